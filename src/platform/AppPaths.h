@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+// Where the program keeps its files on this system.
+namespace AppPaths {
+// The folder for files the program writes (lists, history, notes, temporary
+// audio): $SONVALE_HOME, else $XDG_DATA_HOME/Sonvale. Created when missing.
+// Returned without a trailing "/".
+QString programFolder();
+// Read-only resources (icons, sounds, help, the installer's settings file):
+// $SONVALE_RESOURCES, else "resources" beside the executable, else the
+// installed share folder.
+QString resourceFolder();
+// The file-backed registry's folder: $SONVALE_REGISTRY_DIR, else
+// $XDG_CONFIG_HOME/Sonvale/registry.
+QString registryFolder();
+// The per-user configuration folder ($XDG_CONFIG_HOME, else ~/.config).
+QString configFolder();
+}
+
+// Window geometry is kept in twips; the screen works in pixels.
+namespace Twips {
+constexpr int perPixel = 15;
+int toPixels(int twips); // halves to the even neighbour
+inline int fromPixels(int pixels) { return pixels * perPixel; }
+}

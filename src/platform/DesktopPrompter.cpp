@@ -1,0 +1,165 @@
+#include "platform/DesktopPrompter.h"
+#include "platform/Services.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+QString g_applicationTitle;
+
+struct ButtonSpec {
+    QMessageBox::StandardButton button;
+    int answer;
+};
+
+QList<ButtonSpec> buttonsFor(int buttons)
+{
+    switch (buttons) {
+    case Msg::OkCancel:
+        return {{QMessageBox::Ok, Msg::Ok}, {QMessageBox::Cancel, Msg::Cancel}};
+    case Msg::AbortRetryIgnore:
+        return {{QMessageBox::Abort, Msg::Abort}, {QMessageBox::Retry, Msg::Retry}, {QMessageBox::Ignore, Msg::Ignore}};
+    case Msg::YesNoCancel:
+        return {{QMessageBox::Yes, Msg::Yes}, {QMessageBox::No, Msg::No}, {QMessageBox::Cancel, Msg::Cancel}};
+    case Msg::YesNo:
+        return {{QMessageBox::Yes, Msg::Yes}, {QMessageBox::No, Msg::No}};
+    case Msg::RetryCancel:
+        return {{QMessageBox::Retry, Msg::Retry}, {QMessageBox::Cancel, Msg::Cancel}};
+    default:
+        return {{QMessageBox::Ok, Msg::Ok}};
+    }
+}
+
+QMessageBox::Icon iconFor(int icon)
+{
+    switch (icon) {
+    case Msg::Critical: return QMessageBox::Critical;
+    case Msg::Question: return QMessageBox::Question;
+    case Msg::Exclamation: return QMessageBox::Warning;
+    case Msg::Information: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+    }
+}
+
+} // namespace
+
+QString applicationTitle()
+{
+    return g_applicationTitle;
+}
+
+void setApplicationTitle(const QString &title)
+{
+    g_applicationTitle = title;
+    QGuiApplication::setApplicationDisplayName(title);
+}
+
+int MsgBox(const QString &text, int style, const QString &title)
+{
+    MessageRequest request;
+    request.text = text;
+    request.style = style;
+    request.title = title.isEmpty() ? applicationTitle() : title;
+    return Services::instance().prompter().message(request);
+}
+
+QStringList qtFilters(const QString &filter)
+{
+    QStringList result;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts.at(i + 1);
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        result << parts.at(i) + QStringLiteral(" (") + patterns.trimmed() + QLatin1Char(')');
+    }
+    return result;
+}
+
+int DesktopPrompter::message(const MessageRequest &request)
+{
+    QMessageBox box(iconFor(request.icon()), request.title, request.text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    const QList<ButtonSpec> specs = buttonsFor(request.buttons());
+    for (const ButtonSpec &spec : specs)
+        box.addButton(spec.button);
+    const int defaultIndex = request.defaultButton() / 256;
+    if (defaultIndex < specs.size())
+        box.setDefaultButton(specs.at(defaultIndex).button);
+    box.exec();
+    const auto clicked = box.standardButton(box.clickedButton());
+    for (const ButtonSpec &spec : specs) {
+        if (spec.button == clicked)
+            return spec.answer;
+    }
+    // Closed with Escape or the close box: the box's cancel-like answer.
+    return specs.size() == 1 ? specs.first().answer : specs.last().answer;
+}
+
+std::optional<QString> DesktopPrompter::input(const QString &prompt, const QString &title, const QString &preset)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal, preset, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
+}
+
+QStringList DesktopPrompter::openFiles(const FileDialogRequest &request)
+{
+    QFileDialog dialog(QApplication::activeWindow(), request.title, request.initialFolder);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.multiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    const QStringList filters = qtFilters(request.filter);
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        dialog.selectNameFilter(filters.value(qMax(0, request.filterIndex - 1)));
+    }
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles();
+}
+
+QString DesktopPrompter::saveFile(const FileDialogRequest &request)
+{
+    QFileDialog dialog(QApplication::activeWindow(), request.title, request.initialFolder);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QStringList filters = qtFilters(request.filter);
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        dialog.selectNameFilter(filters.value(qMax(0, request.filterIndex - 1)));
+    }
+    if (!request.defaultExtension.isEmpty())
+        dialog.setDefaultSuffix(request.defaultExtension);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
+}
+
+std::optional<ColorAnswer> DesktopPrompter::chooseColor(const ColorRequest &request)
+{
+    for (int i = 0; i < request.customColors.size() && i < QColorDialog::customCount(); ++i)
+        QColorDialog::setCustomColor(i, request.customColors.at(i));
+    const QColor color = QColorDialog::getColor(request.initial, QApplication::activeWindow(), request.title);
+    if (!color.isValid())
+        return std::nullopt;
+    ColorAnswer answer;
+    answer.color = color;
+    for (int i = 0; i < QColorDialog::customCount(); ++i)
+        answer.customColors << QColorDialog::customColor(i);
+    return answer;
+}
+
+QString DesktopPrompter::browseFolder(const QString &title, const QString &startFolder)
+{
+    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, startFolder);
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+// What a package installer does for the settings: creates the keys listed in
+// the shipped settings file. Keys and values already present are left as they
+// are, so installing twice changes nothing.
+namespace SettingsInstaller {
+// The shipped file: resources/settings/settings-root.reg.
+QString definitionFile();
+bool install(QString *error = nullptr, const QString &file = definitionFile());
+}

@@ -1,0 +1,58 @@
+#include "support/TestEnvironment.h"
+
+#include "platform/AppPaths.h"
+#include "platform/Registry.h"
+#include "platform/SettingsInstaller.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr qint32 kLocalMachine = static_cast<qint32>(0x80000002u);
+
+QStringList registryTree()
+{
+    QStringList entries;
+    QDirIterator it(AppPaths::registryFolder(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        entries << it.filePath() + QLatin1Char(' ') + QString::number(it.fileInfo().lastModified().toMSecsSinceEpoch());
+    }
+    entries.sort();
+    return entries;
+}
+
+} // namespace
+
+TEST(SettingsInstaller, CreatesEveryKeyOfTheSettingsRoot)
+{
+    TestEnv::removeSettingsRoot();
+    ASSERT_FALSE(Registry::keyExists(kLocalMachine, QStringLiteral("SOFTWARE\\Tarvena\\Sonvale\\General")));
+    ASSERT_TRUE(SettingsInstaller::install());
+    for (const char *sub : {"General", "Events", "ID3 Tags", "Display", "Formats\\WAV", "Formats\\ACM", "Formats\\MP3",
+                            "Formats\\WMA", "Formats\\OGG", "Formats\\APE"}) {
+        EXPECT_TRUE(Registry::keyExists(kLocalMachine, QStringLiteral("SOFTWARE\\Tarvena\\Sonvale\\") + QLatin1String(sub)))
+            << sub;
+    }
+}
+
+TEST(SettingsInstaller, RunningTwiceChangesNothing)
+{
+    const QString general = QStringLiteral("SOFTWARE\\Tarvena\\Sonvale\\General");
+    ASSERT_EQ(Registry::setValue(kLocalMachine, general, QStringLiteral("txtToPath"), 1, QByteArray("/x\0", 3)),
+              Registry::Success);
+    const QStringList before = registryTree();
+    ASSERT_TRUE(SettingsInstaller::install());
+    EXPECT_EQ(registryTree(), before);
+}
+
+TEST(SettingsInstaller, ProgramReportsAnUnreadableFile)
+{
+    QString error;
+    EXPECT_FALSE(SettingsInstaller::install(&error, TestEnv::workFolder() + QStringLiteral("/missing.reg")));
+    EXPECT_FALSE(error.isEmpty());
+}

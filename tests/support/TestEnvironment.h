@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QObject>
+#include <QSignalSpy>
+#include <QString>
+
+// Every test runs in fresh per-user folders (HOME, XDG_CONFIG_HOME,
+// XDG_DATA_HOME, SONVALE_HOME, SONVALE_REGISTRY_DIR) inside a temporary folder
+// with the scripted seams installed and the settings root installed.
+namespace TestEnv {
+// The temporary folder of the running test (no trailing "/").
+QString root();
+// A folder for the test's own files (inputs, outputs), created.
+QString workFolder();
+// Installs the settings root as the installer does.
+void installSettingsRoot();
+// Removes the whole registry, as on a machine where the program was never installed.
+void removeSettingsRoot();
+}
+
+// Runs the event loop until spy has at least count signals, or the time-out
+// passes; answers whether they arrived.
+bool waitForSignal(QSignalSpy &spy, int count = 1, int timeoutMs = 30000);
+
+// Runs the event loop until predicate holds or the time-out passes.
+template <typename Predicate>
+bool waitUntil(Predicate predicate, int timeoutMs = 30000);
+
+#include "support/TestEnvironment.inl"

@@ -1,0 +1,89 @@
+#include "support/ScriptedServices.h"
+#include "support/TestEnvironment.h"
+
+#include "platform/SettingsInstaller.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+std::unique_ptr<QTemporaryDir> g_testDir;
+
+void setEnv(const char *name, const QString &value)
+{
+    qputenv(name, QFile::encodeName(value));
+}
+
+// Gives every test its own folders and seams before it starts.
+class FreshFolders : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo &) override
+    {
+        g_testDir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/sonvale-test-XXXXXX"));
+        const QString root = g_testDir->path();
+        for (const char *sub : {"home", "config", "data", "program", "registry", "work"})
+            QDir().mkpath(root + QLatin1Char('/') + QLatin1String(sub));
+        setEnv("HOME", root + QStringLiteral("/home"));
+        setEnv("XDG_CONFIG_HOME", root + QStringLiteral("/config"));
+        setEnv("XDG_DATA_HOME", root + QStringLiteral("/data"));
+        setEnv("SONVALE_HOME", root + QStringLiteral("/program"));
+        setEnv("SONVALE_REGISTRY_DIR", root + QStringLiteral("/registry"));
+        installTestServices();
+        TestEnv::installSettingsRoot();
+    }
+
+    void OnTestEnd(const ::testing::TestInfo &) override
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        g_testDir.reset();
+    }
+};
+
+} // namespace
+
+namespace TestEnv {
+
+QString root()
+{
+    return g_testDir ? g_testDir->path() : QString();
+}
+
+QString workFolder()
+{
+    const QString folder = root() + QStringLiteral("/work");
+    QDir().mkpath(folder);
+    return folder;
+}
+
+void installSettingsRoot()
+{
+    QString error;
+    if (!SettingsInstaller::install(&error))
+        ADD_FAILURE() << "installing the settings root failed: " << error.toStdString();
+}
+
+void removeSettingsRoot()
+{
+    QDir(root() + QStringLiteral("/registry")).removeRecursively();
+    QDir().mkpath(root() + QStringLiteral("/registry"));
+}
+
+} // namespace TestEnv
+
+bool waitForSignal(QSignalSpy &spy, int count, int timeoutMs)
+{
+    return waitUntil([&] { return spy.count() >= count; }, timeoutMs);
+}
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshFolders);
+    return RUN_ALL_TESTS();
+}
