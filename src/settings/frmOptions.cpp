@@ -102,6 +102,10 @@ void frmOptions::applySkin()
 
 void frmOptions::Form_Load()
 {
+    // The window lives for the whole run: a modal showing (QDialog::exec)
+    // must not destroy it on return, so it deletes itself only when it really
+    // unloads (closeEvent).
+    setAttribute(Qt::WA_DeleteOnClose, false);
     applySkin();
     mdlSetFormIcon32::SetFormIcon(this, QStringLiteral("gears"), true);
 
@@ -235,10 +239,12 @@ void frmOptions::closeEvent(QCloseEvent *event)
 {
     int cancel = 0;
     Form_Unload(cancel);
-    if (cancel)
+    if (cancel) {
         event->ignore();
-    else
-        event->accept();
+        return;
+    }
+    event->accept();
+    deleteLater();
 }
 
 void frmOptions::reject()

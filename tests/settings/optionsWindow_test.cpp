@@ -337,3 +337,28 @@ TEST_F(OptionsTest, LinksLookLikeLinks)
     QTest::mouseClick(w.lblMoreAdvancedOptions, Qt::LeftButton);
     EXPECT_TRUE(w.froAdvanced->isVisibleTo(&w));
 }
+
+TEST_F(OptionsTest, ShownModallyOnAPageItStaysLoadedAfterOkAndCancel)
+{
+    for (QPushButton *frmOptions::*button : {&frmOptions::cmdOk, &frmOptions::cmdCancel}) {
+        frmOptions &w = options();
+        openOnPage(w, QStringLiteral("Events"));
+        bool eventsShown = false;
+        QTimer::singleShot(0, [&] {
+            eventsShown = w.isVisible() && w.froEvents->isVisible() && !w.froGeneral->isVisible();
+            (w.*button)->click();
+        });
+        w.exec();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(eventsShown);
+        ASSERT_EQ(Forms::options(), &w);
+        EXPECT_FALSE(w.isVisible());
+    }
+
+    // Escape closes it like the close box: hidden, still loaded.
+    frmOptions &w = options();
+    QTimer::singleShot(0, [&] { QTest::keyClick(&w, Qt::Key_Escape); });
+    w.exec();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(Forms::options(), &w);
+}
