@@ -1,12 +1,129 @@
 #include "core/mdlMain.h"
 
+#include "core/RegistryRoutines.h"
+#include "core/forms.h"
+#include "core/frmSplash.h"
+#include "core/mdlModes.h"
+#include "mainwindow/frmMain.h"
+#include "controls/ui/cContextMenu.h"
+#include "platform/Prompter.h"
+#include "platform/Services.h"
+#include "settings/frmAudioProp.h"
+#include "settings/frmOptions.h"
+
 #include <QApplication>
+#include <QPointer>
+
+namespace {
+
+bool g_bSplashShown = false;
+// Nothing sets it; it would keep the process's own fault reporting.
+bool g_bNoErrorMode = false;
+
+bool settingsRootExists()
+{
+    RegistryRoutines reg;
+    reg.setHkey(HKEY_LOCAL_MACHINE);
+    reg.setKeyRoot(QStringLiteral("SOFTWARE\\") + g_sAppCompany + QLatin1Char('\\') + g_sAppName);
+    reg.setSubkey(QStringLiteral("General"));
+    return reg.KeyExists();
+}
+
+void showSplash()
+{
+    g_bSplashShown = true;
+    QPointer<frmSplash> splash(&Forms::loadSplash());
+    splash->setWindowTitle(g_sAppName + QLatin1Char(' ') + g_sAppVersion);
+    splash->show();
+    splash->repaint();
+    splash->FadeIn();
+}
+
+void showMain(frmMain &main, const QString &commandLine)
+{
+    if (commandLine != QLatin1String("-st")) {
+        main.show();
+        return;
+    }
+    cContextMenu &menu = main.menu();
+    menu.setItemCaption(menu.IndexForKey(QStringLiteral("RC Open")), QStringLiteral("Show"));
+    main.show();
+    main.setWindowState(main.windowState() | Qt::WindowMinimized);
+    // Where the desktop has no tray the window stays minimised instead.
+    if (Services::instance().tray().isAvailable())
+        main.hide();
+    main.m_bInSysTray = true;
+}
+
+} // namespace
 
 namespace mdlMain {
 
+QString CommandLine()
+{
+    QStringList args = QCoreApplication::arguments();
+    if (!args.isEmpty())
+        args.removeFirst();
+    return args.join(QLatin1Char(' '));
+}
+
+bool StartUp(const QString &commandLine)
+{
+    mdlModes::InitEdition();
+    if (!settingsRootExists()) {
+        MsgBox(QStringLiteral("This program cannot run, please reinstall the software or connect to the sofrware aurhor.") +
+                   QStringLiteral("\r\n\r\n") + QStringLiteral("The main reistry key doesn't existed."),
+               Msg::Information, g_sAppName);
+        return false;
+    }
+
+    showSplash();
+    SetSplashStatus(QStringLiteral("Loading options..."));
+    Forms::loadOptions();
+    SetSplashStatus(QStringLiteral("Loading audio properties..."));
+    Forms::loadAudioProp();
+    SetSplashStatus(QStringLiteral("Loading GUI..."));
+    frmMain &main = Forms::loadMain();
+    if (g_bSplashShown) {
+        if (frmSplash *splash = Forms::splash()) {
+            splash->hide();
+            Forms::unload(splash);
+        }
+    }
+    showMain(main, commandLine);
+    return true;
+}
+
 int Main()
 {
+    if (!StartUp(CommandLine()))
+        return 0;
     return QApplication::exec();
+}
+
+void SetSplashStatus(const QString &text)
+{
+    if (!g_bSplashShown)
+        return;
+    // A splash closed early by a double click is not brought back.
+    if (frmSplash *splash = Forms::splash())
+        splash->setStatus(text);
+}
+
+void SetSilentErrorMode()
+{
+    if (g_bNoErrorMode)
+        return;
+    // Linux shows no fault dialog of its own: nothing to switch off.
+}
+
+bool GetNoErrorModeFlag()
+{
+    return g_bNoErrorMode;
+}
+
+void EditionReadyHook()
+{
 }
 
 } // namespace mdlMain

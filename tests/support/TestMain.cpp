@@ -82,6 +82,9 @@ bool waitForSignal(QSignalSpy &spy, int count, int timeoutMs)
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Run straight from the build tree as well as under ctest.
+    if (qEnvironmentVariableIsEmpty("SONVALE_RESOURCES"))
+        qputenv("SONVALE_RESOURCES", SONVALE_SOURCE_RESOURCES);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new FreshFolders);

@@ -1,0 +1,36 @@
+#pragma once
+
+// The process-wide windows that the code reaches by name. A window is
+// "loaded" while its instance exists; loading builds it and runs its
+// Form_Load once; unloading asks its Form_Unload, which may refuse.
+#include <QObject>
+
+class frmSplash;
+class frmOptions;
+class frmAudioProp;
+class frmMain;
+class QWidget;
+
+// Tells who is watching (the tests) when a window is created, before its
+// Form_Load runs.
+class FormEvents : public QObject {
+    Q_OBJECT
+Q_SIGNALS:
+    void Loaded(QWidget *form);
+};
+
+namespace Forms {
+FormEvents &events();
+
+frmSplash *splash();
+frmSplash &loadSplash();
+frmOptions *options();
+frmOptions &loadOptions();
+frmAudioProp *audioProp();
+frmAudioProp &loadAudioProp();
+frmMain *main();
+frmMain &loadMain();
+
+// Asks the window to unload; true when it is gone (or was never loaded).
+bool unload(QWidget *form);
+}

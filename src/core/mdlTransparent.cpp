@@ -1,0 +1,25 @@
+#include "core/mdlTransparent.h"
+
+#include <QWidget>
+
+namespace mdlTransparent {
+
+int SetTranslucency(QWidget *window, int alpha)
+{
+    if (alpha < 0 || alpha > 255)
+        return 1;
+    if (!window)
+        return 2;
+    window->window()->setWindowOpacity(alpha / 255.0);
+    return 0;
+}
+
+int ClearTranslucency(QWidget *window)
+{
+    if (!window)
+        return 2;
+    window->window()->setWindowOpacity(1.0);
+    return 0;
+}
+
+} // namespace mdlTransparent

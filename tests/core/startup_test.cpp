@@ -1,0 +1,212 @@
+#include "support/ScriptedServices.h"
+#include "support/TestEnvironment.h"
+
+#include "controls/ui/cContextMenu.h"
+#include "core/forms.h"
+#include "core/frmSplash.h"
+#include "core/mdlMain.h"
+#include "mainwindow/frmMain.h"
+#include "platform/Registry.h"
+#include "settings/frmAudioProp.h"
+#include "settings/frmOptions.h"
+
+#include <QLabel>
+#include <QProcess>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr qint32 kLocalMachine = static_cast<qint32>(0x80000002u);
+
+const QString kMissingRootText = QStringLiteral(
+    "This program cannot run, please reinstall the software or connect to the sofrware aurhor.\r\n\r\n"
+    "The main reistry key doesn't existed.");
+
+// Records what the start-up does with its windows.
+struct StartUpWatch {
+    QStringList loaded;
+    QStringList statuses;
+    QList<int> opacities;
+    QStringList statusDuringFade;
+    std::function<void(frmSplash *, int)> onOpacity;
+
+    StartUpWatch()
+    {
+        QObject::connect(&Forms::events(), &FormEvents::Loaded, &Forms::events(), [this](QWidget *form) {
+            loaded << QString::fromLatin1(form->metaObject()->className());
+            if (auto *splash = qobject_cast<frmSplash *>(form)) {
+                QObject::connect(splash, &frmSplash::StatusShown, splash, [this](const QString &s) { statuses << s; });
+                QObject::connect(splash, &frmSplash::OpacitySet, splash, [this, splash](int alpha) {
+                    opacities << alpha;
+                    statusDuringFade << splash->lblStat->text();
+                    if (onOpacity)
+                        onOpacity(splash, alpha);
+                });
+            }
+        });
+    }
+    ~StartUpWatch() { QObject::disconnect(&Forms::events(), nullptr, &Forms::events(), nullptr); }
+};
+
+class StartUp : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        // Close the program as the user would, so the next test starts unloaded.
+        if (frmMain *main = Forms::main())
+            Forms::unload(main);
+        if (frmSplash *splash = Forms::splash())
+            Forms::unload(splash);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        g_bAppClosing = false;
+    }
+
+    static bool nothingLoaded()
+    {
+        return !Forms::splash() && !Forms::options() && !Forms::audioProp() && !Forms::main();
+    }
+};
+
+} // namespace
+
+TEST_F(StartUp, MissingSettingsRootShowsOneMessageAndLoadsNothing)
+{
+    struct Case {
+        const char *name;
+        std::function<void()> prepare;
+    };
+    const QList<Case> cases = {
+        {"no root at all", [] { TestEnv::removeSettingsRoot(); }},
+        {"root without General", [] {
+             TestEnv::removeSettingsRoot();
+             Registry::createKey(kLocalMachine, QStringLiteral("SOFTWARE\\Tarvena\\Sonvale\\Events"));
+         }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        testServices().prompter->messages.clear();
+        c.prepare();
+        EXPECT_FALSE(mdlMain::StartUp(QString()));
+        ASSERT_EQ(testServices().prompter->messages.size(), 1);
+        const MessageRequest &box = testServices().prompter->messages.first();
+        EXPECT_EQ(box.title, QStringLiteral("Sonvale"));
+        EXPECT_EQ(box.icon(), Msg::Information);
+        EXPECT_EQ(box.buttons(), Msg::OkOnly);
+        EXPECT_EQ(box.text, kMissingRootText);
+        EXPECT_TRUE(nothingLoaded());
+        // The program never makes the key itself.
+        EXPECT_FALSE(Registry::keyExists(kLocalMachine, QStringLiteral("SOFTWARE\\Tarvena\\Sonvale\\General")));
+    }
+}
+
+TEST_F(StartUp, SplashFadesInAndShowsEachLoadingStepInOrder)
+{
+    StartUpWatch watch;
+    ASSERT_TRUE(mdlMain::StartUp(QString()));
+
+    EXPECT_EQ(watch.loaded, (QStringList{"frmSplash", "frmOptions", "frmAudioProp", "frmMain"}));
+    QList<int> expectedOpacities;
+    for (int alpha = 0; alpha <= 250; alpha += 10)
+        expectedOpacities << alpha;
+    expectedOpacities << 255;
+    EXPECT_EQ(watch.opacities, expectedOpacities);
+    for (const QString &status : watch.statusDuringFade)
+        EXPECT_EQ(status, QStringLiteral("Loading..."));
+    EXPECT_EQ(watch.statuses,
+              (QStringList{"Loading options...", "Loading audio properties...", "Loading GUI..."}));
+
+    EXPECT_EQ(Forms::splash(), nullptr);
+    ASSERT_NE(Forms::main(), nullptr);
+    EXPECT_TRUE(Forms::main()->isVisible());
+    EXPECT_FALSE(Forms::main()->isMinimized());
+    ASSERT_NE(Forms::options(), nullptr);
+    EXPECT_FALSE(Forms::options()->isVisible());
+    ASSERT_NE(Forms::audioProp(), nullptr);
+    EXPECT_FALSE(Forms::audioProp()->isVisible());
+    EXPECT_TRUE(testServices().prompter->messages.isEmpty());
+}
+
+TEST_F(StartUp, DoubleClickClosesTheSplashAndStartUpGoesOn)
+{
+    StartUpWatch watch;
+    watch.onOpacity = [](frmSplash *splash, int alpha) {
+        if (alpha == 50)
+            QTest::mouseDClick(splash, Qt::LeftButton);
+    };
+    ASSERT_TRUE(mdlMain::StartUp(QString()));
+    EXPECT_EQ(Forms::splash(), nullptr);
+    EXPECT_TRUE(watch.statuses.isEmpty());
+    ASSERT_NE(Forms::main(), nullptr);
+    EXPECT_TRUE(Forms::main()->isVisible());
+}
+
+TEST_F(StartUp, TraySwitchMustBeExact)
+{
+    struct Case {
+        QString commandLine;
+        bool trayAvailable;
+        bool inTray;
+        bool visible;
+    };
+    const QList<Case> cases = {
+        {QStringLiteral("-st"), true, true, false},
+        {QStringLiteral("-st"), false, true, true}, // no tray: minimised, never stranded
+        {QStringLiteral("-ST"), true, false, true},
+        {QStringLiteral("-st x"), true, false, true},
+        {QStringLiteral(" -st"), true, false, true},
+        {QString(), true, false, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.commandLine.toStdString() + (c.trayAvailable ? " with tray" : " without tray"));
+        testServices().tray->available = c.trayAvailable;
+        ASSERT_TRUE(mdlMain::StartUp(c.commandLine));
+        frmMain *main = Forms::main();
+        ASSERT_NE(main, nullptr);
+        cContextMenu &menu = main->menu();
+        EXPECT_EQ(main->m_bInSysTray, c.inTray);
+        EXPECT_EQ(main->isVisible(), c.visible);
+        EXPECT_EQ(main->isMinimized(), c.inTray);
+        EXPECT_EQ(menu.ItemCaption(menu.IndexForKey(QStringLiteral("RC Open"))),
+                  c.inTray ? QStringLiteral("Show") : QStringLiteral("Hide"));
+        TearDown();
+    }
+}
+
+TEST_F(StartUp, OneTrayClickBringsBackAWindowStartedInTheTray)
+{
+    ASSERT_TRUE(mdlMain::StartUp(QStringLiteral("-st")));
+    frmMain *main = Forms::main();
+    testServices().tray->click(1);
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_FALSE(main->isMinimized());
+    EXPECT_FALSE(main->m_bInSysTray);
+    cContextMenu &menu = main->menu();
+    EXPECT_EQ(menu.ItemCaption(menu.IndexForKey(QStringLiteral("RC Open"))), QStringLiteral("Hide"));
+}
+
+TEST_F(StartUp, ClosingTheMainWindowUnloadsEverythingAndKeepsItsSize)
+{
+    ASSERT_TRUE(mdlMain::StartUp(QString()));
+    frmMain *main = Forms::main();
+    main->resize(600, 400);
+    ASSERT_TRUE(Forms::unload(main));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(nothingLoaded());
+    Registry::Value width;
+    ASSERT_EQ(Registry::queryValue(kLocalMachine, QStringLiteral("SOFTWARE\\Tarvena\\Sonvale\\General"),
+                                   QStringLiteral("lWidth"), &width),
+              Registry::Success);
+    EXPECT_EQ(width.data, QByteArray("9000", 5));
+}
+
+TEST(Program, RunsHeadlessUntilClosed)
+{
+    QProcess program;
+    program.setProgram(QStringLiteral(SONVALE_PROGRAM));
+    program.start();
+    ASSERT_TRUE(program.waitForStarted());
+    EXPECT_FALSE(program.waitForFinished(3000)) << program.readAllStandardError().toStdString();
+    program.terminate();
+    program.waitForFinished(5000);
+}
