@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTextEdit>
 #include <QTime>
 #include <gtest/gtest.h>
@@ -124,9 +125,12 @@ TEST(mdlFunctionsText, LoadListFileToComboAddsTheNonEmptyLines)
     QComboBox combo;
     combo.addItems({QStringLiteral("built-in 1"), QStringLiteral("built-in 2")});
     writeBytes(workFile("FileNameFormats.txt"), "[NAME]\r\n\r\n  \r[TRACK] - [TITLE]\r\n");
+    QSignalSpy changed(&combo, &QComboBox::currentIndexChanged);
     mdlFunctions::LoadListFileToCombo(workFile("FileNameFormats.txt"), &combo);
     EXPECT_EQ(items(combo), (QStringList{QStringLiteral("[NAME]"), QStringLiteral("  "),
                                          QStringLiteral("[TRACK] - [TITLE]")}));
+    EXPECT_EQ(combo.currentIndex(), -1); // the caller picks from its stored option
+    EXPECT_EQ(changed.count(), 0);
 
     mdlFunctions::LoadListFileToCombo(workFile("missing.txt"), &combo);
     EXPECT_EQ(combo.count(), 0);
@@ -146,10 +150,15 @@ TEST(mdlFunctionsText, PathHistoryStartsFromNothing)
     EXPECT_EQ(saveToHistory(QStringLiteral("/home/u/Out")), QStringList{QStringLiteral("/home/u/Out")});
     EXPECT_EQ(readBytes(historyFile()), QByteArray("/home/u/Out\r\n"));
 
+    // The box is told of its new selection once, with its items in place.
     QComboBox combo;
     combo.setEditable(true);
+    combo.addItem(QStringLiteral("old"));
+    QStringList seen;
+    QObject::connect(&combo, &QComboBox::currentIndexChanged, &combo,
+                     [&](int index) { seen << QStringLiteral("%1 %2 %3").arg(index).arg(combo.count()).arg(combo.currentText()); });
     mdlFunctions::LoadPathHistory(&combo);
-    EXPECT_EQ(combo.currentIndex(), 0);
+    EXPECT_EQ(seen, QStringList{QStringLiteral("0 1 /home/u/Out")});
     EXPECT_EQ(combo.currentText(), QStringLiteral("/home/u/Out"));
 }
 
@@ -192,20 +201,17 @@ TEST(mdlFunctionsText, PathHistoryKeepsSixteenFolders)
 
 TEST(mdlFunctionsText, LogLineIsTimeColonMessageCrLf)
 {
-    LocaleGuard guard(QLocale(QLocale::German, QLocale::Germany));
-    const QTime before = QTime::currentTime();
-    const QString line = mdlFunctions::JobLogLine(QStringLiteral("Done."));
-    const QTime after = QTime::currentTime();
-    const QString atBefore = before.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral(":Done.\r\n");
-    const QString atAfter = after.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral(":Done.\r\n");
-    EXPECT_TRUE(line == atBefore || line == atAfter) << qPrintable(line);
-
+    const QTime afternoon(14, 5, 9);
+    {
+        LocaleGuard german(QLocale(QLocale::German, QLocale::Germany));
+        EXPECT_EQ(mdlFunctions::JobLogLine(QStringLiteral("Done."), afternoon), QStringLiteral("14:05:09:Done.\r\n"));
+        EXPECT_EQ(mdlFunctions::JobLogLine(QString(), QTime(0, 0, 1)), QStringLiteral("00:00:01:\r\n"));
+    }
     // A 12-hour locale writes its own time text, still with seconds and no zone.
     LocaleGuard us(QLocale(QLocale::English, QLocale::UnitedStates));
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{1,2}:\\d\\d:\\d\\d[\\s\\x{00A0}\\x{202F}]?[AP]M:Done\\.\r\n$"))
-                    .match(mdlFunctions::JobLogLine(QStringLiteral("Done.")))
-                    .hasMatch())
-        << qPrintable(mdlFunctions::JobLogLine(QStringLiteral("Done.")));
+    const QString line = mdlFunctions::JobLogLine(QStringLiteral("Done."), afternoon);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^2:05:09[\\s\\x{00A0}\\x{202F}]?PM:Done\\.\r\n$")).match(line).hasMatch())
+        << qPrintable(line);
 }
 
 TEST(mdlFunctionsText, AddLogLineAppendsAndShowsTheEnd)

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -108,6 +109,7 @@ TEST(mdlFunctions, CheckNameKeyPressSwallowsOnlyIllegalCharacters)
         mdlFunctions::CheckNameKeyPress(&box, key);
         EXPECT_EQ(key, 0) << c.toLatin1();
     }
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Illegal name.\r\n\r\nThe chars:   /\\:?*<>\"|   are not legal."));
     for (const QChar c : QStringLiteral("aZ9 .-_&")) {
         qint16 key = qint16(c.unicode());
         mdlFunctions::CheckNameKeyPress(&box, key);

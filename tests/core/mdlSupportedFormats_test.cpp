@@ -49,6 +49,7 @@ TEST(mdlSupportedDestination, FillOffersAllSixAndSelectsNone)
         shown << combo.itemText(i);
     EXPECT_EQ(shown, destinationTexts);
     EXPECT_EQ(combo.currentIndex(), -1);
+    EXPECT_EQ(changed.count(), 0);
     for (const qint32 flag : {g_lDestWAV, g_lDestACM, g_lDestMP3, g_lDestWMA, g_lDestOGG, g_lDestAPE})
         EXPECT_EQ(flag, 1);
 }
