@@ -15,23 +15,6 @@ namespace {
 
 const QString kEntryName = QStringLiteral("Sonvale");
 
-// The Exec value as a desktop entry stores it: inside the quoted argument the
-// characters the entry format reserves are escaped, "%" is doubled so it is
-// no field code, and every backslash is escaped once more for the string.
-QString execValue(const QString &path)
-{
-    QString quoted;
-    for (const QChar c : path) {
-        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\'))
-            quoted += QLatin1Char('\\');
-        else if (c == QLatin1Char('%'))
-            quoted += QLatin1Char('%');
-        quoted += c;
-    }
-    QString value = QLatin1Char('"') + quoted + QStringLiteral("\" -st");
-    return value.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
-}
-
 struct EntryLines {
     std::optional<QString> exec;
     bool hidden = false;
@@ -73,9 +56,27 @@ EntryLines readEntry(const QByteArray &content)
 
 namespace mdlRunOnStart {
 
+
 QString autostartFile()
 {
     return AppPaths::configFolder() + QStringLiteral("/autostart/") + kEntryName + QStringLiteral(".desktop");
+}
+
+// The Exec value as a desktop entry stores it: inside the quoted argument the
+// characters the entry format reserves are escaped, "%" is doubled so it is
+// no field code, and every backslash is escaped once more for the string.
+QString execValue(const QString &program)
+{
+    QString quoted;
+    for (const QChar c : program) {
+        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\'))
+            quoted += QLatin1Char('\\');
+        else if (c == QLatin1Char('%'))
+            quoted += QLatin1Char('%');
+        quoted += c;
+    }
+    QString value = QLatin1Char('"') + quoted + QStringLiteral("\" -st");
+    return value.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
 }
 
 QString startCommand()
