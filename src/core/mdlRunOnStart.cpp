@@ -1,5 +1,6 @@
 #include "core/mdlRunOnStart.h"
 
+#include "core/mdlModes.h"
 #include "platform/AppPaths.h"
 #include "platform/Registry.h"
 
@@ -12,8 +13,6 @@
 #include <optional>
 
 namespace {
-
-const QString kEntryName = QStringLiteral("Sonvale");
 
 struct EntryLines {
     std::optional<QString> exec;
@@ -59,7 +58,7 @@ namespace mdlRunOnStart {
 
 QString autostartFile()
 {
-    return AppPaths::configFolder() + QStringLiteral("/autostart/") + kEntryName + QStringLiteral(".desktop");
+    return AppPaths::configFolder() + QStringLiteral("/autostart/") + g_sAppName + QStringLiteral(".desktop");
 }
 
 // The Exec value as a desktop entry stores it: inside the quoted argument the
@@ -100,7 +99,7 @@ qint32 SetRunOnStartup(bool enable)
                                          "Type=Application\n"
                                          "Name=%1\n"
                                          "Exec=%2\n")
-                              .arg(kEntryName, execValue(QCoreApplication::applicationFilePath()));
+                              .arg(g_sAppName, execValue(QCoreApplication::applicationFilePath()));
     out.write(entry.toUtf8());
     return out.commit() ? -1 : 0;
 }
