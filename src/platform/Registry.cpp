@@ -2,6 +2,7 @@
 
 #include "platform/AppPaths.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -64,7 +65,13 @@ QString valueFileName(const QString &name)
 {
     if (name.isEmpty())
         return QStringLiteral("@") + kValueSuffix;
-    return QString::fromLatin1(QUrl::toPercentEncoding(name.toLower())) + kValueSuffix;
+    QByteArray encoded = QUrl::toPercentEncoding(name.toLower());
+    // File names end at 255 bytes while value names may be far longer (and
+    // every non-ASCII letter takes six bytes here): long names keep a readable
+    // head and a digest of the whole name.
+    if (encoded.size() > 200)
+        encoded = encoded.left(120) + '~' + QCryptographicHash::hash(encoded, QCryptographicHash::Sha1).toHex();
+    return QString::fromLatin1(encoded) + kValueSuffix;
 }
 
 std::optional<Registry::Value> readValueFile(const QString &file)

@@ -1,0 +1,100 @@
+#include "core/UserSettingsStore.h"
+
+#include "platform/AppPaths.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStringList>
+#include <QUrl>
+
+namespace {
+
+const QString kProductKey = QStringLiteral("Sonvale");
+
+// Application keys are names, not paths: anything that could leave the folder
+// or trouble the file system is percent-encoded.
+QString fileNameOf(const QString &appKey)
+{
+    QString name = QString::fromLatin1(QUrl::toPercentEncoding(appKey, " ()+,;=@[]{}'!&~"));
+    if (name.isEmpty() || name.startsWith(QLatin1Char('.')))
+        name.prepend(QLatin1Char('_'));
+    return name;
+}
+
+QString entryKey(const QString &section, const QString &key)
+{
+    return section + QLatin1Char('/') + key;
+}
+
+} // namespace
+
+namespace UserSettingsStore {
+
+QString storeFile(const QString &appKey)
+{
+    return AppPaths::configFolder() + QStringLiteral("/Sonvale/") + fileNameOf(appKey) + QStringLiteral(".ini");
+}
+
+QString Get(const QString &appKey, const QString &section, const QString &key, const QString &defaultValue)
+{
+    const QString file = storeFile(appKey);
+    if (!QFileInfo::exists(file))
+        return defaultValue;
+    const QSettings store(file, QSettings::IniFormat);
+    const QVariant value = store.value(entryKey(section, key));
+    if (!value.isValid())
+        return defaultValue;
+    // A hand-edited line "a, b" reads back as a list; it is still one text.
+    if (value.typeId() == QMetaType::QStringList)
+        return value.toStringList().join(QStringLiteral(", "));
+    return value.toString();
+}
+
+bool Save(const QString &appKey, const QString &section, const QString &key, const QString &text)
+{
+    const QString file = storeFile(appKey);
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    QSettings store(file, QSettings::IniFormat);
+    store.setValue(entryKey(section, key), text);
+    store.sync();
+    return store.status() == QSettings::NoError;
+}
+
+QString Get(const Entry &entry)
+{
+    return Get(entry.appKey, entry.section, entry.key, entry.defaultValue);
+}
+
+bool Save(const Entry &entry, const QString &text)
+{
+    return Save(entry.appKey, entry.section, entry.key, text);
+}
+
+Entry lastOpenFolder()
+{
+    // A first open dialog starts in the home folder.
+    return {QStringLiteral("Quorvel"), QStringLiteral("path"), QStringLiteral("last_path"), QDir::homePath()};
+}
+
+Entry burnerEngine()
+{
+    return {kProductKey, QStringLiteral("BurnerEngine"), QStringLiteral("cmbEngine"), QStringLiteral("0")};
+}
+
+Entry openCdDrive()
+{
+    return {kProductKey, QStringLiteral("General"), QStringLiteral("chkOpenCDdrive"), QStringLiteral("0")};
+}
+
+Entry speechFormat()
+{
+    return {kProductKey, QStringLiteral("TTS"), QStringLiteral("Format"), QStringLiteral("SAFT22kHz16BitMono")};
+}
+
+Entry speechVoice()
+{
+    return {kProductKey, QStringLiteral("TTS"), QStringLiteral("Voice"), QString()};
+}
+
+} // namespace UserSettingsStore
