@@ -2,12 +2,15 @@
 
 #include "core/mdlModes.h"
 #include "core/mdlSetFormIcon32.h"
+#include "core/mdlSupportedDestination.h"
 #include "mainwindow/frmMain.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 
 frmOptions::frmOptions(QWidget *parent)
     : QDialog(parent)
+    , cboTargetFormat(new QComboBox(this))
 {
 }
 
@@ -15,6 +18,7 @@ void frmOptions::Form_Load()
 {
     setWindowTitle(QStringLiteral("Options"));
     mdlSetFormIcon32::SetFormIcon(this, QStringLiteral("gears"), true);
+    mdlSupportedDestination::FillDestinationFormats(cboTargetFormat);
 }
 
 void frmOptions::Form_Unload(int &Cancel)

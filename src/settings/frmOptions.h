@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+class QComboBox;
+
 // The options window: the live store of the general options. It stays loaded,
 // hidden, for the whole run; closing it only hides it until the program closes.
 class frmOptions : public QDialog {
@@ -11,6 +13,9 @@ public:
 
     void Form_Load();
     void Form_Unload(int &Cancel);
+
+    // The default destination format: the six destination formats in list order.
+    QComboBox *cboTargetFormat = nullptr;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
