@@ -784,6 +784,20 @@ int frmAudioProp::openOnFormat(const QString &targetFormat)
     return exec();
 }
 
+int frmAudioProp::exec()
+{
+    // QDialog::exec() deletes a window that deletes itself on close when it
+    // returns; this one must outlive every showing.
+    const bool deleteOnClose = testAttribute(Qt::WA_DeleteOnClose);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    const int result = QDialog::exec();
+    setAttribute(Qt::WA_DeleteOnClose, deleteOnClose);
+    // Unloaded for real while it was shown (the program closed meanwhile).
+    if (deleteOnClose && Forms::audioProp() != this)
+        deleteLater();
+    return result;
+}
+
 void frmAudioProp::cboTags_Click()
 {
     clearList(cboFormats);
@@ -875,7 +889,8 @@ void frmAudioProp::ToggleMp3Advanced()
 
 void frmAudioProp::sldOGG_Scroll()
 {
-    lblSensitivityVal->setText(QString::number(sldOGG->value()));
+    // While the thumb is dragged the position leads the value.
+    lblSensitivityVal->setText(QString::number(sldOGG->sliderPosition()));
 }
 
 // The converter's enumerations are reached through these few calls only; they

@@ -43,6 +43,8 @@ public:
     void selectFormatTab(const QString &targetFormat);
     // Opens the window modally on that format's page.
     int openOnFormat(const QString &targetFormat);
+    // Shows the window modally; it stays loaded afterwards.
+    int exec() override;
 
     // Title strip
     QWidget *picTitle;
