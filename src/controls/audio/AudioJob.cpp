@@ -139,11 +139,13 @@ AudioJob::Result AudioJob::transcode(int index, AudioEncoder &encoder, AudioDeco
     const AudioJobItem &item = m_items[index];
     const qint64 rate = decoder.sampleRate();
     const qint64 start = item.startSeconds > 0 ? item.startSeconds * rate : 0;
-    qint64 end = item.lengthSeconds > 0 ? start + item.lengthSeconds * rate : -1;
+    // The end of the file is where decoding stops, never the container's
+    // length, which some formats only estimate; that serves for progress.
+    const qint64 end = item.lengthSeconds > 0 ? start + item.lengthSeconds * rate : -1;
     const qint64 total = decoder.totalSamples();
-    if (total >= 0 && (end < 0 || end > total))
-        end = total;
-    const qint64 span = end >= 0 ? end - start : -1;
+    qint64 span = total >= 0 ? total - start : -1;
+    if (end >= 0 && (span < 0 || end - start < span))
+        span = end - start;
 
     QString error;
     Resampler resampler;

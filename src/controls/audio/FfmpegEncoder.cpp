@@ -28,6 +28,7 @@ FfmpegEncoder::FfmpegEncoder(Target target)
     , m_frame(av_frame_alloc())
     , m_packet(av_packet_alloc())
 {
+    av::quietLogs();
 }
 
 FfmpegEncoder::~FfmpegEncoder() = default;
