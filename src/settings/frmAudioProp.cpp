@@ -10,6 +10,7 @@
 #include "mainwindow/frmMain.h"
 #include "platform/AppPaths.h"
 #include "settings/AudioFormatSettings.h"
+#include "settings/OptionSettings.h"
 #include "settings/FormatTabStrip.h"
 #include "settings/frmOptions.h"
 
@@ -19,7 +20,6 @@
 #include <QCoreApplication>
 #include <QFrame>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
 #include <QMouseEvent>
@@ -32,7 +32,6 @@
 #include <cmath>
 #include <limits>
 #include <optional>
-#include <type_traits>
 #include <variant>
 
 namespace {
@@ -82,14 +81,18 @@ void setBackPicture(QWidget *widget, const QPixmap &picture)
     widget->setAutoFillBackground(true);
 }
 
-// An OLE colour number (lowest byte red) given as decimal text.
+// A colour number: red + green * 256 + blue * 65536.
+QColor oleColour(qint64 bgr)
+{
+    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+
+// The same number given as decimal text.
 std::optional<QColor> oleColour(const QString &text)
 {
     bool ok = false;
     const qint64 bgr = text.toLongLong(&ok);
-    if (!ok)
-        return std::nullopt;
-    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+    return ok ? std::optional<QColor>(oleColour(bgr)) : std::nullopt;
 }
 
 // A drop-down list filled in code selects nothing until told to.
@@ -223,7 +226,9 @@ frmAudioProp::frmAudioProp(QWidget *parent)
     connect(cmdOk, &QPushButton::clicked, this, &frmAudioProp::cmdOk_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmAudioProp::cmdExit_Click);
 
-    connectConverter();
+    connect(cAudioConverter1, &cAudioConverter::ACMTagFound, this, &frmAudioProp::cAudioConverter1_ACMTagFound);
+    connect(cAudioConverter1, &cAudioConverter::ACMFormatFound, this,
+            &frmAudioProp::cAudioConverter1_ACMFormatFound);
 
     buildStoreTable();
 }
@@ -508,7 +513,7 @@ void frmAudioProp::Form_Load()
     chkMP3VBRTag->setChecked(true);
     selectText(cboMP3ABRBitrate, QStringLiteral("96"));
 
-    enumAcmTags(44100, 2, 16, 0);
+    cAudioConverter1->EnumACMTags(1, 44100, 2, 16, 0);
     if (cboTags->count() > 0) {
         {
             // The format list is filled once, below, whether or not PCM is there.
@@ -526,8 +531,12 @@ void frmAudioProp::Form_Load()
 
 void frmAudioProp::applyColoursAndPictures()
 {
-    // The title strip takes the options' title colours.
-    // TODO(options): g_lTitleBackColor / g_lTitleTextColor once published.
+    setBackColour(picTitle, oleColour(g_lTitleBackColor));
+    for (QLabel *label : {lblTitle, lblFormatDesc}) {
+        QPalette p = label->palette();
+        p.setColor(QPalette::WindowText, oleColour(g_lTitleTextColor));
+        label->setPalette(p);
+    }
     if (const auto back = oleColour(g_sViewBackColor)) {
         for (QWidget *w : std::initializer_list<QWidget *>{
                  this, froToWAV, froToACM, froToMP3, froToWMA, froToOGG, froToAPE, picMP3Advanced, chkMP3ErrorProtect,
@@ -801,7 +810,7 @@ int frmAudioProp::exec()
 void frmAudioProp::cboTags_Click()
 {
     clearList(cboFormats);
-    enumAcmFormats(cboTags->currentText());
+    cAudioConverter1->EnumACMFormats(cboTags->currentText());
     if (cboFormats->count() > 0)
         cboFormats->setCurrentIndex(0);
 }
@@ -821,7 +830,7 @@ void frmAudioProp::chkBestAccordToSource_Click()
     clearList(cboTags);
     clearList(cboFormats);
     if (chkBestAccordToSource->checkState() == Qt::Unchecked) {
-        enumAcmTags(44100, 2, 16, 0);
+        cAudioConverter1->EnumACMTags(1, 44100, 2, 16, 0);
     } else {
         g_FileDialog.lpstrFilter = QStringLiteral("MP3 Audio Files (*.mp3)") + QChar(u'\0') + QStringLiteral("*.mp3");
         g_FileDialog.lpstrTitle = QStringLiteral("Open MP3 audio file");
@@ -835,8 +844,8 @@ void frmAudioProp::chkBestAccordToSource_Click()
         if (path.isEmpty())
             return;
         cAudioConverter1->OpenSource(path);
-        enumAcmTags(cAudioConverter1->SampleRate(), cAudioConverter1->Channels(), cAudioConverter1->BitsPerSample(),
-                    kAcmRecommended);
+        cAudioConverter1->EnumACMTags(1, cAudioConverter1->SampleRate(), cAudioConverter1->Channels(),
+                                      cAudioConverter1->BitsPerSample(), kAcmRecommended);
     }
     if (cboTags->count() > 0)
         cboTags->setCurrentIndex(0);
@@ -846,10 +855,10 @@ void frmAudioProp::chkBestAccordToSource_Click()
 
 void frmAudioProp::FillWmaCodecs()
 {
-    const qint32 count = wmaCodecCount();
+    const qint32 count = cAudioConverter1->WMACodecCount();
     for (qint32 codec = 0; codec < count; ++codec) {
         QCoreApplication::processEvents();
-        appendItem(cboWMACodecs, wmaCodecName(codec));
+        appendItem(cboWMACodecs, cAudioConverter1->WMACodecName(codec));
     }
     if (cboWMACodecs->count() > 0)
         cboWMACodecs->setCurrentIndex(0);
@@ -864,9 +873,9 @@ void frmAudioProp::FillWmaFormats()
 {
     clearList(cboWMAFormat);
     const qint32 codec = cboWMACodecs->currentIndex();
-    const qint32 count = wmaFormatCount(codec);
+    const qint32 count = cAudioConverter1->WMAFormatCount(codec);
     for (qint32 format = 0; format < count; ++format)
-        appendItem(cboWMAFormat, wmaFormatName(codec, format));
+        appendItem(cboWMAFormat, cAudioConverter1->WMAFormatName(codec, format));
     if (cboWMAFormat->count() > 0)
         cboWMAFormat->setCurrentIndex(0);
 }
@@ -891,91 +900,4 @@ void frmAudioProp::sldOGG_Scroll()
 {
     // While the thumb is dragged the position leads the value.
     lblSensitivityVal->setText(QString::number(sldOGG->sliderPosition()));
-}
-
-// The converter's enumerations are reached through these few calls only; they
-// compile to nothing while the control offers no such member.
-namespace {
-template <typename C>
-void converterEnumAcmTags(C &c, qint32 sampleRate, qint32 channels, qint32 bits, qint32 flags)
-{
-    if constexpr (requires { c.EnumACMTags(1, sampleRate, channels, bits, flags); })
-        c.EnumACMTags(1, sampleRate, channels, bits, flags);
-}
-template <typename C>
-void converterEnumAcmFormats(C &c, const QString &tag)
-{
-    if constexpr (requires { c.EnumACMFormats(tag); })
-        c.EnumACMFormats(tag);
-}
-template <typename C>
-qint32 converterWmaCodecCount(C &c)
-{
-    if constexpr (requires { c.WMACodecCount(); })
-        return c.WMACodecCount();
-    return 0;
-}
-template <typename C>
-QString converterWmaCodecName(C &c, qint32 codec)
-{
-    if constexpr (requires { c.WMACodecName(codec); })
-        return c.WMACodecName(codec);
-    return QString();
-}
-template <typename C>
-qint32 converterWmaFormatCount(C &c, qint32 codec)
-{
-    if constexpr (requires { c.WMAFormatCount(codec); })
-        return c.WMAFormatCount(codec);
-    return 0;
-}
-template <typename C>
-QString converterWmaFormatName(C &c, qint32 codec, qint32 format)
-{
-    if constexpr (requires { c.WMAFormatName(codec, format); })
-        return c.WMAFormatName(codec, format);
-    return QString();
-}
-} // namespace
-
-void frmAudioProp::enumAcmTags(qint32 sampleRate, qint32 channels, qint32 bitsPerSample, qint32 flags)
-{
-    converterEnumAcmTags(*cAudioConverter1, sampleRate, channels, bitsPerSample, flags);
-}
-
-void frmAudioProp::enumAcmFormats(const QString &tag)
-{
-    converterEnumAcmFormats(*cAudioConverter1, tag);
-}
-
-qint32 frmAudioProp::wmaCodecCount()
-{
-    return converterWmaCodecCount(*cAudioConverter1);
-}
-
-QString frmAudioProp::wmaCodecName(qint32 codec)
-{
-    return converterWmaCodecName(*cAudioConverter1, codec);
-}
-
-qint32 frmAudioProp::wmaFormatCount(qint32 codec)
-{
-    return converterWmaFormatCount(*cAudioConverter1, codec);
-}
-
-QString frmAudioProp::wmaFormatName(qint32 codec, qint32 format)
-{
-    return converterWmaFormatName(*cAudioConverter1, codec, format);
-}
-
-void frmAudioProp::connectConverter()
-{
-    const auto connectEvents = [this](auto *c) {
-        using C = std::remove_pointer_t<decltype(c)>;
-        if constexpr (requires { &C::ACMTagFound; &C::ACMFormatFound; }) {
-            connect(c, &C::ACMTagFound, this, &frmAudioProp::cAudioConverter1_ACMTagFound);
-            connect(c, &C::ACMFormatFound, this, &frmAudioProp::cAudioConverter1_ACMFormatFound);
-        }
-    };
-    connectEvents(cAudioConverter1);
 }

@@ -126,15 +126,6 @@ private:
     void ToggleMp3Advanced();
     void sldOGG_Scroll();
 
-    // The converter's codec lists.
-    void connectConverter();
-    void enumAcmTags(qint32 sampleRate, qint32 channels, qint32 bitsPerSample, qint32 flags);
-    void enumAcmFormats(const QString &tag);
-    qint32 wmaCodecCount();
-    QString wmaCodecName(qint32 codec);
-    qint32 wmaFormatCount(qint32 codec);
-    QString wmaFormatName(qint32 codec, qint32 format);
-
     void readValue(const StoredValue &row);
     void publishValue(const StoredValue &row);
     QString storedForm(const StoredValue &row) const;
