@@ -10,6 +10,7 @@
 #include "platform/Registry.h"
 #include "settings/frmOptions.h"
 #include "settings/OptionSettings.h"
+#include "settings/frmAudioProp.h"
 #include "settings/frmProgParameters.h"
 
 #include <QCoreApplication>
@@ -33,6 +34,7 @@ protected:
         if (frmMain *main = Forms::main())
             Forms::unload(main);
         Forms::unload(Forms::options());
+        Forms::unload(Forms::audioProp());
         Forms::unload(Forms::progParameters());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         g_bAppClosing = false;

@@ -4,7 +4,7 @@
 #include "core/mdlRunOnStart.h"
 #include "platform/AppPaths.h"
 #include "settings/ColorBox.h"
-#include "settings/LinkLabel.h"
+#include "core/LinkLabel.h"
 #include "settings/OptionSettings.h"
 
 #include <QCheckBox>

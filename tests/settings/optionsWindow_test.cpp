@@ -3,8 +3,10 @@
 #include "controls/ui/cTreeView.h"
 #include "platform/AppPaths.h"
 #include "settings/ColorBox.h"
-#include "settings/LinkLabel.h"
+#include "core/LinkLabel.h"
+#include "settings/FormatTabStrip.h"
 #include "settings/OptionSettings.h"
+#include "settings/frmAudioProp.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -361,4 +363,27 @@ TEST_F(OptionsTest, ShownModallyOnAPageItStaysLoadedAfterOkAndCancel)
     w.exec();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(Forms::options(), &w);
+}
+
+TEST_F(OptionsTest, EditOpensTheAudioFormatWindowOnTheChosenFormat)
+{
+    frmOptions &w = options();
+    Forms::loadAudioProp();
+    for (const int format : {4, 2}) {
+        w.cboTargetFormat->setCurrentIndex(format);
+        const QString key = w.cboTargetFormat->currentText().left(3);
+        SCOPED_TRACE(key.toStdString());
+        QString shownTab;
+        bool modal = false;
+        QTimer::singleShot(0, [&] {
+            frmAudioProp *formats = Forms::audioProp();
+            ASSERT_NE(formats, nullptr);
+            shownTab = formats->cTabControl1->TabKey(formats->cTabControl1->SelectedTab());
+            modal = formats->isModal() && formats->isVisible();
+            formats->cmdExit->click();
+        });
+        w.cmdEditTargetFormat->click();
+        EXPECT_EQ(shownTab, key);
+        EXPECT_TRUE(modal);
+    }
 }
