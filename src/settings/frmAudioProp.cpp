@@ -69,6 +69,7 @@ void setBackColour(QWidget *widget, const QColor &colour)
 {
     QPalette p = widget->palette();
     p.setColor(QPalette::Window, colour);
+    p.setColor(widget->backgroundRole(), colour);
     widget->setPalette(p);
     widget->setAutoFillBackground(true);
 }
