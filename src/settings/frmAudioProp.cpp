@@ -69,6 +69,7 @@ void setBackColour(QWidget *widget, const QColor &colour)
 {
     QPalette p = widget->palette();
     p.setColor(QPalette::Window, colour);
+    p.setColor(widget->backgroundRole(), colour);
     widget->setPalette(p);
     widget->setAutoFillBackground(true);
 }
@@ -121,15 +122,11 @@ void appendItem(QComboBox *combo, const QString &text, bool sorted = false)
     combo->setCurrentIndex(selected < 0 ? -1 : (at <= selected ? selected + 1 : selected));
 }
 
+// Emptying a list is no choice of the user's: its click rule does not run.
 void clearList(QComboBox *combo)
 {
-    const int selected = combo->currentIndex();
-    {
-        const QSignalBlocker block(combo);
-        combo->clear();
-    }
-    if (selected >= 0)
-        Q_EMIT combo->currentIndexChanged(-1);
+    const QSignalBlocker block(combo);
+    combo->clear();
 }
 
 // Selects the item with exactly that text; any other text changes nothing.
@@ -398,12 +395,13 @@ void frmAudioProp::buildPages()
     ptnQualityOGG->setChecked(true);
     {
         auto *grid = new QGridLayout(froToOGG);
-        grid->addWidget(ptnQualityOGG, 0, 0, 1, 2);
-        grid->addWidget(sldOGG, 1, 0);
-        grid->addWidget(lblSensitivityVal, 1, 1);
-        grid->addWidget(optOggBit, 2, 0, 1, 2);
-        grid->addWidget(cboOggBitNom, 3, 0);
-        grid->setRowStretch(4, 1);
+        grid->addWidget(ptnQualityOGG, 0, 0, 1, 3);
+        grid->addWidget(sldOGG, 1, 0, 1, 2);
+        grid->addWidget(lblSensitivityVal, 1, 2);
+        grid->addWidget(optOggBit, 2, 0);
+        grid->addWidget(cboOggBitNom, 2, 1, Qt::AlignLeft);
+        grid->setColumnStretch(1, 1);
+        grid->setRowStretch(3, 1);
     }
     connect(sldOGG, &QSlider::sliderMoved, this, [this] { sldOGG_Scroll(); });
 

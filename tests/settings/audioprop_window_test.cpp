@@ -142,17 +142,3 @@ TEST_F(AudioPropTest, SliderReadOutFollowsDraggingOnly)
     EXPECT_EQ(w.sldOGG->value(), 74);
     EXPECT_EQ(w.lblSensitivityVal->text(), "73");
 }
-
-TEST_F(AudioPropTest, RecommendedCodecsCancelledLeaveBothAcmListsEmpty)
-{
-    frmAudioProp &w = load();
-    ScriptedPrompter &prompter = *testServices().prompter;
-    w.chkBestAccordToSource->setChecked(true);
-
-    ASSERT_EQ(prompter.openRequests.size(), 1);
-    EXPECT_EQ(prompter.openRequests.first().title, "Open MP3 audio file");
-    EXPECT_EQ(prompter.openRequests.first().filter, "MP3 Audio Files (*.mp3)|*.mp3");
-    EXPECT_TRUE(w.chkBestAccordToSource->isChecked());
-    EXPECT_EQ(w.cboTags->count(), 0);
-    EXPECT_EQ(w.cboFormats->count(), 0);
-}
