@@ -138,11 +138,17 @@ int main(int argc, char **argv)
     converter.SetMP3Settings(cbr128());
     convert(converter, oneMinute, dir + "/out1.mp3");
     const double peakShort = peakMiB(RUSAGE_SELF);
-    const double ours = convert(converter, tenMinutes, dir + "/ours.mp3");
+    // Best of three runs each, alternating, so a busy moment of the machine
+    // does not decide the ratio.
+    double ours = INFINITY, peer = INFINITY;
+    for (int run = 0; run < 3; ++run) {
+        ours = std::fmin(ours, convert(converter, tenMinutes, dir + "/ours.mp3"));
+        peer = std::fmin(peer, runPeer("ffmpeg", {"-nostdin", "-v", "error", "-y", "-i", tenMinutes, "-c:a",
+                                                  "libmp3lame", "-b:a", "128k", dir + "/ffmpeg.mp3"}));
+    }
     const double peakLong = peakMiB(RUSAGE_SELF);
-    const double peer = runPeer("ffmpeg", {"-nostdin", "-v", "error", "-y", "-i", tenMinutes, "-c:a", "libmp3lame",
-                                           "-b:a", "128k", dir + "/ffmpeg.mp3"});
-    std::printf("MP3 128 kbit/s of 10 min WAV: ours %.2f s, ffmpeg %.2f s, ratio %.3f\n", ours, peer, ours / peer);
+    std::printf("MP3 128 kbit/s of 10 min WAV (best of 3): ours %.2f s, ffmpeg %.2f s, ratio %.3f\n", ours, peer,
+                ours / peer);
     std::printf("  peak memory: ours %.1f MiB after 1 min, %.1f MiB after 10 min; ffmpeg %.1f MiB\n", peakShort,
                 peakLong, peakMiB(RUSAGE_CHILDREN));
     QFile::remove(oneMinute);

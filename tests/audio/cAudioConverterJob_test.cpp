@@ -214,6 +214,29 @@ TEST(AudioConverterJob, RangeOfACompressedSourceIsCutToTheSample)
     converter.SetWAVSettings({kRate, 2, 16});
     ASSERT_EQ(convert(converter, work("s.mp3"), work("cut.wav"), 1, 2).done, 1);
     EXPECT_EQ(Fixture::readWav16(work("cut.wav")).size(), 2 * kRate * 2);
+
+    // Decoded MP3 is float: the MP3 encoder takes that path too.
+    converter.DestFormat(DestMP3);
+    ASSERT_EQ(convert(converter, work("s.mp3"), work("cut.mp3"), 1, 2).done, 1);
+    const QJsonObject probed = Fixture::probe(work("cut.mp3"));
+    // A CBR file without an Info frame has only an estimated length.
+    EXPECT_NEAR(probed["format"]["duration"].toString().toDouble(), 2.0, 0.06);
+}
+
+TEST(AudioConverterJob, SourcesWithoutAChannelLayoutMixAsTheirDefaultLayout)
+{
+    // A plain PCM WAV of three channels names no speaker positions.
+    Fixture::writeWav(work("three.wav"), {kRate, 3, 16}, kRate);
+    cAudioConverter converter;
+    ASSERT_EQ(converter.OpenSource(work("three.wav")), 0);
+    EXPECT_EQ(converter.Channels(), 3);
+    converter.DestFormat(DestWAV);
+    converter.SetWAVSettings({kRate, 2, 16});
+    const JobRun run = convert(converter, work("three.wav"), work("two.wav"));
+    ASSERT_EQ(run.done, 1) << run.errorText.toStdString();
+    Fixture::WavSpec spec;
+    EXPECT_EQ(Fixture::readWav16(work("two.wav"), &spec).size(), kRate * 2);
+    EXPECT_EQ(spec.channels, 2);
 }
 
 TEST(AudioConverterJob, Mp3SettingsShowInTheWrittenStream)
@@ -345,6 +368,8 @@ TEST(AudioConverterJob, FailuresEndInOneErrorAfterTheStartAndLeaveNoFile)
         {"unknown acm format", [](cAudioConverter &c) { c.DestFormat(DestACM); c.SetACMSettings("PCM", "3 kHz"); },
          source35(), work("o4.wav"), "3 kHz"},
         {"bad wav record", [](cAudioConverter &c) { c.SetWAVSettings({44100, 0, 0}); }, source35(), work("o5.wav"), "WAV"},
+        {"destination is a folder", [](cAudioConverter &) { QDir().mkpath(work("taken.wav")); }, source35(),
+         work("taken.wav"), "taken.wav"},
         {"wma index out of range", [](cAudioConverter &c) { c.DestFormat(DestWMA); c.SetWMASettings({7, 0}); },
          source35(), work("o6.wma"), "WMA"},
     };
