@@ -186,6 +186,11 @@ bool FfmpegEncoder::sendFrame(AVFrame *frame, QString *error)
             *error = QStringLiteral("Cannot encode %1: %2").arg(m_path, av::errorText(rc));
             return false;
         }
+        // Block codecs pad their last block with silence; the packet keeps
+        // the true length, so the container (a WAV fact chunk) counts only
+        // the samples that were fed.
+        if (m_packet->pts != AV_NOPTS_VALUE && m_packet->duration > 0 && m_packet->pts + m_packet->duration > m_pts)
+            m_packet->duration = qMax<std::int64_t>(0, m_pts - m_packet->pts);
         m_packet->stream_index = m_stream->index;
         av_packet_rescale_ts(m_packet.get(), m_codec->time_base, m_stream->time_base);
         rc = av_interleaved_write_frame(m_format.get(), m_packet.get());
