@@ -235,8 +235,7 @@ qint64 AudioDecoder::framePosition(const AVFrame *frame)
     if (m_format && frame->best_effort_timestamp != AV_NOPTS_VALUE) {
         const AVStream *stream = m_format->streams[m_stream];
         const qint64 start = stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
-        return av_rescale_q(frame->best_effort_timestamp - start, stream->time_base,
-                            AVRational{1, sampleRate()});
+        return av_rescale_q(frame->best_effort_timestamp - start, stream->time_base, AVRational{1, sampleRate()});
     }
     return m_nextSample;
 }

@@ -83,13 +83,15 @@ bool AudioJob::checkPaths()
     for (const AudioJobItem &item : m_items)
         if (samePathKey(item.path) == destinationKey) {
             fail(DestinationError,
-                 QStringLiteral("The destination %1 is the source file itself; it is left as it is.").arg(m_destination));
+                QStringLiteral("The destination %1 is the source file itself; it is left as it is.")
+                    .arg(m_destination));
             return false;
         }
     const QFileInfo folder(QFileInfo(m_destination).absolutePath());
     if (!folder.isDir()) {
-        fail(DestinationError, QStringLiteral("Cannot write %1: the folder %2 does not exist.")
-                                   .arg(m_destination, folder.absoluteFilePath()));
+        fail(DestinationError,
+            QStringLiteral("Cannot write %1: the folder %2 does not exist.")
+                .arg(m_destination, folder.absoluteFilePath()));
         return false;
     }
     return true;
@@ -110,8 +112,8 @@ AudioJob::Result AudioJob::run(const std::atomic<bool> &abort, const Progress &p
     TemporaryOutput output(m_destination);
     const PcmSpec source{decoder.sampleRate(), decoder.channels(), decoder.sampleFormat()};
     if (!encoder->open(output.path(), source, m_tags, &error)) {
-        const bool unwritable = error.startsWith(QLatin1String("Cannot write"))
-            || error.startsWith(QLatin1String("Cannot create"));
+        const bool unwritable
+            = error.startsWith(QLatin1String("Cannot write")) || error.startsWith(QLatin1String("Cannot create"));
         return fail(unwritable ? DestinationError : SettingsError, error.replace(output.path(), m_destination));
     }
     for (int i = 0; i < m_items.size(); ++i) {
@@ -128,13 +130,13 @@ AudioJob::Result AudioJob::run(const std::atomic<bool> &abort, const Progress &p
     if (abort)
         return Result::Aborted;
     if (!output.commit(m_destination))
-        return fail(DestinationError, QStringLiteral("Cannot write %1: %2")
-                                          .arg(m_destination, QString::fromLocal8Bit(std::strerror(errno))));
+        return fail(DestinationError,
+            QStringLiteral("Cannot write %1: %2").arg(m_destination, QString::fromLocal8Bit(std::strerror(errno))));
     return Result::Done;
 }
 
-AudioJob::Result AudioJob::transcode(int index, AudioEncoder &encoder, AudioDecoder &decoder,
-                                     const std::atomic<bool> &abort, const Progress &progress)
+AudioJob::Result AudioJob::transcode(
+    int index, AudioEncoder &encoder, AudioDecoder &decoder, const std::atomic<bool> &abort, const Progress &progress)
 {
     const AudioJobItem &item = m_items[index];
     const qint64 rate = decoder.sampleRate();
@@ -149,8 +151,8 @@ AudioJob::Result AudioJob::transcode(int index, AudioEncoder &encoder, AudioDeco
 
     QString error;
     Resampler resampler;
-    if (!resampler.setup(decoder.channelLayout(), decoder.sampleFormat(), decoder.sampleRate(), encoder.inputSpec(),
-                         &error))
+    if (!resampler.setup(
+            decoder.channelLayout(), decoder.sampleFormat(), decoder.sampleRate(), encoder.inputSpec(), &error))
         return fail(CodingError, error);
     if (start > 0 && !decoder.seekToSample(start, &error))
         return fail(SourceError, error);
