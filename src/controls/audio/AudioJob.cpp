@@ -66,6 +66,9 @@ AudioJob::Result AudioJob::fail(ErrorCode code, const QString &text)
 {
     m_code = code;
     m_error = text;
+    // The user knows the file by its real name, not the temporary one.
+    if (!m_temporary.isEmpty())
+        m_error.replace(m_temporary, m_destination);
     return Result::Failed;
 }
 
@@ -101,6 +104,9 @@ AudioJob::Result AudioJob::run(const std::atomic<bool> &abort, const Progress &p
 {
     if (!checkPaths())
         return Result::Failed;
+    // Declared first, so it outlives the encoder that writes it.
+    TemporaryOutput output(m_destination);
+    m_temporary = output.path();
     QString error;
     std::unique_ptr<AudioEncoder> encoder = createEncoder(m_settings, &error);
     if (!encoder)
@@ -109,12 +115,11 @@ AudioJob::Result AudioJob::run(const std::atomic<bool> &abort, const Progress &p
     AudioDecoder decoder;
     if (!decoder.open(m_items.first().path, &error))
         return fail(SourceError, error);
-    TemporaryOutput output(m_destination);
     const PcmSpec source{decoder.sampleRate(), decoder.channels(), decoder.sampleFormat()};
     if (!encoder->open(output.path(), source, m_tags, &error)) {
         const bool unwritable
             = error.startsWith(QLatin1String("Cannot write")) || error.startsWith(QLatin1String("Cannot create"));
-        return fail(unwritable ? DestinationError : SettingsError, error.replace(output.path(), m_destination));
+        return fail(unwritable ? DestinationError : SettingsError, error);
     }
     for (int i = 0; i < m_items.size(); ++i) {
         if (i > 0 && !decoder.open(m_items[i].path, &error))
@@ -125,7 +130,7 @@ AudioJob::Result AudioJob::run(const std::atomic<bool> &abort, const Progress &p
     }
     decoder.close();
     if (!encoder->finish(&error))
-        return fail(DestinationError, error.replace(output.path(), m_destination));
+        return fail(DestinationError, error);
     encoder.reset();
     if (abort)
         return Result::Aborted;

@@ -45,6 +45,7 @@ private:
     DestinationSettings m_settings;
     AudioTags m_tags;
     QString m_destination;
+    QString m_temporary;
     QVector<AudioJobItem> m_items;
     qint32 m_code = 0;
     QString m_error;
