@@ -299,8 +299,10 @@ TEST(AudioConverterJob, Mp3SettingsShowInTheWrittenStream)
         bool constant;
         int kbps; // the expected average, 0 when not checked
         int channels;
+        int minKbps = 0; // the least bitrate of any frame, 0 when not checked
     } const cases[] = {
         {"cbr 192 without tag", [](Mp3EncoderSettings &s) { s.Bitrate = 192; }, nullptr, true, 192, 2},
+        {"cbr with the info tag", [](Mp3EncoderSettings &s) { s.WriteVBRTag = -1; }, "Info", true, 128, 2},
         {"cbr 64 mono",
             [](Mp3EncoderSettings &s) {
                 s.Bitrate = 64;
@@ -316,6 +318,16 @@ TEST(AudioConverterJob, Mp3SettingsShowInTheWrittenStream)
                 s.VBRMaxBitrateIndex = 18; // 320
             },
             "Xing", false, 0, 2},
+        {"vbr with a 128 minimum by list index",
+            [](Mp3EncoderSettings &s) {
+                s.VBRMode = 4;
+                s.VBRQualityIndex = 9;
+                s.VBRMinBitrateIndex = 11; // 128
+                s.VBRMaxBitrateIndex = 18;
+                s.VBRForceMinBitrate = -1;
+            },
+            // At the lowest quality every frame sits on the forced minimum.
+            nullptr, true, 128, 2, 128},
         {"abr 96 with tag",
             [](Mp3EncoderSettings &s) {
                 s.VBRMode = 3;
@@ -348,8 +360,13 @@ TEST(AudioConverterJob, Mp3SettingsShowInTheWrittenStream)
         double bytes = 0;
         const QJsonArray packets = probed["packets"].toArray();
         for (const QJsonValue &p : packets) {
-            sizes.insert(p["size"].toString().toInt() / 8);
+            sizes.insert(p["size"].toString().toInt());
             bytes += p["size"].toString().toDouble();
+        }
+        // An MPEG-1 Layer III frame holds 144 * bitrate / rate bytes.
+        const int smallestKbps = int(*std::min_element(sizes.begin(), sizes.end()) * 44100.0 / 144 / 1000);
+        if (c.minKbps) {
+            EXPECT_GE(smallestKbps, c.minKbps - 1);
         }
         // CBR frames differ by the padding byte at most; VBR frames vary widely.
         EXPECT_EQ(sizes.size() <= 2, c.constant) << sizes.size();
