@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+class QComboBox;
+
+// Whether each destination format is offered (1) in this run; set by the
+// first fill of a target-format box.
+inline qint32 g_lDestWAV = 0;
+inline qint32 g_lDestACM = 0;
+inline qint32 g_lDestMP3 = 0;
+inline qint32 g_lDestWMA = 0;
+inline qint32 g_lDestOGG = 0;
+inline qint32 g_lDestAPE = 0;
+
+// The six destination formats of every target-format box. A format's text
+// starts with its three-letter key, and the text before " -" is the
+// extension of the files written in it.
+namespace mdlSupportedDestination {
+
+// Offers all six formats; answers an empty text.
+QString InitDestinationFormats();
+// Replaces the box's items by the texts of the offered formats, in the order
+// WAV, ACM, MP3, WMA, OGG, APE; selects nothing.
+void FillDestinationFormats(QComboBox *combo);
+// 0 to 5 by the text's first three letters in capitals ("WAV", "ACM", "MP3",
+// "WMA", "OGG", "APE"); 0 for any other text. The job controls are given
+// this index plus one.
+qint16 GetFormatIndex(const QString &format);
+
+} // namespace mdlSupportedDestination
