@@ -474,7 +474,15 @@ void frmMain::NewItemsList()
     g_oItemsListsRoot->setExpanded(true);
     cTreeView1_NodeClick(node);
     cTreeView1->setLabelEdit(true);
-    node->StartLabelEdit();
+    if (isVisible()) {
+        node->StartLabelEdit();
+    } else {
+        // At load the window is not shown yet; the label opens once it is.
+        QTimer::singleShot(0, this, [guard = QPointer<cTreeNode>(node)] {
+            if (guard)
+                guard->StartLabelEdit();
+        });
+    }
 }
 
 // --- Item information and list status ------------------------------------------
