@@ -188,7 +188,9 @@ TEST_F(MainLists, MissingFilesAndMalformedRecordsStayInTheListAndAreWrittenBack)
         SCOPED_TRACE(row);
         EXPECT_TRUE(cell(main, row, Row::Size).isEmpty());
         EXPECT_TRUE(cell(main, row, Row::Time).isEmpty());
+        EXPECT_TRUE(main.cGrid1->CellFont(row, main.cGrid1->ColumnIndex(QStringLiteral("Item Name"))).italic());
     }
+    EXPECT_FALSE(main.cGrid1->CellFont(1, main.cGrid1->ColumnIndex(QStringLiteral("Item Name"))).italic());
     EXPECT_EQ(cell(main, 2, Row::ItemName), QStringLiteral("two"));
     EXPECT_EQ(icon(main, 3, Row::Inc), Row::IconUnmarked);
     EXPECT_EQ(cell(main, 3, Row::Time), QStringLiteral("00:00:01"));
@@ -404,4 +406,15 @@ TEST_F(MainLists, SavingWritesOnlyTheListTheGridWasReadFrom)
     listNode(QStringLiteral("C"))->setSelected(true);
     main.SaveGridToFile();
     EXPECT_EQ(listBytes(QStringLiteral("C.flst")), QByteArray());
+
+    // A list renamed elsewhere keeps its node, which takes the new key: its
+    // changes are still saved, into the renamed file.
+    cTreeNode *listA = listNode(QStringLiteral("A"));
+    main.cTreeView1_NodeClick(listA);
+    ASSERT_EQ(main.cGrid1->Rows(), 1);
+    ASSERT_TRUE(QFile::rename(folder + QStringLiteral("A.flst"), folder + QStringLiteral("A2.flst")));
+    ASSERT_TRUE(listA->setKey(folder + QStringLiteral("A2.flst")));
+    main.cGrid1->RemoveRow(1);
+    main.SaveGridToFile();
+    EXPECT_EQ(listBytes(QStringLiteral("A2.flst")), QByteArray("\r\n"));
 }
