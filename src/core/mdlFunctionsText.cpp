@@ -33,7 +33,7 @@ std::optional<QStringList> readPathHistory()
         if (!create.open(QIODevice::WriteOnly))
             return std::nullopt;
     }
-    return readTextLines(path);
+    return TextLines::readTextLines(path);
 }
 
 // The user's time format with hours, minutes and seconds but without the
@@ -59,14 +59,14 @@ namespace mdlFunctions {
 
 void WriteTextFile(const QString &text, const QString &path)
 {
-    writeTextFileContent(path, text + crLf);
+    TextLines::writeTextFileContent(path, text + crLf);
 }
 
 QString ReadTextFile(const QString &path)
 {
     if (!mdlFileSystem::FileExists(path))
         return QString();
-    const std::optional<QStringList> lines = readTextLines(path);
+    const std::optional<QStringList> lines = TextLines::readTextLines(path);
     if (!lines)
         return QString();
     QString text;
@@ -116,7 +116,7 @@ void SavePathHistory(QComboBox *combo)
     QString content;
     for (const QString &line : history)
         content += line + crLf;
-    writeTextFileContent(pathHistoryFile(), content);
+    TextLines::writeTextFileContent(pathHistoryFile(), content);
 }
 
 void LoadPathHistory(QComboBox *combo)

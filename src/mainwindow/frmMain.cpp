@@ -1,5 +1,6 @@
 #include "mainwindow/frmMain.h"
 
+#include "controls/ui/XP_ProgressBar.h"
 #include "controls/ui/cContextMenu.h"
 #include "core/RegistryRoutines.h"
 #include "core/forms.h"
@@ -12,9 +13,7 @@
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
 
-#include <QCloseEvent>
 #include <QLabel>
-#include <QProgressBar>
 #include <QStatusBar>
 
 bool g_bAppClosing = false;
@@ -42,6 +41,17 @@ qint32 storedNumber(const RegistryRoutines &reg, const QString &name, qint32 fal
 frmMain::frmMain(QWidget *parent)
     : QMainWindow(parent)
     , m_cMenu(std::make_unique<cContextMenu>())
+{
+    picTitle = new QWidget(this);
+    picTitle->setAutoFillBackground(true);
+    lblTitle = new QLabel(picTitle);
+    cAudioGraphAmp = new QWidget(this);
+    cAudioGraphFreq = new QWidget(this);
+    for (QWidget *part : {picTitle, cAudioGraphAmp, cAudioGraphFreq})
+        part->setVisible(false);
+}
+
+void frmMain::Form_Resize()
 {
 }
 
@@ -200,10 +210,5 @@ void frmMain::Form_Terminate()
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
-    int cancel = 0;
-    Form_Unload(cancel);
-    if (cancel)
-        event->ignore();
-    else
-        event->accept();
+    routeCloseToUnload(this, event);
 }

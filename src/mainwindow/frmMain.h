@@ -11,7 +11,7 @@ class cImageList;
 class cTreeNode;
 class cTreeView;
 class QLabel;
-class QProgressBar;
+class XP_ProgressBar;
 class QTimer;
 
 // Set while the main window closes; the long-lived windows unload for real only then.
@@ -41,6 +41,14 @@ public:
     // True while the window is hidden in the tray.
     bool m_bInSysTray = false;
 
+    // What the options window's OK and colour pickers reach; the layout code
+    // fills these in.
+    void Form_Resize();
+    QWidget *picTitle = nullptr;
+    QLabel *lblTitle = nullptr;
+    QWidget *cAudioGraphAmp = nullptr;
+    QWidget *cAudioGraphFreq = nullptr;
+
     // The status panels by key ("Main", "Items List Properties", "Notes", "Master Volume").
     QString PanelText(const QString &key) const;
     void setPanelText(const QString &key, const QString &text);
@@ -55,7 +63,7 @@ public:
     cImageList *imgGrid = nullptr;
     cImageList *imgMenu = nullptr;
     // Shown while a list loads.
-    QProgressBar *prgStatus = nullptr;
+    XP_ProgressBar *prgStatus = nullptr;
     // Laid over the items grid while the list is empty.
     QWidget *picEmptyMsg = nullptr;
     QLabel *lblAddorDrag = nullptr;

@@ -4,6 +4,7 @@
 
 #include "controls/ui/cGrid.h"
 #include "controls/ui/cImageList.h"
+#include "controls/ui/XP_ProgressBar.h"
 #include "controls/ui/cTreeView.h"
 #include "core/mdlFileSystem.h"
 #include "core/mdlFunctions.h"
@@ -24,7 +25,6 @@
 #include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QProgressBar>
 #include <QSplitter>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -107,8 +107,7 @@ void frmMain::buildListPanes()
     picEmptyMsg->hide();
     new EmptyPanelPlacer(cGrid1, picEmptyMsg);
 
-    prgStatus = new QProgressBar(this);
-    prgStatus->setTextVisible(false);
+    prgStatus = new XP_ProgressBar(this);
     prgStatus->setMaximumWidth(Twips::toPixels(2400));
     prgStatus->hide();
 
@@ -324,7 +323,7 @@ void frmMain::loadListNode(cTreeNode *Node)
     else
         file.complete = false;
     const QStringList pieces = ItemsListFile::recordPieces(file.text);
-    prgStatus->setMaximum(qMax(1, int(pieces.size())));
+    prgStatus->setMax(int(pieces.size()));
     ItemsListLoader::load(pieces, ListOptions::copyID3FromSource(), [this](int n, const Row::Data &row) {
         ItemsGrid::writeRow(*cGrid1, n, row);
         prgStatus->setValue(n);

@@ -92,17 +92,6 @@ TEST(AudioConverterProbe, EveryInputFormatOpensWithItsLengthAndFormat)
     }
 }
 
-TEST(AudioConverterProbe, ApeSourceOpensWhenTheSystemCanWriteOne)
-{
-    // No encoder here writes Monkey's Audio; the decoder is still exercised
-    // when the machine's ffmpeg has one.
-    if (!Fixture::ffmpeg({"-i", baseWav(), "-c:a", "ape", work("a.ape")}))
-        GTEST_SKIP() << "no APE writer on this machine";
-    cAudioConverter converter;
-    ASSERT_EQ(converter.OpenSource(work("a.ape")), 0);
-    EXPECT_EQ(converter.Duration(), 1500);
-}
-
 TEST(AudioConverterProbe, FilesWithoutAudioAreRefusedAndReplaceTheSource)
 {
     QFile text(work("notes.txt"));

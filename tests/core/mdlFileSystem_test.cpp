@@ -1,3 +1,4 @@
+#include "support/LocaleGuard.h"
 #include "support/TestEnvironment.h"
 
 #include "core/mdlFileSystem.h"
@@ -8,19 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-
-namespace {
-
-class LocaleGuard {
-public:
-    explicit LocaleGuard(const QLocale &locale) { QLocale::setDefault(locale); }
-    ~LocaleGuard() { QLocale::setDefault(m_saved); }
-
-private:
-    QLocale m_saved;
-};
-
-} // namespace
 
 TEST(mdlFileSystem, FormatFileSizeStepsBy1024)
 {

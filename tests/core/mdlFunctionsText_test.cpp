@@ -1,3 +1,4 @@
+#include "support/LocaleGuard.h"
 #include "support/TestEnvironment.h"
 
 #include "core/mdlFunctions.h"
@@ -73,15 +74,6 @@ QStringList numbered(int from, int to)
         list << QStringLiteral("/out/%1").arg(i);
     return list;
 }
-
-class LocaleGuard {
-public:
-    explicit LocaleGuard(const QLocale &locale) { QLocale::setDefault(locale); }
-    ~LocaleGuard() { QLocale::setDefault(m_saved); }
-
-private:
-    QLocale m_saved;
-};
 
 } // namespace
 

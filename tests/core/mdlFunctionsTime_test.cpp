@@ -1,21 +1,9 @@
+#include "support/LocaleGuard.h"
 #include "core/mdlFunctions.h"
 
 #include <QDateTime>
 #include <QLocale>
 #include <gtest/gtest.h>
-
-namespace {
-
-class LocaleGuard {
-public:
-    explicit LocaleGuard(const QLocale &locale) { QLocale::setDefault(locale); }
-    ~LocaleGuard() { QLocale::setDefault(m_saved); }
-
-private:
-    QLocale m_saved;
-};
-
-} // namespace
 
 TEST(mdlFunctionsTime, SecondsToHMS)
 {

@@ -1,6 +1,7 @@
 #include "support/ScriptedServices.h"
 #include "support/TestEnvironment.h"
 
+#include "core/mdlModes.h"
 #include "platform/SettingsInstaller.h"
 
 #include <QApplication>
@@ -86,6 +87,8 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("SONVALE_RESOURCES"))
         qputenv("SONVALE_RESOURCES", SONVALE_SOURCE_RESOURCES);
     QApplication app(argc, argv);
+    // The edition table is constant for a run, as in the program.
+    mdlModes::InitEdition();
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new FreshFolders);
     return RUN_ALL_TESTS();

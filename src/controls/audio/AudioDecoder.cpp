@@ -47,6 +47,7 @@ AudioDecoder::AudioDecoder()
     : m_frame(av_frame_alloc())
     , m_packet(av_packet_alloc())
 {
+    av::quietLogs();
 }
 
 AudioDecoder::~AudioDecoder() = default;
@@ -312,6 +313,7 @@ AudioDecoder::Read AudioDecoder::next(QString *error)
 
 AudioTags AudioDecoder::readTags(const QString &path)
 {
+    av::quietLogs();
     AudioTags tags;
     if (isVox(path))
         return tags;

@@ -1,6 +1,14 @@
 #include "controls/audio/FfmpegHandles.h"
 
+#include <mutex>
+
 namespace av {
+
+void quietLogs()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { av_log_set_level(AV_LOG_ERROR); });
+}
 
 QString errorText(int code)
 {

@@ -55,6 +55,10 @@ using Packet = std::unique_ptr<AVPacket, PacketDeleter>;
 using Swr = std::unique_ptr<SwrContext, SwrDeleter>;
 using Fifo = std::unique_ptr<AVAudioFifo, FifoDeleter>;
 
+// Keeps the libraries' own console chatter to real errors; our callers
+// report failures themselves. Safe to call any number of times.
+void quietLogs();
+
 // The library's own text for an error code.
 QString errorText(int code);
 

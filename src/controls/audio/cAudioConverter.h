@@ -1,16 +1,18 @@
 #pragma once
 
 #include "controls/audio/AudioDecoder.h"
-#include "controls/audio/AudioTags.h"
+#include "controls/audio/AudioDestination.h"
+#include "controls/audio/AudioJobRunner.h"
 
 #include <QObject>
 #include <QString>
 
 #include <memory>
 
-// Opens audio files and reports their length, format and tags for the items
-// lists and the settings windows.
-class cAudioConverter : public QObject {
+// Opens audio files and reports their length, format and tags; lists the ACM
+// and WMA codecs; converts one source (whole or a range) into one file on a
+// worker thread, reporting through queued events.
+class cAudioConverter : public QObject, public AudioDestination {
     Q_OBJECT
 public:
     explicit cAudioConverter(QObject *parent = nullptr);
@@ -29,25 +31,44 @@ public:
 
     // Reads path's tags into the seven tag properties (empty when absent).
     void ReadTags(const QString &path);
-    QString TagAlbum() const { return m_tags.album; }
-    QString TagArtist() const { return m_tags.artist; }
-    QString TagComment() const { return m_tags.comment; }
-    QString TagGenre() const { return m_tags.genre; }
-    QString TagTitle() const { return m_tags.title; }
-    QString TagTrack() const { return m_tags.track; }
-    QString TagYear() const { return m_tags.year; }
-    void TagAlbum(const QString &v) { m_tags.album = v; }
-    void TagArtist(const QString &v) { m_tags.artist = v; }
-    void TagComment(const QString &v) { m_tags.comment = v; }
-    void TagGenre(const QString &v) { m_tags.genre = v; }
-    void TagTitle(const QString &v) { m_tags.title = v; }
-    void TagTrack(const QString &v) { m_tags.track = v; }
-    void TagYear(const QString &v) { m_tags.year = v; }
 
-    // Releases the source and everything the control holds.
+    // Raise ACMTagFound / ACMFormatFound for each entry before returning.
+    void EnumACMTags(qint32 formatTag, qint32 sampleRate, qint32 channels, qint32 bitsPerSample, qint32 flags);
+    void EnumACMFormats(const QString &tagName);
+
+    // WMA codecs and their formats, indexes from 0.
+    qint32 WMACodecCount() const;
+    QString WMACodecName(qint32 codec) const;
+    qint32 WMAFormatCount(qint32 codec) const;
+    QString WMAFormatName(qint32 codec, qint32 format) const;
+
+    void SourceFile(const QString &path) { m_sourceFile = path; }
+    QString SourceFile() const { return m_sourceFile; }
+    // Whole seconds; a range applies to the next Convert only.
+    void RangeStart(qint32 seconds) { m_rangeStart = seconds; }
+    void RangeLength(qint32 seconds) { m_rangeLength = seconds; }
+    qint32 RangeStart() const { return m_rangeStart; }
+    qint32 RangeLength() const { return m_rangeLength; }
+
+    // Starts the conversion and returns at once; one of Done, Aborted or
+    // Error follows, never inside this call.
+    void Convert();
+    void Abort();
+    // Stops any job and releases the source and everything the control holds.
     void Terminate();
+
+signals:
+    void Progress(qint32 percent);
+    void Done();
+    void Aborted();
+    void Error(qint32 code, const QString &text);
+    void ACMTagFound(const QString &tagName);
+    void ACMFormatFound(const QString &formatName);
 
 private:
     std::unique_ptr<AudioDecoder> m_source;
-    AudioTags m_tags;
+    QString m_sourceFile;
+    qint32 m_rangeStart = -1;
+    qint32 m_rangeLength = -1;
+    AudioJobRunner m_runner;
 };

@@ -1,0 +1,145 @@
+#include "core/forms.h"
+#include "mainwindow/frmMain.h"
+#include "core/frmTurnOff.h"
+#include "core/mdlModes.h"
+#include "core/mdlShutDown.h"
+#include "support/ScriptedServices.h"
+#include "support/TestEnvironment.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+using Action = Power::Action;
+
+// A visible main window whose close the countdown must trigger.
+class TurnOffTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        mdlModes::InitEdition();
+        mdlShutDown::ClearError();
+        Forms::loadMain().show();
+    }
+    void TearDown() override
+    {
+        Forms::unload(Forms::main());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        g_bAppClosing = false;
+    }
+    static bool mainLoaded() { return Forms::main() != nullptr; }
+
+    RecordingPower &power() { return *testServices().power; }
+};
+
+TEST_F(TurnOffTest, CountdownShowsThirtyAtOnceAndShutsDownOnTheThirtiethTick)
+{
+    frmTurnOff window;
+    window.StartShutDown(30);
+    EXPECT_EQ(window.lblSecToShutDown->text(), "30");
+    EXPECT_TRUE(window.Timer1->isActive());
+    EXPECT_EQ(window.Timer1->interval(), 1000);
+    EXPECT_EQ(window.lblApplInfo->text(), g_sAppName + " " + g_sAppVersion);
+
+    for (int tick = 1; tick < 30; ++tick) {
+        window.Timer1_Timer();
+        ASSERT_EQ(window.lblSecToShutDown->text(), QString::number(30 - tick));
+        ASSERT_TRUE(power().asked.isEmpty()) << "asked early, at tick " << tick;
+        ASSERT_TRUE(mainLoaded());
+    }
+    window.Timer1_Timer();
+    EXPECT_EQ(window.lblSecToShutDown->text(), "0");
+    EXPECT_FALSE(window.Timer1->isActive());
+    EXPECT_EQ(power().asked, QList<Action>{Action::PowerOff});
+    EXPECT_EQ(power().actions, QList<Action>{Action::PowerOff});
+    EXPECT_FALSE(mainLoaded()) << "the main window stays open after the countdown";
+}
+
+TEST_F(TurnOffTest, CancelAsksNothingAndReturnsFromTheModalShow)
+{
+    QTimer::singleShot(50, [] {
+        ASSERT_NE(g_frmTurnOff, nullptr);
+        EXPECT_EQ(g_frmTurnOff->lblSecToShutDown->text(), "30");
+        g_frmTurnOff->cmdCancel->click();
+    });
+    mdlShutDown::ShowTurnOff(30);
+    EXPECT_EQ(g_frmTurnOff, nullptr);
+    EXPECT_TRUE(power().asked.isEmpty());
+    EXPECT_TRUE(power().actions.isEmpty());
+    EXPECT_TRUE(mainLoaded());
+}
+
+TEST_F(TurnOffTest, ShutdownNowAsksAtOnceAndClosesTheMainWindow)
+{
+    QTimer::singleShot(50, [] { g_frmTurnOff->cmdTurnOffNow->click(); });
+    mdlShutDown::ShowTurnOff(30);
+    EXPECT_EQ(power().actions, QList<Action>{Action::PowerOff});
+    EXPECT_FALSE(mainLoaded());
+}
+
+TEST_F(TurnOffTest, RefusedPrivilegeClosesTheProgramWithoutPoweringOff)
+{
+    power().allowed = false;
+    frmTurnOff window;
+    window.StartShutDown(0); // the first tick runs at once and finds nothing left
+    EXPECT_EQ(window.lblSecToShutDown->text(), "0");
+    EXPECT_EQ(power().asked.size(), 1);
+    EXPECT_TRUE(power().actions.isEmpty());
+    EXPECT_EQ(mdlShutDown::LastError().Number, mdlShutDown::ErrNoPrivilege);
+    EXPECT_EQ(mdlShutDown::LastError().Description,
+              "Can't enable shutdown: You do not have the privileges to shutdown this system. [" + power().refusal + "]");
+    EXPECT_TRUE(mdlShutDown::LastError().Source.endsWith(".mShutDown"));
+    EXPECT_TRUE(testServices().prompter->messages.isEmpty());
+    EXPECT_FALSE(mainLoaded());
+}
+
+TEST(ShutdownSystem, FlagsOutsideTheRangeNeverReachTheSessionManager)
+{
+    for (qint32 flags : {32, -1}) {
+        mdlShutDown::ClearError();
+        EXPECT_FALSE(mdlShutDown::ShutdownSystem(flags));
+        EXPECT_EQ(mdlShutDown::LastError().Number, static_cast<qint32>(0x8004062Fu));
+        EXPECT_EQ(mdlShutDown::LastError().Description, "Invalid parameter to ShutdownSystem: " + QString::number(flags));
+    }
+    EXPECT_TRUE(testServices().power->asked.isEmpty());
+    EXPECT_TRUE(testServices().power->actions.isEmpty());
+}
+
+TEST(ShutdownSystem, FlagsChooseTheAction)
+{
+    const struct {
+        qint32 flags;
+        Action action;
+    } cases[] = {
+        {0, Action::LogOff},   {1, Action::PowerOff}, {8, Action::PowerOff}, {1 | 4, Action::PowerOff},
+        {2, Action::Reboot},   {2 | 4, Action::Reboot}, {4, Action::LogOff},  {31, Action::Reboot},
+    };
+    for (const auto &c : cases) {
+        testServices().power->actions.clear();
+        EXPECT_TRUE(mdlShutDown::ShutdownSystem(c.flags));
+        EXPECT_EQ(testServices().power->actions, QList<Action>{c.action}) << "flags " << c.flags;
+    }
+}
+
+TEST(ShutdownSystem, RefusalIsRecordedWithTheSystemsText)
+{
+    mdlShutDown::ClearError();
+    testServices().power->succeeds = false;
+    EXPECT_FALSE(mdlShutDown::ShutdownSystem(1));
+    EXPECT_EQ(mdlShutDown::LastError().Number, mdlShutDown::ErrShutdownFailed);
+    EXPECT_EQ(mdlShutDown::LastError().Description, "ShutdownSystem failed: " + testServices().power->refusal);
+}
+
+TEST(ShutdownSystem, PlatformHelpers)
+{
+    EXPECT_TRUE(mdlShutDown::IsWinNT());
+    EXPECT_TRUE(mdlShutDown::EnableShutdownPrivilege());
+    EXPECT_FALSE(mdlShutDown::ApiErrorText(2).isEmpty()); // no such file or folder
+    EXPECT_TRUE(mdlShutDown::ApiErrorText(0).isEmpty());
+    EXPECT_TRUE(mdlShutDown::ApiErrorText(987654).isEmpty());
+}
+
+} // namespace
