@@ -172,6 +172,25 @@ TEST_F(MainLists, TreeListsEveryNameHoldingTheExtension)
     // This edition has no CD ripper, so no "Audio CDs" root.
     EXPECT_EQ(main.cTreeView1->Nodes().Count(), 3);
     EXPECT_TRUE(g_oAudioCDsRoot.isNull());
+
+    // A command that needs a list, run on a root, points the user to one.
+    EXPECT_FALSE(main.SelectListIfMainNode());
+    main.cTreeView1_NodeClick(g_oItemsListsRoot);
+    g_oItemsListsRoot->setSelected(true);
+    EXPECT_TRUE(main.SelectListIfMainNode());
+    EXPECT_EQ(testServices().prompter->messageTexts(),
+              QStringList{QStringLiteral("Select the Items List.") + QString(40, ' ')});
+    EXPECT_EQ(main.cTreeView1->SelectedItem()->Text(), QStringLiteral("a.flst"));
+
+    // An edition with the CD ripper adds its root, here without drives.
+    g_lAppIncCDRipper = 1;
+    main.setTree();
+    g_lAppIncCDRipper = 0;
+    ASSERT_FALSE(g_oAudioCDsRoot.isNull());
+    EXPECT_EQ(g_oAudioCDsRoot->Key(), QStringLiteral("##MAINCDSAudio CDs"));
+    EXPECT_EQ(g_oAudioCDsRoot->Text(), QStringLiteral("Audio CDs"));
+    EXPECT_EQ(g_oAudioCDsRoot->Child().Count(), 0);
+    EXPECT_EQ(main.cTreeView1->Nodes().Item(1), g_oItemsListsRoot.data());
 }
 
 TEST_F(MainLists, MissingFilesAndMalformedRecordsStayInTheListAndAreWrittenBack)
