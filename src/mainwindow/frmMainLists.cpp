@@ -67,7 +67,7 @@ public:
 
     void place()
     {
-        m_panel->move((m_grid->width() - m_panel->width()) / 2, Twips::toPixels(2400) - Twips::toPixels(1200));
+        m_panel->move((m_grid->width() - m_panel->width()) / 2, Twips::toPixels(1200));
     }
 
 private:
@@ -364,13 +364,18 @@ void frmMain::cTreeView1_AfterLabelEdit(cTreeNode *Node, const QString &NewStrin
         selected->setSelected(false);
     if (IsCDNode(Node->Key()))
         return;
-    if (NewString.isEmpty() || !mdlFunctions::IsValidName(NewString)) {
+    if (NewString.isEmpty()) {
         Node->StartLabelEdit();
         Cancel = true;
         return;
     }
     if (NewString == Node->Text())
         return;
+    if (!mdlFunctions::IsValidName(NewString)) {
+        Node->StartLabelEdit();
+        Cancel = true;
+        return;
+    }
 
     const QString folder = ListOptions::listsFolder();
     const QString oldKey = Node->Key();
