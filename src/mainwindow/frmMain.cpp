@@ -1,5 +1,6 @@
 #include "mainwindow/frmMain.h"
 
+#include "controls/ui/XP_ProgressBar.h"
 #include "controls/ui/cContextMenu.h"
 #include "core/RegistryRoutines.h"
 #include "core/forms.h"
@@ -50,15 +51,6 @@ frmMain::frmMain(QWidget *parent)
         part->setVisible(false);
 }
 
-void frmMain::setTree()
-{
-}
-
-void frmMain::cTreeView1_NodeClick(cTreeNode *Node)
-{
-    Q_UNUSED(Node)
-}
-
 void frmMain::Form_Resize()
 {
 }
@@ -82,11 +74,21 @@ void frmMain::Form_Load()
         height = 7440;
     resize(Twips::toPixels(width), Twips::toPixels(height));
 
-    for (const char *key : {"Main", "Items List Properties", "Notes", "Master Volume"}) {
-        auto *panel = new QLabel(QString::fromLatin1(key), this);
-        statusBar()->addWidget(panel, QLatin1String(key) == QLatin1String("Main") ? 1 : 0);
-        m_panels.append({QString::fromLatin1(key), panel});
+    buildListPanes();
+
+    const QList<QPair<QString, QString>> panels = {
+        {QStringLiteral("Main"), QString()},
+        {QStringLiteral("Items List Properties"), QString()},
+        {QStringLiteral("Notes"), GetNotesToStatus()},
+        {QStringLiteral("Master Volume"), QStringLiteral("Master Volume")},
+    };
+    for (const auto &[key, text] : panels) {
+        auto *panel = new QLabel(text, this);
+        statusBar()->addWidget(panel, key == QLatin1String("Main") ? 1 : 0);
+        m_panels.append({key, panel});
     }
+    statusBar()->addPermanentWidget(prgStatus);
+    setPanelText(QStringLiteral("Main"), QStringLiteral("Ready."));
 
     BuildMenus();
 
@@ -96,6 +98,9 @@ void frmMain::Form_Load()
     tray.setContextMenu(m_cMenu->MenuHolding(m_cMenu->IndexForKey(QStringLiteral("RC Open"))));
     tray.setVisible(true);
     connect(&tray, &Tray::clicked, this, &frmMain::cSysTray1_MouseClick);
+
+    setTree();
+    loadFirstNode();
 }
 
 void frmMain::BuildMenus()
