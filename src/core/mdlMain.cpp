@@ -24,7 +24,7 @@ bool settingsRootExists()
 {
     RegistryRoutines reg;
     reg.setHkey(HKEY_LOCAL_MACHINE);
-    reg.setKeyRoot(QStringLiteral("SOFTWARE\\") + g_sAppCompany + QLatin1Char('\\') + g_sAppName);
+    reg.setKeyRoot(AppSettingsKey());
     reg.setSubkey(QStringLiteral("General"));
     return reg.KeyExists();
 }

@@ -38,6 +38,7 @@ TEST(Edition, TableHoldsThisEditionsValues)
     for (const auto &t : texts)
         EXPECT_EQ(t.value, t.expected) << t.name;
 
+    EXPECT_EQ(AppSettingsKey(), QStringLiteral("SOFTWARE\\Tarvena\\Sonvale"));
     EXPECT_FALSE(g_sAppWebSite.isEmpty());
     EXPECT_FALSE(g_sAppWebSite.endsWith(QLatin1Char('/')));
     EXPECT_EQ(g_sViewBackColor.toLongLong(), 0xFBFBFB);
