@@ -29,6 +29,8 @@ struct StartUpWatch {
     QStringList statuses;
     QList<int> opacities;
     QStringList statusDuringFade;
+    QStringList splashTexts; // caption, title and version as the fade starts
+    bool splashOnTop = false;
     std::function<void(frmSplash *, int)> onOpacity;
 
     StartUpWatch()
@@ -38,6 +40,11 @@ struct StartUpWatch {
             if (auto *splash = qobject_cast<frmSplash *>(form)) {
                 QObject::connect(splash, &frmSplash::StatusShown, splash, [this](const QString &s) { statuses << s; });
                 QObject::connect(splash, &frmSplash::OpacitySet, splash, [this, splash](int alpha) {
+                    if (opacities.isEmpty()) {
+                        splashTexts = QStringList{splash->windowTitle(), splash->lblAppTitle->text(),
+                                                  splash->lblVersion->text()};
+                        splashOnTop = splash->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+                    }
                     opacities << alpha;
                     statusDuringFade << splash->lblStat->text();
                     if (onOpacity)
@@ -111,6 +118,8 @@ TEST_F(StartUp, SplashFadesInAndShowsEachLoadingStepInOrder)
         expectedOpacities << alpha;
     expectedOpacities << 255;
     EXPECT_EQ(watch.opacities, expectedOpacities);
+    EXPECT_EQ(watch.splashTexts, (QStringList{"Sonvale 3.1", "Sonvale 3.1", "Version 3.1.2"}));
+    EXPECT_TRUE(watch.splashOnTop);
     for (const QString &status : watch.statusDuringFade)
         EXPECT_EQ(status, QStringLiteral("Loading..."));
     EXPECT_EQ(watch.statuses,
