@@ -211,11 +211,17 @@ TEST_F(StartUp, ClosingTheMainWindowUnloadsEverythingAndKeepsItsSize)
 
 TEST(Program, RunsHeadlessUntilClosed)
 {
-    QProcess program;
-    program.setProgram(QStringLiteral(SONVALE_PROGRAM));
-    program.start();
-    ASSERT_TRUE(program.waitForStarted());
-    EXPECT_FALSE(program.waitForFinished(3000)) << program.readAllStandardError().toStdString();
-    program.terminate();
-    program.waitForFinished(5000);
+    // Started in the tray the program has no visible window at all, and must
+    // still keep running.
+    for (const QStringList &arguments : {QStringList(), QStringList{QStringLiteral("-st")}}) {
+        SCOPED_TRACE(arguments.join(QLatin1Char(' ')).toStdString());
+        QProcess program;
+        program.setProgram(QStringLiteral(SONVALE_PROGRAM));
+        program.setArguments(arguments);
+        program.start();
+        ASSERT_TRUE(program.waitForStarted());
+        EXPECT_FALSE(program.waitForFinished(3000)) << program.readAllStandardError().toStdString();
+        program.terminate();
+        program.waitForFinished(5000);
+    }
 }
