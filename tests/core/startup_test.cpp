@@ -10,7 +10,10 @@
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QLabel>
+#include <QTimer>
 #include <QProcess>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -192,6 +195,34 @@ TEST_F(StartUp, OneTrayClickBringsBackAWindowStartedInTheTray)
     EXPECT_FALSE(main->m_bInSysTray);
     cContextMenu &menu = main->menu();
     EXPECT_EQ(menu.ItemCaption(menu.IndexForKey(QStringLiteral("RC Open"))), QStringLiteral("Hide"));
+}
+
+TEST_F(StartUp, TheProgramLivesAsLongAsItsMainWindowNotItsLastVisibleWindow)
+{
+    // Hidden in the tray, the main window is no visible window; closing some
+    // other window then must not end the program.
+    testServices().tray->available = true;
+    ASSERT_TRUE(mdlMain::StartUp(QStringLiteral("-st")));
+    ASSERT_FALSE(Forms::main()->isVisible());
+
+    bool runningAfterOtherWindowClosed = false;
+    bool endedWithMainWindow = false;
+    QTimer::singleShot(0, [] {
+        auto *other = new QDialog;
+        other->setAttribute(Qt::WA_DeleteOnClose);
+        other->show();
+        QTimer::singleShot(0, other, &QWidget::close);
+    });
+    QTimer::singleShot(300, [&] {
+        runningAfterOtherWindowClosed = true;
+        Forms::unload(Forms::main());
+        // Should closing the main window not end the run, end it here.
+        QTimer::singleShot(3000, [] { QCoreApplication::exit(1); });
+    });
+    const int exitCode = QApplication::exec();
+    endedWithMainWindow = exitCode == 0;
+    EXPECT_TRUE(runningAfterOtherWindowClosed) << "the program ended when another window closed";
+    EXPECT_TRUE(endedWithMainWindow) << "closing the main window did not end the program";
 }
 
 TEST_F(StartUp, ClosingTheMainWindowUnloadsEverythingAndKeepsItsSize)
