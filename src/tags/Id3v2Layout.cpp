@@ -13,6 +13,8 @@ namespace {
 constexpr qint64 kBlock = 4096;
 // The header's size field holds 28 bits; nothing larger is read into memory.
 constexpr qint64 kMaxTag = (qint64(1) << 28) + 20;
+// How much of a tag whose size field is unusable is searched for frames.
+constexpr qint64 kMaxUnsizedTag = qint64(16) << 20;
 // How far zero bytes after a tag are taken as its padding.
 constexpr qint64 kMaxZeroRun = 1 << 20;
 
@@ -214,7 +216,7 @@ ParsedTag parseTag(QIODevice &file)
 
     qint64 bound = unsynchronised ? standardEnd : std::max(standardEnd, legacyEnd);
     if (bound < 0)
-        bound = length;
+        bound = start + 10 + kMaxUnsizedTag;
     bound = std::min({bound, length, start + kMaxTag});
     QByteArray area = readAt(file, start + 10, bound - start - 10);
     if (unsynchronised)

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -383,4 +384,45 @@ TEST(cMP3ID3v2Write, AnotherToolReadsTheWrittenTag)
     EXPECT_EQ(tags.value("composer"), "Composer");
     EXPECT_EQ(tags.value("copyright"), "Copyright");
     EXPECT_EQ(tags.value("encoded_by"), "Encoder");
+}
+
+TEST(cMP3ID3v2Write, LinkedFileIsWrittenThroughItsLink)
+{
+    const QByteArray audio = mpegFrames(3);
+    const QString target = writeFile("target.mp3", audio);
+    const QString link = TestEnv::workFolder() + "/link.mp3";
+    ASSERT_TRUE(QFile::link(target, link));
+    cMP3ID3v2 tag;
+    tag.setMP3File(link);
+    tag.setTitle("Through the link");
+    tag.Update();
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    cMP3ID3v2 again;
+    again.setMP3File(target);
+    EXPECT_EQ(again.Title(), "Through the link");
+    EXPECT_TRUE(readFile(target).endsWith(audio));
+}
+
+TEST(cMP3ID3v2Write, EncodedFileKeepsItsAudioByteForByte)
+{
+    // A real encoder's file with its own tag (version 4) and its info frame.
+    const QString path = TestEnv::workFolder() + "/encoded.mp3";
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=frequency=440:duration=2", "-c:a", "libmp3lame", "-b:a", "96k",
+                        "-metadata", "title=Before", "-metadata", "artist=Encoder", path}));
+    cMP3ID3v2 before;
+    before.setMP3File(path);
+    ASSERT_EQ(before.Title(), "Before");
+    const QByteArray original = readFile(path);
+    const QByteArray audio = original.mid(regionOf(original));
+
+    cMP3ID3v2 tag;
+    tag.setMP3File(path);
+    tag.setTitle(QString(3000, QLatin1Char('L')));  // larger than the old tag
+    tag.Update();
+
+    const QByteArray bytes = readFile(path);
+    EXPECT_EQ(bytes.mid(regionOf(bytes)), audio);
+    const auto tags = probeTags(path);
+    EXPECT_EQ(tags.value("title"), QString(3000, QLatin1Char('L')));
+    EXPECT_EQ(tags.value("artist"), "Encoder");
 }
