@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace {
 
 const QString kUnit = QStringLiteral("cMP3ID3v2");

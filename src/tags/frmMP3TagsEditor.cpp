@@ -21,6 +21,8 @@
 #include <QPushButton>
 #include <QTabBar>
 
+#include <type_traits>
+
 namespace {
 
 QPointer<frmMP3TagsEditor> g_editor;
