@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+class QIODevice;
+
+// The ID3v2 tag as it lies in a file, shared by the reader and the writer of
+// cMP3ID3v2. Frames of version 2 and 4 tags are handed over in version 3 form,
+// so that the writer can put them back unchanged.
+namespace Id3v2Layout {
+
+struct ParsedFrame {
+    QString id;          // four characters
+    QByteArray data;     // the frame's data in version 3 form
+    quint16 flags = 0;   // version 3 frame flags
+};
+
+struct ParsedTag {
+    qint64 position = 0;  // 1-based position of the byte after "ID3"; 0 when none was found
+    quint8 version = 0;   // the version byte as found (0 when none)
+    QList<ParsedFrame> frames;
+    // Offset of the first byte after the whole old tag region (header, frames,
+    // padding), when the tag stands at the start of the file and its end could
+    // be told; 0 otherwise, and then nothing of the file may be overwritten.
+    qint64 regionEnd = 0;
+};
+
+// Scans from the device's current position, block by block, for "ID3" and
+// answers the 1-based position of the byte after it; 0 when a block holding
+// the MPEG sync FF FB, or the end of the file, comes first.
+qint64 findTagHeader(QIODevice &file);
+
+// Finds and reads the tag of a file opened for reading (from its start).
+// Damaged or truncated tags yield the frames read before the damage.
+ParsedTag parseTag(QIODevice &file);
+
+// 32-bit big-endian, the most significant byte first.
+void putLongBE(QByteArray &buffer, qsizetype index, quint32 value);
+// Seven bits a byte, as the tag header's size field holds it.
+void putSyncSafe(QByteArray &buffer, qsizetype index, quint32 value);
+// The four-letter id of a version 2 frame id; empty when it has none.
+QString mapV22FrameId(const QString &id);
+
+} // namespace Id3v2Layout

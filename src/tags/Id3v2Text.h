@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The text of ID3v2 frames: what a frame's data means as a property value,
+// and the data written for a tag text of the frame store.
+namespace Id3v2Text {
+
+// The value of a frame's data (version 3 form) as the named properties show it:
+// the text of a text frame, the comment or lyrics of COMM and USLT, the URL of
+// WXXX and the URL frames, the count of PCNT.
+QString frameValue(const QString &id, const QByteArray &data);
+
+// The frame data written for a tag text of the store. Text frames, COMM, USLT
+// and WXXX hold their texts in ISO-8859-1 when every character fits, else in
+// UTF-16 with byte-order marks. The store's texts of COMM and USLT are the
+// three language characters, the description, character 0 and the text; of
+// WXXX the description, character 0 and the URL. PCNT holds a decimal count.
+// Empty when the text cannot make such a frame (PCNT without a number).
+QByteArray frameData(const QString &id, const QString &text);
+
+} // namespace Id3v2Text
+
+namespace Id3v2Text {
+// Version 4 texts in UTF-8 or UTF-16BE, which version 3 does not know, turned
+// into ISO-8859-1 or UTF-16 with byte-order marks; other data unchanged.
+QByteArray toVersion3Encoding(const QString &id, const QByteArray &data);
+}

@@ -1,0 +1,86 @@
+// Reading the tag of cMP3ID3v2 into its frame store and named properties.
+#include "tags/cMP3ID3v2.h"
+
+#include "tags/GenreTable.h"
+#include "tags/Id3v2Layout.h"
+#include "tags/Id3v2Text.h"
+#include "tags/TagError.h"
+
+#include <QFile>
+
+namespace {
+const QString kUnit = QStringLiteral("cMP3ID3v2");
+}
+
+void cMP3ID3v2::ReadTag()
+{
+    m_store = Store();
+    resetFields();
+
+    QFile file(m_sFile);
+    if (m_sFile.isEmpty() || !file.open(QIODevice::ReadOnly))
+        throw TagError::fromFile(kUnit, file);
+    const Id3v2Layout::ParsedTag tag = Id3v2Layout::parseTag(file);
+    m_lTagPosition = tag.position;
+    m_bVersion = tag.version;
+    for (const Id3v2Layout::ParsedFrame &frame : tag.frames)
+        StoreFrame(frame.id, frame.data, frame.flags);
+}
+
+void cMP3ID3v2::StoreFrame(const QString &id, const QByteArray &data, quint16 flags)
+{
+    appendTag(id, Tag{QString(), data, flags, true});
+
+    // Compressed or encrypted data is kept for writing back but shows no text.
+    if (flags & 0x00C0)
+        return;
+    // A grouped frame starts with its group byte.
+    const QString text = Id3v2Text::frameValue(id, (flags & 0x0020) ? data.mid(1) : data);
+
+    if (id == QLatin1String("COMM")) {
+        // Every comment of the tag, in file order, one a line.
+        m_sComment = m_sComment.isEmpty() ? text : m_sComment + QStringLiteral("\r\n") + text;
+        return;
+    }
+    if (id == QLatin1String("TCON")) {
+        // "(17)" is a code of the genre table, "(17)My mix" a code and a name.
+        const qsizetype open = text.indexOf(QLatin1Char('('));
+        const qsizetype close = text.indexOf(QLatin1Char(')'));
+        if (open >= 0 && close > open + 1) {
+            bool ok = false;
+            const uint code = text.mid(open + 1, close - open - 1).toUInt(&ok);
+            if (ok && code <= 255) {
+                m_bGenre = static_cast<quint8>(code);
+                const QString name = text.mid(close + 1);
+                m_sOtherGenreName = name.isEmpty() ? GenreTable::name(m_bGenre) : name;
+                return;
+            }
+        }
+        m_sOtherGenreName = text;
+        return;
+    }
+
+    static const QList<QPair<QString, QString cMP3ID3v2::*>> named = {
+        {QStringLiteral("WOAR"), &cMP3ID3v2::m_sArtistURL},
+        {QStringLiteral("WCOM"), &cMP3ID3v2::m_sBuyURL},
+        {QStringLiteral("WOAF"), &cMP3ID3v2::m_sAudioURL},
+        {QStringLiteral("TCOP"), &cMP3ID3v2::m_sCopyright},
+        {QStringLiteral("TCOM"), &cMP3ID3v2::m_sComposer},
+        {QStringLiteral("TOPE"), &cMP3ID3v2::m_sOriginalArtist},
+        {QStringLiteral("WXXX"), &cMP3ID3v2::m_sLinkTo},
+        {QStringLiteral("PCNT"), &cMP3ID3v2::m_sPlayCounter},
+        {QStringLiteral("TENC"), &cMP3ID3v2::m_sEncodedBy},
+        {QStringLiteral("TIT2"), &cMP3ID3v2::m_sTitle},
+        {QStringLiteral("TPE1"), &cMP3ID3v2::m_sArtist},
+        {QStringLiteral("TALB"), &cMP3ID3v2::m_sAlbum},
+        {QStringLiteral("TYER"), &cMP3ID3v2::m_sYear},
+        {QStringLiteral("USLT"), &cMP3ID3v2::m_sLyrics},
+        {QStringLiteral("TRCK"), &cMP3ID3v2::m_sTrack},
+    };
+    for (const auto &[frameId, field] : named) {
+        if (id == frameId) {
+            this->*field = text;
+            return;
+        }
+    }
+}

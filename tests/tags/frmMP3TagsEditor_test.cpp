@@ -1,0 +1,195 @@
+#include "TagFixtures.h"
+
+#include "core/mdlModes.h"
+#include "support/ScriptedServices.h"
+#include "support/TestEnvironment.h"
+#include "tags/cMP3ID3v1.h"
+#include "tags/cMP3ID3v2.h"
+#include "tags/frmMP3TagsEditor.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+
+#include <gtest/gtest.h>
+
+using namespace TagFixture;
+
+namespace {
+
+QByteArray v1Trailer(const QByteArray &title, quint8 track, quint8 genre)
+{
+    QByteArray bytes = "TAG" + title.leftJustified(30, '\0') + QByteArray(30 + 30 + 4 + 28, '\0');
+    return bytes + '\0' + char(track) + char(genre);
+}
+
+QStringList tabCaptions(const frmMP3TagsEditor &editor)
+{
+    QStringList captions;
+    for (int i = 0; i < editor.cTabControl1->count(); ++i)
+        captions << editor.cTabControl1->tabText(i);
+    return captions;
+}
+
+struct frmMP3TagsEditorTest : ::testing::Test {
+    void TearDown() override
+    {
+        if (g_frmMP3TagsEditor())
+            delete g_frmMP3TagsEditor();
+    }
+    frmMP3TagsEditor &openWith(const QString &path)
+    {
+        frmMP3TagsEditor &editor = showMP3TagsEditor();
+        testServices().prompter->openAnswers << QStringList{path};
+        editor.cmdSelectFile_Click();
+        return editor;
+    }
+    QString lastMessage() const { return testServices().prompter->messages.value(testServices().prompter->messages.size() - 1).text; }
+};
+
+} // namespace
+
+TEST_F(frmMP3TagsEditorTest, OpensEmptyOnTheGeneralPageForBothVersions)
+{
+    frmMP3TagsEditor &editor = showMP3TagsEditor();
+    EXPECT_EQ(&showMP3TagsEditor(), &editor) << "the command shows the same window again";
+    EXPECT_FALSE(editor.isModal());
+    EXPECT_EQ(editor.cboID3->currentText(), "ID3 v1+v2");
+    EXPECT_EQ(tabCaptions(editor), QStringList({"General", "Advanced", "Lyrics"}));
+    EXPECT_TRUE(editor.froGeneral->isVisible());
+    EXPECT_FALSE(editor.froAdvanced->isVisible());
+    EXPECT_FALSE(editor.cmdApply->isEnabled());
+    EXPECT_TRUE(editor.txtTitle->text().isEmpty());
+    ASSERT_EQ(editor.cboGenre->count(), 148);
+    EXPECT_EQ(editor.cboGenre->itemData(0).toInt(), 255);
+    EXPECT_EQ(editor.cboGenre->itemText(147), "Synth Pop");
+    EXPECT_EQ(editor.cboGenre->itemData(123).toInt(), 122);
+    EXPECT_EQ(editor.cboGenre->itemData(124).toInt(), 124) << "code 123 has no entry";
+
+    editor.cboID3->setCurrentIndex(0);
+    EXPECT_EQ(tabCaptions(editor), QStringList({"General"}));
+    editor.cboID3->setCurrentIndex(1);
+    EXPECT_EQ(tabCaptions(editor), QStringList({"General", "Advanced", "Lyrics"}));
+
+    editor.cmdClose_Click();
+    EXPECT_EQ(g_frmMP3TagsEditor(), nullptr) << "closing unloads the window";
+}
+
+TEST_F(frmMP3TagsEditorTest, VersionTwoValuesWinWhereTheyAreNotEmpty)
+{
+    const QByteArray v2 = tag(3, frame("TIT2", latin1Text("New")) + frame("TRCK", latin1Text("4")));
+    const QString both = writeFile("both.mp3", v2 + mpegFrames(2) + v1Trailer("Old", 1, 17));
+    frmMP3TagsEditor &editor = openWith(both);
+    EXPECT_TRUE(editor.cmdApply->isEnabled());
+    EXPECT_EQ(editor.sSourceFile->toPlainText(), both);
+    EXPECT_EQ(editor.txtTitle->text(), "New");
+    EXPECT_EQ(editor.txtTrackNum->text(), "4");
+    EXPECT_EQ(editor.cboGenre->currentText(), "Rock");
+
+    const struct {
+        int version;
+        const char *title;
+        const char *track;
+    } cases[] = {{0, "Old", ""}, {1, "New", "4"}, {2, "New", "4"}};
+    for (const auto &c : cases) {
+        editor.cboID3->setCurrentIndex(c.version);
+        EXPECT_EQ(editor.txtTitle->text(), c.title) << c.version;
+        EXPECT_EQ(editor.txtTrackNum->text(), c.track) << c.version;
+    }
+
+    const QString onlyV1Title = writeFile("v1title.mp3", tag(3, frame("TPE1", latin1Text("A"))) + mpegFrames(2)
+        + v1Trailer("Old", 1, 255));
+    testServices().prompter->openAnswers << QStringList{onlyV1Title};
+    editor.cmdSelectFile_Click();
+    EXPECT_EQ(editor.txtTitle->text(), "Old");
+    EXPECT_EQ(editor.cboGenre->currentIndex(), 0);
+    EXPECT_EQ(editor.cboGenre->currentText(), "");
+}
+
+TEST_F(frmMP3TagsEditorTest, CancelledChoiceChangesNothing)
+{
+    frmMP3TagsEditor &editor = showMP3TagsEditor();
+    editor.cmdSelectFile_Click();
+    EXPECT_TRUE(editor.sSourceFile->toPlainText().isEmpty());
+    EXPECT_FALSE(editor.cmdApply->isEnabled());
+    ASSERT_EQ(testServices().prompter->openRequests.size(), 1);
+    EXPECT_EQ(testServices().prompter->openRequests.first().title, "Open MP3 audio file");
+}
+
+TEST_F(frmMP3TagsEditorTest, ApplyWritesBothTagsAndSaysDone)
+{
+    const QByteArray audio = mpegFrames(6);
+    const QString path = writeFile("apply.mp3", audio);
+    frmMP3TagsEditor &editor = openWith(path);
+    editor.txtTitle->setText("Title");
+    editor.txtArtist->setText("Artist");
+    editor.txtTrackNum->setText("9");
+    editor.txtLyric->setPlainText("Words");
+    editor.txtURL->setText("http://x/");
+    editor.cboGenre->setCurrentText("Rock");
+    editor.cmdApply_Click();
+    EXPECT_EQ(lastMessage(), "Done.");
+    EXPECT_EQ(testServices().prompter->messages.last().title, g_sAppName + " " + g_sAppVersion);
+
+    cMP3ID3v1 v1;
+    v1.setMP3File(path);
+    EXPECT_EQ(v1.Title(), "Title");
+    EXPECT_EQ(v1.Genre(), 17) << "the named entry, not the first one containing the text";
+    cMP3ID3v2 v2;
+    v2.setMP3File(path);
+    EXPECT_EQ(v2.Title(), "Title");
+    EXPECT_EQ(v2.Artist(), "Artist");
+    EXPECT_EQ(v2.Track(), "9");
+    EXPECT_EQ(v2.Lyrics(), "Words");
+    EXPECT_EQ(v2.LinkTo(), "http://x/");
+    EXPECT_EQ(v2.Genre(), 17);
+    const QByteArray bytes = readFile(path);
+    EXPECT_EQ(bytes.mid(bytes.size() - 128 - audio.size(), audio.size()), audio);
+}
+
+TEST_F(frmMP3TagsEditorTest, GenreOfTheUsersOwnIsKeptInVersionTwo)
+{
+    const QString path = writeFile("own.mp3", mpegFrames(3));
+    frmMP3TagsEditor &editor = openWith(path);
+    editor.cboGenre->setCurrentText("My mix");
+    editor.cmdApply_Click();
+    cMP3ID3v1 v1;
+    v1.setMP3File(path);
+    EXPECT_EQ(v1.Genre(), 255);
+    cMP3ID3v2 v2;
+    v2.setMP3File(path);
+    EXPECT_EQ(v2.Genre(), 255);
+    EXPECT_EQ(v2.OtherGenreName(), "My mix");
+
+    testServices().prompter->openAnswers << QStringList{path};
+    editor.cmdSelectFile_Click();
+    EXPECT_EQ(editor.cboGenre->currentText(), "My mix");
+}
+
+TEST_F(frmMP3TagsEditorTest, VersionOneApplyKeepsTheTrackByte)
+{
+    const QString path = writeFile("track.mp3", mpegFrames(2) + v1Trailer("T", 7, 3));
+    frmMP3TagsEditor &editor = openWith(path);
+    editor.cboID3->setCurrentIndex(0);
+    editor.txtTrackNum->setText("12");
+    editor.txtTitle->setText("Changed");
+    editor.cmdApply_Click();
+    cMP3ID3v1 v1;
+    v1.setMP3File(path);
+    EXPECT_EQ(v1.Title(), "Changed");
+    EXPECT_EQ(v1.Track(), 7);
+    EXPECT_FALSE(readFile(path).startsWith("ID3")) << "no version 2 tag is written";
+}
+
+TEST_F(frmMP3TagsEditorTest, ApplyFailureShowsDescriptionAndNumber)
+{
+    const QString path = writeFile("empty.mp3", {});
+    frmMP3TagsEditor &editor = openWith(path);
+    editor.cboID3->setCurrentIndex(0);
+    editor.cmdApply_Click();
+    EXPECT_EQ(lastMessage(), path + " is not a valid MP3 file.(-2147217407)");
+    EXPECT_EQ(testServices().prompter->messages.last().icon(), Msg::Information);
+    EXPECT_TRUE(g_frmMP3TagsEditor()) << "the window stays open";
+}
