@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+namespace SizeText {
+
 QString formatNumber(double value, int decimals)
 {
     QLocale locale;
@@ -24,3 +26,5 @@ QString formatRounded(double value, int decimals)
         rounded = 0; // no "-0.00"
     return formatNumber(rounded, decimals);
 }
+
+} // namespace SizeText

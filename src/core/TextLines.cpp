@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QSaveFile>
 
+namespace TextLines {
+
 QStringList splitTextLines(const QString &text)
 {
     QStringList lines;
@@ -52,3 +54,5 @@ bool writeTextFileContent(const QString &path, const QString &content)
     }
     return file.commit();
 }
+
+} // namespace TextLines

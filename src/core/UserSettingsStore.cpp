@@ -1,5 +1,6 @@
 #include "core/UserSettingsStore.h"
 
+#include "core/mdlModes.h"
 #include "platform/AppPaths.h"
 
 #include <QDir>
@@ -9,8 +10,6 @@
 #include <QUrl>
 
 namespace {
-
-const QString kProductKey = QStringLiteral("Sonvale");
 
 // Application keys are names, not paths: anything that could leave the folder
 // or trouble the file system is percent-encoded.
@@ -79,22 +78,22 @@ Entry lastOpenFolder()
 
 Entry burnerEngine()
 {
-    return {kProductKey, QStringLiteral("BurnerEngine"), QStringLiteral("cmbEngine"), QStringLiteral("0")};
+    return {g_sAppName, QStringLiteral("BurnerEngine"), QStringLiteral("cmbEngine"), QStringLiteral("0")};
 }
 
 Entry openCdDrive()
 {
-    return {kProductKey, QStringLiteral("General"), QStringLiteral("chkOpenCDdrive"), QStringLiteral("0")};
+    return {g_sAppName, QStringLiteral("General"), QStringLiteral("chkOpenCDdrive"), QStringLiteral("0")};
 }
 
 Entry speechFormat()
 {
-    return {kProductKey, QStringLiteral("TTS"), QStringLiteral("Format"), QStringLiteral("SAFT22kHz16BitMono")};
+    return {g_sAppName, QStringLiteral("TTS"), QStringLiteral("Format"), QStringLiteral("SAFT22kHz16BitMono")};
 }
 
 Entry speechVoice()
 {
-    return {kProductKey, QStringLiteral("TTS"), QStringLiteral("Voice"), QString()};
+    return {g_sAppName, QStringLiteral("TTS"), QStringLiteral("Voice"), QString()};
 }
 
 } // namespace UserSettingsStore

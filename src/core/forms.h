@@ -3,6 +3,7 @@
 // The process-wide windows that the code reaches by name. A window is
 // "loaded" while its instance exists; loading builds it and runs its
 // Form_Load once; unloading asks its Form_Unload, which may refuse.
+#include <QCloseEvent>
 #include <QObject>
 
 class frmSplash;
@@ -36,4 +37,14 @@ frmProgParameters &loadProgParameters();
 
 // Asks the window to unload; true when it is gone (or was never loaded).
 bool unload(QWidget *form);
+}
+
+// Every request to close a window goes through its Form_Unload, which may
+// refuse by setting its cancel flag; windows call this from closeEvent.
+template <typename Form>
+void routeCloseToUnload(Form *form, QCloseEvent *event)
+{
+    int cancel = 0;
+    form->Form_Unload(cancel);
+    event->setAccepted(cancel == 0);
 }

@@ -6,7 +6,6 @@
 #include "core/mdlSetFormIcon32.h"
 #include "platform/AppPaths.h"
 
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -107,10 +106,5 @@ void frmSplash::mouseDoubleClickEvent(QMouseEvent *)
 
 void frmSplash::closeEvent(QCloseEvent *event)
 {
-    int cancel = 0;
-    Form_Unload(cancel);
-    if (cancel)
-        event->ignore();
-    else
-        event->accept();
+    routeCloseToUnload(this, event);
 }

@@ -1,6 +1,7 @@
 #include "core/frmTurnOff.h"
 
-#include "core/MainWindowCloser.h"
+#include "core/forms.h"
+#include "mainwindow/frmMain.h"
 #include "core/mdlModes.h"
 #include "core/mdlShutDown.h"
 #include "platform/AppPaths.h"
@@ -110,7 +111,7 @@ void frmTurnOff::ShutDown()
     // refusal stays in the module's error record.
     mdlShutDown::ShutdownSystem(mdlShutDown::EWX_SHUTDOWN);
     reject();
-    MainWindowCloser::closeMainWindow();
+    Forms::unload(Forms::main());
 }
 
 void frmTurnOff::showEvent(QShowEvent *event)

@@ -1,39 +1,27 @@
 #include "core/mdlCommDialog.h"
 
 #include "core/mdlFunctions.h"
-#include "platform/AppPaths.h"
+#include "core/UserSettingsStore.h"
 #include "platform/Services.h"
 
 #include <QColor>
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 
 FileDialogRecord g_FileDialog;
 
 namespace mdlCommDialog {
 namespace {
 
-const QString kLastPathApp = QStringLiteral("Quorvel");
-const QString kLastPathSection = QStringLiteral("path");
-const QString kLastPathKey = QStringLiteral("last_path");
-
-// The per-user value "last_path" (application Quorvel, section "path").
-QString lastPathFile()
-{
-    return AppPaths::configFolder() + QStringLiteral("/Sonvale/") + kLastPathApp + QStringLiteral(".ini");
-}
-
+// The per-user value "last_path": the folder of the last one-file choice.
 QString storedLastPath()
 {
-    const QSettings store(lastPathFile(), QSettings::IniFormat);
-    return store.value(kLastPathSection + QLatin1Char('/') + kLastPathKey, QDir::homePath()).toString();
+    return UserSettingsStore::Get(UserSettingsStore::lastOpenFolder());
 }
 
 void storeLastPath(const QString &folder)
 {
-    QSettings store(lastPathFile(), QSettings::IniFormat);
-    store.setValue(kLastPathSection + QLatin1Char('/') + kLastPathKey, folder);
+    UserSettingsStore::Save(UserSettingsStore::lastOpenFolder(), folder);
 }
 
 // "Name\0*.a;*.b\0Other\0*.*\0" as the prompter takes it: "Name|*.a;*.b|Other|*.*".

@@ -31,7 +31,7 @@ QString FormatFileSize(double bytes)
     if (std::isnan(bytes))
         return QString();
     if (bytes <= 999)
-        return formatRounded(bytes, 0) + QStringLiteral(" bytes");
+        return SizeText::formatRounded(bytes, 0) + QStringLiteral(" bytes");
     double divisor = 1.0;
     for (std::size_t k = 0; k < units.size(); ++k) {
         divisor *= 1024.0;
@@ -45,8 +45,8 @@ QString FormatFileSize(double bytes)
 QString FormatSizeNumber(double value)
 {
     if (value >= 100)
-        return formatNumber(std::nearbyint(value), 0);
-    return formatRounded(value, value >= 10 ? 1 : 2);
+        return SizeText::formatNumber(std::nearbyint(value), 0);
+    return SizeText::formatRounded(value, value >= 10 ? 1 : 2);
 }
 
 } // namespace mdlFileSystem

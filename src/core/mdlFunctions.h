@@ -4,6 +4,7 @@
 #include <QtGlobal>
 
 class QComboBox;
+class QTime;
 class QPlainTextEdit;
 class QTextEdit;
 class QWidget;
@@ -68,9 +69,9 @@ void LoadPathHistory(QComboBox *combo);
 
 // --- Job log ----------------------------------------------------------------
 
-// The line AddLogLine appends: the time of day in the user's time format,
-// ":", the message and CR LF.
-QString JobLogLine(const QString &message);
+// The line AddLogLine appends: the time of day in the user's time format
+// (hours, minutes and seconds), ":", the message and CR LF.
+QString JobLogLine(const QString &message, const QTime &at);
 // Appends the job log line for the message and moves the caret to the end.
 void AddLogLine(const QString &message, QPlainTextEdit *txtLog);
 void AddLogLine(const QString &message, QTextEdit *txtLog);

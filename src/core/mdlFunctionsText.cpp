@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLocale>
 #include <QPlainTextEdit>
+#include <QSignalBlocker>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QTime>
@@ -32,7 +33,7 @@ std::optional<QStringList> readPathHistory()
         if (!create.open(QIODevice::WriteOnly))
             return std::nullopt;
     }
-    return readTextLines(path);
+    return TextLines::readTextLines(path);
 }
 
 // The user's time format with hours, minutes and seconds but without the
@@ -58,14 +59,14 @@ namespace mdlFunctions {
 
 void WriteTextFile(const QString &text, const QString &path)
 {
-    writeTextFileContent(path, text + crLf);
+    TextLines::writeTextFileContent(path, text + crLf);
 }
 
 QString ReadTextFile(const QString &path)
 {
     if (!mdlFileSystem::FileExists(path))
         return QString();
-    const std::optional<QStringList> lines = readTextLines(path);
+    const std::optional<QStringList> lines = TextLines::readTextLines(path);
     if (!lines)
         return QString();
     QString text;
@@ -81,12 +82,14 @@ void LoadListFileToCombo(const QString &path, QComboBox *combo)
 {
     if (!combo)
         return;
-    const QStringList lines = ReadTextFile(path).split(crLf);
+    QStringList lines = ReadTextFile(path).split(crLf);
+    lines.removeAll(QString());
+    // Filling is no choice of the user's: no selection signals, and no item
+    // is picked on the box's behalf.
+    const QSignalBlocker quiet(combo);
     combo->clear();
-    for (const QString &line : lines) {
-        if (!line.isEmpty())
-            combo->addItem(line);
-    }
+    combo->addItems(lines);
+    combo->setCurrentIndex(-1);
 }
 
 void SavePathHistory(QComboBox *combo)
@@ -113,27 +116,32 @@ void SavePathHistory(QComboBox *combo)
     QString content;
     for (const QString &line : history)
         content += line + crLf;
-    writeTextFileContent(pathHistoryFile(), content);
+    TextLines::writeTextFileContent(pathHistoryFile(), content);
 }
 
 void LoadPathHistory(QComboBox *combo)
 {
     if (!combo)
         return;
-    combo->clear();
-    if (combo->isEditable())
-        combo->clearEditText();
     const std::optional<QStringList> history = readPathHistory();
-    if (!history)
-        return;
-    combo->addItems(*history);
+    {
+        // The box changes its selection once, when the newest folder is
+        // picked with every item in place, not while it is being filled.
+        const QSignalBlocker quiet(combo);
+        combo->clear();
+        if (history)
+            combo->addItems(*history);
+        combo->setCurrentIndex(-1);
+        if (combo->isEditable())
+            combo->clearEditText();
+    }
     if (combo->count() > 0)
         combo->setCurrentIndex(0);
 }
 
-QString JobLogLine(const QString &message)
+QString JobLogLine(const QString &message, const QTime &at)
 {
-    return QLocale().toString(QTime::currentTime(), logTimeFormat()) + QLatin1Char(':') + message + crLf;
+    return QLocale().toString(at, logTimeFormat()) + QLatin1Char(':') + message + crLf;
 }
 
 void AddLogLine(const QString &message, QPlainTextEdit *txtLog)
@@ -142,7 +150,7 @@ void AddLogLine(const QString &message, QPlainTextEdit *txtLog)
         return;
     QTextCursor end(txtLog->document());
     end.movePosition(QTextCursor::End);
-    end.insertText(JobLogLine(message));
+    end.insertText(JobLogLine(message, QTime::currentTime()));
     txtLog->moveCursor(QTextCursor::End);
 }
 
@@ -152,7 +160,7 @@ void AddLogLine(const QString &message, QTextEdit *txtLog)
         return;
     QTextCursor end(txtLog->document());
     end.movePosition(QTextCursor::End);
-    end.insertText(JobLogLine(message));
+    end.insertText(JobLogLine(message, QTime::currentTime()));
     txtLog->moveCursor(QTextCursor::End);
 }
 

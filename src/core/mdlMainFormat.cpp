@@ -27,7 +27,7 @@ QString FormatByteSize(qint64 bytes)
     // Below 1000 bytes the count has no unit and still carries decimals
     // ("5.00"); totals have always been written that way.
     const int decimals = x >= 100 ? 0 : (x >= 10 ? 1 : 2);
-    return formatRounded(x, decimals) + units[i];
+    return SizeText::formatRounded(x, decimals) + units[i];
 }
 
 } // namespace mdlMain

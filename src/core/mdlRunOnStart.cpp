@@ -1,5 +1,6 @@
 #include "core/mdlRunOnStart.h"
 
+#include "core/mdlModes.h"
 #include "platform/AppPaths.h"
 #include "platform/Registry.h"
 
@@ -12,25 +13,6 @@
 #include <optional>
 
 namespace {
-
-const QString kEntryName = QStringLiteral("Sonvale");
-
-// The Exec value as a desktop entry stores it: inside the quoted argument the
-// characters the entry format reserves are escaped, "%" is doubled so it is
-// no field code, and every backslash is escaped once more for the string.
-QString execValue(const QString &path)
-{
-    QString quoted;
-    for (const QChar c : path) {
-        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\'))
-            quoted += QLatin1Char('\\');
-        else if (c == QLatin1Char('%'))
-            quoted += QLatin1Char('%');
-        quoted += c;
-    }
-    QString value = QLatin1Char('"') + quoted + QStringLiteral("\" -st");
-    return value.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
-}
 
 struct EntryLines {
     std::optional<QString> exec;
@@ -73,9 +55,27 @@ EntryLines readEntry(const QByteArray &content)
 
 namespace mdlRunOnStart {
 
+
 QString autostartFile()
 {
-    return AppPaths::configFolder() + QStringLiteral("/autostart/") + kEntryName + QStringLiteral(".desktop");
+    return AppPaths::configFolder() + QStringLiteral("/autostart/") + g_sAppName + QStringLiteral(".desktop");
+}
+
+// The Exec value as a desktop entry stores it: inside the quoted argument the
+// characters the entry format reserves are escaped, "%" is doubled so it is
+// no field code, and every backslash is escaped once more for the string.
+QString execValue(const QString &program)
+{
+    QString quoted;
+    for (const QChar c : program) {
+        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\'))
+            quoted += QLatin1Char('\\');
+        else if (c == QLatin1Char('%'))
+            quoted += QLatin1Char('%');
+        quoted += c;
+    }
+    QString value = QLatin1Char('"') + quoted + QStringLiteral("\" -st");
+    return value.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
 }
 
 QString startCommand()
@@ -99,7 +99,7 @@ qint32 SetRunOnStartup(bool enable)
                                          "Type=Application\n"
                                          "Name=%1\n"
                                          "Exec=%2\n")
-                              .arg(kEntryName, execValue(QCoreApplication::applicationFilePath()));
+                              .arg(g_sAppName, execValue(QCoreApplication::applicationFilePath()));
     out.write(entry.toUtf8());
     return out.commit() ? -1 : 0;
 }

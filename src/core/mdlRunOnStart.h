@@ -16,4 +16,7 @@ bool IsRunOnStartup();
 QString autostartFile();
 // A double quote, the program's full path, a double quote and " -st".
 QString startCommand();
+// The start command of program as the entry's Exec line holds it: the
+// characters the desktop entry format reserves are escaped.
+QString execValue(const QString &program);
 }

@@ -1,6 +1,7 @@
 #include "core/mdlSupportedDestination.h"
 
 #include <QComboBox>
+#include <QSignalBlocker>
 
 #include <array>
 
@@ -38,13 +39,14 @@ void FillDestinationFormats(QComboBox *combo)
     InitDestinationFormats();
     if (!combo)
         return;
+    // Callers select from their stored option; filling the box is no choice
+    // and raises no selection signal.
+    const QSignalBlocker quiet(combo);
     combo->clear();
     for (const DestinationFormat &format : destinationFormats) {
         if (*format.offered == 1)
             combo->addItem(QString::fromLatin1(format.text));
     }
-    // Callers select from their stored option; an added first item must not
-    // look like a choice.
     combo->setCurrentIndex(-1);
 }
 

@@ -12,7 +12,6 @@
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
 
-#include <QCloseEvent>
 #include <QLabel>
 #include <QStatusBar>
 
@@ -206,10 +205,5 @@ void frmMain::Form_Terminate()
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
-    int cancel = 0;
-    Form_Unload(cancel);
-    if (cancel)
-        event->ignore();
-    else
-        event->accept();
+    routeCloseToUnload(this, event);
 }

@@ -1,3 +1,4 @@
+#include "core/UserSettingsStore.h"
 #include "core/mdlCommDialog.h"
 #include "support/ScriptedServices.h"
 #include "support/TestEnvironment.h"
@@ -39,6 +40,7 @@ TEST(ShowOpen, OneFileFillsEntryZeroAndRemembersItsFolder)
     EXPECT_TRUE(asked.multiSelect);
     EXPECT_EQ(asked.initialFolder, QDir::homePath()) << "the first dialog of a fresh user starts at home";
 
+    EXPECT_EQ(UserSettingsStore::Get("Quorvel", "path", "last_path"), music);
     open({});
     EXPECT_EQ(prompter().openRequests.last().initialFolder, music) << "the next dialog starts where the file was";
 }

@@ -1,4 +1,5 @@
-#include "core/MainWindowCloser.h"
+#include "core/forms.h"
+#include "mainwindow/frmMain.h"
 #include "core/frmTurnOff.h"
 #include "core/mdlModes.h"
 #include "core/mdlShutDown.h"
@@ -6,7 +7,6 @@
 #include "support/TestEnvironment.h"
 
 #include <QLabel>
-#include <QMainWindow>
 #include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -22,13 +22,17 @@ protected:
     {
         mdlModes::InitEdition();
         mdlShutDown::ClearError();
-        MainWindowCloser::setCloser(nullptr);
-        main.show();
+        Forms::loadMain().show();
     }
-    void TearDown() override { MainWindowCloser::setCloser(nullptr); }
+    void TearDown() override
+    {
+        Forms::unload(Forms::main());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        g_bAppClosing = false;
+    }
+    static bool mainLoaded() { return Forms::main() != nullptr; }
 
     RecordingPower &power() { return *testServices().power; }
-    QMainWindow main;
 };
 
 TEST_F(TurnOffTest, CountdownShowsThirtyAtOnceAndShutsDownOnTheThirtiethTick)
@@ -44,14 +48,14 @@ TEST_F(TurnOffTest, CountdownShowsThirtyAtOnceAndShutsDownOnTheThirtiethTick)
         window.Timer1_Timer();
         ASSERT_EQ(window.lblSecToShutDown->text(), QString::number(30 - tick));
         ASSERT_TRUE(power().asked.isEmpty()) << "asked early, at tick " << tick;
-        ASSERT_TRUE(main.isVisible());
+        ASSERT_TRUE(mainLoaded());
     }
     window.Timer1_Timer();
     EXPECT_EQ(window.lblSecToShutDown->text(), "0");
     EXPECT_FALSE(window.Timer1->isActive());
     EXPECT_EQ(power().asked, QList<Action>{Action::PowerOff});
     EXPECT_EQ(power().actions, QList<Action>{Action::PowerOff});
-    EXPECT_FALSE(main.isVisible()) << "the main window stays open after the countdown";
+    EXPECT_FALSE(mainLoaded()) << "the main window stays open after the countdown";
 }
 
 TEST_F(TurnOffTest, CancelAsksNothingAndReturnsFromTheModalShow)
@@ -65,17 +69,15 @@ TEST_F(TurnOffTest, CancelAsksNothingAndReturnsFromTheModalShow)
     EXPECT_EQ(g_frmTurnOff, nullptr);
     EXPECT_TRUE(power().asked.isEmpty());
     EXPECT_TRUE(power().actions.isEmpty());
-    EXPECT_TRUE(main.isVisible());
+    EXPECT_TRUE(mainLoaded());
 }
 
-TEST_F(TurnOffTest, ShutdownNowAsksAtOnceAndClosesTheMainWindowThroughTheHook)
+TEST_F(TurnOffTest, ShutdownNowAsksAtOnceAndClosesTheMainWindow)
 {
-    int closes = 0;
-    MainWindowCloser::setCloser([&] { ++closes; });
     QTimer::singleShot(50, [] { g_frmTurnOff->cmdTurnOffNow->click(); });
     mdlShutDown::ShowTurnOff(30);
     EXPECT_EQ(power().actions, QList<Action>{Action::PowerOff});
-    EXPECT_EQ(closes, 1);
+    EXPECT_FALSE(mainLoaded());
 }
 
 TEST_F(TurnOffTest, RefusedPrivilegeClosesTheProgramWithoutPoweringOff)
@@ -91,7 +93,7 @@ TEST_F(TurnOffTest, RefusedPrivilegeClosesTheProgramWithoutPoweringOff)
               "Can't enable shutdown: You do not have the privileges to shutdown this system. [" + power().refusal + "]");
     EXPECT_TRUE(mdlShutDown::LastError().Source.endsWith(".mShutDown"));
     EXPECT_TRUE(testServices().prompter->messages.isEmpty());
-    EXPECT_FALSE(main.isVisible());
+    EXPECT_FALSE(mainLoaded());
 }
 
 TEST(ShutdownSystem, FlagsOutsideTheRangeNeverReachTheSessionManager)

@@ -1,6 +1,7 @@
 #include "support/ScriptedServices.h"
 #include "support/TestEnvironment.h"
 
+#include "core/mdlModes.h"
 #include "platform/SettingsInstaller.h"
 
 #include <QApplication>
@@ -82,7 +83,12 @@ bool waitForSignal(QSignalSpy &spy, int count, int timeoutMs)
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Run straight from the build tree as well as under ctest.
+    if (qEnvironmentVariableIsEmpty("SONVALE_RESOURCES"))
+        qputenv("SONVALE_RESOURCES", SONVALE_SOURCE_RESOURCES);
     QApplication app(argc, argv);
+    // The edition table is constant for a run, as in the program.
+    mdlModes::InitEdition();
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new FreshFolders);
     return RUN_ALL_TESTS();

@@ -1,6 +1,7 @@
 #include "controls/ui/cGrid.h"
 
 #include "controls/ui/GridModel.h"
+#include "controls/ui/OleColor.h"
 #include "controls/ui/cImageList.h"
 #include "platform/AppPaths.h"
 
@@ -54,15 +55,6 @@ QStringList droppedFiles(const QMimeData *mime)
             files << url.toLocalFile();
     }
     return files;
-}
-
-QColor fromColourNumber(quint32 colour, const QPalette &palette)
-{
-    if (colour & 0x80000000u) {
-        // System colours; only the window text colour is ever asked for.
-        return (colour & 0xFFu) == 8 ? palette.color(QPalette::WindowText) : palette.color(QPalette::Text);
-    }
-    return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
 }
 
 int compareCells(const GridModel &m, int a, int b, int col, int type)
@@ -492,30 +484,23 @@ void cGrid::setSetupColor(quint32 colour)
 {
     m_setupColor = colour;
     QPalette p = m_view->palette();
-    p.setColor(QPalette::Text, fromColourNumber(colour, palette()));
+    p.setColor(QPalette::Text, OleColor::toQColor(colour, palette()));
     m_view->setPalette(p);
 }
 
-QColor cGrid::BackColor() const
+void cGrid::setBackColor(quint32 colour)
 {
-    return m_view->palette().color(QPalette::Base);
-}
-
-void cGrid::setBackColor(const QColor &colour)
-{
+    m_backColor = colour;
     QPalette p = m_view->palette();
-    p.setColor(QPalette::Base, colour);
-    if (!m_background.isNull())
-        p.setBrush(QPalette::Base, QBrush(colour, m_background));
+    const QColor c = OleColor::toQColor(colour, palette());
+    p.setBrush(QPalette::Base, m_background.isNull() ? QBrush(c) : QBrush(c, m_background));
     m_view->setPalette(p);
 }
 
 void cGrid::setBackgroundPicture(const QPixmap &picture)
 {
     m_background = picture;
-    QPalette p = m_view->palette();
-    p.setBrush(QPalette::Base, picture.isNull() ? QBrush(p.color(QPalette::Base)) : QBrush(p.color(QPalette::Base), picture));
-    m_view->setPalette(p);
+    setBackColor(m_backColor);
 }
 
 // --- sorting ---------------------------------------------------------------

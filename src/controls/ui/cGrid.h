@@ -4,7 +4,6 @@
 #include "controls/ui/cGridCell.h"
 #include "controls/ui/cGridSort.h"
 
-#include <QColor>
 #include <QFont>
 #include <QPixmap>
 #include <QPointer>
@@ -99,8 +98,9 @@ public:
     // colour (0x80000000 + index); the text colour of the cells.
     quint32 SetupColor() const { return m_setupColor; }
     void setSetupColor(quint32 colour);
-    QColor BackColor() const;
-    void setBackColor(const QColor &colour);
+    // The cells' background, a colour number as for SetupColor.
+    quint32 BackColor() const { return m_backColor; }
+    void setBackColor(quint32 colour);
     QPixmap BackgroundPicture() const { return m_background; }
     void setBackgroundPicture(const QPixmap &picture);
 
@@ -153,4 +153,5 @@ private:
     bool m_flag68 = false;
     bool m_flag47 = false;
     quint32 m_setupColor = 0x80000008u;
+    quint32 m_backColor = 0x80000005u;
 };

@@ -44,6 +44,12 @@ QIcon cImageList::icon(int index) const
     return index >= 0 && index < m_icons.size() ? m_icons.at(index) : QIcon();
 }
 
+QPixmap cImageList::ItemPicture(int index) const
+{
+    const QIcon i = icon(index);
+    return i.isNull() ? QPixmap() : i.pixmap(m_size);
+}
+
 void cImageList::Clear()
 {
     m_icons.clear();

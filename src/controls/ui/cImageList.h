@@ -3,6 +3,7 @@
 #include <QIcon>
 #include <QList>
 #include <QObject>
+#include <QPixmap>
 #include <QSize>
 #include <QString>
 
@@ -31,6 +32,9 @@ public:
     // An empty icon for an index outside the list, so a stale index draws
     // nothing instead of failing.
     QIcon icon(int index) const;
+    // The picture at the list's size, for buttons that show one; a null
+    // pixmap for an index outside the list.
+    QPixmap ItemPicture(int index) const;
     void Clear();
 
 signals:

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+// Copies one file in chunks, letting the window's events run between chunks.
+// The copy is written beside the destination under a temporary name and only
+// renamed over it once complete, so a failed copy leaves the destination as
+// it was.
+class FileCopyClass {
+public:
+    FileCopyClass();
+
+    // Whole seconds the last completed copy took.
+    qint32 SecondsTaken() const { return m_secondsTaken; }
+    void setSecondsTaken(qint32 value) { m_secondsTaken = value; }
+    // True after a completed copy; false after any failure.
+    bool Sucessfull() const { return m_successful; }
+    void setSucessfull(bool value) { m_successful = value; }
+    void Copy(const QString &SourceFile, const QString &Destination);
+    // Percent of the source written so far.
+    qint16 PercentREady() const { return m_percentReady; }
+    void setPercentREady(qint16 value) { m_percentReady = value; }
+    // Chunk size in bytes; 0 means 32000.
+    qint32 CacheSize() const { return m_cacheSize; }
+    void setCacheSize(qint32 value) { m_cacheSize = value; }
+
+    // Why the last copy failed, for the user; empty after a completed copy.
+    QString ErrorText() const { return m_errorText; }
+    // Runs after every chunk; by default it lets pending window events run.
+    void setEventPump(std::function<void()> pump) { m_pump = std::move(pump); }
+
+private:
+    bool fail(const QString &text);
+
+    qint32 m_secondsTaken = 0;
+    bool m_successful = false;
+    qint16 m_percentReady = 0;
+    qint32 m_cacheSize = 0;
+    QString m_errorText;
+    std::function<void()> m_pump;
+};
