@@ -32,3 +32,11 @@ QJsonObject probe(const QString &path);
 QString probedTag(const QJsonObject &probed, const QString &key);
 
 } // namespace CdFixture
+
+#include <ostream>
+
+// Readable failure messages for Qt texts.
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
