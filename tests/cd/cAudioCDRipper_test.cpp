@@ -2,9 +2,11 @@
 #include "controls/cd/cAudioCDRipper.h"
 #include "support/TestEnvironment.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -48,6 +50,10 @@ struct RipRun {
         , error(&r, &cAudioCDRipper::Error)
         , progress(&r, &cAudioCDRipper::Progress)
     {
+        auto onThread = [this] { offThread = offThread || QThread::currentThread() != qApp->thread(); };
+        QObject::connect(&r, &cAudioCDRipper::Progress, onThread);
+        QObject::connect(&r, &cAudioCDRipper::Done, onThread);
+        QObject::connect(&r, &cAudioCDRipper::Error, onThread);
     }
     int terminals() const { return int(done.size() + aborted.size() + error.size()); }
     // Waits for count endings, then a little longer for a stray extra one.
@@ -68,6 +74,7 @@ struct RipRun {
     }
 
     QSignalSpy done, aborted, error, progress;
+    bool offThread = false;
 };
 
 class RipperTest : public ::testing::Test {
@@ -90,6 +97,7 @@ protected:
         EXPECT_TRUE(run.progress.isEmpty()) << "an event arrived inside Rip";
         EXPECT_TRUE(run.waitForEnd());
         EXPECT_EQ(run.terminals(), 1);
+        EXPECT_FALSE(run.offThread) << "an event arrived on the worker thread";
     }
 
     QString image;
@@ -180,6 +188,22 @@ TEST_F(RipperTest, RipsTrackToWavSampleExact)
     EXPECT_TRUE(std::is_sorted(p.begin(), p.end()));
     EXPECT_EQ(p.last(), 100);
     EXPECT_EQ(strayFiles({"disc.bin", "disc.cue", "Track02.wav"}), QStringList());
+}
+
+TEST_F(RipperTest, DeviceIndexChoosesTheDriveToRipFrom)
+{
+    const QString other = CdFixture::writeImage(TestEnv::workFolder(), "other", {{true, 120}});
+    useDrives({image, other});
+    cAudioCDRipper r;
+    RipRun run(r);
+    ASSERT_TRUE(r.SelectDevice(0));
+    r.DeviceIndex(1);
+    r.SetWAVSettings({44100, 2, 16});
+    rip(r, run, 1, work("other.wav"));
+    ASSERT_EQ(run.done.size(), 1) << run.errorText().toStdString();
+    EXPECT_EQ(CdFixture::readWav16(work("other.wav")).size(), 120 * 588 * 2);
+    // The queries still answer for the selected drive.
+    EXPECT_EQ(r.TrackCount(), 3);
 }
 
 TEST_F(RipperTest, RangeAppliesToOneRipOnly)

@@ -4,7 +4,9 @@
 #include "controls/cd/cFreeDB.h"
 #include "support/TestEnvironment.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -71,6 +73,7 @@ struct EventLog {
     void add(const QString &line)
     {
         lines << line;
+        offThread = offThread || QThread::currentThread() != qApp->thread();
         if (insideQuery)
             early = true;
     }
@@ -100,6 +103,7 @@ struct EventLog {
     int lastTrack = 0;
     bool insideQuery = false;
     bool early = false;
+    bool offThread = false;
 };
 
 class FreeDBTest : public ::testing::Test {
@@ -166,6 +170,7 @@ TEST_F(FreeDBTest, ReportsArtistAlbumAndTrackTitles)
     ASSERT_TRUE(log.run(db));
 
     EXPECT_FALSE(log.early) << "an event arrived inside Query";
+    EXPECT_FALSE(log.offThread) << "an event arrived on the worker thread";
     EXPECT_EQ(log.lines,
         QStringList({
             "Notify",

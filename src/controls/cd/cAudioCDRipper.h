@@ -11,8 +11,6 @@
 #include <atomic>
 #include <thread>
 
-class CdRipJob;
-
 // Lists the CD drives, answers what disc the selected drive holds, and rips
 // one track at a time into a file of any destination format on a worker
 // thread, reporting through queued events. Devices and tracks are counted
