@@ -146,11 +146,18 @@ void LoopbackCddbServer::talk(int socket)
                                          .arg(w.value(2), w.value(3)));
                     continue;
                 }
-                QString text = QStringLiteral("210 %1 %2 CD database entry follows (until terminating `.')\r\n")
-                                   .arg(w[2], w[3]);
-                for (const QString &l : m_entries[id].lines)
-                    text += l + "\r\n";
-                sendText(socket, text + ".\r\n");
+                QStringList reply = {
+                    QStringLiteral("210 %1 %2 CD database entry follows (until terminating `.')").arg(w[2], w[3])};
+                reply << m_entries[id].lines << ".";
+                if (m_mode != Mode::Trickle) {
+                    sendText(socket, reply.join("\r\n") + "\r\n");
+                    continue;
+                }
+                for (const QString &l : reply) {
+                    if (m_stop || !sendText(socket, l + "\r\n"))
+                        return;
+                    usleep(300000);
+                }
             } else {
                 sendText(socket, "500 Command syntax error.\r\n");
             }

@@ -11,10 +11,11 @@
 // A CDDBP server on 127.0.0.1 that speaks just enough of the protocol
 // (banner, cddb hello, proto, cddb query, cddb read, quit) to answer for the
 // entries it is given, keyed by disc id. Silent mode accepts connections and
-// never says a word.
+// never says a word; Trickle mode sends an entry one line every 300 ms, each
+// line well inside a read time-out, the whole far beyond it.
 class LoopbackCddbServer {
 public:
-    enum class Mode { Answer, Silent };
+    enum class Mode { Answer, Silent, Trickle };
     explicit LoopbackCddbServer(Mode mode = Mode::Answer);
     ~LoopbackCddbServer();
 

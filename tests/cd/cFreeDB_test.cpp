@@ -203,6 +203,7 @@ TEST_F(FreeDBTest, FailedLookupsEndInOneError)
     const Case cases[] = {
         {"unknown disc", LoopbackCddbServer::Mode::Answer, false, false, "D:", 2},
         {"server that never answers", LoopbackCddbServer::Mode::Silent, true, false, "D:", 5},
+        {"server that answers too slowly", LoopbackCddbServer::Mode::Trickle, true, false, "D:", 5},
         {"refused connection", LoopbackCddbServer::Mode::Answer, true, true, "D:", 3},
         {"drive that does not exist", LoopbackCddbServer::Mode::Answer, true, false, "Q:", 1},
         {"data CD", LoopbackCddbServer::Mode::Answer, true, false, "E:", 1},

@@ -140,7 +140,7 @@ CddbLookupResult run(const CddbLookupRequest &request, const std::atomic<bool> &
     state(QStringLiteral("Looking up disc %1").arg(idText));
     errno = 0;
     const int matches = cddb_query(conn.get(), disc.get());
-    if (matches < 0)
+    if (matches < 0 || errno == ETIMEDOUT)
         return networkFailure(conn.get(), errno, request);
     if (matches == 0)
         return failure(CddbLookupResult::NotFound,
@@ -151,7 +151,9 @@ CddbLookupResult run(const CddbLookupRequest &request, const std::atomic<bool> &
 
     state(QStringLiteral("Reading disc %1").arg(idText));
     errno = 0;
-    if (cddb_read(conn.get(), disc.get()) != 1)
+    // libcddb takes a read that timed out half-way for the end of the entry
+    // and answers success; only errno tells, and half an entry is no answer.
+    if (cddb_read(conn.get(), disc.get()) != 1 || errno == ETIMEDOUT)
         return networkFailure(conn.get(), errno, request);
 
     CddbLookupResult r;
