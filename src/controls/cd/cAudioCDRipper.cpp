@@ -146,11 +146,11 @@ void cAudioCDRipper::Eject()
     const qint32 device = m_lastRipDevice >= 0 ? m_lastRipDevice : ripDevice();
     if (device < 0 || device >= m_devices.size() || CdDevices::isImage(m_devices[device].path))
         return;
-    joinEject();
-    // A drive takes a second or two to open its tray; a failure (a locked
-    // tray, a drive without one) is not worth interrupting the user for.
+    // A drive takes a second or two to open its tray, and nobody waits for
+    // it; a failure (a locked tray, a drive without one) is not worth
+    // interrupting the user for.
     const QByteArray path = QFile::encodeName(m_devices[device].path);
-    m_eject = std::thread([path] { cdio_eject_media_drive(path.constData()); });
+    std::thread([path] { cdio_eject_media_drive(path.constData()); }).detach();
 }
 
 void cAudioCDRipper::Terminate()
@@ -158,7 +158,6 @@ void cAudioCDRipper::Terminate()
     m_abort = true;
     joinRip();
     m_running = false;
-    joinEject();
     m_selected = -1;
     m_toc = {};
 }
@@ -167,10 +166,4 @@ void cAudioCDRipper::joinRip()
 {
     if (m_rip.joinable())
         m_rip.join();
-}
-
-void cAudioCDRipper::joinEject()
-{
-    if (m_eject.joinable())
-        m_eject.join();
 }

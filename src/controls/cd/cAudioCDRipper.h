@@ -66,7 +66,6 @@ signals:
 private:
     void finished(unsigned job, int result, qint32 code, const QString &text);
     void joinRip();
-    void joinEject();
     qint32 ripDevice() const;
 
     QVector<CdDevice> m_devices;
@@ -83,5 +82,4 @@ private:
     bool m_running = false;
     unsigned m_job = 0;
     std::thread m_rip;
-    std::thread m_eject;
 };
