@@ -1,0 +1,39 @@
+#pragma once
+
+// Owning handles for the libcdio, paranoia and libcddb objects the CD
+// controls use, so that no error path leaks a device, a drive or a socket.
+
+#include <cdio/cdio.h>
+#include <cdio/logging.h>
+#include <cdio/paranoia/cdda.h>
+#include <cdio/paranoia/paranoia.h>
+#include <cddb/cddb.h>
+
+#include <memory>
+
+namespace cd {
+
+struct CdioDeleter {
+    void operator()(CdIo_t *p) const { cdio_destroy(p); }
+};
+// The drive borrows the CdIo_t it was identified on; the Cdio handle owns it.
+struct DriveDeleter {
+    void operator()(cdrom_drive_t *d) const { cdio_cddap_close_no_free_cdio(d); }
+};
+struct ParanoiaDeleter {
+    void operator()(cdrom_paranoia_t *p) const { cdio_paranoia_free(p); }
+};
+struct CddbConnDeleter {
+    void operator()(cddb_conn_t *c) const { cddb_destroy(c); }
+};
+struct CddbDiscDeleter {
+    void operator()(cddb_disc_t *d) const { cddb_disc_destroy(d); }
+};
+
+using Cdio = std::unique_ptr<CdIo_t, CdioDeleter>;
+using Drive = std::unique_ptr<cdrom_drive_t, DriveDeleter>;
+using Paranoia = std::unique_ptr<cdrom_paranoia_t, ParanoiaDeleter>;
+using CddbConn = std::unique_ptr<cddb_conn_t, CddbConnDeleter>;
+using CddbDisc = std::unique_ptr<cddb_disc_t, CddbDiscDeleter>;
+
+} // namespace cd

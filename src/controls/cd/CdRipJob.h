@@ -1,0 +1,52 @@
+#pragma once
+
+#include "controls/audio/AudioEncoder.h"
+#include "controls/audio/AudioTags.h"
+
+#include <QString>
+
+#include <atomic>
+#include <functional>
+
+// Everything one rip needs, copied from the control when it starts.
+struct CdRipRequest {
+    QString device; // device path or image file
+    QString drive; // "D:", for messages
+    qint32 track = 0; // from 1, in disc order
+    qint32 rangeStart = -1; // whole seconds into the track; -1 from its start
+    qint32 rangeLength = -1; // whole seconds; -1 (or 0) to its end
+    DestinationSettings settings;
+    AudioTags tags;
+    QString destination;
+};
+
+// Reads one audio track (or a range of it) through cdparanoia and encodes it
+// into the destination. The file is written under a temporary name beside
+// the destination and renamed only when complete; on failure or abort
+// nothing is left under either name.
+class CdRipJob {
+public:
+    enum class Result { Done, Aborted, Failed };
+    // The codes of the job controls' Error event.
+    enum ErrorCode : qint32 {
+        SourceError = 1,
+        DestinationError = 2,
+        SettingsError = 3,
+        CodingError = 4,
+    };
+    using Progress = std::function<void(int percent)>;
+
+    explicit CdRipJob(CdRipRequest request);
+
+    Result run(const std::atomic<bool> &abort, const Progress &progress);
+    qint32 errorCode() const { return m_code; }
+    QString errorText() const { return m_error; }
+
+private:
+    Result fail(ErrorCode code, const QString &text);
+
+    CdRipRequest m_request;
+    QString m_temporary;
+    qint32 m_code = 0;
+    QString m_error;
+};

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+
+// A CDDBP server on 127.0.0.1 that speaks just enough of the protocol
+// (banner, cddb hello, proto, cddb query, cddb read, quit) to answer for the
+// entries it is given, keyed by disc id. Silent mode accepts connections and
+// never says a word; Trickle mode sends an entry one line every 300 ms, each
+// line well inside a read time-out, the whole far beyond it.
+class LoopbackCddbServer {
+public:
+    enum class Mode { Answer, Silent, Trickle };
+    explicit LoopbackCddbServer(Mode mode = Mode::Answer);
+    ~LoopbackCddbServer();
+
+    // The xmcd lines of an entry (without the terminating ".").
+    void addEntry(const QString &category, quint32 discId, const QString &dtitle, const QStringList &lines);
+    int port() const { return m_port; }
+    // Every command line received, in order.
+    QStringList commands() const;
+
+    // A port on 127.0.0.1 where nothing listens.
+    static int closedPort();
+
+private:
+    void serve();
+    void talk(int socket);
+
+    struct Entry {
+        QString category;
+        QString dtitle;
+        QStringList lines;
+    };
+    Mode m_mode;
+    int m_listener = -1;
+    int m_port = 0;
+    std::atomic<bool> m_stop{false};
+    mutable std::mutex m_mutex;
+    QMap<quint32, Entry> m_entries;
+    QStringList m_commands;
+    std::thread m_thread;
+};

@@ -1,0 +1,279 @@
+#include "CdFixtures.h"
+#include "LoopbackCddbServer.h"
+#include "controls/cd/CdToc.h"
+#include "controls/cd/cFreeDB.h"
+#include "support/TestEnvironment.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+using CdFixture::Track;
+
+// Tracks at 2, 6 and 8 seconds (with the lead-in), lead-out at 9: the CDDB
+// disc id works out by hand as digit sums 2 + 6 + 8 = 16 (0x10), playing
+// time 9 - 2 = 7 seconds, 3 tracks.
+const QVector<Track> kDisc = {{true, 300}, {true, 188}, {false, 60}};
+constexpr quint32 kDiscId = 0x10000703;
+
+const QStringList kEntry = {
+    "# xmcd",
+    "#",
+    "# Track frame offsets:",
+    "#\t150",
+    "#\t450",
+    "#\t638",
+    "#",
+    "# Disc length: 9 seconds",
+    "#",
+    "# Revision: 0",
+    "# Submitted via: loopback 1.0",
+    "#",
+    "DISCID=10000703",
+    "DTITLE=The Artist / The Album \u03a9",
+    "DYEAR=2001",
+    "DGENRE=Misc",
+    "TTITLE0=First Song",
+    "TTITLE1=Guest Singer / Second Song",
+    "TTITLE2=",
+    "EXTD=",
+    "EXTT0=",
+    "EXTT1=",
+    "EXTT2=",
+    "PLAYORDER=",
+};
+
+// Every event of the control as a line of text, in arrival order.
+struct EventLog {
+    explicit EventLog(cFreeDB &db)
+    {
+        QObject::connect(&db, &cFreeDB::Notify, [this] { add("Notify"); });
+        QObject::connect(&db, &cFreeDB::State, [this](const QString &t) {
+            ++states;
+            lastState = t;
+        });
+        QObject::connect(&db, &cFreeDB::Message, [this](const QString &) { ++messages; });
+        QObject::connect(&db, &cFreeDB::Error, [this](qint32 code, const QString &text) {
+            add(QStringLiteral("Error %1").arg(code));
+            errorText = text;
+        });
+        QObject::connect(&db, &cFreeDB::DiscArtist, [this](const QString &t) { add("DiscArtist " + t); });
+        QObject::connect(&db, &cFreeDB::DiscTitle, [this](const QString &t) { add("DiscTitle " + t); });
+        QObject::connect(&db, &cFreeDB::TrackInfo, [this](const QString &artist, qint16 track, const QString &title) {
+            add(QStringLiteral("TrackInfo %1|%2|%3").arg(artist).arg(track).arg(title));
+            lastTrack = track;
+        });
+    }
+    void add(const QString &line)
+    {
+        lines << line;
+        offThread = offThread || QThread::currentThread() != qApp->thread();
+        if (insideQuery)
+            early = true;
+    }
+    bool ended() const
+    {
+        return lastTrack == 3 || std::any_of(lines.begin(), lines.end(), [](const QString &l) {
+            return l.startsWith("Error");
+        });
+    }
+    // Runs the query marked as inside the call, then waits for its end and a
+    // little longer for anything that should not come.
+    bool run(cFreeDB &db, int timeoutMs = 30000)
+    {
+        insideQuery = true;
+        db.Query();
+        insideQuery = false;
+        const bool done = waitUntil([this] { return ended(); }, timeoutMs);
+        waitUntil([] { return false; }, 200);
+        return done;
+    }
+
+    QStringList lines;
+    QString errorText;
+    QString lastState;
+    int states = 0;
+    int messages = 0;
+    int lastTrack = 0;
+    bool insideQuery = false;
+    bool early = false;
+    bool offThread = false;
+};
+
+class FreeDBTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        image = CdFixture::writeImage(TestEnv::workFolder(), "disc", kDisc);
+        ASSERT_FALSE(image.isEmpty());
+        qputenv("SONVALE_CD_DEVICES", QFile::encodeName(image));
+    }
+    void TearDown() override
+    {
+        qunsetenv("SONVALE_CD_DEVICES");
+        qunsetenv("SONVALE_CDDB_SERVER");
+    }
+
+    // The connection fields as the look-up window sets them.
+    void setUp(cFreeDB &db, int port, int timeout = 5)
+    {
+        db.SelectDrive("D:");
+        db.QuerySetting(timeout);
+        db.Server("127.0.0.1");
+        db.Port(port);
+        db.HelloUser("clsCDDB");
+        db.HelloHost("client.example");
+        db.HelloClient("clsCDDB");
+        db.HelloVersion("v0.5");
+    }
+
+    QString image;
+};
+
+TEST(CddbDiscId, FollowsTheProtocolFormula)
+{
+    struct Case {
+        QVector<qint32> starts;
+        qint32 leadout;
+        quint32 id;
+    };
+    const Case cases[] = {
+        // The test disc: see kDiscId.
+        {{0, 300, 488}, 548, kDiscId},
+        // Starts at 2 s, 202 s and 450 s: digit sums 2 + 4 + 9 = 15 (0x0f);
+        // lead-out at 802 s, so 800 s (0x320) of playing time.
+        {{0, 15000, 33600}, 60000, 0x0f032003},
+    };
+    for (const Case &c : cases) {
+        CdToc toc;
+        for (qint32 s : c.starts)
+            toc.tracks << CdToc::Track{s, 0, true};
+        toc.leadout = c.leadout;
+        EXPECT_EQ(cddbDiscId(toc), c.id) << std::hex << c.id;
+    }
+    EXPECT_EQ(cddbDiscId(CdToc{}), 0u);
+}
+
+TEST_F(FreeDBTest, ReportsArtistAlbumAndTrackTitles)
+{
+    LoopbackCddbServer server;
+    server.addEntry("misc", kDiscId, "The Artist / The Album", kEntry);
+    cFreeDB db;
+    setUp(db, server.port());
+    EventLog log(db);
+    ASSERT_TRUE(log.run(db));
+
+    EXPECT_FALSE(log.early) << "an event arrived inside Query";
+    EXPECT_FALSE(log.offThread) << "an event arrived on the worker thread";
+    EXPECT_EQ(log.lines,
+        QStringList({
+            "Notify",
+            "DiscArtist The Artist",
+            "DiscTitle The Album \u03a9",
+            "TrackInfo The Artist|1|First Song",
+            "TrackInfo Guest Singer|2|Second Song",
+            "TrackInfo The Artist|3|Track03",
+        }));
+    EXPECT_GT(log.states, 0);
+    EXPECT_FALSE(db.IsQuerying());
+
+    const QStringList commands = server.commands();
+    EXPECT_TRUE(commands.contains("cddb hello clsCDDB client.example clsCDDB v0.5")) << commands.join('\n').toStdString();
+    EXPECT_TRUE(commands.contains("cddb query 10000703 3 150 450 638 9")) << commands.join('\n').toStdString();
+    EXPECT_TRUE(commands.contains("cddb read misc 10000703")) << commands.join('\n').toStdString();
+}
+
+TEST_F(FreeDBTest, FailedLookupsEndInOneError)
+{
+    const QString dataOnly = CdFixture::writeImage(TestEnv::workFolder(), "data", {{false, 80}});
+    struct Case {
+        const char *what;
+        LoopbackCddbServer::Mode mode;
+        bool knowsDisc;
+        bool refuse;
+        QString drive;
+        qint32 code;
+    };
+    const Case cases[] = {
+        {"unknown disc", LoopbackCddbServer::Mode::Answer, false, false, "D:", 2},
+        {"server that never answers", LoopbackCddbServer::Mode::Silent, true, false, "D:", 5},
+        {"server that answers too slowly", LoopbackCddbServer::Mode::Trickle, true, false, "D:", 5},
+        {"refused connection", LoopbackCddbServer::Mode::Answer, true, true, "D:", 3},
+        {"drive that does not exist", LoopbackCddbServer::Mode::Answer, true, false, "Q:", 1},
+        {"data CD", LoopbackCddbServer::Mode::Answer, true, false, "E:", 1},
+    };
+    qputenv("SONVALE_CD_DEVICES", QFile::encodeName(image + ":" + dataOnly));
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        LoopbackCddbServer server(c.mode);
+        if (c.knowsDisc)
+            server.addEntry("misc", kDiscId, "The Artist / The Album", kEntry);
+        cFreeDB db;
+        setUp(db, c.refuse ? LoopbackCddbServer::closedPort() : server.port(), 1);
+        db.SelectDrive(c.drive);
+        EventLog log(db);
+        ASSERT_TRUE(log.run(db));
+        EXPECT_FALSE(log.early);
+        EXPECT_EQ(log.lines, QStringList({QStringLiteral("Error %1").arg(c.code)}));
+        EXPECT_FALSE(log.errorText.isEmpty());
+        EXPECT_FALSE(db.IsQuerying());
+    }
+}
+
+TEST_F(FreeDBTest, StoppedLookupRaisesNothingMore)
+{
+    LoopbackCddbServer server;
+    server.addEntry("misc", kDiscId, "The Artist / The Album", kEntry);
+    {
+        cFreeDB db;
+        setUp(db, server.port());
+        EventLog log(db);
+        db.Query();
+        db.StopQuery();
+        waitUntil([] { return false; }, 1000);
+        EXPECT_EQ(log.lines, QStringList());
+        EXPECT_FALSE(db.IsQuerying());
+    }
+    {
+        // A handler that stops the look-up cuts the reports short.
+        cFreeDB db;
+        setUp(db, server.port());
+        EventLog log(db);
+        QObject::connect(&db, &cFreeDB::DiscTitle, &db, [&db] { db.Disconnect(); });
+        db.Query();
+        waitUntil([&] { return log.lines.size() >= 3; });
+        waitUntil([] { return false; }, 300);
+        EXPECT_EQ(log.lines, QStringList({"Notify", "DiscArtist The Artist", "DiscTitle The Album \u03a9"}));
+    }
+    {
+        // The control may go away while its worker still talks to the server.
+        LoopbackCddbServer silent(LoopbackCddbServer::Mode::Silent);
+        auto db = std::make_unique<cFreeDB>();
+        setUp(*db, silent.port(), 1);
+        db->Query();
+        db.reset();
+        waitUntil([] { return false; }, 1500);
+    }
+}
+
+TEST_F(FreeDBTest, EnvironmentPointsTheControlAtAnotherServer)
+{
+    LoopbackCddbServer server;
+    server.addEntry("misc", kDiscId, "The Artist / The Album", kEntry);
+    qputenv("SONVALE_CDDB_SERVER", QStringLiteral("127.0.0.1:%1").arg(server.port()).toUtf8());
+    cFreeDB db;
+    setUp(db, 8880);
+    db.Server("cddb.invalid");
+    EXPECT_TRUE(db.IsConnected());
+    EventLog log(db);
+    ASSERT_TRUE(log.run(db));
+    EXPECT_EQ(log.lastTrack, 3) << log.lines.join("\n").toStdString() << log.errorText.toStdString();
+}
+
+} // namespace
