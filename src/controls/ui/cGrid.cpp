@@ -1,0 +1,595 @@
+#include "controls/ui/cGrid.h"
+
+#include "controls/ui/GridModel.h"
+#include "controls/ui/OleColor.h"
+#include "controls/ui/cImageList.h"
+#include "platform/AppPaths.h"
+
+#include <QDateTime>
+#include <QDropEvent>
+#include <QHeaderView>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QTableView>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+int vbButton(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton:
+        return 1;
+    case Qt::RightButton:
+        return 2;
+    case Qt::MiddleButton:
+        return 4;
+    default:
+        return 0;
+    }
+}
+
+int vbShift(Qt::KeyboardModifiers modifiers)
+{
+    int shift = 0;
+    if (modifiers & Qt::ShiftModifier)
+        shift |= 1;
+    if (modifiers & Qt::ControlModifier)
+        shift |= 2;
+    if (modifiers & Qt::AltModifier)
+        shift |= 4;
+    return shift;
+}
+
+QStringList droppedFiles(const QMimeData *mime)
+{
+    QStringList files;
+    if (!mime)
+        return files;
+    for (const QUrl &url : mime->urls()) {
+        if (url.isLocalFile())
+            files << url.toLocalFile();
+    }
+    return files;
+}
+
+int compareCells(const GridModel &m, int a, int b, int col, int type)
+{
+    const GridModel::Cell &x = m.cell(a, col);
+    const GridModel::Cell &y = m.cell(b, col);
+    switch (type) {
+    case cGridSort::ByNumber: {
+        const double dx = x.value.toDouble(), dy = y.value.toDouble();
+        return dx < dy ? -1 : dx > dy ? 1 : 0;
+    }
+    case cGridSort::ByDate: {
+        const QDateTime dx = x.value.toDateTime(), dy = y.value.toDateTime();
+        return dx < dy ? -1 : dy < dx ? 1 : 0;
+    }
+    case cGridSort::ByIcon:
+        return x.icon < y.icon ? -1 : x.icon > y.icon ? 1 : 0;
+    case cGridSort::ByTextCaseSensitive:
+        return m.text(a, col).compare(m.text(b, col), Qt::CaseSensitive);
+    default:
+        return m.text(a, col).localeAwareCompare(m.text(b, col));
+    }
+}
+
+} // namespace
+
+// Holds back the grid's events while code changes its rows or selection.
+class cGrid::CodeChange {
+public:
+    explicit CodeChange(cGrid *grid)
+        : m_grid(grid)
+    {
+        ++m_grid->m_codeChanges;
+    }
+    ~CodeChange() { --m_grid->m_codeChanges; }
+    CodeChange(const CodeChange &) = delete;
+    CodeChange &operator=(const CodeChange &) = delete;
+
+private:
+    cGrid *m_grid;
+};
+
+// The view turns the user's input into the grid's events. A selection
+// event is raised once per user action that really moved the selection,
+// never for changes made in code.
+class GridView : public QTableView {
+public:
+    explicit GridView(cGrid *grid)
+        : QTableView(grid)
+        , m_grid(grid)
+    {
+    }
+
+protected:
+    struct Snapshot {
+        QModelIndex current;
+        QItemSelection selection;
+    };
+
+    Snapshot snapshot() const
+    {
+        return {selectionModel() ? selectionModel()->currentIndex() : QModelIndex(),
+                selectionModel() ? selectionModel()->selection() : QItemSelection()};
+    }
+
+    template <typename F>
+    void tracked(F &&f)
+    {
+        const Snapshot before = snapshot();
+        f();
+        const Snapshot after = snapshot();
+        if (m_grid->m_codeChanges == 0 && (before.current != after.current || before.selection != after.selection))
+            emit m_grid->SelectionChange();
+    }
+
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        m_grid->requestRedrawIfFrozen();
+        tracked([&] { QTableView::mousePressEvent(event); });
+    }
+
+    void mouseMoveEvent(QMouseEvent *event) override
+    {
+        tracked([&] { QTableView::mouseMoveEvent(event); });
+    }
+
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        tracked([&] { QTableView::mouseReleaseEvent(event); });
+        m_grid->forwardMouseUp(event);
+    }
+
+    void mouseDoubleClickEvent(QMouseEvent *event) override
+    {
+        tracked([&] { QTableView::mouseDoubleClickEvent(event); });
+        const QModelIndex index = indexAt(event->position().toPoint());
+        if (index.isValid() && event->button() == Qt::LeftButton)
+            emit m_grid->DblClick(index.row() + 1, index.column() + 1);
+    }
+
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        m_grid->requestRedrawIfFrozen();
+        tracked([&] { QTableView::keyPressEvent(event); });
+    }
+
+    void wheelEvent(QWheelEvent *event) override
+    {
+        m_grid->requestRedrawIfFrozen();
+        QTableView::wheelEvent(event);
+    }
+
+    void dragEnterEvent(QDragEnterEvent *event) override
+    {
+        if (!droppedFiles(event->mimeData()).isEmpty())
+            event->acceptProposedAction();
+        else
+            event->ignore();
+    }
+
+    void dragMoveEvent(QDragMoveEvent *event) override
+    {
+        if (!droppedFiles(event->mimeData()).isEmpty())
+            event->acceptProposedAction();
+        else
+            event->ignore();
+    }
+
+    void dropEvent(QDropEvent *event) override { m_grid->forwardDrop(event); }
+
+private:
+    cGrid *m_grid;
+};
+
+cGrid::cGrid(QWidget *parent)
+    : QWidget(parent)
+    , m_model(new GridModel(this))
+    , m_view(new GridView(this))
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+    m_view->setModel(m_model);
+    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_view->setWordWrap(false);
+    m_view->setAcceptDrops(true);
+    m_view->viewport()->setAcceptDrops(true);
+    m_view->setDragDropMode(QAbstractItemView::DropOnly);
+    m_view->setFrameShape(QFrame::NoFrame);
+    // No row numbers: x positions count from the first column's left edge.
+    m_view->verticalHeader()->hide();
+    m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_view->verticalHeader()->setMinimumSectionSize(1);
+    m_view->horizontalHeader()->setHighlightSections(false);
+    m_view->horizontalHeader()->setSectionsClickable(false);
+    m_view->horizontalHeader()->setStretchLastSection(false);
+    m_view->setIconSize(QSize(16, 16));
+}
+
+cGrid::~cGrid() = default;
+
+// --- columns -------------------------------------------------------------
+
+int cGrid::AddColumn(const QString &key, const QString &header, int align, int icon, int width, bool visible)
+{
+    if (!key.isEmpty() && m_model->columnIndex(key) >= 0)
+        return 0;
+    GridModel::Column column;
+    column.key = key;
+    column.header = header;
+    column.align = align;
+    column.icon = icon;
+    const int c = m_model->addColumn(column);
+    if (width >= 0)
+        m_view->setColumnWidth(c, width);
+    m_view->setColumnHidden(c, !visible);
+    return c + 1;
+}
+
+int cGrid::ColumnIndex(const QString &key) const
+{
+    return m_model->columnIndex(key) + 1;
+}
+
+int cGrid::Columns() const
+{
+    return m_model->columnCount();
+}
+
+QString cGrid::ColumnKey(int col) const
+{
+    return col >= 1 && col <= Columns() ? m_model->column(col - 1).key : QString();
+}
+
+QString cGrid::ColumnHeader(int col) const
+{
+    return col >= 1 && col <= Columns() ? m_model->column(col - 1).header : QString();
+}
+
+bool cGrid::ColumnVisible(int col) const
+{
+    return col >= 1 && col <= Columns() && !m_view->isColumnHidden(col - 1);
+}
+
+void cGrid::setColumnVisible(int col, bool visible)
+{
+    if (col >= 1 && col <= Columns())
+        m_view->setColumnHidden(col - 1, !visible);
+}
+
+int cGrid::ColumnWidth(int col) const
+{
+    return col >= 1 && col <= Columns() ? m_view->horizontalHeader()->sectionSize(col - 1) : 0;
+}
+
+void cGrid::setColumnWidth(int col, int width)
+{
+    if (col >= 1 && col <= Columns() && width >= 0)
+        m_view->setColumnWidth(col - 1, width);
+}
+
+// --- rows and cells ------------------------------------------------------
+
+int cGrid::Rows() const
+{
+    return m_model->rowCount();
+}
+
+bool cGrid::validCell(int row, int col) const
+{
+    return row >= 1 && row <= Rows() && col >= 1 && col <= Columns();
+}
+
+bool cGrid::ensureRow(int row)
+{
+    if (row == Rows() + 1) {
+        CodeChange guard(this);
+        m_model->appendRow();
+    }
+    return row >= 1 && row <= Rows();
+}
+
+bool cGrid::SetCell(int row, int col, const QVariant &text)
+{
+    if (col < 1 || col > Columns() || !ensureRow(row))
+        return false;
+    m_model->setValue(row - 1, col - 1, text);
+    return true;
+}
+
+bool cGrid::SetCell(int row, int col, const QVariant &text, int format, int icon)
+{
+    if (col < 1 || col > Columns() || !ensureRow(row))
+        return false;
+    m_model->setValue(row - 1, col - 1, text);
+    m_model->setFormat(row - 1, col - 1, format);
+    m_model->setIcon(row - 1, col - 1, icon);
+    return true;
+}
+
+QString cGrid::CellText(int row, int col) const
+{
+    return validCell(row, col) ? m_model->text(row - 1, col - 1) : QString();
+}
+
+QVariant cGrid::CellValue(int row, int col) const
+{
+    return validCell(row, col) ? m_model->cell(row - 1, col - 1).value : QVariant();
+}
+
+int cGrid::CellIcon(int row, int col) const
+{
+    return validCell(row, col) ? m_model->cell(row - 1, col - 1).icon : -1;
+}
+
+void cGrid::setCellIcon(int row, int col, int icon)
+{
+    if (validCell(row, col))
+        m_model->setIcon(row - 1, col - 1, icon);
+}
+
+QFont cGrid::CellFont(int row, int col) const
+{
+    return validCell(row, col) ? m_model->font(row - 1, col - 1) : font();
+}
+
+void cGrid::setCellFont(int row, int col, const QFont &font)
+{
+    if (validCell(row, col))
+        m_model->setFont(row - 1, col - 1, font);
+}
+
+bool cGrid::RowSelected(int row) const
+{
+    return row >= 1 && row <= Rows() && m_view->selectionModel()->isRowSelected(row - 1, QModelIndex());
+}
+
+void cGrid::RemoveRow(int row)
+{
+    if (row < 1 || row > Rows())
+        return;
+    CodeChange guard(this);
+    const QModelIndex current = m_view->selectionModel()->currentIndex();
+    const int col = current.isValid() ? current.column() : 0;
+    int newCurrent = -1;
+    if (current.isValid()) {
+        const int r = current.row();
+        newCurrent = r < row - 1 ? r : r > row - 1 ? r - 1 : std::min(r, Rows() - 2);
+    }
+    m_model->removeRow(row - 1);
+    // The current row is only moved, never selected: callers walk the
+    // selected rows while they remove them.
+    m_view->selectionModel()->setCurrentIndex(newCurrent >= 0 ? m_model->index(newCurrent, col) : QModelIndex(),
+                                              QItemSelectionModel::NoUpdate);
+}
+
+void cGrid::Clear()
+{
+    CodeChange guard(this);
+    m_model->clearRows();
+}
+
+// --- current cell ---------------------------------------------------------
+
+int cGrid::SelectedRow() const
+{
+    const QModelIndex current = m_view->selectionModel()->currentIndex();
+    return current.isValid() ? current.row() + 1 : 0;
+}
+
+void cGrid::selectOnly(int row0, int col0)
+{
+    const QModelIndex index = m_model->index(row0, col0);
+    m_view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_view->scrollTo(index);
+}
+
+void cGrid::setSelectedRow(int row)
+{
+    CodeChange guard(this);
+    if (row < 1) {
+        m_view->selectionModel()->clear();
+        return;
+    }
+    if (row > Rows() || Columns() == 0)
+        return;
+    const QModelIndex current = m_view->selectionModel()->currentIndex();
+    selectOnly(row - 1, current.isValid() ? current.column() : 0);
+}
+
+int cGrid::SelectedCol() const
+{
+    const QModelIndex current = m_view->selectionModel()->currentIndex();
+    return current.isValid() ? current.column() + 1 : 0;
+}
+
+void cGrid::setSelectedCol(int col)
+{
+    const QModelIndex current = m_view->selectionModel()->currentIndex();
+    if (!current.isValid() || col < 1 || col > Columns())
+        return;
+    CodeChange guard(this);
+    m_view->selectionModel()->setCurrentIndex(m_model->index(current.row(), col - 1), QItemSelectionModel::NoUpdate);
+}
+
+// --- drawing and set-up ----------------------------------------------------
+
+void cGrid::setRedraw(bool redraw)
+{
+    if (redraw == m_redraw)
+        return;
+    m_redraw = redraw;
+    m_view->setUpdatesEnabled(redraw);
+    if (redraw)
+        m_view->viewport()->update();
+}
+
+void cGrid::requestRedrawIfFrozen()
+{
+    if (!m_redraw)
+        emit RedrawRequest();
+}
+
+int cGrid::RowHeight() const
+{
+    return m_view->verticalHeader()->defaultSectionSize();
+}
+
+void cGrid::setRowHeight(int pixels)
+{
+    if (pixels > 0)
+        m_view->verticalHeader()->setDefaultSectionSize(pixels);
+}
+
+cImageList *cGrid::ImageList() const
+{
+    return m_model->imageList();
+}
+
+void cGrid::setImageList(cImageList *list)
+{
+    m_model->setImageList(list);
+    if (list)
+        m_view->setIconSize(list->iconSize());
+}
+
+void cGrid::setHotTrack(bool on)
+{
+    m_hotTrack = on;
+    m_view->setMouseTracking(on);
+    m_view->viewport()->setAttribute(Qt::WA_Hover, on);
+}
+
+bool cGrid::GridLines() const
+{
+    return m_view->showGrid();
+}
+
+void cGrid::setGridLines(bool on)
+{
+    m_view->setShowGrid(on);
+}
+
+void cGrid::setSetupColor(quint32 colour)
+{
+    m_setupColor = colour;
+    QPalette p = m_view->palette();
+    p.setColor(QPalette::Text, OleColor::toQColor(colour, palette()));
+    m_view->setPalette(p);
+}
+
+void cGrid::setBackColor(quint32 colour)
+{
+    m_backColor = colour;
+    QPalette p = m_view->palette();
+    const QColor c = OleColor::toQColor(colour, palette());
+    p.setBrush(QPalette::Base, m_background.isNull() ? QBrush(c) : QBrush(c, m_background));
+    m_view->setPalette(p);
+}
+
+void cGrid::setBackgroundPicture(const QPixmap &picture)
+{
+    m_background = picture;
+    setBackColor(m_backColor);
+}
+
+// --- sorting ---------------------------------------------------------------
+
+int cGrid::ColumnSortOrder(int col) const
+{
+    return col >= 1 && col <= Columns() ? m_model->column(col - 1).sortOrder : 0;
+}
+
+void cGrid::setColumnSortOrder(int col, int order)
+{
+    if (col >= 1 && col <= Columns())
+        m_model->column(col - 1).sortOrder = order;
+}
+
+int cGrid::ColumnSortType(int col) const
+{
+    return col >= 1 && col <= Columns() ? m_model->column(col - 1).sortType : 0;
+}
+
+void cGrid::setColumnSortType(int col, int type)
+{
+    if (col >= 1 && col <= Columns())
+        m_model->column(col - 1).sortType = type;
+}
+
+void cGrid::Sort()
+{
+    struct Key {
+        int col;
+        bool descending;
+        int type;
+    };
+    std::vector<Key> keys;
+    for (int i = 1; i <= m_sort.Count(); ++i) {
+        const int col = m_sort.SortColumn(i);
+        if (col >= 1 && col <= Columns())
+            keys.push_back({col - 1, m_sort.SortOrder(i) == cGridSort::Descending, m_sort.SortType(i)});
+    }
+    if (keys.empty() || Rows() < 2)
+        return;
+    std::vector<int> order(static_cast<size_t>(Rows()));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        for (const Key &k : keys) {
+            const int c = compareCells(*m_model, a, b, k.col, k.type);
+            if (c != 0)
+                return k.descending ? c > 0 : c < 0;
+        }
+        return false;
+    });
+    CodeChange guard(this);
+    m_model->permuteRows(order);
+}
+
+// --- events ----------------------------------------------------------------
+
+QPoint cGrid::cellPosition(int row, int col) const
+{
+    const QRect r = m_view->visualRect(m_model->index(row - 1, col - 1));
+    return m_view->viewport()->mapTo(this, r.topLeft());
+}
+
+QWidget *cGrid::viewport() const
+{
+    return m_view->viewport();
+}
+
+void cGrid::forwardMouseUp(QMouseEvent *event)
+{
+    const QPoint p = m_view->viewport()->mapTo(this, event->position().toPoint());
+    emit MouseUp(vbButton(event->button()), vbShift(event->modifiers()), Twips::fromPixels(p.x()),
+                 Twips::fromPixels(p.y()));
+}
+
+void cGrid::forwardDrop(QDropEvent *event)
+{
+    const QStringList files = droppedFiles(event->mimeData());
+    if (files.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    const QPoint p = m_view->viewport()->mapTo(this, event->position().toPoint());
+    int button = 0;
+    if (event->buttons() & Qt::LeftButton)
+        button |= 1;
+    if (event->buttons() & Qt::RightButton)
+        button |= 2;
+    emit OLEDragDrop(DataObject(files), 1, button, vbShift(event->modifiers()), Twips::fromPixels(p.x()),
+                     Twips::fromPixels(p.y()));
+}
