@@ -1,0 +1,343 @@
+#include "controls/audio/AudioDecoder.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace {
+
+// Dialogic VOX files are headerless 4-bit ADPCM, by convention 8 kHz mono.
+constexpr int kVoxSampleRate = 8000;
+constexpr qint64 kVoxChunkBytes = 4096;
+
+bool isVox(const QString &path)
+{
+    return QFileInfo(path).suffix().compare(QLatin1String("vox"), Qt::CaseInsensitive) == 0;
+}
+
+QString metadataValue(const AVFormatContext *format, const char *const *keys)
+{
+    for (const char *const *key = keys; *key; ++key) {
+        if (const AVDictionaryEntry *e = av_dict_get(format->metadata, *key, nullptr, 0))
+            return QString::fromUtf8(e->value).trimmed();
+        // Ogg keeps its comments on the stream rather than on the file.
+        for (unsigned i = 0; i < format->nb_streams; ++i) {
+            if (format->streams[i]->codecpar->codec_type != AVMEDIA_TYPE_AUDIO)
+                continue;
+            if (const AVDictionaryEntry *e = av_dict_get(format->streams[i]->metadata, *key, nullptr, 0))
+                return QString::fromUtf8(e->value).trimmed();
+        }
+    }
+    return {};
+}
+
+int storedBits(const AVCodecParameters *p)
+{
+    const AVCodecDescriptor *d = avcodec_descriptor_get(p->codec_id);
+    if (d && QByteArray(d->name).startsWith("pcm_")) {
+        const int bits = av_get_bits_per_sample(p->codec_id);
+        if (bits > 0)
+            return bits;
+    }
+    return 16;
+}
+
+} // namespace
+
+AudioDecoder::AudioDecoder()
+    : m_frame(av_frame_alloc())
+    , m_packet(av_packet_alloc())
+{
+    av::quietLogs();
+}
+
+AudioDecoder::~AudioDecoder() = default;
+
+void AudioDecoder::close()
+{
+    m_codec.reset();
+    m_format.reset();
+    m_raw.close();
+    m_stream = -1;
+    m_bitsPerSample = 16;
+    m_totalSamples = -1;
+    m_nextSample = 0;
+    m_firstSample = 0;
+    m_draining = false;
+}
+
+bool AudioDecoder::open(const QString &path, QString *error)
+{
+    close();
+    m_path = path;
+    if (!m_frame || !m_packet) {
+        *error = QStringLiteral("Out of memory");
+        return false;
+    }
+    if (!QFileInfo(path).isFile()) {
+        *error = QStringLiteral("The file %1 does not exist.").arg(path);
+        return false;
+    }
+    const bool ok = isVox(path) ? openRawVox(path, error) : openContainer(path, error);
+    if (!ok)
+        close();
+    return ok;
+}
+
+bool AudioDecoder::openContainer(const QString &path, QString *error)
+{
+    AVFormatContext *raw = nullptr;
+    int rc = avformat_open_input(&raw, QFile::encodeName(path).constData(), nullptr, nullptr);
+    if (rc < 0) {
+        *error = QStringLiteral("Cannot open %1: %2").arg(path, av::errorText(rc));
+        return false;
+    }
+    m_format.reset(raw);
+    rc = avformat_find_stream_info(m_format.get(), nullptr);
+    if (rc < 0) {
+        *error = QStringLiteral("Cannot read %1: %2").arg(path, av::errorText(rc));
+        return false;
+    }
+    rc = av_find_best_stream(m_format.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+    if (rc < 0) {
+        *error = QStringLiteral("%1 holds no audio stream.").arg(path);
+        return false;
+    }
+    m_stream = rc;
+    for (unsigned i = 0; i < m_format->nb_streams; ++i)
+        m_format->streams[i]->discard = int(i) == m_stream ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+    const AVStream *stream = m_format->streams[m_stream];
+    if (!openCodec(stream->codecpar, error))
+        return false;
+    m_bitsPerSample = storedBits(stream->codecpar);
+
+    const int rate = m_codec->sample_rate;
+    if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
+        m_totalSamples = av_rescale_q(stream->duration, stream->time_base, AVRational{1, rate});
+    else if (m_format->duration != AV_NOPTS_VALUE && m_format->duration > 0)
+        m_totalSamples = av_rescale(m_format->duration, rate, AV_TIME_BASE);
+    return true;
+}
+
+bool AudioDecoder::openRawVox(const QString &path, QString *error)
+{
+    m_raw.setFileName(path);
+    if (!m_raw.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("Cannot open %1: %2").arg(path, m_raw.errorString());
+        return false;
+    }
+    if (m_raw.size() == 0) {
+        *error = QStringLiteral("%1 holds no audio.").arg(path);
+        return false;
+    }
+    std::unique_ptr<AVCodecParameters, void (*)(AVCodecParameters *)> p(
+        avcodec_parameters_alloc(), [](AVCodecParameters *q) { avcodec_parameters_free(&q); });
+    if (!p) {
+        *error = QStringLiteral("Out of memory");
+        return false;
+    }
+    p->codec_type = AVMEDIA_TYPE_AUDIO;
+    p->codec_id = AV_CODEC_ID_ADPCM_IMA_OKI;
+    p->sample_rate = kVoxSampleRate;
+    av_channel_layout_default(&p->ch_layout, 1);
+    if (!openCodec(p.get(), error))
+        return false;
+    m_bitsPerSample = 16;
+    m_totalSamples = m_raw.size() * 2;
+    return true;
+}
+
+bool AudioDecoder::openCodec(const AVCodecParameters *parameters, QString *error)
+{
+    const AVCodec *codec = avcodec_find_decoder(parameters->codec_id);
+    if (!codec) {
+        *error = QStringLiteral("%1: no decoder for its audio (%2).")
+                     .arg(m_path, QString::fromUtf8(avcodec_get_name(parameters->codec_id)));
+        return false;
+    }
+    m_codec.reset(avcodec_alloc_context3(codec));
+    if (!m_codec) {
+        *error = QStringLiteral("Out of memory");
+        return false;
+    }
+    int rc = avcodec_parameters_to_context(m_codec.get(), parameters);
+    if (rc >= 0)
+        rc = avcodec_open2(m_codec.get(), codec, nullptr);
+    if (rc < 0) {
+        *error = QStringLiteral("Cannot decode %1: %2").arg(m_path, av::errorText(rc));
+        m_codec.reset();
+        return false;
+    }
+    if (m_codec->sample_rate <= 0 || m_codec->ch_layout.nb_channels <= 0) {
+        *error = QStringLiteral("%1: the audio stream has no sample rate or channels.").arg(m_path);
+        m_codec.reset();
+        return false;
+    }
+    return true;
+}
+
+int AudioDecoder::sampleRate() const
+{
+    return m_codec ? m_codec->sample_rate : 0;
+}
+
+int AudioDecoder::channels() const
+{
+    return m_codec ? m_codec->ch_layout.nb_channels : 0;
+}
+
+qint64 AudioDecoder::durationMs() const
+{
+    if (!m_codec || m_totalSamples < 0)
+        return 0;
+    return (m_totalSamples * 1000 + sampleRate() / 2) / sampleRate();
+}
+
+AVSampleFormat AudioDecoder::sampleFormat() const
+{
+    return m_codec ? m_codec->sample_fmt : AV_SAMPLE_FMT_NONE;
+}
+
+AVChannelLayout AudioDecoder::channelLayout() const
+{
+    return av::layoutOf(m_codec->ch_layout);
+}
+
+bool AudioDecoder::seekToSample(qint64 sample, QString *error)
+{
+    if (!m_codec)
+        return false;
+    m_draining = false;
+    if (m_raw.isOpen()) {
+        const qint64 byte = sample / 2;
+        if (!m_raw.seek(byte)) {
+            *error = QStringLiteral("Cannot seek in %1: %2").arg(m_path, m_raw.errorString());
+            return false;
+        }
+        avcodec_flush_buffers(m_codec.get());
+        m_nextSample = byte * 2;
+        return true;
+    }
+    const AVStream *stream = m_format->streams[m_stream];
+    const qint64 start = stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
+    const qint64 target = start + av_rescale_q(sample, AVRational{1, sampleRate()}, stream->time_base);
+    const int rc = av_seek_frame(m_format.get(), m_stream, target, AVSEEK_FLAG_BACKWARD);
+    if (rc < 0) {
+        *error = QStringLiteral("Cannot seek in %1: %2").arg(m_path, av::errorText(rc));
+        return false;
+    }
+    avcodec_flush_buffers(m_codec.get());
+    // Until a frame tells its own position, count from where the seek aimed.
+    m_nextSample = sample;
+    return true;
+}
+
+qint64 AudioDecoder::framePosition(const AVFrame *frame)
+{
+    if (m_format && frame->best_effort_timestamp != AV_NOPTS_VALUE) {
+        const AVStream *stream = m_format->streams[m_stream];
+        const qint64 start = stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
+        return av_rescale_q(frame->best_effort_timestamp - start, stream->time_base,
+                            AVRational{1, sampleRate()});
+    }
+    return m_nextSample;
+}
+
+AudioDecoder::Read AudioDecoder::readPacket(QString *error)
+{
+    for (;;) {
+        av_packet_unref(m_packet.get());
+        if (m_raw.isOpen()) {
+            const QByteArray chunk = m_raw.read(kVoxChunkBytes);
+            if (chunk.isEmpty())
+                return Read::End;
+            int rc = av_new_packet(m_packet.get(), int(chunk.size()));
+            if (rc < 0) {
+                *error = av::errorText(rc);
+                return Read::Failed;
+            }
+            memcpy(m_packet->data, chunk.constData(), size_t(chunk.size()));
+            return Read::Frame;
+        }
+        const int rc = av_read_frame(m_format.get(), m_packet.get());
+        if (rc == AVERROR_EOF)
+            return Read::End;
+        if (rc < 0) {
+            *error = QStringLiteral("Cannot read %1: %2").arg(m_path, av::errorText(rc));
+            return Read::Failed;
+        }
+        if (m_packet->stream_index == m_stream)
+            return Read::Frame;
+    }
+}
+
+AudioDecoder::Read AudioDecoder::next(QString *error)
+{
+    if (!m_codec) {
+        *error = QStringLiteral("No source is open.");
+        return Read::Failed;
+    }
+    for (;;) {
+        av_frame_unref(m_frame.get());
+        int rc = avcodec_receive_frame(m_codec.get(), m_frame.get());
+        if (rc >= 0) {
+            m_firstSample = framePosition(m_frame.get());
+            m_nextSample = m_firstSample + m_frame->nb_samples;
+            return Read::Frame;
+        }
+        if (rc == AVERROR_EOF)
+            return Read::End;
+        if (rc != AVERROR(EAGAIN)) {
+            *error = QStringLiteral("Cannot decode %1: %2").arg(m_path, av::errorText(rc));
+            return Read::Failed;
+        }
+        if (m_draining) // the decoder wants input after the flush packet: done
+            return Read::End;
+        const Read got = readPacket(error);
+        if (got == Read::Failed)
+            return got;
+        if (got == Read::End) {
+            m_draining = true;
+            rc = avcodec_send_packet(m_codec.get(), nullptr);
+        } else {
+            rc = avcodec_send_packet(m_codec.get(), m_packet.get());
+            // A damaged packet is skipped as players skip it; the rest decodes.
+            if (rc == AVERROR_INVALIDDATA)
+                continue;
+        }
+        if (rc < 0 && rc != AVERROR_EOF) {
+            *error = QStringLiteral("Cannot decode %1: %2").arg(m_path, av::errorText(rc));
+            return Read::Failed;
+        }
+    }
+}
+
+AudioTags AudioDecoder::readTags(const QString &path)
+{
+    av::quietLogs();
+    AudioTags tags;
+    if (isVox(path))
+        return tags;
+    AVFormatContext *raw = nullptr;
+    if (avformat_open_input(&raw, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
+        return tags;
+    av::InputContext format(raw);
+    static const char *const album[] = {"album", nullptr};
+    static const char *const artist[] = {"artist", "author", "album_artist", nullptr};
+    static const char *const comment[] = {"comment", "description", nullptr};
+    static const char *const genre[] = {"genre", nullptr};
+    static const char *const title[] = {"title", nullptr};
+    static const char *const track[] = {"track", "tracknumber", nullptr};
+    static const char *const year[] = {"date", "year", "TYER", "TDRC", nullptr};
+    tags.album = metadataValue(format.get(), album);
+    tags.artist = metadataValue(format.get(), artist);
+    tags.comment = metadataValue(format.get(), comment);
+    tags.genre = metadataValue(format.get(), genre);
+    tags.title = metadataValue(format.get(), title);
+    tags.track = metadataValue(format.get(), track);
+    tags.year = metadataValue(format.get(), year);
+    // A full date ("2024-05-01") still gives its year.
+    static const QRegularExpression datePrefix(QStringLiteral("^(\\d{4})[-/T ]"));
+    if (const auto m = datePrefix.match(tags.year); m.hasMatch())
+        tags.year = m.captured(1);
+    return tags;
+}

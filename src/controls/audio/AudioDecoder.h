@@ -1,0 +1,68 @@
+#pragma once
+
+#include "controls/audio/AudioTags.h"
+#include "controls/audio/FfmpegHandles.h"
+
+#include <QFile>
+#include <QString>
+
+// Reads any audio file the program accepts and hands out its decoded frames
+// one at a time, each with the index of its first sample, so that callers can
+// cut sample-exact ranges while memory stays flat whatever the file's length.
+class AudioDecoder {
+public:
+    AudioDecoder();
+    ~AudioDecoder();
+    AudioDecoder(const AudioDecoder &) = delete;
+    AudioDecoder &operator=(const AudioDecoder &) = delete;
+
+    // Opens path and finds its audio stream; false with a reason otherwise.
+    bool open(const QString &path, QString *error);
+    void close();
+    bool isOpen() const { return m_codec != nullptr; }
+
+    int sampleRate() const;
+    int channels() const;
+    // The bits of a sample as the file stores PCM; 16 for compressed sources,
+    // which decode to at least that.
+    int bitsPerSample() const { return m_bitsPerSample; }
+    // The length in samples, or -1 when the container does not know it.
+    qint64 totalSamples() const { return m_totalSamples; }
+    // The length in milliseconds, rounded to the nearest.
+    qint64 durationMs() const;
+    AVSampleFormat sampleFormat() const;
+    AVChannelLayout channelLayout() const;
+
+    // Makes the next frame start at or before sample; the caller drops what
+    // lies before it using the frame's first-sample index.
+    bool seekToSample(qint64 sample, QString *error);
+
+    enum class Read { Frame, End, Failed };
+    // Decodes the next frame into frame(); firstSample() tells where it starts.
+    Read next(QString *error);
+    const AVFrame *frame() const { return m_frame.get(); }
+    qint64 firstSample() const { return m_firstSample; }
+
+    // The text tags of any file the decoder opens; empty fields when absent.
+    static AudioTags readTags(const QString &path);
+
+private:
+    bool openContainer(const QString &path, QString *error);
+    bool openRawVox(const QString &path, QString *error);
+    bool openCodec(const AVCodecParameters *parameters, QString *error);
+    Read readPacket(QString *error);
+    qint64 framePosition(const AVFrame *frame);
+
+    QString m_path;
+    av::InputContext m_format;
+    av::CodecContext m_codec;
+    av::Frame m_frame;
+    av::Packet m_packet;
+    QFile m_raw; // headerless sources (Dialogic VOX) have no demuxer
+    int m_stream = -1;
+    int m_bitsPerSample = 16;
+    qint64 m_totalSamples = -1;
+    qint64 m_nextSample = 0;
+    qint64 m_firstSample = 0;
+    bool m_draining = false;
+};

@@ -1,0 +1,203 @@
+#include "controls/audio/AudioJob.h"
+
+#include "controls/audio/AudioDecoder.h"
+#include "controls/audio/Resampler.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+QString samePathKey(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
+// Removes the temporary file unless the job hands it over.
+class TemporaryOutput {
+public:
+    explicit TemporaryOutput(const QString &destination)
+    {
+        const QFileInfo info(destination);
+        m_path = QStringLiteral("%1/.%2.%3.part")
+                     .arg(info.absolutePath(), info.fileName())
+                     .arg(QRandomGenerator::global()->generate64(), 0, 16);
+    }
+    ~TemporaryOutput()
+    {
+        if (!m_kept)
+            QFile::remove(m_path);
+    }
+    const QString &path() const { return m_path; }
+    // Replaces the destination in one step, so a reader never sees half a file.
+    bool commit(const QString &destination)
+    {
+        if (std::rename(QFile::encodeName(m_path).constData(), QFile::encodeName(destination).constData()) != 0)
+            return false;
+        m_kept = true;
+        return true;
+    }
+
+private:
+    QString m_path;
+    bool m_kept = false;
+};
+
+} // namespace
+
+AudioJob::AudioJob(DestinationSettings settings, AudioTags tags, QString destination, QVector<AudioJobItem> items)
+    : m_settings(std::move(settings))
+    , m_tags(std::move(tags))
+    , m_destination(std::move(destination))
+    , m_items(std::move(items))
+{
+}
+
+AudioJob::Result AudioJob::fail(ErrorCode code, const QString &text)
+{
+    m_code = code;
+    m_error = text;
+    return Result::Failed;
+}
+
+bool AudioJob::checkPaths()
+{
+    if (m_items.isEmpty()) {
+        fail(SourceError, QStringLiteral("There is no source file to convert."));
+        return false;
+    }
+    if (m_destination.isEmpty()) {
+        fail(DestinationError, QStringLiteral("No destination file was given."));
+        return false;
+    }
+    const QString destinationKey = samePathKey(m_destination);
+    for (const AudioJobItem &item : m_items)
+        if (samePathKey(item.path) == destinationKey) {
+            fail(DestinationError,
+                 QStringLiteral("The destination %1 is the source file itself; it is left as it is.").arg(m_destination));
+            return false;
+        }
+    const QFileInfo folder(QFileInfo(m_destination).absolutePath());
+    if (!folder.isDir()) {
+        fail(DestinationError, QStringLiteral("Cannot write %1: the folder %2 does not exist.")
+                                   .arg(m_destination, folder.absoluteFilePath()));
+        return false;
+    }
+    return true;
+}
+
+AudioJob::Result AudioJob::run(const std::atomic<bool> &abort, const Progress &progress)
+{
+    if (!checkPaths())
+        return Result::Failed;
+    QString error;
+    std::unique_ptr<AudioEncoder> encoder = createEncoder(m_settings, &error);
+    if (!encoder)
+        return fail(SettingsError, error);
+
+    AudioDecoder decoder;
+    if (!decoder.open(m_items.first().path, &error))
+        return fail(SourceError, error);
+    TemporaryOutput output(m_destination);
+    const PcmSpec source{decoder.sampleRate(), decoder.channels(), decoder.sampleFormat()};
+    if (!encoder->open(output.path(), source, m_tags, &error)) {
+        const bool unwritable = error.startsWith(QLatin1String("Cannot write"))
+            || error.startsWith(QLatin1String("Cannot create"));
+        return fail(unwritable ? DestinationError : SettingsError, error.replace(output.path(), m_destination));
+    }
+    for (int i = 0; i < m_items.size(); ++i) {
+        if (i > 0 && !decoder.open(m_items[i].path, &error))
+            return fail(SourceError, error);
+        const Result r = transcode(i, *encoder, decoder, abort, progress);
+        if (r != Result::Done)
+            return r;
+    }
+    decoder.close();
+    if (!encoder->finish(&error))
+        return fail(DestinationError, error.replace(output.path(), m_destination));
+    encoder.reset();
+    if (abort)
+        return Result::Aborted;
+    if (!output.commit(m_destination))
+        return fail(DestinationError, QStringLiteral("Cannot write %1: %2")
+                                          .arg(m_destination, QString::fromLocal8Bit(std::strerror(errno))));
+    return Result::Done;
+}
+
+AudioJob::Result AudioJob::transcode(int index, AudioEncoder &encoder, AudioDecoder &decoder,
+                                     const std::atomic<bool> &abort, const Progress &progress)
+{
+    const AudioJobItem &item = m_items[index];
+    const qint64 rate = decoder.sampleRate();
+    const qint64 start = item.startSeconds > 0 ? item.startSeconds * rate : 0;
+    // The end of the file is where decoding stops, never the container's
+    // length, which some formats only estimate; that serves for progress.
+    const qint64 end = item.lengthSeconds > 0 ? start + item.lengthSeconds * rate : -1;
+    const qint64 total = decoder.totalSamples();
+    qint64 span = total >= 0 ? total - start : -1;
+    if (end >= 0 && (span < 0 || end - start < span))
+        span = end - start;
+
+    QString error;
+    Resampler resampler;
+    if (!resampler.setup(decoder.channelLayout(), decoder.sampleFormat(), decoder.sampleRate(), encoder.inputSpec(),
+                         &error))
+        return fail(CodingError, error);
+    if (start > 0 && !decoder.seekToSample(start, &error))
+        return fail(SourceError, error);
+
+    const AVSampleFormat format = decoder.sampleFormat();
+    const int bytes = av_get_bytes_per_sample(format);
+    const bool planar = av_sample_fmt_is_planar(format);
+    const int channels = decoder.channels();
+    std::vector<const std::uint8_t *> planes(planar ? channels : 1);
+    qint64 taken = 0;
+    int lastPercent = -1;
+    for (;;) {
+        if (abort)
+            return Result::Aborted;
+        const AudioDecoder::Read r = decoder.next(&error);
+        if (r == AudioDecoder::Read::Failed)
+            return fail(SourceError, error);
+        if (r == AudioDecoder::Read::End)
+            break;
+        const AVFrame *frame = decoder.frame();
+        const qint64 first = decoder.firstSample();
+        if (end >= 0 && first >= end)
+            break;
+        const qint64 skip = qMax<qint64>(0, start - first);
+        qint64 count = frame->nb_samples - skip;
+        if (end >= 0)
+            count = qMin(count, end - (first + skip));
+        if (count <= 0)
+            continue;
+        for (size_t p = 0; p < planes.size(); ++p)
+            planes[p] = frame->extended_data[p] + skip * bytes * (planar ? 1 : channels);
+        if (!resampler.convert(planes.data(), int(count), encoder, &error))
+            return fail(CodingError, error);
+        taken += count;
+        if (span > 0 && progress) {
+            const int percent = int(qMin<qint64>(100, taken * 100 / span));
+            if (percent != lastPercent) {
+                lastPercent = percent;
+                progress(index, percent);
+            }
+        }
+    }
+    if (taken == 0 && start > 0)
+        return fail(SourceError, QStringLiteral("The range of %1 starts after its end.").arg(item.path));
+    if (!resampler.flush(encoder, &error))
+        return fail(CodingError, error);
+    if (lastPercent < 100 && progress)
+        progress(index, 100);
+    return Result::Done;
+}

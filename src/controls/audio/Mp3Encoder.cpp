@@ -1,0 +1,221 @@
+#include "controls/audio/Mp3Encoder.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <iterator>
+
+namespace {
+
+bool isMpegRate(int rate)
+{
+    static const int rates[] = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};
+    return std::find(std::begin(rates), std::end(rates), rate) != std::end(rates);
+}
+
+int listBitrate(std::int32_t index)
+{
+    const int count = int(std::size(kMp3BitrateList));
+    return index >= 0 && index < count ? kMp3BitrateList[index] : 0;
+}
+
+// LAME's text fields take UTF-16 with a byte-order mark.
+std::vector<unsigned short> utf16(const QString &text)
+{
+    std::vector<unsigned short> out{0xFEFF};
+    for (QChar c : text)
+        out.push_back(c.unicode());
+    out.push_back(0);
+    return out;
+}
+
+} // namespace
+
+Mp3Encoder::Mp3Encoder(const Mp3EncoderSettings &settings)
+    : m_settings(settings)
+{
+}
+
+Mp3Encoder::~Mp3Encoder() = default;
+
+bool Mp3Encoder::configure(const PcmSpec &source, QString *error)
+{
+    const Mp3EncoderSettings &s = m_settings;
+    lame_global_flags *g = m_lame.get();
+    int rate = s.SampleRate;
+    if (!isMpegRate(rate))
+        rate = isMpegRate(source.sampleRate) ? source.sampleRate : 44100;
+    int channels = 2;
+    if (s.Mode == Mp3Mono)
+        channels = 1;
+    else if (s.Mode == Mp3NotSet)
+        channels = qBound(1, source.channels, 2);
+    // The job resamples, so LAME sees its output rate on both sides.
+    m_spec = PcmSpec{rate, channels, AV_SAMPLE_FMT_FLTP};
+
+    int rc = lame_set_in_samplerate(g, rate);
+    rc |= lame_set_out_samplerate(g, rate);
+    rc |= lame_set_num_channels(g, channels);
+    switch (s.Mode) {
+    case Mp3Stereo: rc |= lame_set_mode(g, STEREO); break;
+    case Mp3JointStereo: rc |= lame_set_mode(g, JOINT_STEREO); break;
+    case Mp3DualChannel: rc |= lame_set_mode(g, DUAL_CHANNEL); break;
+    case Mp3Mono: rc |= lame_set_mode(g, MONO); break;
+    case Mp3ForceJointStereo:
+        rc |= lame_set_mode(g, JOINT_STEREO);
+        rc |= lame_set_force_ms(g, 1);
+        break;
+    default: break; // not set: LAME chooses
+    }
+    rc |= lame_set_quality(g, qBound(0, s.Quality, 9));
+    switch (s.VBRMode) {
+    case vbr_off:
+        rc |= lame_set_VBR(g, vbr_off);
+        rc |= lame_set_brate(g, s.Bitrate > 0 ? s.Bitrate : 128);
+        break;
+    case vbr_abr:
+        rc |= lame_set_VBR(g, vbr_abr);
+        rc |= lame_set_VBR_mean_bitrate_kbps(g, s.ABRBitrate > 0 ? s.ABRBitrate : 128);
+        break;
+    default:
+        rc |= lame_set_VBR(g, vbr_mtrh);
+        rc |= lame_set_VBR_quality(g, float(qBound(0, s.VBRQualityIndex, 9)));
+        break;
+    }
+    if (s.VBRMode != vbr_off) {
+        int low = listBitrate(s.VBRMinBitrateIndex);
+        int high = listBitrate(s.VBRMaxBitrateIndex);
+        if (low && high && low > high)
+            std::swap(low, high);
+        if (low)
+            rc |= lame_set_VBR_min_bitrate_kbps(g, low);
+        if (high)
+            rc |= lame_set_VBR_max_bitrate_kbps(g, high);
+        rc |= lame_set_VBR_hard_min(g, s.VBRForceMinBitrate ? 1 : 0);
+    }
+    rc |= lame_set_bWriteVbrTag(g, s.WriteVBRTag ? 1 : 0);
+    rc |= lame_set_copyright(g, s.Copyright ? 1 : 0);
+    rc |= lame_set_original(g, s.Original ? 1 : 0);
+    rc |= lame_set_error_protection(g, s.ErrorProtection ? 1 : 0);
+    rc |= lame_set_strict_ISO(g, s.StrictISO ? 1 : 0);
+    if (rc != 0) {
+        *error = QStringLiteral("The MP3 settings cannot be applied to %1.").arg(m_path);
+        return false;
+    }
+    return true;
+}
+
+void Mp3Encoder::setTags(const AudioTags &tags)
+{
+    lame_global_flags *g = m_lame.get();
+    id3tag_init(g);
+    id3tag_add_v2(g);
+    // Written by hand below, so the VBR tag frame's place is known.
+    lame_set_write_id3tag_automatic(g, 0);
+    const std::pair<const char *, QString> texts[] = {
+        {"TIT2", tags.title}, {"TPE1", tags.artist}, {"TALB", tags.album}, {"TYER", tags.year}, {"TRCK", tags.track}};
+    for (const auto &[frame, text] : texts)
+        if (!text.isEmpty()) {
+            const auto value = utf16(text);
+            id3tag_set_textinfo_utf16(g, frame, value.data());
+        }
+    if (!tags.comment.isEmpty()) {
+        const auto description = utf16(QString());
+        const auto value = utf16(tags.comment);
+        id3tag_set_comment_utf16(g, "eng", description.data(), value.data());
+    }
+    if (!tags.genre.isEmpty()) {
+        const QByteArray genre = tags.genre.toLatin1();
+        id3tag_set_genre(g, genre.constData());
+    }
+}
+
+bool Mp3Encoder::open(const QString &path, const PcmSpec &source, const AudioTags &tags, QString *error)
+{
+    m_path = path;
+    m_lame.reset(lame_init());
+    if (!m_lame) {
+        *error = QStringLiteral("Cannot start the MP3 encoder.");
+        return false;
+    }
+    if (!configure(source, error))
+        return false;
+    setTags(tags);
+    const int rc = lame_init_params(m_lame.get());
+    if (rc < 0) {
+        *error = QStringLiteral("The MP3 settings are not usable (LAME error %1) for %2.").arg(rc).arg(path);
+        return false;
+    }
+    m_file.reset(std::fopen(QFile::encodeName(path).constData(), "wb"));
+    if (!m_file) {
+        *error = QStringLiteral("Cannot write %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    m_buffer.resize(16384);
+    const std::size_t size = lame_get_id3v2_tag(m_lame.get(), m_buffer.data(), m_buffer.size());
+    if (size > m_buffer.size()) {
+        m_buffer.resize(size);
+        lame_get_id3v2_tag(m_lame.get(), m_buffer.data(), m_buffer.size());
+    }
+    m_id3v2Size = long(size);
+    return put(m_buffer.data(), size, error);
+}
+
+bool Mp3Encoder::put(const unsigned char *bytes, std::size_t size, QString *error)
+{
+    if (size && std::fwrite(bytes, 1, size, m_file.get()) != size) {
+        *error = QStringLiteral("Cannot write %1: %2").arg(m_path, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    return true;
+}
+
+bool Mp3Encoder::write(const std::uint8_t *const *data, int frames, QString *error)
+{
+    const std::size_t needed = std::size_t(frames) * 5 / 4 + 7200;
+    if (m_buffer.size() < needed)
+        m_buffer.resize(needed);
+    const auto *left = reinterpret_cast<const float *>(data[0]);
+    const auto *right = m_spec.channels > 1 ? reinterpret_cast<const float *>(data[1]) : left;
+    const int n = lame_encode_buffer_ieee_float(m_lame.get(), left, right, frames, m_buffer.data(), int(m_buffer.size()));
+    if (n < 0) {
+        *error = QStringLiteral("MP3 encoding of %1 failed (LAME error %2).").arg(m_path).arg(n);
+        return false;
+    }
+    return put(m_buffer.data(), std::size_t(n), error);
+}
+
+bool Mp3Encoder::finish(QString *error)
+{
+    if (m_buffer.size() < 7200)
+        m_buffer.resize(7200);
+    int n = lame_encode_flush(m_lame.get(), m_buffer.data(), int(m_buffer.size()));
+    if (n < 0) {
+        *error = QStringLiteral("MP3 encoding of %1 failed (LAME error %2).").arg(m_path).arg(n);
+        return false;
+    }
+    if (!put(m_buffer.data(), std::size_t(n), error))
+        return false;
+    std::size_t size = lame_get_id3v1_tag(m_lame.get(), m_buffer.data(), m_buffer.size());
+    if (!put(m_buffer.data(), size, error))
+        return false;
+    if (lame_get_bWriteVbrTag(m_lame.get())) {
+        // The Xing/Info frame was left empty at the start; fill it now that
+        // the frame count and sizes are known.
+        size = lame_get_lametag_frame(m_lame.get(), m_buffer.data(), m_buffer.size());
+        if (size > 0 && std::fseek(m_file.get(), m_id3v2Size, SEEK_SET) != 0) {
+            *error = QStringLiteral("Cannot write %1: %2").arg(m_path, QString::fromLocal8Bit(std::strerror(errno)));
+            return false;
+        }
+        if (!put(m_buffer.data(), size, error))
+            return false;
+    }
+    std::FILE *f = m_file.release();
+    if (std::fclose(f) != 0) {
+        *error = QStringLiteral("Cannot write %1: %2").arg(m_path, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    return true;
+}

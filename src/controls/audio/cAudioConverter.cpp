@@ -1,0 +1,148 @@
+#include "controls/audio/cAudioConverter.h"
+
+#include "controls/audio/AcmCodecs.h"
+#include "controls/audio/AudioJob.h"
+#include "controls/audio/WmaCodecs.h"
+
+cAudioConverter::cAudioConverter(QObject *parent)
+    : QObject(parent)
+{
+}
+
+cAudioConverter::~cAudioConverter()
+{
+    Terminate();
+}
+
+qint32 cAudioConverter::OpenSource(const QString &path)
+{
+    auto source = std::make_unique<AudioDecoder>();
+    QString error;
+    if (!source->open(path, &error)) {
+        m_source.reset();
+        return 1;
+    }
+    m_source = std::move(source);
+    return 0;
+}
+
+void cAudioConverter::CloseSource()
+{
+    m_source.reset();
+}
+
+qint32 cAudioConverter::Duration() const
+{
+    return m_source ? qint32(qMin<qint64>(m_source->durationMs(), INT32_MAX)) : 0;
+}
+
+qint32 cAudioConverter::SampleRate() const
+{
+    return m_source ? m_source->sampleRate() : 0;
+}
+
+qint32 cAudioConverter::Channels() const
+{
+    return m_source ? m_source->channels() : 0;
+}
+
+qint32 cAudioConverter::BitsPerSample() const
+{
+    return m_source ? m_source->bitsPerSample() : 0;
+}
+
+QString cAudioConverter::FormatSeconds(qint32 seconds) const
+{
+    const qint32 s = qMax(0, seconds);
+    return QStringLiteral("%1:%2:%3")
+        .arg(s / 3600, 2, 10, QLatin1Char('0'))
+        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+void cAudioConverter::ReadTags(const QString &path)
+{
+    m_tags = AudioDecoder::readTags(path);
+}
+
+
+void cAudioConverter::EnumACMTags(qint32 formatTag, qint32 sampleRate, qint32 channels, qint32 bitsPerSample,
+                                  qint32 flags)
+{
+    // Only PCM sources are described by a format tag here.
+    if (formatTag != AcmCodecs::kPcmFormatTag)
+        return;
+    for (const QString &name : AcmCodecs::tagNames(sampleRate, channels, bitsPerSample, flags))
+        emit ACMTagFound(name);
+}
+
+void cAudioConverter::EnumACMFormats(const QString &tagName)
+{
+    if (const AcmCodecs::Tag *tag = AcmCodecs::findTag(tagName))
+        for (const AcmCodecs::Format &f : tag->formats)
+            emit ACMFormatFound(f.name);
+}
+
+qint32 cAudioConverter::WMACodecCount() const
+{
+    return qint32(WmaCodecs::codecs().size());
+}
+
+QString cAudioConverter::WMACodecName(qint32 codec) const
+{
+    return codec >= 0 && codec < WMACodecCount() ? WmaCodecs::codecs()[codec].name : QString();
+}
+
+qint32 cAudioConverter::WMAFormatCount(qint32 codec) const
+{
+    return codec >= 0 && codec < WMACodecCount() ? qint32(WmaCodecs::formats().size()) : 0;
+}
+
+QString cAudioConverter::WMAFormatName(qint32 codec, qint32 format) const
+{
+    if (format < 0 || format >= WMAFormatCount(codec))
+        return {};
+    return WmaCodecs::formats()[format].description();
+}
+
+void cAudioConverter::Convert()
+{
+    AudioJobItem item{m_sourceFile, m_rangeStart, m_rangeLength};
+    // A range belongs to the item it was set for.
+    m_rangeStart = -1;
+    m_rangeLength = -1;
+    if (m_runner.isRunning()) {
+        QMetaObject::invokeMethod(this, [this] { emit Error(AudioJob::SettingsError, QStringLiteral("A conversion is already running.")); },
+                                  Qt::QueuedConnection);
+        return;
+    }
+    auto job = std::make_shared<AudioJob>(m_settings, m_tags, m_destFile, QVector<AudioJobItem>{item});
+    m_runner.start([this, job](const std::atomic<bool> &abort, unsigned id) {
+        const AudioJob::Result result = job->run(abort, [this](int, int percent) {
+            QMetaObject::invokeMethod(this, [this, percent] { emit Progress(percent); }, Qt::QueuedConnection);
+        });
+        QMetaObject::invokeMethod(
+            this,
+            [this, job, result, id] {
+                m_runner.finished(id);
+                if (result == AudioJob::Result::Done)
+                    emit Done();
+                else if (result == AudioJob::Result::Aborted)
+                    emit Aborted();
+                else
+                    emit Error(job->errorCode(), job->errorText());
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void cAudioConverter::Abort()
+{
+    m_runner.abort();
+}
+
+void cAudioConverter::Terminate()
+{
+    m_runner.stop();
+    m_source.reset();
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "controls/audio/AudioDecoder.h"
+#include "controls/audio/AudioDestination.h"
+#include "controls/audio/AudioJobRunner.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+// Opens audio files and reports their length, format and tags; lists the ACM
+// and WMA codecs; converts one source (whole or a range) into one file on a
+// worker thread, reporting through queued events.
+class cAudioConverter : public QObject, public AudioDestination {
+    Q_OBJECT
+public:
+    explicit cAudioConverter(QObject *parent = nullptr);
+    ~cAudioConverter() override;
+
+    // 0 when path was opened and holds audio; any other value when not.
+    qint32 OpenSource(const QString &path);
+    void CloseSource();
+    // Of the source opened last; 0 when none is open.
+    qint32 Duration() const; // milliseconds
+    qint32 SampleRate() const;
+    qint32 Channels() const;
+    qint32 BitsPerSample() const;
+    // "HH:MM:SS" of a number of whole seconds.
+    QString FormatSeconds(qint32 seconds) const;
+
+    // Reads path's tags into the seven tag properties (empty when absent).
+    void ReadTags(const QString &path);
+
+    // Raise ACMTagFound / ACMFormatFound for each entry before returning.
+    void EnumACMTags(qint32 formatTag, qint32 sampleRate, qint32 channels, qint32 bitsPerSample, qint32 flags);
+    void EnumACMFormats(const QString &tagName);
+
+    // WMA codecs and their formats, indexes from 0.
+    qint32 WMACodecCount() const;
+    QString WMACodecName(qint32 codec) const;
+    qint32 WMAFormatCount(qint32 codec) const;
+    QString WMAFormatName(qint32 codec, qint32 format) const;
+
+    void SourceFile(const QString &path) { m_sourceFile = path; }
+    QString SourceFile() const { return m_sourceFile; }
+    // Whole seconds; a range applies to the next Convert only.
+    void RangeStart(qint32 seconds) { m_rangeStart = seconds; }
+    void RangeLength(qint32 seconds) { m_rangeLength = seconds; }
+    qint32 RangeStart() const { return m_rangeStart; }
+    qint32 RangeLength() const { return m_rangeLength; }
+
+    // Starts the conversion and returns at once; one of Done, Aborted or
+    // Error follows, never inside this call.
+    void Convert();
+    void Abort();
+    // Stops any job and releases the source and everything the control holds.
+    void Terminate();
+
+signals:
+    void Progress(qint32 percent);
+    void Done();
+    void Aborted();
+    void Error(qint32 code, const QString &text);
+    void ACMTagFound(const QString &tagName);
+    void ACMFormatFound(const QString &formatName);
+
+private:
+    std::unique_ptr<AudioDecoder> m_source;
+    QString m_sourceFile;
+    qint32 m_rangeStart = -1;
+    qint32 m_rangeLength = -1;
+    AudioJobRunner m_runner;
+};

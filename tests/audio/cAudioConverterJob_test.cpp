@@ -1,0 +1,479 @@
+#include "AudioFixtures.h"
+#include "AudioJobSpy.h"
+#include "controls/audio/cAudioConverter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+constexpr int kRate = 44100;
+
+QString work(const QString &name)
+{
+    return TestEnv::workFolder() + "/" + name;
+}
+
+// 3.5 s of tone (left) and noise (right), 44.1 kHz stereo 16 bits.
+QString source35()
+{
+    const QString path = work("source.wav");
+    if (!QFile::exists(path))
+        Fixture::writeWav(path, {kRate, 2, 16}, kRate * 7 / 2);
+    return path;
+}
+
+QString longSource()
+{
+    const QString path = work("long.wav");
+    if (!QFile::exists(path))
+        Fixture::writeWav(path, {kRate, 2, 16}, kRate * 30);
+    return path;
+}
+
+// Every file of the work folder that is not one of the named ones.
+QStringList strayFiles(const QStringList &expected)
+{
+    QStringList stray;
+    for (const QString &name : QDir(TestEnv::workFolder()).entryList(QDir::Files | QDir::Hidden))
+        if (!expected.contains(name))
+            stray << name;
+    return stray;
+}
+
+void setTags(cAudioConverter &c)
+{
+    c.TagAlbum("Album Ä");
+    c.TagArtist("The Artist");
+    c.TagComment("A comment");
+    c.TagGenre("Rock");
+    c.TagTitle("Title Ω");
+    c.TagTrack("4");
+    c.TagYear("2021");
+}
+
+// Runs one conversion to its end and answers the spy's view of it.
+struct JobRun {
+    int done = 0, aborted = 0, error = 0;
+    QString errorText;
+    QVector<int> progress;
+    bool early = false;
+};
+
+JobRun convert(cAudioConverter &c, const QString &source, const QString &dest, int start = -1, int length = -1)
+{
+    AudioJobSpy<cAudioConverter> spy(&c);
+    c.SourceFile(source);
+    if (start >= 0) {
+        c.RangeStart(start);
+        c.RangeLength(length);
+    }
+    c.DestFile(dest);
+    spy.start([&] { c.Convert(); });
+    const bool ended = spy.waitForEnd();
+    EXPECT_TRUE(ended);
+    JobRun r{int(spy.done.size()), int(spy.aborted.size()), int(spy.error.size()), spy.errorText(), {}, spy.arrivedInsideStart};
+    for (const auto &args : spy.progress)
+        r.progress << args.at(0).toInt();
+    return r;
+}
+
+struct DestinationCase {
+    const char *name;
+    std::function<void(cAudioConverter &)> configure;
+    const char *extension;
+    const char *codec;
+    int rate;
+    int channels;
+    double toleranceSeconds;
+};
+
+Mp3EncoderSettings mp3Cbr(int kbps)
+{
+    Mp3EncoderSettings s;
+    s.Bitrate = kbps;
+    s.SampleRate = 44100;
+    s.Quality = 5;
+    s.Mode = Mp3JointStereo;
+    return s;
+}
+
+} // namespace
+
+TEST(AudioConverterJob, EveryDestinationFormatWritesWhatFfprobeReadsWithItsTags)
+{
+    const DestinationCase cases[] = {
+        {"wav 16-bit stereo", [](cAudioConverter &c) { c.DestFormat(DestWAV); c.SetWAVSettings({44100, 2, 16}); },
+         "wav", "pcm_s16le", 44100, 2, 0.0},
+        {"wav 8-bit mono resampled", [](cAudioConverter &c) { c.DestFormat(DestWAV); c.SetWAVSettings({22050, 1, 8}); },
+         "wav", "pcm_u8", 22050, 1, 0.001},
+        {"acm pcm", [](cAudioConverter &c) { c.DestFormat(DestACM); c.SetACMSettings("PCM", "11.025 kHz, 16 Bit, Mono"); },
+         "wav", "pcm_s16le", 11025, 1, 0.001},
+        {"acm a-law", [](cAudioConverter &c) { c.DestFormat(DestACM); c.SetACMSettings("CCITT A-Law", "8.000 kHz, 8 Bit, Mono"); },
+         "wav", "pcm_alaw", 8000, 1, 0.001},
+        {"acm u-law", [](cAudioConverter &c) { c.DestFormat(DestACM); c.SetACMSettings("CCITT u-Law", "8.000 kHz, 8 Bit, Stereo"); },
+         "wav", "pcm_mulaw", 8000, 2, 0.001},
+        {"acm ms adpcm", [](cAudioConverter &c) { c.DestFormat(DestACM); c.SetACMSettings("Microsoft ADPCM", "22.050 kHz, 4 Bit, Stereo"); },
+         "wav", "adpcm_ms", 22050, 2, 0.05},
+        {"acm ima adpcm", [](cAudioConverter &c) { c.DestFormat(DestACM); c.SetACMSettings("IMA ADPCM", "44.100 kHz, 4 Bit, Stereo"); },
+         "wav", "adpcm_ima_wav", 44100, 2, 0.05},
+        {"acm gsm", [](cAudioConverter &c) { c.DestFormat(DestACM); c.SetACMSettings("GSM 6.10", "8.000 kHz, Mono"); },
+         "wav", "gsm_ms", 8000, 1, 0.05},
+        {"acm mpeg layer-3", [](cAudioConverter &c) { c.DestFormat(DestACM); c.SetACMSettings("MPEG Layer-3", "64 kBit/s, 22.050 kHz, Mono"); },
+         "wav", "mp3", 22050, 1, 0.1},
+        {"mp3", [](cAudioConverter &c) { c.DestFormat(DestMP3); c.SetMP3Settings(mp3Cbr(128)); },
+         "mp3", "mp3", 44100, 2, 0.06},
+        {"wma v2", [](cAudioConverter &c) { c.DestFormat(DestWMA); c.SetWMASettings({0, 4}); },
+         "wma", "wmav2", 44100, 2, 0.1},
+        {"wma v1 mono", [](cAudioConverter &c) { c.DestFormat(DestWMA); c.SetWMASettings({1, 10}); },
+         "wma", "wmav1", 44100, 1, 0.1},
+        {"ogg quality", [](cAudioConverter &c) { c.DestFormat(DestOGG); c.SetOGGSettings({0, 0, 40}); },
+         "ogg", "vorbis", 44100, 2, 0.01},
+        {"ogg bitrate", [](cAudioConverter &c) { c.DestFormat(DestOGG); c.SetOGGSettings({2, 128, 0}); },
+         "ogg", "vorbis", 44100, 2, 0.01},
+    };
+    int n = 0;
+    for (const DestinationCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        cAudioConverter converter;
+        c.configure(converter);
+        setTags(converter);
+        const QString dest = work(QStringLiteral("out%1.%2").arg(++n).arg(c.extension));
+        const JobRun run = convert(converter, source35(), dest);
+        ASSERT_EQ(run.done, 1) << run.errorText.toStdString();
+        const QJsonObject probed = Fixture::probe(dest);
+        EXPECT_EQ(probed["stream"]["codec_name"].toString(), c.codec);
+        EXPECT_EQ(probed["stream"]["sample_rate"].toString().toInt(), c.rate);
+        EXPECT_EQ(probed["stream"]["channels"].toInt(), c.channels);
+        EXPECT_NEAR(probed["format"]["duration"].toString().toDouble(), 3.5, c.toleranceSeconds + 1e-6);
+
+        for (const auto &[key, value] : {std::pair{"title", "Title Ω"}, {"artist", "The Artist"}, {"album", "Album Ä"},
+                                          {"genre", "Rock"}, {"comment", "A comment"}})
+            EXPECT_EQ(Fixture::probedTag(probed, key), QString(value)) << key;
+        cAudioConverter reader;
+        reader.ReadTags(dest);
+        EXPECT_EQ(reader.TagTitle(), QString("Title Ω"));
+        EXPECT_EQ(reader.TagAlbum(), QString("Album Ä"));
+        EXPECT_EQ(reader.TagArtist(), "The Artist");
+        EXPECT_EQ(reader.TagComment(), "A comment");
+        EXPECT_EQ(reader.TagGenre(), "Rock");
+        EXPECT_EQ(reader.TagYear(), "2021");
+        EXPECT_EQ(reader.TagTrack(), "4");
+    }
+}
+
+TEST(AudioConverterJob, WavCopiesAndRangesAreSampleExact)
+{
+    const QVector<qint16> all = Fixture::readWav16(source35());
+    ASSERT_EQ(all.size(), kRate * 7 / 2 * 2);
+    cAudioConverter converter;
+    converter.DestFormat(DestWAV);
+    converter.SetWAVSettings({kRate, 2, 16});
+
+    struct Case {
+        const char *name;
+        int start, length;
+        int firstFrame, frames;
+    } const cases[] = {
+        {"whole", -1, -1, 0, kRate * 7 / 2},
+        {"1 s + 2 s", 1, 2, kRate, 2 * kRate},
+        {"whole after a range", -1, -1, 0, kRate * 7 / 2},
+        {"past the end stops at the end", 2, 10, 2 * kRate, kRate * 3 / 2},
+        {"start only", 3, -1, 3 * kRate, kRate / 2},
+    };
+    int n = 0;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString dest = work(QStringLiteral("cut%1.wav").arg(++n));
+        const JobRun run = convert(converter, source35(), dest, c.start, c.length);
+        ASSERT_EQ(run.done, 1) << run.errorText.toStdString();
+        Fixture::WavSpec spec;
+        const QVector<qint16> got = Fixture::readWav16(dest, &spec);
+        EXPECT_EQ(spec.rate, kRate);
+        ASSERT_EQ(got.size(), c.frames * 2);
+        EXPECT_TRUE(std::equal(got.begin(), got.end(), all.begin() + qsizetype(c.firstFrame) * 2));
+        const QJsonObject probed = Fixture::probe(dest);
+        EXPECT_NEAR(probed["format"]["duration"].toString().toDouble(), c.frames / double(kRate), 1e-6);
+    }
+}
+
+TEST(AudioConverterJob, RangeOfACompressedSourceIsCutToTheSample)
+{
+    // An MP3 of the source, then cut: the decoder's positions, not the
+    // container's packets, set the cut.
+    cAudioConverter converter;
+    converter.DestFormat(DestMP3);
+    converter.SetMP3Settings(mp3Cbr(128));
+    ASSERT_EQ(convert(converter, source35(), work("s.mp3")).done, 1);
+    converter.DestFormat(DestWAV);
+    converter.SetWAVSettings({kRate, 2, 16});
+    ASSERT_EQ(convert(converter, work("s.mp3"), work("cut.wav"), 1, 2).done, 1);
+    EXPECT_EQ(Fixture::readWav16(work("cut.wav")).size(), 2 * kRate * 2);
+}
+
+TEST(AudioConverterJob, Mp3SettingsShowInTheWrittenStream)
+{
+    struct Case {
+        const char *name;
+        std::function<void(Mp3EncoderSettings &)> set;
+        const char *vbrTag; // "Xing", "Info" or nullptr for none
+        bool constant;
+        int kbps; // the expected average, 0 when not checked
+        int channels;
+    } const cases[] = {
+        {"cbr 192 without tag", [](Mp3EncoderSettings &s) { s.Bitrate = 192; }, nullptr, true, 192, 2},
+        {"cbr 64 mono", [](Mp3EncoderSettings &s) { s.Bitrate = 64; s.Mode = Mp3Mono; }, nullptr, true, 64, 1},
+        {"vbr with tag",
+         [](Mp3EncoderSettings &s) {
+             s.VBRMode = 4;
+             s.WriteVBRTag = -1;
+             s.VBRQualityIndex = 2;
+             s.VBRMinBitrateIndex = 5; // 48
+             s.VBRMaxBitrateIndex = 18; // 320
+         },
+         "Xing", false, 0, 2},
+        {"abr 96 with tag",
+         [](Mp3EncoderSettings &s) {
+             s.VBRMode = 3;
+             s.WriteVBRTag = -1;
+             s.ABRBitrate = 96;
+             s.VBRMinBitrateIndex = 3;
+             s.VBRMaxBitrateIndex = 18;
+         },
+         "Xing", false, 96, 2},
+    };
+    int n = 0;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Mp3EncoderSettings s = mp3Cbr(128);
+        c.set(s);
+        cAudioConverter converter;
+        converter.DestFormat(DestMP3);
+        converter.SetMP3Settings(s);
+        const QString dest = work(QStringLiteral("m%1.mp3").arg(++n));
+        ASSERT_EQ(convert(converter, source35(), dest).done, 1);
+        QFile f(dest);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray head = f.read(4096);
+        EXPECT_EQ(head.contains("Xing"), c.vbrTag && QByteArray(c.vbrTag) == "Xing");
+        EXPECT_EQ(head.contains("Info"), c.vbrTag && QByteArray(c.vbrTag) == "Info");
+
+        const QJsonObject probed = Fixture::probe(dest, true);
+        EXPECT_EQ(probed["stream"]["channels"].toInt(), c.channels);
+        QSet<int> sizes;
+        double bytes = 0;
+        const QJsonArray packets = probed["packets"].toArray();
+        for (const QJsonValue &p : packets) {
+            sizes.insert(p["size"].toString().toInt() / 8);
+            bytes += p["size"].toString().toDouble();
+        }
+        // CBR frames differ by the padding byte at most; VBR frames vary widely.
+        EXPECT_EQ(sizes.size() <= 2, c.constant) << sizes.size();
+        if (c.kbps) {
+            const double kbps = bytes * 8 / 1000 / probed["format"]["duration"].toString().toDouble();
+            EXPECT_NEAR(kbps, c.kbps, c.kbps * (c.constant ? 0.03 : 0.35));
+        }
+    }
+}
+
+TEST(AudioConverterJob, Mp3HeaderFlagsFollowTheRecord)
+{
+    // The first frame header after the ID3v2 tag carries protection,
+    // copyright and original bits.
+    for (const bool on : {false, true}) {
+        SCOPED_TRACE(on);
+        Mp3EncoderSettings s = mp3Cbr(128);
+        s.Copyright = on ? -1 : 0;
+        s.Original = on ? -1 : 0;
+        s.ErrorProtection = on ? -1 : 0;
+        cAudioConverter converter;
+        converter.DestFormat(DestMP3);
+        converter.SetMP3Settings(s);
+        const QString dest = work(on ? "flags1.mp3" : "flags0.mp3");
+        ASSERT_EQ(convert(converter, source35(), dest).done, 1);
+        QFile f(dest);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray b = f.readAll();
+        int pos = 0;
+        if (b.startsWith("ID3")) // synch-safe size after a 10-byte header
+            pos = 10 + ((b[6] & 0x7f) << 21 | (b[7] & 0x7f) << 14 | (b[8] & 0x7f) << 7 | (b[9] & 0x7f));
+        ASSERT_EQ(quint8(b[pos]), 0xFF);
+        EXPECT_EQ((b[pos + 1] & 0x01) == 0, on) << "protection";
+        EXPECT_EQ((b[pos + 3] & 0x08) != 0, on) << "copyright";
+        EXPECT_EQ((b[pos + 3] & 0x04) != 0, on) << "original";
+    }
+}
+
+TEST(AudioConverterJob, EventsArriveAfterTheStartInOrderWithOneEnding)
+{
+    cAudioConverter converter;
+    converter.DestFormat(DestOGG);
+    converter.SetOGGSettings({0, 0, 30});
+    const JobRun run = convert(converter, longSource(), work("events.ogg"));
+    EXPECT_FALSE(run.early);
+    EXPECT_EQ(run.done + run.aborted + run.error, 1);
+    EXPECT_EQ(run.done, 1);
+    ASSERT_FALSE(run.progress.isEmpty());
+    EXPECT_TRUE(std::is_sorted(run.progress.begin(), run.progress.end()));
+    EXPECT_EQ(run.progress.last(), 100);
+}
+
+TEST(AudioConverterJob, FailuresEndInOneErrorAfterTheStartAndLeaveNoFile)
+{
+    Fixture::writeWav(work("victim.wav"), {8000, 1, 16}, 8000);
+    const QByteArray victim = [] {
+        QFile f(work("victim.wav"));
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    struct Case {
+        const char *name;
+        std::function<void(cAudioConverter &)> configure;
+        QString source;
+        QString dest;
+        const char *textPart;
+    } const cases[] = {
+        {"missing source", [](cAudioConverter &) {}, work("nothing.wav"), work("o1.wav"), "nothing.wav"},
+        {"missing folder", [](cAudioConverter &) {}, source35(), work("no/such/folder/o2.wav"), "o2.wav"},
+        {"destination is the source", [](cAudioConverter &) {}, work("victim.wav"), work("victim.wav"), "victim.wav"},
+        {"ape", [](cAudioConverter &c) { c.DestFormat(DestAPE); c.SetAPESettings(2); }, source35(), work("o3.ape"), "APE"},
+        {"unknown acm format", [](cAudioConverter &c) { c.DestFormat(DestACM); c.SetACMSettings("PCM", "3 kHz"); },
+         source35(), work("o4.wav"), "3 kHz"},
+        {"bad wav record", [](cAudioConverter &c) { c.SetWAVSettings({44100, 0, 0}); }, source35(), work("o5.wav"), "WAV"},
+        {"wma index out of range", [](cAudioConverter &c) { c.DestFormat(DestWMA); c.SetWMASettings({7, 0}); },
+         source35(), work("o6.wma"), "WMA"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        cAudioConverter converter;
+        c.configure(converter);
+        const JobRun run = convert(converter, c.source, c.dest);
+        EXPECT_FALSE(run.early);
+        EXPECT_EQ(run.error, 1);
+        EXPECT_EQ(run.done + run.aborted, 0);
+        EXPECT_TRUE(run.errorText.contains(c.textPart)) << run.errorText.toStdString();
+    }
+    QFile f(work("victim.wav"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), victim);
+    EXPECT_EQ(strayFiles({"source.wav", "victim.wav"}), QStringList());
+}
+
+TEST(AudioConverterJob, AbortEndsInOneAbortedAndLeavesNoFile)
+{
+    cAudioConverter converter;
+    converter.DestFormat(DestMP3);
+    converter.SetMP3Settings(mp3Cbr(128));
+    AudioJobSpy<cAudioConverter> spy(&converter);
+    converter.SourceFile(longSource());
+    converter.DestFile(work("aborted.mp3"));
+    spy.start([&] {
+        converter.Convert();
+        converter.Abort();
+    });
+    ASSERT_TRUE(spy.waitForEnd());
+    EXPECT_FALSE(spy.arrivedInsideStart);
+    EXPECT_EQ(spy.aborted.size(), 1);
+    EXPECT_EQ(spy.terminals(), 1);
+    EXPECT_EQ(strayFiles({"long.wav"}), QStringList());
+
+    // The control is usable again, and the next item starts from Done.
+    int started = 0;
+    QObject::connect(&converter, &cAudioConverter::Done, &converter, [&] {
+        if (++started == 1) {
+            converter.SourceFile(source35());
+            converter.DestFile(work("second.mp3"));
+            converter.Convert();
+        }
+    });
+    AudioJobSpy<cAudioConverter> next(&converter);
+    converter.SourceFile(source35());
+    converter.DestFile(work("first.mp3"));
+    converter.Convert();
+    ASSERT_TRUE(waitUntil([&] { return next.done.size() == 2; }));
+    EXPECT_TRUE(QFile::exists(work("first.mp3")) && QFile::exists(work("second.mp3")));
+}
+
+TEST(AudioConverterJob, DestroyingAWorkingControlStopsItsWorker)
+{
+    auto *converter = new cAudioConverter;
+    converter->DestFormat(DestMP3);
+    converter->SetMP3Settings(mp3Cbr(128));
+    converter->SourceFile(longSource());
+    converter->DestFile(work("gone.mp3"));
+    converter->Convert();
+    delete converter;
+    waitUntil([] { return false; }, 50);
+    EXPECT_EQ(strayFiles({"long.wav"}), QStringList());
+}
+
+TEST(AudioConverterJob, AcmEnumerationListsTagsAndFormatsBeforeReturning)
+{
+    cAudioConverter converter;
+    QStringList tags, formats;
+    QObject::connect(&converter, &cAudioConverter::ACMTagFound, [&](const QString &t) { tags << t; });
+    QObject::connect(&converter, &cAudioConverter::ACMFormatFound, [&](const QString &f) { formats << f; });
+
+    converter.EnumACMTags(1, 44100, 2, 16, 0);
+    ASSERT_FALSE(tags.isEmpty());
+    EXPECT_EQ(tags.first(), "PCM");
+    EXPECT_EQ(tags, QStringList({"PCM", "CCITT A-Law", "CCITT u-Law", "Microsoft ADPCM", "IMA ADPCM", "GSM 6.10",
+                                 "MPEG Layer-3"}));
+
+    // With the convert flag only codecs with a format of the source's own
+    // rate and channels are listed.
+    tags.clear();
+    converter.EnumACMTags(1, 44100, 2, 16, 0x100000);
+    EXPECT_FALSE(tags.contains("GSM 6.10"));
+    EXPECT_EQ(tags.first(), "PCM");
+    tags.clear();
+    converter.EnumACMTags(1, 8000, 1, 16, 0x100000);
+    EXPECT_TRUE(tags.contains("GSM 6.10"));
+
+    converter.EnumACMFormats("PCM");
+    EXPECT_TRUE(formats.contains("44.100 kHz, 16 Bit, Stereo"));
+    EXPECT_TRUE(formats.contains("8.000 kHz, 8 Bit, Mono"));
+    EXPECT_EQ(formats.first(), "8.000 kHz, 8 Bit, Mono");
+    formats.clear();
+    converter.EnumACMFormats("GSM 6.10");
+    EXPECT_EQ(formats, QStringList{"8.000 kHz, Mono"});
+    formats.clear();
+    converter.EnumACMFormats("");
+    EXPECT_TRUE(formats.isEmpty());
+}
+
+TEST(AudioConverterJob, ConvertingWithTheAcmChoiceWritesThatCodec)
+{
+    cAudioConverter converter;
+    ASSERT_EQ(converter.OpenSource(source35()), 0);
+    QStringList formats;
+    QObject::connect(&converter, &cAudioConverter::ACMFormatFound, [&](const QString &f) { formats << f; });
+    converter.EnumACMFormats("IMA ADPCM");
+    ASSERT_TRUE(formats.contains("44.100 kHz, 4 Bit, Stereo"));
+    converter.DestFormat(DestACM);
+    converter.SetACMSettings("IMA ADPCM", "44.100 kHz, 4 Bit, Stereo");
+    ASSERT_EQ(convert(converter, source35(), work("ima.wav")).done, 1);
+    const QJsonObject probed = Fixture::probe(work("ima.wav"));
+    EXPECT_EQ(probed["stream"]["codec_name"].toString(), "adpcm_ima_wav");
+    EXPECT_EQ(probed["format"]["format_name"].toString(), "wav");
+}
+
+TEST(AudioConverterJob, WmaEnumerationCountsFromZero)
+{
+    cAudioConverter converter;
+    ASSERT_EQ(converter.WMACodecCount(), 2);
+    for (int codec = 0; codec < converter.WMACodecCount(); ++codec) {
+        EXPECT_FALSE(converter.WMACodecName(codec).isEmpty());
+        ASSERT_GT(converter.WMAFormatCount(codec), 0);
+        for (int f = 0; f < converter.WMAFormatCount(codec); ++f)
+            EXPECT_TRUE(converter.WMAFormatName(codec, f).contains("kbps")) << f;
+    }
+    EXPECT_TRUE(converter.WMACodecName(2).isEmpty());
+    EXPECT_EQ(converter.WMAFormatCount(-1), 0);
+    EXPECT_TRUE(converter.WMAFormatName(0, converter.WMAFormatCount(0)).isEmpty());
+}
