@@ -4,6 +4,7 @@
 #include "mainwindow/frmMain.h"
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
+#include "settings/frmProgParameters.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -15,6 +16,7 @@ QPointer<frmSplash> g_splash;
 QPointer<frmOptions> g_options;
 QPointer<frmAudioProp> g_audioProp;
 QPointer<frmMain> g_main;
+QPointer<frmProgParameters> g_progParameters;
 
 template <typename Form>
 Form &load(QPointer<Form> &slot)
@@ -47,6 +49,8 @@ frmAudioProp *audioProp() { return g_audioProp; }
 frmAudioProp &loadAudioProp() { return load(g_audioProp); }
 frmMain *main() { return g_main; }
 frmMain &loadMain() { return load(g_main); }
+frmProgParameters *progParameters() { return g_progParameters; }
+frmProgParameters &loadProgParameters() { return load(g_progParameters); }
 
 bool unload(QWidget *form)
 {
@@ -64,6 +68,8 @@ bool unload(QWidget *form)
         g_audioProp = nullptr;
     else if (form == g_main)
         g_main = nullptr;
+    else if (form == g_progParameters)
+        g_progParameters = nullptr;
     return true;
 }
 

@@ -10,6 +10,7 @@ class frmSplash;
 class frmOptions;
 class frmAudioProp;
 class frmMain;
+class frmProgParameters;
 class QWidget;
 
 // Tells who is watching (the tests) when a window is created, before its
@@ -31,6 +32,8 @@ frmAudioProp *audioProp();
 frmAudioProp &loadAudioProp();
 frmMain *main();
 frmMain &loadMain();
+frmProgParameters *progParameters();
+frmProgParameters &loadProgParameters();
 
 // Asks the window to unload; true when it is gone (or was never loaded).
 bool unload(QWidget *form);

@@ -41,6 +41,26 @@ frmMain::frmMain(QWidget *parent)
     : QMainWindow(parent)
     , m_cMenu(std::make_unique<cContextMenu>())
 {
+    picTitle = new QWidget(this);
+    picTitle->setAutoFillBackground(true);
+    lblTitle = new QLabel(picTitle);
+    cAudioGraphAmp = new QWidget(this);
+    cAudioGraphFreq = new QWidget(this);
+    for (QWidget *part : {picTitle, cAudioGraphAmp, cAudioGraphFreq})
+        part->setVisible(false);
+}
+
+void frmMain::setTree()
+{
+}
+
+void frmMain::cTreeView1_NodeClick(cTreeNode *Node)
+{
+    Q_UNUSED(Node)
+}
+
+void frmMain::Form_Resize()
+{
 }
 
 frmMain::~frmMain()

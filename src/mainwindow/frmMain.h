@@ -5,6 +5,9 @@
 #include <memory>
 
 class cContextMenu;
+class cGrid;
+class cTreeNode;
+class cTreeView;
 class QLabel;
 
 // Set while the main window closes; the long-lived windows unload for real only then.
@@ -29,6 +32,18 @@ public:
 
     // True while the window is hidden in the tray.
     bool m_bInSysTray = false;
+
+    // What the options window's OK and colour pickers reach; the items-list
+    // and layout code fills these in.
+    void setTree();
+    void cTreeView1_NodeClick(cTreeNode *Node);
+    void Form_Resize();
+    cGrid *cGrid1 = nullptr;
+    cTreeView *cTreeView1 = nullptr;
+    QWidget *picTitle = nullptr;
+    QLabel *lblTitle = nullptr;
+    QWidget *cAudioGraphAmp = nullptr;
+    QWidget *cAudioGraphFreq = nullptr;
 
     // The status panels by key ("Main", "Items List Properties", "Notes", "Master Volume").
     QString PanelText(const QString &key) const;

@@ -1,0 +1,39 @@
+#include "settings/OptionSettings.h"
+
+qint32 g_lAudioDeviceIndex = 0;
+QString g_sDefaultTargetFormat;
+QString g_sItemsListMainDirectory;
+bool g_bSelectTheLastItem = false;
+bool g_bAutoFreeDB = false;
+QString g_sDefaultFileNameFormat;
+bool g_bSaveLogWhenExit = false;
+bool g_bDisplayMSGWhenExit = false;
+bool g_bDisplayMSGWhenErase = false;
+bool g_bGoToNextItem = false;
+bool g_bDisplayPlayer = false;
+bool g_bClearOnExit = false;
+bool g_bDisplayAudioGraph = false;
+bool g_bMenuXPStyle = false;
+bool g_bDisplayGridHotTrack = false;
+bool g_bDisplayTitle = false;
+bool g_bDisplayGridLine = false;
+qint32 g_lTitleBackColor = 0;
+qint32 g_lTitleTextColor = 0;
+bool g_bDisplayLiveUpdateWindow = false;
+bool g_bAutoUpdate = false;
+
+bool g_bOpenDestFolder = false;
+bool g_bTurnOffComputer = false;
+bool g_bPlaySound = false;
+QString g_sEndSoundFile;
+bool g_bNoticeApp = false;
+QString g_sNoticeCommandLine;
+
+bool g_bCopyID3FromSource = false;
+QString g_sTagArtist;
+QString g_sTagSong;
+QString g_sTagAlbum;
+QString g_sTagTrack;
+QString g_sTagGenre;
+QString g_sTagYear;
+QString g_sTagComment;

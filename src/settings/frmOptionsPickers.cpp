@@ -1,0 +1,180 @@
+// The buttons and links of the option pages that act at once.
+#include "settings/frmOptions.h"
+
+#include "controls/ui/cTreeView.h"
+#include "core/RegistryRoutines.h"
+#include "core/forms.h"
+#include "core/mdlCommDialog.h"
+#include "core/mdlFunctions.h"
+#include "mainwindow/frmMain.h"
+#include "platform/CommandLine.h"
+#include "platform/Prompter.h"
+#include "platform/Services.h"
+#include "settings/ColorBox.h"
+#include "settings/frmAudioProp.h"
+#include "settings/frmProgParameters.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPointer>
+
+namespace {
+
+void setTextColor(QWidget *widget, qint32 color)
+{
+    if (!widget)
+        return;
+    QPalette pal = widget->palette();
+    pal.setColor(QPalette::WindowText, ColorBox::toColor(color));
+    widget->setPalette(pal);
+}
+
+void setBackColor(QWidget *widget, qint32 color)
+{
+    if (!widget)
+        return;
+    widget->setAutoFillBackground(true);
+    QPalette pal = widget->palette();
+    pal.setColor(QPalette::Window, ColorBox::toColor(color));
+    widget->setPalette(pal);
+}
+
+// Opens the placeholder help on one of its sections and waits until it closes.
+void showParameters(int section)
+{
+    QPointer<frmProgParameters> help(&Forms::loadProgParameters());
+    help->cboSections->setCurrentIndex(section);
+    help->exec();
+}
+
+// The audio format window on the tab of the format's key ("MP3", ...).
+void showAudioFormat(const QString &tabKey)
+{
+    Q_UNUSED(tabKey)
+    QPointer<frmAudioProp> formats(&Forms::loadAudioProp());
+    formats->exec();
+}
+
+} // namespace
+
+void frmOptions::cmdAddSound_Click()
+{
+    g_FileDialog.lpstrFilter = QStringLiteral("media files (*.wav; *.mp3)") + QChar(u'\0') + QStringLiteral("*.wav; *.mp3") +
+                               QChar(u'\0') + QStringLiteral("mp3 (*.mp3)") + QChar(u'\0') + QStringLiteral("*.mp3") +
+                               QChar(u'\0') + QStringLiteral("wav (*.wav)") + QChar(u'\0') + QStringLiteral("*.wav") +
+                               QChar(u'\0');
+    g_FileDialog.lpstrTitle = QStringLiteral("Select files");
+    const FileDialogResult chosen = mdlCommDialog::ShowOpen(this, true);
+    if (chosen.Cancelled || chosen.FileCount < 1 || chosen.FileNames.size() < 2)
+        return;
+    // Only the first of several chosen files is taken.
+    setPlayAtEnd(chosen.Folder + QLatin1Char('/') + chosen.FileNames.at(1));
+}
+
+void frmOptions::cmdTestSound_Click()
+{
+    Services::instance().sound().play(m_sPlayAtEndPath);
+}
+
+void frmOptions::cmdTestApp_Click()
+{
+    // Placeholders stay as typed here; a job fills them in.
+    CommandLine::start(txtAppNotice->toPlainText(), true);
+}
+
+void frmOptions::cmdSelectPath_Click()
+{
+    QString folder = mdlCommDialog::BrowseForFolder(QStringLiteral("Select a new directory"), txtToPath->currentText(),
+                                                    this, true, true, true, false);
+    if (folder.isEmpty())
+        return;
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    txtToPath->setEditText(folder);
+    mdlFunctions::SavePathHistory(txtToPath);
+    mdlFunctions::LoadPathHistory(txtToPath);
+}
+
+void frmOptions::cmdEditTargetFormat_Click()
+{
+    showAudioFormat(cboTargetFormat->currentText().left(3));
+}
+
+void frmOptions::picColor_Click()
+{
+    const qint32 color = mdlCommDialog::ShowColor(this, false);
+    if (color == -1)
+        return;
+    picColor->setBackColor(color);
+    picTitle->setBackColor(color);
+    settingsKey().setSubkey(QStringLiteral("Display"));
+    settingsKey().SetRegistryValue(QStringLiteral("picColor"), QString::number(color), REG_SZ);
+    if (frmMain *main = Forms::main()) {
+        setBackColor(main->picTitle, color);
+        setBackColor(main->cAudioGraphAmp, color);
+        setBackColor(main->cAudioGraphFreq, color);
+    }
+}
+
+void frmOptions::picTextColor_Click()
+{
+    const qint32 color = mdlCommDialog::ShowColor(this, false);
+    if (color == -1)
+        return;
+    settingsKey().setSubkey(QStringLiteral("Display"));
+    settingsKey().SetRegistryValue(QStringLiteral("picTextColor"), QString::number(color), REG_SZ);
+    picTextColor->setBackColor(color);
+    setTextColor(lblTitle, color);
+    if (frmMain *main = Forms::main()) {
+        setTextColor(main->lblTitle, color);
+        setTextColor(main->cAudioGraphAmp, color);
+        setTextColor(main->cAudioGraphFreq, color);
+    }
+}
+
+void frmOptions::lblParameters_Click()
+{
+    showParameters(2);
+}
+
+void frmOptions::lblNoticParameters_Click()
+{
+    showParameters(0);
+}
+
+void frmOptions::lblID3TagParameters_Click()
+{
+    showParameters(1);
+}
+
+void frmOptions::lblMoreAdvancedOptions_Click()
+{
+    cTreeView1_NodeClick(cTreeView1->Nodes().Item(QStringLiteral("Advanced")));
+}
+
+void frmOptions::lblOpenDestinationDestinationFolder_Click()
+{
+    if (!txtToPath->currentText().endsWith(QLatin1Char('/')))
+        txtToPath->setEditText(txtToPath->currentText() + QLatin1Char('/'));
+    const QString path = txtToPath->currentText();
+
+    if (!QFileInfo(path).isDir()) {
+        const int answer = MsgBox(QStringLiteral("The folder ") + path + QStringLiteral(" does not exist.") +
+                                      QString(44, QLatin1Char(' ')) + QStringLiteral("\r\n\r\n") +
+                                      QStringLiteral("Would you like to create it?"),
+                                  int(Msg::YesNo) + Msg::Information);
+        if (answer != Msg::Yes)
+            return;
+        if (mdlFunctions::MakeFolderPath(path) != 0) {
+            MsgBox(QStringLiteral("The path: ") + path + QStringLiteral(" cannot be created."), Msg::OkOnly);
+            // Nothing to show: the desktop would only guess what the missing
+            // path might mean.
+            return;
+        }
+        mdlFunctions::SavePathHistory(txtToPath);
+        mdlFunctions::LoadPathHistory(txtToPath);
+    }
+    mdlFunctions::ShellOpen(this, path);
+}
