@@ -13,6 +13,7 @@
 #include "settings/frmOptions.h"
 
 #include <QLabel>
+#include <QProgressBar>
 #include <QStatusBar>
 
 bool g_bAppClosing = false;
@@ -82,11 +83,21 @@ void frmMain::Form_Load()
         height = 7440;
     resize(Twips::toPixels(width), Twips::toPixels(height));
 
-    for (const char *key : {"Main", "Items List Properties", "Notes", "Master Volume"}) {
-        auto *panel = new QLabel(QString::fromLatin1(key), this);
-        statusBar()->addWidget(panel, QLatin1String(key) == QLatin1String("Main") ? 1 : 0);
-        m_panels.append({QString::fromLatin1(key), panel});
+    buildListPanes();
+
+    const QList<QPair<QString, QString>> panels = {
+        {QStringLiteral("Main"), QString()},
+        {QStringLiteral("Items List Properties"), QString()},
+        {QStringLiteral("Notes"), GetNotesToStatus()},
+        {QStringLiteral("Master Volume"), QStringLiteral("Master Volume")},
+    };
+    for (const auto &[key, text] : panels) {
+        auto *panel = new QLabel(text, this);
+        statusBar()->addWidget(panel, key == QLatin1String("Main") ? 1 : 0);
+        m_panels.append({key, panel});
     }
+    statusBar()->addPermanentWidget(prgStatus);
+    setPanelText(QStringLiteral("Main"), QStringLiteral("Ready."));
 
     BuildMenus();
 
@@ -96,6 +107,9 @@ void frmMain::Form_Load()
     tray.setContextMenu(m_cMenu->MenuHolding(m_cMenu->IndexForKey(QStringLiteral("RC Open"))));
     tray.setVisible(true);
     connect(&tray, &Tray::clicked, this, &frmMain::cSysTray1_MouseClick);
+
+    setTree();
+    loadFirstNode();
 }
 
 void frmMain::BuildMenus()

@@ -1,17 +1,25 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <memory>
 
 class cContextMenu;
 class cGrid;
+class cImageList;
 class cTreeNode;
 class cTreeView;
 class QLabel;
+class QProgressBar;
+class QTimer;
 
 // Set while the main window closes; the long-lived windows unload for real only then.
 extern bool g_bAppClosing;
+// The roots of the tree of lists, set by frmMain::setTree; empty when the
+// edition has no such root.
+extern QPointer<cTreeNode> g_oItemsListsRoot;
+extern QPointer<cTreeNode> g_oAudioCDsRoot;
 
 // The main window: owns the items lists for the whole run.
 class frmMain : public QMainWindow {
@@ -48,15 +56,71 @@ public:
     // The status panels by key ("Main", "Items List Properties", "Notes", "Master Volume").
     QString PanelText(const QString &key) const;
     void setPanelText(const QString &key, const QString &text);
+    QString GetNotesToStatus() const;
+
+    // The items grid: the working copy of the list selected in the tree.
+    cGrid *cGrid1 = nullptr;
+    // Facts of the selected item.
+    cGrid *cGridInfo = nullptr;
+    // The lists root with one node per list file, and the CD drives.
+    cTreeView *cTreeView1 = nullptr;
+    cImageList *imgGrid = nullptr;
+    cImageList *imgMenu = nullptr;
+    // Shown while a list loads.
+    QProgressBar *prgStatus = nullptr;
+    // Laid over the items grid while the list is empty.
+    QWidget *picEmptyMsg = nullptr;
+    QLabel *lblAddorDrag = nullptr;
+    QLabel *lblEmptylist = nullptr;
+    QLabel *lblListName = nullptr;
+    // The CD drive watch; runs while a drive node is shown.
+    QTimer *tmrCDs = nullptr;
+
+    // Items grid and list file.
+    void InitItemsGrid(cGrid *grid);
+    void SaveGridToFile();
+    static bool IsMainNode(const QString &sKey);
+    static bool IsCDNode(const QString &sKey);
+    static QString GetCDNameNode(const QString &sKey);
+    static int GetTypeIcon(const QString &sType);
+
+    // Tree of lists.
+    void setTree();
+    void cTreeView1_NodeClick(cTreeNode *Node);
+    void cTreeView1_AfterLabelEdit(cTreeNode *Node, const QString &NewString, bool &Cancel);
+    void RemoveItemsList();
+    static QString GetNewItemsListFileName(const QString &folder);
+    bool SelectListIfMainNode();
+    // The command that makes an empty list with the next free name, shows it
+    // and opens its label for a name.
+    void NewItemsList();
+
+    // Item information and list status.
+    void SetGridInfoColumns();
+    void GetFileInfoToGridInfo();
+    void DisplayGridInfoStatusBar();
+    QString GetTotalTime(bool bMarkedOnly) const;
+    QString GetTotalSize(bool bMarkedOnly) const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void buildListPanes();
+    void loadFirstNode();
+    void loadListNode(cTreeNode *Node);
+    void stopPlayerIfPlaying();
+    void fillGridWithDriveTracks(const QString &drive);
+    QStringList cdDeviceNames() const;
     void BuildMenus();
     void setOpenCaption(const QString &caption);
     void hideToTray();
 
     std::unique_ptr<cContextMenu> m_cMenu;
     QList<QPair<QString, QLabel *>> m_panels;
+    // The list file the grid holds, and whether it was read whole: the only
+    // file a save may write.
+    QString m_sLoadedListKey;
+    bool m_bLoadedListComplete = false;
+    bool m_bLoadingList = false;
 };

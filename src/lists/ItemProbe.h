@@ -1,0 +1,19 @@
+#pragma once
+
+#include "controls/audio/AudioTags.h"
+
+#include <QDateTime>
+#include <QString>
+
+// What a list item needs to know of its audio file.
+struct ItemProbe {
+    bool opened = false; // the file exists and holds audio
+    qint64 bytes = 0;
+    qint32 durationMs = 0;
+    QDateTime created;
+    AudioTags tags;
+};
+
+// Opens the file once through an audio converter of its own, so that it can
+// run on any thread; reads the tags only when asked.
+ItemProbe probeItemFile(const QString &path, bool readTags);

@@ -1,0 +1,184 @@
+#include "lists/ItemsListFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+namespace ItemsListFile {
+
+namespace {
+
+const QString itemOpen = QStringLiteral("<ITEM>");
+const QString itemClose = QStringLiteral("</ITEM>");
+const QString crLf = QStringLiteral("\r\n");
+
+// The names whose markers must never appear inside a stored value.
+const QStringList &markerNames()
+{
+    static const QStringList names = [] {
+        QStringList all{QStringLiteral("ITEM")};
+        for (const QString &name : fieldNames())
+            all << name;
+        return all;
+    }();
+    return names;
+}
+
+// At text[at] == '<': the number of backslashes that follow when the rest
+// reads "<", backslashes, an optional "/", a marker name and ">"; -1 when it
+// does not.
+int markerBackslashes(const QString &text, qsizetype at)
+{
+    qsizetype i = at + 1;
+    int backslashes = 0;
+    while (i < text.size() && text[i] == QLatin1Char('\\')) {
+        ++backslashes;
+        ++i;
+    }
+    if (i < text.size() && text[i] == QLatin1Char('/'))
+        ++i;
+    const QStringView rest = QStringView(text).mid(i);
+    for (const QString &name : markerNames()) {
+        if (rest.startsWith(name) && rest.size() > name.size() && rest[name.size()] == QLatin1Char('>'))
+            return backslashes;
+    }
+    return -1;
+}
+
+} // namespace
+
+const std::array<QString, FieldCount> &fieldNames()
+{
+    static const std::array<QString, FieldCount> names = {
+        QStringLiteral("Inc"),
+        QStringLiteral("Type"),
+        QStringLiteral("Item Name"),
+        QStringLiteral("COL_FILE"),
+        QStringLiteral("COL_RANGE_ALL"),
+        QStringLiteral("COL_RANGE_START_TIME"),
+        QStringLiteral("COL_RANGE_LENGTH_TIME"),
+        QStringLiteral("COL_TAG_ALBUM"),
+        QStringLiteral("COL_TAG_ARTIST"),
+        QStringLiteral("COL_TAG_COMMENT"),
+        QStringLiteral("COL_TAG_GEN"),
+        QStringLiteral("COL_TAG_YEAR"),
+        QStringLiteral("COL_TAG_TITLE"),
+        QStringLiteral("COL_TAG_TRACK"),
+    };
+    return names;
+}
+
+QString GetTagValue(const QString &tag, const QString &text)
+{
+    const QString open = QLatin1Char('<') + tag + QLatin1Char('>');
+    const QString close = QStringLiteral("</") + tag + QLatin1Char('>');
+    const qsizetype a = text.indexOf(close);
+    const qsizetype b = text.indexOf(open);
+    if (a < 0 || b < 0)
+        return QString();
+    const qsizetype start = b + open.size();
+    if (a < start)
+        return QString();
+    return text.mid(start, a - start);
+}
+
+QString escapeValue(const QString &value)
+{
+    if (!value.contains(QLatin1Char('<')))
+        return value;
+    QString out;
+    out.reserve(value.size() + 8);
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        out += value[i];
+        if (value[i] == QLatin1Char('<') && markerBackslashes(value, i) >= 0)
+            out += QLatin1Char('\\');
+    }
+    return out;
+}
+
+QString unescapeValue(const QString &stored)
+{
+    if (!stored.contains(QLatin1String("<\\")))
+        return stored;
+    QString out;
+    out.reserve(stored.size());
+    for (qsizetype i = 0; i < stored.size(); ++i) {
+        out += stored[i];
+        if (stored[i] == QLatin1Char('<') && markerBackslashes(stored, i) >= 1)
+            ++i; // drop one backslash
+    }
+    return out;
+}
+
+QString recordText(const Record &record)
+{
+    QString text = itemOpen;
+    for (int f = 0; f < FieldCount; ++f) {
+        const QString &name = fieldNames()[f];
+        text += QLatin1Char('<') + name + QLatin1Char('>') + escapeValue(record.fields[f]) + QStringLiteral("</")
+            + name + QLatin1Char('>');
+    }
+    return text + itemClose;
+}
+
+Record parseRecord(const QString &piece)
+{
+    Record record;
+    for (int f = 0; f < FieldCount; ++f)
+        record.fields[f] = unescapeValue(GetTagValue(fieldNames()[f], piece));
+    return record;
+}
+
+QStringList recordPieces(const QString &text)
+{
+    QStringList pieces = text.split(itemOpen);
+    pieces.removeFirst();
+    return pieces;
+}
+
+QString fileText(const QList<Record> &records)
+{
+    QString text;
+    for (const Record &record : records)
+        text += recordText(record);
+    return text + crLf;
+}
+
+ReadResult read(const QString &path)
+{
+    ReadResult result;
+    QFile file(path);
+    if (!file.exists())
+        return result;
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.complete = false;
+        return result;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError || bytes.size() != file.size()) {
+        result.complete = false;
+        return result;
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    result.text = utf8.decode(bytes);
+    if (utf8.hasError())
+        result.text = QString::fromLatin1(bytes);
+    while (result.text.endsWith(QLatin1Char('\n')) || result.text.endsWith(QLatin1Char('\r')))
+        result.text.chop(1);
+    return result;
+}
+
+bool write(const QString &path, const QList<Record> &records)
+{
+    const QFileInfo info(path);
+    if (info.exists() && (!info.isFile() || !info.isWritable()))
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(fileText(records).toUtf8());
+    return file.commit();
+}
+
+} // namespace ItemsListFile

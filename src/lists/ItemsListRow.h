@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+// One audio item of an items grid: the columns every items grid holds, in
+// their fixed order, addressed by key. Rows and columns count from 1.
+namespace ItemsListRow {
+
+enum Column {
+    Inc = 1,
+    Type,
+    ItemName,
+    Size,
+    Time,
+    Created,
+    Range,
+    File,
+    RangeAll,
+    RangeStart,
+    RangeLength,
+    BytesSize,
+    TagAlbum,
+    TagArtist,
+    TagComment,
+    TagGenre,
+    TagYear,
+    TagTitle,
+    TagTrack,
+};
+inline constexpr int ColumnCount = TagTrack;
+
+struct ColumnSpec {
+    const char *key;
+    const char *header;
+    int mainWidth;  // -1: a hidden bookkeeping column
+    int toolWidth;
+    bool shownInMain;
+    bool shownInTools;
+};
+const std::array<ColumnSpec, ColumnCount> &columns();
+QString key(int column);
+
+// The cell format that makes a grid cell show its icon.
+inline constexpr int IconCellFormat = 262176;
+// Icons of the items grid's image list.
+inline constexpr int IconUnmarked = 0;
+inline constexpr int IconMarked = 1;
+inline constexpr int IconAudio = 3;
+inline constexpr int IconData = 4;
+
+// The "Type" icon of an item kind: "Audio" 3, "Data" 4, anything else 0
+// (letter case counts).
+int GetTypeIcon(const QString &typeText);
+
+// The cells of one row as the list loader and the writer see them, without
+// any widget: texts by column (texts[column - 1]) and the two icons.
+struct Data {
+    int incIcon = IconUnmarked;
+    int typeIcon = IconAudio;
+    // The "Created" cell holds a date-time value; invalid leaves it empty.
+    QDateTime created;
+    QStringList texts = QStringList(ColumnCount, QString());
+
+    QString &operator[](int column) { return texts[column - 1]; }
+    const QString &operator[](int column) const { return texts[column - 1]; }
+};
+
+} // namespace ItemsListRow
