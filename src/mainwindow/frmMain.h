@@ -43,11 +43,7 @@ public:
 
     // What the options window's OK and colour pickers reach; the items-list
     // and layout code fills these in.
-    void setTree();
-    void cTreeView1_NodeClick(cTreeNode *Node);
     void Form_Resize();
-    cGrid *cGrid1 = nullptr;
-    cTreeView *cTreeView1 = nullptr;
     QWidget *picTitle = nullptr;
     QLabel *lblTitle = nullptr;
     QWidget *cAudioGraphAmp = nullptr;

@@ -11,7 +11,7 @@
 #include "platform/AppPaths.h"
 #include "platform/Services.h"
 #include "settings/ColorBox.h"
-#include "settings/LinkLabel.h"
+#include "core/LinkLabel.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -5,7 +5,7 @@
 #include "controls/ui/cTreeView.h"
 #include "platform/AppPaths.h"
 #include "settings/ColorBox.h"
-#include "settings/LinkLabel.h"
+#include "core/LinkLabel.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -320,10 +320,10 @@ void frmOptions::connectHandlers()
     connect(cmdEditTargetFormat, &QPushButton::clicked, this, &frmOptions::cmdEditTargetFormat_Click);
     connect(picColor, &ColorBox::Click, this, &frmOptions::picColor_Click);
     connect(picTextColor, &ColorBox::Click, this, &frmOptions::picTextColor_Click);
-    connect(lblParameters, &LinkLabel::Click, this, &frmOptions::lblParameters_Click);
-    connect(lblNoticParameters, &LinkLabel::Click, this, &frmOptions::lblNoticParameters_Click);
-    connect(lblID3TagParameters, &LinkLabel::Click, this, &frmOptions::lblID3TagParameters_Click);
-    connect(lblMoreAdvancedOptions, &LinkLabel::Click, this, &frmOptions::lblMoreAdvancedOptions_Click);
-    connect(lblOpenDestinationDestinationFolder, &LinkLabel::Click, this,
+    connect(lblParameters, &LinkLabel::clicked, this, &frmOptions::lblParameters_Click);
+    connect(lblNoticParameters, &LinkLabel::clicked, this, &frmOptions::lblNoticParameters_Click);
+    connect(lblID3TagParameters, &LinkLabel::clicked, this, &frmOptions::lblID3TagParameters_Click);
+    connect(lblMoreAdvancedOptions, &LinkLabel::clicked, this, &frmOptions::lblMoreAdvancedOptions_Click);
+    connect(lblOpenDestinationDestinationFolder, &LinkLabel::clicked, this,
             &frmOptions::lblOpenDestinationDestinationFolder_Click);
 }
