@@ -51,15 +51,6 @@ frmMain::frmMain(QWidget *parent)
         part->setVisible(false);
 }
 
-void frmMain::setTree()
-{
-}
-
-void frmMain::cTreeView1_NodeClick(cTreeNode *Node)
-{
-    Q_UNUSED(Node)
-}
-
 void frmMain::Form_Resize()
 {
 }
@@ -84,6 +75,7 @@ void frmMain::Form_Load()
     resize(Twips::toPixels(width), Twips::toPixels(height));
 
     buildListPanes();
+    connectItemsGrid();
 
     const QList<QPair<QString, QString>> panels = {
         {QStringLiteral("Main"), QString()},
