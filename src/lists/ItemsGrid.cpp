@@ -65,6 +65,12 @@ void writeRow(cGrid &grid, int n, const Row::Data &row)
     grid.SetCell(n, col(grid, Row::Inc), row[Row::Inc], cGrid::IconCellFormat, row.incIcon);
     grid.SetCell(n, col(grid, Row::Type), QString(), cGrid::IconCellFormat, row.typeIcon);
     text(Row::ItemName);
+    if (!row.available) {
+        // The name in italics says the item's file is missing or unreadable.
+        QFont font = grid.CellFont(n, col(grid, Row::ItemName));
+        font.setItalic(true);
+        grid.setCellFont(n, col(grid, Row::ItemName), font);
+    }
     text(Row::Time);
     text(Row::Size);
     text(Row::File);

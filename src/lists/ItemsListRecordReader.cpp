@@ -70,6 +70,7 @@ Row::Data rowFromRecord(const Record &record, const ItemProbe &probe, bool copyT
     row.typeIcon = Row::GetTypeIcon(record[ItemsListFile::FieldType]);
     row[Row::ItemName] = record[ItemsListFile::FieldItemName];
     row[Row::File] = record[ItemsListFile::FieldFile];
+    row.available = probe.opened;
 
     if (probe.opened) {
         row[Row::Time] = hhmmss(roundedSeconds(probe.durationMs));

@@ -63,6 +63,8 @@ struct Data {
     int typeIcon = IconAudio;
     // The "Created" cell holds a date-time value; invalid leaves it empty.
     QDateTime created;
+    // False for an item whose audio file is missing or does not open.
+    bool available = true;
     QStringList texts = QStringList(ColumnCount, QString());
 
     QString &operator[](int column) { return texts[column - 1]; }

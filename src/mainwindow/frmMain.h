@@ -134,9 +134,9 @@ private:
 
     std::unique_ptr<cContextMenu> m_cMenu;
     QList<QPair<QString, QLabel *>> m_panels;
-    // The list file the grid holds, and whether it was read whole: the only
-    // file a save may write.
-    QString m_sLoadedListKey;
+    // The list node the grid was filled from, and whether its file was read
+    // whole: the only list a save may write.
+    QPointer<cTreeNode> m_oLoadedListNode;
     bool m_bLoadedListComplete = false;
     bool m_bLoadingList = false;
 };

@@ -165,7 +165,7 @@ void frmMain::SaveGridToFile()
     // Only the list the grid was filled from, read whole, and only a file
     // in the lists folder: anything else would overwrite a list with rows
     // that are not its own.
-    if (key != m_sLoadedListKey || !m_bLoadedListComplete
+    if (node != m_oLoadedListNode || !m_bLoadedListComplete
         || !ItemsTreeNodeKey::isListFileKey(key, ListOptions::listsFolder()))
         return;
     ItemsListFile::write(key, ItemsGrid::records(*cGrid1));
@@ -283,7 +283,7 @@ void frmMain::cTreeView1_NodeClick(cTreeNode *Node)
         return;
     if (IsMainNode(Node->Key())) {
         cGrid1->Clear();
-        m_sLoadedListKey.clear();
+        m_oLoadedListNode = nullptr;
         return;
     }
     stopPlayerIfPlaying();
@@ -293,7 +293,7 @@ void frmMain::cTreeView1_NodeClick(cTreeNode *Node)
     tmrCDs->stop();
 
     if (IsCDNode(Node->Key())) {
-        m_sLoadedListKey.clear();
+        m_oLoadedListNode = nullptr;
         tmrCDs->start();
         fillGridWithDriveTracks(GetCDNameNode(Node->Key()));
         GetFileInfoToGridInfo();
@@ -304,8 +304,10 @@ void frmMain::cTreeView1_NodeClick(cTreeNode *Node)
 
 void frmMain::loadListNode(cTreeNode *Node)
 {
+    const QPointer<cTreeNode> node(Node);
     const QString key = Node->Key();
-    m_sLoadedListKey.clear();
+    const QString name = Node->Text();
+    m_oLoadedListNode = nullptr;
     m_bLoadedListComplete = false;
     m_bLoadingList = true;
 
@@ -339,7 +341,7 @@ void frmMain::loadListNode(cTreeNode *Node)
         picEmptyMsg->show();
         picEmptyMsg->raise();
     }
-    m_sLoadedListKey = key;
+    m_oLoadedListNode = node;
     m_bLoadedListComplete = file.complete;
 
     GetFileInfoToGridInfo();
@@ -349,7 +351,7 @@ void frmMain::loadListNode(cTreeNode *Node)
     m_bLoadingList = false;
 
     if (!file.complete) {
-        MsgBox(QStringLiteral("The Items List '") + Node->Text()
+        MsgBox(QStringLiteral("The Items List '") + name
                    + QStringLiteral("' cannot be read. It is kept as it is and nothing is saved into it."),
                Msg::Information, appTitle());
     }
@@ -403,8 +405,6 @@ void frmMain::cTreeView1_AfterLabelEdit(cTreeNode *Node, const QString &NewStrin
         refuse(EEXIST, QString::fromLocal8Bit(std::strerror(EEXIST)));
         return;
     }
-    if (m_sLoadedListKey == oldKey)
-        m_sLoadedListKey = newKey;
     cTreeView1_NodeClick(Node);
     lblListName->setText(NewString);
 }
@@ -429,8 +429,6 @@ void frmMain::RemoveItemsList()
             return;
     }
     QFile::remove(key);
-    if (m_sLoadedListKey == key)
-        m_sLoadedListKey.clear();
     node->Delete();
 
     cTreeNodes lists = g_oItemsListsRoot->Child();
@@ -474,7 +472,15 @@ void frmMain::NewItemsList()
     g_oItemsListsRoot->setExpanded(true);
     cTreeView1_NodeClick(node);
     cTreeView1->setLabelEdit(true);
-    node->StartLabelEdit();
+    if (isVisible()) {
+        node->StartLabelEdit();
+    } else {
+        // At load the window is not shown yet; the label opens once it is.
+        QTimer::singleShot(0, this, [guard = QPointer<cTreeNode>(node)] {
+            if (guard)
+                guard->StartLabelEdit();
+        });
+    }
 }
 
 // --- Item information and list status ------------------------------------------

@@ -1,0 +1,133 @@
+#include "lists/ItemsListRecordReader.h"
+#include "lists/ItemsListRow.h"
+
+#include <gtest/gtest.h>
+
+using ItemsListFile::Record;
+namespace Row = ItemsListRow;
+namespace Reader = ItemsListRecordReader;
+
+namespace {
+
+Record storedRecord(const QString &inc, const QString &rangeAll, const QString &start, const QString &length)
+{
+    Record r;
+    r[ItemsListFile::FieldInc] = inc;
+    r[ItemsListFile::FieldType] = QStringLiteral("Audio");
+    r[ItemsListFile::FieldItemName] = QStringLiteral("Song one");
+    r[ItemsListFile::FieldFile] = QStringLiteral("/music/song.mp3");
+    r[ItemsListFile::FieldRangeAll] = rangeAll;
+    r[ItemsListFile::FieldRangeStart] = start;
+    r[ItemsListFile::FieldRangeLength] = length;
+    r[ItemsListFile::FieldTagArtist] = QStringLiteral("Stored artist");
+    return r;
+}
+
+ItemProbe openedProbe()
+{
+    ItemProbe probe;
+    probe.opened = true;
+    probe.bytes = 1048576;
+    probe.durationMs = 61500;
+    probe.created = QDateTime(QDate(2020, 5, 1), QTime(10, 0, 0));
+    probe.tags.artist = QStringLiteral("File artist");
+    return probe;
+}
+
+} // namespace
+
+TEST(ItemsListRecord, LengthsRoundHalvesToTheEvenSecond)
+{
+    const std::pair<qint64, qint64> cases[] = {{2500, 2}, {3500, 4}, {2499, 2}, {2501, 3}, {0, 0}, {61500, 62}};
+    for (const auto &[ms, seconds] : cases)
+        EXPECT_EQ(Reader::roundedSeconds(ms), seconds) << ms;
+    EXPECT_EQ(Reader::hhmmss(3723), QStringLiteral("01:02:03"));
+    EXPECT_EQ(Reader::hhmmss(90061), QStringLiteral("25:01:01"));
+}
+
+TEST(ItemsListRecord, RangeTextFromStartAndLength)
+{
+    struct Case {
+        const char *start;
+        const char *length;
+        const char *text;
+    };
+    const Case cases[] = {
+        {"30", "15", "00:00:30 - 00:00:45"},
+        {"3600", "61", "01:00:00 - 01:01:01"},
+        {"0", "0", "00:00:00 - 00:00:00"},
+        {"abc", "15", ""},
+        {"30", "", ""},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(Reader::rangeText(QString::fromUtf8(c.start), QString::fromUtf8(c.length)), QString::fromUtf8(c.text))
+            << c.start << " " << c.length;
+}
+
+TEST(ItemsListRecord, AnOpenedFileGivesItsFactsAndTags)
+{
+    const Row::Data whole = Reader::rowFromRecord(storedRecord("1", "1", "", ""), openedProbe(), true);
+    EXPECT_EQ(whole.incIcon, Row::IconMarked);
+    EXPECT_EQ(whole.typeIcon, Row::IconAudio);
+    EXPECT_EQ(whole[Row::Time], QStringLiteral("00:01:02"));
+    EXPECT_EQ(whole[Row::BytesSize], QStringLiteral("1048576"));
+    EXPECT_FALSE(whole[Row::Size].isEmpty());
+    EXPECT_TRUE(whole.created.isValid());
+    EXPECT_EQ(whole[Row::Range], QStringLiteral("All"));
+    EXPECT_EQ(whole[Row::TagArtist], QStringLiteral("File artist"));
+
+    const Row::Data storedTags = Reader::rowFromRecord(storedRecord("0", "0", "30", "15"), openedProbe(), false);
+    EXPECT_EQ(storedTags.incIcon, Row::IconUnmarked);
+    EXPECT_EQ(storedTags[Row::Range], QStringLiteral("00:00:30 - 00:00:45"));
+    EXPECT_EQ(storedTags[Row::TagArtist], QStringLiteral("Stored artist"));
+
+    // Anything but "0" is a whole item.
+    for (const char *rangeAll : {"", "2", "yes"}) {
+        const Row::Data row = Reader::rowFromRecord(storedRecord("1", rangeAll, "30", "15"), openedProbe(), true);
+        EXPECT_EQ(row[Row::RangeAll], QStringLiteral("1")) << rangeAll;
+        EXPECT_EQ(row[Row::Range], QStringLiteral("All"));
+        EXPECT_TRUE(row[Row::RangeStart].isEmpty());
+    }
+}
+
+TEST(ItemsListRecord, TypeIconsByExactText)
+{
+    EXPECT_EQ(Row::GetTypeIcon(QStringLiteral("Audio")), 3);
+    EXPECT_EQ(Row::GetTypeIcon(QStringLiteral("Data")), 4);
+    EXPECT_EQ(Row::GetTypeIcon(QStringLiteral("audio")), 0);
+    EXPECT_EQ(Row::GetTypeIcon(QString()), 0);
+}
+
+// Whatever could not be checked or understood is shown and written back as
+// it was read.
+TEST(ItemsListRecord, UnavailableAndMalformedRecordsAreKeptAsRead)
+{
+    const Record cases[] = {
+        storedRecord("1", "1", "", ""),
+        storedRecord("x", "1", "", ""),
+        storedRecord("0", "0", "abc", "15"),
+        storedRecord("1", "", "30", "15"),
+    };
+    for (const Record &record : cases) {
+        SCOPED_TRACE(record[ItemsListFile::FieldInc].toStdString() + "/" + record[ItemsListFile::FieldRangeAll].toStdString());
+        const Row::Data row = Reader::rowFromRecord(record, ItemProbe(), true);
+        EXPECT_TRUE(row[Row::Size].isEmpty());
+        EXPECT_TRUE(row[Row::Time].isEmpty());
+        EXPECT_TRUE(row[Row::BytesSize].isEmpty());
+        EXPECT_EQ(row[Row::TagArtist], QStringLiteral("Stored artist"));
+        EXPECT_EQ(Reader::recordFromRow(row), record);
+    }
+
+    // A malformed mark on a file that opens: shown unmarked, kept until the
+    // user marks the item.
+    Row::Data row = Reader::rowFromRecord(storedRecord("x", "1", "", ""), openedProbe(), false);
+    EXPECT_EQ(row.incIcon, Row::IconUnmarked);
+    EXPECT_EQ(Reader::recordFromRow(row)[ItemsListFile::FieldInc], QStringLiteral("x"));
+    row.incIcon = Row::IconMarked;
+    EXPECT_EQ(Reader::recordFromRow(row)[ItemsListFile::FieldInc], QStringLiteral("1"));
+
+    // An empty mark is simply no mark.
+    row = Reader::rowFromRecord(storedRecord("", "1", "", ""), ItemProbe(), false);
+    EXPECT_EQ(row.incIcon, Row::IconUnmarked);
+    EXPECT_EQ(Reader::recordFromRow(row)[ItemsListFile::FieldInc], QStringLiteral("0"));
+}
