@@ -190,10 +190,6 @@ bool frmDirProperties::renameList(cTreeNode *node, const QString &name)
         ItemsListFolder::renameListFile(newKey, oldKey);
         return refuse(EEXIST, QString::fromLocal8Bit(std::strerror(EEXIST)));
     }
-    // The grid holds this list: load it again from its new file, so that the
-    // next save goes there.
-    if (m_main && m_main->cTreeView1 && m_main->cTreeView1->SelectedItem() == node)
-        m_main->cTreeView1_NodeClick(node);
     return true;
 }
 
