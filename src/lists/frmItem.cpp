@@ -250,6 +250,13 @@ void frmItem::setCell(const char *key, const QString &text)
         m_grid->SetCell(l_lGridRowNum, m_grid->ColumnIndex(QString::fromLatin1(key)), text);
 }
 
+void frmItem::setPickerTime(QTimeEdit *picker, const QTime &time)
+{
+    m_settingPicker = true;
+    picker->setTime(time);
+    m_settingPicker = false;
+}
+
 QTime frmItem::totalTime() const
 {
     return timeFromText(lblTotalTime->text());
@@ -283,12 +290,12 @@ QVariant frmItem::GetFileInfo()
     cAudioConverter1->CloseSource();
     cAudioConverter1->Terminate();
 
-    dtStartAfter->setTime(QTime(0, 0));
+    setPickerTime(dtStartAfter, QTime(0, 0));
     if (m_grid) {
         const QTime until = timeFromText(
             m_grid->CellText(m_grid->SelectedRow(), m_grid->ColumnIndex(QStringLiteral("Time"))));
         if (until.isValid())
-            dtUntil->setTime(until);
+            setPickerTime(dtUntil, until);
     }
     return QVariant();
 }
@@ -324,8 +331,8 @@ QVariant frmItem::GetRangeOptions()
     selectRangeOption(ptnConvertByTime);
     const qint64 startSeconds = start.trimmed().toLongLong();
     const qint64 lengthSeconds = cell("COL_RANGE_LENGTH_TIME").trimmed().toLongLong();
-    dtStartAfter->setTime(timeFromSeconds(startSeconds));
-    dtUntil->setTime(timeFromSeconds(startSeconds + lengthSeconds));
+    setPickerTime(dtStartAfter, timeFromSeconds(startSeconds));
+    setPickerTime(dtUntil, timeFromSeconds(startSeconds + lengthSeconds));
     return QVariant();
 }
 
@@ -454,6 +461,8 @@ void frmItem::ptnConvertByTime_Click()
 
 void frmItem::dtStartAfter_Change(const QTime &value)
 {
+    if (m_settingPicker)
+        return;
     const QTime total = totalTime();
     if (total.isValid() && value > total)
         dtStartAfter->setTime(total);
@@ -461,6 +470,8 @@ void frmItem::dtStartAfter_Change(const QTime &value)
 
 void frmItem::dtUntil_Change(const QTime &value)
 {
+    if (m_settingPicker)
+        return;
     const QTime total = totalTime();
     if (total.isValid() && value > total)
         dtUntil->setTime(total);

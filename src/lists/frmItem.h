@@ -113,6 +113,10 @@ private:
     // no time.
     QTime totalTime() const;
     QString cell(const char *key) const;
+    // Values the window sets itself are shown as they are; only the user's
+    // changes are held to the item's length.
+    void setPickerTime(QTimeEdit *picker, const QTime &time);
+    bool m_settingPicker = false;
     void setCell(const char *key, const QString &text);
 
     cGrid *m_grid;
