@@ -1,38 +1,37 @@
 #include "core/TitleStrip.h"
 
-#include <QColor>
+#include "controls/ui/OleColor.h"
+#include "settings/OptionSettings.h"
+
 #include <QLabel>
 #include <QPalette>
+#include <QProgressBar>
 #include <QWidget>
 
 namespace TitleStrip {
-namespace {
-
-// Colours stored as red + green * 256 + blue * 65536.
-QColor fromStored(qint32 value)
-{
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
-
-// The strip's look until the options publish the user's title colours.
-constexpr qint32 kBackColor = 0x804000;
-constexpr qint32 kTextColor = 0xFFFFFF;
-
-} // namespace
 
 void applyColors(QWidget *picTitle, QLabel *lblTitle)
 {
     if (picTitle) {
         QPalette palette = picTitle->palette();
-        palette.setColor(QPalette::Window, fromStored(kBackColor));
+        palette.setColor(QPalette::Window, OleColor::toQColor(quint32(g_lTitleBackColor), palette));
         picTitle->setPalette(palette);
         picTitle->setAutoFillBackground(true);
     }
     if (lblTitle) {
         QPalette palette = lblTitle->palette();
-        palette.setColor(QPalette::WindowText, fromStored(kTextColor));
+        palette.setColor(QPalette::WindowText, OleColor::toQColor(quint32(g_lTitleTextColor), palette));
         lblTitle->setPalette(palette);
     }
+}
+
+void applyBarColor(QProgressBar *bar)
+{
+    if (!bar)
+        return;
+    QPalette palette = bar->palette();
+    palette.setColor(QPalette::Highlight, OleColor::toQColor(quint32(g_lTitleBackColor), palette));
+    bar->setPalette(palette);
 }
 
 } // namespace TitleStrip

@@ -1,10 +1,14 @@
 #pragma once
 
 class QLabel;
+class QProgressBar;
 class QWidget;
 
-// The coloured title strip that most windows carry at their top: the strip's
-// back colour and its label's text colour.
+// The coloured title strip that most windows carry at their top, in the
+// title colours the user picked in the options: the strip's back colour and
+// its label's text colour.
 namespace TitleStrip {
 void applyColors(QWidget *picTitle, QLabel *lblTitle);
+// A progress bar filled in the title's back colour.
+void applyBarColor(QProgressBar *bar);
 }

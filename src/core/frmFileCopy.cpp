@@ -90,6 +90,7 @@ frmFileCopy::~frmFileCopy()
 void frmFileCopy::Form_Load()
 {
     TitleStrip::applyColors(picTitle, lblTitle);
+    TitleStrip::applyBarColor(ProgressBar1);
 }
 
 void frmFileCopy::tmrStart_Timer()

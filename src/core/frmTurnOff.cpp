@@ -5,6 +5,7 @@
 #include "core/mdlModes.h"
 #include "core/mdlShutDown.h"
 #include "platform/AppPaths.h"
+#include "platform/Prompter.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -107,10 +108,13 @@ void frmTurnOff::cmdTurnOffNow_Click()
 
 void frmTurnOff::ShutDown()
 {
-    // The answer does not matter here: the program closes either way, and a
-    // refusal stays in the module's error record.
-    mdlShutDown::ShutdownSystem(mdlShutDown::EWX_SHUTDOWN);
+    // The program closes either way. A refusal is told first, so that a user
+    // coming back does not take a running computer for a finished one.
+    const bool accepted = mdlShutDown::ShutdownSystem(mdlShutDown::EWX_SHUTDOWN);
     reject();
+    if (!accepted)
+        MsgBox(QStringLiteral("The computer could not be turned off.\r\n\r\n") + mdlShutDown::LastError().Description,
+               Msg::Exclamation);
     Forms::unload(Forms::main());
 }
 

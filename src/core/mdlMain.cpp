@@ -24,7 +24,7 @@ bool settingsRootExists()
 {
     RegistryRoutines reg;
     reg.setHkey(HKEY_LOCAL_MACHINE);
-    reg.setKeyRoot(QStringLiteral("SOFTWARE\\") + g_sAppCompany + QLatin1Char('\\') + g_sAppName);
+    reg.setKeyRoot(AppSettingsKey());
     reg.setSubkey(QStringLiteral("General"));
     return reg.KeyExists();
 }
@@ -84,6 +84,10 @@ bool StartUp(const QString &commandLine)
     Forms::loadAudioProp();
     SetSplashStatus(QStringLiteral("Loading GUI..."));
     frmMain &main = Forms::loadMain();
+    // The main window may sit hidden in the tray while other windows come and
+    // go, so the run ends with the main window, not with the last window shown.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    QObject::connect(&main, &QObject::destroyed, qApp, [] { QCoreApplication::quit(); });
     if (g_bSplashShown) {
         if (frmSplash *splash = Forms::splash()) {
             splash->hide();

@@ -38,6 +38,11 @@ qint32 g_lAppIncSpare2 = 0;
 qint32 g_lAppEditionCode = 0;
 QString g_sAppMainTool;
 
+QString AppSettingsKey()
+{
+    return QStringLiteral("SOFTWARE\\") + g_sAppCompany + QLatin1Char('\\') + g_sAppName;
+}
+
 namespace mdlModes {
 
 void InitEdition()

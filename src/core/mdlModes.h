@@ -38,6 +38,10 @@ extern qint32 g_lAppIncSpare2;
 extern qint32 g_lAppEditionCode;
 extern QString g_sAppMainTool;
 
+// The settings root's key path below HKEY_LOCAL_MACHINE:
+// "SOFTWARE\" + g_sAppCompany + "\" + g_sAppName. Installed, never created here.
+QString AppSettingsKey();
+
 namespace mdlModes {
 // Fills the edition table and sets the application title.
 void InitEdition();

@@ -59,22 +59,28 @@ void fill(cImageList &list, int count, const std::map<int, QIcon> &pictures)
     }
 }
 
+// The item pictures, which the tool windows' grids find at the same places
+// in the menu pictures.
+std::map<int, QIcon> itemPictures(const cImageList &list)
+{
+    return {{0, checkBox(list, false)},
+            {1, checkBox(list, true)},
+            {3, resourceOr(QStringLiteral("DOCUMENT_MUSIC.png"), QStyle::SP_MediaVolume)},
+            {4, QApplication::style()->standardIcon(QStyle::SP_FileIcon)}};
+}
+
 } // namespace
 
 void fillGridImages(cImageList &list)
 {
-    fill(list, 5,
-         {{0, checkBox(list, false)},
-          {1, checkBox(list, true)},
-          {3, resourceOr(QStringLiteral("DOCUMENT_MUSIC.png"), QStyle::SP_MediaVolume)},
-          {4, QApplication::style()->standardIcon(QStyle::SP_FileIcon)}});
+    fill(list, 5, itemPictures(list));
 }
 
 void fillMenuImages(cImageList &list)
 {
     QStyle *style = QApplication::style();
-    fill(list, 80,
-         {{8, style->standardIcon(QStyle::SP_FileDialogDetailedView)},
+    std::map<int, QIcon> pictures = itemPictures(list);
+    pictures.insert({{8, style->standardIcon(QStyle::SP_FileDialogDetailedView)},
           {17, style->standardIcon(QStyle::SP_DirHomeIcon)},
           {25, resourceOr(QStringLiteral("CD_MUSIC.png"), QStyle::SP_DriveCDIcon)},
           {42, style->standardIcon(QStyle::SP_DirClosedIcon)},
@@ -82,6 +88,7 @@ void fillMenuImages(cImageList &list)
           {47, style->standardIcon(QStyle::SP_MessageBoxInformation)},
           {71, style->standardIcon(QStyle::SP_DriveCDIcon)},
           {79, style->standardIcon(QStyle::SP_MediaVolume)}});
+    fill(list, 80, pictures);
 }
 
 } // namespace ListImages

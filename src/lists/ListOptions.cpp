@@ -1,6 +1,7 @@
 #include "lists/ListOptions.h"
 
 #include "platform/AppPaths.h"
+#include "settings/OptionSettings.h"
 
 namespace ListOptions {
 
@@ -14,21 +15,19 @@ QString normaliseListsFolder(const QString &folder)
     return text;
 }
 
-// Until the options window publishes its settings, the lists use the
-// options' defaults.
 QString listsFolder()
 {
-    return normaliseListsFolder(QString());
+    return normaliseListsFolder(g_sItemsListMainDirectory);
 }
 
 bool selectTheLastItem()
 {
-    return false;
+    return g_bSelectTheLastItem;
 }
 
 bool copyID3FromSource()
 {
-    return true;
+    return g_bCopyID3FromSource;
 }
 
 } // namespace ListOptions

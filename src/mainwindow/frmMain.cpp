@@ -1,5 +1,6 @@
 #include "mainwindow/frmMain.h"
 
+#include "controls/ui/XP_ProgressBar.h"
 #include "controls/ui/cContextMenu.h"
 #include "core/RegistryRoutines.h"
 #include "core/forms.h"
@@ -13,7 +14,6 @@
 #include "settings/frmOptions.h"
 
 #include <QLabel>
-#include <QProgressBar>
 #include <QStatusBar>
 
 bool g_bAppClosing = false;

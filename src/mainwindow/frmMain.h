@@ -12,7 +12,7 @@ class cImageList;
 class cTreeNode;
 class cTreeView;
 class QLabel;
-class QProgressBar;
+class XP_ProgressBar;
 class QTimer;
 
 // Set while the main window closes; the long-lived windows unload for real only then.
@@ -42,8 +42,8 @@ public:
     // True while the window is hidden in the tray.
     bool m_bInSysTray = false;
 
-    // What the options window's OK and colour pickers reach; the items-list
-    // and layout code fills these in.
+    // What the options window's OK and colour pickers reach; the layout code
+    // fills these in.
     void Form_Resize();
     QWidget *picTitle = nullptr;
     QLabel *lblTitle = nullptr;
@@ -64,7 +64,7 @@ public:
     cImageList *imgGrid = nullptr;
     cImageList *imgMenu = nullptr;
     // Shown while a list loads.
-    QProgressBar *prgStatus = nullptr;
+    XP_ProgressBar *prgStatus = nullptr;
     // Laid over the items grid while the list is empty.
     QWidget *picEmptyMsg = nullptr;
     QLabel *lblAddorDrag = nullptr;

@@ -4,6 +4,7 @@
 
 #include "controls/ui/cGrid.h"
 #include "controls/ui/cImageList.h"
+#include "controls/ui/XP_ProgressBar.h"
 #include "controls/ui/cTreeView.h"
 #include "core/mdlFileSystem.h"
 #include "core/mdlFunctions.h"
@@ -24,7 +25,6 @@
 #include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QProgressBar>
 #include <QSplitter>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -67,7 +67,7 @@ public:
 
     void place()
     {
-        m_panel->move((m_grid->width() - m_panel->width()) / 2, Twips::toPixels(2400) - Twips::toPixels(1200));
+        m_panel->move((m_grid->width() - m_panel->width()) / 2, Twips::toPixels(1200));
     }
 
 private:
@@ -107,8 +107,7 @@ void frmMain::buildListPanes()
     picEmptyMsg->hide();
     new EmptyPanelPlacer(cGrid1, picEmptyMsg);
 
-    prgStatus = new QProgressBar(this);
-    prgStatus->setTextVisible(false);
+    prgStatus = new XP_ProgressBar(this);
     prgStatus->setMaximumWidth(Twips::toPixels(2400));
     prgStatus->hide();
 
@@ -324,7 +323,7 @@ void frmMain::loadListNode(cTreeNode *Node)
     else
         file.complete = false;
     const QStringList pieces = ItemsListFile::recordPieces(file.text);
-    prgStatus->setMaximum(qMax(1, int(pieces.size())));
+    prgStatus->setMax(int(pieces.size()));
     ItemsListLoader::load(pieces, ListOptions::copyID3FromSource(), [this](int n, const Row::Data &row) {
         ItemsGrid::writeRow(*cGrid1, n, row);
         prgStatus->setValue(n);
@@ -365,13 +364,18 @@ void frmMain::cTreeView1_AfterLabelEdit(cTreeNode *Node, const QString &NewStrin
         selected->setSelected(false);
     if (IsCDNode(Node->Key()))
         return;
-    if (NewString.isEmpty() || !mdlFunctions::IsValidName(NewString)) {
+    if (NewString.isEmpty()) {
         Node->StartLabelEdit();
         Cancel = true;
         return;
     }
     if (NewString == Node->Text())
         return;
+    if (!mdlFunctions::IsValidName(NewString)) {
+        Node->StartLabelEdit();
+        Cancel = true;
+        return;
+    }
 
     const QString folder = ListOptions::listsFolder();
     const QString oldKey = Node->Key();

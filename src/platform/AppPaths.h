@@ -19,6 +19,12 @@ QString registryFolder();
 QString configFolder();
 }
 
+// The program folder under the name the windows use for it.
+inline QString ProgramFolder()
+{
+    return AppPaths::programFolder();
+}
+
 // Window geometry is kept in twips; the screen works in pixels.
 namespace Twips {
 constexpr int perPixel = 15;

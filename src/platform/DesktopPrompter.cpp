@@ -131,6 +131,8 @@ QString DesktopPrompter::saveFile(const FileDialogRequest &request)
     QFileDialog dialog(QApplication::activeWindow(), request.title, request.initialFolder);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
+    // Replacing a file the user already has must always be confirmed.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
     const QStringList filters = qtFilters(request.filter);
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);

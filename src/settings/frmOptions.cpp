@@ -3,6 +3,7 @@
 #include "controls/ui/cImageList.h"
 #include "controls/ui/cTreeView.h"
 #include "core/RegistryRoutines.h"
+#include "core/forms.h"
 #include "core/mdlFunctions.h"
 #include "core/mdlModes.h"
 #include "core/mdlSetFormIcon32.h"
@@ -102,6 +103,10 @@ void frmOptions::applySkin()
 
 void frmOptions::Form_Load()
 {
+    // The window lives for the whole run: a modal showing (QDialog::exec)
+    // must not destroy it on return, so it deletes itself only when it really
+    // unloads (closeEvent).
+    setAttribute(Qt::WA_DeleteOnClose, false);
     applySkin();
     mdlSetFormIcon32::SetFormIcon(this, QStringLiteral("gears"), true);
 
@@ -233,12 +238,9 @@ void frmOptions::Form_Unload(int &Cancel)
 
 void frmOptions::closeEvent(QCloseEvent *event)
 {
-    int cancel = 0;
-    Form_Unload(cancel);
-    if (cancel)
-        event->ignore();
-    else
-        event->accept();
+    routeCloseToUnload(this, event);
+    if (event->isAccepted())
+        deleteLater();
 }
 
 void frmOptions::reject()

@@ -27,9 +27,19 @@ Widget *place(Widget *widget, int left, int top, int width, int height)
     return widget;
 }
 
+// The places were measured for one particular narrow font; a caption in a
+// wider one grows to the right rather than lose its end.
+template <typename Widget>
+Widget *fitCaption(Widget *widget)
+{
+    const QSize wanted = widget->sizeHint();
+    widget->resize(qMax(widget->width(), wanted.width()), qMax(widget->height(), wanted.height()));
+    return widget;
+}
+
 QLabel *label(QWidget *page, const QString &caption, int left, int top, int width, int height)
 {
-    return place(new QLabel(caption, page), left, top, width, height);
+    return fitCaption(place(new QLabel(caption, page), left, top, width, height));
 }
 
 QLabel *heading(QWidget *page, const QString &caption, int left, int top, int width, int height)
@@ -39,12 +49,12 @@ QLabel *heading(QWidget *page, const QString &caption, int left, int top, int wi
     f.setBold(true);
     f.setUnderline(true);
     title->setFont(f);
-    return title;
+    return fitCaption(title);
 }
 
 QCheckBox *checkBox(QWidget *page, const QString &caption, int left, int top, int width, int height)
 {
-    return place(new QCheckBox(caption, page), left, top, width, height);
+    return fitCaption(place(new QCheckBox(caption, page), left, top, width, height));
 }
 
 QPushButton *button(QWidget *page, const QString &caption, int left, int top, int width, int height)
@@ -79,7 +89,12 @@ void linkIcon(QWidget *page, QStyle::StandardPixmap kind, const LinkLabel *link)
 
 LinkLabel *link(QWidget *page, const QString &caption, int left, int top, int width, int height)
 {
-    return place(new LinkLabel(caption, page), left, top, width, height);
+    auto *link = place(new LinkLabel(caption, page), left, top, width, height);
+    // The link takes the window's font, underlined.
+    QFont f = page->font();
+    f.setUnderline(true);
+    link->setFont(f);
+    return fitCaption(link);
 }
 
 void whiteBackground(QWidget *box)

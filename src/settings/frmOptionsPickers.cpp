@@ -11,6 +11,7 @@
 #include "platform/Prompter.h"
 #include "platform/Services.h"
 #include "settings/ColorBox.h"
+#include "settings/FormatTabStrip.h"
 #include "settings/frmAudioProp.h"
 #include "settings/frmProgParameters.h"
 
@@ -47,14 +48,6 @@ void showParameters(int section)
     QPointer<frmProgParameters> help(&Forms::loadProgParameters());
     help->cboSections->setCurrentIndex(section);
     help->exec();
-}
-
-// The audio format window on the tab of the format's key ("MP3", ...).
-void showAudioFormat(const QString &tabKey)
-{
-    Q_UNUSED(tabKey)
-    QPointer<frmAudioProp> formats(&Forms::loadAudioProp());
-    formats->exec();
 }
 
 } // namespace
@@ -99,7 +92,11 @@ void frmOptions::cmdSelectPath_Click()
 
 void frmOptions::cmdEditTargetFormat_Click()
 {
-    showAudioFormat(cboTargetFormat->currentText().left(3));
+    QPointer<frmAudioProp> formats(&Forms::loadAudioProp());
+    const QString key = cboTargetFormat->currentText().left(3);
+    formats->cTabControl1->SelectTab(key);
+    formats->cTabControl1_TabClick(formats->cTabControl1->TabIndex(key));
+    formats->exec();
 }
 
 void frmOptions::picColor_Click()

@@ -23,22 +23,22 @@ qint16 toneAndNoise(qint64 i, int ch, int rate)
 }
 
 namespace {
-void put32(QByteArray &b, quint32 v)
-{
-    char d[4];
-    qToLittleEndian(v, d);
-    b.append(d, 4);
-}
-void put16(QByteArray &b, quint16 v)
-{
-    char d[2];
-    qToLittleEndian(v, d);
-    b.append(d, 2);
-}
+    void put32(QByteArray &b, quint32 v)
+    {
+        char d[4];
+        qToLittleEndian(v, d);
+        b.append(d, 4);
+    }
+    void put16(QByteArray &b, quint16 v)
+    {
+        char d[2];
+        qToLittleEndian(v, d);
+        b.append(d, 2);
+    }
 } // namespace
 
-void writeWav(const QString &path, const WavSpec &spec, qint64 frames,
-              const QVector<QPair<QByteArray, QByteArray>> &info)
+void writeWav(
+    const QString &path, const WavSpec &spec, qint64 frames, const QVector<QPair<QByteArray, QByteArray>> &info)
 {
     QByteArray data;
     data.reserve(int(frames * spec.channels * spec.bits / 8));

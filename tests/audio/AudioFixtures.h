@@ -20,8 +20,8 @@ struct WavSpec {
 qint16 toneAndNoise(qint64 i, int ch, int rate);
 
 // Writes a PCM WAV of frames samples; info holds LIST INFO (id, text) pairs.
-void writeWav(const QString &path, const WavSpec &spec, qint64 frames,
-              const QVector<QPair<QByteArray, QByteArray>> &info = {});
+void writeWav(
+    const QString &path, const WavSpec &spec, qint64 frames, const QVector<QPair<QByteArray, QByteArray>> &info = {});
 
 // The 16-bit samples of a PCM WAV (interleaved) and its spec.
 QVector<qint16> readWav16(const QString &path, WavSpec *spec = nullptr);

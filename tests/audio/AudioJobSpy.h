@@ -8,8 +8,7 @@
 #include "support/TestEnvironment.h"
 
 // Records a job control's events and whether any arrived during a start call.
-template <typename Control>
-struct AudioJobSpy {
+template <typename Control> struct AudioJobSpy {
     explicit AudioJobSpy(Control *control)
         : done(control, &Control::Done)
         , aborted(control, &Control::Aborted)
@@ -23,8 +22,7 @@ struct AudioJobSpy {
         QObject::connect(control, &Control::Progress, control, early);
     }
     // Runs start() (the control's Convert or Join) marked as inside the call.
-    template <typename Start>
-    void start(Start startCall)
+    template <typename Start> void start(Start startCall)
     {
         insideStart = true;
         startCall();

@@ -77,21 +77,12 @@ JobRun convert(cAudioConverter &c, const QString &source, const QString &dest, i
     spy.start([&] { c.Convert(); });
     const bool ended = spy.waitForEnd();
     EXPECT_TRUE(ended);
-    JobRun r{int(spy.done.size()), int(spy.aborted.size()), int(spy.error.size()), spy.errorText(), {}, spy.arrivedInsideStart};
+    JobRun r{int(spy.done.size()), int(spy.aborted.size()), int(spy.error.size()), spy.errorText(), {},
+        spy.arrivedInsideStart};
     for (const auto &args : spy.progress)
         r.progress << args.at(0).toInt();
     return r;
 }
-
-struct DestinationCase {
-    const char *name;
-    std::function<void(cAudioConverter &)> configure;
-    const char *extension;
-    const char *codec;
-    int rate;
-    int channels;
-    double toleranceSeconds;
-};
 
 Mp3EncoderSettings mp3Cbr(int kbps)
 {
@@ -103,45 +94,104 @@ Mp3EncoderSettings mp3Cbr(int kbps)
     return s;
 }
 
+// Hands a destination to the control as a tool window does: the format
+// code, then that format's one settings call.
+void apply(cAudioConverter &c, const DestinationSettings &d)
+{
+    c.DestFormat(d.format);
+    switch (d.format) {
+    case DestACM: c.SetACMSettings(d.acmTag, d.acmFormat); break;
+    case DestMP3: c.SetMP3Settings(d.mp3); break;
+    case DestWMA: c.SetWMASettings(d.wma); break;
+    case DestOGG: c.SetOGGSettings(d.ogg); break;
+    case DestAPE: c.SetAPESettings(d.apeLevel); break;
+    default: c.SetWAVSettings(d.wav); break;
+    }
+}
+
+DestinationSettings wav(int rate, int channels, int bits)
+{
+    DestinationSettings d;
+    d.format = DestWAV;
+    d.wav = {rate, std::int16_t(channels), std::int16_t(bits)};
+    return d;
+}
+
+DestinationSettings acm(const QString &tag, const QString &format)
+{
+    DestinationSettings d;
+    d.format = DestACM;
+    d.acmTag = tag;
+    d.acmFormat = format;
+    return d;
+}
+
+DestinationSettings mp3(const Mp3EncoderSettings &s)
+{
+    DestinationSettings d;
+    d.format = DestMP3;
+    d.mp3 = s;
+    return d;
+}
+
+DestinationSettings wma(int codec, int format)
+{
+    DestinationSettings d;
+    d.format = DestWMA;
+    d.wma = {codec, format};
+    return d;
+}
+
+DestinationSettings ogg(int mode, int nominal, int quality)
+{
+    DestinationSettings d;
+    d.format = DestOGG;
+    d.ogg = {mode, nominal, quality};
+    return d;
+}
+
+DestinationSettings ape(int level)
+{
+    DestinationSettings d;
+    d.format = DestAPE;
+    d.apeLevel = level;
+    return d;
+}
+
 } // namespace
 
 TEST(AudioConverterJob, EveryDestinationFormatWritesWhatFfprobeReadsWithItsTags)
 {
-    const DestinationCase cases[] = {
-        {"wav 16-bit stereo", [](cAudioConverter &c) { c.DestFormat(DestWAV); c.SetWAVSettings({44100, 2, 16}); },
-         "wav", "pcm_s16le", 44100, 2, 0.0},
-        {"wav 8-bit mono resampled", [](cAudioConverter &c) { c.DestFormat(DestWAV); c.SetWAVSettings({22050, 1, 8}); },
-         "wav", "pcm_u8", 22050, 1, 0.001},
-        {"acm pcm", [](cAudioConverter &c) { c.DestFormat(DestACM); c.SetACMSettings("PCM", "11.025 kHz, 16 Bit, Mono"); },
-         "wav", "pcm_s16le", 11025, 1, 0.001},
-        {"acm a-law", [](cAudioConverter &c) { c.DestFormat(DestACM); c.SetACMSettings("CCITT A-Law", "8.000 kHz, 8 Bit, Mono"); },
-         "wav", "pcm_alaw", 8000, 1, 0.001},
-        {"acm u-law", [](cAudioConverter &c) { c.DestFormat(DestACM); c.SetACMSettings("CCITT u-Law", "8.000 kHz, 8 Bit, Stereo"); },
-         "wav", "pcm_mulaw", 8000, 2, 0.001},
-        {"acm ms adpcm", [](cAudioConverter &c) { c.DestFormat(DestACM); c.SetACMSettings("Microsoft ADPCM", "22.050 kHz, 4 Bit, Stereo"); },
-         "wav", "adpcm_ms", 22050, 2, 0.05},
-        {"acm ima adpcm", [](cAudioConverter &c) { c.DestFormat(DestACM); c.SetACMSettings("IMA ADPCM", "44.100 kHz, 4 Bit, Stereo"); },
-         "wav", "adpcm_ima_wav", 44100, 2, 0.05},
-        {"acm gsm", [](cAudioConverter &c) { c.DestFormat(DestACM); c.SetACMSettings("GSM 6.10", "8.000 kHz, Mono"); },
-         "wav", "gsm_ms", 8000, 1, 0.05},
-        {"acm mpeg layer-3", [](cAudioConverter &c) { c.DestFormat(DestACM); c.SetACMSettings("MPEG Layer-3", "64 kBit/s, 22.050 kHz, Mono"); },
-         "wav", "mp3", 22050, 1, 0.1},
-        {"mp3", [](cAudioConverter &c) { c.DestFormat(DestMP3); c.SetMP3Settings(mp3Cbr(128)); },
-         "mp3", "mp3", 44100, 2, 0.06},
-        {"wma v2", [](cAudioConverter &c) { c.DestFormat(DestWMA); c.SetWMASettings({0, 4}); },
-         "wma", "wmav2", 44100, 2, 0.1},
-        {"wma v1 mono", [](cAudioConverter &c) { c.DestFormat(DestWMA); c.SetWMASettings({1, 10}); },
-         "wma", "wmav1", 44100, 1, 0.1},
-        {"ogg quality", [](cAudioConverter &c) { c.DestFormat(DestOGG); c.SetOGGSettings({0, 0, 40}); },
-         "ogg", "vorbis", 44100, 2, 0.01},
-        {"ogg bitrate", [](cAudioConverter &c) { c.DestFormat(DestOGG); c.SetOGGSettings({2, 128, 0}); },
-         "ogg", "vorbis", 44100, 2, 0.01},
+    struct Case {
+        const char *name;
+        DestinationSettings destination;
+        const char *extension;
+        const char *codec;
+        int rate;
+        int channels;
+        double toleranceSeconds;
+    };
+    const Case cases[] = {
+        {"wav 16-bit stereo", wav(44100, 2, 16), "wav", "pcm_s16le", 44100, 2, 0.0},
+        {"wav 8-bit mono resampled", wav(22050, 1, 8), "wav", "pcm_u8", 22050, 1, 0.001},
+        {"acm pcm", acm("PCM", "11.025 kHz, 16 Bit, Mono"), "wav", "pcm_s16le", 11025, 1, 0.001},
+        {"acm a-law", acm("CCITT A-Law", "8.000 kHz, 8 Bit, Mono"), "wav", "pcm_alaw", 8000, 1, 0.001},
+        {"acm u-law", acm("CCITT u-Law", "8.000 kHz, 8 Bit, Stereo"), "wav", "pcm_mulaw", 8000, 2, 0.001},
+        {"acm ms adpcm", acm("Microsoft ADPCM", "22.050 kHz, 4 Bit, Stereo"), "wav", "adpcm_ms", 22050, 2, 0.001},
+        {"acm ima adpcm", acm("IMA ADPCM", "44.100 kHz, 4 Bit, Stereo"), "wav", "adpcm_ima_wav", 44100, 2, 0.001},
+        {"acm gsm", acm("GSM 6.10", "8.000 kHz, Mono"), "wav", "gsm_ms", 8000, 1, 0.05},
+        {"acm mpeg layer-3", acm("MPEG Layer-3", "64 kBit/s, 22.050 kHz, Mono"), "wav", "mp3", 22050, 1, 0.1},
+        {"mp3", mp3(mp3Cbr(128)), "mp3", "mp3", 44100, 2, 0.06},
+        {"wma v2", wma(0, 4), "wma", "wmav2", 44100, 2, 0.1},
+        {"wma v1 mono", wma(1, 10), "wma", "wmav1", 44100, 1, 0.1},
+        {"ogg quality", ogg(0, 0, 40), "ogg", "vorbis", 44100, 2, 0.01},
+        {"ogg bitrate", ogg(2, 128, 0), "ogg", "vorbis", 44100, 2, 0.01},
     };
     int n = 0;
-    for (const DestinationCase &c : cases) {
+    for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         cAudioConverter converter;
-        c.configure(converter);
+        apply(converter, c.destination);
         setTags(converter);
         const QString dest = work(QStringLiteral("out%1.%2").arg(++n).arg(c.extension));
         const JobRun run = convert(converter, source35(), dest);
@@ -152,8 +202,9 @@ TEST(AudioConverterJob, EveryDestinationFormatWritesWhatFfprobeReadsWithItsTags)
         EXPECT_EQ(probed["stream"]["channels"].toInt(), c.channels);
         EXPECT_NEAR(probed["format"]["duration"].toString().toDouble(), 3.5, c.toleranceSeconds + 1e-6);
 
-        for (const auto &[key, value] : {std::pair{"title", "Title Ω"}, {"artist", "The Artist"}, {"album", "Album Ä"},
-                                          {"genre", "Rock"}, {"comment", "A comment"}})
+        const std::pair<const char *, const char *> written[] = {{"title", "Title Ω"}, {"artist", "The Artist"},
+            {"album", "Album Ä"}, {"genre", "Rock"}, {"comment", "A comment"}};
+        for (const auto &[key, value] : written)
             EXPECT_EQ(Fixture::probedTag(probed, key), QString(value)) << key;
         cAudioConverter reader;
         reader.ReadTags(dest);
@@ -214,6 +265,29 @@ TEST(AudioConverterJob, RangeOfACompressedSourceIsCutToTheSample)
     converter.SetWAVSettings({kRate, 2, 16});
     ASSERT_EQ(convert(converter, work("s.mp3"), work("cut.wav"), 1, 2).done, 1);
     EXPECT_EQ(Fixture::readWav16(work("cut.wav")).size(), 2 * kRate * 2);
+
+    // Decoded MP3 is float: the MP3 encoder takes that path too.
+    converter.DestFormat(DestMP3);
+    ASSERT_EQ(convert(converter, work("s.mp3"), work("cut.mp3"), 1, 2).done, 1);
+    const QJsonObject probed = Fixture::probe(work("cut.mp3"));
+    // A CBR file without an Info frame has only an estimated length.
+    EXPECT_NEAR(probed["format"]["duration"].toString().toDouble(), 2.0, 0.06);
+}
+
+TEST(AudioConverterJob, SourcesWithoutAChannelLayoutMixAsTheirDefaultLayout)
+{
+    // A plain PCM WAV of three channels names no speaker positions.
+    Fixture::writeWav(work("three.wav"), {kRate, 3, 16}, kRate);
+    cAudioConverter converter;
+    ASSERT_EQ(converter.OpenSource(work("three.wav")), 0);
+    EXPECT_EQ(converter.Channels(), 3);
+    converter.DestFormat(DestWAV);
+    converter.SetWAVSettings({kRate, 2, 16});
+    const JobRun run = convert(converter, work("three.wav"), work("two.wav"));
+    ASSERT_EQ(run.done, 1) << run.errorText.toStdString();
+    Fixture::WavSpec spec;
+    EXPECT_EQ(Fixture::readWav16(work("two.wav"), &spec).size(), kRate * 2);
+    EXPECT_EQ(spec.channels, 2);
 }
 
 TEST(AudioConverterJob, Mp3SettingsShowInTheWrittenStream)
@@ -225,27 +299,44 @@ TEST(AudioConverterJob, Mp3SettingsShowInTheWrittenStream)
         bool constant;
         int kbps; // the expected average, 0 when not checked
         int channels;
+        int minKbps = 0; // the least bitrate of any frame, 0 when not checked
     } const cases[] = {
         {"cbr 192 without tag", [](Mp3EncoderSettings &s) { s.Bitrate = 192; }, nullptr, true, 192, 2},
-        {"cbr 64 mono", [](Mp3EncoderSettings &s) { s.Bitrate = 64; s.Mode = Mp3Mono; }, nullptr, true, 64, 1},
+        {"cbr with the info tag", [](Mp3EncoderSettings &s) { s.WriteVBRTag = -1; }, "Info", true, 128, 2},
+        {"cbr 64 mono",
+            [](Mp3EncoderSettings &s) {
+                s.Bitrate = 64;
+                s.Mode = Mp3Mono;
+            },
+            nullptr, true, 64, 1},
         {"vbr with tag",
-         [](Mp3EncoderSettings &s) {
-             s.VBRMode = 4;
-             s.WriteVBRTag = -1;
-             s.VBRQualityIndex = 2;
-             s.VBRMinBitrateIndex = 5; // 48
-             s.VBRMaxBitrateIndex = 18; // 320
-         },
-         "Xing", false, 0, 2},
+            [](Mp3EncoderSettings &s) {
+                s.VBRMode = 4;
+                s.WriteVBRTag = -1;
+                s.VBRQualityIndex = 2;
+                s.VBRMinBitrateIndex = 5; // 48
+                s.VBRMaxBitrateIndex = 18; // 320
+            },
+            "Xing", false, 0, 2},
+        {"vbr with a 128 minimum by list index",
+            [](Mp3EncoderSettings &s) {
+                s.VBRMode = 4;
+                s.VBRQualityIndex = 9;
+                s.VBRMinBitrateIndex = 11; // 128
+                s.VBRMaxBitrateIndex = 18;
+                s.VBRForceMinBitrate = -1;
+            },
+            // At the lowest quality every frame sits on the forced minimum.
+            nullptr, true, 128, 2, 128},
         {"abr 96 with tag",
-         [](Mp3EncoderSettings &s) {
-             s.VBRMode = 3;
-             s.WriteVBRTag = -1;
-             s.ABRBitrate = 96;
-             s.VBRMinBitrateIndex = 3;
-             s.VBRMaxBitrateIndex = 18;
-         },
-         "Xing", false, 96, 2},
+            [](Mp3EncoderSettings &s) {
+                s.VBRMode = 3;
+                s.WriteVBRTag = -1;
+                s.ABRBitrate = 96;
+                s.VBRMinBitrateIndex = 3;
+                s.VBRMaxBitrateIndex = 18;
+            },
+            "Xing", false, 96, 2},
     };
     int n = 0;
     for (const Case &c : cases) {
@@ -269,8 +360,13 @@ TEST(AudioConverterJob, Mp3SettingsShowInTheWrittenStream)
         double bytes = 0;
         const QJsonArray packets = probed["packets"].toArray();
         for (const QJsonValue &p : packets) {
-            sizes.insert(p["size"].toString().toInt() / 8);
+            sizes.insert(p["size"].toString().toInt());
             bytes += p["size"].toString().toDouble();
+        }
+        // An MPEG-1 Layer III frame holds 144 * bitrate / rate bytes.
+        const int smallestKbps = int(*std::min_element(sizes.begin(), sizes.end()) * 44100.0 / 144 / 1000);
+        if (c.minKbps) {
+            EXPECT_GE(smallestKbps, c.minKbps - 1);
         }
         // CBR frames differ by the padding byte at most; VBR frames vary widely.
         EXPECT_EQ(sizes.size() <= 2, c.constant) << sizes.size();
@@ -331,27 +427,28 @@ TEST(AudioConverterJob, FailuresEndInOneErrorAfterTheStartAndLeaveNoFile)
         f.open(QIODevice::ReadOnly);
         return f.readAll();
     }();
+    QDir().mkpath(work("taken.wav"));
     struct Case {
         const char *name;
-        std::function<void(cAudioConverter &)> configure;
+        DestinationSettings destination;
         QString source;
         QString dest;
         const char *textPart;
     } const cases[] = {
-        {"missing source", [](cAudioConverter &) {}, work("nothing.wav"), work("o1.wav"), "nothing.wav"},
-        {"missing folder", [](cAudioConverter &) {}, source35(), work("no/such/folder/o2.wav"), "o2.wav"},
-        {"destination is the source", [](cAudioConverter &) {}, work("victim.wav"), work("victim.wav"), "victim.wav"},
-        {"ape", [](cAudioConverter &c) { c.DestFormat(DestAPE); c.SetAPESettings(2); }, source35(), work("o3.ape"), "APE"},
-        {"unknown acm format", [](cAudioConverter &c) { c.DestFormat(DestACM); c.SetACMSettings("PCM", "3 kHz"); },
-         source35(), work("o4.wav"), "3 kHz"},
-        {"bad wav record", [](cAudioConverter &c) { c.SetWAVSettings({44100, 0, 0}); }, source35(), work("o5.wav"), "WAV"},
-        {"wma index out of range", [](cAudioConverter &c) { c.DestFormat(DestWMA); c.SetWMASettings({7, 0}); },
-         source35(), work("o6.wma"), "WMA"},
+        {"missing source", wav(44100, 2, 16), work("nothing.wav"), work("o1.wav"), "nothing.wav"},
+        {"missing folder", wav(44100, 2, 16), source35(), work("no/such/folder/o2.wav"), "o2.wav"},
+        {"destination is the source", wav(44100, 2, 16), work("victim.wav"), work("victim.wav"), "victim.wav"},
+        {"destination is a folder", wav(44100, 2, 16), source35(), work("taken.wav"), "taken.wav"},
+        {"ape", ape(2), source35(), work("o3.ape"), "APE"},
+        {"unknown acm format", acm("PCM", "3 kHz"), source35(), work("o4.wav"), "3 kHz"},
+        {"unknown acm tag", acm("", ""), source35(), work("o5.wav"), "ACM"},
+        {"bad wav record", wav(44100, 0, 0), source35(), work("o6.wav"), "WAV"},
+        {"wma index out of range", wma(7, 0), source35(), work("o7.wma"), "WMA"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         cAudioConverter converter;
-        c.configure(converter);
+        apply(converter, c.destination);
         const JobRun run = convert(converter, c.source, c.dest);
         EXPECT_FALSE(run.early);
         EXPECT_EQ(run.error, 1);
@@ -422,8 +519,8 @@ TEST(AudioConverterJob, AcmEnumerationListsTagsAndFormatsBeforeReturning)
     converter.EnumACMTags(1, 44100, 2, 16, 0);
     ASSERT_FALSE(tags.isEmpty());
     EXPECT_EQ(tags.first(), "PCM");
-    EXPECT_EQ(tags, QStringList({"PCM", "CCITT A-Law", "CCITT u-Law", "Microsoft ADPCM", "IMA ADPCM", "GSM 6.10",
-                                 "MPEG Layer-3"}));
+    EXPECT_EQ(tags,
+        QStringList({"PCM", "CCITT A-Law", "CCITT u-Law", "Microsoft ADPCM", "IMA ADPCM", "GSM 6.10", "MPEG Layer-3"}));
 
     // With the convert flag only codecs with a format of the source's own
     // rate and channels are listed.

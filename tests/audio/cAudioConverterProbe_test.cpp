@@ -49,37 +49,59 @@ TEST(AudioConverterProbe, EveryInputFormatOpensWithItsLengthAndFormat)
     const ProbeCase cases[] = {
         {"wav 16-bit stereo", [] { return baseWav(); }, 44100, 2, 16, 1500, 0},
         {"wav 8-bit mono",
-         [] {
-             Fixture::writeWav(work("m8.wav"), {11025, 1, 8}, 11025 * 2 + 7);
-             return work("m8.wav");
-         },
-         11025, 1, 8, 2001, 0},
+            [] {
+                Fixture::writeWav(work("m8.wav"), {11025, 1, 8}, 11025 * 2 + 7);
+                return work("m8.wav");
+            },
+            11025, 1, 8, 2001, 0},
         {"aiff", [] { return viaFfmpeg("a.aiff", {}); }, 44100, 2, 16, 1500, 0},
         {"au", [] { return viaFfmpeg("a.au", {}); }, 44100, 2, 16, 1500, 0},
-        {"snd", [] { return viaFfmpeg("a.snd", {"-f", "au"}); }, 44100, 2, 16, 1500, 0},
+        {"snd",
+            [] {
+                return viaFfmpeg("a.snd", {"-f", "au"});
+            },
+            44100, 2, 16, 1500, 0},
         // VOC stores its rate as a time constant, exact only for rates like 8000,
         // and keeps no length: it is estimated from the file's size.
-        {"voc", [] { return viaFfmpeg("a.voc", {"-ar", "8000", "-ac", "1", "-c:a", "pcm_u8"}); }, 8000, 1, 8, 1500, 40},
-        {"mp3", [] { return viaFfmpeg("a.mp3", {"-c:a", "libmp3lame", "-b:a", "128k"}); }, 44100, 2, 16, 1500, 60},
-        {"ogg", [] { return viaFfmpeg("a.ogg", {"-c:a", "libvorbis"}); }, 44100, 2, 16, 1500, 5},
-        {"wma", [] { return viaFfmpeg("a.wma", {"-c:a", "wmav2", "-b:a", "128k"}); }, 44100, 2, 16, 1500, 100},
+        {"voc",
+            [] {
+                return viaFfmpeg("a.voc", {"-ar", "8000", "-ac", "1", "-c:a", "pcm_u8"});
+            },
+            8000, 1, 8, 1500, 40},
+        {"mp3",
+            [] {
+                return viaFfmpeg("a.mp3", {"-c:a", "libmp3lame", "-b:a", "128k"});
+            },
+            44100, 2, 16, 1500, 60},
+        {"ogg",
+            [] {
+                return viaFfmpeg("a.ogg", {"-c:a", "libvorbis"});
+            },
+            44100, 2, 16, 1500, 5},
+        {"wma",
+            [] {
+                return viaFfmpeg("a.wma", {"-c:a", "wmav2", "-b:a", "128k"});
+            },
+            44100, 2, 16, 1500, 100},
         {"ima adpcm wav",
-         [] { return viaFfmpeg("ima.wav", {"-ar", "22050", "-ac", "1", "-c:a", "adpcm_ima_wav"}); },
-         // The writer pads the last 2041-sample block and its fact chunk
-         // counts the padding: 17 blocks are 34697 samples.
-         22050, 1, 16, 1574, 0},
+            [] {
+                return viaFfmpeg("ima.wav", {"-ar", "22050", "-ac", "1", "-c:a", "adpcm_ima_wav"});
+            },
+            // The writer pads the last 2041-sample block and its fact chunk
+            // counts the padding: 17 blocks are 34697 samples.
+            22050, 1, 16, 1574, 0},
         {"vox",
-         [] {
-             // Any bytes are valid 4-bit ADPCM: 4000 bytes are 8000 samples.
-             QFile f(work("a.vox"));
-             f.open(QIODevice::WriteOnly);
-             QByteArray b(4000, '\0');
-             for (char &c : b)
-                 c = char(QRandomGenerator::global()->generate());
-             f.write(b);
-             return work("a.vox");
-         },
-         8000, 1, 16, 1000, 0},
+            [] {
+                // Any bytes are valid 4-bit ADPCM: 4000 bytes are 8000 samples.
+                QFile f(work("a.vox"));
+                f.open(QIODevice::WriteOnly);
+                QByteArray b(4000, '\0');
+                for (char &c : b)
+                    c = char(QRandomGenerator::global()->generate());
+                f.write(b);
+                return work("a.vox");
+            },
+            8000, 1, 16, 1000, 0},
     };
     for (const ProbeCase &c : cases) {
         SCOPED_TRACE(c.name);
@@ -102,7 +124,8 @@ TEST(AudioConverterProbe, FilesWithoutAudioAreRefusedAndReplaceTheSource)
     QFile(work("empty.wav")).open(QIODevice::WriteOnly);
 
     cAudioConverter converter;
-    for (const QString &bad : {work("missing.wav"), work("notes.txt"), work("picture.png"), work("empty.wav"), work("")}) {
+    for (const QString &bad :
+        {work("missing.wav"), work("notes.txt"), work("picture.png"), work("empty.wav"), work("")}) {
         SCOPED_TRACE(bad.toStdString());
         ASSERT_EQ(converter.OpenSource(baseWav()), 0);
         EXPECT_NE(converter.OpenSource(bad), 0);
@@ -118,11 +141,10 @@ TEST(AudioConverterProbe, FilesWithoutAudioAreRefusedAndReplaceTheSource)
 TEST(AudioConverterProbe, ReadTagsFindsTheTagsOfEachContainer)
 {
     const QStringList meta{"-metadata", "title=Tïtle", "-metadata", "artist=Artist A", "-metadata", "album=Album B",
-                           "-metadata", "comment=Note", "-metadata", "genre=Jazz", "-metadata", "date=1999",
-                           "-metadata", "track=7"};
+        "-metadata", "comment=Note", "-metadata", "genre=Jazz", "-metadata", "date=1999", "-metadata", "track=7"};
     Fixture::writeWav(work("info.wav"), {8000, 1, 16}, 800,
-                      {{"INAM", "Tïtle"}, {"IART", "Artist A"}, {"IPRD", "Album B"}, {"ICMT", "Note"},
-                       {"IGNR", "Jazz"}, {"ICRD", "1999"}, {"IPRT", "7"}});
+        {{"INAM", "Tïtle"}, {"IART", "Artist A"}, {"IPRD", "Album B"}, {"ICMT", "Note"}, {"IGNR", "Jazz"},
+            {"ICRD", "1999"}, {"IPRT", "7"}});
     const QString files[] = {
         work("info.wav"),
         viaFfmpeg("t.mp3", QStringList{"-c:a", "libmp3lame"} + meta),
@@ -155,7 +177,8 @@ TEST(AudioConverterProbe, ReadTagsFindsTheTagsOfEachContainer)
 TEST(AudioConverterProbe, FormatSecondsGivesHoursMinutesSeconds)
 {
     cAudioConverter converter;
-    const std::pair<int, const char *> cases[] = {{0, "00:00:00"}, {59, "00:00:59"}, {3725, "01:02:05"}, {-3, "00:00:00"}};
+    const std::pair<int, const char *> cases[]
+        = {{0, "00:00:00"}, {59, "00:00:59"}, {3725, "01:02:05"}, {-3, "00:00:00"}};
     for (const auto &[seconds, text] : cases)
         EXPECT_EQ(converter.FormatSeconds(seconds), text) << seconds;
 }

@@ -92,6 +92,47 @@ TEST_F(TurnOffTest, RefusedPrivilegeClosesTheProgramWithoutPoweringOff)
     EXPECT_EQ(mdlShutDown::LastError().Description,
               "Can't enable shutdown: You do not have the privileges to shutdown this system. [" + power().refusal + "]");
     EXPECT_TRUE(mdlShutDown::LastError().Source.endsWith(".mShutDown"));
+    EXPECT_FALSE(mainLoaded());
+}
+
+TEST_F(TurnOffTest, ARefusalIsToldBeforeTheProgramCloses)
+{
+    struct Case {
+        const char *what;
+        bool allowed;
+        bool succeeds;
+        qint32 error;
+    };
+    const Case cases[] = {
+        {"privilege refused", false, true, mdlShutDown::ErrNoPrivilege},
+        {"session manager refused", true, false, mdlShutDown::ErrShutdownFailed},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        if (!mainLoaded())
+            Forms::loadMain().show();
+        testServices().prompter->messages.clear();
+        power().allowed = c.allowed;
+        power().succeeds = c.succeeds;
+        frmTurnOff window;
+        window.cmdTurnOffNow->click();
+
+        ASSERT_EQ(testServices().prompter->messages.size(), 1);
+        const MessageRequest &box = testServices().prompter->messages.first();
+        EXPECT_EQ(box.icon(), Msg::Exclamation);
+        EXPECT_TRUE(box.text.startsWith("The computer could not be turned off.\r\n\r\n"));
+        EXPECT_TRUE(box.text.endsWith(mdlShutDown::LastError().Description));
+        EXPECT_EQ(mdlShutDown::LastError().Number, c.error);
+        EXPECT_FALSE(mainLoaded()) << "the program still closes";
+    }
+}
+
+TEST_F(TurnOffTest, AnAcceptedShutdownSaysNothing)
+{
+    frmTurnOff window;
+    window.cmdTurnOffNow->click();
+    EXPECT_EQ(window.lblSecToShutDown->text(), "0");
+    EXPECT_EQ(power().actions, QList<Action>{Action::PowerOff});
     EXPECT_TRUE(testServices().prompter->messages.isEmpty());
     EXPECT_FALSE(mainLoaded());
 }

@@ -10,7 +10,10 @@
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QLabel>
+#include <QTimer>
 #include <QProcess>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -29,6 +32,8 @@ struct StartUpWatch {
     QStringList statuses;
     QList<int> opacities;
     QStringList statusDuringFade;
+    QStringList splashTexts; // caption, title and version as the fade starts
+    bool splashOnTop = false;
     std::function<void(frmSplash *, int)> onOpacity;
 
     StartUpWatch()
@@ -38,6 +43,11 @@ struct StartUpWatch {
             if (auto *splash = qobject_cast<frmSplash *>(form)) {
                 QObject::connect(splash, &frmSplash::StatusShown, splash, [this](const QString &s) { statuses << s; });
                 QObject::connect(splash, &frmSplash::OpacitySet, splash, [this, splash](int alpha) {
+                    if (opacities.isEmpty()) {
+                        splashTexts = QStringList{splash->windowTitle(), splash->lblAppTitle->text(),
+                                                  splash->lblVersion->text()};
+                        splashOnTop = splash->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+                    }
                     opacities << alpha;
                     statusDuringFade << splash->lblStat->text();
                     if (onOpacity)
@@ -111,6 +121,8 @@ TEST_F(StartUp, SplashFadesInAndShowsEachLoadingStepInOrder)
         expectedOpacities << alpha;
     expectedOpacities << 255;
     EXPECT_EQ(watch.opacities, expectedOpacities);
+    EXPECT_EQ(watch.splashTexts, (QStringList{"Sonvale 3.1", "Sonvale 3.1", "Version 3.1.2"}));
+    EXPECT_TRUE(watch.splashOnTop);
     for (const QString &status : watch.statusDuringFade)
         EXPECT_EQ(status, QStringLiteral("Loading..."));
     EXPECT_EQ(watch.statuses,
@@ -185,6 +197,34 @@ TEST_F(StartUp, OneTrayClickBringsBackAWindowStartedInTheTray)
     EXPECT_EQ(menu.ItemCaption(menu.IndexForKey(QStringLiteral("RC Open"))), QStringLiteral("Hide"));
 }
 
+TEST_F(StartUp, TheProgramLivesAsLongAsItsMainWindowNotItsLastVisibleWindow)
+{
+    // Hidden in the tray, the main window is no visible window; closing some
+    // other window then must not end the program.
+    testServices().tray->available = true;
+    ASSERT_TRUE(mdlMain::StartUp(QStringLiteral("-st")));
+    ASSERT_FALSE(Forms::main()->isVisible());
+
+    bool runningAfterOtherWindowClosed = false;
+    bool endedWithMainWindow = false;
+    QTimer::singleShot(0, [] {
+        auto *other = new QDialog;
+        other->setAttribute(Qt::WA_DeleteOnClose);
+        other->show();
+        QTimer::singleShot(0, other, &QWidget::close);
+    });
+    QTimer::singleShot(300, [&] {
+        runningAfterOtherWindowClosed = true;
+        Forms::unload(Forms::main());
+        // Should closing the main window not end the run, end it here.
+        QTimer::singleShot(3000, [] { QCoreApplication::exit(1); });
+    });
+    const int exitCode = QApplication::exec();
+    endedWithMainWindow = exitCode == 0;
+    EXPECT_TRUE(runningAfterOtherWindowClosed) << "the program ended when another window closed";
+    EXPECT_TRUE(endedWithMainWindow) << "closing the main window did not end the program";
+}
+
 TEST_F(StartUp, ClosingTheMainWindowUnloadsEverythingAndKeepsItsSize)
 {
     ASSERT_TRUE(mdlMain::StartUp(QString()));
@@ -202,11 +242,17 @@ TEST_F(StartUp, ClosingTheMainWindowUnloadsEverythingAndKeepsItsSize)
 
 TEST(Program, RunsHeadlessUntilClosed)
 {
-    QProcess program;
-    program.setProgram(QStringLiteral(SONVALE_PROGRAM));
-    program.start();
-    ASSERT_TRUE(program.waitForStarted());
-    EXPECT_FALSE(program.waitForFinished(3000)) << program.readAllStandardError().toStdString();
-    program.terminate();
-    program.waitForFinished(5000);
+    // Started in the tray the program has no visible window at all, and must
+    // still keep running.
+    for (const QStringList &arguments : {QStringList(), QStringList{QStringLiteral("-st")}}) {
+        SCOPED_TRACE(arguments.join(QLatin1Char(' ')).toStdString());
+        QProcess program;
+        program.setProgram(QStringLiteral(SONVALE_PROGRAM));
+        program.setArguments(arguments);
+        program.start();
+        ASSERT_TRUE(program.waitForStarted());
+        EXPECT_FALSE(program.waitForFinished(3000)) << program.readAllStandardError().toStdString();
+        program.terminate();
+        program.waitForFinished(5000);
+    }
 }

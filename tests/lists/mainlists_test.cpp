@@ -2,18 +2,20 @@
 #include "support/ScriptedServices.h"
 #include "support/TestEnvironment.h"
 
+#include "controls/ui/XP_ProgressBar.h"
 #include "controls/ui/cGrid.h"
 #include "controls/ui/cTreeView.h"
 #include "core/forms.h"
 #include "core/mdlModes.h"
 #include "lists/ItemsGrid.h"
+#include "lists/ItemsListFile.h"
 #include "mainwindow/frmMain.h"
 #include "platform/AppPaths.h"
+#include "settings/OptionSettings.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
-#include <QProgressBar>
 #include <gtest/gtest.h>
 
 namespace Row = ItemsListRow;
@@ -47,6 +49,9 @@ protected:
             Forms::unload(main);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         g_bAppClosing = false;
+        g_sItemsListMainDirectory.clear();
+        g_bSelectTheLastItem = false;
+        g_bCopyID3FromSource = false;
     }
 
     frmMain &load() { return Forms::loadMain(); }
@@ -167,6 +172,25 @@ TEST_F(MainLists, TreeListsEveryNameHoldingTheExtension)
     // This edition has no CD ripper, so no "Audio CDs" root.
     EXPECT_EQ(main.cTreeView1->Nodes().Count(), 3);
     EXPECT_TRUE(g_oAudioCDsRoot.isNull());
+
+    // A command that needs a list, run on a root, points the user to one.
+    EXPECT_FALSE(main.SelectListIfMainNode());
+    main.cTreeView1_NodeClick(g_oItemsListsRoot);
+    g_oItemsListsRoot->setSelected(true);
+    EXPECT_TRUE(main.SelectListIfMainNode());
+    EXPECT_EQ(testServices().prompter->messageTexts(),
+              QStringList{QStringLiteral("Select the Items List.") + QString(40, ' ')});
+    EXPECT_EQ(main.cTreeView1->SelectedItem()->Text(), QStringLiteral("a.flst"));
+
+    // An edition with the CD ripper adds its root, here without drives.
+    g_lAppIncCDRipper = 1;
+    main.setTree();
+    g_lAppIncCDRipper = 0;
+    ASSERT_FALSE(g_oAudioCDsRoot.isNull());
+    EXPECT_EQ(g_oAudioCDsRoot->Key(), QStringLiteral("##MAINCDSAudio CDs"));
+    EXPECT_EQ(g_oAudioCDsRoot->Text(), QStringLiteral("Audio CDs"));
+    EXPECT_EQ(g_oAudioCDsRoot->Child().Count(), 0);
+    EXPECT_EQ(main.cTreeView1->Nodes().Item(1), g_oItemsListsRoot.data());
 }
 
 TEST_F(MainLists, MissingFilesAndMalformedRecordsStayInTheListAndAreWrittenBack)
@@ -417,4 +441,37 @@ TEST_F(MainLists, SavingWritesOnlyTheListTheGridWasReadFrom)
     main.cGrid1->RemoveRow(1);
     main.SaveGridToFile();
     EXPECT_EQ(listBytes(QStringLiteral("A2.flst")), QByteArray("\r\n"));
+}
+
+TEST_F(MainLists, LoadingFollowsTheOptions)
+{
+    // The folder option as typed, without its final slash.
+    const QString lists = TestEnv::workFolder() + QStringLiteral("/my lists");
+    g_sItemsListMainDirectory = lists;
+    const QString a = wav(QStringLiteral("a.wav"), 1000);
+    QList<ItemsListFile::Record> records;
+    for (int i = 1; i <= 5; ++i) {
+        ItemsListFile::Record r;
+        r[ItemsListFile::FieldInc] = QStringLiteral("1");
+        r[ItemsListFile::FieldType] = QStringLiteral("Audio");
+        r[ItemsListFile::FieldItemName] = QString::number(i);
+        r[ItemsListFile::FieldFile] = a;
+        r[ItemsListFile::FieldRangeAll] = QStringLiteral("1");
+        r[ItemsListFile::FieldTagArtist] = QStringLiteral("Stored artist");
+        records << r;
+    }
+    QDir().mkpath(lists);
+    ASSERT_TRUE(ItemsListFile::write(lists + QStringLiteral("/Five.flst"), records));
+
+    frmMain &main = load();
+    EXPECT_EQ(g_oItemsListsRoot->Key(), QStringLiteral("##MAINITEMS") + lists + QStringLiteral("/"));
+    ASSERT_EQ(main.cGrid1->Rows(), 5);
+    EXPECT_EQ(main.cGrid1->SelectedRow(), 1);
+    EXPECT_EQ(cell(main, 1, Row::TagArtist), QStringLiteral("Stored artist"));
+
+    g_bSelectTheLastItem = true;
+    g_bCopyID3FromSource = true;
+    main.cTreeView1_NodeClick(main.cTreeView1->SelectedItem());
+    EXPECT_EQ(main.cGrid1->SelectedRow(), 5);
+    EXPECT_TRUE(cell(main, 1, Row::TagArtist).isEmpty());
 }

@@ -155,10 +155,15 @@ TEST_F(GridTest, RemovingARowMovesTheLaterRowsUp)
         EXPECT_EQ(grid.Cell(2, 4).Text(), QStringLiteral("/music/") + c.left[1] + QStringLiteral(".wav"))
             << "hidden cells move with their row";
     }
+    grid.setSelectedRow(2);
     grid.Clear();
     EXPECT_EQ(grid.Rows(), 0);
     EXPECT_EQ(grid.Columns(), 5);
     EXPECT_EQ(grid.SelectedRow(), 0);
+    EXPECT_FALSE(grid.ColumnVisible(4)) << "the columns stay as set up";
+    EXPECT_EQ(grid.ColumnWidth(3), 180);
+    fill({"again"});
+    EXPECT_EQ(grid.Cell(1, 4).Text(), QStringLiteral("/music/again.wav"));
 }
 
 TEST_F(GridTest, CurrentRowFollowsRemovalsAndStaysWhileRowsRemain)

@@ -1,8 +1,10 @@
 #include "controls/ui/OleColor.h"
 #include "controls/ui/XP_ProgressBar.h"
+#include "controls/ui/cProgressBar.h"
 #include "controls/ui/cImageList.h"
 #include "controls/ui/cStatusBar.h"
 
+#include <QProgressBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -117,6 +119,24 @@ TEST(ProgressBar, KeepsRangeAndValueAsWrittenAndDrawsThemClamped)
         EXPECT_EQ(bar.Value(), c.value);
         EXPECT_DOUBLE_EQ(bar.shownFraction(), c.shown) << c.max << "/" << c.value;
     }
+}
+
+TEST(ProgressBar, DiscFillPastTheScaleAndATextShownAsWritten)
+{
+    cProgressBar disc;
+    disc.setMin(0);
+    disc.setMax(83);
+    disc.setValue(101); // a list longer than the scale
+    disc.setBarColor(255);
+    EXPECT_EQ(disc.Value(), 101);
+    EXPECT_DOUBLE_EQ(disc.shownFraction(), 1.0);
+    EXPECT_EQ(disc.BarColor(), 255u);
+
+    disc.setText(QStringLiteral("50% 16514043"));
+    auto *inner = disc.findChild<QProgressBar *>();
+    ASSERT_NE(inner, nullptr);
+    EXPECT_EQ(inner->text(), QStringLiteral("50% 16514043"));
+    EXPECT_EQ(disc.Text(), QStringLiteral("50% 16514043"));
 }
 
 TEST(ProgressBar, VisibleIsTheBarsOwnFlagWhileItsWindowIsHidden)

@@ -3,49 +3,50 @@
 namespace AcmCodecs {
 namespace {
 
-QString kHz(int rate)
-{
-    // "44.100 kHz": the thousands of hertz with three decimals.
-    return QStringLiteral("%1.%2 kHz").arg(rate / 1000).arg(rate % 1000, 3, 10, QLatin1Char('0'));
-}
+    QString kHz(int rate)
+    {
+        // "44.100 kHz": the thousands of hertz with three decimals.
+        return QStringLiteral("%1.%2 kHz").arg(rate / 1000).arg(rate % 1000, 3, 10, QLatin1Char('0'));
+    }
 
-QString channelText(int channels)
-{
-    return channels == 1 ? QStringLiteral("Mono") : QStringLiteral("Stereo");
-}
+    QString channelText(int channels)
+    {
+        return channels == 1 ? QStringLiteral("Mono") : QStringLiteral("Stereo");
+    }
 
-QVector<Format> pcmLike(const QVector<int> &bitDepths)
-{
-    static const int rates[] = {8000, 11025, 16000, 22050, 32000, 44100, 48000};
-    QVector<Format> list;
-    for (int rate : rates)
-        for (int bits : bitDepths)
-            for (int channels : {1, 2})
-                list.append({QStringLiteral("%1, %2 Bit, %3").arg(kHz(rate)).arg(bits).arg(channelText(channels)),
-                             rate, channels, bits, 0});
-    return list;
-}
-
-QVector<Format> mpegLayer3()
-{
-    struct Version {
-        QVector<int> rates;
-        QVector<int> bitrates;
-    };
-    const Version versions[] = {
-        {{8000, 11025}, {8, 16, 24, 32, 40, 48, 56, 64}},
-        {{16000, 22050, 24000}, {8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160}},
-        {{32000, 44100, 48000}, {32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320}},
-    };
-    QVector<Format> list;
-    for (const Version &v : versions)
-        for (int rate : v.rates)
-            for (int kbps : v.bitrates)
+    QVector<Format> pcmLike(const QVector<int> &bitDepths)
+    {
+        static const int rates[] = {8000, 11025, 16000, 22050, 32000, 44100, 48000};
+        QVector<Format> list;
+        for (int rate : rates)
+            for (int bits : bitDepths)
                 for (int channels : {1, 2})
-                    list.append({QStringLiteral("%1 kBit/s, %2, %3").arg(kbps).arg(kHz(rate)).arg(channelText(channels)),
-                                 rate, channels, 0, kbps});
-    return list;
-}
+                    list.append({QStringLiteral("%1, %2 Bit, %3").arg(kHz(rate)).arg(bits).arg(channelText(channels)),
+                        rate, channels, bits, 0});
+        return list;
+    }
+
+    QVector<Format> mpegLayer3()
+    {
+        struct Version {
+            QVector<int> rates;
+            QVector<int> bitrates;
+        };
+        const Version versions[] = {
+            {{8000, 11025}, {8, 16, 24, 32, 40, 48, 56, 64}},
+            {{16000, 22050, 24000}, {8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160}},
+            {{32000, 44100, 48000}, {32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320}},
+        };
+        QVector<Format> list;
+        for (const Version &v : versions)
+            for (int rate : v.rates)
+                for (int kbps : v.bitrates)
+                    for (int channels : {1, 2})
+                        list.append(
+                            {QStringLiteral("%1 kBit/s, %2, %3").arg(kbps).arg(kHz(rate)).arg(channelText(channels)),
+                                rate, channels, 0, kbps});
+        return list;
+    }
 
 } // namespace
 

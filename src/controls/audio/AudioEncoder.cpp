@@ -9,22 +9,15 @@
 std::unique_ptr<AudioEncoder> createEncoder(const DestinationSettings &settings, QString *error)
 {
     switch (settings.format) {
-    case DestACM:
-        return std::make_unique<AcmWavEncoder>(settings.acmTag, settings.acmFormat);
-    case DestMP3:
-        return std::make_unique<Mp3Encoder>(settings.mp3);
-    case DestWMA:
-        return std::make_unique<WmaEncoder>(settings.wma);
-    case DestOGG:
-        return std::make_unique<OggEncoder>(settings.ogg);
+    case DestACM: return std::make_unique<AcmWavEncoder>(settings.acmTag, settings.acmFormat);
+    case DestMP3: return std::make_unique<Mp3Encoder>(settings.mp3);
+    case DestWMA: return std::make_unique<WmaEncoder>(settings.wma);
+    case DestOGG: return std::make_unique<OggEncoder>(settings.ogg);
     case DestAPE:
         *error = QStringLiteral("Writing APE (Monkey's Audio) files is not available yet; "
                                 "please choose another destination format.");
         return nullptr;
-    case DestWAV:
-        return std::make_unique<WavEncoder>(settings.wav);
-    default:
-        *error = QStringLiteral("Unknown destination format %1.").arg(settings.format);
-        return nullptr;
+    case DestWAV: return std::make_unique<WavEncoder>(settings.wav);
+    default: *error = QStringLiteral("Unknown destination format %1.").arg(settings.format); return nullptr;
     }
 }

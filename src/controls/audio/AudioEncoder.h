@@ -19,7 +19,7 @@ struct PcmSpec {
     AVSampleFormat format = AV_SAMPLE_FMT_NONE;
 };
 
-// One destination format. The job opens it with the source's spec, feeds it
+// One destination format. The job opens it with the source's PCM format, feeds it
 // PCM in inputSpec() and finishes it; the converter, the joiner, the ripper
 // and the burners all write through this layer.
 class AudioEncoder {

@@ -62,15 +62,14 @@ enum Mp3Mode : std::int32_t {
 };
 
 // The bitrates of the MP3 bitrate lists, by list index (kbit/s).
-inline constexpr std::int32_t kMp3BitrateList[] = {8, 16, 24, 32, 40, 48, 56, 64, 80, 96,
-                                                   112, 128, 144, 160, 176, 192, 224, 256, 320};
+inline constexpr std::int32_t kMp3BitrateList[]
+    = {8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256, 320};
 
 static_assert(sizeof(WavFormatSettings) == 8);
 static_assert(offsetof(WavFormatSettings, Channels) == 4 && offsetof(WavFormatSettings, BitsPerSample) == 6);
 static_assert(sizeof(Mp3EncoderSettings) == 56);
 static_assert(offsetof(Mp3EncoderSettings, Mode) == 12 && offsetof(Mp3EncoderSettings, SampleRate) == 20
-              && offsetof(Mp3EncoderSettings, StrictISO) == 28 && offsetof(Mp3EncoderSettings, VBRMode) == 32
-              && offsetof(Mp3EncoderSettings, VBRMinBitrateIndex) == 40
-              && offsetof(Mp3EncoderSettings, WriteVBRTag) == 52);
+    && offsetof(Mp3EncoderSettings, StrictISO) == 28 && offsetof(Mp3EncoderSettings, VBRMode) == 32
+    && offsetof(Mp3EncoderSettings, VBRMinBitrateIndex) == 40 && offsetof(Mp3EncoderSettings, WriteVBRTag) == 52);
 static_assert(sizeof(WmaFormatSettings) == 8);
 static_assert(sizeof(OggEncoderSettings) == 12);

@@ -66,6 +66,9 @@ AudioJob::Result AudioJob::fail(ErrorCode code, const QString &text)
 {
     m_code = code;
     m_error = text;
+    // The user knows the file by its real name, not the temporary one.
+    if (!m_temporary.isEmpty())
+        m_error.replace(m_temporary, m_destination);
     return Result::Failed;
 }
 
@@ -83,13 +86,15 @@ bool AudioJob::checkPaths()
     for (const AudioJobItem &item : m_items)
         if (samePathKey(item.path) == destinationKey) {
             fail(DestinationError,
-                 QStringLiteral("The destination %1 is the source file itself; it is left as it is.").arg(m_destination));
+                QStringLiteral("The destination %1 is the source file itself; it is left as it is.")
+                    .arg(m_destination));
             return false;
         }
     const QFileInfo folder(QFileInfo(m_destination).absolutePath());
     if (!folder.isDir()) {
-        fail(DestinationError, QStringLiteral("Cannot write %1: the folder %2 does not exist.")
-                                   .arg(m_destination, folder.absoluteFilePath()));
+        fail(DestinationError,
+            QStringLiteral("Cannot write %1: the folder %2 does not exist.")
+                .arg(m_destination, folder.absoluteFilePath()));
         return false;
     }
     return true;
@@ -99,6 +104,9 @@ AudioJob::Result AudioJob::run(const std::atomic<bool> &abort, const Progress &p
 {
     if (!checkPaths())
         return Result::Failed;
+    // Declared first, so it outlives the encoder that writes it.
+    TemporaryOutput output(m_destination);
+    m_temporary = output.path();
     QString error;
     std::unique_ptr<AudioEncoder> encoder = createEncoder(m_settings, &error);
     if (!encoder)
@@ -107,12 +115,11 @@ AudioJob::Result AudioJob::run(const std::atomic<bool> &abort, const Progress &p
     AudioDecoder decoder;
     if (!decoder.open(m_items.first().path, &error))
         return fail(SourceError, error);
-    TemporaryOutput output(m_destination);
     const PcmSpec source{decoder.sampleRate(), decoder.channels(), decoder.sampleFormat()};
     if (!encoder->open(output.path(), source, m_tags, &error)) {
-        const bool unwritable = error.startsWith(QLatin1String("Cannot write"))
-            || error.startsWith(QLatin1String("Cannot create"));
-        return fail(unwritable ? DestinationError : SettingsError, error.replace(output.path(), m_destination));
+        const bool unwritable
+            = error.startsWith(QLatin1String("Cannot write")) || error.startsWith(QLatin1String("Cannot create"));
+        return fail(unwritable ? DestinationError : SettingsError, error);
     }
     for (int i = 0; i < m_items.size(); ++i) {
         if (i > 0 && !decoder.open(m_items[i].path, &error))
@@ -123,18 +130,18 @@ AudioJob::Result AudioJob::run(const std::atomic<bool> &abort, const Progress &p
     }
     decoder.close();
     if (!encoder->finish(&error))
-        return fail(DestinationError, error.replace(output.path(), m_destination));
+        return fail(DestinationError, error);
     encoder.reset();
     if (abort)
         return Result::Aborted;
     if (!output.commit(m_destination))
-        return fail(DestinationError, QStringLiteral("Cannot write %1: %2")
-                                          .arg(m_destination, QString::fromLocal8Bit(std::strerror(errno))));
+        return fail(DestinationError,
+            QStringLiteral("Cannot write %1: %2").arg(m_destination, QString::fromLocal8Bit(std::strerror(errno))));
     return Result::Done;
 }
 
-AudioJob::Result AudioJob::transcode(int index, AudioEncoder &encoder, AudioDecoder &decoder,
-                                     const std::atomic<bool> &abort, const Progress &progress)
+AudioJob::Result AudioJob::transcode(
+    int index, AudioEncoder &encoder, AudioDecoder &decoder, const std::atomic<bool> &abort, const Progress &progress)
 {
     const AudioJobItem &item = m_items[index];
     const qint64 rate = decoder.sampleRate();
@@ -149,8 +156,8 @@ AudioJob::Result AudioJob::transcode(int index, AudioEncoder &encoder, AudioDeco
 
     QString error;
     Resampler resampler;
-    if (!resampler.setup(decoder.channelLayout(), decoder.sampleFormat(), decoder.sampleRate(), encoder.inputSpec(),
-                         &error))
+    if (!resampler.setup(
+            decoder.channelLayout(), decoder.sampleFormat(), decoder.sampleRate(), encoder.inputSpec(), &error))
         return fail(CodingError, error);
     if (start > 0 && !decoder.seekToSample(start, &error))
         return fail(SourceError, error);

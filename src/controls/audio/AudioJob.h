@@ -11,7 +11,7 @@
 // One piece of a job's input: a file, whole or a range of whole seconds.
 struct AudioJobItem {
     QString path;
-    qint32 startSeconds = -1;  // -1: from the beginning
+    qint32 startSeconds = -1; // -1: from the beginning
     qint32 lengthSeconds = -1; // -1 (or 0): to the end
 };
 
@@ -39,12 +39,13 @@ public:
 private:
     Result fail(ErrorCode code, const QString &text);
     bool checkPaths();
-    Result transcode(int index, AudioEncoder &encoder, class AudioDecoder &decoder,
-                     const std::atomic<bool> &abort, const Progress &progress);
+    Result transcode(int index, AudioEncoder &encoder, class AudioDecoder &decoder, const std::atomic<bool> &abort,
+        const Progress &progress);
 
     DestinationSettings m_settings;
     AudioTags m_tags;
     QString m_destination;
+    QString m_temporary;
     QVector<AudioJobItem> m_items;
     qint32 m_code = 0;
     QString m_error;

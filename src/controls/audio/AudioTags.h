@@ -14,7 +14,7 @@ struct AudioTags {
 
     bool isEmpty() const
     {
-        return album.isEmpty() && artist.isEmpty() && comment.isEmpty() && genre.isEmpty()
-            && title.isEmpty() && track.isEmpty() && year.isEmpty();
+        return album.isEmpty() && artist.isEmpty() && comment.isEmpty() && genre.isEmpty() && title.isEmpty()
+            && track.isEmpty() && year.isEmpty();
     }
 };

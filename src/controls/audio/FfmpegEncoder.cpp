@@ -56,7 +56,8 @@ bool FfmpegEncoder::open(const QString &path, const PcmSpec &source, const Audio
 
     const AVCodec *codec = m_target.encoder ? avcodec_find_encoder_by_name(m_target.encoder) : nullptr;
     if (!codec) {
-        *error = QStringLiteral("The encoder %1 is not available.").arg(QString::fromLatin1(m_target.encoder ? m_target.encoder : "(none)"));
+        *error = QStringLiteral("The encoder %1 is not available.")
+                     .arg(QString::fromLatin1(m_target.encoder ? m_target.encoder : "(none)"));
         return false;
     }
     m_codec.reset(avcodec_alloc_context3(codec));
@@ -133,7 +134,8 @@ bool FfmpegEncoder::write(const std::uint8_t *const *data, int frames, QString *
 {
     if (frames <= 0)
         return true;
-    const int rc = av_audio_fifo_write(m_fifo.get(), reinterpret_cast<void **>(const_cast<std::uint8_t **>(data)), frames);
+    const int rc
+        = av_audio_fifo_write(m_fifo.get(), reinterpret_cast<void **>(const_cast<std::uint8_t **>(data)), frames);
     if (rc < frames) {
         *error = QStringLiteral("Cannot buffer audio for %1: %2").arg(m_path, av::errorText(rc));
         return false;
@@ -143,8 +145,8 @@ bool FfmpegEncoder::write(const std::uint8_t *const *data, int frames, QString *
 
 bool FfmpegEncoder::encodeFrames(bool final, QString *error)
 {
-    const bool shortLastFrame = m_codec->codec->capabilities
-        & (AV_CODEC_CAP_SMALL_LAST_FRAME | AV_CODEC_CAP_VARIABLE_FRAME_SIZE);
+    const bool shortLastFrame
+        = m_codec->codec->capabilities & (AV_CODEC_CAP_SMALL_LAST_FRAME | AV_CODEC_CAP_VARIABLE_FRAME_SIZE);
     for (;;) {
         const int buffered = av_audio_fifo_size(m_fifo.get());
         if (buffered <= 0 || (buffered < m_frameSize && !final))
@@ -186,6 +188,11 @@ bool FfmpegEncoder::sendFrame(AVFrame *frame, QString *error)
             *error = QStringLiteral("Cannot encode %1: %2").arg(m_path, av::errorText(rc));
             return false;
         }
+        // Block codecs pad their last block with silence; the packet keeps
+        // the true length, so the container (a WAV fact chunk) counts only
+        // the samples that were fed.
+        if (m_packet->pts != AV_NOPTS_VALUE && m_packet->duration > 0 && m_packet->pts + m_packet->duration > m_pts)
+            m_packet->duration = qMax<std::int64_t>(0, m_pts - m_packet->pts);
         m_packet->stream_index = m_stream->index;
         av_packet_rescale_ts(m_packet.get(), m_codec->time_base, m_stream->time_base);
         rc = av_interleaved_write_frame(m_format.get(), m_packet.get());

@@ -12,10 +12,10 @@ public:
     struct Target {
         const char *muxer = "wav";
         const char *encoder = nullptr; // encoder name
-        int sampleRate = 0;            // 0 keeps the source's
-        int channels = 0;              // 0 keeps the source's (at most 2)
+        int sampleRate = 0; // 0 keeps the source's
+        int channels = 0; // 0 keeps the source's (at most 2)
         std::int64_t bitRate = 0;
-        int globalQuality = -1;        // with the qscale flag when set
+        int globalQuality = -1; // with the qscale flag when set
         // Preferred sample format when the encoder offers several.
         AVSampleFormat preferredFormat = AV_SAMPLE_FMT_NONE;
     };

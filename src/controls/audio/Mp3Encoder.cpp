@@ -52,8 +52,12 @@ bool Mp3Encoder::configure(const PcmSpec &source, QString *error)
         channels = 1;
     else if (s.Mode == Mp3NotSet)
         channels = qBound(1, source.channels, 2);
-    // The job resamples, so LAME sees its output rate on both sides.
-    m_spec = PcmSpec{rate, channels, AV_SAMPLE_FMT_FLTP};
+    // The job resamples, so LAME sees its output rate on both sides. 16-bit
+    // sources stay 16-bit interleaved, which needs no conversion at all on
+    // the common WAV and CD paths; anything finer goes in as float.
+    const bool sixteenBit = source.format == AV_SAMPLE_FMT_S16 || source.format == AV_SAMPLE_FMT_S16P
+        || source.format == AV_SAMPLE_FMT_U8 || source.format == AV_SAMPLE_FMT_U8P;
+    m_spec = PcmSpec{rate, channels, sixteenBit ? AV_SAMPLE_FMT_S16 : AV_SAMPLE_FMT_FLTP};
 
     int rc = lame_set_in_samplerate(g, rate);
     rc |= lame_set_out_samplerate(g, rate);
@@ -177,9 +181,17 @@ bool Mp3Encoder::write(const std::uint8_t *const *data, int frames, QString *err
     const std::size_t needed = std::size_t(frames) * 5 / 4 + 7200;
     if (m_buffer.size() < needed)
         m_buffer.resize(needed);
-    const auto *left = reinterpret_cast<const float *>(data[0]);
-    const auto *right = m_spec.channels > 1 ? reinterpret_cast<const float *>(data[1]) : left;
-    const int n = lame_encode_buffer_ieee_float(m_lame.get(), left, right, frames, m_buffer.data(), int(m_buffer.size()));
+    int n = 0;
+    if (m_spec.format == AV_SAMPLE_FMT_S16) {
+        auto *pcm = reinterpret_cast<short *>(const_cast<std::uint8_t *>(data[0]));
+        n = m_spec.channels > 1
+            ? lame_encode_buffer_interleaved(m_lame.get(), pcm, frames, m_buffer.data(), int(m_buffer.size()))
+            : lame_encode_buffer(m_lame.get(), pcm, pcm, frames, m_buffer.data(), int(m_buffer.size()));
+    } else {
+        const auto *left = reinterpret_cast<const float *>(data[0]);
+        const auto *right = m_spec.channels > 1 ? reinterpret_cast<const float *>(data[1]) : left;
+        n = lame_encode_buffer_ieee_float(m_lame.get(), left, right, frames, m_buffer.data(), int(m_buffer.size()));
+    }
     if (n < 0) {
         *error = QStringLiteral("MP3 encoding of %1 failed (LAME error %2).").arg(m_path).arg(n);
         return false;

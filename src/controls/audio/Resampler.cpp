@@ -1,7 +1,7 @@
 #include "controls/audio/Resampler.h"
 
-bool Resampler::setup(const AVChannelLayout &inLayout, AVSampleFormat inFormat, int inRate, const PcmSpec &out,
-                      QString *error)
+bool Resampler::setup(
+    const AVChannelLayout &inLayout, AVSampleFormat inFormat, int inRate, const PcmSpec &out, QString *error)
 {
     m_out = out;
     m_swr.reset();
@@ -57,8 +57,8 @@ bool Resampler::convert(const std::uint8_t *const *data, int frames, AudioEncode
             *error = av::errorText(room);
         return false;
     }
-    const int n = swr_convert(m_swr.get(), m_buffer->extended_data, m_capacity, const_cast<const std::uint8_t **>(data),
-                              frames);
+    const int n = swr_convert(
+        m_swr.get(), m_buffer->extended_data, m_capacity, const_cast<const std::uint8_t **>(data), frames);
     if (n < 0) {
         *error = QStringLiteral("Cannot convert the audio: %1").arg(av::errorText(n));
         return false;

@@ -7,8 +7,8 @@
 // takes, and hands it over; audio already in that form passes untouched.
 class Resampler {
 public:
-    bool setup(const AVChannelLayout &inLayout, AVSampleFormat inFormat, int inRate, const PcmSpec &out,
-               QString *error);
+    bool setup(
+        const AVChannelLayout &inLayout, AVSampleFormat inFormat, int inRate, const PcmSpec &out, QString *error);
     bool convert(const std::uint8_t *const *data, int frames, AudioEncoder &encoder, QString *error);
     // Hands over what the filter still holds (the tail of its delay).
     bool flush(AudioEncoder &encoder, QString *error);

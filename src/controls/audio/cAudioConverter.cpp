@@ -65,9 +65,8 @@ void cAudioConverter::ReadTags(const QString &path)
     m_tags = AudioDecoder::readTags(path);
 }
 
-
-void cAudioConverter::EnumACMTags(qint32 formatTag, qint32 sampleRate, qint32 channels, qint32 bitsPerSample,
-                                  qint32 flags)
+void cAudioConverter::EnumACMTags(
+    qint32 formatTag, qint32 sampleRate, qint32 channels, qint32 bitsPerSample, qint32 flags)
 {
     // Only PCM sources are described by a format tag here.
     if (formatTag != AcmCodecs::kPcmFormatTag)
@@ -111,29 +110,17 @@ void cAudioConverter::Convert()
     // A range belongs to the item it was set for.
     m_rangeStart = -1;
     m_rangeLength = -1;
-    if (m_runner.isRunning()) {
-        QMetaObject::invokeMethod(this, [this] { emit Error(AudioJob::SettingsError, QStringLiteral("A conversion is already running.")); },
-                                  Qt::QueuedConnection);
-        return;
-    }
-    auto job = std::make_shared<AudioJob>(m_settings, m_tags, m_destFile, QVector<AudioJobItem>{item});
-    m_runner.start([this, job](const std::atomic<bool> &abort, unsigned id) {
-        const AudioJob::Result result = job->run(abort, [this](int, int percent) {
-            QMetaObject::invokeMethod(this, [this, percent] { emit Progress(percent); }, Qt::QueuedConnection);
+    m_runner.start(
+        this, std::make_shared<AudioJob>(m_settings, m_tags, m_destFile, QVector<AudioJobItem>{item}),
+        [this](int, int percent) { emit Progress(percent); },
+        [this](AudioJob::Result result, qint32 code, const QString &text) {
+            if (result == AudioJob::Result::Done)
+                emit Done();
+            else if (result == AudioJob::Result::Aborted)
+                emit Aborted();
+            else
+                emit Error(code, text);
         });
-        QMetaObject::invokeMethod(
-            this,
-            [this, job, result, id] {
-                m_runner.finished(id);
-                if (result == AudioJob::Result::Done)
-                    emit Done();
-                else if (result == AudioJob::Result::Aborted)
-                    emit Aborted();
-                else
-                    emit Error(job->errorCode(), job->errorText());
-            },
-            Qt::QueuedConnection);
-    });
 }
 
 void cAudioConverter::Abort()

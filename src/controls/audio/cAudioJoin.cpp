@@ -40,31 +40,17 @@ QString cAudioJoin::GetFile(qint32 index, qint32 &start, qint32 &length) const
 
 void cAudioJoin::Join()
 {
-    if (m_runner.isRunning()) {
-        QMetaObject::invokeMethod(
-            this, [this] { emit Error(AudioJob::SettingsError, QStringLiteral("A join is already running.")); },
-            Qt::QueuedConnection);
-        return;
-    }
-    auto job = std::make_shared<AudioJob>(m_settings, m_tags, m_destFile, m_files);
-    m_runner.start([this, job](const std::atomic<bool> &abort, unsigned id) {
-        const AudioJob::Result result = job->run(abort, [this](int index, int percent) {
-            QMetaObject::invokeMethod(this, [this, index, percent] { emit Progress(index + 1, percent); },
-                                      Qt::QueuedConnection);
+    m_runner.start(
+        this, std::make_shared<AudioJob>(m_settings, m_tags, m_destFile, m_files),
+        [this](int item, int percent) { emit Progress(item + 1, percent); },
+        [this](AudioJob::Result result, qint32 code, const QString &text) {
+            if (result == AudioJob::Result::Done)
+                emit Done();
+            else if (result == AudioJob::Result::Aborted)
+                emit Aborted();
+            else
+                emit Error(code, text);
         });
-        QMetaObject::invokeMethod(
-            this,
-            [this, job, result, id] {
-                m_runner.finished(id);
-                if (result == AudioJob::Result::Done)
-                    emit Done();
-                else if (result == AudioJob::Result::Aborted)
-                    emit Aborted();
-                else
-                    emit Error(job->errorCode(), job->errorText());
-            },
-            Qt::QueuedConnection);
-    });
 }
 
 void cAudioJoin::Abort()

@@ -93,11 +93,15 @@ void GridModel::removeRow(int r)
 
 void GridModel::clearRows()
 {
-    beginResetModel();
+    if (m_rows.empty())
+        return;
+    // A removal, not a reset: a reset would make the view forget its
+    // column widths and which columns are hidden.
+    beginRemoveRows(QModelIndex(), 0, rowCount() - 1);
     m_rows.clear();
     // Fonts of rows that are gone would only pile up.
     m_fonts.resize(1);
-    endResetModel();
+    endRemoveRows();
 }
 
 void GridModel::setValue(int r, int c, const QVariant &value)

@@ -28,6 +28,9 @@ public:
     // How far the drawn bar is filled, 0 to 1.
     double shownFraction() const;
 
+protected:
+    QProgressBar *bar() const { return m_bar; }
+
 private:
     void refresh();
 
