@@ -22,8 +22,21 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
+        savedCopyTags = g_bCopyID3FromSource;
         g_bCopyID3FromSource = true;
     }
+
+    void TearDown() override
+    {
+        g_bCopyID3FromSource = savedCopyTags;
+        g_bSelectTheLastItem = false;
+        for (QString *tag :
+             {&g_sTagAlbum, &g_sTagArtist, &g_sTagComment, &g_sTagGenre, &g_sTagYear, &g_sTagSong, &g_sTagTrack})
+            tag->clear();
+        MainWindowTest::TearDown();
+    }
+
+    bool savedCopyTags = false;
 
     // An empty list "Alpha" and a list "Beta" of one item; Alpha is shown.
     frmMain &loadTwoLists()
@@ -93,6 +106,36 @@ TEST_F(AddingFiles, AnUnreadableFileIsReportedAndLeavesNoGap)
     EXPECT_TRUE(main.PanelText(QStringLiteral("Items List Properties")).startsWith(QStringLiteral("2 Items, ")));
     EXPECT_EQ(listBytes(QStringLiteral("Alpha.flst")), gridAsFile(main));
     EXPECT_EQ(g_frmStat, nullptr);
+}
+
+TEST_F(AddingFiles, WithoutCopyingTagsRowsGetTheDefaultTagsAndTheLastRowCanBeSelected)
+{
+    frmMain &main = loadTwoLists();
+    g_bCopyID3FromSource = false;
+    g_bSelectTheLastItem = true;
+    g_sTagAlbum = QStringLiteral("Default album");
+    g_sTagArtist = QStringLiteral("Default artist");
+    g_sTagComment = QStringLiteral("Default comment");
+    g_sTagGenre = QStringLiteral("Default genre");
+    g_sTagYear = QStringLiteral("2024");
+    g_sTagSong = QStringLiteral("%S");
+    g_sTagTrack = QStringLiteral("%N");
+    const QString a = taggedWav(QStringLiteral("a.wav"), 1000, QStringLiteral("Own title"), QStringLiteral("Own artist"),
+                                QStringLiteral("Own album"));
+    const QString b = wav(QStringLiteral("b.wav"), 1000);
+    EXPECT_EQ(AddFiles::addToSelectedList(main, {a, b}), 2);
+    const struct {
+        int column;
+        QString value;
+    } tags[] = {
+        {Row::TagAlbum, QStringLiteral("Default album")},  {Row::TagArtist, QStringLiteral("Default artist")},
+        {Row::TagComment, QStringLiteral("Default comment")}, {Row::TagGenre, QStringLiteral("Default genre")},
+        {Row::TagYear, QStringLiteral("2024")},            {Row::TagTitle, QStringLiteral("%S")},
+        {Row::TagTrack, QStringLiteral("%N")},
+    };
+    for (const auto &t : tags)
+        EXPECT_EQ(cell(main, 1, t.column), t.value) << t.column;
+    EXPECT_EQ(main.cGrid1->SelectedRow(), 2);
 }
 
 TEST_F(AddingFiles, PathsOfOtherKindsArePassedOverSilently)
