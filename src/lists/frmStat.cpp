@@ -130,6 +130,7 @@ void frmStat::Form_Load()
 {
     mdlSetFormIcon32::SetFormIcon(this, QStringLiteral("replace2"), true);
     g_bCancelAddFiles = false;
+    g_sStatText = QStringLiteral("Adding");
     tmrUpdate->start();
 }
 
@@ -221,8 +222,11 @@ QVariant frmStat::AddFilesToList(const QStringList &Data, cGrid *cGrid1, QWidget
                 MsgBox(QStringLiteral("Cannot add ") + path, Msg::Information);
                 --added;
             } else {
-                lblStat->setText(QStringLiteral("Adding ") + path);
-                setWindowTitle(QStringLiteral("Adding ") + path);
+                // The label's refresh shows the same text, so it stays up
+                // while the file is added.
+                g_sStatText = QStringLiteral("Adding ") + path;
+                lblStat->setText(g_sStatText);
+                setWindowTitle(g_sStatText);
                 ItemsGrid::writeRow(*cGrid1, rowsBefore + added, rowForFile(path, probe, copyTags));
             }
         }

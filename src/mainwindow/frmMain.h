@@ -116,6 +116,8 @@ public:
     void AddFiles();
     void cGrid1_OLEDragDrop(const DataObject &Data, int Effect, int Button, int Shift, int x, int y);
     void ShowItemsListProperties(cTreeNode *Node);
+    // The list name's label runs the "Items List Properties" command.
+    void lblListName_Click();
     void ShowNotes();
 
 protected:

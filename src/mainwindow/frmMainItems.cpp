@@ -25,6 +25,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
@@ -98,6 +99,30 @@ private:
     QPointer<frmMain> m_main;
 };
 
+// Runs a handler when the left button is released over a label.
+class LabelClicks : public QObject {
+public:
+    LabelClicks(QLabel *label, std::function<void()> handler)
+        : QObject(label)
+        , m_handler(std::move(handler))
+    {
+        label->installEventFilter(this);
+        label->setCursor(Qt::PointingHandCursor);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::MouseButtonRelease
+            && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+            m_handler();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_handler;
+};
+
 } // namespace
 
 void frmMain::connectItemsGrid()
@@ -110,6 +135,15 @@ void frmMain::connectItemsGrid()
     drops->watch(picEmptyMsg);
     drops->watch(lblAddorDrag);
     drops->watch(lblEmptylist);
+    new LabelClicks(lblListName, [this] { lblListName_Click(); });
+}
+
+void frmMain::lblListName_Click()
+{
+    cTreeNode *node = cTreeView1->SelectedItem();
+    if (!node || IsMainNode(node->Key()))
+        return;
+    m_cMenu_Click(m_cMenu->IndexForKey(QStringLiteral("Items List Properties")));
 }
 
 // --- Clearing and removing ------------------------------------------------------
