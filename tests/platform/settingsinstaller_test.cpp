@@ -40,10 +40,26 @@ TEST(SettingsInstaller, CreatesEveryKeyOfTheSettingsRoot)
     }
 }
 
+TEST(SettingsInstaller, TitleColoursStartReadable)
+{
+    TestEnv::removeSettingsRoot();
+    ASSERT_TRUE(SettingsInstaller::install());
+    const QString general = QStringLiteral("SOFTWARE\\Tarvena\\Sonvale\\General");
+    Registry::Value back, text;
+    ASSERT_EQ(Registry::queryValue(kLocalMachine, general, QStringLiteral("picColor"), &back), Registry::Success);
+    ASSERT_EQ(Registry::queryValue(kLocalMachine, general, QStringLiteral("picTextColor"), &text), Registry::Success);
+    EXPECT_EQ(back.type, 1);
+    EXPECT_NE(back.data, text.data);
+}
+
 TEST(SettingsInstaller, RunningTwiceChangesNothing)
 {
+    TestEnv::removeSettingsRoot();
+    ASSERT_TRUE(SettingsInstaller::install());
     const QString general = QStringLiteral("SOFTWARE\\Tarvena\\Sonvale\\General");
     ASSERT_EQ(Registry::setValue(kLocalMachine, general, QStringLiteral("txtToPath"), 1, QByteArray("/x\0", 3)),
+              Registry::Success);
+    ASSERT_EQ(Registry::setValue(kLocalMachine, general, QStringLiteral("picColor"), 1, QByteArray("255\0", 4)),
               Registry::Success);
     const QStringList before = registryTree();
     ASSERT_TRUE(SettingsInstaller::install());

@@ -2,6 +2,7 @@
 #include "support/TestEnvironment.h"
 
 #include "core/mdlModes.h"
+#include "platform/Registry.h"
 #include "platform/SettingsInstaller.h"
 
 #include <QApplication>
@@ -44,6 +45,14 @@ class FreshFolders : public ::testing::EmptyTestEventListener {
     }
 };
 
+void emptySubkeys(qint32 root, const QString &path)
+{
+    for (const Registry::Value &value : Registry::values(root, path))
+        Registry::deleteValue(root, path, value.name);
+    for (const QString &sub : Registry::subkeys(root, path))
+        emptySubkeys(root, path + QLatin1Char('\\') + sub);
+}
+
 } // namespace
 
 namespace TestEnv {
@@ -65,6 +74,9 @@ void installSettingsRoot()
     QString error;
     if (!SettingsInstaller::install(&error))
         ADD_FAILURE() << "installing the settings root failed: " << error.toStdString();
+    // Tests start from empty subkeys; the shipped starting values are the
+    // installer's own test.
+    emptySubkeys(static_cast<qint32>(0x80000002u), QStringLiteral("SOFTWARE\\Tarvena\\Sonvale"));
 }
 
 void removeSettingsRoot()
