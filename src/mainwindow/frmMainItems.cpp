@@ -148,18 +148,34 @@ void frmMain::lblListName_Click()
 
 // --- Clearing and removing ------------------------------------------------------
 
+namespace {
+
+// Runs a deferred grid change about 50 ms from now; while files are being
+// added it waits for the add to end, so no row moves under the writer.
+void runDeferred(frmMain *main, std::function<void()> work)
+{
+    QTimer::singleShot(50, main, [main, work = std::move(work)]() mutable {
+        if (g_frmStat)
+            runDeferred(main, std::move(work));
+        else
+            work();
+    });
+}
+
+} // namespace
+
 void frmMain::requestClearTheList()
 {
     if (cGrid1->Rows() == 0)
         return;
-    QTimer::singleShot(50, this, [this] { ClearTheList(false); });
+    runDeferred(this, [this] { ClearTheList(false); });
 }
 
 void frmMain::requestRemoveSelectedItems()
 {
     if (cGrid1->Rows() == 0)
         return;
-    QTimer::singleShot(50, this, [this] { RemoveSelectedItems(); });
+    runDeferred(this, [this] { RemoveSelectedItems(); });
 }
 
 void frmMain::ClearTheList(bool bSkipQuestion)

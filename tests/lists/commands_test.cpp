@@ -1,9 +1,11 @@
 #include "commands_fixture.h"
 
+#include "lists/frmStat.h"
 #include "settings/OptionSettings.h"
 
 #include <QLabel>
 #include <QTest>
+#include <QTimer>
 
 namespace Row = ItemsListRow;
 
@@ -161,6 +163,39 @@ TEST_F(GridCommands, RemovalRunsAfterTheCommandHasReturned)
     main.requestRemoveSelectedItems();
     EXPECT_EQ(main.cGrid1->Rows(), 3);
     EXPECT_TRUE(waitUntil([&] { return main.cGrid1->Rows() == 2; }, 5000));
+    EXPECT_EQ(listBytes(QStringLiteral("Songs.flst")), gridAsFile(main));
+}
+
+TEST_F(GridCommands, ARemovalAskedForBeforeAnAddWaitsForTheAddToEnd)
+{
+    frmMain &main = loadSongs();
+    QStringList paths;
+    for (int i = 1; i <= 6; ++i)
+        paths << wav(QStringLiteral("new%1.wav").arg(i), 1000);
+    main.cGrid1->setSelectedRow(3);
+    main.requestRemoveSelectedItems();
+
+    // Hold the add long enough for the removal's time to come.
+    bool held = false;
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (held || !g_frmStat || main.cGrid1->Rows() < 5)
+            return;
+        held = true;
+        QTest::qWait(200);
+    });
+    poll.start();
+    EXPECT_EQ(AddFiles::addToSelectedList(main, paths), 6);
+    poll.stop();
+    ASSERT_TRUE(held);
+    EXPECT_EQ(main.cGrid1->Rows(), 9);
+
+    EXPECT_TRUE(waitUntil([&] { return main.cGrid1->Rows() == 8; }, 5000));
+    int added = 0;
+    for (int r = 1; r <= main.cGrid1->Rows(); ++r)
+        added += paths.contains(cell(main, r, Row::File)) ? 1 : 0;
+    EXPECT_EQ(added, 6);
     EXPECT_EQ(listBytes(QStringLiteral("Songs.flst")), gridAsFile(main));
 }
 
