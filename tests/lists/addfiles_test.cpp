@@ -294,11 +294,18 @@ TEST_F(AddingFiles, CancelKeepsTheRowsWrittenSoFar)
     QStringList paths;
     for (int i = 1; i <= 8; ++i)
         paths << wav(QStringLiteral("f%1.wav").arg(i), 1000);
+    int barMin = 0, barMax = 0, barValue = 0;
+    bool barShown = false;
     QTimer poll;
     poll.setInterval(5);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (g_frmStat && main.cGrid1->Rows() >= 2)
+        if (g_frmStat && main.cGrid1->Rows() >= 2) {
+            barMin = g_frmStat->cProgressBar1->minimum();
+            barMax = g_frmStat->cProgressBar1->maximum();
+            barValue = g_frmStat->cProgressBar1->value();
+            barShown = g_frmStat->isVisible() && g_frmStat->cProgressBar1->isVisible();
             g_frmStat->cmdCancel->click();
+        }
     });
     poll.start();
     const int added = AddFiles::addToSelectedList(main, paths);
@@ -308,6 +315,11 @@ TEST_F(AddingFiles, CancelKeepsTheRowsWrittenSoFar)
     EXPECT_EQ(main.cGrid1->Rows(), added);
     EXPECT_EQ(recordsIn(QStringLiteral("Alpha.flst")), added);
     EXPECT_TRUE(g_bCancelAddFiles);
+    // The bar counts the paths from 1 and ends one short of its maximum.
+    EXPECT_TRUE(barShown);
+    EXPECT_EQ(barMin, 1);
+    EXPECT_EQ(barMax, 9);
+    EXPECT_GE(barValue, 2);
 }
 
 } // namespace
