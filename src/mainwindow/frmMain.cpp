@@ -75,6 +75,7 @@ void frmMain::Form_Load()
     resize(Twips::toPixels(width), Twips::toPixels(height));
 
     buildListPanes();
+    connectItemsGrid();
 
     const QList<QPair<QString, QString>> panels = {
         {QStringLiteral("Main"), QString()},

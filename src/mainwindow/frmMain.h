@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class DataObject;
 class cContextMenu;
 class cGrid;
 class cImageList;
@@ -97,6 +98,27 @@ public:
     void DisplayGridInfoStatusBar();
     QString GetTotalTime(bool bMarkedOnly) const;
     QString GetTotalSize(bool bMarkedOnly) const;
+
+    // Items grid commands, adding files, list properties and notes.
+    void connectItemsGrid();
+    void ClearTheList(bool bSkipQuestion);
+    void DoClearTheList();
+    void RemoveSelectedItems();
+    // "Clear the List" and "Remove Item" run about 50 ms after they are asked for.
+    void requestClearTheList();
+    void requestRemoveSelectedItems();
+    void cGrid1_DblClick(int Row, int Col);
+    void cGrid1_MouseUp(int Button, int Shift, int x, int y);
+    void cGrid1_RedrawRequest();
+    void LoadSelectedItemToPlayer();
+    static void CopyGridRows(cGrid *source, cGrid *target, bool bMarkedOnly);
+    qint32 CountMarkedItems() const;
+    void AddFiles();
+    void cGrid1_OLEDragDrop(const DataObject &Data, int Effect, int Button, int Shift, int x, int y);
+    void ShowItemsListProperties(cTreeNode *Node);
+    // The list name's label runs the "Items List Properties" command.
+    void lblListName_Click();
+    void ShowNotes();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -1,0 +1,125 @@
+#include "lists/frmNotes.h"
+
+#include "core/forms.h"
+#include "lists/NotesPanel.h"
+#include "platform/AppPaths.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QSaveFile>
+
+frmNotes *g_frmNotes = nullptr;
+
+namespace {
+
+const QString crlf = QStringLiteral("\r\n");
+
+// The box holds "\n" line breaks; the file holds CR LF.
+QString boxTextFromFile(QString text)
+{
+    text.replace(crlf, QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+} // namespace
+
+frmNotes::frmNotes(QWidget *parent)
+    : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Notes"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    Text1 = new QPlainTextEdit(this);
+    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    resize(Twips::toPixels(6000), Twips::toPixels(4500));
+    g_frmNotes = this;
+}
+
+frmNotes::~frmNotes()
+{
+    if (g_frmNotes == this)
+        g_frmNotes = nullptr;
+}
+
+QString frmNotes::notesFilePath()
+{
+    return AppPaths::programFolder() + QStringLiteral("/Notes");
+}
+
+void frmNotes::Form_Load()
+{
+    Text1->move(0, 0);
+    Form_Resize();
+
+    QFile file(notesFilePath());
+    if (!file.exists()) {
+        // A first opening starts an empty note, with its file.
+        if (file.open(QIODevice::WriteOnly))
+            file.close();
+        return;
+    }
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return;
+
+    // Every line comes back followed by CR LF; the one CR LF that saving
+    // added after the text is then taken off again.
+    QString text = boxTextFromFile(QString::fromUtf8(bytes));
+    if (!text.isEmpty() && !text.endsWith(QLatin1Char('\n')))
+        text += QLatin1Char('\n');
+    if (text.size() > 1)
+        Text1->setPlainText(text.left(text.size() - 1));
+}
+
+void frmNotes::Form_Unload(int &Cancel)
+{
+    Q_UNUSED(Cancel);
+    QString text = Text1->toPlainText();
+    text.replace(QLatin1Char('\n'), crlf);
+    // Replaced in one step, so a failed write never leaves half a note.
+    QSaveFile file(notesFilePath());
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write((text + crlf).toUtf8());
+        file.commit();
+    }
+    NotesPanel::refresh();
+}
+
+void frmNotes::Form_Resize()
+{
+    const int w = Twips::fromPixels(width()) - 100;
+    const int h = Twips::fromPixels(height()) - 500;
+    Text1->resize(std::max(0, Twips::toPixels(w)), std::max(0, Twips::toPixels(h)));
+}
+
+void frmNotes::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmNotes::reject()
+{
+    close();
+}
+
+void frmNotes::closeEvent(QCloseEvent *event)
+{
+    routeCloseToUnload(this, event);
+}
+
+frmNotes &showNotes(QWidget *parent)
+{
+    if (!g_frmNotes) {
+        auto *form = new frmNotes(parent);
+        form->Form_Load();
+    }
+    g_frmNotes->show();
+    g_frmNotes->raise();
+    return *g_frmNotes;
+}

@@ -1,0 +1,307 @@
+#include "lists/frmStat.h"
+
+#include "controls/audio/cAudioConverter.h"
+#include "controls/ui/cGrid.h"
+#include "controls/ui/cTreeNode.h"
+#include "controls/ui/cTreeView.h"
+#include "core/forms.h"
+#include "core/mdlFileSystem.h"
+#include "core/mdlFunctions.h"
+#include "core/mdlSetFormIcon32.h"
+#include "core/mdlSupportedFormats.h"
+#include "lists/ItemProbe.h"
+#include "lists/ItemsGrid.h"
+#include "lists/ItemsListRecordReader.h"
+#include "lists/ItemsListRow.h"
+#include "lists/ListOptions.h"
+#include "mainwindow/frmMain.h"
+#include "platform/Prompter.h"
+#include "settings/OptionSettings.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+#include <QVBoxLayout>
+
+bool g_bCancelAddFiles = false;
+QString g_sStatText;
+frmStat *g_frmStat = nullptr;
+
+namespace {
+
+namespace Row = ItemsListRow;
+
+// Opens the file on a worker thread while the window keeps painting and
+// answering its Cancel button.
+ItemProbe probeOffThread(const QString &path, bool readTags)
+{
+    ItemProbe probe;
+    QEventLoop loop;
+    QThread *worker = QThread::create([&probe, path, readTags] { probe = probeItemFile(path, readTags); });
+    QObject::connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
+    worker->start();
+    loop.exec();
+    worker->wait();
+    delete worker;
+    return probe;
+}
+
+Row::Data rowForFile(const QString &path, const ItemProbe &probe, bool copyTags)
+{
+    Row::Data row;
+    row.incIcon = Row::IconMarked;
+    row.typeIcon = Row::IconAudio;
+    row[Row::ItemName] = frmStat::getLegaName(mdlFunctions::GetFileName(path));
+    row[Row::Time] = ItemsListRecordReader::hhmmss(ItemsListRecordReader::roundedSeconds(probe.durationMs));
+    row[Row::Size] = mdlFileSystem::FormatFileSize(double(probe.bytes));
+    row[Row::File] = path;
+    row.created = probe.created;
+    row[Row::Range] = QStringLiteral("All");
+    row[Row::RangeAll] = QStringLiteral("1");
+    row[Row::BytesSize] = QString::number(probe.bytes);
+    if (copyTags) {
+        row[Row::TagAlbum] = probe.tags.album;
+        row[Row::TagArtist] = probe.tags.artist;
+        row[Row::TagComment] = probe.tags.comment;
+        row[Row::TagGenre] = probe.tags.genre;
+        row[Row::TagYear] = probe.tags.year;
+        row[Row::TagTitle] = probe.tags.title;
+        row[Row::TagTrack] = probe.tags.track;
+    } else {
+        row[Row::TagAlbum] = g_sTagAlbum;
+        row[Row::TagArtist] = g_sTagArtist;
+        row[Row::TagComment] = g_sTagComment;
+        row[Row::TagGenre] = g_sTagGenre;
+        row[Row::TagYear] = g_sTagYear;
+        row[Row::TagTitle] = g_sTagSong;
+        row[Row::TagTrack] = g_sTagTrack;
+    }
+    return row;
+}
+
+} // namespace
+
+frmStat::frmStat(QWidget *parent)
+    : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Add Files"));
+    QFont tahoma(QStringLiteral("Tahoma"));
+    tahoma.setPointSizeF(font().pointSizeF());
+    setFont(tahoma);
+
+    lblStat = new QLabel(QStringLiteral("Adding"), this);
+    lblStat->setMinimumWidth(360);
+    cProgressBar1 = new QProgressBar(this);
+    cProgressBar1->setTextVisible(false);
+    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdCancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(lblStat);
+    layout->addWidget(cProgressBar1);
+    layout->addLayout(buttons);
+
+    cAudioConverter1 = new cAudioConverter(this);
+    tmrUpdate = new QTimer(this);
+    tmrUpdate->setInterval(20);
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(2000);
+
+    connect(cmdCancel, &QPushButton::clicked, this, &frmStat::cmdCancel_Click);
+    connect(tmrUpdate, &QTimer::timeout, this, &frmStat::tmrUpdate_Timer);
+    g_frmStat = this;
+}
+
+frmStat::~frmStat()
+{
+    if (g_frmStat == this)
+        g_frmStat = nullptr;
+}
+
+void frmStat::Form_Load()
+{
+    mdlSetFormIcon32::SetFormIcon(this, QStringLiteral("replace2"), true);
+    g_bCancelAddFiles = false;
+    g_sStatText = QStringLiteral("Adding");
+    tmrUpdate->start();
+}
+
+void frmStat::Form_Unload(int &Cancel)
+{
+    Q_UNUSED(Cancel);
+    cAudioConverter1->Terminate();
+    cmdCancel_Click();
+}
+
+void frmStat::cmdCancel_Click()
+{
+    g_bCancelAddFiles = true;
+}
+
+void frmStat::tmrUpdate_Timer()
+{
+    lblStat->setText(g_sStatText);
+}
+
+void frmStat::closeEvent(QCloseEvent *event)
+{
+    // Closing while files are added is a Cancel: the add stops after the
+    // file in hand and keeps every row written so far.
+    int cancel = 0;
+    Form_Unload(cancel);
+    if (isVisible() && m_adding) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void frmStat::reject()
+{
+    cmdCancel_Click();
+}
+
+bool frmStat::SupportAudioFile(const QString &sFileName)
+{
+    const QString ext = mdlFunctions::GetExtensionPart(sFileName).toLower();
+    return mdlSupportedFormats::GetAudioOpenFilter().toLower().indexOf(ext) >= 0;
+}
+
+QString frmStat::getLegaName(const QString &sPath)
+{
+    QString name = sPath;
+    for (const QChar c : QStringLiteral(":?<>\\/*|")) {
+        const qsizetype at = name.indexOf(c);
+        if (at >= 0)
+            name.remove(at, 1);
+    }
+    return name;
+}
+
+QVariant frmStat::AddFilesToList(const QStringList &Data, cGrid *cGrid1, QWidget *frm)
+{
+    if (!cGrid1)
+        return QVariant();
+    auto *main = qobject_cast<frmMain *>(frm);
+    if (frm && parentWidget() != frm)
+        setParent(frm, windowFlags() | Qt::Dialog);
+    setWindowModality(Qt::WindowModal);
+    show();
+    m_adding = true;
+
+    const int count = int(Data.size());
+    cProgressBar1->setMinimum(1);
+    cProgressBar1->setMaximum(count + 1);
+    cProgressBar1->setValue(1);
+    cGrid1->setRedraw(false);
+    const int rowsBefore = cGrid1->Rows();
+    int added = 0;
+    const bool copyTags = ListOptions::copyID3FromSource();
+
+    for (int i = 1; i <= count; ++i) {
+        if (g_bCancelAddFiles)
+            break;
+        const QString path = Data.at(i - 1);
+        const QFileInfo info(path);
+        // A path that can no longer be read is still tried, so the user
+        // hears of it.
+        const bool candidate = !mdlFunctions::IsFolder(path) && (!info.exists() || info.size() > 0)
+                               && SupportAudioFile(path);
+        if (candidate) {
+            ++added;
+            const ItemProbe probe = probeOffThread(path, copyTags);
+            if (!probe.opened) {
+                MsgBox(QStringLiteral("Cannot add ") + path, Msg::Information);
+                --added;
+            } else {
+                // The label's refresh shows the same text, so it stays up
+                // while the file is added.
+                g_sStatText = QStringLiteral("Adding ") + path;
+                lblStat->setText(g_sStatText);
+                setWindowTitle(g_sStatText);
+                ItemsGrid::writeRow(*cGrid1, rowsBefore + added, rowForFile(path, probe, copyTags));
+            }
+        }
+        cProgressBar1->setValue(i);
+    }
+
+    cGrid1->setRedraw(true);
+    m_adding = false;
+    if (cGrid1->Rows() == 0) {
+        if (main && main->picEmptyMsg) {
+            main->picEmptyMsg->show();
+            main->picEmptyMsg->raise();
+        }
+        hide();
+        return QVariant();
+    }
+    cGrid1->setSelectedRow(ListOptions::selectTheLastItem() ? cGrid1->Rows() : 1);
+    if (main) {
+        main->GetFileInfoToGridInfo();
+        if (main->picEmptyMsg)
+            main->picEmptyMsg->hide();
+    }
+    cGrid1->setSelectedCol(2);
+    if (main) {
+        main->setPanelText(QStringLiteral("Items List Properties"),
+                           QString::number(main->cGrid1->Rows()) + QStringLiteral(" Items."));
+        main->setPanelText(QStringLiteral("Main"), QStringLiteral("Ready."));
+    }
+    hide();
+    return QVariant();
+}
+
+namespace AddFiles {
+
+frmStat *loadStat(QWidget *owner)
+{
+    if (g_frmStat)
+        return nullptr;
+    auto *form = new frmStat(owner);
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    form->Form_Load();
+    return form;
+}
+
+void unloadStat()
+{
+    if (g_frmStat) {
+        QPointer<frmStat> form = g_frmStat;
+        g_frmStat = nullptr;
+        form->close();
+    }
+}
+
+int addToSelectedList(frmMain &main, const QStringList &paths)
+{
+    if (!main.cGrid1 || !main.cTreeView1)
+        return 0;
+    cTreeNode *selected = main.cTreeView1->SelectedItem();
+    if (!selected)
+        return 0;
+    const QPointer<cTreeNode> node = selected;
+    const QString key = selected->Key();
+    frmStat *stat = loadStat(&main);
+    // One add at a time: a second one would write between the first one's rows.
+    if (!stat)
+        return 0;
+    const int before = main.cGrid1->Rows();
+    stat->AddFilesToList(paths, main.cGrid1, &main);
+    unloadStat();
+    const int added = main.cGrid1->Rows() - before;
+    // The save goes to the list the rows were added to, never to another one.
+    if (node && main.cTreeView1->SelectedItem() == node && node->Key() == key)
+        main.SaveGridToFile();
+    main.DisplayGridInfoStatusBar();
+    return added;
+}
+
+} // namespace AddFiles

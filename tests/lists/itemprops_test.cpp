@@ -1,0 +1,282 @@
+#include "commands_fixture.h"
+
+#include "core/LinkLabel.h"
+#include "lists/frmItem.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimeEdit>
+#include <QTimer>
+
+namespace Row = ItemsListRow;
+
+namespace {
+
+const QString blanks42(42, QLatin1Char(' '));
+
+class ItemProperties : public MainWindowTest {
+protected:
+    // A list "Songs" of three items, 205 s, 10 s and 20 s long; the second is
+    // stereo and holds a range of 75 s from 60 s.
+    frmMain &loadSongs()
+    {
+        const QString a = wav(QStringLiteral("a.wav"), 205000);
+        const QString b = wav(QStringLiteral("b.wav"), 10000, 2000, 2);
+        const QString c = wav(QStringLiteral("c.wav"), 20000);
+        writeList(QStringLiteral("Songs.flst"), rec("1", "one", a) + rec("1", "two", b, "0", "75", "60")
+                                                    + rec("0", "three", c));
+        frmMain &main = load();
+        EXPECT_EQ(main.cGrid1->Rows(), 3);
+        return main;
+    }
+
+    // The window as the grid's double click loads it, for the selected row.
+    frmItem *openFor(frmMain &main, int row)
+    {
+        main.cGrid1->setSelectedRow(row);
+        form = new frmItem(main.cGrid1, [&main] { main.SaveGridToFile(); }, &main);
+        return form;
+    }
+
+    void TearDown() override
+    {
+        delete form.data();
+        MainWindowTest::TearDown();
+    }
+
+    QPointer<frmItem> form;
+};
+
+TEST_F(ItemProperties, ShowsTheRowAndItsFile)
+{
+    frmMain &main = loadSongs();
+    frmItem *item = openFor(main, 1);
+    EXPECT_EQ(item->windowTitle(), QStringLiteral("Item Properties"));
+    EXPECT_EQ(item->lblTitle->text(), QStringLiteral("one"));
+    EXPECT_EQ(item->txtItemName->text(), QStringLiteral("one"));
+    EXPECT_EQ(item->lblFileName->text(), QStringLiteral("a.wav"));
+    EXPECT_EQ(item->lblPath->text(), TestEnv::workFolder() + QLatin1Char('/'));
+    EXPECT_EQ(item->lblTotalTime->text(), QStringLiteral("00:03:25"));
+    EXPECT_EQ(item->lblFormat->text(), QStringLiteral("WAV"));
+    EXPECT_EQ(item->lblSamples->text(), QStringLiteral("2000"));
+    EXPECT_EQ(item->lblBitrate->text(), QStringLiteral("16"));
+    EXPECT_EQ(item->lblChannels->text(), QStringLiteral("MONO"));
+    EXPECT_TRUE(item->ptnAllFile->isChecked());
+    EXPECT_FALSE(item->dtStartAfter->isEnabled());
+    EXPECT_EQ(item->dtUntil->time(), QTime(0, 3, 25));
+    EXPECT_EQ(item->cTabControl1->currentWidget(), item->TabInfo);
+    EXPECT_EQ(item->cTabControl1->tabText(2), QStringLiteral("Destination ID3 Tags  "));
+
+    // A stored range opens on "Process range by time" with its two times.
+    item->cmdNext_Click();
+    EXPECT_EQ(item->lblChannels->text(), QStringLiteral("STEREO"));
+    EXPECT_TRUE(item->ptnConvertByTime->isChecked());
+    EXPECT_EQ(item->dtStartAfter->time(), QTime(0, 1, 15));
+    EXPECT_EQ(item->dtUntil->time(), QTime(0, 2, 15));
+    for (QWidget *w : std::initializer_list<QWidget *>{item->dtStartAfter, item->dtUntil, item->cmdGoTSoStart,
+                                                        item->cmdGoToEnd, item->Label20, item->Label21})
+        EXPECT_TRUE(w->isEnabled());
+}
+
+TEST_F(ItemProperties, StepsFollowTheGridAndDiscardWhatWasNotApplied)
+{
+    frmMain &main = loadSongs();
+    const QByteArray before = listBytes(QStringLiteral("Songs.flst"));
+    frmItem *item = openFor(main, 1);
+    EXPECT_FALSE(item->cmdBack->isEnabled());
+    EXPECT_TRUE(item->cmdNext->isEnabled());
+
+    item->txtItemName->setText(QStringLiteral("changed"));
+    item->cmdNext_Click();
+    EXPECT_EQ(main.cGrid1->SelectedRow(), 2);
+    EXPECT_EQ(item->lItem, 2);
+    EXPECT_EQ(item->txtItemName->text(), QStringLiteral("two"));
+    EXPECT_EQ(cell(main, 1, Row::ItemName), QStringLiteral("one"));
+    EXPECT_TRUE(item->cmdBack->isEnabled());
+
+    item->cmdNext_Click();
+    EXPECT_EQ(main.cGrid1->SelectedRow(), 3);
+    EXPECT_FALSE(item->cmdNext->isEnabled());
+    EXPECT_TRUE(item->ptnAllFile->isChecked());
+    item->cmdNext_Click();
+    EXPECT_EQ(item->lItem, 3);
+    EXPECT_EQ(listBytes(QStringLiteral("Songs.flst")), before);
+}
+
+TEST_F(ItemProperties, ARangeIsStoredAsStartAndLengthAndSaved)
+{
+    frmMain &main = loadSongs();
+    frmItem *item = openFor(main, 1);
+    item->ptnConvertByTime->click();
+    EXPECT_TRUE(item->dtStartAfter->isEnabled());
+    item->dtStartAfter->setTime(QTime(0, 1, 15));
+    item->dtUntil->setTime(QTime(0, 2, 30));
+    EXPECT_EQ(item->ApplyItemChanges(), 0);
+    EXPECT_EQ(cell(main, 1, Row::RangeAll), QStringLiteral("0"));
+    EXPECT_EQ(cell(main, 1, Row::RangeStart), QStringLiteral("75"));
+    EXPECT_EQ(cell(main, 1, Row::RangeLength), QStringLiteral("75"));
+    EXPECT_EQ(cell(main, 1, Row::Range), QStringLiteral("00:01:15 - 00:02:30"));
+    EXPECT_EQ(listBytes(QStringLiteral("Songs.flst")), gridAsFile(main));
+
+    // Loaded again, the list shows the same range.
+    main.cTreeView1_NodeClick(listNode(QStringLiteral("Songs")));
+    EXPECT_EQ(cell(main, 1, Row::Range), QStringLiteral("00:01:15 - 00:02:30"));
+}
+
+TEST_F(ItemProperties, ProcessingTheWholeFileClearsTheRange)
+{
+    frmMain &main = loadSongs();
+    frmItem *item = openFor(main, 2);
+    item->ptnAllFile->click();
+    EXPECT_FALSE(item->dtUntil->isEnabled());
+    EXPECT_EQ(item->ApplyItemChanges(), 0);
+    EXPECT_EQ(cell(main, 2, Row::RangeAll), QStringLiteral("1"));
+    EXPECT_TRUE(cell(main, 2, Row::RangeStart).isEmpty());
+    EXPECT_TRUE(cell(main, 2, Row::RangeLength).isEmpty());
+    EXPECT_EQ(cell(main, 2, Row::Range), QStringLiteral("All"));
+    EXPECT_EQ(listBytes(QStringLiteral("Songs.flst")), gridAsFile(main));
+}
+
+TEST_F(ItemProperties, RefusedEntriesWriteNothing)
+{
+    const struct {
+        QString name;
+        bool byTime;
+        QTime start, until;
+        qint32 result;
+        QString message;
+    } cases[] = {
+        {QString(), false, {}, {}, -1, QStringLiteral("Empty Item Name.") + blanks42},
+        {QStringLiteral("    "), false, {}, {}, -1, QStringLiteral("Empty Item Name.") + blanks42},
+        {QStringLiteral("a/b"), false, {}, {}, -1, QStringLiteral("Illegal Item Name.") + blanks42},
+        {QStringLiteral("what?"), false, {}, {}, -1, QStringLiteral("Illegal Item Name.") + blanks42},
+        {QStringLiteral("ok"), true, QTime(0, 0), QTime(0, 0), 1,
+         QStringLiteral("'Start after' field is more or an equel to the 'Until' field.") + QString(9, QLatin1Char(' '))},
+        {QStringLiteral("ok"), true, QTime(0, 2, 0), QTime(0, 1, 0), 1,
+         QStringLiteral("'Start after' field is more or an equel to the 'Until' field.") + QString(9, QLatin1Char(' '))},
+    };
+    frmMain &main = loadSongs();
+    const QByteArray before = listBytes(QStringLiteral("Songs.flst"));
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
+        testServices().prompter->messages.clear();
+        frmItem *item = openFor(main, 1);
+        item->txtItemName->setText(c.name);
+        item->txtTagArtist->setText(QStringLiteral("someone"));
+        if (c.byTime) {
+            item->ptnConvertByTime->click();
+            item->dtStartAfter->setTime(c.start);
+            item->dtUntil->setTime(c.until);
+        }
+        item->cmdOk_Click();
+        EXPECT_EQ(messages(), QStringList{c.message});
+        // OK with a refused apply leaves the window open with the entries.
+        EXPECT_FALSE(form.isNull());
+        EXPECT_EQ(cell(main, 1, Row::ItemName), QStringLiteral("one"));
+        EXPECT_TRUE(cell(main, 1, Row::TagArtist).isEmpty());
+        EXPECT_EQ(listBytes(QStringLiteral("Songs.flst")), before);
+        delete item;
+    }
+}
+
+TEST_F(ItemProperties, NamesAreTrimmedTagsAreKeptAsTypedAndNeverBreakTheFile)
+{
+    frmMain &main = loadSongs();
+    frmItem *item = openFor(main, 3);
+    item->txtItemName->setText(QStringLiteral("  New name  "));
+    item->txtTagArtist->setText(QStringLiteral("  spaced  "));
+    item->txtTagAlbum->setText(QStringLiteral("</COL_TAG_ALBUM><ITEM>"));
+    item->txtTagComment->setText(QStringLiteral("<COL_FILE>/etc/passwd</COL_FILE>"));
+    item->txtTagYear->setText(QStringLiteral("%Y"));
+    item->cmdApply_Click();
+    EXPECT_TRUE(messages().isEmpty());
+    EXPECT_EQ(item->txtItemName->text(), QStringLiteral("New name"));
+    EXPECT_EQ(cell(main, 3, Row::ItemName), QStringLiteral("New name"));
+    EXPECT_EQ(cell(main, 3, Row::TagArtist), QStringLiteral("  spaced  "));
+    EXPECT_EQ(listBytes(QStringLiteral("Songs.flst")), gridAsFile(main));
+    // The title strip keeps the name it was opened with.
+    EXPECT_EQ(item->lblTitle->text(), QStringLiteral("three"));
+
+    // Exit after Apply keeps what was applied; the list reloads intact.
+    item->cmdExit_Click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(form.isNull());
+    main.cTreeView1_NodeClick(listNode(QStringLiteral("Songs")));
+    ASSERT_EQ(main.cGrid1->Rows(), 3);
+    EXPECT_EQ(cell(main, 3, Row::ItemName), QStringLiteral("New name"));
+    EXPECT_EQ(cell(main, 3, Row::File), TestEnv::workFolder() + QStringLiteral("/c.wav"));
+    // The tags the file keeps (the grid shows the audio file's own ones).
+    const QStringList pieces = ItemsListFile::recordPieces(QString::fromUtf8(listBytes(QStringLiteral("Songs.flst"))));
+    ASSERT_EQ(pieces.size(), 3);
+    const ItemsListFile::Record stored = ItemsListFile::parseRecord(pieces.at(2));
+    EXPECT_EQ(stored[ItemsListFile::FieldTagAlbum], QStringLiteral("</COL_TAG_ALBUM><ITEM>"));
+    EXPECT_EQ(stored[ItemsListFile::FieldTagComment], QStringLiteral("<COL_FILE>/etc/passwd</COL_FILE>"));
+    EXPECT_EQ(stored[ItemsListFile::FieldTagYear], QStringLiteral("%Y"));
+    EXPECT_EQ(stored[ItemsListFile::FieldTagArtist], QStringLiteral("  spaced  "));
+}
+
+TEST_F(ItemProperties, PickersStopAtTheItemsLength)
+{
+    frmMain &main = loadSongs();
+    frmItem *item = openFor(main, 1);
+    item->ptnConvertByTime->click();
+    item->dtUntil->setTime(QTime(0, 5, 0));
+    EXPECT_EQ(item->dtUntil->time(), QTime(0, 3, 25));
+    item->dtStartAfter->setTime(QTime(0, 3, 25));
+    EXPECT_EQ(item->dtStartAfter->time(), QTime(0, 3, 25));
+    item->cmdGoTSoStart_Click();
+    EXPECT_EQ(item->dtStartAfter->time(), QTime(0, 0));
+    item->dtUntil->setTime(QTime(0, 1, 0));
+    item->cmdGoToEnd_Click();
+    EXPECT_EQ(item->dtUntil->time(), QTime(0, 3, 25));
+}
+
+TEST_F(ItemProperties, TypedIllegalCharactersNeverReachTheNameBox)
+{
+    frmMain &main = loadSongs();
+    frmItem *item = openFor(main, 1);
+    item->txtItemName->clear();
+    QTest::keyClicks(item->txtItemName, QStringLiteral("a/b:c*d|e"));
+    EXPECT_EQ(item->txtItemName->text(), QStringLiteral("abcde"));
+}
+
+TEST_F(ItemProperties, DoubleClickOpensTheWindowModallyForTheSelectedRow)
+{
+    frmMain &main = loadSongs();
+    main.cGrid1->setSelectedRow(2);
+    QString shown;
+    bool modal = false;
+    // Acts once the window is up, from inside its modal loop.
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (!g_frmItem || !g_frmItem->isVisible())
+            return;
+        poll.stop();
+        shown = g_frmItem->txtItemName->text();
+        modal = g_frmItem->isModal();
+        g_frmItem->txtItemName->setText(QStringLiteral("renamed"));
+        g_frmItem->cmdOk_Click();
+    });
+    poll.start();
+    main.cGrid1_DblClick(2, 3);
+    EXPECT_EQ(shown, QStringLiteral("two"));
+    EXPECT_TRUE(modal);
+    EXPECT_EQ(cell(main, 2, Row::ItemName), QStringLiteral("renamed"));
+    EXPECT_EQ(listBytes(QStringLiteral("Songs.flst")), gridAsFile(main));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(g_frmItem, nullptr);
+
+    // A data track is refused before anything opens.
+    main.cGrid1->SetCell(2, main.cGrid1->ColumnIndex(QStringLiteral("Type")), QString(), cGrid::IconCellFormat,
+                         Row::IconData);
+    main.cGrid1_DblClick(2, 3);
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("Cannot edit a data track.") + QString(36, QLatin1Char(' '))});
+    EXPECT_EQ(g_frmItem, nullptr);
+}
+
+} // namespace

@@ -1,0 +1,89 @@
+#include "commands_fixture.h"
+
+#include "lists/frmNotes.h"
+
+#include <QPlainTextEdit>
+
+namespace {
+
+class Notes : public MainWindowTest {
+protected:
+    // Opens the window as the "Notes" command does.
+    static frmNotes &open() { return showNotes(); }
+
+    static void closeNotes()
+    {
+        ASSERT_NE(g_frmNotes, nullptr);
+        g_frmNotes->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ASSERT_EQ(g_frmNotes, nullptr);
+    }
+};
+
+TEST_F(Notes, FirstOpeningCreatesAnEmptyFile)
+{
+    ASSERT_FALSE(QFileInfo::exists(frmNotes::notesFilePath()));
+    frmNotes &notes = open();
+    EXPECT_TRUE(QFileInfo(frmNotes::notesFilePath()).isFile());
+    EXPECT_EQ(QFileInfo(frmNotes::notesFilePath()).size(), 0);
+    EXPECT_TRUE(notes.Text1->toPlainText().isEmpty());
+    closeNotes();
+    EXPECT_EQ(ListFixtures::readBytes(frmNotes::notesFilePath()), QByteArray("\r\n"));
+}
+
+TEST_F(Notes, ANoteComesBackExactlyAsWritten)
+{
+    const struct {
+        QString box;
+        QByteArray file;
+    } cases[] = {
+        {QString(), "\r\n"},
+        {QStringLiteral("Buy strings"), "Buy strings\r\n"},
+        {QStringLiteral("two\nlines"), "two\r\nlines\r\n"},
+        {QStringLiteral("ends with a break\n"), "ends with a break\r\n\r\n"},
+        {QStringLiteral("Ünïcode ♪"), QStringLiteral("Ünïcode ♪\r\n").toUtf8()},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.box.toStdString());
+        open().Text1->setPlainText(c.box);
+        closeNotes();
+        EXPECT_EQ(ListFixtures::readBytes(frmNotes::notesFilePath()), c.file);
+        // A new run of the window reads it back.
+        EXPECT_EQ(open().Text1->toPlainText(), c.box);
+        closeNotes();
+    }
+}
+
+TEST_F(Notes, ClosingRefreshesTheStatusPanelDigest)
+{
+    frmMain &main = load();
+    const QString thirtySix = QStringLiteral("abcdefghijklmnopqrstuvwxyz0123456789");
+    ASSERT_EQ(thirtySix.size(), 36);
+    const struct {
+        QString note;
+        QString panel;
+    } cases[] = {
+        {QString(), QStringLiteral("Notes [ Empty ]")},
+        {QStringLiteral("short"), QStringLiteral("Notes [ short ]")},
+        {QStringLiteral("one\ntwo"), QStringLiteral("Notes [ one two ]")},
+        {thirtySix, QStringLiteral("Notes [ ") + thirtySix + QStringLiteral(" ]")},
+        {thirtySix + QStringLiteral("!"), QStringLiteral("Notes [ ") + thirtySix.left(35) + QStringLiteral("... ]")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.note.toStdString());
+        open().Text1->setPlainText(c.note);
+        closeNotes();
+        EXPECT_EQ(main.PanelText(QStringLiteral("Notes")), c.panel);
+    }
+}
+
+TEST_F(Notes, TheWindowIsModelessAndOpensOnce)
+{
+    frmNotes &first = open();
+    EXPECT_FALSE(first.isModal());
+    EXPECT_TRUE(first.isVisible());
+    EXPECT_EQ(&open(), &first);
+    closeNotes();
+}
+
+} // namespace
