@@ -481,6 +481,7 @@ TEST(AudioConverterJob, FailuresEndInOneErrorAfterTheStartAndLeaveNoFile)
         QString source;
         QString dest;
         const char *textPart;
+        int start = -1, length = -1;
     } const cases[] = {
         {"missing source", wav(44100, 2, 16), work("nothing.wav"), work("o1.wav"), "nothing.wav"},
         {"missing folder", wav(44100, 2, 16), source35(), work("no/such/folder/o2.wav"), "o2.wav"},
@@ -491,12 +492,13 @@ TEST(AudioConverterJob, FailuresEndInOneErrorAfterTheStartAndLeaveNoFile)
         {"unknown acm tag", acm("", ""), source35(), work("o5.wav"), "ACM"},
         {"bad wav record", wav(44100, 0, 0), source35(), work("o6.wav"), "WAV"},
         {"wma index out of range", wma(7, 0), source35(), work("o7.wma"), "WMA"},
+        {"range starting after the end", wav(44100, 2, 16), source35(), work("o8.wav"), "source.wav", 4, 2},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         cAudioConverter converter;
         apply(converter, c.destination);
-        const JobRun run = convert(converter, c.source, c.dest);
+        const JobRun run = convert(converter, c.source, c.dest, c.start, c.length);
         EXPECT_FALSE(run.early);
         EXPECT_EQ(run.error, 1);
         EXPECT_EQ(run.done + run.aborted, 0);
