@@ -545,6 +545,29 @@ TEST(AudioConverterJob, AbortEndsInOneAbortedAndLeavesNoFile)
     EXPECT_TRUE(QFile::exists(work("first.mp3")) && QFile::exists(work("second.mp3")));
 }
 
+TEST(AudioConverterJob, TerminatingAWorkingControlEndsItsJobAndLeavesItUsable)
+{
+    cAudioConverter converter;
+    converter.DestFormat(DestMP3);
+    converter.SetMP3Settings(mp3Cbr(128));
+    ASSERT_EQ(converter.OpenSource(source35()), 0);
+    AudioJobSpy<cAudioConverter> spy(&converter);
+    converter.SourceFile(longSource());
+    converter.DestFile(work("stopped.mp3"));
+    converter.Convert();
+    converter.Terminate();
+    EXPECT_EQ(converter.Duration(), 0);
+    ASSERT_TRUE(spy.waitForEnd());
+    EXPECT_EQ(spy.aborted.size(), 1);
+    EXPECT_EQ(spy.terminals(), 1);
+    EXPECT_EQ(strayFiles({"long.wav", "source.wav"}), QStringList());
+
+    // A window opens the same control again after Terminate.
+    ASSERT_EQ(converter.OpenSource(source35()), 0);
+    EXPECT_EQ(converter.Duration(), 3500);
+    EXPECT_EQ(convert(converter, source35(), work("again.mp3")).done, 1);
+}
+
 TEST(AudioConverterJob, DestroyingAWorkingControlStopsItsWorker)
 {
     auto *converter = new cAudioConverter;
