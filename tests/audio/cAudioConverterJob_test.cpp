@@ -253,6 +253,12 @@ TEST(AudioConverterJob, WavCopiesAndRangesAreSampleExact)
         const QJsonObject probed = Fixture::probe(dest);
         EXPECT_NEAR(probed["format"]["duration"].toString().toDouble(), c.frames / double(kRate), 1e-6);
     }
+
+    // A destination name as long as the file system allows is written too.
+    const QString longName = work(QString(251, QLatin1Char('n')) + ".wav");
+    const JobRun run = convert(converter, source35(), longName);
+    EXPECT_EQ(run.done, 1) << run.errorText.toStdString();
+    EXPECT_TRUE(QFile::exists(longName));
 }
 
 TEST(AudioConverterJob, CompressedSourcesConvertWholeAndCutToTheSample)
