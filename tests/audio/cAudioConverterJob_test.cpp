@@ -182,6 +182,13 @@ TEST(AudioConverterJob, EveryDestinationFormatWritesWhatFfprobeReadsWithItsTags)
         {"acm gsm", acm("GSM 6.10", "8.000 kHz, Mono"), "wav", "gsm_ms", 8000, 1, 0.05},
         {"acm mpeg layer-3", acm("MPEG Layer-3", "64 kBit/s, 22.050 kHz, Mono"), "wav", "mp3", 22050, 1, 0.1},
         {"mp3", mp3(mp3Cbr(128)), "mp3", "mp3", 44100, 2, 0.06},
+        {"mp3 resampled mono", mp3([] {
+             Mp3EncoderSettings s = mp3Cbr(64);
+             s.SampleRate = 22050;
+             s.Mode = Mp3Mono;
+             return s;
+         }()),
+            "mp3", "mp3", 22050, 1, 0.1},
         {"wma v2", wma(0, 4), "wma", "wmav2", 44100, 2, 0.1},
         {"wma v1 mono", wma(1, 10), "wma", "wmav1", 44100, 1, 0.1},
         {"ogg quality", ogg(0, 0, 40), "ogg", "vorbis", 44100, 2, 0.01},
@@ -353,6 +360,7 @@ TEST(AudioConverterJob, Mp3SettingsShowInTheWrittenStream)
         int kbps; // the expected average, 0 when not checked
         int channels;
         int minKbps = 0; // the least bitrate of any frame, 0 when not checked
+        int maxKbps = 0; // the greatest bitrate of any frame, 0 when not checked
     } const cases[] = {
         {"cbr 192 without tag", [](Mp3EncoderSettings &s) { s.Bitrate = 192; }, nullptr, true, 192, 2},
         {"cbr with the info tag", [](Mp3EncoderSettings &s) { s.WriteVBRTag = -1; }, "Info", true, 128, 2},
@@ -381,6 +389,15 @@ TEST(AudioConverterJob, Mp3SettingsShowInTheWrittenStream)
             },
             // At the lowest quality every frame sits on the forced minimum.
             nullptr, true, 128, 2, 128},
+        {"vbr with an 80 maximum by list index",
+            [](Mp3EncoderSettings &s) {
+                s.VBRMode = 4;
+                s.VBRQualityIndex = 0;
+                s.VBRMinBitrateIndex = 3;
+                s.VBRMaxBitrateIndex = 8; // 80
+            },
+            // The noise wants more at the best quality: every frame sits on the cap.
+            nullptr, true, 80, 2, 0, 80},
         {"abr 96 with tag",
             [](Mp3EncoderSettings &s) {
                 s.VBRMode = 3;
@@ -420,6 +437,10 @@ TEST(AudioConverterJob, Mp3SettingsShowInTheWrittenStream)
         const int smallestKbps = int(*std::min_element(sizes.begin(), sizes.end()) * 44100.0 / 144 / 1000);
         if (c.minKbps) {
             EXPECT_GE(smallestKbps, c.minKbps - 1);
+        }
+        const int largestKbps = int(*std::max_element(sizes.begin(), sizes.end()) * 44100.0 / 144 / 1000);
+        if (c.maxKbps) {
+            EXPECT_LE(largestKbps, c.maxKbps);
         }
         // CBR frames differ by the padding byte at most; VBR frames vary widely.
         EXPECT_EQ(sizes.size() <= 2, c.constant) << sizes.size();
