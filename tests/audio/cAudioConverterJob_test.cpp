@@ -313,6 +313,9 @@ TEST(AudioConverterJob, CompressedSourcesConvertWholeAndCutToTheSample)
         const QVector<qint16> part = Fixture::readWav16(cut);
         if (c.gapless) {
             EXPECT_EQ(all.size(), kRate * 7 / 2 * 2);
+            cAudioConverter probe;
+            ASSERT_EQ(probe.OpenSource(compressed), 0);
+            EXPECT_EQ(probe.Duration(), 3500);
         }
         ASSERT_EQ(part.size(), 2 * kRate * 2);
         ASSERT_GE(all.size(), 3 * kRate * 2);

@@ -72,6 +72,12 @@ TEST(AudioConverterProbe, EveryInputFormatOpensWithItsLengthAndFormat)
             [] {
                 return viaFfmpeg("a.mp3", {"-c:a", "libmp3lame", "-b:a", "128k"});
             },
+            // Its Info tag gives the length without the encoder's delay and padding.
+            44100, 2, 16, 1500, 0},
+        {"mp3 without info tag",
+            [] {
+                return viaFfmpeg("n.mp3", {"-c:a", "libmp3lame", "-b:a", "128k", "-write_xing", "0"});
+            },
             44100, 2, 16, 1500, 60},
         {"ogg",
             [] {

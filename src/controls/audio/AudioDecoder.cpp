@@ -1,5 +1,7 @@
 #include "controls/audio/AudioDecoder.h"
 
+#include "controls/audio/Mp3InfoTag.h"
+
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -117,6 +119,11 @@ bool AudioDecoder::openContainer(const QString &path, QString *error)
         m_totalSamples = av_rescale_q(stream->duration, stream->time_base, AVRational{1, rate});
     else if (m_format->duration != AV_NOPTS_VALUE && m_format->duration > 0)
         m_totalSamples = av_rescale(m_format->duration, rate, AV_TIME_BASE);
+    // The container counts an MP3's whole frames, encoder delay and padding
+    // included; the Info tag tells what the decoder really gives.
+    if (stream->codecpar->codec_id == AV_CODEC_ID_MP3)
+        if (const qint64 exact = Mp3InfoTag::samples(path); exact > 0)
+            m_totalSamples = exact;
     return true;
 }
 
