@@ -1,5 +1,7 @@
 #include "AudioFixtures.h"
 #include "AudioJobSpy.h"
+#include "controls/audio/AcmCodecs.h"
+#include "controls/audio/WmaCodecs.h"
 #include "controls/audio/cAudioConverter.h"
 
 #include <QDir>
@@ -675,4 +677,45 @@ TEST(AudioConverterJob, WmaEnumerationCountsFromZero)
     EXPECT_TRUE(converter.WMACodecName(2).isEmpty());
     EXPECT_EQ(converter.WMAFormatCount(-1), 0);
     EXPECT_TRUE(converter.WMAFormatName(0, converter.WMAFormatCount(0)).isEmpty());
+}
+
+TEST(AudioConverterJob, EveryListedWmaFormatAndTheEndsOfEachAcmListAreWritable)
+{
+    // A window offers every listed entry; each must write what it names.
+    const QString source = work("short.wav");
+    Fixture::writeWav(source, {kRate, 2, 16}, kRate / 5);
+    struct Expected {
+        QString name;
+        DestinationSettings destination;
+        QString codec;
+        int rate, channels;
+    };
+    QVector<Expected> cases;
+    cAudioConverter lists;
+    for (int codec = 0; codec < lists.WMACodecCount(); ++codec)
+        for (int f = 0; f < lists.WMAFormatCount(codec); ++f) {
+            const WmaCodecs::Format &format = WmaCodecs::formats()[f];
+            cases.append({lists.WMACodecName(codec) + ", " + lists.WMAFormatName(codec, f), wma(codec, f),
+                QString::fromLatin1(WmaCodecs::codecs()[codec].encoder), format.sampleRate, format.channels});
+        }
+    for (const AcmCodecs::Tag &tag : AcmCodecs::tags())
+        for (const AcmCodecs::Format *format : {&tag.formats.first(), &tag.formats.last()})
+            cases.append({tag.name + ", " + format->name, acm(tag.name, format->name), QString(), format->sampleRate,
+                format->channels});
+    int n = 0;
+    for (const Expected &c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
+        cAudioConverter converter;
+        apply(converter, c.destination);
+        const QString extension = c.destination.format == DestWMA ? "wma" : "wav";
+        const QString dest = work(QStringLiteral("listed%1.%2").arg(++n).arg(extension));
+        const JobRun run = convert(converter, source, dest);
+        ASSERT_EQ(run.done, 1) << run.errorText.toStdString();
+        const QJsonObject probed = Fixture::probe(dest);
+        if (!c.codec.isEmpty()) {
+            EXPECT_EQ(probed["stream"]["codec_name"].toString(), c.codec);
+        }
+        EXPECT_EQ(probed["stream"]["sample_rate"].toString().toInt(), c.rate);
+        EXPECT_EQ(probed["stream"]["channels"].toInt(), c.channels);
+    }
 }
