@@ -719,3 +719,22 @@ TEST(AudioConverterJob, EveryListedWmaFormatAndTheEndsOfEachAcmListAreWritable)
         EXPECT_EQ(probed["stream"]["channels"].toInt(), c.channels);
     }
 }
+
+TEST(AudioConverterJob, TagsBeyondLatin1SurviveInEveryContainer)
+{
+    const DestinationSettings destinations[] = {mp3(mp3Cbr(128)), ogg(0, 0, 30), wma(0, 4), wav(44100, 2, 16)};
+    const char *const extensions[] = {"mp3", "ogg", "wma", "wav"};
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(extensions[i]);
+        cAudioConverter converter;
+        apply(converter, destinations[i]);
+        converter.TagGenre("Электроника");
+        converter.TagArtist("坂本");
+        const QString dest = work(QStringLiteral("unicode.%1").arg(extensions[i]));
+        ASSERT_EQ(convert(converter, source35(), dest, 0, 1).done, 1);
+        cAudioConverter reader;
+        reader.ReadTags(dest);
+        EXPECT_EQ(reader.TagGenre(), QString("Электроника"));
+        EXPECT_EQ(reader.TagArtist(), QString("坂本"));
+    }
+}
