@@ -560,6 +560,18 @@ TEST(AudioConverterJob, AbortEndsInOneAbortedAndLeavesNoFile)
     EXPECT_EQ(spy.terminals(), 1);
     EXPECT_EQ(strayFiles({"long.wav"}), QStringList());
 
+    // Stopped half-way, with a partial file written: still nothing left.
+    AudioJobSpy<cAudioConverter> midway(&converter);
+    converter.SourceFile(longSource());
+    converter.DestFile(work("midway.mp3"));
+    converter.Convert();
+    ASSERT_TRUE(waitUntil([&] { return !midway.progress.isEmpty() || midway.terminals() > 0; }));
+    converter.Abort();
+    ASSERT_TRUE(midway.waitForEnd());
+    EXPECT_EQ(midway.aborted.size(), 1);
+    EXPECT_EQ(midway.terminals(), 1);
+    EXPECT_EQ(strayFiles({"long.wav"}), QStringList());
+
     // The control is usable again, and the next item starts from Done.
     int started = 0;
     QObject::connect(&converter, &cAudioConverter::Done, &converter, [&] {
