@@ -131,7 +131,7 @@ void ToolWindow::buildFrame()
     cmdAbort->setGeometry(kMargin + 96, buttonTop, 90, 26);
     cmdExit = new QPushButton(QStringLiteral("Exit"), this);
     cmdExit->setGeometry(kMargin + 192, buttonTop, 90, 26);
-    connect(cmdAbort, &QPushButton::clicked, this, [this] { cmdAbort_Click(); });
+    connect(cmdAbort, &QPushButton::clicked, this, &ToolWindow::cmdAbort_Click);
     connect(cmdExit, &QPushButton::clicked, this, &ToolWindow::cmdExit_Click);
 
     cStatusBar1 = new cStatusBar(this);

@@ -81,7 +81,7 @@ public:
     // Hands one item to the job control, after the overwrite question.
     qint32 ConvertTask();
     void DoEndEvents();
-    virtual void cmdAbort_Click();
+    void cmdAbort_Click();
 
     // Whether the window is running a job (the start button is disabled then).
     bool isRunning() const;
