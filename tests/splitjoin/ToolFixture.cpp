@@ -1,7 +1,11 @@
 #include "ToolFixture.h"
 
 #include "controls/ui/cGrid.h"
+#include "core/forms.h"
 #include "core/frmTurnOff.h"
+#include "mainwindow/frmMain.h"
+#include "settings/frmAudioProp.h"
+#include "settings/frmOptions.h"
 #include "lists/ItemsGrid.h"
 #include "settings/AudioFormatSettings.h"
 #include "settings/OptionSettings.h"
@@ -35,6 +39,13 @@ void ToolFixture::SetUp()
 void ToolFixture::TearDown()
 {
     mainGrid.reset();
+    // The settings windows live for the whole run; a test that loaded them
+    // must not hand their state to the next one.
+    g_bAppClosing = true;
+    Forms::unload(Forms::options());
+    Forms::unload(Forms::audioProp());
+    g_bAppClosing = false;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 QString ToolFixture::makeTone(const QString &name, qint64 frames)
