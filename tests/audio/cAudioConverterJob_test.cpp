@@ -1,4 +1,4 @@
-#include "AudioFixtures.h"
+#include "support/AudioFixtures.h"
 #include "AudioJobSpy.h"
 #include "controls/audio/AcmCodecs.h"
 #include "controls/audio/WmaCodecs.h"
