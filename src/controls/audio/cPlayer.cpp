@@ -2,6 +2,7 @@
 
 #include "controls/audio/AudioDevices.h"
 #include "controls/audio/AudioSnapshot.h"
+#include "controls/audio/AudioTime.h"
 
 #include <cmath>
 
@@ -92,11 +93,7 @@ void cPlayer::Seek(qint32 seconds)
 
 QString cPlayer::FormatSeconds(qint32 seconds) const
 {
-    const qint32 s = qMax(0, seconds);
-    return QStringLiteral("%1:%2:%3")
-        .arg(s / 3600)
-        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
-        .arg(s % 60, 2, 10, QLatin1Char('0'));
+    return formatSeconds(seconds);
 }
 
 qint32 cPlayer::AudioData() const
