@@ -125,6 +125,27 @@ TEST(WaveTTS, SpeaksIntoAWavOfTheChosenFormat)
     EXPECT_TRUE(QDir(TestEnv::workFolder()).entryList({"*.part"}, QDir::Files | QDir::Hidden).isEmpty());
 }
 
+TEST(WaveTTS, TheChosenVoiceSpeaks)
+{
+    // The engine varies its sound a little from one run to the next, so
+    // voices are told apart by how long they take over the same text.
+    cWaveTTS tts;
+    ASSERT_GT(tts.VoiceCount(), 1);
+    auto samples = [&tts](const QString &name, qint32 voice) {
+        tts.setVoice(voice);
+        QString path = work(name);
+        EXPECT_EQ(tts.SpeakToFile(kSentence, path), 0);
+        return double(Fixture::readWav16(path).size());
+    };
+    const double byDefault = samples("default.wav", -1);
+    EXPECT_GT(byDefault, 22050);
+    EXPECT_NEAR(samples("unknown.wav", tts.VoiceCount()), byDefault, byDefault * 0.01)
+        << "a position no voice has speaks with the default voice";
+    const double first = samples("first.wav", 0);
+    const double last = samples("last.wav", tts.VoiceCount() - 1);
+    EXPECT_GT(std::abs(first - last), byDefault * 0.05);
+}
+
 TEST(WaveTTS, RateAndVolumeShapeTheSpeech)
 {
     cWaveTTS tts;

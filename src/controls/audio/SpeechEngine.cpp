@@ -28,14 +28,21 @@ struct Identifier {
     QByteArray id;
 };
 
-std::vector<Identifier> voices()
+// Listed once: the installed voices do not change while the program runs,
+// and a window asking for them must not wait for a synthesis to finish.
+// Call it without holding the engine lock.
+const std::vector<Identifier> &voices()
 {
-    std::vector<Identifier> list;
-    if (engineRate() <= 0)
-        return list;
-    for (const espeak_VOICE **v = espeak_ListVoices(nullptr); v && *v; ++v)
-        list.push_back({QString::fromUtf8((*v)->name).replace(QLatin1Char('_'), QLatin1Char(' ')),
-            QByteArray((*v)->identifier ? (*v)->identifier : (*v)->name)});
+    static const std::vector<Identifier> list = [] {
+        QMutexLocker lock(&engineLock());
+        std::vector<Identifier> found;
+        if (engineRate() <= 0)
+            return found;
+        for (const espeak_VOICE **v = espeak_ListVoices(nullptr); v && *v; ++v)
+            found.push_back({QString::fromUtf8((*v)->name).replace(QLatin1Char('_'), QLatin1Char(' ')),
+                QByteArray((*v)->identifier ? (*v)->identifier : (*v)->name)});
+        return found;
+    }();
     return list;
 }
 
@@ -59,7 +66,8 @@ int collect(short *wav, int count, espeak_EVENT *events)
     const auto &map = *run->utf16Of;
     const int last = int(map.size()) - 1;
     for (espeak_EVENT *e = events; e && e->type != espeakEVENT_LIST_TERMINATED; ++e) {
-        if (e->type != espeakEVENT_WORD)
+        // The engine also marks the end with an empty word.
+        if (e->type != espeakEVENT_WORD || e->length <= 0)
             continue;
         // Positions count code points from 1.
         const int first = qBound(0, e->text_position - 1, last);
@@ -76,7 +84,6 @@ namespace SpeechEngine {
 
 QStringList voiceNames()
 {
-    QMutexLocker lock(&engineLock());
     QStringList names;
     for (const Identifier &v : voices())
         names << v.name;
@@ -86,6 +93,7 @@ QStringList voiceNames()
 bool synthesize(
     const QString &text, const Settings &settings, const std::atomic<bool> &abort, Speech *speech, QString *error)
 {
+    const std::vector<Identifier> &list = voices();
     QMutexLocker lock(&engineLock());
     const int rate = engineRate();
     if (rate <= 0) {
@@ -96,7 +104,6 @@ bool synthesize(
     speech->samples.clear();
     speech->words.clear();
 
-    const std::vector<Identifier> list = voices();
     if (settings.voice >= 0 && settings.voice < int(list.size()))
         espeak_SetVoiceByName(list[size_t(settings.voice)].id.constData());
     else
