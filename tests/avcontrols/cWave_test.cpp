@@ -91,6 +91,7 @@ TEST(Wave, RefusedRecordingsSayWhyAndWriteNothing)
         {"no rate", waveFormat(0, 1, 16), good, false, cWave::FormatError, "samples per second"},
         {"missing folder", waveFormat(8000, 1, 8), work("nowhere/take.wav"), false, cWave::FileError, "nowhere"},
         {"empty path", waveFormat(8000, 1, 8), QString(), false, cWave::FileError, "No file"},
+        {"a folder", waveFormat(8000, 1, 8), TestEnv::workFolder(), false, cWave::FileError, "is a folder"},
         {"no input device", waveFormat(8000, 1, 8), good, true, cWave::DeviceError, "No audio input device"},
     };
     cWave wave;
