@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -214,9 +215,9 @@ public:
         finish(false, {});
         m_session = session;
         m_decoder = std::move(decoder);
-        m_ring.reset();
+        ring.reset();
         m_base = 0;
-        m_stream = std::make_unique<DecodedStream>(*m_decoder, m_ring);
+        m_stream = std::make_unique<DecodedStream>(*m_decoder, ring);
         m_format = formatFor(*m_decoder, device);
         QString error;
         if (!m_stream->setup(m_format, &error)) {
@@ -251,6 +252,14 @@ public:
     }
     void stop() { finish(false, {}); }
 
+    // The device objects belong to this thread and end here.
+    void teardown()
+    {
+        finish(false, {});
+        delete m_timer;
+        m_timer = nullptr;
+    }
+
     void seek(double seconds)
     {
         if (!m_sink)
@@ -263,7 +272,7 @@ public:
             finish(true, error);
             return;
         }
-        m_ring.reset();
+        ring.reset();
         m_stream->restartCount();
         m_base = qint64(seconds * 1e6);
         m_stall.invalidate();
@@ -276,7 +285,7 @@ public:
     std::atomic<qint64> positionUs{0};
     std::atomic<qint64> playedFrames{0};
     std::atomic<int> sampleRate{0};
-    SoundRing m_ring;
+    SoundRing ring;
 
 private:
     void tick()
@@ -334,14 +343,6 @@ private:
     QElapsedTimer m_stall;
     qint64 m_lastProcessed = -1;
     qint64 m_base = 0;
-
-public:
-    void teardown()
-    {
-        finish(false, {});
-        delete m_timer;
-        m_timer = nullptr;
-    }
 };
 
 AudioPlayback::AudioPlayback(QObject *parent)
@@ -358,7 +359,6 @@ AudioPlayback::AudioPlayback(QObject *parent)
 
 AudioPlayback::~AudioPlayback()
 {
-    // The device objects belong to the worker's thread and end there.
     QMetaObject::invokeMethod(
         m_worker,
         [worker = m_worker] {
@@ -426,7 +426,7 @@ std::shared_ptr<const AudioSnapshot> AudioPlayback::snapshot() const
 {
     if (!m_active)
         return {};
-    return m_worker->m_ring.window(m_worker->playedFrames, m_worker->sampleRate);
+    return m_worker->ring.window(m_worker->playedFrames, m_worker->sampleRate);
 }
 
 void AudioPlayback::sessionEnded(quint64 session, bool failed, const QString &error)
