@@ -20,6 +20,7 @@ constexpr int kTickMs = 20;
 // A device that stops taking sound for this long after the end has played
 // what it will ever play.
 constexpr qint64 kEndStallMs = 750;
+constexpr qint64 kDeadDeviceMs = 5000;
 
 // The last moments of what was handed to the device, left and right, with the
 // number of frames handed over since the session began (or last sought).
@@ -300,20 +301,24 @@ private:
             finish(true, QStringLiteral("The sound device stopped playing."));
             return;
         }
-        if (!m_stream->finishedDecoding() || m_sink->state() == QAudio::SuspendedState)
-            return;
-        const qint64 handedUs = m_stream->framesHandedOver() * 1000000 / m_format.sampleRate();
-        if (m_stream->atEnd() && processed >= handedUs - 1000) {
-            finish(!m_stream->failure().isEmpty(), m_stream->failure());
+        if (m_sink->state() == QAudio::SuspendedState) {
+            m_stall.invalidate();
             return;
         }
-        // Some devices stop counting short of the last buffer.
         if (processed != m_lastProcessed || !m_stall.isValid()) {
             m_lastProcessed = processed;
             m_stall.start();
-        } else if (m_stall.elapsed() > kEndStallMs) {
-            finish(!m_stream->failure().isEmpty(), m_stream->failure());
         }
+        if (!m_stream->finishedDecoding()) {
+            // A device that takes no sound for this long will take none.
+            if (m_stall.elapsed() > kDeadDeviceMs)
+                finish(true, QStringLiteral("The sound device stopped taking sound."));
+            return;
+        }
+        const qint64 handedUs = m_stream->framesHandedOver() * 1000000 / m_format.sampleRate();
+        // Some devices stop counting short of the last buffer.
+        if ((m_stream->atEnd() && processed >= handedUs - 1000) || m_stall.elapsed() > kEndStallMs)
+            finish(!m_stream->failure().isEmpty(), m_stream->failure());
     }
 
     void finish(bool failed, const QString &error)
