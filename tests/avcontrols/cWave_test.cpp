@@ -184,6 +184,28 @@ TEST(Wave, RecordsAWavOfTheChosenFormatAndLength)
     EXPECT_EQ(QDir(TestEnv::workFolder()).entryList({"*.part"}, QDir::Files | QDir::Hidden).size(), 0);
 }
 
+TEST(Wave, ClosingWhileRecordingKeepsTheRecording)
+{
+    if (!haveInput())
+        GTEST_SKIP() << "no input device in this run";
+    const QString path = work("kept.wav");
+    {
+        // As a window unloads: stop, release, and the control is gone at once.
+        cWave wave;
+        qint32 device = -1;
+        WAVEFORMATEX f = waveFormat(16000, 1, 16);
+        ASSERT_EQ(wave.RecordStart(device, path, f, 1600), 0);
+        pause(700);
+        wave.PlayStop();
+        wave.RecordStop();
+        wave.Terminate();
+    }
+    const QJsonObject stream = Fixture::probe(path)["stream"].toObject();
+    EXPECT_EQ(stream["sample_rate"].toString().toInt(), 16000);
+    EXPECT_GT(Fixture::readWav16(path).size(), 1600);
+    EXPECT_TRUE(QDir(TestEnv::workFolder()).entryList({"*.part"}, QDir::Files | QDir::Hidden).isEmpty());
+}
+
 TEST(Wave, MeterLevelsArriveOnlyWhileOnAndPauseHolds)
 {
     if (!haveInput())
