@@ -8,6 +8,7 @@
 #include "lists/ItemsListFolder.h"
 #include "lists/ItemsTreeNodeKey.h"
 #include "lists/ListOptions.h"
+#include "lists/NameKeyFilter.h"
 #include "mainwindow/frmMain.h"
 #include "platform/Prompter.h"
 
@@ -15,7 +16,6 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -226,15 +226,8 @@ void frmDirProperties::lblOpenDestinationDestinationFolder_Click()
 
 bool frmDirProperties::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == txtFolderName && event->type() == QEvent::KeyPress) {
-        const QString typed = static_cast<QKeyEvent *>(event)->text();
-        if (typed.size() == 1) {
-            qint16 key = static_cast<qint16>(typed.at(0).unicode());
-            mdlFunctions::CheckNameKeyPress(txtFolderName, key);
-            if (key == 0)
-                return true;
-        }
-    }
+    if (watched == txtFolderName && dropIllegalNameKey(txtFolderName, event))
+        return true;
     return QDialog::eventFilter(watched, event);
 }
 

@@ -10,6 +10,7 @@
 #include "core/forms.h"
 #include "core/mdlFunctions.h"
 #include "core/mdlSetFormIcon32.h"
+#include "lists/NameKeyFilter.h"
 #include "platform/Prompter.h"
 #include "platform/Services.h"
 #include "settings/frmOptions.h"
@@ -19,7 +20,6 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -521,14 +521,7 @@ void frmItem::lblID3TagParameters_Click()
 
 bool frmItem::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == txtItemName && event->type() == QEvent::KeyPress) {
-        const QString typed = static_cast<QKeyEvent *>(event)->text();
-        if (typed.size() == 1) {
-            qint16 key = static_cast<qint16>(typed.at(0).unicode());
-            mdlFunctions::CheckNameKeyPress(txtItemName, key);
-            if (key == 0)
-                return true;
-        }
-    }
+    if (watched == txtItemName && dropIllegalNameKey(txtItemName, event))
+        return true;
     return QDialog::eventFilter(watched, event);
 }
