@@ -63,8 +63,10 @@ TEST_F(Notes, ANoteOfAnotherEditorIsNeverSpoiledByOpeningIt)
     closeNotes();
     EXPECT_EQ(open().Text1->toPlainText(), QStringLiteral("Caf\u00e9 cr\u00e8me"));
     closeNotes();
+}
 
-    // A note that cannot be read is left as it is, not replaced by the empty box.
+TEST_F(Notes, ANoteThatCannotBeReadIsLeftAsItIs)
+{
     const QByteArray kept("kept note\r\n");
     ListFixtures::writeBytes(frmNotes::notesFilePath(), kept);
     QFile::setPermissions(frmNotes::notesFilePath(), QFileDevice::WriteOwner);
