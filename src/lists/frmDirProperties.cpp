@@ -8,6 +8,7 @@
 #include "lists/ItemsListFolder.h"
 #include "lists/ItemsTreeNodeKey.h"
 #include "lists/ListOptions.h"
+#include "lists/ListTitleStrip.h"
 #include "lists/NameKeyFilter.h"
 #include "mainwindow/frmMain.h"
 #include "platform/Prompter.h"
@@ -46,13 +47,7 @@ frmDirProperties::frmDirProperties(frmMain *main, QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
 
-    picTitle = new QWidget(this);
-    lblTitle = new QLabel(QStringLiteral("Properties"), picTitle);
-    QFont titleFont = lblTitle->font();
-    titleFont.setBold(true);
-    lblTitle->setFont(titleFont);
-    auto *titleLayout = new QHBoxLayout(picTitle);
-    titleLayout->addWidget(lblTitle);
+    lblTitle = buildListTitleStrip(picTitle, QStringLiteral("Properties"), this);
 
     cTabControl1 = new QTabWidget(this);
     TabGeneral = new QWidget;

@@ -10,6 +10,7 @@
 #include "core/forms.h"
 #include "core/mdlFunctions.h"
 #include "core/mdlSetFormIcon32.h"
+#include "lists/ListTitleStrip.h"
 #include "lists/NameKeyFilter.h"
 #include "platform/Prompter.h"
 #include "platform/Services.h"
@@ -83,13 +84,7 @@ frmItem::~frmItem()
 
 void frmItem::buildControls()
 {
-    picTitle = new QWidget(this);
-    lblTitle = new QLabel(picTitle);
-    QFont titleFont = lblTitle->font();
-    titleFont.setBold(true);
-    lblTitle->setFont(titleFont);
-    auto *titleLayout = new QHBoxLayout(picTitle);
-    titleLayout->addWidget(lblTitle);
+    lblTitle = buildListTitleStrip(picTitle, QString(), this);
 
     cTabControl1 = new QTabWidget(this);
 
