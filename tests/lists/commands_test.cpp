@@ -225,7 +225,8 @@ TEST_F(GridCommands, ADeferredChangeIsDroppedWhenAnotherListIsShownFirst)
         EXPECT_EQ(listBytes(QStringLiteral("Songs.flst")), songs);
         EXPECT_TRUE(messages().isEmpty());
         testServices().prompter->answers.clear();
-        TearDown();
+        Forms::unload(&main);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 }
 
