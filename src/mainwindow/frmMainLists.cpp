@@ -455,8 +455,10 @@ bool frmMain::SelectListIfMainNode()
 
 void frmMain::NewItemsList()
 {
+    // From the "Items Lists" root too: that is how a lists folder without a
+    // list gets its first one.
     if (cTreeNode *selected = cTreeView1->SelectedItem()) {
-        if (IsMainNode(selected->Key()) || IsCDNode(selected->Key()))
+        if (selected->Key().startsWith(QLatin1String("##MAINCDS")) || IsCDNode(selected->Key()))
             return;
     }
     if (!g_oItemsListsRoot)
