@@ -14,7 +14,10 @@
 #include "settings/AudioFormatSettings.h"
 #include "settings/FormatTabStrip.h"
 #include "settings/OptionSettings.h"
+#include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
+#include "controls/ui/cTreeNode.h"
+#include "controls/ui/cTreeView.h"
 #include "support/ScriptedServices.h"
 #include "tools/splitjoin/frmJoiner.h"
 #include "tools/splitjoin/frmSplitter.h"
@@ -26,6 +29,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -315,6 +319,69 @@ TEST_F(FrameTest, TagTemplatesExpandTheirPlaceholders)
         EXPECT_EQ(w.CreateID3TagsString(c.in), c.out) << c.in.toStdString();
     EXPECT_EQ(w.CreateID3TagsString(QStringLiteral("[DATE]")),
               QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+}
+
+} // namespace
+
+namespace {
+
+class FrameDialogsTest : public FrameTest {
+protected:
+    // Runs action once the window that window() answers is on screen, so a
+    // modal showing can be answered from inside its own event loop.
+    template <typename Window, typename Action>
+    void whenShown(Window window, Action action)
+    {
+        auto *timer = new QTimer;
+        QObject::connect(timer, &QTimer::timeout, timer, [timer, window, action] {
+            QWidget *shown = window();
+            if (shown && shown->isVisible()) {
+                timer->deleteLater();
+                timer->stop();
+                action();
+            }
+        });
+        timer->start(10);
+    }
+};
+
+TEST_F(FrameDialogsTest, EditTakesTheFormatWindowsChoiceAsTheDefault)
+{
+    frmSplitter &w = Forms::loadSplitter();
+    w.cboTargetFormat->setCurrentIndex(w.cboTargetFormat->findText(kWavFormat));
+    w.lblSetAsDefaultFormat_Click();
+    w.cboTargetFormat->setCurrentIndex(w.cboTargetFormat->findText(kMp3Format));
+
+    // The exit button stores nothing: the window falls back to the stored default.
+    whenShown([] { return Forms::audioProp(); }, [] { Forms::audioProp()->cmdExit->click(); });
+    w.cmdEditTargetFormat->click();
+    EXPECT_EQ(w.cboTargetFormat->currentText(), kWavFormat);
+    EXPECT_EQ(g_sDefaultTargetFormat, kWavFormat);
+    EXPECT_FALSE(w.lblSetAsDefaultFormat->isEnabled());
+
+    // OK on another format's tab makes that format the window's and the default.
+    const QString ogg = QStringLiteral("OGG - Ogg Media Format (*.ogg)");
+    whenShown([] { return Forms::audioProp(); }, [] {
+        frmAudioProp *formats = Forms::audioProp();
+        formats->cTabControl1->SelectTab(QStringLiteral("OGG"));
+        formats->cTabControl1_TabClick(formats->cTabControl1->TabIndex(QStringLiteral("OGG")));
+        formats->cmdOk->click();
+    });
+    w.cmdEditTargetFormat->click();
+    EXPECT_EQ(w.cboTargetFormat->currentText(), ogg);
+    EXPECT_EQ(g_sDefaultTargetFormat, ogg);
+    EXPECT_EQ(Forms::options()->cboTargetFormat->currentText(), ogg);
+}
+
+TEST_F(FrameDialogsTest, EventsLinkResetsTheBoxesToTheStoredOptions)
+{
+    frmSplitter &w = Forms::loadSplitter();
+    w.chkOpenDestFolder->setChecked(true);
+    whenShown([] { return Forms::options(); }, [] { Forms::options()->cmdCancel->click(); });
+    w.lblEventsSettings->clicked();
+    EXPECT_FALSE(w.chkOpenDestFolder->isChecked());
+    EXPECT_FALSE(w.chkPlaySound->isChecked());
+    EXPECT_EQ(Forms::options()->cTreeView1->SelectedItem()->Key(), QStringLiteral("Events"));
 }
 
 } // namespace

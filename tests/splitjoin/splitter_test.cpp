@@ -200,6 +200,23 @@ TEST_F(SplitterTest, ACountThatGivesNoLengthNeverReusesTheLastJobs)
     EXPECT_FALSE(QDir(destination()).exists() && !writtenFiles().isEmpty());
 }
 
+TEST_F(SplitterTest, TheFolderBoxIsAFolderWithOrWithoutItsClosingSlash)
+{
+    frmSplitter &w = openTone(2 * kRate);
+    byParts(w, QStringLiteral("1"));
+    w.txtToPath->setEditText(QString());
+    w.cmdConvert->click();
+    EXPECT_EQ(testServices().prompter->messageTexts(), QStringList{QStringLiteral("Select the destination folder.")});
+    EXPECT_TRUE(w.txtLog->toPlainText().isEmpty());
+
+    QString typed = destination();
+    typed.chop(1);
+    w.txtToPath->setEditText(typed);
+    w.cmdConvert->click();
+    ASSERT_TRUE(waitForJobEnd(w));
+    EXPECT_EQ(writtenFiles(), QStringList{QStringLiteral("Part_1_tone.WAV")});
+}
+
 TEST_F(SplitterTest, ASecondJobIsSeparatedByABlankLine)
 {
     frmSplitter &w = openTone(4 * kRate);

@@ -24,12 +24,16 @@ QString samePathKey(const QString &path)
 
 // Removes the temporary file unless the job hands it over.
 class TemporaryOutput {
+    static constexpr int kNameStart = 32;
+
 public:
     explicit TemporaryOutput(const QString &destination)
     {
         const QFileInfo info(destination);
+        // Only the start of the name: a destination name near the file
+        // system's limit would leave no room for the temporary's additions.
         m_path = QStringLiteral("%1/.%2.%3.part")
-                     .arg(info.absolutePath(), info.fileName())
+                     .arg(info.absolutePath(), info.fileName().left(kNameStart))
                      .arg(QRandomGenerator::global()->generate64(), 0, 16);
     }
     ~TemporaryOutput()

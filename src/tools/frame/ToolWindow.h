@@ -60,7 +60,7 @@ public:
     void CheckUnderFolderEna();
     // "" or the sub-folder name followed by "/".
     QString GetSubFolderPart() const;
-    // The folder box text followed by the sub-folder part.
+    // The folder box text (with its closing "/") followed by the sub-folder part.
     QString destinationFolder() const;
     void chkCreateSubFolder_Click();
     void cmdSelectPath_Click();
@@ -167,7 +167,10 @@ protected:
     void onItemError(qint32 code, const QString &text);
     void onItemAborted();
 
-    // Shared steps of the start handlers.
+    // Shared steps of the start handlers. A start without a destination
+    // folder is refused with a message: its files would land wherever the
+    // program happens to run.
+    bool checkDestinationFolder();
     void separateJobsInLog();
     void storeDestinationInHistory();
     void makeDestinationSubFolder();

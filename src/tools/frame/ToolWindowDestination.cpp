@@ -53,7 +53,20 @@ QString ToolWindow::GetSubFolderPart() const
 
 QString ToolWindow::destinationFolder() const
 {
-    return txtToPath->currentText() + GetSubFolderPart();
+    QString folder = txtToPath->currentText();
+    // A folder typed without its closing "/" is still that folder: the file
+    // names go inside it rather than being glued to its name.
+    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder + GetSubFolderPart();
+}
+
+bool ToolWindow::checkDestinationFolder()
+{
+    if (!txtToPath->currentText().trimmed().isEmpty())
+        return true;
+    MsgBox(QStringLiteral("Select the destination folder."), int(Msg::OkOnly) + Msg::Information);
+    return false;
 }
 
 void ToolWindow::chkCreateSubFolder_Click()

@@ -107,7 +107,7 @@ void frmJoiner::releaseJobControl()
 
 void frmJoiner::cmdConvert_Click()
 {
-    if (isRunning())
+    if (isRunning() || !checkDestinationFolder())
         return;
     separateJobsInLog();
     storeDestinationInHistory();

@@ -161,7 +161,7 @@ void frmSplitter::releaseJobControl()
 
 void frmSplitter::cmdConvert_Click()
 {
-    if (isRunning())
+    if (isRunning() || !checkDestinationFolder())
         return;
     separateJobsInLog();
     storeDestinationInHistory();
