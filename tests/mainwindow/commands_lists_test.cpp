@@ -205,3 +205,60 @@ TEST_F(ListCommands, OpenDestFolderOffersToCreateAMissingFolder)
 }
 
 } // namespace
+
+namespace {
+
+// An edition with the CD ripper, with one drive under "Audio CDs".
+class DriveNodes : public CommandsTest {
+protected:
+    frmMain &loadWithDrive()
+    {
+        g_lAppIncCDRipper = 1;
+        frmMain &main = loadSongs();
+        drive = g_oAudioCDsRoot->Child().Add(g_oAudioCDsRoot, cTreeNodes::Child, QStringLiteral("##CD/dev/sr0"),
+                                             QStringLiteral("/d"), 25, 25);
+        return main;
+    }
+
+    cTreeNode *drive = nullptr;
+};
+
+TEST_F(DriveNodes, ListAndItemCommandsRefuseADrive)
+{
+    frmMain &main = loadWithDrive();
+    const QStringList filesBefore = QDir(folder).entryList(QDir::Files);
+    main.cTreeView1_NodeClick(drive);
+    ASSERT_EQ(main.cTreeView1->SelectedItem(), drive);
+
+    const QString addRefused = QStringLiteral("Adding new items to the Audio CD List is not possible.") + QString(20, ' ');
+    const struct {
+        const char *key;
+        QString message; // empty: silent
+    } cases[] = {
+        {"Add Files", addRefused},
+        {"Save As", QStringLiteral("Nothing to save.") + QString(20, ' ')},
+        {"Remove Item", QStringLiteral("Cannot remove items from Audio CD.") + QString(20, ' ')},
+        {"New Items List", QString()},
+        {"Remove Items List", QString()},
+        // An empty drive: the tool runs "Add Files", which refuses the drive.
+        {"Audio Splitter", addRefused},
+    };
+    for (const auto &test : cases) {
+        SCOPED_TRACE(test.key);
+        testServices().prompter->messages.clear();
+        clearInfo(main);
+        run(main, QString::fromLatin1(test.key));
+        EXPECT_EQ(messages(), test.message.isEmpty() ? QStringList() : QStringList{test.message});
+        EXPECT_FALSE(infoRefreshed(main));
+    }
+    EXPECT_TRUE(testServices().prompter->openRequests.isEmpty());
+    EXPECT_TRUE(testServices().prompter->saveRequests.isEmpty());
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), filesBefore);
+
+    // Nor does the "Audio CDs" root make a list.
+    g_oAudioCDsRoot->setSelected(true);
+    run(main, QStringLiteral("New Items List"));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), filesBefore);
+}
+
+} // namespace
