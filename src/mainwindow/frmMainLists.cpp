@@ -467,8 +467,12 @@ void frmMain::NewItemsList()
     mdlFunctions::MakeFolderPath(folder);
     const QString name = GetNewItemsListFileName(folder);
     QFile file(folder + name);
-    if (!file.open(QIODevice::NewOnly))
+    if (!file.open(QIODevice::NewOnly)) {
+        MsgBox(QStringLiteral("The Items List '") + folder + name + QStringLiteral("' cannot be created: ")
+                   + file.errorString() + QLatin1Char('.'),
+               Msg::Information, appTitle());
         return;
+    }
     file.close();
     cTreeNode *node = g_oItemsListsRoot->Child().Add(g_oItemsListsRoot, cTreeNodes::Child,
                                                      ItemsTreeNodeKey::listKey(folder, name),

@@ -262,3 +262,27 @@ TEST_F(DriveNodes, ListAndItemCommandsRefuseADrive)
 }
 
 } // namespace
+
+namespace {
+
+using NewListFailure = CommandsTest;
+
+TEST_F(NewListFailure, AListThatCannotBeCreatedIsReportedAndNotShown)
+{
+    frmMain &main = loadSongs();
+    const int lists = g_oItemsListsRoot->Child().Count();
+    // The lists folder has become a plain file.
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    QFile blocker(AppPaths::programFolder() + QStringLiteral("/Main"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    run(main, QStringLiteral("New Items List"));
+    ASSERT_EQ(messages().size(), 1);
+    EXPECT_TRUE(messages().first().startsWith(QStringLiteral("The Items List '") + folder
+                                              + QStringLiteral("New Items List 1.flst' cannot be created")))
+        << messages().first().toStdString();
+    EXPECT_EQ(g_oItemsListsRoot->Child().Count(), lists);
+}
+
+} // namespace
