@@ -166,6 +166,7 @@ private:
     void SaveAs();
     void OpenOptionsPage(const QString &page);
     void runByKey(const QString &key);
+
     std::unique_ptr<cContextMenu> m_cMenu;
     QList<QPair<QString, QLabel *>> m_panels;
     // The list node the grid was filled from, and whether its file was read
