@@ -40,11 +40,9 @@ QString labelText(qint32 seconds)
 {
     const qint32 s = qMax(0, seconds);
     const QString sep = OutputFileNames::timeSeparator();
-    return QStringLiteral("Time Left: %1%4%2%4%3")
-        .arg(s / 3600, 2, 10, QLatin1Char('0'))
-        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
-        .arg(s % 60, 2, 10, QLatin1Char('0'))
-        .arg(sep);
+    const auto twoDigits = [](qint32 n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
+    return QStringLiteral("Time Left: ") + twoDigits(s / 3600) + sep + twoDigits(s / 60 % 60) + sep
+        + twoDigits(s % 60);
 }
 
 } // namespace JobTimeLeft

@@ -62,11 +62,8 @@ QString timeSeparator()
 QString timeToken(const QTime &time)
 {
     const QString sep = timeSeparator();
-    QString text = QStringLiteral("%1%4%2%4%3")
-                       .arg(time.hour(), 2, 10, QLatin1Char('0'))
-                       .arg(time.minute(), 2, 10, QLatin1Char('0'))
-                       .arg(time.second(), 2, 10, QLatin1Char('0'))
-                       .arg(sep);
+    const auto twoDigits = [](int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
+    QString text = twoDigits(time.hour()) + sep + twoDigits(time.minute()) + sep + twoDigits(time.second());
     return text.replace(QLatin1Char(':'), QLatin1Char('-'));
 }
 
