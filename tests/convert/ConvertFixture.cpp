@@ -77,7 +77,9 @@ int ConvertFixture::addRow(const QString &path, const RowSpec &spec)
     QString time = spec.time;
     if (time.isEmpty()) {
         Fixture::WavSpec wav;
-        const qint64 frames = info.exists() ? Fixture::readWav16(path, &wav).size() : 0;
+        // Only our own WAV tones are measured; other rows give their time.
+        const bool wavTone = info.exists() && info.suffix() == QLatin1String("wav");
+        const qint64 frames = wavTone ? Fixture::readWav16(path, &wav).size() : 0;
         const qint64 seconds = wav.channels > 0 && wav.rate > 0 ? frames / wav.channels / wav.rate : 0;
         time = QStringLiteral("0:00:%1").arg(seconds, 2, 10, QLatin1Char('0'));
     }

@@ -405,6 +405,9 @@ TEST_F(ConverterTest, AFailedRowIsShownAndTheNextRowStarts)
         box->setChecked(true);
     g_sNoticeCommandLine = QStringLiteral("notify-me done");
     TurnOffWatcher turnOff;
+    // Read right after the window has handled the row's error.
+    QStringList captions;
+    QObject::connect(w.cAudioConverter1, &cAudioConverter::Error, &w, [&] { captions << w.windowTitle(); });
 
     w.cmdConvert->click();
     ASSERT_TRUE(waitForJobEnd(w));
@@ -412,6 +415,7 @@ TEST_F(ConverterTest, AFailedRowIsShownAndTheNextRowStarts)
     const QStringList log = logMessages(w);
     const QStringList errors = log.filter(QStringLiteral("Error: "));
     ASSERT_EQ(errors.size(), 1);
+    EXPECT_EQ(captions, QStringList{errors.first()});
     EXPECT_TRUE(errors.first().endsWith(QLatin1Char(')')));
     EXPECT_EQ(log.indexOf(errors.first()) + 1, log.indexOf(QStringLiteral("Start to convert: b.wav...")));
     EXPECT_EQ(writtenFiles(), QStringList{QStringLiteral("b.wav")});
