@@ -11,6 +11,7 @@
 #include "tools/convert/frmACMConverter.h"
 #include "tools/frame/JobTimeLeft.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -167,6 +168,7 @@ TEST_P(WritesTheChosenCodec, EveryRowAsAWavOfThatCodec)
     w.cboFileName->setCurrentIndex(2); // [file_name]_[123].[dest_extension]
 
     w.cmdConvert->click();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "this window never shows the hourglass";
     ASSERT_TRUE(waitForJobEnd(w));
 
     ASSERT_EQ(writtenFiles(), (QStringList{QStringLiteral("a_1.wav"), QStringLiteral("b_2.wav")}));

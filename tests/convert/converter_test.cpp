@@ -18,6 +18,7 @@
 #include "tools/convert/frmConverter.h"
 #include "tools/frame/JobTimeLeft.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -469,6 +470,8 @@ TEST_F(ConverterTest, AbortStopsTheRowAndStartsNoOther)
     w.cmdConvert->click();
     ASSERT_TRUE(w.isRunning());
     ASSERT_TRUE(w.Timer1->isActive());
+    // The hourglass shows from the start of a row until its first progress.
+    EXPECT_NE(QApplication::overrideCursor(), nullptr);
     w.cmdAbort->click(); // answered No: the job goes on
     EXPECT_TRUE(w.isRunning());
     EXPECT_TRUE(testServices().tray->balloons.isEmpty());
@@ -488,6 +491,41 @@ TEST_F(ConverterTest, AbortStopsTheRowAndStartsNoOther)
     EXPECT_TRUE(writtenFiles().isEmpty());
     EXPECT_TRUE(testServices().sound->played.isEmpty());
     EXPECT_TRUE(w.cmdExit->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(ConverterTest, AConfirmedAbortHoldsWhenTheRowEndsByItself)
+{
+    // The first row cannot start under its name; its failure is on its way
+    // when the abort is confirmed, and no further row starts after it.
+    mdlFunctions::WriteTextFile(QStringLiteral("[item_name]"), AppPaths::programFolder() + QStringLiteral("/FileNameFormats.txt"));
+    addRow(makeTone(QStringLiteral("a.wav"), 1), named(QStringLiteral("..")));
+    addRow(makeTone(QStringLiteral("b.wav"), 1), named(QStringLiteral("b")));
+    frmConverter &w = open();
+    w.cboFileName->setCurrentIndex(0);
+    testServices().prompter->answers = {Msg::Yes};
+
+    w.cmdConvert->click();
+    ASSERT_TRUE(w.isRunning());
+    w.cmdAbort->click();
+    ASSERT_TRUE(waitUntil([&] { return !w.isRunning(); }));
+
+    EXPECT_EQ(logMessages(w).last(), QStringLiteral("Aborted."));
+    EXPECT_EQ(logMessages(w).filter(QStringLiteral("Error: ")).size(), 0);
+    EXPECT_FALSE(logMessages(w).contains(QStringLiteral("Start to convert: b.wav...")));
+    EXPECT_TRUE(writtenFiles().isEmpty());
+    EXPECT_EQ(w.lblCurrentTrack->text(), QStringLiteral("Aborted."));
+}
+
+TEST_F(ConverterTest, AGridWithoutRowsEndsDoneAtOnce)
+{
+    frmConverter &w = open();
+    w.cmdConvert->click();
+    EXPECT_FALSE(w.isRunning());
+    EXPECT_EQ(testServices().tray->balloons, QStringList{balloonText(QStringLiteral("Done."))});
+    EXPECT_EQ(logMessages(w), (QStringList{QStringLiteral("Preparing to convert: 0 tracks."),
+                                            QStringLiteral("Destination format: WAV")}));
+    EXPECT_FALSE(w.Timer1->isActive());
 }
 
 TEST_F(ConverterTest, CloseIsRefusedWhileAJobRuns)
