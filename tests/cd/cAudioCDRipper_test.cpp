@@ -190,6 +190,21 @@ TEST_F(RipperTest, RipsTrackToWavSampleExact)
     EXPECT_EQ(strayFiles({"disc.bin", "disc.cue", "Track02.wav"}), QStringList());
 }
 
+TEST_F(RipperTest, RipsToANameNearTheFileSystemLimit)
+{
+    // 255 bytes is the longest name most Linux file systems take; the
+    // temporary the rip writes first must still fit beside it.
+    const QString name = QString(251, QLatin1Char('n')) + ".wav";
+    cAudioCDRipper r;
+    RipRun run(r);
+    r.DestFormat(DestWAV);
+    r.SetWAVSettings({44100, 2, 16});
+    rip(r, run, 2, work(name));
+    ASSERT_EQ(run.done.size(), 1) << run.errorText().toStdString();
+    EXPECT_EQ(CdFixture::readWav16(work(name)).size(), 188 * CdFixture::kFramesPerSector * 2);
+    EXPECT_EQ(strayFiles({"disc.bin", "disc.cue", name}), QStringList());
+}
+
 TEST_F(RipperTest, DeviceIndexChoosesTheDriveToRipFrom)
 {
     const QString other = CdFixture::writeImage(TestEnv::workFolder(), "other", {{true, 120}});
