@@ -5,9 +5,6 @@
 #include <QString>
 #include <QVector>
 
-#include <atomic>
-#include <functional>
-
 // One piece of a job's input: a file, whole or a range of whole seconds.
 struct AudioJobItem {
     QString path;
@@ -20,12 +17,9 @@ struct AudioJobItem {
 // complete; on failure or abort nothing is left under either name.
 class AudioJob : public EncodingJob {
 public:
-    // (item index from 0, percent of that item)
-    using Progress = std::function<void(int, int)>;
-
     AudioJob(DestinationSettings settings, AudioTags tags, QString destination, QVector<AudioJobItem> items);
 
-    Result run(const std::atomic<bool> &abort, const Progress &progress);
+    Result run(const std::atomic<bool> &abort, const Progress &progress) override;
 
 private:
     bool checkPaths();

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 class TemporaryOutput;
@@ -23,13 +24,17 @@ public:
         SettingsError = 3,
         CodingError = 4,
     };
+    // (item index from 0, percent of that item)
+    using Progress = std::function<void(int, int)>;
 
+    virtual ~EncodingJob() = default;
+    // Runs on a worker thread; abort is polled between pieces of work.
+    virtual Result run(const std::atomic<bool> &abort, const Progress &progress) = 0;
     qint32 errorCode() const { return m_code; }
     QString errorText() const { return m_error; }
 
 protected:
     EncodingJob() = default;
-    ~EncodingJob() = default;
 
     Result fail(ErrorCode code, const QString &text);
     // Fails unless destination names a file, none of sources, in a folder

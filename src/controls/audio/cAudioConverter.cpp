@@ -113,14 +113,7 @@ void cAudioConverter::Convert()
     m_runner.start(
         this, std::make_shared<AudioJob>(m_settings, m_tags, m_destFile, QVector<AudioJobItem>{item}),
         [this](int, int percent) { emit Progress(percent); },
-        [this](AudioJob::Result result, qint32 code, const QString &text) {
-            if (result == AudioJob::Result::Done)
-                emit Done();
-            else if (result == AudioJob::Result::Aborted)
-                emit Aborted();
-            else
-                emit Error(code, text);
-        });
+        jobEnding(this));
 }
 
 void cAudioConverter::Abort()

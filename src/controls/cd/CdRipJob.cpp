@@ -109,7 +109,7 @@ CdRipJob::Result CdRipJob::run(const std::atomic<bool> &abort, const Progress &p
         const int percent = int(qint64(done + 1) * 100 / count);
         if (percent != lastPercent && progress) {
             lastPercent = percent;
-            progress(percent);
+            progress(0, percent);
         }
     }
     if (!resampler.flush(*encoder, &error))

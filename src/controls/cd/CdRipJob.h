@@ -5,9 +5,6 @@
 
 #include <QString>
 
-#include <atomic>
-#include <functional>
-
 // Everything one rip needs, copied from the control when it starts.
 struct CdRipRequest {
     QString device; // device path or image file
@@ -26,11 +23,10 @@ struct CdRipRequest {
 // nothing is left under either name.
 class CdRipJob : public EncodingJob {
 public:
-    using Progress = std::function<void(int percent)>;
-
     explicit CdRipJob(CdRipRequest request);
 
-    Result run(const std::atomic<bool> &abort, const Progress &progress);
+    // Progress comes as item 0.
+    Result run(const std::atomic<bool> &abort, const Progress &progress) override;
 
 private:
     CdRipRequest m_request;

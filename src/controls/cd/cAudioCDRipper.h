@@ -1,15 +1,13 @@
 #pragma once
 
 #include "controls/audio/AudioDestination.h"
+#include "controls/audio/AudioJobRunner.h"
 #include "controls/cd/CdDevices.h"
 #include "controls/cd/CdToc.h"
 
 #include <QObject>
 #include <QString>
 #include <QVector>
-
-#include <atomic>
-#include <thread>
 
 // Lists the CD drives, answers what disc the selected drive holds, and rips
 // one track at a time into a file of any destination format on a worker
@@ -64,8 +62,6 @@ signals:
     void Error(qint32 code, const QString &text);
 
 private:
-    void finished(unsigned job, int result, qint32 code, const QString &text);
-    void joinRip();
     qint32 ripDevice() const;
 
     QVector<CdDevice> m_devices;
@@ -78,8 +74,5 @@ private:
     qint32 m_rangeLength = -1;
     qint32 m_lastRipDevice = -1;
 
-    std::atomic<bool> m_abort{false};
-    bool m_running = false;
-    unsigned m_job = 0;
-    std::thread m_rip;
+    AudioJobRunner m_runner{QStringLiteral("A rip is already running.")};
 };
