@@ -73,11 +73,7 @@ qint32 cAudioCDRipper::ripDevice() const
 
 void cAudioCDRipper::Rip()
 {
-    // A range belongs to the track it was set for.
-    const qint32 rangeStart = m_rangeStart;
-    const qint32 rangeLength = m_rangeLength;
-    m_rangeStart = -1;
-    m_rangeLength = -1;
+    const Range range = takeRange();
     const qint32 device = ripDevice();
     if (device < 0 || device >= m_devices.size()) {
         m_runner.fail(this, CdRipJob::SourceError,
@@ -90,8 +86,8 @@ void cAudioCDRipper::Rip()
     request.device = m_devices[device].path;
     request.drive = m_devices[device].drive;
     request.track = m_track;
-    request.rangeStart = rangeStart;
-    request.rangeLength = rangeLength;
+    request.rangeStart = range.start;
+    request.rangeLength = range.length;
     request.settings = m_settings;
     request.tags = m_tags;
     request.destination = m_destFile;
