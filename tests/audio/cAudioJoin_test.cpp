@@ -52,8 +52,8 @@ TEST(AudioJoin, JoinsWholeFilesAndRangesSampleExactWithProgressPerFile)
 {
     const QString first = wav("first.wav", kRate * 3 / 2);
     const QString second = wav("second.wav", kRate * 7 / 2);
-    const QVector<qint16> a = Fixture::readWav16(first);
-    const QVector<qint16> b = Fixture::readWav16(second);
+    const QVector<qint16> a = TestAudio::readWav16(first);
+    const QVector<qint16> b = TestAudio::readWav16(second);
 
     cAudioJoin join;
     join.DestFormat(DestWAV);
@@ -69,11 +69,11 @@ TEST(AudioJoin, JoinsWholeFilesAndRangesSampleExactWithProgressPerFile)
     ASSERT_EQ(spy.done.size(), 1) << spy.errorText().toStdString();
     EXPECT_EQ(spy.terminals(), 1);
 
-    const QVector<qint16> joined = Fixture::readWav16(work("joined.wav"));
+    const QVector<qint16> joined = TestAudio::readWav16(work("joined.wav"));
     ASSERT_EQ(joined.size(), a.size() + 2 * kRate * 2);
     EXPECT_TRUE(std::equal(a.begin(), a.end(), joined.begin()));
     EXPECT_TRUE(std::equal(joined.begin() + a.size(), joined.end(), b.begin() + kRate * 2));
-    EXPECT_EQ(Fixture::probedTag(Fixture::probe(work("joined.wav")), "title"), "Joined");
+    EXPECT_EQ(TestAudio::probedTag(TestAudio::probe(work("joined.wav")), "title"), "Joined");
 
     // (file index, percent): files in order from 1, each rising to 100.
     QVector<QPair<int, int>> progress;
@@ -100,7 +100,7 @@ TEST(AudioJoin, JoinsFilesOfDifferentFormatsIntoOneEncoder)
     join.Join();
     ASSERT_TRUE(spy.waitForEnd());
     ASSERT_EQ(spy.done.size(), 1) << spy.errorText().toStdString();
-    const QJsonObject probed = Fixture::probe(work("mixed.ogg"));
+    const QJsonObject probed = TestAudio::probe(work("mixed.ogg"));
     EXPECT_EQ(probed["stream"]["channels"].toInt(), 2);
     EXPECT_NEAR(probed["format"]["duration"].toString().toDouble(), 2.0, 0.01);
 }

@@ -33,15 +33,6 @@ struct DrivesGuard {
     ~DrivesGuard() { qunsetenv("SONVALE_CD_DEVICES"); }
 };
 
-QStringList strayFiles(const QStringList &expected)
-{
-    QStringList stray;
-    for (const QString &name : QDir(TestEnv::workFolder()).entryList(QDir::Files | QDir::Hidden))
-        if (!expected.contains(name))
-            stray << name;
-    return stray;
-}
-
 // Records one rip's events and whether any came inside the call that started it.
 struct RipRun {
     explicit RipRun(cAudioCDRipper &r)
@@ -173,10 +164,10 @@ TEST_F(RipperTest, RipsTrackToWavSampleExact)
     rip(r, run, 2, dest);
     ASSERT_EQ(run.done.size(), 1) << run.errorText().toStdString();
 
-    int rate = 0, channels = 0;
-    const QVector<qint16> got = CdFixture::readWav16(dest, &rate, &channels);
-    EXPECT_EQ(rate, 44100);
-    EXPECT_EQ(channels, 2);
+    TestAudio::WavSpec spec;
+    const QVector<qint16> got = TestAudio::readWav16(dest, &spec);
+    EXPECT_EQ(spec.rate, 44100);
+    EXPECT_EQ(spec.channels, 2);
     const qint64 frames = 188 * CdFixture::kFramesPerSector;
     ASSERT_EQ(got.size(), frames * 2);
     for (qint64 i = 0; i < frames; ++i)
@@ -187,7 +178,7 @@ TEST_F(RipperTest, RipsTrackToWavSampleExact)
     ASSERT_FALSE(p.isEmpty());
     EXPECT_TRUE(std::is_sorted(p.begin(), p.end()));
     EXPECT_EQ(p.last(), 100);
-    EXPECT_EQ(strayFiles({"disc.bin", "disc.cue", "Track02.wav"}), QStringList());
+    EXPECT_EQ(TestAudio::strayFiles({"disc.bin", "disc.cue", "Track02.wav"}), QStringList());
 }
 
 TEST_F(RipperTest, RipsToANameNearTheFileSystemLimit)
@@ -201,8 +192,8 @@ TEST_F(RipperTest, RipsToANameNearTheFileSystemLimit)
     r.SetWAVSettings({44100, 2, 16});
     rip(r, run, 2, work(name));
     ASSERT_EQ(run.done.size(), 1) << run.errorText().toStdString();
-    EXPECT_EQ(CdFixture::readWav16(work(name)).size(), 188 * CdFixture::kFramesPerSector * 2);
-    EXPECT_EQ(strayFiles({"disc.bin", "disc.cue", name}), QStringList());
+    EXPECT_EQ(TestAudio::readWav16(work(name)).size(), 188 * CdFixture::kFramesPerSector * 2);
+    EXPECT_EQ(TestAudio::strayFiles({"disc.bin", "disc.cue", name}), QStringList());
 }
 
 TEST_F(RipperTest, DeviceIndexChoosesTheDriveToRipFrom)
@@ -216,7 +207,7 @@ TEST_F(RipperTest, DeviceIndexChoosesTheDriveToRipFrom)
     r.SetWAVSettings({44100, 2, 16});
     rip(r, run, 1, work("other.wav"));
     ASSERT_EQ(run.done.size(), 1) << run.errorText().toStdString();
-    EXPECT_EQ(CdFixture::readWav16(work("other.wav")).size(), 120 * 588 * 2);
+    EXPECT_EQ(TestAudio::readWav16(work("other.wav")).size(), 120 * 588 * 2);
     // The queries still answer for the selected drive.
     EXPECT_EQ(r.TrackCount(), 3);
 }
@@ -232,7 +223,7 @@ TEST_F(RipperTest, RangeAppliesToOneRipOnly)
         r.RangeLength(2);
         rip(r, run, 1, work("range.wav"));
         ASSERT_EQ(run.done.size(), 1) << run.errorText().toStdString();
-        const QVector<qint16> got = CdFixture::readWav16(work("range.wav"));
+        const QVector<qint16> got = TestAudio::readWav16(work("range.wav"));
         ASSERT_EQ(got.size(), 2 * 44100 * 2);
         for (qint64 i = 0; i < 2 * 44100; ++i)
             ASSERT_EQ(got[i * 2], CdFixture::sample(1, 44100 + i, 0)) << "frame " << i;
@@ -244,13 +235,13 @@ TEST_F(RipperTest, RangeAppliesToOneRipOnly)
         r.RangeLength(60);
         rip(r, run, 1, work("tail.wav"));
         ASSERT_EQ(run.done.size(), 1) << run.errorText().toStdString();
-        EXPECT_EQ(CdFixture::readWav16(work("tail.wav")).size(), (300 * 588 - 3 * 44100) * 2);
+        EXPECT_EQ(TestAudio::readWav16(work("tail.wav")).size(), (300 * 588 - 3 * 44100) * 2);
     }
     {
         RipRun run(r);
         rip(r, run, 1, work("whole.wav"));
         ASSERT_EQ(run.done.size(), 1) << run.errorText().toStdString();
-        EXPECT_EQ(CdFixture::readWav16(work("whole.wav")).size(), 300 * 588 * 2);
+        EXPECT_EQ(TestAudio::readWav16(work("whole.wav")).size(), 300 * 588 * 2);
     }
 }
 
@@ -274,15 +265,15 @@ TEST_F(RipperTest, RipsToMp3WithTags)
     rip(r, run, 1, dest);
     ASSERT_EQ(run.done.size(), 1) << run.errorText().toStdString();
 
-    const QJsonObject probed = CdFixture::probe(dest);
+    const QJsonObject probed = TestAudio::probe(dest);
     const QJsonObject stream = probed.value("stream").toObject();
     EXPECT_EQ(stream.value("codec_name").toString(), "mp3");
     EXPECT_EQ(stream.value("sample_rate").toString(), "44100");
     EXPECT_EQ(stream.value("channels").toInt(), 2);
     EXPECT_NEAR(probed.value("format").toObject().value("duration").toString().toDouble(), 300.0 / 75, 0.1);
-    EXPECT_EQ(CdFixture::probedTag(probed, "title"), "Opening Ω");
-    EXPECT_EQ(CdFixture::probedTag(probed, "artist"), "The Band");
-    EXPECT_EQ(CdFixture::probedTag(probed, "album"), "First Album");
+    EXPECT_EQ(TestAudio::probedTag(probed, "title"), "Opening Ω");
+    EXPECT_EQ(TestAudio::probedTag(probed, "artist"), "The Band");
+    EXPECT_EQ(TestAudio::probedTag(probed, "album"), "First Album");
 }
 
 TEST_F(RipperTest, FailedRipsEndInErrorAndWriteNothing)
@@ -313,7 +304,7 @@ TEST_F(RipperTest, FailedRipsEndInErrorAndWriteNothing)
         EXPECT_EQ(run.error.size(), 1);
         EXPECT_EQ(run.errorCode(), c.code) << run.errorText().toStdString();
         EXPECT_FALSE(run.errorText().isEmpty());
-        EXPECT_EQ(strayFiles({"disc.bin", "disc.cue"}), QStringList());
+        EXPECT_EQ(TestAudio::strayFiles({"disc.bin", "disc.cue"}), QStringList());
     }
 }
 
@@ -339,13 +330,13 @@ TEST_F(RipperTest, AbortLeavesAnExistingFileUntouched)
     QFile old(dest);
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), "old contents");
-    EXPECT_EQ(strayFiles({"disc.bin", "disc.cue", "Track01.wav"}), QStringList());
+    EXPECT_EQ(TestAudio::strayFiles({"disc.bin", "disc.cue", "Track01.wav"}), QStringList());
 
     // The next rip replaces the file.
     RipRun again(r);
     rip(r, again, 1, dest);
     ASSERT_EQ(again.done.size(), 1) << again.errorText().toStdString();
-    EXPECT_EQ(CdFixture::readWav16(dest).size(), 300 * 588 * 2);
+    EXPECT_EQ(TestAudio::readWav16(dest).size(), 300 * 588 * 2);
 }
 
 TEST_F(RipperTest, EveryStartEndsOnce)
