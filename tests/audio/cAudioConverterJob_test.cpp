@@ -1,5 +1,5 @@
 #include "AudioFixtures.h"
-#include "AudioJobSpy.h"
+#include "support/JobSpy.h"
 #include "controls/audio/AcmCodecs.h"
 #include "controls/audio/WmaCodecs.h"
 #include "controls/audio/cAudioConverter.h"
@@ -59,7 +59,7 @@ struct JobRun {
 
 JobRun convert(cAudioConverter &c, const QString &source, const QString &dest, int start = -1, int length = -1)
 {
-    AudioJobSpy<cAudioConverter> spy(&c);
+    JobSpy<cAudioConverter> spy(&c);
     c.SourceFile(source);
     if (start >= 0) {
         c.RangeStart(start);
@@ -537,7 +537,7 @@ TEST(AudioConverterJob, AbortEndsInOneAbortedAndLeavesNoFile)
     cAudioConverter converter;
     converter.DestFormat(DestMP3);
     converter.SetMP3Settings(mp3Cbr(128));
-    AudioJobSpy<cAudioConverter> spy(&converter);
+    JobSpy<cAudioConverter> spy(&converter);
     converter.SourceFile(longSource());
     converter.DestFile(work("aborted.mp3"));
     spy.start([&] {
@@ -551,7 +551,7 @@ TEST(AudioConverterJob, AbortEndsInOneAbortedAndLeavesNoFile)
     EXPECT_EQ(TestAudio::strayFiles({"long.wav"}), QStringList());
 
     // Stopped half-way, with a partial file written: still nothing left.
-    AudioJobSpy<cAudioConverter> midway(&converter);
+    JobSpy<cAudioConverter> midway(&converter);
     converter.SourceFile(longSource());
     converter.DestFile(work("midway.mp3"));
     converter.Convert();
@@ -571,7 +571,7 @@ TEST(AudioConverterJob, AbortEndsInOneAbortedAndLeavesNoFile)
             converter.Convert();
         }
     });
-    AudioJobSpy<cAudioConverter> next(&converter);
+    JobSpy<cAudioConverter> next(&converter);
     converter.SourceFile(source35());
     converter.DestFile(work("first.mp3"));
     converter.Convert();
@@ -585,7 +585,7 @@ TEST(AudioConverterJob, TerminatingAWorkingControlEndsItsJobAndLeavesItUsable)
     converter.DestFormat(DestMP3);
     converter.SetMP3Settings(mp3Cbr(128));
     ASSERT_EQ(converter.OpenSource(source35()), 0);
-    AudioJobSpy<cAudioConverter> spy(&converter);
+    JobSpy<cAudioConverter> spy(&converter);
     converter.SourceFile(longSource());
     converter.DestFile(work("stopped.mp3"));
     converter.Convert();

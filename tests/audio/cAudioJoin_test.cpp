@@ -1,5 +1,5 @@
 #include "AudioFixtures.h"
-#include "AudioJobSpy.h"
+#include "support/JobSpy.h"
 #include "controls/audio/cAudioJoin.h"
 
 #include <QDir>
@@ -62,7 +62,7 @@ TEST(AudioJoin, JoinsWholeFilesAndRangesSampleExactWithProgressPerFile)
     join.AddFile(first, -1, -1);
     join.AddFile(second, 1, 2);
     join.DestFile(work("joined.wav"));
-    AudioJobSpy<cAudioJoin> spy(&join);
+    JobSpy<cAudioJoin> spy(&join);
     spy.start([&] { join.Join(); });
     ASSERT_TRUE(spy.waitForEnd());
     EXPECT_FALSE(spy.arrivedInsideStart);
@@ -96,7 +96,7 @@ TEST(AudioJoin, JoinsFilesOfDifferentFormatsIntoOneEncoder)
     join.AddFile(stereo, -1, -1);
     join.AddFile(work("mono8k.wav"), -1, -1);
     join.DestFile(work("mixed.ogg"));
-    AudioJobSpy<cAudioJoin> spy(&join);
+    JobSpy<cAudioJoin> spy(&join);
     join.Join();
     ASSERT_TRUE(spy.waitForEnd());
     ASSERT_EQ(spy.done.size(), 1) << spy.errorText().toStdString();
@@ -124,7 +124,7 @@ TEST(AudioJoin, AFailingFileOrAnAbortLeavesNothing)
         join.AddFile(good, -1, -1);
         join.AddFile(c.second, c.start, 2);
         join.DestFile(work("failed.wav"));
-        AudioJobSpy<cAudioJoin> spy(&join);
+        JobSpy<cAudioJoin> spy(&join);
         spy.start([&] { join.Join(); });
         ASSERT_TRUE(spy.waitForEnd());
         EXPECT_FALSE(spy.arrivedInsideStart);
@@ -138,7 +138,7 @@ TEST(AudioJoin, AFailingFileOrAnAbortLeavesNothing)
         join.AddFile(good, -1, -1);
         join.AddFile(good, -1, -1);
         join.DestFile(work("aborted.mp3"));
-        AudioJobSpy<cAudioJoin> spy(&join);
+        JobSpy<cAudioJoin> spy(&join);
         join.Join();
         join.Abort();
         join.AbortCleanup();

@@ -1,12 +1,10 @@
 #include "CdFixtures.h"
 #include "controls/cd/cAudioCDRipper.h"
+#include "support/JobSpy.h"
 #include "support/TestEnvironment.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QSignalSpy>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -33,40 +31,7 @@ struct DrivesGuard {
     ~DrivesGuard() { qunsetenv("SONVALE_CD_DEVICES"); }
 };
 
-// Records one rip's events and whether any came inside the call that started it.
-struct RipRun {
-    explicit RipRun(cAudioCDRipper &r)
-        : done(&r, &cAudioCDRipper::Done)
-        , aborted(&r, &cAudioCDRipper::Aborted)
-        , error(&r, &cAudioCDRipper::Error)
-        , progress(&r, &cAudioCDRipper::Progress)
-    {
-        auto onThread = [this] { offThread = offThread || QThread::currentThread() != qApp->thread(); };
-        QObject::connect(&r, &cAudioCDRipper::Progress, onThread);
-        QObject::connect(&r, &cAudioCDRipper::Done, onThread);
-        QObject::connect(&r, &cAudioCDRipper::Error, onThread);
-    }
-    int terminals() const { return int(done.size() + aborted.size() + error.size()); }
-    // Waits for count endings, then a little longer for a stray extra one.
-    bool waitForEnd(int count = 1)
-    {
-        const bool ended = waitUntil([&] { return terminals() >= count; }, 60000);
-        waitUntil([] { return false; }, 100);
-        return ended;
-    }
-    QString errorText() const { return error.isEmpty() ? QString() : error.first().at(1).toString(); }
-    qint32 errorCode() const { return error.isEmpty() ? 0 : error.first().at(0).toInt(); }
-    QVector<int> percents() const
-    {
-        QVector<int> p;
-        for (const QList<QVariant> &args : progress)
-            p << args.at(0).toInt();
-        return p;
-    }
-
-    QSignalSpy done, aborted, error, progress;
-    bool offThread = false;
-};
+using RipRun = JobSpy<cAudioCDRipper>;
 
 class RipperTest : public ::testing::Test {
 protected:
@@ -156,7 +121,7 @@ TEST_F(RipperTest, ReportsTracksOfTheSelectedDisc)
 TEST_F(RipperTest, RipsTrackToWavSampleExact)
 {
     cAudioCDRipper r;
-    RipRun run(r);
+    RipRun run(&r);
     r.DeviceIndex(0);
     r.DestFormat(DestWAV);
     r.SetWAVSettings({44100, 2, 16});
@@ -187,7 +152,7 @@ TEST_F(RipperTest, RipsToANameNearTheFileSystemLimit)
     // temporary the rip writes first must still fit beside it.
     const QString name = QString(251, QLatin1Char('n')) + ".wav";
     cAudioCDRipper r;
-    RipRun run(r);
+    RipRun run(&r);
     r.DestFormat(DestWAV);
     r.SetWAVSettings({44100, 2, 16});
     rip(r, run, 2, work(name));
@@ -201,7 +166,7 @@ TEST_F(RipperTest, DeviceIndexChoosesTheDriveToRipFrom)
     const QString other = CdFixture::writeImage(TestEnv::workFolder(), "other", {{true, 120}});
     useDrives({image, other});
     cAudioCDRipper r;
-    RipRun run(r);
+    RipRun run(&r);
     ASSERT_TRUE(r.SelectDevice(0));
     r.DeviceIndex(1);
     r.SetWAVSettings({44100, 2, 16});
@@ -218,7 +183,7 @@ TEST_F(RipperTest, RangeAppliesToOneRipOnly)
     r.SelectDevice(0);
     r.SetWAVSettings({44100, 2, 16});
     {
-        RipRun run(r);
+        RipRun run(&r);
         r.RangeStart(1);
         r.RangeLength(2);
         rip(r, run, 1, work("range.wav"));
@@ -230,7 +195,7 @@ TEST_F(RipperTest, RangeAppliesToOneRipOnly)
     }
     {
         // A range longer than the rest of the track ends with the track.
-        RipRun run(r);
+        RipRun run(&r);
         r.RangeStart(3);
         r.RangeLength(60);
         rip(r, run, 1, work("tail.wav"));
@@ -238,7 +203,7 @@ TEST_F(RipperTest, RangeAppliesToOneRipOnly)
         EXPECT_EQ(TestAudio::readWav16(work("tail.wav")).size(), (300 * 588 - 3 * 44100) * 2);
     }
     {
-        RipRun run(r);
+        RipRun run(&r);
         rip(r, run, 1, work("whole.wav"));
         ASSERT_EQ(run.done.size(), 1) << run.errorText().toStdString();
         EXPECT_EQ(TestAudio::readWav16(work("whole.wav")).size(), 300 * 588 * 2);
@@ -248,7 +213,7 @@ TEST_F(RipperTest, RangeAppliesToOneRipOnly)
 TEST_F(RipperTest, RipsToMp3WithTags)
 {
     cAudioCDRipper r;
-    RipRun run(r);
+    RipRun run(&r);
     r.SelectDevice(0);
     r.DestFormat(DestMP3);
     Mp3EncoderSettings mp3;
@@ -296,7 +261,7 @@ TEST_F(RipperTest, FailedRipsEndInErrorAndWriteNothing)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         cAudioCDRipper r;
-        RipRun run(r);
+        RipRun run(&r);
         r.DeviceIndex(c.device);
         r.DestFormat(c.format);
         r.SetWAVSettings({44100, 2, 16});
@@ -317,7 +282,7 @@ TEST_F(RipperTest, AbortLeavesAnExistingFileUntouched)
         old.write("old contents");
     }
     cAudioCDRipper r;
-    RipRun run(r);
+    RipRun run(&r);
     r.SelectDevice(0);
     r.SetWAVSettings({44100, 2, 16});
     r.Track(1);
@@ -333,7 +298,7 @@ TEST_F(RipperTest, AbortLeavesAnExistingFileUntouched)
     EXPECT_EQ(TestAudio::strayFiles({"disc.bin", "disc.cue", "Track01.wav"}), QStringList());
 
     // The next rip replaces the file.
-    RipRun again(r);
+    RipRun again(&r);
     rip(r, again, 1, dest);
     ASSERT_EQ(again.done.size(), 1) << again.errorText().toStdString();
     EXPECT_EQ(TestAudio::readWav16(dest).size(), 300 * 588 * 2);
@@ -342,7 +307,7 @@ TEST_F(RipperTest, AbortLeavesAnExistingFileUntouched)
 TEST_F(RipperTest, EveryStartEndsOnce)
 {
     cAudioCDRipper r;
-    RipRun run(r);
+    RipRun run(&r);
     r.SelectDevice(0);
     r.SetWAVSettings({44100, 2, 16});
     r.Track(1);
@@ -359,7 +324,7 @@ TEST_F(RipperTest, EveryStartEndsOnce)
     EXPECT_FALSE(QFile::exists(work("second.wav")));
 
     // Terminate during a rip stops it; its ending still arrives, once.
-    RipRun stopped(r);
+    RipRun stopped(&r);
     r.DestFile(work("third.wav"));
     r.Rip();
     r.Terminate();
@@ -372,7 +337,7 @@ TEST_F(RipperTest, EveryStartEndsOnce)
 TEST_F(RipperTest, EjectOfAnImageDoesNothing)
 {
     cAudioCDRipper r;
-    RipRun run(r);
+    RipRun run(&r);
     r.SelectDevice(0);
     r.Eject();
     waitUntil([] { return false; }, 100);
