@@ -69,11 +69,8 @@ JobRun convert(cAudioConverter &c, const QString &source, const QString &dest, i
     spy.start([&] { c.Convert(); });
     const bool ended = spy.waitForEnd();
     EXPECT_TRUE(ended);
-    JobRun r{int(spy.done.size()), int(spy.aborted.size()), int(spy.error.size()), spy.errorText(), {},
-        spy.arrivedInsideStart};
-    for (const auto &args : spy.progress)
-        r.progress << args.at(0).toInt();
-    return r;
+    return JobRun{int(spy.done.size()), int(spy.aborted.size()), int(spy.error.size()), spy.errorText(),
+        spy.percents(), spy.arrivedInsideStart};
 }
 
 Mp3EncoderSettings mp3Cbr(int kbps)
