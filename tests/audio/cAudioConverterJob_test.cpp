@@ -1,4 +1,4 @@
-#include "AudioFixtures.h"
+#include "support/AudioFixtures.h"
 #include "AudioJobSpy.h"
 #include "controls/audio/cAudioConverter.h"
 

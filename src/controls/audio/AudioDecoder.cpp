@@ -192,6 +192,23 @@ qint64 AudioDecoder::durationMs() const
     return (m_totalSamples * 1000 + sampleRate() / 2) / sampleRate();
 }
 
+qint64 AudioDecoder::bitRate() const
+{
+    if (!m_codec)
+        return 0;
+    if (m_format && m_stream >= 0) {
+        const AVCodecParameters *p = m_format->streams[m_stream]->codecpar;
+        if (p->bit_rate > 0)
+            return p->bit_rate;
+        if (m_format->bit_rate > 0)
+            return m_format->bit_rate;
+    }
+    if (m_codec->bit_rate > 0)
+        return m_codec->bit_rate;
+    const int bits = av_get_bits_per_sample(m_codec->codec_id);
+    return qint64(bits) * sampleRate() * channels();
+}
+
 AVSampleFormat AudioDecoder::sampleFormat() const
 {
     return m_codec ? m_codec->sample_fmt : AV_SAMPLE_FMT_NONE;

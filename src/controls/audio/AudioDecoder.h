@@ -30,6 +30,9 @@ public:
     qint64 totalSamples() const { return m_totalSamples; }
     // The length in milliseconds, rounded to the nearest.
     qint64 durationMs() const;
+    // Bits per second of the stored audio as the file tells it (for PCM
+    // worked out from its format); 0 when unknown.
+    qint64 bitRate() const;
     AVSampleFormat sampleFormat() const;
     AVChannelLayout channelLayout() const;
 

@@ -2,11 +2,11 @@
 
 #include "controls/audio/AudioDecoder.h"
 #include "controls/audio/Resampler.h"
+#include "controls/audio/TemporaryOutput.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstdio>
@@ -21,36 +21,6 @@ QString samePathKey(const QString &path)
     const QString canonical = info.canonicalFilePath();
     return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
 }
-
-// Removes the temporary file unless the job hands it over.
-class TemporaryOutput {
-public:
-    explicit TemporaryOutput(const QString &destination)
-    {
-        const QFileInfo info(destination);
-        m_path = QStringLiteral("%1/.%2.%3.part")
-                     .arg(info.absolutePath(), info.fileName())
-                     .arg(QRandomGenerator::global()->generate64(), 0, 16);
-    }
-    ~TemporaryOutput()
-    {
-        if (!m_kept)
-            QFile::remove(m_path);
-    }
-    const QString &path() const { return m_path; }
-    // Replaces the destination in one step, so a reader never sees half a file.
-    bool commit(const QString &destination)
-    {
-        if (std::rename(QFile::encodeName(m_path).constData(), QFile::encodeName(destination).constData()) != 0)
-            return false;
-        m_kept = true;
-        return true;
-    }
-
-private:
-    QString m_path;
-    bool m_kept = false;
-};
 
 } // namespace
 
