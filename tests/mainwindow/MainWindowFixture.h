@@ -33,6 +33,8 @@ protected:
         g_bGoToNextItem = false;
         g_bAutoFreeDB = false;
         g_bSelectTheLastItem = false;
+        g_sItemsListMainDirectory.clear();
+        g_lAudioDeviceIndex = -1;
         QDir().mkpath(AppPaths::programFolder() + QStringLiteral("/Main"));
     }
 
