@@ -252,5 +252,4 @@ void frmMain::connectShell()
     connect(cSlider1, &cSlider::DragStart, this, &frmMain::cSlider1_DragStart);
     connect(cSlider1, &cSlider::DragEnd, this, &frmMain::cSlider1_DragEnd);
     connect(cAudioCDRipper1, &cAudioCDRipper::Error, this, &frmMain::cAudioCDRipper1_Error);
-    connect(cGrid1, &cGrid::SelectionChange, this, &frmMain::LoadSelectedItemToPlayer);
 }

@@ -7,7 +7,6 @@
 #include "lists/ItemsListFile.h"
 #include "settings/frmOptions.h"
 
-#include <QFile>
 
 namespace {
 
@@ -20,28 +19,6 @@ RegistryRoutines general()
     reg.setKeyRoot(AppSettingsKey());
     reg.setSubkey(QStringLiteral("General"));
     return reg;
-}
-
-QString listFile(const QString &name)
-{
-    return AppPaths::programFolder() + QStringLiteral("/Main/") + name + QStringLiteral(".flst");
-}
-
-void writeList(const QString &name, const QStringList &files)
-{
-    QFile f(listFile(name));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    QString text;
-    for (const QString &path : files) {
-        text += QStringLiteral("<ITEM><Inc>1</Inc><Type>3</Type><Item Name>") + QFileInfo(path).fileName()
-            + QStringLiteral("</Item Name><COL_FILE>") + path
-            + QStringLiteral("</COL_FILE><COL_RANGE_ALL>1</COL_RANGE_ALL><COL_RANGE_START_TIME></COL_RANGE_START_TIME>"
-                             "<COL_RANGE_LENGTH_TIME></COL_RANGE_LENGTH_TIME><COL_TAG_ALBUM></COL_TAG_ALBUM>"
-                             "<COL_TAG_ARTIST></COL_TAG_ARTIST><COL_TAG_COMMENT></COL_TAG_COMMENT>"
-                             "<COL_TAG_GEN></COL_TAG_GEN><COL_TAG_YEAR></COL_TAG_YEAR><COL_TAG_TITLE></COL_TAG_TITLE>"
-                             "<COL_TAG_TRACK></COL_TAG_TRACK></ITEM>");
-    }
-    f.write(text.toUtf8() + "\r\n");
 }
 
 } // namespace
