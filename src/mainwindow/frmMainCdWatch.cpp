@@ -114,7 +114,7 @@ void frmMain::FillGridWithCDTracks(const QString &drive)
         setPanelText(QStringLiteral("Main"), QStringLiteral("Ready."));
         DisplayGridInfoStatusBar();
         if (g_bAutoFreeDB)
-            runCommand(QStringLiteral("FreeDB"));
+            routeCommand(QStringLiteral("FreeDB"));
     } else {
         cGrid1->setRedraw(true);
         lblAddorDrag->setText(kInsertDisc);
@@ -163,7 +163,7 @@ void frmMain::ApplyCommandLine()
 {
     const QString line = m_sCommandLine.toLower();
     if (line == QLatin1String("-addfiles"))
-        runCommand(QStringLiteral("Add Files"));
+        routeCommand(QStringLiteral("Add Files"));
     else if (line == QLatin1String("-addaudiocd"))
         SelectFirstAudioCD();
 }

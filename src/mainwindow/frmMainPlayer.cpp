@@ -249,6 +249,12 @@ void frmMain::connectShell()
     connect(cPlayer1, &cPlayer::Error, this, [](qint32, const QString &text) {
         MsgBox(text, int(Msg::OkOnly) + int(Msg::Information));
     });
+    // Every command stops a playing item first, at the control itself; the
+    // end event that follows resets the panel.
+    connect(this, &frmMain::PlayerStopRequested, this, [this] {
+        if (cPlayer1->IsPlaying())
+            cPlayer1->Stop();
+    });
     connect(cSlider1, &cSlider::DragStart, this, &frmMain::cSlider1_DragStart);
     connect(cSlider1, &cSlider::DragEnd, this, &frmMain::cSlider1_DragEnd);
     connect(cAudioCDRipper1, &cAudioCDRipper::Error, this, &frmMain::cAudioCDRipper1_Error);

@@ -285,7 +285,7 @@ void frmMain::buildStatusPanels()
 
 // --- Routing -----------------------------------------------------------------
 
-void frmMain::runCommand(const QString &key)
+void frmMain::routeCommand(const QString &key)
 {
     const qint32 index = m_cMenu->IndexForKey(key);
     if (commandHook && commandHook(index))
@@ -327,11 +327,11 @@ void frmMain::tlbrTop_ButtonClick(int index)
     if (key != QLatin1String("On Top") && tlbrTop->ButtonChecked(QStringLiteral("On Top")))
         SetOnTop(false);
     if (key == QLatin1String("Add")) {
-        runCommand(QStringLiteral("Add Files"));
+        routeCommand(QStringLiteral("Add Files"));
         return;
     }
     if (isFeaturedKey(key)) {
-        runCommand(key);
+        routeCommand(key);
         return;
     }
     const QString item = submenuItemOf(key);
@@ -356,7 +356,7 @@ void frmMain::tlbrRecorder_ButtonClick(int index)
     else if (key == QLatin1String("Stop"))
         stopCommand();
     else if (isFeaturedKey(key))
-        runCommand(key);
+        routeCommand(key);
     else if (key == QLatin1String("Tools"))
         popSubmenu(tlbrRecorder, index, QStringLiteral("Notes"));
 }
@@ -373,13 +373,13 @@ void frmMain::tlbrRecorder_ButtonDropDown(int index)
 void frmMain::tlbrProjects_ButtonClick(int index)
 {
     SetOnTop(false);
-    runCommand(tlbrProjects->ButtonKey(index));
+    routeCommand(tlbrProjects->ButtonKey(index));
 }
 
 void frmMain::tlbrList_ButtonClick(int index)
 {
     SetOnTop(false);
-    runCommand(tlbrList->ButtonKey(index));
+    routeCommand(tlbrList->ButtonKey(index));
 }
 
 void frmMain::tlbrList_ButtonDropDown(int index)
@@ -393,7 +393,7 @@ void frmMain::cStatusBar1_PanelClick(int index)
     const QString key = cStatusBar1->PanelKey(index);
     if (key.isEmpty())
         return;
-    runCommand(key);
+    routeCommand(key);
 }
 
 void frmMain::pressPlayerButton(const QString &key)

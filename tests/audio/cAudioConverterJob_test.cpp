@@ -1,5 +1,7 @@
 #include "support/AudioFixtures.h"
 #include "AudioJobSpy.h"
+#include "controls/audio/AcmCodecs.h"
+#include "controls/audio/WmaCodecs.h"
 #include "controls/audio/cAudioConverter.h"
 
 #include <QDir>
@@ -182,10 +184,19 @@ TEST(AudioConverterJob, EveryDestinationFormatWritesWhatFfprobeReadsWithItsTags)
         {"acm gsm", acm("GSM 6.10", "8.000 kHz, Mono"), "wav", "gsm_ms", 8000, 1, 0.05},
         {"acm mpeg layer-3", acm("MPEG Layer-3", "64 kBit/s, 22.050 kHz, Mono"), "wav", "mp3", 22050, 1, 0.1},
         {"mp3", mp3(mp3Cbr(128)), "mp3", "mp3", 44100, 2, 0.06},
+        {"mp3 resampled mono", mp3([] {
+             Mp3EncoderSettings s = mp3Cbr(64);
+             s.SampleRate = 22050;
+             s.Mode = Mp3Mono;
+             return s;
+         }()),
+            "mp3", "mp3", 22050, 1, 0.1},
         {"wma v2", wma(0, 4), "wma", "wmav2", 44100, 2, 0.1},
         {"wma v1 mono", wma(1, 10), "wma", "wmav1", 44100, 1, 0.1},
         {"ogg quality", ogg(0, 0, 40), "ogg", "vorbis", 44100, 2, 0.01},
         {"ogg bitrate", ogg(2, 128, 0), "ogg", "vorbis", 44100, 2, 0.01},
+        // Below what Vorbis takes at 44.1 kHz stereo: the nearest it takes.
+        {"ogg lowest listed bitrate", ogg(2, 32, 0), "ogg", "vorbis", 44100, 2, 0.01},
     };
     int n = 0;
     for (const Case &c : cases) {
@@ -251,24 +262,78 @@ TEST(AudioConverterJob, WavCopiesAndRangesAreSampleExact)
         const QJsonObject probed = Fixture::probe(dest);
         EXPECT_NEAR(probed["format"]["duration"].toString().toDouble(), c.frames / double(kRate), 1e-6);
     }
+
+    // A destination name as long as the file system allows is written too.
+    const QString longName = work(QString(251, QLatin1Char('n')) + ".wav");
+    const JobRun run = convert(converter, source35(), longName);
+    EXPECT_EQ(run.done, 1) << run.errorText.toStdString();
+    EXPECT_TRUE(QFile::exists(longName));
 }
 
-TEST(AudioConverterJob, RangeOfACompressedSourceIsCutToTheSample)
+TEST(AudioConverterJob, CompressedSourcesConvertWholeAndCutToTheSample)
 {
-    // An MP3 of the source, then cut: the decoder's positions, not the
-    // container's packets, set the cut.
+    // Each compressed copy of the source is decoded whole and cut 1 s + 2 s:
+    // the cut holds exactly 2 s, and they are the samples the whole decode
+    // has from 1 s on (the decoder's positions, not the packets', set it).
+    // Gapless sources (LAME's Info tag, Vorbis) decode to the source's length.
+    // ASF times packets in milliseconds and WMA has no gapless data, so a WMA
+    // cut is checked for its length only.
+    Mp3EncoderSettings vbr = mp3Cbr(128);
+    vbr.VBRMode = 4;
+    vbr.WriteVBRTag = -1;
+    vbr.VBRQualityIndex = 2;
+    vbr.VBRMinBitrateIndex = 3;
+    vbr.VBRMaxBitrateIndex = 18;
+    Mp3EncoderSettings cbrInfo = mp3Cbr(128);
+    cbrInfo.WriteVBRTag = -1;
+    struct Case {
+        const char *name;
+        DestinationSettings compressed;
+        const char *extension;
+        bool gapless;
+        bool aligned;
+    } const cases[] = {
+        {"mp3 cbr", mp3(mp3Cbr(128)), "mp3", false, true},
+        {"mp3 cbr with info tag", mp3(cbrInfo), "mp3", true, true},
+        {"mp3 vbr with xing tag", mp3(vbr), "mp3", true, true},
+        {"ogg", ogg(0, 0, 50), "ogg", true, true},
+        {"wma", wma(0, 4), "wma", false, false},
+    };
+    int n = 0;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        cAudioConverter converter;
+        apply(converter, c.compressed);
+        const QString compressed = work(QStringLiteral("c%1.%2").arg(++n).arg(c.extension));
+        ASSERT_EQ(convert(converter, source35(), compressed).done, 1);
+        apply(converter, wav(kRate, 2, 16));
+        const QString whole = work(QStringLiteral("whole%1.wav").arg(n));
+        const QString cut = work(QStringLiteral("cut%1.wav").arg(n));
+        ASSERT_EQ(convert(converter, compressed, whole).done, 1);
+        ASSERT_EQ(convert(converter, compressed, cut, 1, 2).done, 1);
+        const QVector<qint16> all = Fixture::readWav16(whole);
+        const QVector<qint16> part = Fixture::readWav16(cut);
+        if (c.gapless) {
+            EXPECT_EQ(all.size(), kRate * 7 / 2 * 2);
+            cAudioConverter probe;
+            ASSERT_EQ(probe.OpenSource(compressed), 0);
+            EXPECT_EQ(probe.Duration(), 3500);
+        }
+        ASSERT_EQ(part.size(), 2 * kRate * 2);
+        ASSERT_GE(all.size(), 3 * kRate * 2);
+        // The first frames after a seek lack the bits of the frames before
+        // them, so the comparison starts a little later.
+        const qsizetype from = kRate / 4 * 2;
+        if (c.aligned) {
+            EXPECT_TRUE(std::equal(part.begin() + from, part.end(), all.begin() + kRate * 2 + from));
+        }
+    }
+
+    // Decoded MP3 is float: the MP3 encoder takes that path too.
     cAudioConverter converter;
     converter.DestFormat(DestMP3);
     converter.SetMP3Settings(mp3Cbr(128));
-    ASSERT_EQ(convert(converter, source35(), work("s.mp3")).done, 1);
-    converter.DestFormat(DestWAV);
-    converter.SetWAVSettings({kRate, 2, 16});
-    ASSERT_EQ(convert(converter, work("s.mp3"), work("cut.wav"), 1, 2).done, 1);
-    EXPECT_EQ(Fixture::readWav16(work("cut.wav")).size(), 2 * kRate * 2);
-
-    // Decoded MP3 is float: the MP3 encoder takes that path too.
-    converter.DestFormat(DestMP3);
-    ASSERT_EQ(convert(converter, work("s.mp3"), work("cut.mp3"), 1, 2).done, 1);
+    ASSERT_EQ(convert(converter, work("c1.mp3"), work("cut.mp3"), 1, 2).done, 1);
     const QJsonObject probed = Fixture::probe(work("cut.mp3"));
     // A CBR file without an Info frame has only an estimated length.
     EXPECT_NEAR(probed["format"]["duration"].toString().toDouble(), 2.0, 0.06);
@@ -300,6 +365,7 @@ TEST(AudioConverterJob, Mp3SettingsShowInTheWrittenStream)
         int kbps; // the expected average, 0 when not checked
         int channels;
         int minKbps = 0; // the least bitrate of any frame, 0 when not checked
+        int maxKbps = 0; // the greatest bitrate of any frame, 0 when not checked
     } const cases[] = {
         {"cbr 192 without tag", [](Mp3EncoderSettings &s) { s.Bitrate = 192; }, nullptr, true, 192, 2},
         {"cbr with the info tag", [](Mp3EncoderSettings &s) { s.WriteVBRTag = -1; }, "Info", true, 128, 2},
@@ -328,6 +394,15 @@ TEST(AudioConverterJob, Mp3SettingsShowInTheWrittenStream)
             },
             // At the lowest quality every frame sits on the forced minimum.
             nullptr, true, 128, 2, 128},
+        {"vbr with an 80 maximum by list index",
+            [](Mp3EncoderSettings &s) {
+                s.VBRMode = 4;
+                s.VBRQualityIndex = 0;
+                s.VBRMinBitrateIndex = 3;
+                s.VBRMaxBitrateIndex = 8; // 80
+            },
+            // The noise wants more at the best quality: every frame sits on the cap.
+            nullptr, true, 80, 2, 0, 80},
         {"abr 96 with tag",
             [](Mp3EncoderSettings &s) {
                 s.VBRMode = 3;
@@ -367,6 +442,10 @@ TEST(AudioConverterJob, Mp3SettingsShowInTheWrittenStream)
         const int smallestKbps = int(*std::min_element(sizes.begin(), sizes.end()) * 44100.0 / 144 / 1000);
         if (c.minKbps) {
             EXPECT_GE(smallestKbps, c.minKbps - 1);
+        }
+        const int largestKbps = int(*std::max_element(sizes.begin(), sizes.end()) * 44100.0 / 144 / 1000);
+        if (c.maxKbps) {
+            EXPECT_LE(largestKbps, c.maxKbps);
         }
         // CBR frames differ by the padding byte at most; VBR frames vary widely.
         EXPECT_EQ(sizes.size() <= 2, c.constant) << sizes.size();
@@ -434,6 +513,7 @@ TEST(AudioConverterJob, FailuresEndInOneErrorAfterTheStartAndLeaveNoFile)
         QString source;
         QString dest;
         const char *textPart;
+        int start = -1, length = -1;
     } const cases[] = {
         {"missing source", wav(44100, 2, 16), work("nothing.wav"), work("o1.wav"), "nothing.wav"},
         {"missing folder", wav(44100, 2, 16), source35(), work("no/such/folder/o2.wav"), "o2.wav"},
@@ -444,12 +524,13 @@ TEST(AudioConverterJob, FailuresEndInOneErrorAfterTheStartAndLeaveNoFile)
         {"unknown acm tag", acm("", ""), source35(), work("o5.wav"), "ACM"},
         {"bad wav record", wav(44100, 0, 0), source35(), work("o6.wav"), "WAV"},
         {"wma index out of range", wma(7, 0), source35(), work("o7.wma"), "WMA"},
+        {"range starting after the end", wav(44100, 2, 16), source35(), work("o8.wav"), "source.wav", 4, 2},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         cAudioConverter converter;
         apply(converter, c.destination);
-        const JobRun run = convert(converter, c.source, c.dest);
+        const JobRun run = convert(converter, c.source, c.dest, c.start, c.length);
         EXPECT_FALSE(run.early);
         EXPECT_EQ(run.error, 1);
         EXPECT_EQ(run.done + run.aborted, 0);
@@ -479,6 +560,18 @@ TEST(AudioConverterJob, AbortEndsInOneAbortedAndLeavesNoFile)
     EXPECT_EQ(spy.terminals(), 1);
     EXPECT_EQ(strayFiles({"long.wav"}), QStringList());
 
+    // Stopped half-way, with a partial file written: still nothing left.
+    AudioJobSpy<cAudioConverter> midway(&converter);
+    converter.SourceFile(longSource());
+    converter.DestFile(work("midway.mp3"));
+    converter.Convert();
+    ASSERT_TRUE(waitUntil([&] { return !midway.progress.isEmpty() || midway.terminals() > 0; }));
+    converter.Abort();
+    ASSERT_TRUE(midway.waitForEnd());
+    EXPECT_EQ(midway.aborted.size(), 1);
+    EXPECT_EQ(midway.terminals(), 1);
+    EXPECT_EQ(strayFiles({"long.wav"}), QStringList());
+
     // The control is usable again, and the next item starts from Done.
     int started = 0;
     QObject::connect(&converter, &cAudioConverter::Done, &converter, [&] {
@@ -494,6 +587,29 @@ TEST(AudioConverterJob, AbortEndsInOneAbortedAndLeavesNoFile)
     converter.Convert();
     ASSERT_TRUE(waitUntil([&] { return next.done.size() == 2; }));
     EXPECT_TRUE(QFile::exists(work("first.mp3")) && QFile::exists(work("second.mp3")));
+}
+
+TEST(AudioConverterJob, TerminatingAWorkingControlEndsItsJobAndLeavesItUsable)
+{
+    cAudioConverter converter;
+    converter.DestFormat(DestMP3);
+    converter.SetMP3Settings(mp3Cbr(128));
+    ASSERT_EQ(converter.OpenSource(source35()), 0);
+    AudioJobSpy<cAudioConverter> spy(&converter);
+    converter.SourceFile(longSource());
+    converter.DestFile(work("stopped.mp3"));
+    converter.Convert();
+    converter.Terminate();
+    EXPECT_EQ(converter.Duration(), 0);
+    ASSERT_TRUE(spy.waitForEnd());
+    EXPECT_EQ(spy.aborted.size(), 1);
+    EXPECT_EQ(spy.terminals(), 1);
+    EXPECT_EQ(strayFiles({"long.wav", "source.wav"}), QStringList());
+
+    // A window opens the same control again after Terminate.
+    ASSERT_EQ(converter.OpenSource(source35()), 0);
+    EXPECT_EQ(converter.Duration(), 3500);
+    EXPECT_EQ(convert(converter, source35(), work("again.mp3")).done, 1);
 }
 
 TEST(AudioConverterJob, DestroyingAWorkingControlStopsItsWorker)
@@ -573,4 +689,64 @@ TEST(AudioConverterJob, WmaEnumerationCountsFromZero)
     EXPECT_TRUE(converter.WMACodecName(2).isEmpty());
     EXPECT_EQ(converter.WMAFormatCount(-1), 0);
     EXPECT_TRUE(converter.WMAFormatName(0, converter.WMAFormatCount(0)).isEmpty());
+}
+
+TEST(AudioConverterJob, EveryListedWmaFormatAndTheEndsOfEachAcmListAreWritable)
+{
+    // A window offers every listed entry; each must write what it names.
+    const QString source = work("short.wav");
+    Fixture::writeWav(source, {kRate, 2, 16}, kRate / 5);
+    struct Expected {
+        QString name;
+        DestinationSettings destination;
+        QString codec;
+        int rate, channels;
+    };
+    QVector<Expected> cases;
+    cAudioConverter lists;
+    for (int codec = 0; codec < lists.WMACodecCount(); ++codec)
+        for (int f = 0; f < lists.WMAFormatCount(codec); ++f) {
+            const WmaCodecs::Format &format = WmaCodecs::formats()[f];
+            cases.append({lists.WMACodecName(codec) + ", " + lists.WMAFormatName(codec, f), wma(codec, f),
+                QString::fromLatin1(WmaCodecs::codecs()[codec].encoder), format.sampleRate, format.channels});
+        }
+    for (const AcmCodecs::Tag &tag : AcmCodecs::tags())
+        for (const AcmCodecs::Format *format : {&tag.formats.first(), &tag.formats.last()})
+            cases.append({tag.name + ", " + format->name, acm(tag.name, format->name), QString(), format->sampleRate,
+                format->channels});
+    int n = 0;
+    for (const Expected &c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
+        cAudioConverter converter;
+        apply(converter, c.destination);
+        const QString extension = c.destination.format == DestWMA ? "wma" : "wav";
+        const QString dest = work(QStringLiteral("listed%1.%2").arg(++n).arg(extension));
+        const JobRun run = convert(converter, source, dest);
+        ASSERT_EQ(run.done, 1) << run.errorText.toStdString();
+        const QJsonObject probed = Fixture::probe(dest);
+        if (!c.codec.isEmpty()) {
+            EXPECT_EQ(probed["stream"]["codec_name"].toString(), c.codec);
+        }
+        EXPECT_EQ(probed["stream"]["sample_rate"].toString().toInt(), c.rate);
+        EXPECT_EQ(probed["stream"]["channels"].toInt(), c.channels);
+    }
+}
+
+TEST(AudioConverterJob, TagsBeyondLatin1SurviveInEveryContainer)
+{
+    const DestinationSettings destinations[] = {mp3(mp3Cbr(128)), ogg(0, 0, 30), wma(0, 4), wav(44100, 2, 16)};
+    const char *const extensions[] = {"mp3", "ogg", "wma", "wav"};
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(extensions[i]);
+        cAudioConverter converter;
+        apply(converter, destinations[i]);
+        converter.TagGenre("Электроника");
+        converter.TagArtist("坂本");
+        const QString dest = work(QStringLiteral("unicode.%1").arg(extensions[i]));
+        ASSERT_EQ(convert(converter, source35(), dest, 0, 1).done, 1);
+        cAudioConverter reader;
+        reader.ReadTags(dest);
+        EXPECT_EQ(reader.TagGenre(), QString("Электроника"));
+        EXPECT_EQ(reader.TagArtist(), QString("坂本"));
+    }
 }

@@ -72,6 +72,17 @@ TEST(AudioConverterProbe, EveryInputFormatOpensWithItsLengthAndFormat)
             [] {
                 return viaFfmpeg("a.mp3", {"-c:a", "libmp3lame", "-b:a", "128k"});
             },
+            // Its Info tag gives the length without the encoder's delay and padding.
+            44100, 2, 16, 1500, 0},
+        {"mp3 mpeg-2 mono",
+            [] {
+                return viaFfmpeg("m2.mp3", {"-ar", "22050", "-ac", "1", "-c:a", "libmp3lame"});
+            },
+            22050, 1, 16, 1500, 0},
+        {"mp3 without info tag",
+            [] {
+                return viaFfmpeg("n.mp3", {"-c:a", "libmp3lame", "-b:a", "128k", "-write_xing", "0"});
+            },
             44100, 2, 16, 1500, 60},
         {"ogg",
             [] {

@@ -108,11 +108,21 @@ TEST(AudioJoin, JoinsFilesOfDifferentFormatsIntoOneEncoder)
 TEST(AudioJoin, AFailingFileOrAnAbortLeavesNothing)
 {
     const QString good = wav("good.wav", kRate * 20);
-    {
+    struct Case {
+        const char *name;
+        QString second;
+        int start;
+        const char *textPart;
+    } const cases[] = {
+        {"missing file", work("missing.wav"), -1, "missing.wav"},
+        {"range starting after the end", good, 25, "good.wav"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
         cAudioJoin join;
         join.DestFormat(DestWAV);
         join.AddFile(good, -1, -1);
-        join.AddFile(work("missing.wav"), -1, -1);
+        join.AddFile(c.second, c.start, 2);
         join.DestFile(work("failed.wav"));
         AudioJobSpy<cAudioJoin> spy(&join);
         spy.start([&] { join.Join(); });
@@ -120,7 +130,7 @@ TEST(AudioJoin, AFailingFileOrAnAbortLeavesNothing)
         EXPECT_FALSE(spy.arrivedInsideStart);
         EXPECT_EQ(spy.error.size(), 1);
         EXPECT_EQ(spy.terminals(), 1);
-        EXPECT_TRUE(spy.errorText().contains("missing.wav"));
+        EXPECT_TRUE(spy.errorText().contains(c.textPart)) << spy.errorText().toStdString();
     }
     {
         cAudioJoin join;

@@ -140,6 +140,8 @@ TEST(AudioGraph, FedFromThePlayerFindsThePlayingTone)
     qint32 device = -1;
     ASSERT_EQ(player.Play(toneWav("tone.wav", 4.0), device), 0);
     cAudioGraph graph(cAudioGraph::Frequency);
+    // Past the first moments, so a whole window of sound has played.
+    ASSERT_TRUE(waitUntil([&] { return player.Position() >= 0.3; }, 10000));
     ASSERT_TRUE(waitUntil(
         [&] {
             graph.SetData(player.AudioData());

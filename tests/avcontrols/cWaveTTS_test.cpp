@@ -83,6 +83,13 @@ TEST(WaveTTS, ListsVoicesOutputsAndFormats)
     for (const char *name : {"SAFT8kHz8BitMono", "SAFT11kHz16BitStereo", "SAFT22kHz16BitMono", "SAFT48kHz16BitStereo"})
         EXPECT_TRUE(names.contains(QLatin1String(name))) << name;
     EXPECT_EQ(found.first().at(0).toString(), "SAFT8kHz8BitMono");
+
+    // Speech into a file needs no sound device.
+    NoDevices hidden;
+    EXPECT_EQ(tts.OutputCount(), 0);
+    QString path = work("no_devices.wav");
+    EXPECT_EQ(tts.SpeakToFile(kSentence, path), 0);
+    EXPECT_GT(durationOf(path), 1.0);
 }
 
 TEST(WaveTTS, SpeaksIntoAWavOfTheChosenFormat)

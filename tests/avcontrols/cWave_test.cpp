@@ -91,6 +91,7 @@ TEST(Wave, RefusedRecordingsSayWhyAndWriteNothing)
         {"no rate", waveFormat(0, 1, 16), good, false, cWave::FormatError, "samples per second"},
         {"missing folder", waveFormat(8000, 1, 8), work("nowhere/take.wav"), false, cWave::FileError, "nowhere"},
         {"empty path", waveFormat(8000, 1, 8), QString(), false, cWave::FileError, "No file"},
+        {"a folder", waveFormat(8000, 1, 8), TestEnv::workFolder(), false, cWave::FileError, "is a folder"},
         {"no input device", waveFormat(8000, 1, 8), good, true, cWave::DeviceError, "No audio input device"},
     };
     cWave wave;
@@ -181,6 +182,28 @@ TEST(Wave, RecordsAWavOfTheChosenFormatAndLength)
     }
     // No temporary file is left behind.
     EXPECT_EQ(QDir(TestEnv::workFolder()).entryList({"*.part"}, QDir::Files | QDir::Hidden).size(), 0);
+}
+
+TEST(Wave, ClosingWhileRecordingKeepsTheRecording)
+{
+    if (!haveInput())
+        GTEST_SKIP() << "no input device in this run";
+    const QString path = work("kept.wav");
+    {
+        // As a window unloads: stop, release, and the control is gone at once.
+        cWave wave;
+        qint32 device = -1;
+        WAVEFORMATEX f = waveFormat(16000, 1, 16);
+        ASSERT_EQ(wave.RecordStart(device, path, f, 1600), 0);
+        pause(700);
+        wave.PlayStop();
+        wave.RecordStop();
+        wave.Terminate();
+    }
+    const QJsonObject stream = Fixture::probe(path)["stream"].toObject();
+    EXPECT_EQ(stream["sample_rate"].toString().toInt(), 16000);
+    EXPECT_GT(Fixture::readWav16(path).size(), 1600);
+    EXPECT_TRUE(QDir(TestEnv::workFolder()).entryList({"*.part"}, QDir::Files | QDir::Hidden).isEmpty());
 }
 
 TEST(Wave, MeterLevelsArriveOnlyWhileOnAndPauseHolds)

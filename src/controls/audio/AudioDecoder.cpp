@@ -1,5 +1,7 @@
 #include "controls/audio/AudioDecoder.h"
 
+#include "controls/audio/Mp3InfoTag.h"
+
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -62,6 +64,8 @@ void AudioDecoder::close()
     m_totalSamples = -1;
     m_nextSample = 0;
     m_firstSample = 0;
+    m_seeked = false;
+    m_pending = false;
     m_draining = false;
 }
 
@@ -115,6 +119,11 @@ bool AudioDecoder::openContainer(const QString &path, QString *error)
         m_totalSamples = av_rescale_q(stream->duration, stream->time_base, AVRational{1, rate});
     else if (m_format->duration != AV_NOPTS_VALUE && m_format->duration > 0)
         m_totalSamples = av_rescale(m_format->duration, rate, AV_TIME_BASE);
+    // The container counts an MP3's whole frames, encoder delay and padding
+    // included; the Info tag tells what the decoder really gives.
+    if (stream->codecpar->codec_id == AV_CODEC_ID_MP3)
+        if (const qint64 exact = Mp3InfoTag::samples(path); exact > 0)
+            m_totalSamples = exact;
     return true;
 }
 
@@ -224,6 +233,7 @@ bool AudioDecoder::seekToSample(qint64 sample, QString *error)
     if (!m_codec)
         return false;
     m_draining = false;
+    m_pending = false;
     if (m_raw.isOpen()) {
         const qint64 byte = sample / 2;
         if (!m_raw.seek(byte)) {
@@ -236,25 +246,56 @@ bool AudioDecoder::seekToSample(qint64 sample, QString *error)
     }
     const AVStream *stream = m_format->streams[m_stream];
     const qint64 start = stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
-    const qint64 target = start + av_rescale_q(sample, AVRational{1, sampleRate()}, stream->time_base);
-    // A source that cannot seek is read from where it stands; the caller
-    // drops the frames before the wanted sample, so the cut stays exact.
-    if (av_seek_frame(m_format.get(), m_stream, target, AVSEEK_FLAG_BACKWARD) < 0)
-        return true;
-    avcodec_flush_buffers(m_codec.get());
-    // Until a frame tells its own position, count from where the seek aimed.
-    m_nextSample = sample;
-    return true;
+    // Some demuxers (ASF) land on a frame after the time asked for: aim
+    // earlier and earlier until the first frame starts at or before sample.
+    // That frame is kept for the next read.
+    for (qint64 margin = 0;; margin = margin ? margin * 2 : sampleRate()) {
+        const qint64 aim = qMax<qint64>(0, sample - margin);
+        const qint64 target = start + av_rescale_q(aim, AVRational{1, sampleRate()}, stream->time_base);
+        if (av_seek_frame(m_format.get(), m_stream, target, AVSEEK_FLAG_BACKWARD) < 0) {
+            // A source that cannot seek is read from where it stands; the
+            // caller drops the frames before the wanted sample.
+            if (margin == 0)
+                return true;
+            *error = QStringLiteral("Cannot seek in %1.").arg(m_path);
+            return false;
+        }
+        avcodec_flush_buffers(m_codec.get());
+        m_draining = false;
+        m_pending = false;
+        // Until a frame tells its own position, count from where the seek aimed.
+        m_nextSample = aim;
+        m_seeked = true;
+        const Read r = next(error);
+        if (r == Read::Failed)
+            return false;
+        if (r == Read::End) // past the end: the caller finds nothing to take
+            return true;
+        m_pending = true;
+        if (m_firstSample <= sample || aim == 0)
+            return true;
+    }
 }
 
 qint64 AudioDecoder::framePosition(const AVFrame *frame)
 {
-    if (m_format && frame->best_effort_timestamp != AV_NOPTS_VALUE) {
-        const AVStream *stream = m_format->streams[m_stream];
-        const qint64 start = stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
-        return av_rescale_q(frame->best_effort_timestamp - start, stream->time_base, AVRational{1, sampleRate()});
-    }
-    return m_nextSample;
+    // Decoded audio is contiguous, so a frame starts where the one before it
+    // ended, counted from the first decoded sample. Timestamps are only
+    // trusted right after a seek: they can be coarser than a sample (ASF
+    // counts milliseconds), and the first frame of a file whose decoder drops
+    // encoder priming (LAME's delay) still carries the untrimmed frame's time.
+    if (!m_seeked || !m_format)
+        return m_nextSample;
+    m_seeked = false;
+    if (frame->best_effort_timestamp == AV_NOPTS_VALUE)
+        return m_nextSample;
+    const AVStream *stream = m_format->streams[m_stream];
+    const qint64 start = stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
+    const qint64 position
+        = av_rescale_q(frame->best_effort_timestamp - start, stream->time_base, AVRational{1, sampleRate()});
+    // Before the start only when the seek went back to the first frame,
+    // which the decoder trimmed to begin at the first real sample.
+    return qMax<qint64>(0, position);
 }
 
 AudioDecoder::Read AudioDecoder::readPacket(QString *error)
@@ -290,6 +331,10 @@ AudioDecoder::Read AudioDecoder::next(QString *error)
     if (!m_codec) {
         *error = QStringLiteral("No source is open.");
         return Read::Failed;
+    }
+    if (m_pending) {
+        m_pending = false;
+        return Read::Frame;
     }
     for (;;) {
         av_frame_unref(m_frame.get());

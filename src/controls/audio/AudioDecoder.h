@@ -67,5 +67,7 @@ private:
     qint64 m_totalSamples = -1;
     qint64 m_nextSample = 0;
     qint64 m_firstSample = 0;
+    bool m_seeked = false; // the next frame's timestamp places it
+    bool m_pending = false; // frame() is decoded but not yet handed out
     bool m_draining = false;
 };

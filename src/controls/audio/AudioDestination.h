@@ -37,6 +37,9 @@ public:
     void TagTrack(const QString &v) { m_tags.track = v; }
     void TagYear(const QString &v) { m_tags.year = v; }
 
+    // The format and encoder records as the last settings calls left them.
+    const DestinationSettings &destinationSettings() const { return m_settings; }
+
     void DestFile(const QString &path) { m_destFile = path; }
     QString DestFile() const { return m_destFile; }
 

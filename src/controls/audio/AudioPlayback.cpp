@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -19,6 +20,7 @@ constexpr int kTickMs = 20;
 // A device that stops taking sound for this long after the end has played
 // what it will ever play.
 constexpr qint64 kEndStallMs = 750;
+constexpr qint64 kDeadDeviceMs = 5000;
 
 // The last moments of what was handed to the device, left and right, with the
 // number of frames handed over since the session began (or last sought).
@@ -214,9 +216,9 @@ public:
         finish(false, {});
         m_session = session;
         m_decoder = std::move(decoder);
-        m_ring.reset();
+        ring.reset();
         m_base = 0;
-        m_stream = std::make_unique<DecodedStream>(*m_decoder, m_ring);
+        m_stream = std::make_unique<DecodedStream>(*m_decoder, ring);
         m_format = formatFor(*m_decoder, device);
         QString error;
         if (!m_stream->setup(m_format, &error)) {
@@ -251,6 +253,14 @@ public:
     }
     void stop() { finish(false, {}); }
 
+    // The device objects belong to this thread and end here.
+    void teardown()
+    {
+        finish(false, {});
+        delete m_timer;
+        m_timer = nullptr;
+    }
+
     void seek(double seconds)
     {
         if (!m_sink)
@@ -263,7 +273,7 @@ public:
             finish(true, error);
             return;
         }
-        m_ring.reset();
+        ring.reset();
         m_stream->restartCount();
         m_base = qint64(seconds * 1e6);
         m_stall.invalidate();
@@ -276,7 +286,7 @@ public:
     std::atomic<qint64> positionUs{0};
     std::atomic<qint64> playedFrames{0};
     std::atomic<int> sampleRate{0};
-    SoundRing m_ring;
+    SoundRing ring;
 
 private:
     void tick()
@@ -291,20 +301,24 @@ private:
             finish(true, QStringLiteral("The sound device stopped playing."));
             return;
         }
-        if (!m_stream->finishedDecoding() || m_sink->state() == QAudio::SuspendedState)
-            return;
-        const qint64 handedUs = m_stream->framesHandedOver() * 1000000 / m_format.sampleRate();
-        if (m_stream->atEnd() && processed >= handedUs - 1000) {
-            finish(!m_stream->failure().isEmpty(), m_stream->failure());
+        if (m_sink->state() == QAudio::SuspendedState) {
+            m_stall.invalidate();
             return;
         }
-        // Some devices stop counting short of the last buffer.
         if (processed != m_lastProcessed || !m_stall.isValid()) {
             m_lastProcessed = processed;
             m_stall.start();
-        } else if (m_stall.elapsed() > kEndStallMs) {
-            finish(!m_stream->failure().isEmpty(), m_stream->failure());
         }
+        if (!m_stream->finishedDecoding()) {
+            // A device that takes no sound for this long will take none.
+            if (m_stall.elapsed() > kDeadDeviceMs)
+                finish(true, QStringLiteral("The sound device stopped taking sound."));
+            return;
+        }
+        const qint64 handedUs = m_stream->framesHandedOver() * 1000000 / m_format.sampleRate();
+        // Some devices stop counting short of the last buffer.
+        if ((m_stream->atEnd() && processed >= handedUs - 1000) || m_stall.elapsed() > kEndStallMs)
+            finish(!m_stream->failure().isEmpty(), m_stream->failure());
     }
 
     void finish(bool failed, const QString &error)
@@ -334,14 +348,6 @@ private:
     QElapsedTimer m_stall;
     qint64 m_lastProcessed = -1;
     qint64 m_base = 0;
-
-public:
-    void teardown()
-    {
-        finish(false, {});
-        delete m_timer;
-        m_timer = nullptr;
-    }
 };
 
 AudioPlayback::AudioPlayback(QObject *parent)
@@ -358,7 +364,6 @@ AudioPlayback::AudioPlayback(QObject *parent)
 
 AudioPlayback::~AudioPlayback()
 {
-    // The device objects belong to the worker's thread and end there.
     QMetaObject::invokeMethod(
         m_worker,
         [worker = m_worker] {
@@ -426,7 +431,7 @@ std::shared_ptr<const AudioSnapshot> AudioPlayback::snapshot() const
 {
     if (!m_active)
         return {};
-    return m_worker->m_ring.window(m_worker->playedFrames, m_worker->sampleRate);
+    return m_worker->ring.window(m_worker->playedFrames, m_worker->sampleRate);
 }
 
 void AudioPlayback::sessionEnded(quint64 session, bool failed, const QString &error)

@@ -35,7 +35,6 @@ public:
 
     bool isSequential() const override { return true; }
     const QString &failure() const { return m_failure; }
-    qint64 frames() const { return m_frames; }
 
 protected:
     qint64 readData(char *, qint64) override { return -1; }
@@ -51,7 +50,6 @@ protected:
         QString error;
         if (!m_resampler.convert(planes, frames, m_encoder, &error))
             m_failure = error;
-        m_frames += frames;
         m_carry.remove(0, frames * m_blockAlign);
         return size;
     }
@@ -80,7 +78,6 @@ private:
     Level m_level;
     QByteArray m_carry;
     QString m_failure;
-    qint64 m_frames = 0;
     double m_peak = 0;
     int m_sinceLevel = 0;
 };
@@ -128,7 +125,6 @@ public:
             finish(true, QStringLiteral("The sound device %1 refused to record.").arg(device.description()));
             return;
         }
-        m_rate = format.sampleRate;
         if (!m_timer) {
             m_timer = new QTimer(this);
             m_timer->setInterval(kCheckMs);
@@ -174,16 +170,11 @@ public:
         m_timer = nullptr;
     }
 
-    std::atomic<qint64> frames{0};
-    std::atomic<int> rate{0};
-
 private:
     void check()
     {
         if (!m_target)
             return;
-        frames = m_target->frames();
-        rate = m_rate;
         if (!m_target->failure().isEmpty())
             finish(true, m_target->failure());
         else if (m_source->error() == QAudio::OpenError || m_source->error() == QAudio::FatalError)
@@ -202,7 +193,6 @@ private:
         m_target.reset();
         m_encoder.reset(); // closes the temporary file before it is removed
         m_output.reset();
-        frames = 0;
         m_report(failed, error);
     }
 
@@ -215,7 +205,6 @@ private:
     std::unique_ptr<RecordingTarget> m_target;
     std::unique_ptr<QAudioSource> m_source;
     QTimer *m_timer = nullptr;
-    int m_rate = 0;
 };
 
 AudioRecording::AudioRecording(QObject *parent)
@@ -284,10 +273,4 @@ void AudioRecording::stop()
     if (!m_active)
         return;
     QMetaObject::invokeMethod(m_worker, [worker = m_worker] { worker->stop(); });
-}
-
-double AudioRecording::recorded() const
-{
-    const int rate = m_worker->rate;
-    return m_active && rate > 0 ? double(m_worker->frames) / rate : 0.0;
 }

@@ -4,8 +4,6 @@
 #include <QObject>
 #include <QThread>
 
-#include <atomic>
-
 class RecordingWorker;
 
 // Records from an input device into a PCM WAV file. The device and the
@@ -33,8 +31,6 @@ public:
 
     bool isActive() const { return m_active; }
     bool isPaused() const { return m_active && m_paused; }
-    // Seconds of sound written so far in the recording that runs.
-    double recorded() const;
 
 signals:
     // The peak of the last stretch, in dB below full scale (0 loudest, -96 silence).

@@ -38,6 +38,43 @@ void FfmpegEncoder::applyTags(AVFormatContext *format, AVStream *, const AudioTa
     setGenericTags(&format->metadata, tags);
 }
 
+av::CodecContext FfmpegEncoder::openCodec(const AVCodec *codec, const PcmSpec &source, int *rc) const
+{
+    av::CodecContext c(avcodec_alloc_context3(codec));
+    if (!c) {
+        *rc = AVERROR(ENOMEM);
+        return c;
+    }
+    c->sample_rate = m_target.sampleRate > 0 ? m_target.sampleRate : source.sampleRate;
+    av_channel_layout_default(&c->ch_layout, m_target.channels > 0 ? m_target.channels : qBound(1, source.channels, 2));
+    c->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
+    if (codec->sample_fmts && m_target.preferredFormat != AV_SAMPLE_FMT_NONE)
+        for (const AVSampleFormat *f = codec->sample_fmts; *f != AV_SAMPLE_FMT_NONE; ++f)
+            if (*f == m_target.preferredFormat)
+                c->sample_fmt = *f;
+    c->time_base = AVRational{1, c->sample_rate};
+    if (m_target.bitRate > 0)
+        c->bit_rate = m_target.bitRate;
+    if (m_target.globalQuality >= 0) {
+        c->flags |= AV_CODEC_FLAG_QSCALE;
+        c->global_quality = m_target.globalQuality;
+    }
+    const AVOutputFormat *muxer = av_guess_format(m_target.muxer, nullptr, nullptr);
+    if (muxer && (muxer->flags & AVFMT_GLOBALHEADER))
+        c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    *rc = avcodec_open2(c.get(), codec, nullptr);
+    if (*rc < 0)
+        c.reset();
+    return c;
+}
+
+bool FfmpegEncoder::opens(const PcmSpec &source) const
+{
+    const AVCodec *codec = m_target.encoder ? avcodec_find_encoder_by_name(m_target.encoder) : nullptr;
+    int rc = 0;
+    return codec && openCodec(codec, source, &rc);
+}
+
 bool FfmpegEncoder::open(const QString &path, const PcmSpec &source, const AudioTags &tags, QString *error)
 {
     m_path = path;
@@ -60,33 +97,12 @@ bool FfmpegEncoder::open(const QString &path, const PcmSpec &source, const Audio
                      .arg(QString::fromLatin1(m_target.encoder ? m_target.encoder : "(none)"));
         return false;
     }
-    m_codec.reset(avcodec_alloc_context3(codec));
-    if (!m_codec) {
-        *error = QStringLiteral("Out of memory");
-        return false;
-    }
-    m_codec->sample_rate = m_target.sampleRate > 0 ? m_target.sampleRate : source.sampleRate;
     const int channels = m_target.channels > 0 ? m_target.channels : qBound(1, source.channels, 2);
-    av_channel_layout_default(&m_codec->ch_layout, channels);
-    m_codec->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
-    if (codec->sample_fmts && m_target.preferredFormat != AV_SAMPLE_FMT_NONE)
-        for (const AVSampleFormat *f = codec->sample_fmts; *f != AV_SAMPLE_FMT_NONE; ++f)
-            if (*f == m_target.preferredFormat)
-                m_codec->sample_fmt = *f;
-    m_codec->time_base = AVRational{1, m_codec->sample_rate};
-    if (m_target.bitRate > 0)
-        m_codec->bit_rate = m_target.bitRate;
-    if (m_target.globalQuality >= 0) {
-        m_codec->flags |= AV_CODEC_FLAG_QSCALE;
-        m_codec->global_quality = m_target.globalQuality;
-    }
-    if (m_format->oformat->flags & AVFMT_GLOBALHEADER)
-        m_codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    rc = avcodec_open2(m_codec.get(), codec, nullptr);
-    if (rc < 0) {
+    m_codec = openCodec(codec, source, &rc);
+    if (!m_codec) {
         *error = QStringLiteral("Cannot start the %1 encoder for %2 (%3 Hz, %4 channels): %5")
                      .arg(QString::fromLatin1(m_target.encoder), path)
-                     .arg(m_codec->sample_rate)
+                     .arg(m_target.sampleRate > 0 ? m_target.sampleRate : source.sampleRate)
                      .arg(channels)
                      .arg(av::errorText(rc));
         return false;

@@ -29,10 +29,14 @@ public:
     bool finish(QString *error) override;
 
 protected:
+    // Whether the encoder starts with the target for that source.
+    bool opens(const PcmSpec &source) const;
+    void setBitRate(std::int64_t bitRate) { m_target.bitRate = bitRate; }
     // Lets a format put the tags where its container keeps them.
     virtual void applyTags(AVFormatContext *format, AVStream *stream, const AudioTags &tags);
 
 private:
+    av::CodecContext openCodec(const AVCodec *codec, const PcmSpec &source, int *rc) const;
     bool encodeFrames(bool final, QString *error);
     bool sendFrame(AVFrame *frame, QString *error);
 

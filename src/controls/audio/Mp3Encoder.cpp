@@ -131,8 +131,15 @@ void Mp3Encoder::setTags(const AudioTags &tags)
         id3tag_set_comment_utf16(g, "eng", description.data(), value.data());
     }
     if (!tags.genre.isEmpty()) {
-        const QByteArray genre = tags.genre.toLatin1();
-        id3tag_set_genre(g, genre.constData());
+        // LAME maps a known genre name to its ID3v1 number; its genre text
+        // is Latin-1 only, so any other text goes in as UTF-16.
+        const QByteArray latin1 = tags.genre.toLatin1();
+        if (QString::fromLatin1(latin1) == tags.genre) {
+            id3tag_set_genre(g, latin1.constData());
+        } else {
+            const auto value = utf16(tags.genre);
+            id3tag_set_textinfo_utf16(g, "TCON", value.data());
+        }
     }
 }
 

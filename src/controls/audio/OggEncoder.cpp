@@ -2,6 +2,7 @@
 
 namespace {
 constexpr std::int32_t kBitrateMode = 2;
+constexpr int kMaxBitrateStep = 256; // kbit/s either side of the wanted one
 }
 
 OggEncoder::OggEncoder(const OggEncoderSettings &settings)
@@ -27,6 +28,22 @@ bool OggEncoder::open(const QString &path, const PcmSpec &source, const AudioTag
     if (m_settings.Mode == kBitrateMode && m_settings.NominalBitrate <= 0) {
         *error = QStringLiteral("The OGG nominal bitrate %1 kbit/s cannot be written.").arg(m_settings.NominalBitrate);
         return false;
+    }
+    if (m_settings.Mode == kBitrateMode && !opens(source)) {
+        // Vorbis is tuned for a span of bitrates at each rate and channel
+        // count (at 44.1 kHz stereo nothing under about 45 kbit/s); a list
+        // entry outside it is written at the nearest bitrate the encoder takes.
+        const int wanted = m_settings.NominalBitrate;
+        bool found = false;
+        for (int step = 1; step <= kMaxBitrateStep && !found; ++step)
+            for (const int kbps : {wanted + step, wanted - step}) {
+                if (found || kbps <= 0)
+                    continue;
+                setBitRate(std::int64_t(kbps) * 1000);
+                found = opens(source);
+            }
+        if (!found) // the encoder's own error tells why
+            setBitRate(std::int64_t(wanted) * 1000);
     }
     return FfmpegEncoder::open(path, source, tags, error);
 }

@@ -10,12 +10,16 @@
 // A file written under a hidden temporary name beside its destination; it is
 // removed unless the writer hands it over with commit().
 class TemporaryOutput {
+    static constexpr int kNameStart = 32;
+
 public:
     explicit TemporaryOutput(const QString &destination)
     {
         const QFileInfo info(destination);
+        // Only the start of the name: a destination name near the file
+        // system's limit would leave no room for the temporary's additions.
         m_path = QStringLiteral("%1/.%2.%3.part")
-                     .arg(info.absolutePath(), info.fileName())
+                     .arg(info.absolutePath(), info.fileName().left(kNameStart))
                      .arg(QRandomGenerator::global()->generate64(), 0, 16);
     }
     ~TemporaryOutput()

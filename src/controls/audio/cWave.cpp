@@ -118,6 +118,9 @@ qint32 cWave::RecordStart(qint32 &device, const QString &path, WAVEFORMATEX &for
             QStringLiteral("Cannot record into %1: the folder %2 does not exist.").arg(path, info.absolutePath()));
     if (info.isDir())
         return fail(FileError, QStringLiteral("Cannot record into %1: it is a folder.").arg(path));
+    if (!QFileInfo(info.absolutePath()).isWritable())
+        return fail(FileError,
+            QStringLiteral("Cannot write %1: the folder %2 cannot be written to.").arg(path, info.absolutePath()));
     QString error;
     const QAudioDevice input = AudioDevices::input(device, &error);
     if (input.isNull())

@@ -237,6 +237,9 @@ qint32 cWaveTTS::SpeakToFile(const QString &text, QString &path)
             QStringLiteral("Cannot write %1: the folder %2 does not exist.").arg(path, info.absolutePath()));
     if (info.isDir())
         return refuse(FileError, QStringLiteral("Cannot write %1: it is a folder.").arg(path));
+    if (!QFileInfo(info.absolutePath()).isWritable())
+        return refuse(FileError,
+            QStringLiteral("Cannot write %1: the folder %2 cannot be written to.").arg(path, info.absolutePath()));
 
     struct Outcome {
         bool finished = false;

@@ -1,0 +1,39 @@
+#include "tools/frame/ToolHost.h"
+
+#include "controls/ui/cGrid.h"
+#include "core/forms.h"
+#include "core/mdlModes.h"
+#include "mainwindow/frmMain.h"
+#include "mainwindow/mdlTemplates.h"
+#include "platform/CommandLine.h"
+#include "platform/Services.h"
+#include "settings/OptionSettings.h"
+
+namespace ToolHost {
+
+void ShowBalloon(const QString &text)
+{
+    Services::instance().tray().showMessage(g_sAppName + QLatin1Char(' ') + g_sAppVersion, text);
+}
+
+bool StartNoticeApplication()
+{
+    if (const frmMain *main = Forms::main())
+        return main->StartNoticeApplication();
+    // Without the main window there is no items grid to fill the file
+    // placeholders from; the product's own are still filled.
+    mdlTemplates::NoticeValues values;
+    values.progName = g_sAppName;
+    values.progVersion = g_sAppVersion;
+    return CommandLine::start(g_sNoticeCommandLine, true, [&values](const QString &argument) {
+        return mdlTemplates::ExpandNoticeTemplate(argument, values);
+    });
+}
+
+void CopyGridRow(const cGrid &source, int sourceRow, cGrid &target, int targetRow)
+{
+    for (int col = 2; col <= source.Columns(); ++col)
+        target.SetCell(targetRow, col, source.CellText(sourceRow, col));
+}
+
+} // namespace ToolHost

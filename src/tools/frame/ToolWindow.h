@@ -1,0 +1,198 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class AudioDestination;
+class cGrid;
+class cStatusBar;
+class FormatTabStrip;
+class LinkLabel;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class XP_ProgressBar;
+
+// What sets one tool window apart from the others in the shared frame.
+struct ToolWindowLook {
+    QString caption;          // window caption and title label
+    QString iconName;         // icon resource
+    QString firstTabCaption;  // caption of the "Settings" tab
+    int firstTabIcon = -1;
+    QString convertCaption;   // the start button
+    QString playSoundCaption;
+    QString noticeAppCaption;
+    bool hasOverWrite = true; // "Overwrite existing files"
+    QString jobItemLogText;   // "Start to split: " and the like
+};
+
+// The frame every item-processing tool window shares: title strip, the
+// hidden copy of the items grid, the Settings/Events/Log tabs with the
+// destination block and the end-of-job check boxes, the progress bars, the
+// buttons and the status panels; and the procedures that work on them: the
+// destination, the format hand-over, the tag texts, the item-by-item job
+// driver and the end-of-job events. A window adds its own controls to the
+// Settings page and its job through the virtual members.
+class ToolWindow : public QDialog {
+    Q_OBJECT
+public:
+    // ConvertTask's result.
+    enum ConvertTaskResult : qint32 { TaskStarted = 0, TaskNo = 1, TaskCancel = 2 };
+
+    explicit ToolWindow(const ToolWindowLook &look, QWidget *parent = nullptr);
+    ~ToolWindow() override;
+
+    // Load-time set-up: colours, tabs, grid, history, formats, event boxes, panels.
+    void Form_Load();
+    void Form_Unload(int &cancel);
+    void cmdExit_Click();
+
+    // --- Frame -------------------------------------------------------------
+    void InitItemsGrid(cGrid *grid);
+    void HideTabPages();
+    void cTabControl1_TabClick(qint32 lTab);
+    static qint32 BoolToCheckValue(bool value) { return value ? 1 : 0; }
+
+    // --- Destination folder and defaults -----------------------------------
+    void CheckUnderFolderEna();
+    // "" or the sub-folder name followed by "/".
+    QString GetSubFolderPart() const;
+    // The folder box text (with its closing "/") followed by the sub-folder part.
+    QString destinationFolder() const;
+    void chkCreateSubFolder_Click();
+    void cmdSelectPath_Click();
+    void txtToPath_Click();
+    void lblSetAsDefaultDestination_Click();
+    void lblOpenDestinationDestinationFolder_Click();
+    void cboTargetFormat_Click();
+    void lblSetAsDefaultFormat_Click();
+    void cmdEditTargetFormat_Click();
+    void lblEventsSettings_Click();
+
+    // --- Format hand-over, tags, job protocol, end events --------------------
+    void SetDestination();
+    void SetID3Tags(qint32 lRow);
+    QString CreateID3TagsString(const QString &sStr) const;
+    // The driver: starts the next item or ends the job.
+    void ConvertTracks();
+    // Hands one item to the job control, after the overwrite question.
+    qint32 ConvertTask();
+    void DoEndEvents();
+    void cmdAbort_Click();
+
+    // Whether the window is running a job (the start button is disabled then).
+    bool isRunning() const;
+
+    // --- Hand-over from the main window --------------------------------------
+    // The count or name line, the two status panels and the default
+    // sub-folder name, as the launcher gives them before the window shows.
+    void setHandOverTexts(const QString &filesCaption, const QString &totalTimeText, const QString &totalSizeText,
+                          const QString &listName);
+
+    // Controls (names as the window's code knows them).
+    QWidget *picTitle = nullptr;
+    QLabel *lblTitle = nullptr;
+    cGrid *cGrid1 = nullptr;
+    QLabel *lblFilesToConvert = nullptr;
+    QLabel *lblCurrentTrack = nullptr;
+    FormatTabStrip *cTabControl1 = nullptr;
+    QWidget *TabSettings = nullptr;
+    QWidget *TabEvents = nullptr;
+    QWidget *TabLog = nullptr;
+    QCheckBox *chkPlaySound = nullptr;
+    QCheckBox *chkOpenDestFolder = nullptr;
+    QCheckBox *chkNoticeApp = nullptr;
+    QCheckBox *chkTurnOffComputer = nullptr;
+    QLabel *Label20 = nullptr;
+    LinkLabel *lblEventsSettings = nullptr;
+    QPlainTextEdit *txtLog = nullptr;
+    QComboBox *txtToPath = nullptr;
+    QPushButton *cmdSelectPath = nullptr;
+    LinkLabel *lblSetAsDefaultDestination = nullptr;
+    QCheckBox *chkCreateSubFolder = nullptr;
+    QLineEdit *txtUndeForlder = nullptr;
+    LinkLabel *lblOpenDestinationDestinationFolder = nullptr;
+    QComboBox *cboTargetFormat = nullptr;
+    LinkLabel *lblSetAsDefaultFormat = nullptr;
+    QPushButton *cmdEditTargetFormat = nullptr;
+    QCheckBox *chkOverWrite = nullptr; // null where the window has none
+    XP_ProgressBar *prgCurrnet = nullptr;
+    XP_ProgressBar *prgTotal = nullptr;
+    QPushButton *cmdConvert = nullptr;
+    QPushButton *cmdAbort = nullptr;
+    QPushButton *cmdExit = nullptr;
+    cStatusBar *cStatusBar1 = nullptr;
+
+    // -1 once an item of the current job ended in an error, else 0.
+    qint16 m_bErrorOccurred = 0;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    // Escape closes the window the same way as its close box.
+    void reject() override;
+
+    // Where a window's own controls may start on the Settings page (pixels).
+    static constexpr int kOwnSettingsTop = 172;
+
+    // The job control the destination and tags go to.
+    virtual AudioDestination &jobDestination() = 0;
+    // Stops and releases the job control when the window unloads.
+    virtual void releaseJobControl() = 0;
+    // Load-time steps of the window's own controls, before the sub-folder rule.
+    virtual void loadOwnControls() {}
+    // Replaces the placeholders only some windows know; runs before "[YEAR]".
+    virtual QString replaceRowPlaceholders(const QString &text) const { return text; }
+
+    // The item loop's steps, for windows that run ConvertTracks.
+    virtual bool jobItemLeft() const { return false; }
+    virtual QString jobItemSource() const { return QString(); }
+    virtual QString jobItemFileName() const { return QString(); }
+    // Puts the item's source and range on the job control.
+    virtual void setJobItemSource() {}
+    // Sets the destination file and starts the control.
+    virtual void startJobItem(const QString &destination) { Q_UNUSED(destination) }
+    virtual void abortJobControl() {}
+    // Moves on to the next item after Done or Error.
+    virtual void advanceJobItem() {}
+    // The item's number from 1 (the total bar) and its row in cGrid1 (its tags).
+    virtual qint32 jobItemNumber() const { return 1; }
+    virtual qint32 jobItemRow() const { return 1; }
+
+    // The job control's events for windows that run ConvertTracks.
+    void onItemProgress(qint32 percent);
+    void onItemDone();
+    void onItemError(qint32 code, const QString &text);
+    void onItemAborted();
+
+    // Shared steps of the start handlers. A start without a destination
+    // folder is refused with a message: its files would land wherever the
+    // program happens to run.
+    bool checkDestinationFolder();
+    void separateJobsInLog();
+    void storeDestinationInHistory();
+    void makeDestinationSubFolder();
+    void showLogPage();
+    void setRunning(bool running);
+    // Logs and asks before an existing destination file is replaced:
+    // TaskStarted to go on, TaskNo or TaskCancel.
+    qint32 askOverwrite(const QString &path);
+    void log(const QString &message);
+    // The tray balloon "Done." / "Aborted." titled with the product and version.
+    void balloon(const QString &text);
+    // The job's end: "Done." with the end-of-job events, or "Aborted.".
+    void endJob(qint32 result);
+
+    ToolWindowLook m_look;
+
+private:
+    void buildFrame();
+    void buildSettingsPage();
+    void buildEventsPage();
+    void layoutPages();
+    void applySkin();
+    void setEventBoxesFromOptions();
+    bool m_bLoaded = false;
+};

@@ -1,0 +1,243 @@
+// The tool windows' job: tag texts, the item-by-item driver, the overwrite
+// question, the control's events and the end-of-job events.
+#include "tools/frame/ToolWindow.h"
+
+#include "controls/audio/AudioDestination.h"
+#include "controls/ui/XP_ProgressBar.h"
+#include "controls/ui/cGrid.h"
+#include "core/mdlFunctions.h"
+#include "core/mdlModes.h"
+#include "core/mdlShutDown.h"
+#include "platform/Prompter.h"
+#include "platform/Services.h"
+#include "settings/OptionSettings.h"
+#include "settings/FormatTabStrip.h"
+#include "tools/frame/ToolHost.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDate>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextCursor>
+#include <QTime>
+
+namespace {
+
+// The tag cells of a row and the control property each one goes to, in the
+// order they are set.
+struct TagStep {
+    const char *column;
+    void (AudioDestination::*set)(const QString &);
+};
+constexpr TagStep kTagSteps[] = {
+    {"COL_TAG_ALBUM", &AudioDestination::TagAlbum},   {"COL_TAG_ARTIST", &AudioDestination::TagArtist},
+    {"COL_TAG_COMMENT", &AudioDestination::TagComment}, {"COL_TAG_GEN", &AudioDestination::TagGenre},
+    {"COL_TAG_TITLE", &AudioDestination::TagTitle},   {"COL_TAG_TRACK", &AudioDestination::TagTrack},
+    {"COL_TAG_YEAR", &AudioDestination::TagYear},
+};
+
+// The time as the desktop's long time format writes it, without a zone name.
+QString longTimeText(const QTime &time)
+{
+    const QLocale locale;
+    QString format = locale.timeFormat(QLocale::LongFormat);
+    format.remove(QLatin1Char('t'));
+    return locale.toString(time, format.trimmed());
+}
+
+} // namespace
+
+void ToolWindow::log(const QString &message)
+{
+    mdlFunctions::AddLogLine(message, txtLog);
+}
+
+void ToolWindow::balloon(const QString &text)
+{
+    ToolHost::ShowBalloon(text);
+}
+
+void ToolWindow::SetID3Tags(qint32 lRow)
+{
+    AudioDestination &control = jobDestination();
+    for (const TagStep &step : kTagSteps) {
+        const int column = cGrid1->ColumnIndex(QString::fromLatin1(step.column));
+        // A missing cell sets nothing: the property keeps its value.
+        if (column == 0 || lRow < 1 || lRow > cGrid1->Rows())
+            continue;
+        (control.*step.set)(CreateID3TagsString(cGrid1->CellText(lRow, column)));
+    }
+}
+
+QString ToolWindow::CreateID3TagsString(const QString &sStr) const
+{
+    QString text = sStr;
+    text.replace(QStringLiteral("[DATE]"), QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+    text.replace(QStringLiteral("[TIME]"), longTimeText(QTime::currentTime()));
+    text.replace(QStringLiteral("[TRACK_NUM]"), QString::number(cGrid1->SelectedRow() + 1));
+    text.replace(QStringLiteral("[PROG_NAME]"), g_sAppName);
+    text.replace(QStringLiteral("[PROG_VERSION]"), g_sAppVersion);
+    text = replaceRowPlaceholders(text);
+    text.replace(QStringLiteral("[YEAR]"), QString::number(QDate::currentDate().year()));
+    return text;
+}
+
+void ToolWindow::separateJobsInLog()
+{
+    if (txtLog->toPlainText().isEmpty())
+        return;
+    QTextCursor end(txtLog->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(QStringLiteral("\r\n"));
+    txtLog->moveCursor(QTextCursor::End);
+}
+
+void ToolWindow::storeDestinationInHistory()
+{
+    mdlFunctions::SavePathHistory(txtToPath);
+    mdlFunctions::LoadPathHistory(txtToPath);
+}
+
+void ToolWindow::makeDestinationSubFolder()
+{
+    if (!chkCreateSubFolder->isChecked())
+        return;
+    QString path = destinationFolder();
+    path.chop(1);
+    mdlFunctions::MakeFolderPath(path);
+}
+
+void ToolWindow::showLogPage()
+{
+    cTabControl1->SelectTab(QStringLiteral("Log"));
+    cTabControl1_TabClick(cTabControl1->TabIndex(QStringLiteral("Log")));
+}
+
+void ToolWindow::setRunning(bool running)
+{
+    cmdConvert->setEnabled(!running);
+    cmdExit->setEnabled(!running);
+}
+
+qint32 ToolWindow::askOverwrite(const QString &path)
+{
+    // Hidden files count too: a file the user cannot see is still theirs.
+    const QFileInfo existing(path);
+    if (!existing.exists() || existing.isDir())
+        return TaskStarted;
+    log(QStringLiteral("File already exists."));
+    const int answer = MsgBox(QStringLiteral("The file: '") + path
+                                  + QStringLiteral("' already exists.\r\n\r\nOverwrite it?"),
+                              int(Msg::YesNoCancel) + Msg::Information);
+    if (answer == Msg::No)
+        return TaskNo;
+    if (answer == Msg::Cancel)
+        return TaskCancel;
+    if (answer == Msg::Yes)
+        log(QStringLiteral("Overwrite it..."));
+    return TaskStarted;
+}
+
+void ToolWindow::ConvertTracks()
+{
+    setRunning(true);
+    qint32 result = TaskStarted;
+    if (jobItemLeft()) {
+        result = ConvertTask();
+        if (result == TaskStarted)
+            return;
+        if (result == TaskCancel)
+            log(QStringLiteral("Aborted."));
+    }
+    setRunning(false);
+    endJob(result);
+}
+
+void ToolWindow::endJob(qint32 result)
+{
+    if (result == TaskStarted) {
+        balloon(QStringLiteral("Done."));
+        lblCurrentTrack->setText(QStringLiteral("Done."));
+        DoEndEvents();
+    } else {
+        lblCurrentTrack->setText(QStringLiteral("Aborted."));
+        balloon(QStringLiteral("Aborted."));
+    }
+}
+
+qint32 ToolWindow::ConvertTask()
+{
+    const QString name = mdlFunctions::GetFileName(jobItemSource());
+    lblCurrentTrack->setText(name);
+    log(m_look.jobItemLogText + name + QStringLiteral("..."));
+    SetID3Tags(jobItemRow());
+    setJobItemSource();
+    const QString path = destinationFolder() + jobItemFileName();
+    if (!(chkOverWrite && chkOverWrite->isChecked())) {
+        const qint32 answer = askOverwrite(path);
+        if (answer != TaskStarted)
+            return answer;
+    }
+    startJobItem(path);
+    return TaskStarted;
+}
+
+void ToolWindow::onItemProgress(qint32 percent)
+{
+    if (percent < 1)
+        return;
+    prgCurrnet->setValue(percent);
+    prgTotal->setValue((jobItemNumber() - 1) * 100 + percent);
+    setWindowTitle(g_sAppName + QLatin1Char(' ') + g_sAppVersion);
+}
+
+void ToolWindow::onItemDone()
+{
+    log(QStringLiteral("Done."));
+    lblCurrentTrack->setText(QStringLiteral("Done."));
+    advanceJobItem();
+    ConvertTracks();
+}
+
+void ToolWindow::onItemError(qint32 code, const QString &text)
+{
+    m_bErrorOccurred = -1;
+    log(QStringLiteral("Error: ") + text + QLatin1Char('(') + QString::number(code) + QLatin1Char(')'));
+    setRunning(false);
+    advanceJobItem();
+    ConvertTracks();
+}
+
+void ToolWindow::onItemAborted()
+{
+    setRunning(false);
+    log(QStringLiteral("Aborted."));
+    lblCurrentTrack->setText(QStringLiteral("Aborted."));
+}
+
+void ToolWindow::cmdAbort_Click()
+{
+    if (!isRunning())
+        return;
+    if (MsgBox(QStringLiteral("Abort operation?") + QString(38, QLatin1Char(' ')), int(Msg::YesNo) + Msg::Information)
+        != Msg::Yes)
+        return;
+    abortJobControl();
+    balloon(QStringLiteral("Aborted."));
+}
+
+void ToolWindow::DoEndEvents()
+{
+    if (chkPlaySound->isChecked())
+        Services::instance().sound().play(g_sEndSoundFile);
+    if (chkOpenDestFolder->isChecked())
+        mdlFunctions::ShellOpen(this, destinationFolder());
+    if (chkNoticeApp->isChecked())
+        ToolHost::StartNoticeApplication();
+    if (m_bErrorOccurred == 0 && chkTurnOffComputer->isChecked())
+        mdlShutDown::ShowTurnOff(30);
+}

@@ -1,0 +1,255 @@
+#include "tools/splitjoin/frmJoiner.h"
+
+#include "controls/audio/cAudioJoin.h"
+#include "controls/ui/XP_ProgressBar.h"
+#include "controls/ui/cGrid.h"
+#include "core/LinkLabel.h"
+#include "core/forms.h"
+#include "core/mdlFileSystem.h"
+#include "core/mdlFunctions.h"
+#include "core/mdlModes.h"
+#include "platform/Prompter.h"
+#include "settings/frmProgParameters.h"
+#include "tools/frame/ToolHost.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPointer>
+#include <QPushButton>
+#include <QTime>
+
+#include <optional>
+
+namespace {
+
+ToolWindowLook joinerLook()
+{
+    ToolWindowLook look;
+    look.caption = QStringLiteral("Audio Joiner");
+    look.iconName = QStringLiteral("colors");
+    look.firstTabCaption = QStringLiteral("Joiner Options        ");
+    look.firstTabIcon = 64;
+    look.convertCaption = QStringLiteral("Join");
+    look.playSoundCaption = QStringLiteral("Play sound");
+    look.noticeAppCaption = QStringLiteral("Notice application ");
+    look.hasOverWrite = false;
+    return look;
+}
+
+std::optional<qint32> wholeSeconds(const QString &text)
+{
+    bool ok = false;
+    const qint32 value = text.trimmed().toInt(&ok);
+    return ok ? std::optional<qint32>(value) : std::nullopt;
+}
+
+QPointer<frmJoiner> g_frmJoiner;
+
+} // namespace
+
+frmJoiner::frmJoiner(QWidget *parent)
+    : ToolWindow(joinerLook(), parent)
+    , cAudioJoin1(new cAudioJoin(this))
+{
+    const int top = kOwnSettingsTop - 28; // the joiner has no overwrite box
+    auto *nameLabel = new QLabel(QStringLiteral("Joined file name:"), TabSettings);
+    nameLabel->setGeometry(8, top, 300, 18);
+    txtJoinedFileName = new QLineEdit(QStringLiteral("Joined_File-[date]-[time].[dest_extension]"), TabSettings);
+    txtJoinedFileName->setGeometry(8, top + 20, 420, 24);
+    lblParameters = new LinkLabel(QStringLiteral("Parameters"), TabSettings);
+    lblParameters->setGeometry(440, top + 24, 100, 18);
+
+    connect(lblParameters, &LinkLabel::clicked, this, &frmJoiner::lblParameters_Click);
+    connect(cmdConvert, &QPushButton::clicked, this, &frmJoiner::cmdConvert_Click);
+    connect(cAudioJoin1, &cAudioJoin::Progress, this, &frmJoiner::cAudioJoin1_Progress);
+    connect(cAudioJoin1, &cAudioJoin::Done, this, &frmJoiner::cAudioJoin1_Done);
+    connect(cAudioJoin1, &cAudioJoin::Aborted, this, &frmJoiner::cAudioJoin1_Aborted);
+    connect(cAudioJoin1, &cAudioJoin::Error, this, &frmJoiner::cAudioJoin1_Error);
+}
+
+frmJoiner::~frmJoiner() = default;
+
+void frmJoiner::HandOver(const cGrid &mainGrid, const QList<int> &markedRows, const QString &listName)
+{
+    const auto cell = [&](int row, const char *key) {
+        return mainGrid.CellText(row, mainGrid.ColumnIndex(QLatin1String(key)));
+    };
+    qint64 seconds = 0;
+    double bytes = 0;
+    for (int row : markedRows) {
+        if (cell(row, "COL_RANGE_ALL") == QLatin1String("1"))
+            seconds += mdlFunctions::TimeToSeconds(cell(row, "Time"));
+        else
+            seconds += wholeSeconds(cell(row, "COL_RANGE_LENGTH_TIME")).value_or(0);
+        bytes += cell(row, "COL_BYTES_SIZE").toDouble();
+    }
+    setHandOverTexts(QString::number(markedRows.size()) + QStringLiteral(" items to join."),
+                     QStringLiteral("Total Time: ") + mdlFunctions::SecondsToHMS(qint32(seconds)),
+                     QStringLiteral("Total Size: ") + mdlFileSystem::FormatFileSize(bytes), listName);
+    for (int row : markedRows)
+        ToolHost::CopyGridRow(mainGrid, row, *cGrid1, cGrid1->Rows() + 1);
+    if (cGrid1->Rows() > 0)
+        cGrid1->setSelectedRow(1);
+}
+
+AudioDestination &frmJoiner::jobDestination()
+{
+    return *cAudioJoin1;
+}
+
+void frmJoiner::releaseJobControl()
+{
+    cAudioJoin1->Terminate();
+}
+
+void frmJoiner::cmdConvert_Click()
+{
+    if (isRunning() || !checkDestinationFolder())
+        return;
+    separateJobsInLog();
+    storeDestinationInHistory();
+    log(QStringLiteral("Preparing to join: ") + QString::number(cGrid1->Rows()) + QStringLiteral(" tracks."));
+    m_bErrorOccurred = 0;
+    m_lLastFileIndex = 0;
+    showLogPage();
+    SetDestination();
+    makeDestinationSubFolder();
+    JoinFiles();
+}
+
+qint32 frmJoiner::JoinFiles()
+{
+    const QString name = MakeJoinedFileName(txtJoinedFileName->text());
+    SetID3Tags(1);
+    for (qint32 n = cAudioJoin1->FileCount(); n > 0; --n)
+        cAudioJoin1->RemoveFile(1);
+    const int fileCol = cGrid1->ColumnIndex(QStringLiteral("COL_FILE"));
+    const int allCol = cGrid1->ColumnIndex(QStringLiteral("COL_RANGE_ALL"));
+    const int startCol = cGrid1->ColumnIndex(QStringLiteral("COL_RANGE_START_TIME"));
+    const int lengthCol = cGrid1->ColumnIndex(QStringLiteral("COL_RANGE_LENGTH_TIME"));
+    for (int row = 1; row <= cGrid1->Rows(); ++row) {
+        qint32 start = -1;
+        qint32 length = -1;
+        if (cGrid1->CellText(row, allCol) != QLatin1String("1")) {
+            const std::optional<qint32> rangeStart = wholeSeconds(cGrid1->CellText(row, startCol));
+            const std::optional<qint32> rangeLength = wholeSeconds(cGrid1->CellText(row, lengthCol));
+            // A range that cannot be read takes the whole file rather than
+            // losing it from the joined file.
+            if (rangeStart && rangeLength) {
+                start = *rangeStart;
+                length = *rangeLength;
+            }
+        }
+        cAudioJoin1->AddFile(cGrid1->CellText(row, fileCol), start, length);
+    }
+
+    const QString path = destinationFolder() + name;
+    const qint32 answer = askOverwrite(path);
+    if (answer != TaskStarted)
+        return answer;
+
+    cAudioJoin1->DestFile(path);
+    prgTotal->setMax(cGrid1->Rows() * 100);
+    setRunning(true);
+    lblCurrentTrack->setText(QStringLiteral("Processing..."));
+    cAudioJoin1->Join();
+    return TaskStarted;
+}
+
+QString frmJoiner::MakeJoinedFileName(const QString &sTemplate) const
+{
+    QString name = sTemplate;
+    const QString format = cboTargetFormat->currentText();
+    const int dash = int(format.indexOf(QStringLiteral(" -")));
+    name.replace(QStringLiteral("[dest_extension]"), (dash >= 0 ? format.left(dash) : format).toLower());
+    // The joined files may have several extensions; the first item's stands for them.
+    const QString firstFile = cGrid1->Rows() > 0
+        ? cGrid1->CellText(1, cGrid1->ColumnIndex(QStringLiteral("COL_FILE")))
+        : QString();
+    name.replace(QStringLiteral("[source_extension]"),
+                 mdlFunctions::GetExtensionPart(mdlFunctions::GetFileName(firstFile)).toLower());
+    name.replace(QStringLiteral("[time]"),
+                 QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).replace(QLatin1Char(':'), QLatin1Char('-')));
+    name.replace(QStringLiteral("[date]"), QLocale()
+                                               .toString(QDate::currentDate(), QLocale::ShortFormat)
+                                               .replace(QLatin1Char('/'), QLatin1Char('-')));
+    return name;
+}
+
+void frmJoiner::lblParameters_Click()
+{
+    QPointer<frmProgParameters> help(&Forms::loadProgParameters());
+    help->cboSections->setCurrentIndex(2);
+    help->exec();
+}
+
+void frmJoiner::cAudioJoin1_Progress(qint32 fileIndex, qint32 percent)
+{
+    if (percent < 1)
+        return;
+    prgCurrnet->setValue(percent);
+    prgTotal->setValue((fileIndex - 1) * 100 + percent);
+    lblFilesToConvert->setText(QStringLiteral("Files: ") + QString::number(fileIndex) + QLatin1Char('/')
+                               + QString::number(cGrid1->Rows()));
+    setWindowTitle(g_sAppName + QLatin1Char(' ') + g_sAppVersion);
+    if (fileIndex != m_lLastFileIndex) {
+        m_lLastFileIndex = fileIndex;
+        qint32 start = 0;
+        qint32 length = 0;
+        log(QStringLiteral("Add ") + mdlFunctions::GetFileName(cAudioJoin1->GetFile(fileIndex, start, length))
+            + QStringLiteral("..."));
+    }
+}
+
+void frmJoiner::cAudioJoin1_Done()
+{
+    balloon(QStringLiteral("Done."));
+    lblCurrentTrack->setText(QStringLiteral("Done."));
+    setRunning(false);
+    DoEndEvents();
+    log(QStringLiteral("Done."));
+    prgCurrnet->setValue(100);
+    prgTotal->setValue(cGrid1->Rows() * 100);
+}
+
+void frmJoiner::cAudioJoin1_Error(qint32 code, const QString &text)
+{
+    m_bErrorOccurred = -1;
+    log(QStringLiteral("Error: ") + text + QLatin1Char('(') + QString::number(code) + QLatin1Char(')'));
+    setRunning(false);
+}
+
+void frmJoiner::cAudioJoin1_Aborted()
+{
+    onItemAborted();
+}
+
+void frmJoiner::abortJobControl()
+{
+    cAudioJoin1->Abort();
+    cAudioJoin1->AbortCleanup();
+}
+
+namespace Forms {
+
+frmJoiner *joiner()
+{
+    return g_frmJoiner;
+}
+
+frmJoiner &loadJoiner(QWidget *owner)
+{
+    if (!g_frmJoiner) {
+        auto *form = new frmJoiner(owner);
+        form->setAttribute(Qt::WA_DeleteOnClose);
+        g_frmJoiner = form;
+        Q_EMIT events().Loaded(form);
+        form->Form_Load();
+    }
+    return *g_frmJoiner;
+}
+
+} // namespace Forms

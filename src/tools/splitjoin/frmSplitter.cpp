@@ -1,0 +1,286 @@
+#include "tools/splitjoin/frmSplitter.h"
+
+#include "controls/audio/cAudioConverter.h"
+#include "controls/ui/XP_ProgressBar.h"
+#include "controls/ui/cGrid.h"
+#include "core/forms.h"
+#include "core/mdlFileSystem.h"
+#include "core/mdlFunctions.h"
+#include "platform/Prompter.h"
+#include "tools/frame/ToolHost.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <cmath>
+#include <optional>
+
+namespace {
+
+ToolWindowLook splitterLook()
+{
+    ToolWindowLook look;
+    look.caption = QStringLiteral("Audio Splitter");
+    look.iconName = QStringLiteral("cut");
+    look.firstTabCaption = QStringLiteral("Settings        ");
+    look.firstTabIcon = 9;
+    look.convertCaption = QStringLiteral("Split");
+    look.playSoundCaption = QStringLiteral("Play a sound");
+    look.noticeAppCaption = QStringLiteral("Execute external program");
+    look.hasOverWrite = true;
+    look.jobItemLogText = QStringLiteral("Start to split: ");
+    return look;
+}
+
+// A number box's text as a number, in the user's notation or with a point.
+std::optional<double> readNumber(const QString &text)
+{
+    bool ok = false;
+    double value = QLocale().toDouble(text.trimmed(), &ok);
+    if (!ok)
+        value = QLocale::c().toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+// Halves go to the even neighbour; values past the 32-bit range give nothing.
+std::optional<qint32> roundToLong(double value)
+{
+    const double rounded = std::nearbyint(value);
+    if (!std::isfinite(rounded) || rounded < -2147483648.0 || rounded > 2147483647.0)
+        return std::nullopt;
+    return qint32(rounded);
+}
+
+void tooSmall()
+{
+    MsgBox(QStringLiteral("Source file length is to small.") + QString(7, QLatin1Char(' ')),
+           int(Msg::OkOnly) + Msg::Information);
+}
+
+QPointer<frmSplitter> g_frmSplitter;
+
+} // namespace
+
+frmSplitter::frmSplitter(QWidget *parent)
+    : ToolWindow(splitterLook(), parent)
+    , cAudioConverter1(new cAudioConverter(this))
+{
+    const int top = kOwnSettingsTop;
+    Label2 = new QLabel(QStringLiteral("Splitter Mode:"), TabSettings);
+    Label2->setGeometry(8, top, 300, 18);
+    ptnSplitByParts = new QRadioButton(QStringLiteral("Split to") + QString(25, QLatin1Char(' ')) + QStringLiteral("parts"),
+                                       TabSettings);
+    ptnSplitByParts->setGeometry(16, top + 22, 220, 22);
+    txtSplitParts = new QLineEdit(QStringLiteral("6"), TabSettings);
+    txtSplitParts->setGeometry(90, top + 22, 60, 22);
+    ptnSplitBySecs = new QRadioButton(QStringLiteral("Split each") + QString(20, QLatin1Char(' ')) + QStringLiteral("seconds"),
+                                      TabSettings);
+    ptnSplitBySecs->setGeometry(16, top + 50, 220, 22);
+    txtSplitSecs = new QLineEdit(QStringLiteral("10"), TabSettings);
+    txtSplitSecs->setGeometry(100, top + 50, 60, 22);
+    txtSplitParts->raise();
+    txtSplitSecs->raise();
+    ptnSplitByParts->setChecked(true);
+    txtSplitParts->installEventFilter(this);
+    txtSplitSecs->installEventFilter(this);
+
+    connect(ptnSplitByParts, &QRadioButton::clicked, this, &frmSplitter::ptnSplitByParts_Click);
+    connect(ptnSplitBySecs, &QRadioButton::clicked, this, &frmSplitter::ptnSplitBySecs_Click);
+    connect(cmdConvert, &QPushButton::clicked, this, &frmSplitter::cmdConvert_Click);
+    connect(cAudioConverter1, &cAudioConverter::Progress, this, &frmSplitter::cAudioConverter1_Progress);
+    connect(cAudioConverter1, &cAudioConverter::Done, this, &frmSplitter::cAudioConverter1_Done);
+    connect(cAudioConverter1, &cAudioConverter::Aborted, this, &frmSplitter::cAudioConverter1_Aborted);
+    connect(cAudioConverter1, &cAudioConverter::Error, this, &frmSplitter::cAudioConverter1_Error);
+}
+
+frmSplitter::~frmSplitter() = default;
+
+void frmSplitter::HandOver(const cGrid &mainGrid, int row, const QString &listName)
+{
+    const auto cell = [&](const char *key) { return mainGrid.CellText(row, mainGrid.ColumnIndex(QLatin1String(key))); };
+    setHandOverTexts(QStringLiteral("Split: ") + cell("Item Name"), QStringLiteral("Total Time: ") + cell("Time"),
+                     QStringLiteral("Total Size: ") + mdlFileSystem::FormatFileSize(cell("COL_BYTES_SIZE").toDouble()),
+                     listName);
+    g_sFileToSplit = cell("COL_FILE");
+    ToolHost::CopyGridRow(mainGrid, row, *cGrid1, 1);
+}
+
+void frmSplitter::loadOwnControls()
+{
+    UpdateSplitModeControls();
+}
+
+bool frmSplitter::eventFilter(QObject *watched, QEvent *event)
+{
+    if ((watched == txtSplitParts || watched == txtSplitSecs) && event->type() == QEvent::KeyPress) {
+        const QString typed = static_cast<QKeyEvent *>(event)->text();
+        if (typed.size() == 1) {
+            qint16 key = qint16(typed.at(0).unicode());
+            mdlFunctions::CheckNameKeyPress(static_cast<QWidget *>(watched), key);
+            if (key == 0)
+                return true;
+        }
+    }
+    return ToolWindow::eventFilter(watched, event);
+}
+
+void frmSplitter::UpdateSplitModeControls()
+{
+    const bool byParts = ptnSplitByParts->isChecked();
+    txtSplitParts->setEnabled(byParts);
+    txtSplitSecs->setEnabled(!byParts);
+}
+
+void frmSplitter::ptnSplitByParts_Click()
+{
+    UpdateSplitModeControls();
+}
+
+void frmSplitter::ptnSplitBySecs_Click()
+{
+    UpdateSplitModeControls();
+}
+
+AudioDestination &frmSplitter::jobDestination()
+{
+    return *cAudioConverter1;
+}
+
+void frmSplitter::releaseJobControl()
+{
+    cAudioConverter1->Terminate();
+}
+
+void frmSplitter::cmdConvert_Click()
+{
+    if (isRunning() || !checkDestinationFolder())
+        return;
+    separateJobsInLog();
+    storeDestinationInHistory();
+    log(QStringLiteral("Preparing to split: ") + mdlFunctions::GetFileName(g_sFileToSplit) + QStringLiteral(".."));
+    SetDestination();
+    makeDestinationSubFolder();
+    m_bErrorOccurred = 0;
+    showLogPage();
+    if (!prepareSplit())
+        return;
+    ConvertTracks();
+}
+
+bool frmSplitter::prepareSplit()
+{
+    cAudioConverter1->OpenSource(g_sFileToSplit);
+    g_lTotalFileLength = cAudioConverter1->Duration();
+    const double total = totalSeconds();
+    m_lPartNumber = 1;
+    g_lStartFrom = 0;
+    // Every length is worked out anew: a count or a seconds text that cannot
+    // give one stops the start instead of reusing the last job's length.
+    g_lLength = 0;
+    if (ptnSplitByParts->isChecked()) {
+        const std::optional<double> parts = readNumber(txtSplitParts->text());
+        const std::optional<qint32> length
+            = (parts && *parts != 0.0) ? roundToLong(total / *parts) : std::optional<qint32>();
+        if (!length || *length < 1) {
+            tooSmall();
+            return false;
+        }
+        g_lLength = *length;
+        prgTotal->setMax(roundToLong(*parts * 100).value_or(0));
+    } else {
+        const std::optional<double> seconds = readNumber(txtSplitSecs->text());
+        const std::optional<qint32> length = seconds ? roundToLong(*seconds) : std::optional<qint32>();
+        if (!length || *seconds >= total || *length < 1) {
+            tooSmall();
+            return false;
+        }
+        g_lLength = *length;
+        prgTotal->setMax(roundToLong(total / *seconds * 100).value_or(0));
+    }
+    return true;
+}
+
+bool frmSplitter::jobItemLeft() const
+{
+    return totalSeconds() > double(g_lStartFrom);
+}
+
+QString frmSplitter::GetPartFileName(const QString &sourcePath) const
+{
+    const QString name = mdlFunctions::GetFileName(sourcePath);
+    return QStringLiteral("Part_") + QString::number(m_lPartNumber) + QLatin1Char('_')
+        + name.left(qMax(0, int(name.size()) - 3)) + cboTargetFormat->currentText().left(3);
+}
+
+void frmSplitter::setJobItemSource()
+{
+    cAudioConverter1->SourceFile(g_sFileToSplit);
+    cAudioConverter1->RangeStart(g_lStartFrom);
+    cAudioConverter1->RangeLength(g_lLength);
+}
+
+void frmSplitter::startJobItem(const QString &destination)
+{
+    cAudioConverter1->DestFile(destination);
+    cAudioConverter1->Convert();
+}
+
+void frmSplitter::abortJobControl()
+{
+    cAudioConverter1->Abort();
+}
+
+void frmSplitter::advanceJobItem()
+{
+    ++m_lPartNumber;
+    g_lStartFrom += g_lLength;
+}
+
+void frmSplitter::cAudioConverter1_Progress(qint32 percent)
+{
+    onItemProgress(percent);
+}
+
+void frmSplitter::cAudioConverter1_Done()
+{
+    onItemDone();
+}
+
+void frmSplitter::cAudioConverter1_Aborted()
+{
+    onItemAborted();
+}
+
+void frmSplitter::cAudioConverter1_Error(qint32 code, const QString &text)
+{
+    onItemError(code, text);
+}
+
+namespace Forms {
+
+frmSplitter *splitter()
+{
+    return g_frmSplitter;
+}
+
+frmSplitter &loadSplitter(QWidget *owner)
+{
+    if (!g_frmSplitter) {
+        auto *form = new frmSplitter(owner);
+        form->setAttribute(Qt::WA_DeleteOnClose);
+        g_frmSplitter = form;
+        Q_EMIT events().Loaded(form);
+        form->Form_Load();
+    }
+    return *g_frmSplitter;
+}
+
+} // namespace Forms

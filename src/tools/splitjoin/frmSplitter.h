@@ -1,0 +1,80 @@
+#pragma once
+
+#include "tools/frame/ToolWindow.h"
+
+#include <QString>
+
+class cAudioConverter;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+
+// The splitter: cuts the one item it is handed into parts of one length,
+// given as a number of parts or as seconds per part, each written as a file
+// of its own named "Part_" with its number.
+class frmSplitter : public ToolWindow {
+    Q_OBJECT
+public:
+    explicit frmSplitter(QWidget *parent = nullptr);
+    ~frmSplitter() override;
+
+    // What the main window hands over before it shows the window: the
+    // selected row of its items grid and the name of the selected list.
+    void HandOver(const cGrid &mainGrid, int row, const QString &listName);
+
+    void cmdConvert_Click();
+    void UpdateSplitModeControls();
+    void ptnSplitByParts_Click();
+    void ptnSplitBySecs_Click();
+    // The file name of the current part.
+    QString GetPartFileName(const QString &sourcePath) const;
+
+    void cAudioConverter1_Progress(qint32 percent);
+    void cAudioConverter1_Done();
+    void cAudioConverter1_Aborted();
+    void cAudioConverter1_Error(qint32 code, const QString &text);
+
+    QLabel *Label2 = nullptr;
+    QRadioButton *ptnSplitByParts = nullptr;
+    QLineEdit *txtSplitParts = nullptr;
+    QRadioButton *ptnSplitBySecs = nullptr;
+    QLineEdit *txtSplitSecs = nullptr;
+    cAudioConverter *cAudioConverter1 = nullptr;
+
+    // Full path of the file to split.
+    QString g_sFileToSplit;
+    // Length of the source (milliseconds), of every part, and start of the
+    // current part (whole seconds).
+    qint32 g_lTotalFileLength = 0;
+    qint32 g_lLength = 0;
+    qint32 g_lStartFrom = 0;
+    qint32 m_lPartNumber = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    AudioDestination &jobDestination() override;
+    void releaseJobControl() override;
+    void loadOwnControls() override;
+    bool jobItemLeft() const override;
+    QString jobItemSource() const override { return g_sFileToSplit; }
+    QString jobItemFileName() const override { return GetPartFileName(g_sFileToSplit); }
+    void setJobItemSource() override;
+    void startJobItem(const QString &destination) override;
+    void abortJobControl() override;
+    void advanceJobItem() override;
+    qint32 jobItemNumber() const override { return m_lPartNumber; }
+
+private:
+    // Opens the source and works out the part length; false (after telling
+    // the user) when the source cannot be split that way.
+    bool prepareSplit();
+    double totalSeconds() const { return g_lTotalFileLength / 1000.0; }
+};
+
+namespace Forms {
+// The splitter while it is loaded; null otherwise.
+frmSplitter *splitter();
+// Creates the splitter (its Form_Load runs) unless it is loaded; it is
+// released when it closes.
+frmSplitter &loadSplitter(QWidget *owner = nullptr);
+}
