@@ -22,7 +22,6 @@
 
 bool g_bAppClosing = false;
 
-
 frmMain::frmMain(QWidget *parent)
     : QMainWindow(parent)
     , m_cMenu(std::make_unique<cContextMenu>())

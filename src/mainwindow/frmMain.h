@@ -238,13 +238,13 @@ private:
     void buildShellPanes();
     void buildStatusPanels();
     void BuildToolbars();
+    void fillCommandImages();
     void connectShell();
     void RestoreWindowSize();
     void popSubmenu(cToolbar *toolbar, int index, const QString &itemKey);
     void pressPlayerButton(const QString &key);
     void pauseCommand();
     void stopCommand();
-    void routeSplitterDrops();
 
     // Commands (frmMainCommands.cpp, frmMainLaunch.cpp).
     bool runCommand(const QString &key, qint32 ItemNumber);

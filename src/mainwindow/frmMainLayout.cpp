@@ -165,6 +165,7 @@ void frmMain::buildShellPanes()
     cStatusBar1->addWidget(prgStatus);
 
     imgGeneral = new cImageList(this);
+    fillCommandImages();
     picToolBarJPGPicHolder = new QLabel(this);
     picToolBarJPGPicHolder->hide();
 

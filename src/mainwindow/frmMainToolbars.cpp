@@ -159,11 +159,15 @@ void fillList(cImageList &list, int count, const std::map<int, QIcon> &pictures)
 
 } // namespace
 
-void frmMain::BuildToolbars()
+void frmMain::fillCommandImages()
 {
     fillList(*imgMenu, 83, commandPictures());
     imgGeneral->setIconSize(24, 24);
     fillList(*imgGeneral, 29, playerPictures());
+}
+
+void frmMain::BuildToolbars()
+{
     const FeaturedTool *featured = featuredTool();
 
     // Player toolbar.

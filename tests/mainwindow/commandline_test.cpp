@@ -30,3 +30,16 @@ TEST_F(CommandLine, AddFilesRunsOnceTheLoadHasReturned)
         TearDown();
     }
 }
+
+TEST_F(CommandLine, AddFilesOpensTheAddDialogOnTheFirstList)
+{
+    const auto hook = QObject::connect(&Forms::events(), &FormEvents::Loaded, [](QWidget *form) {
+        if (auto *main = qobject_cast<frmMain *>(form))
+            main->m_sCommandLine = QStringLiteral("-addfiles");
+    });
+    Forms::loadMain();
+    QObject::disconnect(hook);
+    EXPECT_TRUE(testServices().prompter->openRequests.isEmpty());
+    EXPECT_TRUE(waitUntil([] { return !testServices().prompter->openRequests.isEmpty(); }, 5000));
+    EXPECT_EQ(testServices().prompter->openRequests.first().title, QStringLiteral("Add audio files"));
+}

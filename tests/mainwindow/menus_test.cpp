@@ -1,5 +1,7 @@
 #include "MainWindowFixture.h"
 
+#include <QAction>
+
 namespace {
 
 using Menus = MainWindowTest;
@@ -85,6 +87,10 @@ TEST_F(Menus, CaptionsAndKeysOfTheFixedMenus)
         EXPECT_TRUE(menu.ItemEnabled(index)) << c.key;
     }
     EXPECT_EQ(QString(QLatin1String(cases[0].caption)).size(), 28);
+    // The menus and the toolbars share their pictures, up to the last index used.
+    cContextMenu &shown = main.menu();
+    for (const char *key : {"Move Up", "Move To First", "Move To Last", "Notes", "Audio Splitter"})
+        EXPECT_FALSE(shown.ItemAction(shown.IndexForKey(QLatin1String(key)))->icon().isNull()) << key;
     EXPECT_EQ(captions(menu, QStringLiteral("mnuSysTry")),
               (QStringList{"Exit                      ", "-", "Hide"}));
     EXPECT_EQ(captions(menu, QStringLiteral("Mode")),
