@@ -240,3 +240,23 @@ TEST_F(CdWatch, DeviceErrorsAreShownWithTheirCode)
     EXPECT_EQ(testServices().prompter->messages.first().icon(), int(Msg::NoIcon));
     EXPECT_EQ(testServices().prompter->messages.first().buttons(), int(Msg::OkOnly));
 }
+
+TEST_F(CdWatch, WithoutItemsListsTheLoadShowsTheFirstDrive)
+{
+    const QString d = drive(0);
+    insert(d);
+    useDrives({d});
+    g_lAppIncItemsLists = 0;
+    frmMain &main = load();
+    EXPECT_TRUE(g_oItemsListsRoot.isNull());
+    EXPECT_EQ(main.cTreeView1->SelectedItem(), driveNode(1));
+    EXPECT_EQ(main.cGrid1->Rows(), 3);
+    TearDown();
+
+    // Neither lists nor drives: nothing is loaded and the load completes.
+    g_lAppIncItemsLists = 0;
+    g_lAppIncCDRipper = 0;
+    frmMain &bare = load();
+    EXPECT_EQ(bare.cGrid1->Rows(), 0);
+    EXPECT_EQ(bare.PanelText(QStringLiteral("Main")), QStringLiteral("Ready."));
+}

@@ -5,7 +5,11 @@
 #include "controls/ui/cTreeView.h"
 #include "core/RegistryRoutines.h"
 #include "lists/ItemsListFile.h"
+#include "lists/frmNotes.h"
 #include "settings/frmOptions.h"
+
+#include <QFile>
+#include <QPlainTextEdit>
 
 
 namespace {
@@ -113,4 +117,19 @@ TEST_F(Exit, TheSizeIsStoredAndRestoredWithItsFloors)
         g_bDisplayMSGWhenExit = false;
         TearDown();
     }
+}
+
+TEST_F(Exit, ModelessWindowsCloseWithTheMainWindow)
+{
+    frmMain &main = load();
+    main.show();
+    main.ShowNotes();
+    ASSERT_NE(g_frmNotes, nullptr);
+    g_frmNotes->Text1->setPlainText(QStringLiteral("kept at exit"));
+    ASSERT_TRUE(Forms::unload(&main));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(g_frmNotes, nullptr);
+    QFile notes(AppPaths::programFolder() + QStringLiteral("/Notes"));
+    ASSERT_TRUE(notes.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(notes.readAll().contains("kept at exit"));
 }

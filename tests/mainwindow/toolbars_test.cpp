@@ -6,6 +6,8 @@
 
 #include <QAbstractButton>
 #include <QFile>
+#include <QImage>
+#include <QPixmap>
 #include <QMenu>
 
 namespace {
@@ -202,4 +204,21 @@ TEST_F(Toolbars, ListToolbarsLeaveOnTopModeBeforeTheirCommand)
         EXPECT_FALSE(main.windowFlags() & Qt::WindowStaysOnTopHint);
         EXPECT_FALSE(main.menu().ItemChecked(main.menu().IndexForKey(QStringLiteral("On Top"))));
     }
+}
+
+TEST_F(Toolbars, AToolbarPictureOfTheSkinBecomesTheHostsBackground)
+{
+    const QString view = AppPaths::programFolder() + QStringLiteral("/View");
+    QDir().mkpath(view);
+    QPixmap picture(32, 20);
+    picture.fill(Qt::darkCyan);
+    ASSERT_TRUE(picture.save(view + QStringLiteral("/bar.png")));
+    g_sViewToolbarPicture = QStringLiteral("bar.png");
+    frmMain &main = load();
+    const QString written = AppPaths::programFolder() + QStringLiteral("/tbbg.bmp");
+    EXPECT_TRUE(QFile::exists(written));
+    EXPECT_EQ(QImage(written).size(), QSize(32, 20));
+    EXPECT_EQ(main.cToolbarHost1->BackgroundPictureFile(), written);
+    EXPECT_EQ(main.tlbrProjectsHost->BackgroundPictureFile(), written);
+    EXPECT_TRUE(main.cToolbarHostRecorder->BackgroundPictureFile().isEmpty());
 }
