@@ -7,6 +7,7 @@
 #include "controls/ui/cTreeView.h"
 
 #include <QLabel>
+#include <QtTest/QTest>
 
 namespace {
 
@@ -162,4 +163,30 @@ TEST_F(Layout, TheSkinColoursTheWindowAndItsBars)
     EXPECT_EQ(main.froControl->palette().color(QPalette::Window), skin);
     EXPECT_EQ(main.windowTitle(), QStringLiteral("Sonvale 3.1"));
     EXPECT_EQ(main.lblTitle->text(), QStringLiteral("Sonvale 3.1"));
+}
+
+TEST_F(Layout, DraggingTheSplitterOntoAPaneMovesIt)
+{
+    frmMain &main = load();
+    main.resize(900, 640);
+    main.show();
+    main.Form_Resize();
+    struct Case {
+        QWidget *pane;
+        int x; // pixels into the pane
+        int width; // the tree's width afterwards, in twips
+    };
+    const QList<Case> cases = {
+        {main.cGrid1, 20, 2535 + 120 + 300 - 60},
+        {main.cTreeView1, 100, 1500},
+        {main.cTreeView1, 10, 1000},
+        {main.picTitleList, 4, 1000 + 120 + 60 - 60},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.pane->objectName().toStdString());
+        const QPoint global = c.pane->mapToGlobal(QPoint(c.x, 5));
+        QTest::mousePress(main.picResizer, Qt::LeftButton, {}, QPoint(2, 40));
+        QTest::mouseRelease(main.picResizer, Qt::LeftButton, {}, main.picResizer->mapFromGlobal(global));
+        EXPECT_EQ(main.cTreeView1->width(), px(c.width));
+    }
 }
