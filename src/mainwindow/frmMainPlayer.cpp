@@ -249,11 +249,12 @@ void frmMain::connectShell()
     connect(cPlayer1, &cPlayer::Error, this, [](qint32, const QString &text) {
         MsgBox(text, int(Msg::OkOnly) + int(Msg::Information));
     });
-    // Every command stops a playing item first, at the control itself; the
-    // end event that follows resets the panel.
+    // Every command stops a playing item first. It stops as the Stop button
+    // does, so the end event that follows resets the panel and never moves on
+    // to the next marked row behind the command's back.
     connect(this, &frmMain::PlayerStopRequested, this, [this] {
         if (cPlayer1->IsPlaying())
-            cPlayer1->Stop();
+            StopPlay();
     });
     connect(cSlider1, &cSlider::DragStart, this, &frmMain::cSlider1_DragStart);
     connect(cSlider1, &cSlider::DragEnd, this, &frmMain::cSlider1_DragEnd);

@@ -185,3 +185,22 @@ TEST_F(Player, PlayWhilePlayingRestartsWithTheSelectedRow)
     EXPECT_EQ(main.cSlider1->Max(), 4);
     EXPECT_FALSE(bold(main, 1));
 }
+
+TEST_F(Player, ACommandStopsTheItemWithoutMovingOn)
+{
+    if (!haveOutput())
+        GTEST_SKIP() << "no sound device in this run";
+    writeList(QStringLiteral("Songs"), {tone(QStringLiteral("a.wav"), 6), tone(QStringLiteral("b.wav"), 6)});
+    g_bGoToNextItem = true;
+    frmMain &main = load();
+    main.cGrid1->setSelectedRow(1);
+    press(main, "Play");
+    ASSERT_TRUE(main.cPlayer1->IsPlaying());
+    // Item number 0 runs no command; the dispatcher still stops the item first.
+    main.m_cMenu_Click(0);
+    EXPECT_FALSE(main.cPlayer1->IsPlaying());
+    EXPECT_TRUE(waitUntil([&] { return main.PanelText(QStringLiteral("Main")) == QLatin1String("Ready."); }, 5000));
+    QTest::qWait(400);
+    EXPECT_FALSE(main.cPlayer1->IsPlaying());
+    EXPECT_EQ(main.cGrid1->SelectedRow(), 1);
+}
