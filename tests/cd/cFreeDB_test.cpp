@@ -1,4 +1,4 @@
-#include "CdFixtures.h"
+#include "support/CdFixtures.h"
 #include "LoopbackCddbServer.h"
 #include "controls/cd/CdToc.h"
 #include "controls/cd/cFreeDB.h"
