@@ -1,4 +1,4 @@
-#include "CdFixtures.h"
+#include "support/CdFixtures.h"
 #include "controls/cd/cAudioCDRipper.h"
 #include "support/TestEnvironment.h"
 

@@ -1,4 +1,4 @@
-#include "CdFixtures.h"
+#include "support/CdFixtures.h"
 
 #include <QFile>
 #include <QJsonArray>
