@@ -247,10 +247,15 @@ void frmCDRipper::cboDevices_Click()
     if (index < 0)
         return;
     const QString drive = cboDevices->currentText().left(2);
-    const unsigned serial = ++m_checkSerial;
-    ++m_checksRunning;
     setColour(lblCDStatus, Qt::black);
     lblCDStatus->setText(QStringLiteral("Checking '") + drive + QStringLiteral("\\'..."));
+    // One check at a time: the disc library does not read two tables of
+    // contents at once reliably. A choice made meanwhile is checked next.
+    if (m_checksRunning > 0) {
+        m_bCheckPending = true;
+        return;
+    }
+    ++m_checksRunning;
 
     // A drive may take seconds to spin up and read its table of contents;
     // the window keeps answering meanwhile. The worker asks its own control,
@@ -265,11 +270,15 @@ void frmCDRipper::cboDevices_Click()
         if (result->audio)
             result->tracks = probe.TrackCount();
     });
-    connect(worker, &QThread::finished, this, [this, serial, drive, result] {
+    connect(worker, &QThread::finished, this, [this, drive, result] {
         --m_checksRunning;
         // Only the check of the drive chosen last speaks.
-        if (serial == m_checkSerial)
-            showDriveCheck(drive, *result);
+        if (m_bCheckPending) {
+            m_bCheckPending = false;
+            cboDevices_Click();
+            return;
+        }
+        showDriveCheck(drive, *result);
     });
     connect(worker, &QThread::finished, worker, &QObject::deleteLater);
     worker->start();

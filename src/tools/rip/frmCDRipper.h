@@ -94,7 +94,7 @@ private:
     bool rowTicked(qint32 row) const;
     QString cell(qint32 row, const char *key) const;
 
-    unsigned m_checkSerial = 0;
+    bool m_bCheckPending = false;
     int m_checksRunning = 0;
 };
 
