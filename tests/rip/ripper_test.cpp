@@ -3,7 +3,11 @@
 #include "controls/cd/cAudioCDRipper.h"
 #include "controls/ui/XP_ProgressBar.h"
 #include "controls/ui/cGrid.h"
+#include "core/RegistryRoutines.h"
+#include "core/LinkLabel.h"
 #include "core/mdlModes.h"
+#include "platform/AppPaths.h"
+#include "settings/frmOptions.h"
 #include "settings/OptionSettings.h"
 #include "support/ScriptedServices.h"
 #include "tools/rip/frmCDRipper.h"
@@ -19,6 +23,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QRegularExpression>
 
 namespace {
@@ -340,4 +345,112 @@ TEST_F(RipperJob, AbortEndsTheJobAndTheWindowStaysOpenMeanwhile)
     // Idle again: Exit closes the window.
     window.cmdExit->click();
     EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(RipperJob, RangedRowRipsItsRangeAndTheWholeRowAfterItTheWholeTrack)
+{
+    g_sDefaultFileNameFormat = QStringLiteral("[file_name].[dest_extension]");
+    useDrives({makeDisc("disc", {{true, 3 * kSecond}, {true, 2 * kSecond}})});
+    const int ranged = addTrack(3, true);
+    mainGrid->SetCell(ranged, mainGrid->ColumnIndex("COL_RANGE_ALL"), "0");
+    mainGrid->SetCell(ranged, mainGrid->ColumnIndex("COL_RANGE_START_TIME"), "1");
+    mainGrid->SetCell(ranged, mainGrid->ColumnIndex("COL_RANGE_LENGTH_TIME"), "1");
+    addTrack(2, true);
+    frmCDRipper &window = openRipper();
+    EXPECT_EQ(window.g_ltmrItemSecsTotal, 3);
+
+    window.cmdConvert->click();
+    ASSERT_TRUE(waitForJobEnd(window));
+
+    const QVector<qint16> part = CdFixture::readWav16(destination() + "Track01.wav");
+    const qint64 second = kSecond * CdFixture::kFramesPerSector;
+    ASSERT_EQ(part.size(), second * 2);
+    for (qint64 frame = 0; frame < second; frame += 997)
+        ASSERT_EQ(part[frame * 2], CdFixture::sample(1, second + frame, 0)) << frame;
+    expectTrackSamples(destination() + "Track02.wav", 2, 2 * kSecond);
+}
+
+TEST_F(RipperJob, ProgressAndTimeLeftFollowTheJob)
+{
+    useDrives({});
+    for (int i = 0; i < 3; ++i)
+        addTrack(10, true);
+    frmCDRipper &window = openRipper();
+    window.prgTotal->setMax(300);
+    window.m_lCurrentRow = 1;
+    window.g_ltmrItemSecs = 10;
+
+    window.cAudioCDRipper1_Progress(0);
+    EXPECT_EQ(window.prgTotal->Value(), 0);
+    EXPECT_EQ(window.windowTitle(), "Audio CD Ripper");
+    window.cAudioCDRipper1_Progress(25);
+    EXPECT_EQ(window.g_ltmrCurItemSecs, 2); // 2.5 goes to the even neighbour
+    window.m_lCurrentRow = 2;
+    window.cAudioCDRipper1_Progress(100);
+    EXPECT_EQ(window.prgTotal->Value(), 200);
+    EXPECT_EQ(window.windowTitle(), "Converting... [ 100% / 66.6666666666667% ]");
+    window.m_lCurrentRow = 3;
+    window.cAudioCDRipper1_Progress(100);
+    EXPECT_EQ(window.prgTotal->Value(), 300);
+
+    struct Case {
+        const char *what;
+        qint32 ticks, current, finished, total;
+        bool running;
+        QString shown;
+        bool timerOn;
+    };
+    const Case cases[] = {
+        {"nothing done yet", 5, 0, 0, 30, true, "Time Left: 00:00:00", true},
+        {"a third done in 4 s", 3, 5, 5, 30, true, "Time Left: 00:00:08", true},
+        {"halves to even", 9, 2, 2, 5, true, "Time Left: 00:00:02", true},
+        {"over the total", 9, 20, 20, 30, true, "Time Left: 00:00:00", true},
+        {"hours", 3599, 1, 0, 3, true, "Time Left: 02:00:00", true},
+        {"job over", 3, 5, 5, 30, false, "Time Left: 00:00:00", false},
+    };
+    window.cmdConvert->setEnabled(false);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        window.lblTimeLeft->setText("Time Left: 00:00:00");
+        window.cmdConvert->setEnabled(!c.running);
+        window.Timer1->start();
+        window.g_ltmrSces = c.ticks;
+        window.g_ltmrCurItemSecs = c.current;
+        window.g_ltmrUpToItemSecs = c.finished;
+        window.g_ltmrItemSecsTotal = c.total;
+        window.Timer1_Timer();
+        EXPECT_EQ(window.g_ltmrSces, c.ticks + 1);
+        EXPECT_EQ(window.lblTimeLeft->text(), c.shown);
+        EXPECT_EQ(window.Timer1->isActive(), c.timerOn);
+    }
+    window.Timer1->stop();
+    window.cmdConvert->setEnabled(true);
+}
+
+TEST_F(RipperJob, FileNameTemplatesComeFromTheListFileAndTheDefaultIsStored)
+{
+    useDrives({});
+    QFile list(AppPaths::programFolder() + "/FileNameFormats.txt");
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("[123].[dest_extension]\r\n\r\n[item_name].[dest_extension]\r\nRip_[123].[dest_extension]\r\n");
+    list.close();
+    g_sDefaultFileNameFormat = "Rip_[123].[dest_extension]";
+    addTrack(1, true);
+    frmCDRipper &window = openRipper();
+
+    ASSERT_EQ(window.cboFileName->count(), 3);
+    EXPECT_EQ(window.cboFileName->itemText(1), "[item_name].[dest_extension]");
+    EXPECT_EQ(window.cboFileName->currentText(), "Rip_[123].[dest_extension]");
+    EXPECT_FALSE(window.lblSetAsDefaultFileName->isEnabled());
+
+    window.cboFileName->setCurrentIndex(0);
+    EXPECT_TRUE(window.lblSetAsDefaultFileName->isEnabled());
+    window.lblSetAsDefaultFileName_Click();
+    EXPECT_FALSE(window.lblSetAsDefaultFileName->isEnabled());
+    EXPECT_EQ(g_sDefaultFileNameFormat, "[123].[dest_extension]");
+    RegistryRoutines reg;
+    reg.setHkey(HKEY_LOCAL_MACHINE);
+    reg.setKeyRoot(QStringLiteral("SOFTWARE\\") + g_sAppCompany + QLatin1Char('\\') + g_sAppName);
+    reg.setSubkey(QStringLiteral("General"));
+    EXPECT_EQ(reg.GetRegistryValue(QStringLiteral("cboFileName")).toString(), "[123].[dest_extension]");
 }
