@@ -144,7 +144,12 @@ TEST_F(FreeDBWindow, TimeOutIsReportedAndTheWindowWaitsForAbort)
     useServer(server);
 
     frmFreeDB &window = start();
-    // A short time-out in place of the window's twenty seconds.
+    // A short time-out in place of the window's twenty seconds, once the
+    // first look-up has read the disc and waits for the server (the disc
+    // library must not be used by two threads at once).
+    QStringList states;
+    QObject::connect(window.cFreeDB1, &cFreeDB::State, [&](const QString &text) { states << text; });
+    ASSERT_TRUE(waitUntil([&] { return !states.filter("Connecting").isEmpty(); }, 10000)) << states.join('|').toStdString();
     window.cFreeDB1->QuerySetting(1);
     window.cFreeDB1->Query();
     ASSERT_TRUE(waitUntil([] { return !testServices().prompter->messages.isEmpty(); }));

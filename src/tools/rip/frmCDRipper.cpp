@@ -13,6 +13,7 @@
 #include "tools/frame/ToolHost.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QPointer>
@@ -249,8 +250,8 @@ void frmCDRipper::cboDevices_Click()
     const QString drive = cboDevices->currentText().left(2);
     setColour(lblCDStatus, Qt::black);
     lblCDStatus->setText(QStringLiteral("Checking '") + drive + QStringLiteral("\\'..."));
-    // One check at a time: the disc library does not read two tables of
-    // contents at once reliably. A choice made meanwhile is checked next.
+    // One check at a time; a drive chosen meanwhile is checked when the
+    // running one ends.
     if (m_checksRunning > 0) {
         m_bCheckPending = true;
         return;
@@ -300,6 +301,15 @@ void frmCDRipper::showDriveCheck(const QString &drive, const DriveCheck &check)
         setColour(lblCDStatus, Qt::black);
         lblCDStatus->setText(QStringLiteral("OK: ") + QString::number(check.tracks) + QStringLiteral(" CDA tracks"));
     }
+}
+
+void frmCDRipper::closeEvent(QCloseEvent *event)
+{
+    ToolWindow::closeEvent(event);
+    // Gone from now on, even before the instance is deleted: the next
+    // command loads a fresh window.
+    if (event->isAccepted() && g_frmCDRipper == this)
+        g_frmCDRipper = nullptr;
 }
 
 namespace Forms {

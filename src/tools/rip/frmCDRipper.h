@@ -78,6 +78,7 @@ public:
     qint32 g_ltmrSces = 0;
 
 protected:
+    void closeEvent(QCloseEvent *event) override;
     AudioDestination &jobDestination() override;
     void releaseJobControl() override;
     void loadOwnControls() override;
