@@ -26,6 +26,7 @@ struct ToolWindowLook {
     QString playSoundCaption;
     QString noticeAppCaption;
     bool hasOverWrite = true; // "Overwrite existing files"
+    bool hasTargetFormat = true; // the target-format list with its link and "Edit"
     QString jobItemLogText;   // "Start to split: " and the like
 };
 
@@ -73,15 +74,17 @@ public:
     void lblEventsSettings_Click();
 
     // --- Format hand-over, tags, job protocol, end events --------------------
-    void SetDestination();
+    // Hands the window's destination format to the job control; a window
+    // that always writes one format replaces it.
+    virtual void SetDestination();
     void SetID3Tags(qint32 lRow);
     QString CreateID3TagsString(const QString &sStr) const;
     // The driver: starts the next item or ends the job.
-    void ConvertTracks();
+    virtual void ConvertTracks();
     // Hands one item to the job control, after the overwrite question.
     qint32 ConvertTask();
     void DoEndEvents();
-    void cmdAbort_Click();
+    virtual void cmdAbort_Click();
 
     // Whether the window is running a job (the start button is disabled then).
     bool isRunning() const;
@@ -115,6 +118,7 @@ public:
     QCheckBox *chkCreateSubFolder = nullptr;
     QLineEdit *txtUndeForlder = nullptr;
     LinkLabel *lblOpenDestinationDestinationFolder = nullptr;
+    // Null where the window has no target-format list.
     QComboBox *cboTargetFormat = nullptr;
     LinkLabel *lblSetAsDefaultFormat = nullptr;
     QPushButton *cmdEditTargetFormat = nullptr;
