@@ -159,6 +159,8 @@ TEST_F(RipperJob, OutputNamesFollowTheTemplate)
         {"[file_name].[dest_extension]", kWavFormat, 2, "Track02.wav"},
         // Without " -" in the format text the extension tokens stay.
         {"[file_name].[dest_extension]", "", 1, "Track01.[dest_extension]"},
+        // A template that names no file gives nothing rather than the folder.
+        {"..", kWavFormat, 1, ""},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.nameTemplate);

@@ -10,6 +10,8 @@
 #include "lists/ItemsListRow.h"
 #include "mainwindow/frmMain.h"
 #include "settings/OptionSettings.h"
+#include "tools/frame/JobTimeLeft.h"
+#include "tools/frame/OutputFileNames.h"
 #include "tools/frame/ToolHost.h"
 
 #include <QCheckBox>
@@ -21,7 +23,6 @@
 #include <QThread>
 #include <QTimer>
 
-#include <cmath>
 #include <memory>
 #include <optional>
 
@@ -97,12 +98,7 @@ frmCDRipper::frmCDRipper(QWidget *parent)
     lblParameters->setGeometry(250, top, 100, 18);
     cboFileName = new QComboBox(TabSettings);
     cboFileName->setGeometry(8, top + 20, 420, 24);
-    cboFileName->addItems({QStringLiteral("[file_name].[dest_extension]"),
-                           QStringLiteral("[file_name].[source_extension].[dest_extension]"),
-                           QStringLiteral("[file_name]_[123].[dest_extension]"),
-                           QStringLiteral("[file_name]_[123].[source_extension].[dest_extension]"),
-                           QStringLiteral("[123].[dest_extension]"),
-                           QStringLiteral("[123].[source_extension].[dest_extension]")});
+    cboFileName->addItems(OutputFileNames::builtInTemplates());
 
     // "Eject the CD door" is ticked by design at every opening and stored nowhere.
     chkOpenCDdrive = new QCheckBox(QStringLiteral("Eject the CD door"), TabEvents);
@@ -114,7 +110,7 @@ frmCDRipper::frmCDRipper(QWidget *parent)
     lblEventsSettings->move(lblEventsSettings->x(), 160);
 
     lblFilesToConvert->resize(380, lblFilesToConvert->height());
-    lblTimeLeft = new QLabel(QStringLiteral("Time Left: 00:00:00"), this);
+    lblTimeLeft = new QLabel(JobTimeLeft::kNoTimeLeft, this);
     lblTimeLeft->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lblTimeLeft->setGeometry(400, lblFilesToConvert->y(), 190, lblFilesToConvert->height());
     QFont boldButton = cmdConvert->font();

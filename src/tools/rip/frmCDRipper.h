@@ -39,7 +39,7 @@ public:
 
     // --- The job -------------------------------------------------------------------
     void cmdConvert_Click();
-    void ConvertTracks();
+    void ConvertTracks() override;
     qint32 ConvertTask(qint32 lRow);
     void DoEndEvents();
     void Timer1_Timer();

@@ -17,20 +17,17 @@
 #include "settings/OptionSettings.h"
 #include "settings/frmOptions.h"
 #include "settings/frmProgParameters.h"
+#include "tools/frame/JobTimeLeft.h"
+#include "tools/frame/OutputFileNames.h"
 #include "tools/frame/ToolHost.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDate>
-#include <QFileInfo>
 #include <QLabel>
-#include <QLocale>
 #include <QPointer>
 #include <QPushButton>
-#include <QTime>
 #include <QTimer>
 
-#include <cmath>
 #include <optional>
 
 namespace {
@@ -40,24 +37,6 @@ std::optional<qint32> wholeSeconds(const QString &text)
     bool ok = false;
     const qint32 value = text.trimmed().toInt(&ok);
     return ok ? std::optional<qint32>(value) : std::nullopt;
-}
-
-// A value that goes into a file name: disc and track titles from the CD
-// database may hold "/", which would make a folder of part of the name.
-QString namePart(QString text)
-{
-    text.replace(QLatin1Char('/'), QLatin1Char('-'));
-    text.remove(QChar(0));
-    return text;
-}
-
-// "HH:MM:SS" with two-digit hours.
-QString clockText(qint64 seconds)
-{
-    return QStringLiteral("%1:%2:%3")
-        .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
-        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
-        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
 // The tag cells of a row and the control property each one goes to, in the
@@ -88,32 +67,20 @@ void storeGeneralValue(const QString &name, const QString &value)
 
 void frmCDRipper::LoadFileNameFormats()
 {
-    const QString path = AppPaths::programFolder() + QStringLiteral("/FileNameFormats.txt");
-    if (QFileInfo::exists(path))
-        mdlFunctions::LoadListFileToCombo(path, cboFileName);
+    OutputFileNames::LoadFileNameFormats(cboFileName);
 }
 
 QString frmCDRipper::MakeOutputFileName(qint32 lRow) const
 {
-    QString name = cboFileName->currentText();
-    const QString file = cell(lRow, "COL_FILE");
-    const QString item = cell(lRow, "Item Name");
-    name.replace(QStringLiteral("[123]"), QString::number(lRow));
-    name.replace(QStringLiteral("[file_name]"), namePart(mdlFunctions::RemoveExtension(mdlFunctions::GetFileName(file))));
-    name.replace(QStringLiteral("[source_extension]"), namePart(mdlFunctions::GetExtensionPart(item).toLower()));
-    const QString format = cboTargetFormat->currentText();
-    const int dash = int(format.indexOf(QStringLiteral(" -"), 0, Qt::CaseInsensitive));
-    if (dash >= 0) {
-        const QString extension = namePart(format.left(dash).toLower());
-        name.replace(QStringLiteral("[dest_extension]"), extension);
-        name.replace(QStringLiteral("[convert_extension]"), extension);
-    }
-    name.replace(QStringLiteral("[time]"),
-                 QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).replace(QLatin1Char(':'), QLatin1Char('-')));
-    name.replace(QStringLiteral("[date]"),
-                 namePart(QLocale().toString(QDate::currentDate(), QLocale::ShortFormat)));
-    name.replace(QStringLiteral("[item_name]"), namePart(item));
-    return name;
+    OutputFileNames::RowValues values;
+    values.row = lRow;
+    values.sourcePath = cell(lRow, "COL_FILE");
+    values.itemName = cell(lRow, "Item Name");
+    values.destExtension = OutputFileNames::extensionOfFormat(cboTargetFormat->currentText());
+    // Titles from the CD database may hold "/", which would make a folder of
+    // part of the name.
+    return OutputFileNames::usableFileName(
+        OutputFileNames::MakeOutputFileName(cboFileName->currentText(), values));
 }
 
 void frmCDRipper::SetID3Tags(qint32 lRow)
@@ -232,7 +199,8 @@ void frmCDRipper::endRipJob(qint32 result)
 
 qint32 frmCDRipper::ConvertTask(qint32 lRow)
 {
-    const QString path = destinationFolder() + MakeOutputFileName(lRow);
+    const QString name = MakeOutputFileName(lRow);
+    const QString path = destinationFolder() + name;
     cGrid1->setSelectedRow(lRow);
     const bool whole = cell(lRow, "COL_RANGE_ALL") == QLatin1String("1");
     g_ltmrItemSecs = whole ? mdlFunctions::TimeToSeconds(cell(lRow, "Time"))
@@ -248,6 +216,14 @@ qint32 frmCDRipper::ConvertTask(qint32 lRow)
         const qint32 answer = askOverwrite(path);
         if (answer != TaskStarted)
             return answer;
+    }
+    if (name.isEmpty()) {
+        // The template names no file for this track: the track fails as a
+        // rip would, once this call has returned.
+        QMetaObject::invokeMethod(
+            this, [this] { cAudioCDRipper1_Error(1, QStringLiteral("The file name format gives no file name.")); },
+            Qt::QueuedConnection);
+        return TaskStarted;
     }
     if (!whole) {
         const std::optional<qint32> start = wholeSeconds(cell(lRow, "COL_RANGE_START_TIME"));
@@ -272,7 +248,7 @@ void frmCDRipper::cAudioCDRipper1_Progress(qint32 percent)
     const double whole = prgTotal->Max() > 0 ? double(prgTotal->Value()) / prgTotal->Max() * 100 : 0.0;
     setWindowTitle(QStringLiteral("Converting... [ ") + QString::number(prgCurrnet->Value()) + QStringLiteral("% / ")
                    + QString::number(whole, 'g', 15) + QStringLiteral("% ]"));
-    g_ltmrCurItemSecs = qint32(std::nearbyint(percent / 100.0 * g_ltmrItemSecs));
+    g_ltmrCurItemSecs = JobTimeLeft::convertedSeconds(percent, g_ltmrItemSecs);
 }
 
 void frmCDRipper::cAudioCDRipper1_Done()
@@ -340,17 +316,13 @@ void frmCDRipper::DoEndEvents()
 void frmCDRipper::Timer1_Timer()
 {
     ++g_ltmrSces;
-    qint64 estimate = 0;
-    const qint64 done = qint64(g_ltmrCurItemSecs) + g_ltmrUpToItemSecs;
-    if (g_ltmrCurItemSecs > 0 && done > 0) {
-        const double value = double(g_ltmrSces) / double(done) * double(g_ltmrItemSecsTotal - done);
-        estimate = std::max<qint64>(0, qint64(std::nearbyint(value)));
-    }
+    const qint32 estimate
+        = JobTimeLeft::estimate(g_ltmrSces, g_ltmrCurItemSecs, g_ltmrUpToItemSecs, g_ltmrItemSecsTotal);
     if (estimate == 0)
         return;
-    lblTimeLeft->setText(QStringLiteral("Time Left: ") + clockText(estimate));
+    lblTimeLeft->setText(JobTimeLeft::labelText(estimate));
     if (!isRunning()) {
         Timer1->stop();
-        lblTimeLeft->setText(QStringLiteral("Time Left: 00:00:00"));
+        lblTimeLeft->setText(JobTimeLeft::kNoTimeLeft);
     }
 }
