@@ -298,8 +298,8 @@ TEST_F(RipperJob, FailedTrackDoesNotStopTheJobAndIsReported)
     expectTrackSamples(destination() + "Track02.wav", 2, kSecond);
     // The end says that a track failed; the end events run but the
     // computer stays on.
-    const QString end = "Done with errors: 1 of 2 tracks failed.";
-    EXPECT_EQ(log.last(), end);
+    const QString end = "Done with errors.";
+    EXPECT_EQ(log.last(), "1 of 2 tracks failed.");
     EXPECT_EQ(window.lblCurrentTrack->text(), end);
     EXPECT_EQ(testServices().tray->balloons, QStringList{balloon(end)});
     EXPECT_EQ(testServices().sound->played.size(), 1);
@@ -455,4 +455,27 @@ TEST_F(RipperJob, FileNameTemplatesComeFromTheListFileAndTheDefaultIsStored)
     reg.setKeyRoot(QStringLiteral("SOFTWARE\\") + g_sAppCompany + QLatin1Char('\\') + g_sAppName);
     reg.setSubkey(QStringLiteral("General"));
     EXPECT_EQ(reg.GetRegistryValue(QStringLiteral("cboFileName")).toString(), "[123].[dest_extension]");
+}
+
+TEST_F(RipperJob, TracksNamedAlikeDoNotOverwriteEachOther)
+{
+    useDrives({makeDisc("disc", {{true, kSecond}, {true, kSecond}})});
+    addTrack(1, true);
+    addTrack(1, true);
+    // Two tracks the CD database titled alike.
+    for (int row = 1; row <= 2; ++row)
+        mainGrid->SetCell(row, mainGrid->ColumnIndex("Item Name"), "Intro.cda");
+    frmCDRipper &window = openRipper();
+    window.cboFileName->addItem("[item_name].[dest_extension]");
+    window.cboFileName->setCurrentText("[item_name].[dest_extension]");
+
+    window.cmdConvert->click();
+    ASSERT_TRUE(waitForJobEnd(window));
+
+    EXPECT_TRUE(testServices().prompter->messages.isEmpty());
+    expectTrackSamples(destination() + "Intro.cda.wav", 1, kSecond);
+    expectTrackSamples(destination() + "Intro.cda (2).wav", 2, kSecond);
+    EXPECT_TRUE(logMessages(window.txtLog)
+                    .contains("An earlier track of this job has the name Intro.cda.wav, this one is saved as "
+                              "Intro.cda (2).wav."));
 }

@@ -2,6 +2,7 @@
 
 #include "tools/frame/ToolWindow.h"
 
+#include <QSet>
 #include <QString>
 
 class cAudioCDRipper;
@@ -96,6 +97,8 @@ private:
     QString cell(qint32 row, const char *key) const;
 
     bool m_bCheckPending = false;
+    // Destination files of the current job.
+    QSet<QString> m_jobPaths;
     int m_checksRunning = 0;
 };
 

@@ -23,6 +23,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -59,6 +61,11 @@ void storeGeneralValue(const QString &name, const QString &value)
     reg.setKeyRoot(QStringLiteral("SOFTWARE\\") + g_sAppCompany + QLatin1Char('\\') + g_sAppName);
     reg.setSubkey(QStringLiteral("General"));
     reg.SetRegistryValue(name, value, REG_SZ);
+}
+
+QString pathKey(const QString &path)
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
 } // namespace
@@ -137,6 +144,7 @@ void frmCDRipper::cmdConvert_Click()
     m_lFailedTracks = 0;
     m_lRippedTracks = 0;
     m_bAbortRequested = false;
+    m_jobPaths.clear();
     // The estimate counts the tracks finished in this job only.
     g_ltmrUpToItemSecs = 0;
     showLogPage();
@@ -184,10 +192,8 @@ void frmCDRipper::endRipJob(qint32 result)
     // does not spoil the job; a failed one is reported as such.
     QString text = QStringLiteral("Done.");
     if (m_lFailedTracks > 0) {
-        text = QStringLiteral("Done with errors: %1 of %2 tracks failed.")
-                   .arg(m_lFailedTracks)
-                   .arg(m_lFailedTracks + m_lRippedTracks);
-        log(text);
+        text = QStringLiteral("Done with errors.");
+        log(QStringLiteral("%1 of %2 tracks failed.").arg(m_lFailedTracks).arg(m_lFailedTracks + m_lRippedTracks));
     }
     balloon(text);
     lblCurrentTrack->setText(text);
@@ -200,7 +206,12 @@ void frmCDRipper::endRipJob(qint32 result)
 qint32 frmCDRipper::ConvertTask(qint32 lRow)
 {
     const QString name = MakeOutputFileName(lRow);
-    const QString path = destinationFolder() + name;
+    const QString folder = destinationFolder();
+    QString path = folder + name;
+    // Two tracks named alike (a template without the track number, two
+    // titles alike) must not write over each other within one job.
+    for (int n = 2; !name.isEmpty() && m_jobPaths.contains(pathKey(path)); ++n)
+        path = folder + OutputFileNames::numberedFileName(name, n);
     cGrid1->setSelectedRow(lRow);
     const bool whole = cell(lRow, "COL_RANGE_ALL") == QLatin1String("1");
     g_ltmrItemSecs = whole ? mdlFunctions::TimeToSeconds(cell(lRow, "Time"))
@@ -233,6 +244,10 @@ qint32 frmCDRipper::ConvertTask(qint32 lRow)
         if (length)
             cAudioCDRipper1->RangeLength(*length);
     }
+    if (path != folder + name)
+        log(QStringLiteral("An earlier track of this job has the name ") + name
+            + QStringLiteral(", this one is saved as ") + mdlFunctions::GetFileName(path) + QLatin1Char('.'));
+    m_jobPaths.insert(pathKey(path));
     cAudioCDRipper1->DestFile(path);
     cAudioCDRipper1->Rip();
     return TaskStarted;
