@@ -8,11 +8,9 @@
 #include "core/LinkLabel.h"
 #include "core/RegistryRoutines.h"
 #include "core/forms.h"
-#include "core/mdlFileSystem.h"
 #include "core/mdlFunctions.h"
 #include "core/mdlModes.h"
 #include "core/mdlShutDown.h"
-#include "platform/AppPaths.h"
 #include "platform/Services.h"
 #include "settings/OptionSettings.h"
 #include "settings/frmOptions.h"
@@ -26,6 +24,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLocale>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
@@ -239,10 +238,11 @@ qint32 frmCDRipper::ConvertTask(qint32 lRow)
     if (!whole) {
         const std::optional<qint32> start = wholeSeconds(cell(lRow, "COL_RANGE_START_TIME"));
         const std::optional<qint32> length = wholeSeconds(cell(lRow, "COL_RANGE_LENGTH_TIME"));
-        if (start)
+        // A range that cannot be read leaves the control on the whole track.
+        if (start && length) {
             cAudioCDRipper1->RangeStart(*start);
-        if (length)
             cAudioCDRipper1->RangeLength(*length);
+        }
     }
     if (path != folder + name)
         log(QStringLiteral("An earlier track of this job has the name ") + name
@@ -262,7 +262,7 @@ void frmCDRipper::cAudioCDRipper1_Progress(qint32 percent)
     prgTotal->setValue((m_lCurrentRow - 1) * 100 + percent);
     const double whole = prgTotal->Max() > 0 ? double(prgTotal->Value()) / prgTotal->Max() * 100 : 0.0;
     setWindowTitle(QStringLiteral("Converting... [ ") + QString::number(prgCurrnet->Value()) + QStringLiteral("% / ")
-                   + QString::number(whole, 'g', 15) + QStringLiteral("% ]"));
+                   + QLocale().toString(whole, 'g', 15) + QStringLiteral("% ]"));
     g_ltmrCurItemSecs = JobTimeLeft::convertedSeconds(percent, g_ltmrItemSecs);
 }
 
