@@ -39,6 +39,9 @@ public:
     void lblParameters_Click();
 
     // --- The job -------------------------------------------------------------------
+    // The ripper runs its own track loop over the frame's helpers: it steps
+    // over unticked rows, tells the control which track to read and ejects
+    // the disc at the end.
     void cmdConvert_Click();
     void ConvertTracks() override;
     qint32 ConvertTask(qint32 lRow);
