@@ -268,6 +268,26 @@ TEST_F(DataBurnerTest, AbortLeavesNoImage)
     }
 }
 
+TEST_F(DataBurnerTest, ASourceCutShortWhileWritingFailsTheBurn)
+{
+    // The disc must never be reported good with a file's tail made up or mixed.
+    QFile big(work("src/shrinking.bin"));
+    QDir().mkpath(work("src"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(big.resize(qint64(200) << 20));
+    big.close();
+    cAudioDataBurner b;
+    ASSERT_TRUE(b.AddFile(big.fileName()));
+    DataRun run(b);
+    QObject::connect(&b, &cAudioDataBurner::BurnStart, &b, [&big] { QFile::resize(big.fileName(), 1000); });
+    b.Burn("D", 65535);
+    ASSERT_TRUE(run.waitForEnd());
+    EXPECT_EQ(run.events.last(), "Message") << run.events.join(' ').toStdString();
+    EXPECT_EQ(run.code, BurnError::SourceError);
+    EXPECT_TRUE(run.text.contains("shrinking.bin changed")) << run.text.toStdString();
+    EXPECT_TRUE(filesIn(out).isEmpty()) << filesIn(out).join(' ').toStdString();
+}
+
 TEST_F(DataBurnerTest, TerminateStopsARunningBurn)
 {
     QFile big(work("src/big.bin"));

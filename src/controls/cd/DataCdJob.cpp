@@ -3,8 +3,11 @@
 #include "controls/cd/BurnError.h"
 #include "controls/cd/BurnLibrary.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QVector>
 
 #include <algorithm>
 
@@ -23,6 +26,36 @@ QString isoText(int rc)
 {
     const char *text = iso_error_to_msg(rc);
     return text ? QString::fromLocal8Bit(text) : QStringLiteral("error %1").arg(rc);
+}
+
+// What a file looked like when it went onto the disc, to tell whether it
+// changed while being written.
+struct Snapshot {
+    QString path;
+    qint64 size = 0;
+    QDateTime modified;
+};
+
+void snapshot(const QFileInfo &info, QVector<Snapshot> &out)
+{
+    if (info.isDir()) {
+        const QFileInfoList children = QDir(info.absoluteFilePath())
+                                           .entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        for (const QFileInfo &child : children)
+            snapshot(child, out);
+        return;
+    }
+    out.push_back({info.absoluteFilePath(), info.size(), info.lastModified()});
+}
+
+QString changedFile(const QVector<Snapshot> &before)
+{
+    for (const Snapshot &s : before) {
+        const QFileInfo now(s.path);
+        if (!now.exists() || now.size() != s.size || now.lastModified() != s.modified)
+            return s.path;
+    }
+    return {};
 }
 
 void countTree(IsoDir *dir, int *files, int *dirs)
@@ -83,6 +116,7 @@ DataCdJob::Result DataCdJob::run(const std::atomic<bool> &abort, const Events &e
     // A file given through a link burns the file it points to.
     iso_tree_set_follow_symlinks(image.get(), 1);
     IsoDir *root = iso_image_get_root(image.get());
+    QVector<Snapshot> snapshots;
     for (const QString &path : r.files) {
         if (abort)
             return Result::Aborted;
@@ -93,6 +127,7 @@ DataCdJob::Result DataCdJob::run(const std::atomic<bool> &abort, const Events &e
             return fail(BurnError::SourceError, QStringLiteral("The file %1 cannot be read.").arg(path));
         if (events.adding)
             events.adding(path);
+        snapshot(info, snapshots);
         const QByteArray native = QFile::encodeName(info.absoluteFilePath());
         if (info.isDir()) {
             IsoDir *dir = nullptr;
@@ -229,6 +264,14 @@ DataCdJob::Result DataCdJob::run(const std::atomic<bool> &abort, const Events &e
     }
     if (result == burner::WriteResult::Aborted || abort)
         return Result::Aborted;
+    // The mastering copies files as it finds them; one that changed meanwhile
+    // is on the disc cut short, padded or mixed, and the disc is not good.
+    // That is also the likeliest cause when the writing failed.
+    const QString changed = changedFile(snapshots);
+    if (!changed.isEmpty())
+        return fail(BurnError::SourceError,
+            QStringLiteral("The file %1 changed while the disc was being written; the disc does not hold it as it is now.")
+                .arg(changed));
     if (result == burner::WriteResult::Failed) {
         const QString why = BurnLibrary::lastMessage();
         return fail(BurnError::WriteError,
