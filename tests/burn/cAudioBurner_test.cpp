@@ -251,6 +251,28 @@ TEST_F(AudioBurnerTest, RefusedBurnsEndInErrorAndWriteNothing)
     }
 }
 
+TEST_F(AudioBurnerTest, AStartWhileBurningIsRefusedAndTakesItsTracks)
+{
+    const QString wav = writeWav(work("src/t.wav"), 44100, 2, 44100, [](qint64 i, int ch) { return tone(1, i, ch); });
+    cAudioBurner b;
+    ASSERT_TRUE(b.AddFile(wav));
+    b.SelectDrive("D", 65535);
+    AudioRun run(b);
+    b.Burn();
+    ASSERT_TRUE(b.AddFile(wav));
+    b.Burn();
+    EXPECT_EQ(b.TrackCount(), 0) << "the refused start's track goes on no disc";
+    ASSERT_TRUE(waitUntil([&] { return run.terminals() >= 2; }, 60000));
+    waitUntil([] { return false; }, 100);
+    EXPECT_EQ(run.terminals(), 2) << "one ending for each start";
+    EXPECT_EQ(run.events.count("Error"), 1);
+    EXPECT_EQ(run.code, BurnError::Busy);
+    EXPECT_EQ(run.events.last(), "Finished");
+    QFile cue(out + "/disc.cue");
+    ASSERT_TRUE(cue.open(QIODevice::ReadOnly));
+    EXPECT_EQ(cue.readAll().count("TRACK"), 1);
+}
+
 TEST(AudioBurnerDevices, NoWriterGivesAClearError)
 {
     Drives none({});

@@ -266,6 +266,17 @@ TEST_F(DataBurnerTest, AbortLeavesNoImage)
         EXPECT_EQ(run.code, BurnError::Aborted) << run.text.toStdString();
         EXPECT_TRUE(filesIn(out).isEmpty()) << filesIn(out).join(' ').toStdString();
     }
+
+    // The writer library is still winding the aborted write down; a burn
+    // started right away must wait for it, not be taken as written.
+    cAudioDataBurner next;
+    ASSERT_TRUE(next.AddFile(writeFile(work("src/after.mp3"), pattern(5, 4096))));
+    DataRun run(next);
+    burn(next, run);
+    EXPECT_EQ(run.events.last(), "Finished") << run.text.toStdString();
+    const IsoTree joliet = readIso(image, true);
+    ASSERT_TRUE(joliet.entries.contains("after.mp3"));
+    EXPECT_EQ(isoFileData(image, joliet.entries["after.mp3"]), pattern(5, 4096));
 }
 
 TEST_F(DataBurnerTest, ASourceCutShortWhileWritingFailsTheBurn)
@@ -283,7 +294,7 @@ TEST_F(DataBurnerTest, ASourceCutShortWhileWritingFailsTheBurn)
     b.Burn("D", 65535);
     ASSERT_TRUE(run.waitForEnd());
     EXPECT_EQ(run.events.last(), "Message") << run.events.join(' ').toStdString();
-    EXPECT_EQ(run.code, BurnError::SourceError);
+    EXPECT_EQ(run.code, BurnError::SourceError) << run.text.toStdString();
     EXPECT_TRUE(run.text.contains("shrinking.bin changed")) << run.text.toStdString();
     EXPECT_TRUE(filesIn(out).isEmpty()) << filesIn(out).join(' ').toStdString();
 }

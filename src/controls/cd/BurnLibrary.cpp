@@ -1,6 +1,7 @@
 #include "controls/cd/BurnLibrary.h"
 
 #include <QFile>
+#include <QVector>
 
 #include <chrono>
 #include <thread>
@@ -47,6 +48,37 @@ Libraries &libraries()
 {
     static Libraries instance;
     return instance;
+}
+
+// libburn's code for a write refused because the drive's last operation has
+// not quite ended.
+constexpr int kStillGoingOn = 0x20102;
+
+// Whether libburn refused the last write for that reason; other messages
+// stay for the caller.
+bool stillBusy()
+{
+    int code = 0;
+    int os = 0;
+    char text[BURN_MSGS_MESSAGE_LEN];
+    char severity[80];
+    bool busy = false;
+    struct Kept {
+        int code;
+        int os;
+        QByteArray text;
+        QByteArray severity;
+    };
+    QVector<Kept> kept;
+    while (burn_msgs_obtain(const_cast<char *>("SORRY"), &code, text, &os, severity) == 1) {
+        if (code == kStillGoingOn)
+            busy = true;
+        else
+            kept.push_back({code, os, QByteArray(text), QByteArray(severity)});
+    }
+    for (Kept &k : kept)
+        burn_msgs_submit(k.code, k.text.data(), k.os, k.severity.data(), nullptr);
+    return busy;
 }
 
 } // namespace
@@ -139,26 +171,40 @@ Grab grab(const QString &address, QString *error)
 namespace burner {
 
 WriteResult write(burn_drive *drive, burn_write_opts *opts, burn_disc *disc, const std::atomic<bool> &abort,
-    const std::function<void(burn_drive_status, const burn_progress &)> &status)
+    const std::function<void(burn_drive_status, const burn_progress &)> &status, const std::function<void()> &cancel)
 {
-    burn_disc_write(opts, disc);
+    // libburn marks a drive idle a little before the thread of its last
+    // write has ended, and refuses a new write on it meanwhile without a
+    // failure the caller could see; such a refusal is retried for a while,
+    // and a write that never ran is never taken for a good one.
+    bool ran = false;
     bool cancelled = false;
     burn_progress progress{};
-    for (;;) {
-        const burn_drive_status s = burn_drive_get_status(drive, &progress);
-        if (s == BURN_DRIVE_IDLE)
-            break;
-        if (abort && !cancelled) {
-            burn_drive_cancel(drive);
-            cancelled = true;
+    for (int attempt = 0; !ran && attempt < 50 && !abort; ++attempt) {
+        if (attempt > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        burn_disc_write(opts, disc);
+        for (;;) {
+            const burn_drive_status s = burn_drive_get_status(drive, &progress);
+            if (s == BURN_DRIVE_IDLE)
+                break;
+            ran = true;
+            if (abort && !cancelled) {
+                burn_drive_cancel(drive);
+                if (cancel)
+                    cancel();
+                cancelled = true;
+            }
+            if (s != BURN_DRIVE_SPAWNING && status)
+                status(s, progress);
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
-        if (s != BURN_DRIVE_SPAWNING && status)
-            status(s, progress);
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (!ran && !stillBusy())
+            break;
     }
-    if (cancelled)
+    if (cancelled || (abort && !ran))
         return WriteResult::Aborted;
-    return burn_drive_wrote_well(drive) ? WriteResult::Done : WriteResult::Failed;
+    return ran && burn_drive_wrote_well(drive) ? WriteResult::Done : WriteResult::Failed;
 }
 
 } // namespace burner

@@ -94,9 +94,10 @@ namespace burner {
 enum class WriteResult { Done, Aborted, Failed };
 
 // Writes disc with opts on the grabbed drive and waits for the end, calling
-// status about ten times a second from this thread; cancels the write once
-// abort is set.
-WriteResult write(burn::burn_drive *drive, burn::burn_write_opts *opts, burn::burn_disc *disc, const std::atomic<bool> &abort,
-    const std::function<void(burn::burn_drive_status, const burn::burn_progress &)> &status);
+// status about ten times a second from this thread; once abort is set it
+// cancels the write and calls cancel, which stops the track sources.
+WriteResult write(burn::burn_drive *drive, burn::burn_write_opts *opts, burn::burn_disc *disc,
+    const std::atomic<bool> &abort, const std::function<void(burn::burn_drive_status, const burn::burn_progress &)> &status,
+    const std::function<void()> &cancel = {});
 
 } // namespace burner

@@ -109,12 +109,14 @@ void cAudioBurner::SelectDrive(const QString &letter, qint32 speed)
 
 void cAudioBurner::Burn()
 {
+    // A start takes the list, also one that is refused: the caller lists
+    // the files again for its next start, and none may go on the disc twice.
+    const QStringList files = m_files;
+    m_files.clear();
     if (m_worker.isRunning()) {
         post([this] { emit Error(BurnError::Busy, QStringLiteral("A disc is still being written.")); });
         return;
     }
-    const QStringList files = m_files;
-    m_files.clear();
     const int i = BurnDevices::indexOf(m_devices, m_letter);
     if (i < 0) {
         const QString text = m_devices.isEmpty() ? QStringLiteral("There is no CD writer.")

@@ -89,12 +89,14 @@ bool cAudioDataBurner::AddFile(const QString &path)
 
 void cAudioDataBurner::Burn(const QString &letter, qint32 speed)
 {
+    // A start takes the list, also one that is refused: the caller lists
+    // the files again for its next start, and none may go on the disc twice.
+    const QStringList files = m_files;
+    m_files.clear();
     if (m_worker.isRunning()) {
         post([this] { emit Message(BurnError::Busy, QStringLiteral("A disc is still being written.")); });
         return;
     }
-    const QStringList files = m_files;
-    m_files.clear();
     const int i = BurnDevices::indexOf(m_devices, letter);
     if (i < 0) {
         const QString text = m_devices.isEmpty()
