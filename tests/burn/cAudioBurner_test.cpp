@@ -267,7 +267,7 @@ TEST_F(AudioBurnerTest, AStartWhileBurningIsRefusedAndTakesItsTracks)
     EXPECT_EQ(run.terminals(), 2) << "one ending for each start";
     EXPECT_EQ(run.events.count("Error"), 1);
     EXPECT_EQ(run.code, BurnError::Busy);
-    EXPECT_EQ(run.events.last(), "Finished");
+    EXPECT_EQ(run.events.count("Finished"), 1);
     QFile cue(out + "/disc.cue");
     ASSERT_TRUE(cue.open(QIODevice::ReadOnly));
     EXPECT_EQ(cue.readAll().count("TRACK"), 1);

@@ -100,6 +100,11 @@ TEST_F(EngineTest, BurnsFilesAndFoldersAndReportsEveryStage)
     const QString folder = work("src/Bonus");
     writeFile(folder + "/one.txt", "one");
     writeFile(folder + "/Deeper/two.txt", "two");
+    // A link back up the tree inside the folder is not followed; a file
+    // given through a link is burned under the link's name.
+    ASSERT_TRUE(QFile::link(folder, folder + "/Deeper/loop"));
+    const QString linked = work("src/Linked.mp3");
+    ASSERT_TRUE(QFile::link(a, linked));
     b.ClearFiles();
     b.AddFile(writeFile(work("src/dropped.mp3"), "cleared before the burn"));
     b.ClearFiles();
@@ -109,17 +114,18 @@ TEST_F(EngineTest, BurnsFilesAndFoldersAndReportsEveryStage)
     b.VolumeName("Holiday");
     b.AddFile(a);
     b.AddFile(folder);
+    b.AddFile(linked);
     EngineRun run(b);
     b.Burn(1);
     EXPECT_TRUE(run.events.isEmpty()) << "an event arrived inside Burn";
     ASSERT_TRUE(run.waitForEnd()) << run.events.join(' ').toStdString();
     EXPECT_FALSE(run.offThread);
     EXPECT_EQ(run.events,
-        QStringList({"Initializing", "Adding", "Adding", "Counts", "StartBurning", "Finalization", "Completed",
+        QStringList({"Initializing", "Adding", "Adding", "Adding", "Counts", "StartBurning", "Finalization", "Completed",
             "DoneBurn", "BurnEnd"}))
         << run.text.toStdString();
-    EXPECT_EQ(run.added, QStringList({a, folder}));
-    EXPECT_EQ(run.files, 3);
+    EXPECT_EQ(run.added, QStringList({a, folder, linked}));
+    EXPECT_EQ(run.files, 4);
     EXPECT_EQ(run.dirs, 2);
     EXPECT_EQ(run.percents.value(run.percents.size() - 1), 100);
     EXPECT_EQ(filesIn(out), QStringList{"disc.iso"}) << "drive index 1 is the second drive";
@@ -128,7 +134,9 @@ TEST_F(EngineTest, BurnsFilesAndFoldersAndReportsEveryStage)
     ASSERT_TRUE(joliet.found);
     EXPECT_EQ(joliet.volumeId, "Holiday");
     EXPECT_EQ(joliet.entries.keys(),
-        QStringList({"Bonus", "Bonus/Deeper", "Bonus/Deeper/two.txt", "Bonus/one.txt", "Intro to the album.mp3"}));
+        QStringList({"Bonus", "Bonus/Deeper", "Bonus/Deeper/two.txt", "Bonus/one.txt", "Intro to the album.mp3",
+            "Linked.mp3"}));
+    EXPECT_EQ(isoFileData(image, joliet.entries["Linked.mp3"]), pattern(4, 3000));
     EXPECT_EQ(isoFileData(image, joliet.entries["Bonus/Deeper/two.txt"]), "two");
     EXPECT_EQ(isoFileData(image, joliet.entries["Intro to the album.mp3"]), pattern(4, 3000));
 }

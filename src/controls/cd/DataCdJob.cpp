@@ -36,13 +36,17 @@ struct Snapshot {
     QDateTime modified;
 };
 
-void snapshot(const QFileInfo &info, QVector<Snapshot> &out)
+void snapshot(const QFileInfo &info, QVector<Snapshot> &out, bool inFolder = false)
 {
+    // A linked folder inside a folder may lead back into it; its files go
+    // unwatched rather than looped over.
+    if (inFolder && info.isDir() && info.isSymLink())
+        return;
     if (info.isDir()) {
         const QFileInfoList children = QDir(info.absoluteFilePath())
                                            .entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
         for (const QFileInfo &child : children)
-            snapshot(child, out);
+            snapshot(child, out, true);
         return;
     }
     out.push_back({info.absoluteFilePath(), info.size(), info.lastModified()});
@@ -68,7 +72,7 @@ void countTree(IsoDir *dir, int *files, int *dirs)
         if (iso_node_get_type(node) == LIBISO_DIR) {
             ++*dirs;
             countTree(reinterpret_cast<IsoDir *>(node), files, dirs);
-        } else {
+        } else if (iso_node_get_type(node) == LIBISO_FILE) {
             ++*files;
         }
     }
@@ -113,8 +117,6 @@ DataCdJob::Result DataCdJob::run(const std::atomic<bool> &abort, const Events &e
     iso_image_set_publisher_id(image.get(), r.publisher.toUtf8().constData());
     iso_image_set_application_id(image.get(), r.publisher.toUtf8().constData());
     iso_image_set_data_preparer_id(image.get(), r.preparer.toUtf8().constData());
-    // A file given through a link burns the file it points to.
-    iso_tree_set_follow_symlinks(image.get(), 1);
     IsoDir *root = iso_image_get_root(image.get());
     QVector<Snapshot> snapshots;
     for (const QString &path : r.files) {
@@ -128,14 +130,18 @@ DataCdJob::Result DataCdJob::run(const std::atomic<bool> &abort, const Events &e
         if (events.adding)
             events.adding(path);
         snapshot(info, snapshots);
-        const QByteArray native = QFile::encodeName(info.absoluteFilePath());
+        // A path given through a link burns what it points to, under the
+        // link's name; links inside a folder are not followed, so a link
+        // back up the tree cannot make the disc endless.
+        const QByteArray native = QFile::encodeName(info.canonicalFilePath());
+        const QByteArray name = QFile::encodeName(info.fileName());
         if (info.isDir()) {
             IsoDir *dir = nullptr;
-            rc = iso_tree_add_new_dir(root, QFile::encodeName(info.fileName()).constData(), &dir);
+            rc = iso_tree_add_new_dir(root, name.constData(), &dir);
             if (rc >= 0)
                 rc = iso_tree_add_dir_rec(image.get(), dir, native.constData());
         } else {
-            rc = iso_tree_add_node(image.get(), root, native.constData(), nullptr);
+            rc = iso_tree_add_new_node(image.get(), root, name.constData(), native.constData(), nullptr);
         }
         if (rc == int(ISO_NODE_NAME_NOT_UNIQUE))
             return fail(BurnError::SourceError,
