@@ -62,6 +62,24 @@ QString writeWav(const QString &path, int rate, int channels, qint64 frames,
     return writeFile(path, b);
 }
 
+QString writeSilentWav(const QString &path, qint64 frames)
+{
+    if (writeWav(path, 44100, 2, 0, [](qint64, int) { return qint16(0); }).isEmpty())
+        return {};
+    QFile f(path);
+    if (!f.open(QIODevice::ReadWrite))
+        return {};
+    const quint32 data = quint32(frames * 4);
+    uchar size[4];
+    qToLittleEndian<quint32>(36 + data, size);
+    f.seek(4);
+    f.write(reinterpret_cast<const char *>(size), 4);
+    qToLittleEndian<quint32>(data, size);
+    f.seek(40);
+    f.write(reinterpret_cast<const char *>(size), 4);
+    return f.resize(44 + qint64(data)) ? path : QString();
+}
+
 QVector<qint16> readWav16(const QString &path, int *rate, int *channels)
 {
     QFile f(path);

@@ -27,6 +27,8 @@ QByteArray pattern(int seed, int size);
 // A 16-bit PCM WAV file; sample(frame, channel) gives each sample.
 QString writeWav(const QString &path, int rate, int channels, qint64 frames,
     const std::function<qint16(qint64, int)> &sample);
+// A CD-quality WAV file of silence whose samples take no disk space.
+QString writeSilentWav(const QString &path, qint64 frames);
 // The interleaved samples of a 16-bit PCM WAV file.
 QVector<qint16> readWav16(const QString &path, int *rate = nullptr, int *channels = nullptr);
 

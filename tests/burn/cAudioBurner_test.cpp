@@ -291,7 +291,10 @@ TEST(AudioBurnerDevices, NoWriterGivesAClearError)
 
 TEST_F(AudioBurnerTest, AbortEndsInErrorAndLeavesNoImageOrCache)
 {
-    const QString wav = writeWav(work("src/long.wav"), 44100, 2, 44100 * 120, [](qint64 i, int ch) { return tone(1, i, ch); });
+    // Ten minutes of silence, stored sparse: long enough that each stage is
+    // still running when the abort comes, and costing no disk until then.
+    const QString wav = writeSilentWav(work("src/long.wav"), qint64(44100) * 60 * 10);
+    ASSERT_FALSE(wav.isEmpty());
     const QStringList cachesBefore = cacheFolders();
     for (const char *stage : {"caching", "writing"}) {
         SCOPED_TRACE(stage);
