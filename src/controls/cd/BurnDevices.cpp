@@ -239,6 +239,9 @@ BurnProbe probe(const BurnDevice &device, const QStringList &files)
     if (p.ready) {
         const off_t space = burn_disc_available_space(drive, nullptr);
         p.capacity = space > 0 ? qint64(space) : 0;
+    } else if (p.present) {
+        if (burner::Disc disc{burn_drive_get_disc(drive)})
+            p.used = qint64(burn_disc_get_sectors(disc.get())) * 2048;
     }
     burn_speed_descriptor *raw = nullptr;
     if (burn_drive_get_speedlist(drive, &raw) > 0 && raw) {
