@@ -41,11 +41,10 @@ QString balloon(const QString &text)
 // The rip of track t holds exactly the disc's samples of that track.
 void expectTrackSamples(const QString &path, int track, int sectors)
 {
-    int rate = 0;
-    int channels = 0;
-    const QVector<qint16> samples = CdFixture::readWav16(path, &rate, &channels);
-    ASSERT_EQ(rate, 44100);
-    ASSERT_EQ(channels, 2);
+    TestAudio::WavSpec spec;
+    const QVector<qint16> samples = TestAudio::readWav16(path, &spec);
+    ASSERT_EQ(spec.rate, 44100);
+    ASSERT_EQ(spec.channels, 2);
     ASSERT_EQ(samples.size(), qsizetype(sectors) * CdFixture::kFramesPerSector * 2);
     for (qint64 frame = 0; frame < samples.size() / 2; ++frame) {
         for (int ch = 0; ch < 2; ++ch) {
@@ -116,21 +115,21 @@ TEST_F(RipperJob, RipsToMp3WithTemplateNameAndTagsOfTheRow)
     ASSERT_TRUE(waitForJobEnd(window));
     EXPECT_TRUE(logMessages(window.txtLog).contains("Destination format: MP3"));
 
-    const QJsonObject first = CdFixture::probe(destination() + "1.cda.mp3");
+    const QJsonObject first = TestAudio::probe(destination() + "1.cda.mp3");
     EXPECT_EQ(first.value("stream").toObject().value("codec_name").toString(), "mp3");
     EXPECT_NEAR(first.value("format").toObject().value("duration").toString().toDouble(), 2.0, 0.1);
-    EXPECT_EQ(CdFixture::probedTag(first, "title"), "Song 1");
-    EXPECT_EQ(CdFixture::probedTag(first, "artist"), "The Band");
-    EXPECT_EQ(CdFixture::probedTag(first, "album"), "First Album");
-    EXPECT_EQ(CdFixture::probedTag(first, "comment"), "ripped by Sonvale 3.1");
-    EXPECT_EQ(CdFixture::probedTag(first, "track"), "1");
-    EXPECT_TRUE(CdFixture::probedTag(first, "date").startsWith(QString::number(QDate::currentDate().year())));
+    EXPECT_EQ(TestAudio::probedTag(first, "title"), "Song 1");
+    EXPECT_EQ(TestAudio::probedTag(first, "artist"), "The Band");
+    EXPECT_EQ(TestAudio::probedTag(first, "album"), "First Album");
+    EXPECT_EQ(TestAudio::probedTag(first, "comment"), "ripped by Sonvale 3.1");
+    EXPECT_EQ(TestAudio::probedTag(first, "track"), "1");
+    EXPECT_TRUE(TestAudio::probedTag(first, "date").startsWith(QString::number(QDate::currentDate().year())));
 
-    const QJsonObject second = CdFixture::probe(destination() + "2.cda.mp3");
+    const QJsonObject second = TestAudio::probe(destination() + "2.cda.mp3");
     EXPECT_NEAR(second.value("format").toObject().value("duration").toString().toDouble(), 1.0, 0.1);
     // The converter's own placeholders stay as they are in the ripper.
-    EXPECT_EQ(CdFixture::probedTag(second, "title"), "Song 2 [ITEM_NAME]");
-    EXPECT_EQ(CdFixture::probedTag(second, "track"), "2");
+    EXPECT_EQ(TestAudio::probedTag(second, "title"), "Song 2 [ITEM_NAME]");
+    EXPECT_EQ(TestAudio::probedTag(second, "track"), "2");
 }
 
 TEST_F(RipperJob, OutputNamesFollowTheTemplate)
@@ -364,7 +363,7 @@ TEST_F(RipperJob, RangedRowRipsItsRangeAndTheWholeRowAfterItTheWholeTrack)
     window.cmdConvert->click();
     ASSERT_TRUE(waitForJobEnd(window));
 
-    const QVector<qint16> part = CdFixture::readWav16(destination() + "Track01.wav");
+    const QVector<qint16> part = TestAudio::readWav16(destination() + "Track01.wav");
     const qint64 second = kSecond * CdFixture::kFramesPerSector;
     ASSERT_EQ(part.size(), second * 2);
     for (qint64 frame = 0; frame < second; frame += 997)
