@@ -78,21 +78,36 @@ struct NoDevices {
     ~NoDevices() { qunsetenv("SONVALE_AUDIO_DEVICES"); }
 };
 
+// Stops a modal watcher that is still waiting when its scope ends, so it
+// never reaches into a later test.
+class ModalWatch {
+public:
+    explicit ModalWatch(QTimer *timer)
+        : m_timer(timer)
+    {
+    }
+    ModalWatch(ModalWatch &&) = default;
+    ~ModalWatch()
+    {
+        if (m_timer)
+            m_timer->deleteLater();
+    }
+
+private:
+    QPointer<QTimer> m_timer;
+};
+
 // Handles the next modal window of type Form once it is on screen; other
 // modal windows (the conversion window before the editor) are left alone.
 // inspect may press its buttons; the window is then closed unless it did.
-template <typename Form> void onModal(std::function<void(Form *)> inspect)
+template <typename Form>[[nodiscard]] ModalWatch onModal(std::function<void(Form *)> inspect)
 {
     auto *timer = new QTimer;
     timer->setInterval(10);
-    auto ticks = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, inspect, ticks] {
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, inspect] {
         auto *form = qobject_cast<Form *>(QApplication::activeModalWidget());
-        if (!form || !form->isVisible()) {
-            if (++*ticks > 3000)
-                timer->deleteLater();
+        if (!form || !form->isVisible())
             return;
-        }
         timer->stop();
         timer->deleteLater();
         const QPointer<Form> guard(form);
@@ -101,6 +116,7 @@ template <typename Form> void onModal(std::function<void(Form *)> inspect)
             guard->close();
     });
     timer->start();
+    return ModalWatch(timer);
 }
 
 } // namespace Editor
