@@ -101,6 +101,23 @@ TEST(AudioEditor, OpensAFileAndReadsItsWholeWaveform)
     }
 }
 
+TEST(AudioEditor, ACompressedFileEndsWithItsDecodedLength)
+{
+    const QString mp3 = toneMp3(QStringLiteral("tone.mp3"), 1.5);
+    ASSERT_FALSE(mp3.isEmpty());
+    cAudioEditor editor;
+    EditorSpy spy(editor);
+    ASSERT_TRUE(openAndRead(editor, mp3));
+    waitUntil([] { return false; }, 50);
+    const qint64 decoded = editor.overview().decodedSamples();
+    EXPECT_GT(decoded, 44100);
+    EXPECT_EQ(editor.totalSamples(), decoded);
+    EXPECT_EQ(editor.selectionEnd(), decoded);
+    EXPECT_EQ(editor.viewLength(), decoded);
+    ASSERT_FALSE(spy.info.isEmpty());
+    EXPECT_EQ(spy.info.last().at(4).toLongLong(), decoded);
+}
+
 TEST(AudioEditor, AFileThatCannotBeReadEndsInAnError)
 {
     QFile junk(work(QStringLiteral("junk.wav")));

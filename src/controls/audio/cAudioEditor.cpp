@@ -29,6 +29,19 @@ cAudioEditor::cAudioEditor(QWidget *parent)
     });
     connect(&m_overview, &WaveformOverview::finished, this, [this](bool ok, const QString &error) {
         update();
+        if (ok && m_overview.decodedSamples() != m_total && m_rate > 0) {
+            // The header only estimated the length; the decoded samples are
+            // the file, and the window hears of them once more, with the
+            // whole file selected as after any FileInfo.
+            m_total = m_overview.decodedSamples();
+            m_selFirst = 0;
+            m_selEnd = m_total;
+            m_viewFirst = 0;
+            m_viewLength = m_total;
+            const qint32 seconds = qint32(m_total / m_rate);
+            m_reported = {0, m_total, 0, qint64(seconds) * 1000};
+            emit FileInfo(m_rate, m_bits, m_channels, seconds, m_total);
+        }
         if (!ok && !error.isEmpty()) {
             m_errorText = error;
             emit Error(FileError, error);
