@@ -302,7 +302,11 @@ void cAudioEditor::paintEvent(QPaintEvent *)
 
     const int lanes = qMax(1, m_overview.channels());
     const int laneHeight = height() / lanes;
-    painter.setPen(m_wave);
+    // Colours that nearly match would hide the waveform altogether.
+    QColor wave = m_wave;
+    if (qAbs(wave.lightness() - m_back.lightness()) < 48)
+        wave = m_back.lightness() < 128 ? QColor(Qt::white) : QColor(Qt::black);
+    painter.setPen(wave);
     for (int ch = 0; ch < lanes; ++ch) {
         const int middle = ch * laneHeight + laneHeight / 2;
         const double half = laneHeight / 2.0 - 1;
@@ -321,7 +325,7 @@ void cAudioEditor::paintEvent(QPaintEvent *)
         const int left = qMax(0, xOfSample(m_selFirst));
         const int right = qMin(width(), qMax(left + 1, xOfSample(m_selEnd)));
         if (right > 0 && left < width()) {
-            QColor shade = m_wave;
+            QColor shade = wave;
             shade.setAlpha(70);
             painter.fillRect(QRect(left, 0, right - left, height()), shade);
         }
@@ -329,7 +333,7 @@ void cAudioEditor::paintEvent(QPaintEvent *)
     if (m_playback.isActive() && m_rate > 0) {
         const int x = xOfSample(qint64(m_playback.position() * m_rate));
         if (x >= 0 && x < width()) {
-            painter.setPen(QPen(m_wave, 1, Qt::DashLine));
+            painter.setPen(QPen(wave, 1, Qt::DashLine));
             painter.drawLine(x, 0, x, height());
         }
     }
