@@ -1,6 +1,7 @@
 #include "controls/audio/cAudioEditor.h"
 
 #include "controls/audio/AudioDevices.h"
+#include "controls/audio/AudioJob.h"
 #include "controls/ui/OleColor.h"
 
 #include <QFileInfo>
@@ -262,10 +263,10 @@ void cAudioEditor::SaveSelection()
     const QString destination = m_saveDest;
     m_runner.start(
         this, job, [this](int, int percent) { emit Progress(percent); },
-        [this, destination](AudioJob::Result result, qint32, const QString &text) {
-            if (result == AudioJob::Result::Done) {
+        [this, destination](EncodingJob::Result result, qint32, const QString &text) {
+            if (result == EncodingJob::Result::Done) {
                 emit SaveDone(0, destination);
-            } else if (result == AudioJob::Result::Failed) {
+            } else if (result == EncodingJob::Result::Failed) {
                 m_errorText = text;
                 emit Error(SaveError, text);
             }
