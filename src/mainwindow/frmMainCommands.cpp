@@ -22,6 +22,7 @@
 #include "platform/Services.h"
 #include "settings/frmOptions.h"
 #include "tags/frmMP3TagsEditor.h"
+#include "tools/rip/frmFreeDB.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -351,7 +352,12 @@ bool frmMain::runWindowCommand(const QString &key, qint32 ItemNumber, bool &hand
             MsgBox(QStringLiteral("Select the CD drive to get the information about.") + blanks(18), Msg::Information);
             return false;
         }
-        // The CD database window is not part of this build.
+        setCursor(Qt::WaitCursor);
+        frmFreeDB &window = Forms::loadFreeDB();
+        // Without a connection the window has said so and closed itself.
+        if (window.GetFreeDB())
+            window.exec();
+        unsetCursor();
         return true;
     }
     if (key == QLatin1String("Audio Recorder") || key == QLatin1String("Text To Speech"))

@@ -17,6 +17,7 @@
 #include "tools/convert/frmConverter.h"
 #include "tools/editor/frmAudioEditor.h"
 #include "tools/editor/frmAudioEditorProc.h"
+#include "tools/rip/frmCDRipper.h"
 #include "tools/splitjoin/frmJoiner.h"
 #include "tools/splitjoin/frmSplitter.h"
 
@@ -93,6 +94,24 @@ void launchACMConverter(frmMain &main, cTreeNode &node)
     launchConverterWindow<frmACMConverter>(main, node, &Forms::loadACMConverter);
 }
 
+// The ripper gets every track of the drive with its mark, so the user can
+// still change which ones to rip, and its drive chosen and locked.
+void launchRipper(frmMain &main, cTreeNode &node)
+{
+    cGrid &grid = *main.cGrid1;
+    main.setCursor(Qt::WaitCursor);
+    frmCDRipper &window = Forms::loadCDRipper();
+    window.HandOver(grid, node.Text(), frmMain::GetCDNameNode(node.Key()));
+    const qint32 seconds = main.GetTotalTime(true).toInt();
+    window.g_ltmrItemSecsTotal = seconds;
+    window.setHandOverTexts(QString::number(main.CountMarkedItems()) + QStringLiteral(" items to convert."),
+                            QStringLiteral("Total Time: ") + mdlFunctions::SecondsToHMS(seconds),
+                            QStringLiteral("Total Size: ") + main.GetTotalSize(true), node.Text());
+    main.unsetCursor();
+    window.exec();
+    main.unsetCursor();
+}
+
 void launchJoiner(frmMain &main, cTreeNode &node)
 {
     cGrid &grid = *main.cGrid1;
@@ -164,7 +183,7 @@ const ToolEntry kTools[] = {
     {QLatin1String("Audio Converter"), QLatin1String("convert"), launchConverter},
     {QLatin1String("MP3 CD Maker"), QLatin1String("burn"), nullptr},
     {QLatin1String("WMA CD Maker"), QLatin1String("burn"), nullptr},
-    {QLatin1String("Audio CD Ripper"), QLatin1String("rip"), nullptr},
+    {QLatin1String("Audio CD Ripper"), QLatin1String("rip"), launchRipper},
     {QLatin1String("ACM Converter"), QLatin1String("convert"), launchACMConverter},
     {QLatin1String("Audio Joiner"), QLatin1String("join"), launchJoiner},
     {QLatin1String("Audio Splitter"), QLatin1String("split"), launchSplitter},

@@ -1,5 +1,7 @@
 #include "controls/cd/BurnTray.h"
 
+#include "controls/cd/CdioLock.h"
+
 #include <cdio/cdio.h>
 
 #include <QFile>
@@ -15,7 +17,10 @@ void eject(const BurnDevice &device)
     // A failure (a locked tray, a drive without one) is not worth
     // interrupting the user for.
     const QByteArray path = QFile::encodeName(device.path);
-    std::thread([path] { cdio_eject_media_drive(path.constData()); }).detach();
+    std::thread([path] {
+        cd::CdioLock lock;
+        cdio_eject_media_drive(path.constData());
+    }).detach();
 }
 
 void close(const BurnDevice &device)
@@ -24,6 +29,7 @@ void close(const BurnDevice &device)
         return;
     const QByteArray path = QFile::encodeName(device.path);
     std::thread([path] {
+        cd::CdioLock lock;
         driver_id_t driver = DRIVER_DEVICE;
         cdio_close_tray(path.constData(), &driver);
     }).detach();

@@ -1,34 +1,15 @@
 #include "controls/cd/CdDevices.h"
 
+#include "controls/cd/CdioLock.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
-
-#include <mutex>
 
 namespace {
 
 // The first drive letter after the floppy and hard disk letters.
 constexpr char kFirstDrive = 'D';
-
-// libcdio's own handler ends the process on any error it logs, such as an
-// image file it cannot parse; our callers report failures themselves.
-void logCdio(cdio_log_level_t level, const char *message)
-{
-    if (level >= CDIO_LOG_ASSERT)
-        qWarning("libcdio: %s", message);
-}
-
-void initCdio()
-{
-    // Fills the library's driver table; it must happen once, before any
-    // thread opens a device.
-    static std::once_flag once;
-    std::call_once(once, [] {
-        cdio_init();
-        cdio_log_set_handler(logCdio);
-    });
-}
 
 QString readSysText(const QString &path)
 {
@@ -51,12 +32,15 @@ QString modelOf(const QString &devicePath)
 QStringList scannedPaths()
 {
     QStringList paths;
-    char **devices = cdio_get_devices(DRIVER_DEVICE);
-    if (!devices)
-        return paths;
-    for (char **d = devices; *d; ++d)
-        paths << QFile::decodeName(*d);
-    cdio_free_device_list(devices);
+    {
+        cd::CdioLock lock;
+        char **devices = cdio_get_devices(DRIVER_DEVICE);
+        if (!devices)
+            return paths;
+        for (char **d = devices; *d; ++d)
+            paths << QFile::decodeName(*d);
+        cdio_free_device_list(devices);
+    }
     // /dev/cdrom and friends are links to the same drive; list each drive once.
     QStringList unique;
     QStringList seen;
@@ -92,7 +76,6 @@ bool isImage(const QString &path)
 
 QVector<CdDevice> list()
 {
-    initCdio();
     QStringList paths;
     const QByteArray given = qgetenv("SONVALE_CD_DEVICES");
     if (!given.isNull()) {
@@ -118,9 +101,9 @@ QVector<CdDevice> list()
 
 cd::Cdio open(const QString &path)
 {
-    initCdio();
     const QByteArray native = QFile::encodeName(path);
     const QString suffix = QFileInfo(path).suffix().toLower();
+    cd::CdioLock lock;
     if (suffix == QLatin1String("cue"))
         return cd::Cdio(cdio_open_cue(native.constData()));
     if (suffix == QLatin1String("bin"))

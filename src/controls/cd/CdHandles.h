@@ -2,6 +2,9 @@
 
 // Owning handles for the libcdio, paranoia and libcddb objects the CD
 // controls use, so that no error path leaks a device, a drive or a socket.
+// Closing a libcdio or paranoia object can log, so it happens under the lock.
+
+#include "controls/cd/CdioLock.h"
 
 #include <cdio/cdio.h>
 #include <cdio/logging.h>
@@ -14,14 +17,23 @@
 namespace cd {
 
 struct CdioDeleter {
-    void operator()(CdIo_t *p) const { cdio_destroy(p); }
+    void operator()(CdIo_t *p) const {
+        CdioLock lock;
+        cdio_destroy(p);
+    }
 };
 // The drive borrows the CdIo_t it was identified on; the Cdio handle owns it.
 struct DriveDeleter {
-    void operator()(cdrom_drive_t *d) const { cdio_cddap_close_no_free_cdio(d); }
+    void operator()(cdrom_drive_t *d) const {
+        CdioLock lock;
+        cdio_cddap_close_no_free_cdio(d);
+    }
 };
 struct ParanoiaDeleter {
-    void operator()(cdrom_paranoia_t *p) const { cdio_paranoia_free(p); }
+    void operator()(cdrom_paranoia_t *p) const {
+        CdioLock lock;
+        cdio_paranoia_free(p);
+    }
 };
 struct CddbConnDeleter {
     void operator()(cddb_conn_t *c) const { cddb_destroy(c); }

@@ -5,8 +5,11 @@
 #include "controls/cd/CdDevices.h"
 #include "controls/cd/CdHandles.h"
 #include "controls/cd/CdToc.h"
+#include "controls/cd/CdioLock.h"
 
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -15,6 +18,9 @@ constexpr int kFramesPerSector = CDIO_CD_FRAMESIZE_RAW / 4; // 16-bit stereo
 // Retries of a sector that will not read cleanly before paranoia gives up
 // on it; a scratched disc then costs seconds, not minutes.
 constexpr int kReadRetries = 20;
+// Sectors read under one hold of the libcdio lock: a third of a second of
+// audio, so the drive watch and a look-up get their turn while a track rips.
+constexpr qint32 kSectorsPerLock = 25;
 
 void ignoreParanoiaProgress(long, paranoia_cb_mode_t) {}
 
@@ -63,19 +69,24 @@ CdRipJob::Result CdRipJob::run(const std::atomic<bool> &abort, const Progress &p
     if (r.rangeLength > 0 && qint64(r.rangeLength) * kSectorsPerSecond < count)
         count = r.rangeLength * kSectorsPerSecond;
 
-    cd::Drive drive(cdio_cddap_identify_cdio(cdio.get(), CDDA_MESSAGE_FORGETIT, nullptr));
-    if (!drive)
-        return fail(SourceError, QStringLiteral("The drive %1 cannot read audio CDs.").arg(r.drive));
-    // Drives and CUE images deliver CD audio little-endian; guessing it from
-    // the samples misjudges quiet or synthetic audio.
-    drive->bigendianp = 0;
-    if (cdio_cddap_open(drive.get()) != 0)
-        return fail(SourceError, QStringLiteral("Cannot read the audio CD in %1.").arg(r.drive));
-    cd::Paranoia paranoia(cdio_paranoia_init(drive.get()));
-    if (!paranoia)
-        return fail(SourceError, QStringLiteral("Cannot read the audio CD in %1.").arg(r.drive));
-    cdio_paranoia_modeset(paranoia.get(), PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP);
-    cdio_paranoia_seek(paranoia.get(), first, SEEK_SET);
+    cd::Drive drive;
+    cd::Paranoia paranoia;
+    {
+        cd::CdioLock lock;
+        drive.reset(cdio_cddap_identify_cdio(cdio.get(), CDDA_MESSAGE_FORGETIT, nullptr));
+        if (!drive)
+            return fail(SourceError, QStringLiteral("The drive %1 cannot read audio CDs.").arg(r.drive));
+        // Drives and CUE images deliver CD audio little-endian; guessing it from
+        // the samples misjudges quiet or synthetic audio.
+        drive->bigendianp = 0;
+        if (cdio_cddap_open(drive.get()) != 0)
+            return fail(SourceError, QStringLiteral("Cannot read the audio CD in %1.").arg(r.drive));
+        paranoia.reset(cdio_paranoia_init(drive.get()));
+        if (!paranoia)
+            return fail(SourceError, QStringLiteral("Cannot read the audio CD in %1.").arg(r.drive));
+        cdio_paranoia_modeset(paranoia.get(), PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP);
+        cdio_paranoia_seek(paranoia.get(), first, SEEK_SET);
+    }
 
     // Declared before the encoder, so it outlives the encoder that writes it.
     TemporaryOutput output(r.destination);
@@ -92,21 +103,40 @@ CdRipJob::Result CdRipJob::run(const std::atomic<bool> &abort, const Progress &p
     if (!resampler.setup(stereo, source.format, source.sampleRate, encoder->inputSpec(), &error))
         return fail(CodingError, error);
 
+    // Paranoia's buffer holds one sector until the next read; a batch is
+    // copied out under the lock and encoded after it is released.
+    std::vector<std::uint8_t> batch(std::size_t(kSectorsPerLock) * CDIO_CD_FRAMESIZE_RAW);
     int lastPercent = -1;
-    for (qint32 done = 0; done < count; ++done) {
+    for (qint32 done = 0; done < count;) {
         if (abort)
             return Result::Aborted;
-        const int16_t *samples = cdio_paranoia_read_limited(paranoia.get(), ignoreParanoiaProgress, kReadRetries);
-        if (!samples)
+        const qint32 wanted = qMin(kSectorsPerLock, count - done);
+        qint32 read = 0;
+        {
+            cd::CdioLock lock;
+            for (; read < wanted && !abort; ++read) {
+                const int16_t *samples =
+                    cdio_paranoia_read_limited(paranoia.get(), ignoreParanoiaProgress, kReadRetries);
+                if (!samples)
+                    break;
+                std::memcpy(batch.data() + std::size_t(read) * CDIO_CD_FRAMESIZE_RAW, samples, CDIO_CD_FRAMESIZE_RAW);
+            }
+        }
+        for (qint32 i = 0; i < read; ++i) {
+            const std::uint8_t *plane = batch.data() + std::size_t(i) * CDIO_CD_FRAMESIZE_RAW;
+            if (!resampler.convert(&plane, kFramesPerSector, *encoder, &error))
+                return fail(CodingError, error);
+        }
+        done += read;
+        if (abort)
+            return Result::Aborted;
+        if (read < wanted)
             return fail(SourceError,
                 QStringLiteral("Cannot read sector %1 of track %2 of the CD in %3.")
                     .arg(first + done)
                     .arg(r.track)
                     .arg(r.drive));
-        const auto *plane = reinterpret_cast<const std::uint8_t *>(samples);
-        if (!resampler.convert(&plane, kFramesPerSector, *encoder, &error))
-            return fail(CodingError, error);
-        const int percent = int(qint64(done + 1) * 100 / count);
+        const int percent = int(qint64(done) * 100 / count);
         if (percent != lastPercent && progress) {
             lastPercent = percent;
             progress(0, percent);

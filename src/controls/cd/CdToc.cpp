@@ -1,5 +1,7 @@
 #include "controls/cd/CdToc.h"
 
+#include "controls/cd/CdioLock.h"
+
 namespace {
 
 constexpr qint32 kSectorsPerSecond = 75;
@@ -41,6 +43,7 @@ CdToc read(CdIo_t *cdio)
     CdToc toc;
     if (!cdio)
         return toc;
+    cd::CdioLock lock;
     const track_t first = cdio_get_first_track_num(cdio);
     const track_t count = cdio_get_num_tracks(cdio);
     if (first == CDIO_INVALID_TRACK || count == CDIO_INVALID_TRACK || count == 0)

@@ -1,6 +1,7 @@
 #include "controls/cd/cAudioCDRipper.h"
 
 #include "controls/cd/CdRipJob.h"
+#include "controls/cd/CdioLock.h"
 
 #include <QFile>
 
@@ -111,7 +112,10 @@ void cAudioCDRipper::Eject()
     // it; a failure (a locked tray, a drive without one) is not worth
     // interrupting the user for.
     const QByteArray path = QFile::encodeName(m_devices[device].path);
-    std::thread([path] { cdio_eject_media_drive(path.constData()); }).detach();
+    std::thread([path] {
+        cd::CdioLock lock;
+        cdio_eject_media_drive(path.constData());
+    }).detach();
 }
 
 void cAudioCDRipper::Terminate()
