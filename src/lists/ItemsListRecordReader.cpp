@@ -72,12 +72,8 @@ Row::Data rowFromRecord(const Record &record, const ItemProbe &probe, bool copyT
     row[Row::File] = record[ItemsListFile::FieldFile];
     row.available = probe.opened;
 
-    if (probe.opened) {
-        row[Row::Time] = hhmmss(roundedSeconds(probe.durationMs));
-        row[Row::Size] = mdlFileSystem::FormatFileSize(double(probe.bytes));
-        row.created = probe.created;
-        row[Row::BytesSize] = QString::number(probe.bytes);
-    }
+    if (probe.opened)
+        setFileFacts(row, probe);
 
     const QString &rangeAll = record[ItemsListFile::FieldRangeAll];
     if (rangeAll == QLatin1String("0")) {
@@ -97,23 +93,36 @@ Row::Data rowFromRecord(const Record &record, const ItemProbe &probe, bool copyT
     }
 
     if (copyTags && probe.opened) {
-        row[Row::TagAlbum] = probe.tags.album;
-        row[Row::TagArtist] = probe.tags.artist;
-        row[Row::TagComment] = probe.tags.comment;
-        row[Row::TagGenre] = probe.tags.genre;
-        row[Row::TagYear] = probe.tags.year;
-        row[Row::TagTitle] = probe.tags.title;
-        row[Row::TagTrack] = probe.tags.track;
+        setTags(row, probe.tags);
     } else {
-        row[Row::TagAlbum] = record[ItemsListFile::FieldTagAlbum];
-        row[Row::TagArtist] = record[ItemsListFile::FieldTagArtist];
-        row[Row::TagComment] = record[ItemsListFile::FieldTagComment];
-        row[Row::TagGenre] = record[ItemsListFile::FieldTagGenre];
-        row[Row::TagYear] = record[ItemsListFile::FieldTagYear];
-        row[Row::TagTitle] = record[ItemsListFile::FieldTagTitle];
-        row[Row::TagTrack] = record[ItemsListFile::FieldTagTrack];
+        setTags(row, {.album = record[ItemsListFile::FieldTagAlbum],
+                      .artist = record[ItemsListFile::FieldTagArtist],
+                      .comment = record[ItemsListFile::FieldTagComment],
+                      .genre = record[ItemsListFile::FieldTagGenre],
+                      .title = record[ItemsListFile::FieldTagTitle],
+                      .track = record[ItemsListFile::FieldTagTrack],
+                      .year = record[ItemsListFile::FieldTagYear]});
     }
     return row;
+}
+
+void setFileFacts(Row::Data &row, const ItemProbe &probe)
+{
+    row[Row::Time] = hhmmss(roundedSeconds(probe.durationMs));
+    row[Row::Size] = mdlFileSystem::FormatFileSize(double(probe.bytes));
+    row.created = probe.created;
+    row[Row::BytesSize] = QString::number(probe.bytes);
+}
+
+void setTags(Row::Data &row, const AudioTags &tags)
+{
+    row[Row::TagAlbum] = tags.album;
+    row[Row::TagArtist] = tags.artist;
+    row[Row::TagComment] = tags.comment;
+    row[Row::TagGenre] = tags.genre;
+    row[Row::TagYear] = tags.year;
+    row[Row::TagTitle] = tags.title;
+    row[Row::TagTrack] = tags.track;
 }
 
 Record recordFromRow(const Row::Data &row)

@@ -17,6 +17,12 @@ namespace ItemsListRecordReader {
 ItemsListRow::Data rowFromRecord(const ItemsListFile::Record &record, const ItemProbe &probe, bool copyTags);
 ItemsListFile::Record recordFromRow(const ItemsListRow::Data &row);
 
+// The cells read again from the audio file at every load: "Time", "Size",
+// "Created" and "COL_BYTES_SIZE".
+void setFileFacts(ItemsListRow::Data &row, const ItemProbe &probe);
+// The seven tag cells.
+void setTags(ItemsListRow::Data &row, const AudioTags &tags);
+
 // Whole seconds of a length in milliseconds, halves to the even neighbour.
 qint64 roundedSeconds(qint64 milliseconds);
 // "HH:MM:SS" with at least two digits of hours.

@@ -1,18 +1,13 @@
 #include "lists/ListOptions.h"
 
-#include "platform/AppPaths.h"
+#include "settings/OptionsFolders.h"
 #include "settings/OptionSettings.h"
 
 namespace ListOptions {
 
 QString normaliseListsFolder(const QString &folder)
 {
-    QString text = folder;
-    if (text.trimmed().isEmpty())
-        return AppPaths::programFolder() + QStringLiteral("/Main/");
-    if (!text.endsWith(QLatin1Char('/')))
-        text += QLatin1Char('/');
-    return text;
+    return OptionsFolders::normalListsFolder(folder);
 }
 
 QString listsFolder()

@@ -8,6 +8,8 @@
 #include "lists/ItemsListFolder.h"
 #include "lists/ItemsTreeNodeKey.h"
 #include "lists/ListOptions.h"
+#include "lists/ListTitleStrip.h"
+#include "lists/NameKeyFilter.h"
 #include "mainwindow/frmMain.h"
 #include "platform/Prompter.h"
 
@@ -15,7 +17,6 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -46,13 +47,7 @@ frmDirProperties::frmDirProperties(frmMain *main, QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
 
-    picTitle = new QWidget(this);
-    lblTitle = new QLabel(QStringLiteral("Properties"), picTitle);
-    QFont titleFont = lblTitle->font();
-    titleFont.setBold(true);
-    lblTitle->setFont(titleFont);
-    auto *titleLayout = new QHBoxLayout(picTitle);
-    titleLayout->addWidget(lblTitle);
+    lblTitle = buildListTitleStrip(picTitle, QStringLiteral("Properties"), this);
 
     cTabControl1 = new QTabWidget(this);
     TabGeneral = new QWidget;
@@ -226,15 +221,8 @@ void frmDirProperties::lblOpenDestinationDestinationFolder_Click()
 
 bool frmDirProperties::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == txtFolderName && event->type() == QEvent::KeyPress) {
-        const QString typed = static_cast<QKeyEvent *>(event)->text();
-        if (typed.size() == 1) {
-            qint16 key = static_cast<qint16>(typed.at(0).unicode());
-            mdlFunctions::CheckNameKeyPress(txtFolderName, key);
-            if (key == 0)
-                return true;
-        }
-    }
+    if (watched == txtFolderName && dropIllegalNameKey(txtFolderName, event))
+        return true;
     return QDialog::eventFilter(watched, event);
 }
 

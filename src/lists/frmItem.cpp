@@ -10,6 +10,8 @@
 #include "core/forms.h"
 #include "core/mdlFunctions.h"
 #include "core/mdlSetFormIcon32.h"
+#include "lists/ListTitleStrip.h"
+#include "lists/NameKeyFilter.h"
 #include "platform/Prompter.h"
 #include "platform/Services.h"
 #include "settings/frmOptions.h"
@@ -19,7 +21,6 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -83,13 +84,7 @@ frmItem::~frmItem()
 
 void frmItem::buildControls()
 {
-    picTitle = new QWidget(this);
-    lblTitle = new QLabel(picTitle);
-    QFont titleFont = lblTitle->font();
-    titleFont.setBold(true);
-    lblTitle->setFont(titleFont);
-    auto *titleLayout = new QHBoxLayout(picTitle);
-    titleLayout->addWidget(lblTitle);
+    lblTitle = buildListTitleStrip(picTitle, QString(), this);
 
     cTabControl1 = new QTabWidget(this);
 
@@ -521,14 +516,7 @@ void frmItem::lblID3TagParameters_Click()
 
 bool frmItem::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == txtItemName && event->type() == QEvent::KeyPress) {
-        const QString typed = static_cast<QKeyEvent *>(event)->text();
-        if (typed.size() == 1) {
-            qint16 key = static_cast<qint16>(typed.at(0).unicode());
-            mdlFunctions::CheckNameKeyPress(txtItemName, key);
-            if (key == 0)
-                return true;
-        }
-    }
+    if (watched == txtItemName && dropIllegalNameKey(txtItemName, event))
+        return true;
     return QDialog::eventFilter(watched, event);
 }

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 frmNotes *g_frmNotes = nullptr;
 
@@ -61,15 +62,24 @@ void frmNotes::Form_Load()
             file.close();
         return;
     }
+    m_bNoteRead = false;
     if (!file.open(QIODevice::ReadOnly))
         return;
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return;
+    m_bNoteRead = true;
+
+    // A note written by another editor in a single-byte code page keeps its
+    // letters rather than turning into replacement characters.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString decoded = utf8.decode(bytes);
+    if (utf8.hasError())
+        decoded = QString::fromLatin1(bytes);
 
     // Every line comes back followed by CR LF; the one CR LF that saving
     // added after the text is then taken off again.
-    QString text = boxTextFromFile(QString::fromUtf8(bytes));
+    QString text = boxTextFromFile(decoded);
     if (!text.isEmpty() && !text.endsWith(QLatin1Char('\n')))
         text += QLatin1Char('\n');
     if (text.size() > 1)
@@ -79,6 +89,10 @@ void frmNotes::Form_Load()
 void frmNotes::Form_Unload(int &Cancel)
 {
     Q_UNUSED(Cancel);
+    if (!m_bNoteRead) {
+        NotesPanel::refresh();
+        return;
+    }
     QString text = Text1->toPlainText();
     text.replace(QLatin1Char('\n'), crlf);
     // Replaced in one step, so a failed write never leaves half a note.

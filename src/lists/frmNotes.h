@@ -31,6 +31,10 @@ protected:
 
 private:
     void Form_Resize();
+
+    // False while a notes file exists that could not be read: the empty box
+    // then must not replace it.
+    bool m_bNoteRead = true;
 };
 
 // The notes window while it is loaded, else null.

@@ -59,29 +59,20 @@ Row::Data rowForFile(const QString &path, const ItemProbe &probe, bool copyTags)
     row.incIcon = Row::IconMarked;
     row.typeIcon = Row::IconAudio;
     row[Row::ItemName] = frmStat::getLegaName(mdlFunctions::GetFileName(path));
-    row[Row::Time] = ItemsListRecordReader::hhmmss(ItemsListRecordReader::roundedSeconds(probe.durationMs));
-    row[Row::Size] = mdlFileSystem::FormatFileSize(double(probe.bytes));
+    ItemsListRecordReader::setFileFacts(row, probe);
     row[Row::File] = path;
-    row.created = probe.created;
     row[Row::Range] = QStringLiteral("All");
     row[Row::RangeAll] = QStringLiteral("1");
-    row[Row::BytesSize] = QString::number(probe.bytes);
     if (copyTags) {
-        row[Row::TagAlbum] = probe.tags.album;
-        row[Row::TagArtist] = probe.tags.artist;
-        row[Row::TagComment] = probe.tags.comment;
-        row[Row::TagGenre] = probe.tags.genre;
-        row[Row::TagYear] = probe.tags.year;
-        row[Row::TagTitle] = probe.tags.title;
-        row[Row::TagTrack] = probe.tags.track;
+        ItemsListRecordReader::setTags(row, probe.tags);
     } else {
-        row[Row::TagAlbum] = g_sTagAlbum;
-        row[Row::TagArtist] = g_sTagArtist;
-        row[Row::TagComment] = g_sTagComment;
-        row[Row::TagGenre] = g_sTagGenre;
-        row[Row::TagYear] = g_sTagYear;
-        row[Row::TagTitle] = g_sTagSong;
-        row[Row::TagTrack] = g_sTagTrack;
+        ItemsListRecordReader::setTags(row, {.album = g_sTagAlbum,
+                                             .artist = g_sTagArtist,
+                                             .comment = g_sTagComment,
+                                             .genre = g_sTagGenre,
+                                             .title = g_sTagSong,
+                                             .track = g_sTagTrack,
+                                             .year = g_sTagYear});
     }
     return row;
 }

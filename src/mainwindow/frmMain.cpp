@@ -115,17 +115,6 @@ void frmMain::BuildMenus()
     connect(m_cMenu.get(), &cContextMenu::Click, this, &frmMain::m_cMenu_Click);
 }
 
-void frmMain::m_cMenu_Click(qint32 ItemNumber)
-{
-    const QString key = m_cMenu->ItemKey(ItemNumber);
-    if (key == QLatin1String("RC Open"))
-        cSysTray1_MouseClick(1);
-    else if (key == QLatin1String("RC Exit"))
-        Forms::unload(this);
-    else if (key == QLatin1String("GoSysTray"))
-        GoSysTray();
-}
-
 void frmMain::setOpenCaption(const QString &caption)
 {
     m_cMenu->setItemCaption(m_cMenu->IndexForKey(QStringLiteral("RC Open")), caption);

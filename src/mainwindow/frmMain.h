@@ -120,6 +120,28 @@ public:
     void lblListName_Click();
     void ShowNotes();
 
+    // --- Commands: dispatcher, tool launches, list and item commands --------
+    // Set False before the analyser's conversion; its window sets it True
+    // when the user aborts the conversion.
+    bool g_bAbortedAudioEditor = false;
+    void OpenDestFolder(const QString &sDir);
+    bool IsAnyItemMarked() const;
+    void SetAllItemsMark(bool bMark);
+    void ReplaceRow(qint32 lMove);
+    // The notice application's command line with its placeholders filled
+    // from the last row of the items grid.
+    QString GetNoticAppParameters() const;
+    // Starts the notice application: the command line is split first and
+    // each argument filled on its own, so no item name can add an argument
+    // or reach a shell. False when nothing was started.
+    bool StartNoticeApplication() const;
+    // The speech window's file name for its target format's text.
+    QString CreateFileName(const QString &sTargetFormat) const;
+Q_SIGNALS:
+    // Raised first by every command; the player stops its control when an
+    // item plays.
+    void PlayerStopRequested();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -133,6 +155,17 @@ private:
     void BuildMenus();
     void setOpenCaption(const QString &caption);
     void hideToTray();
+
+    // Commands (frmMainCommands.cpp, frmMainLaunch.cpp).
+    bool runCommand(const QString &key, qint32 ItemNumber);
+    bool runListCommand(const QString &key);
+    bool runItemCommand(const QString &key);
+    bool runWindowCommand(const QString &key, qint32 ItemNumber, bool &handled);
+    bool runToolCommand(const QString &key, bool &handled);
+    bool toolGate(const QString &key);
+    void SaveAs();
+    void OpenOptionsPage(const QString &page);
+    void runByKey(const QString &key);
 
     std::unique_ptr<cContextMenu> m_cMenu;
     QList<QPair<QString, QLabel *>> m_panels;

@@ -3,6 +3,7 @@
 #include "mainwindow/frmMain.h"
 
 #include "controls/ui/DataObject.h"
+#include "controls/ui/XP_ProgressBar.h"
 #include "controls/ui/cContextMenu.h"
 #include "controls/ui/cGrid.h"
 #include "controls/ui/cTreeNode.h"
@@ -151,11 +152,12 @@ void frmMain::lblListName_Click()
 namespace {
 
 // Runs a deferred grid change about 50 ms from now; while files are being
-// added it waits for the add to end, so no row moves under the writer.
+// added or a list is being loaded it waits for that to end, so no row moves
+// under the writer.
 void runDeferred(frmMain *main, std::function<void()> work)
 {
     QTimer::singleShot(50, main, [main, work = std::move(work)]() mutable {
-        if (g_frmStat)
+        if (g_frmStat || !main->prgStatus->isHidden())
             runDeferred(main, std::move(work));
         else
             work();
@@ -168,14 +170,24 @@ void frmMain::requestClearTheList()
 {
     if (cGrid1->Rows() == 0)
         return;
-    runDeferred(this, [this] { ClearTheList(false); });
+    const QPointer<cTreeNode> asked = cTreeView1->SelectedItem();
+    runDeferred(this, [this, asked] {
+        // Meant for the list shown when it was asked for, never for the
+        // one the user has picked since.
+        if (asked && cTreeView1->SelectedItem() == asked)
+            ClearTheList(false);
+    });
 }
 
 void frmMain::requestRemoveSelectedItems()
 {
     if (cGrid1->Rows() == 0)
         return;
-    runDeferred(this, [this] { RemoveSelectedItems(); });
+    const QPointer<cTreeNode> asked = cTreeView1->SelectedItem();
+    runDeferred(this, [this, asked] {
+        if (asked && cTreeView1->SelectedItem() == asked)
+            RemoveSelectedItems();
+    });
 }
 
 void frmMain::ClearTheList(bool bSkipQuestion)

@@ -455,8 +455,10 @@ bool frmMain::SelectListIfMainNode()
 
 void frmMain::NewItemsList()
 {
+    // From the "Items Lists" root too: that is how a lists folder without a
+    // list gets its first one.
     if (cTreeNode *selected = cTreeView1->SelectedItem()) {
-        if (IsMainNode(selected->Key()) || IsCDNode(selected->Key()))
+        if (selected->Key().startsWith(QLatin1String("##MAINCDS")) || IsCDNode(selected->Key()))
             return;
     }
     if (!g_oItemsListsRoot)
@@ -465,8 +467,12 @@ void frmMain::NewItemsList()
     mdlFunctions::MakeFolderPath(folder);
     const QString name = GetNewItemsListFileName(folder);
     QFile file(folder + name);
-    if (!file.open(QIODevice::NewOnly))
+    if (!file.open(QIODevice::NewOnly)) {
+        MsgBox(QStringLiteral("The Items List '") + folder + name + QStringLiteral("' cannot be created: ")
+                   + file.errorString() + QLatin1Char('.'),
+               Msg::Information, appTitle());
         return;
+    }
     file.close();
     cTreeNode *node = g_oItemsListsRoot->Child().Add(g_oItemsListsRoot, cTreeNodes::Child,
                                                      ItemsTreeNodeKey::listKey(folder, name),

@@ -14,7 +14,7 @@ QString defaultListsFolder()
 
 QString normalListsFolder(const QString &folder)
 {
-    if (folder.isEmpty())
+    if (folder.trimmed().isEmpty())
         return defaultListsFolder();
     if (folder.endsWith(QLatin1Char('/')))
         return folder;

@@ -92,11 +92,7 @@ void frmOptions::cmdSelectPath_Click()
 
 void frmOptions::cmdEditTargetFormat_Click()
 {
-    QPointer<frmAudioProp> formats(&Forms::loadAudioProp());
-    const QString key = cboTargetFormat->currentText().left(3);
-    formats->cTabControl1->SelectTab(key);
-    formats->cTabControl1_TabClick(formats->cTabControl1->TabIndex(key));
-    formats->exec();
+    Forms::loadAudioProp().openOnFormat(cboTargetFormat->currentText());
 }
 
 void frmOptions::picColor_Click()

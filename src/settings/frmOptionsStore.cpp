@@ -116,7 +116,7 @@ void frmOptions::GetOptions()
     // The lists folder is always a whole folder path ending in "/", so a list
     // file's path is the folder followed directly by its name.
     const QString folder = txtToPath->currentText();
-    if (folder.isEmpty()) {
+    if (folder.trimmed().isEmpty()) {
         txtToPath->setEditText(OptionsFolders::defaultListsFolder());
         OptionsFolders::ensureDefaultListsFolder(OptionsFolders::defaultListsFolder());
         mdlFunctions::SavePathHistory(txtToPath);

@@ -199,6 +199,37 @@ TEST_F(GridCommands, ARemovalAskedForBeforeAnAddWaitsForTheAddToEnd)
     EXPECT_EQ(listBytes(QStringLiteral("Songs.flst")), gridAsFile(main));
 }
 
+TEST_F(GridCommands, ADeferredChangeIsDroppedWhenAnotherListIsShownFirst)
+{
+    const struct {
+        const char *what;
+        void (frmMain::*request)();
+    } cases[] = {
+        {"removing", &frmMain::requestRemoveSelectedItems},
+        {"clearing", &frmMain::requestClearTheList},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        frmMain &main = loadSongs();
+        const QByteArray songs = listBytes(QStringLiteral("Songs.flst"));
+        const QByteArray other = listBytes(QStringLiteral("Other.flst"));
+        testServices().prompter->answers << Msg::Yes;
+        main.cGrid1->setSelectedRow(1);
+        (main.*c.request)();
+        // The user picks another list before the change's time has come.
+        main.cTreeView1_NodeClick(nodeByKey(folder + QStringLiteral("Other.flst")));
+        QTest::qWait(300);
+
+        EXPECT_EQ(main.cGrid1->Rows(), 1);
+        EXPECT_EQ(listBytes(QStringLiteral("Other.flst")), other);
+        EXPECT_EQ(listBytes(QStringLiteral("Songs.flst")), songs);
+        EXPECT_TRUE(messages().isEmpty());
+        testServices().prompter->answers.clear();
+        Forms::unload(&main);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
 TEST_F(GridCommands, ClearingAsksAndLeavesTheFileHoldingCrLfOnly)
 {
     const QString question = QStringLiteral("This operation will erase all the items under the 'Songs' list.\r\n\r\n"

@@ -1,4 +1,4 @@
-#include "ListFixtures.h"
+#include "commands_fixture.h"
 #include "support/ScriptedServices.h"
 #include "support/TestEnvironment.h"
 
@@ -22,74 +22,39 @@ namespace Row = ItemsListRow;
 
 namespace {
 
-// A record as the list file stores it, written out by hand.
-QString rec(const QString &inc, const QString &name, const QString &file, const QString &all = QStringLiteral("1"),
-            const QString &start = QString(), const QString &length = QString())
-{
-    return "<ITEM><Inc>" + inc + "</Inc><Type>Audio</Type><Item Name>" + name + "</Item Name><COL_FILE>" + file
-        + "</COL_FILE><COL_RANGE_ALL>" + all + "</COL_RANGE_ALL><COL_RANGE_START_TIME>" + start
-        + "</COL_RANGE_START_TIME><COL_RANGE_LENGTH_TIME>" + length
-        + "</COL_RANGE_LENGTH_TIME><COL_TAG_ALBUM></COL_TAG_ALBUM><COL_TAG_ARTIST></COL_TAG_ARTIST>"
-          "<COL_TAG_COMMENT></COL_TAG_COMMENT><COL_TAG_GEN></COL_TAG_GEN><COL_TAG_YEAR></COL_TAG_YEAR>"
-          "<COL_TAG_TITLE></COL_TAG_TITLE><COL_TAG_TRACK></COL_TAG_TRACK></ITEM>";
-}
-
-class MainLists : public ::testing::Test {
+class MainLists : public MainWindowTest {
 protected:
-    void SetUp() override
-    {
-        mdlModes::InitEdition();
-        folder = AppPaths::programFolder() + QStringLiteral("/Main/");
-        QDir().mkpath(folder);
-    }
-
     void TearDown() override
     {
-        if (frmMain *main = Forms::main())
-            Forms::unload(main);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        g_bAppClosing = false;
+        MainWindowTest::TearDown();
         g_sItemsListMainDirectory.clear();
         g_bSelectTheLastItem = false;
         g_bCopyID3FromSource = false;
     }
 
-    frmMain &load() { return Forms::loadMain(); }
+    // A record as the list file stores it, written out by hand.
+    static QString rec(const QString &inc, const QString &name, const QString &file,
+                       const QString &all = QStringLiteral("1"), const QString &start = QString(),
+                       const QString &length = QString())
+    {
+        return "<ITEM><Inc>" + inc + "</Inc><Type>Audio</Type><Item Name>" + name + "</Item Name><COL_FILE>" + file
+            + "</COL_FILE><COL_RANGE_ALL>" + all + "</COL_RANGE_ALL><COL_RANGE_START_TIME>" + start
+            + "</COL_RANGE_START_TIME><COL_RANGE_LENGTH_TIME>" + length
+            + "</COL_RANGE_LENGTH_TIME><COL_TAG_ALBUM></COL_TAG_ALBUM><COL_TAG_ARTIST></COL_TAG_ARTIST>"
+              "<COL_TAG_COMMENT></COL_TAG_COMMENT><COL_TAG_GEN></COL_TAG_GEN><COL_TAG_YEAR></COL_TAG_YEAR>"
+              "<COL_TAG_TITLE></COL_TAG_TITLE><COL_TAG_TRACK></COL_TAG_TRACK></ITEM>";
+    }
 
     QString wav(const QString &name, int ms, int rate = 8000, int channels = 1)
     {
-        const QString path = TestEnv::workFolder() + "/" + name;
-        ListFixtures::writeWav(path, ms, rate, channels);
-        return path;
+        return MainWindowTest::wav(name, ms, rate, channels);
     }
 
+    // The list file holds exactly text.
     void writeList(const QString &name, const QString &text)
     {
         ListFixtures::writeBytes(folder + name, text.toUtf8());
     }
-
-    QByteArray listBytes(const QString &name) { return ListFixtures::readBytes(folder + name); }
-
-    static cTreeNode *listNode(const QString &text)
-    {
-        cTreeNodes lists = g_oItemsListsRoot->Child();
-        for (int i = 1; i <= lists.Count(); ++i) {
-            if (lists.Item(i)->Text() == text)
-                return lists.Item(i);
-        }
-        return nullptr;
-    }
-
-    static QString cell(frmMain &main, int row, int column)
-    {
-        return main.cGrid1->CellText(row, main.cGrid1->ColumnIndex(Row::key(column)));
-    }
-    static int icon(frmMain &main, int row, int column)
-    {
-        return main.cGrid1->CellIcon(row, main.cGrid1->ColumnIndex(Row::key(column)));
-    }
-
-    QString folder;
 };
 
 } // namespace

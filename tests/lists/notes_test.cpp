@@ -54,6 +54,35 @@ TEST_F(Notes, ANoteComesBackExactlyAsWritten)
     }
 }
 
+TEST_F(Notes, ANoteOfAnotherEditorIsNeverSpoiledByOpeningIt)
+{
+    // Written in a single-byte code page: its letters survive opening and
+    // closing the window.
+    ListFixtures::writeBytes(frmNotes::notesFilePath(), "Caf\xe9 cr\xe8me\r\n");
+    EXPECT_EQ(open().Text1->toPlainText(), QStringLiteral("Caf\u00e9 cr\u00e8me"));
+    closeNotes();
+    EXPECT_EQ(open().Text1->toPlainText(), QStringLiteral("Caf\u00e9 cr\u00e8me"));
+    closeNotes();
+}
+
+TEST_F(Notes, ANoteThatCannotBeReadIsLeftAsItIs)
+{
+    const QByteArray kept("kept note\r\n");
+    ListFixtures::writeBytes(frmNotes::notesFilePath(), kept);
+    QFile::setPermissions(frmNotes::notesFilePath(), QFileDevice::WriteOwner);
+    QFile probe(frmNotes::notesFilePath());
+    const bool readable = probe.open(QIODevice::ReadOnly);
+    probe.close();
+    if (!readable) {
+        EXPECT_TRUE(open().Text1->toPlainText().isEmpty());
+        closeNotes();
+    }
+    QFile::setPermissions(frmNotes::notesFilePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(ListFixtures::readBytes(frmNotes::notesFilePath()), kept);
+    if (readable)
+        GTEST_SKIP() << "this user reads files without read permission";
+}
+
 TEST_F(Notes, ClosingRefreshesTheStatusPanelDigest)
 {
     frmMain &main = load();

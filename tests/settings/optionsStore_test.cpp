@@ -376,6 +376,8 @@ TEST_F(OptionsTest, OkStoresTheListsFolderAsAFolderPath)
         {"typed without a closing slash", lists, lists + QLatin1Char('/')},
         {"typed with one", lists + QLatin1Char('/'), lists + QLatin1Char('/')},
         {"emptied", QString(), mainFolder()},
+        // Blanks name no folder: the lists go where the tree looks for them.
+        {"blanks only", QStringLiteral("   "), mainFolder()},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);

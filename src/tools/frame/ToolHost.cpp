@@ -1,7 +1,10 @@
 #include "tools/frame/ToolHost.h"
 
 #include "controls/ui/cGrid.h"
+#include "core/forms.h"
 #include "core/mdlModes.h"
+#include "mainwindow/frmMain.h"
+#include "mainwindow/mdlTemplates.h"
 #include "platform/CommandLine.h"
 #include "platform/Services.h"
 #include "settings/OptionSettings.h"
@@ -15,9 +18,16 @@ void ShowBalloon(const QString &text)
 
 bool StartNoticeApplication()
 {
-    // The main window's placeholders are filled here per argument once it
-    // offers them; until then the stored command line is started as it is.
-    return CommandLine::start(g_sNoticeCommandLine, true);
+    if (const frmMain *main = Forms::main())
+        return main->StartNoticeApplication();
+    // Without the main window there is no items grid to fill the file
+    // placeholders from; the product's own are still filled.
+    mdlTemplates::NoticeValues values;
+    values.progName = g_sAppName;
+    values.progVersion = g_sAppVersion;
+    return CommandLine::start(g_sNoticeCommandLine, true, [&values](const QString &argument) {
+        return mdlTemplates::ExpandNoticeTemplate(argument, values);
+    });
 }
 
 void CopyGridRow(const cGrid &source, int sourceRow, cGrid &target, int targetRow)

@@ -1,0 +1,157 @@
+// Opening the tool windows that work on the items of the selected list: the
+// checks of the selection and the marks, and what each window is handed.
+#include "mainwindow/frmMain.h"
+
+#include "controls/ui/cContextMenu.h"
+#include "controls/ui/cGrid.h"
+#include "controls/ui/cTreeNode.h"
+#include "controls/ui/cTreeNodes.h"
+#include "controls/ui/cTreeView.h"
+#include "core/mdlFunctions.h"
+#include "lists/ItemsListRow.h"
+#include "platform/Prompter.h"
+#include "tools/splitjoin/frmJoiner.h"
+#include "tools/splitjoin/frmSplitter.h"
+
+#include <QList>
+
+namespace {
+
+namespace Row = ItemsListRow;
+
+// Opens one tool window on the items: loads it, hands it what it works on,
+// shows it modally and lets it go.
+using ToolLaunch = void (*)(frmMain &main, cTreeNode &node);
+
+void launchSplitter(frmMain &main, cTreeNode &node)
+{
+    cGrid &grid = *main.cGrid1;
+    int row = grid.SelectedRow();
+    // With rows but none current, the first marked row is the one to split.
+    if (row < 1) {
+        const int inc = grid.ColumnIndex(Row::key(Row::Inc));
+        for (int i = 1; i <= grid.Rows() && row < 1; ++i) {
+            if (grid.CellIcon(i, inc) == Row::IconMarked)
+                row = i;
+        }
+    }
+    main.setCursor(Qt::WaitCursor);
+    frmSplitter &window = Forms::loadSplitter();
+    window.HandOver(grid, row, node.Text());
+    main.unsetCursor();
+    window.exec();
+    main.unsetCursor();
+}
+
+void launchJoiner(frmMain &main, cTreeNode &node)
+{
+    cGrid &grid = *main.cGrid1;
+    const int inc = grid.ColumnIndex(Row::key(Row::Inc));
+    QList<int> marked;
+    for (int i = 1; i <= grid.Rows(); ++i) {
+        if (grid.CellIcon(i, inc) == Row::IconMarked)
+            marked << i;
+    }
+    main.setCursor(Qt::WaitCursor);
+    frmJoiner &window = Forms::loadJoiner();
+    window.HandOver(grid, marked, node.Text());
+    // The count, the time and the size as the main window counts them.
+    const qint32 seconds = main.GetTotalTime(true).toInt();
+    window.setHandOverTexts(QString::number(main.CountMarkedItems()) + QStringLiteral(" items to join."),
+                            QStringLiteral("Total Time: ") + mdlFunctions::SecondsToHMS(seconds),
+                            QStringLiteral("Total Size: ") + main.GetTotalSize(true), node.Text());
+    main.unsetCursor();
+    window.exec();
+    main.unsetCursor();
+}
+
+struct ToolEntry {
+    QLatin1String key;
+    QLatin1String verb; // of "Mark the items to ..."
+    ToolLaunch launch;  // null: the window is not part of this build
+};
+
+// The tool windows that open on the items of a list. A window that is not
+// part of this build has no launch, and its command does nothing.
+const ToolEntry kTools[] = {
+    {QLatin1String("Audio Converter"), QLatin1String("convert"), nullptr},
+    {QLatin1String("MP3 CD Maker"), QLatin1String("burn"), nullptr},
+    {QLatin1String("WMA CD Maker"), QLatin1String("burn"), nullptr},
+    {QLatin1String("Audio CD Ripper"), QLatin1String("rip"), nullptr},
+    {QLatin1String("ACM Converter"), QLatin1String("convert"), nullptr},
+    {QLatin1String("Audio Joiner"), QLatin1String("join"), launchJoiner},
+    {QLatin1String("Audio Splitter"), QLatin1String("split"), launchSplitter},
+    {QLatin1String("Audio CD Maker"), QLatin1String("burn"), nullptr},
+    // The waveform editor, on the selected item.
+    {QLatin1String("Audio Analyser"), QLatin1String("edit"), nullptr},
+};
+
+const ToolEntry *toolFor(const QString &key)
+{
+    for (const ToolEntry &entry : kTools) {
+        if (key == entry.key)
+            return &entry;
+    }
+    return nullptr;
+}
+
+QString blanks(int n)
+{
+    return QString(n, QLatin1Char(' '));
+}
+
+} // namespace
+
+bool frmMain::runToolCommand(const QString &key, bool &handled)
+{
+    const ToolEntry *tool = toolFor(key);
+    handled = tool != nullptr;
+    if (!tool || !tool->launch)
+        return true;
+    if (!toolGate(key))
+        return false;
+    tool->launch(*this, *cTreeView1->SelectedItem());
+    return true;
+}
+
+// The checks before a tool opens; false when one stopped the command (after
+// its message, or after running "Add Files" on an empty list).
+bool frmMain::toolGate(const QString &key)
+{
+    const bool ripper = key == QLatin1String("Audio CD Ripper");
+    const bool analyser = key == QLatin1String("Audio Analyser");
+    cTreeNode *node = cTreeView1->SelectedItem();
+    if (!node || IsMainNode(node->Key())) {
+        MsgBox((ripper ? QStringLiteral("Select the Items List of the CD.") : QStringLiteral("Select the Items List."))
+                   + blanks(40),
+               Msg::Information);
+        if (node && node->Child().Count() > 0)
+            cTreeView1_NodeClick(node->Child().Item(1));
+        return false;
+    }
+    if (ripper && !IsCDNode(node->Key())) {
+        MsgBox(QStringLiteral("Select the the Audio CD device to rip from.") + blanks(40), Msg::Information);
+        if (g_oAudioCDsRoot) {
+            g_oAudioCDsRoot->setExpanded(true);
+            if (g_oAudioCDsRoot->Child().Count() > 0)
+                cTreeView1_NodeClick(g_oAudioCDsRoot->Child().Item(1));
+        }
+        return false;
+    }
+    if (!ripper && cGrid1->Rows() == 0) {
+        runByKey(QStringLiteral("Add Files"));
+        return false;
+    }
+    const qint32 marked = CountMarkedItems();
+    if (marked == 0) {
+        MsgBox(analyser ? QStringLiteral("Mark the item to edit.") + blanks(29)
+                        : QStringLiteral("Mark the items to ") + toolFor(key)->verb + QStringLiteral(".") + blanks(29),
+               Msg::Information);
+        return false;
+    }
+    if (key == QLatin1String("Audio Joiner") && marked <= 1) {
+        MsgBox(QStringLiteral("Nothing to join.") + blanks(55) + QStringLiteral("\r\n\r\n"), Msg::Information);
+        return false;
+    }
+    return true;
+}
