@@ -10,6 +10,7 @@
 #include "mainwindow/frmMain.h"
 #include "platform/AppPaths.h"
 #include "settings/frmAudioProp.h"
+#include "settings/OptionSettings.h"
 #include "settings/frmOptions.h"
 #include "support/AudioFixtures.h"
 
@@ -24,6 +25,8 @@ void RecTtsFixture::SetUp()
     mdlModes::InitEdition();
     const QString folder = AppPaths::programFolder() + QStringLiteral("/Main/");
     QDir().mkpath(folder);
+    // The options of an earlier test may still name that test's folder.
+    g_sItemsListMainDirectory = folder;
     listFile = folder + QStringLiteral("Takes.flst");
     QFile file(listFile);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));

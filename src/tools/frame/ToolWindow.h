@@ -74,6 +74,10 @@ public:
 
     // --- Format hand-over, tags, job protocol, end events --------------------
     void SetDestination();
+    // Hands the format of index (0 WAV to 5 APE, as GetFormatIndex counts)
+    // with its settings from AudioFormatSettings to control; answers the
+    // format's name for the log.
+    static QString HandOverFormat(AudioDestination &control, qint16 index);
     void SetID3Tags(qint32 lRow);
     QString CreateID3TagsString(const QString &sStr) const;
     // The driver: starts the next item or ends the job.

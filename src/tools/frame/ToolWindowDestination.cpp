@@ -170,8 +170,12 @@ void ToolWindow::lblEventsSettings_Click()
 
 void ToolWindow::SetDestination()
 {
-    AudioDestination &control = jobDestination();
     const qint16 index = mdlSupportedDestination::GetFormatIndex(cboTargetFormat->currentText());
+    log(QStringLiteral("Destination format: ") + HandOverFormat(jobDestination(), index));
+}
+
+QString ToolWindow::HandOverFormat(AudioDestination &control, qint16 index)
+{
     control.DestFormat(index + 1);
     QString logText;
     switch (index) {
@@ -242,5 +246,5 @@ void ToolWindow::SetDestination()
         break;
     }
     }
-    log(QStringLiteral("Destination format: ") + logText);
+    return logText;
 }
