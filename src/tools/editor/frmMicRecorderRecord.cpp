@@ -147,5 +147,5 @@ void frmMicRecorder::cWave1_Error(qint32 code, const QString &text)
         m_bRecordFailed = true;
         m_sRecordError = text;
     }
-    logEntry(QStringLiteral(": Error .") + text);
+    logEntry(QStringLiteral(": Error: ") + text);
 }
