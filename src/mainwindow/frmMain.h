@@ -5,8 +5,18 @@
 
 #include <memory>
 
+#include <functional>
+
 class DataObject;
+class cAudioCDRipper;
+class cAudioGraph;
 class cContextMenu;
+class cPlayer;
+class cReBar;
+class cSlider;
+class cStatusBar;
+class cToolbar;
+class cToolbarHost;
 class cGrid;
 class cImageList;
 class cTreeNode;
@@ -47,8 +57,8 @@ public:
     void Form_Resize();
     QWidget *picTitle = nullptr;
     QLabel *lblTitle = nullptr;
-    QWidget *cAudioGraphAmp = nullptr;
-    QWidget *cAudioGraphFreq = nullptr;
+    cAudioGraph *cAudioGraphAmp = nullptr;
+    cAudioGraph *cAudioGraphFreq = nullptr;
 
     // The status panels by key ("Main", "Items List Properties", "Notes", "Master Volume").
     QString PanelText(const QString &key) const;
@@ -120,6 +130,75 @@ public:
     void lblListName_Click();
     void ShowNotes();
 
+    // --- The window's shell: status bar, toolbars, layout, modes, player,
+    // CD drive watch, command line and exit.
+    cStatusBar *cStatusBar1 = nullptr;
+    cImageList *imgGeneral = nullptr;
+    cToolbar *tlbrRecorder = nullptr;
+    cToolbar *tlbrTop = nullptr;
+    cToolbar *tlbrProjects = nullptr;
+    cToolbar *tlbrList = nullptr;
+    cToolbarHost *cToolbarHostRecorder = nullptr;
+    cToolbarHost *cToolbarHost1 = nullptr;
+    cToolbarHost *tlbrProjectsHost = nullptr;
+    cReBar *rbrList = nullptr;
+    QLabel *picToolBarJPGPicHolder = nullptr;
+    QWidget *picTitleProject = nullptr;
+    QLabel *lblProjects = nullptr;
+    QWidget *froTreeControl = nullptr;
+    QWidget *picResizer = nullptr;
+    QWidget *picTitleList = nullptr;
+    QWidget *picList = nullptr;
+    QWidget *froControl = nullptr;
+    cSlider *cSlider1 = nullptr;
+    QWidget *picPlayTime = nullptr;
+    QLabel *lblCurrentPositionSec = nullptr;
+    QLabel *lbTotalLengthSec = nullptr;
+    cPlayer *cPlayer1 = nullptr;
+    cAudioCDRipper *cAudioCDRipper1 = nullptr;
+    QTimer *tmrPlayer = nullptr;
+    QTimer *tmSlider = nullptr;
+    QTimer *tmrAudioData = nullptr;
+    // The list node whose item plays, bold while it plays.
+    QPointer<cTreeNode> m_oPlayingNode;
+    // The arguments after the program's path, applied once after the load.
+    QString m_sCommandLine;
+    // When set, commands routed from toolbars, panels and the command line go
+    // here instead of the dispatcher (true = taken).
+    std::function<bool(qint32 ItemNumber)> commandHook;
+
+    void SetAppView();
+    void SetOnTop(bool bVal);
+    void SetTransparent(bool bVal);
+    // Runs the menu command of that key through the dispatcher, as toolbars,
+    // panels and the command line do.
+    void routeCommand(const QString &key);
+    void tlbrTop_ButtonClick(int index);
+    void tlbrTop_ButtonDropDown(int index);
+    void tlbrRecorder_ButtonClick(int index);
+    void tlbrRecorder_ButtonDropDown(int index);
+    void tlbrProjects_ButtonClick(int index);
+    void tlbrList_ButtonClick(int index);
+    void tlbrList_ButtonDropDown(int index);
+    void cStatusBar1_PanelClick(int index);
+    void cTreeView1_DragDrop(QObject *Source, int X, int Y);
+    void cGrid1_DragDrop(QObject *Source, int X, int Y);
+    void StartPlay();
+    void StopPlay();
+    void SetRowBold(int lRow, bool bBold);
+    void SetRowUnBold();
+    void tmrPlayer_Timer();
+    void tmSlider_Timer();
+    void tmrAudioData_Timer();
+    void cPlayer1_PlayEnd();
+    void cSlider1_DragStart();
+    void cSlider1_DragEnd();
+    void FillGridWithCDTracks(const QString &drive);
+    qint32 GetCDDriveIndex() const;
+    void tmrCDs_Timer();
+    void cAudioCDRipper1_Error(qint32 code, const QString &text);
+    void ApplyCommandLine();
+    void SelectFirstAudioCD();
     // --- Commands: dispatcher, tool launches, list and item commands --------
     // Set False before the analyser's conversion; its window sets it True
     // when the user aborts the conversion.
@@ -144,17 +223,28 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void buildListPanes();
     void loadFirstNode();
     void loadListNode(cTreeNode *Node);
     void stopPlayerIfPlaying();
-    void fillGridWithDriveTracks(const QString &drive);
     QStringList cdDeviceNames() const;
     void BuildMenus();
     void setOpenCaption(const QString &caption);
     void hideToTray();
+    void buildShellPanes();
+    void buildStatusPanels();
+    void BuildToolbars();
+    void fillCommandImages();
+    void connectShell();
+    void RestoreWindowSize();
+    void popSubmenu(cToolbar *toolbar, int index, const QString &itemKey);
+    void pressPlayerButton(const QString &key);
+    void pauseCommand();
+    void stopCommand();
 
     // Commands (frmMainCommands.cpp, frmMainLaunch.cpp).
     bool runCommand(const QString &key, qint32 ItemNumber);

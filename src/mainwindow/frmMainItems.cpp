@@ -317,12 +317,6 @@ void frmMain::cGrid1_RedrawRequest()
     cGrid1->setRedraw(true);
 }
 
-void frmMain::LoadSelectedItemToPlayer()
-{
-    // The player panel shows the item's length once it exists; until then
-    // there is nothing to load into.
-}
-
 // --- Hand-over to tool windows -------------------------------------------------
 
 void frmMain::CopyGridRows(cGrid *source, cGrid *target, bool bMarkedOnly)

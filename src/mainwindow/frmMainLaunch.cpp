@@ -10,6 +10,8 @@
 #include "core/mdlFunctions.h"
 #include "lists/ItemsListRow.h"
 #include "platform/Prompter.h"
+#include "tools/convert/frmACMConverter.h"
+#include "tools/convert/frmConverter.h"
 #include "tools/splitjoin/frmJoiner.h"
 #include "tools/splitjoin/frmSplitter.h"
 
@@ -43,15 +45,51 @@ void launchSplitter(frmMain &main, cTreeNode &node)
     main.unsetCursor();
 }
 
-void launchJoiner(frmMain &main, cTreeNode &node)
+QList<int> markedRows(const cGrid &grid)
 {
-    cGrid &grid = *main.cGrid1;
     const int inc = grid.ColumnIndex(Row::key(Row::Inc));
     QList<int> marked;
     for (int i = 1; i <= grid.Rows(); ++i) {
         if (grid.CellIcon(i, inc) == Row::IconMarked)
             marked << i;
     }
+    return marked;
+}
+
+// The converters count their time left from the seconds the main window
+// counts for the marked items.
+template <typename Window>
+void launchConverterWindow(frmMain &main, cTreeNode &node, Window &(*load)(QWidget *))
+{
+    cGrid &grid = *main.cGrid1;
+    const QList<int> marked = markedRows(grid);
+    main.setCursor(Qt::WaitCursor);
+    Window &window = load(nullptr);
+    window.HandOver(grid, marked, node.Text());
+    const qint32 seconds = main.GetTotalTime(true).toInt();
+    window.g_ltmrItemSecsTotal = seconds;
+    window.setHandOverTexts(QString::number(marked.size()) + QStringLiteral(" items to convert."),
+                            QStringLiteral("Total Time: ") + mdlFunctions::SecondsToHMS(seconds),
+                            QStringLiteral("Total Size: ") + main.GetTotalSize(true), node.Text());
+    main.unsetCursor();
+    window.exec();
+    main.unsetCursor();
+}
+
+void launchConverter(frmMain &main, cTreeNode &node)
+{
+    launchConverterWindow<frmConverter>(main, node, &Forms::loadConverter);
+}
+
+void launchACMConverter(frmMain &main, cTreeNode &node)
+{
+    launchConverterWindow<frmACMConverter>(main, node, &Forms::loadACMConverter);
+}
+
+void launchJoiner(frmMain &main, cTreeNode &node)
+{
+    cGrid &grid = *main.cGrid1;
+    const QList<int> marked = markedRows(grid);
     main.setCursor(Qt::WaitCursor);
     frmJoiner &window = Forms::loadJoiner();
     window.HandOver(grid, marked, node.Text());
@@ -74,11 +112,11 @@ struct ToolEntry {
 // The tool windows that open on the items of a list. A window that is not
 // part of this build has no launch, and its command does nothing.
 const ToolEntry kTools[] = {
-    {QLatin1String("Audio Converter"), QLatin1String("convert"), nullptr},
+    {QLatin1String("Audio Converter"), QLatin1String("convert"), launchConverter},
     {QLatin1String("MP3 CD Maker"), QLatin1String("burn"), nullptr},
     {QLatin1String("WMA CD Maker"), QLatin1String("burn"), nullptr},
     {QLatin1String("Audio CD Ripper"), QLatin1String("rip"), nullptr},
-    {QLatin1String("ACM Converter"), QLatin1String("convert"), nullptr},
+    {QLatin1String("ACM Converter"), QLatin1String("convert"), launchACMConverter},
     {QLatin1String("Audio Joiner"), QLatin1String("join"), launchJoiner},
     {QLatin1String("Audio Splitter"), QLatin1String("split"), launchSplitter},
     {QLatin1String("Audio CD Maker"), QLatin1String("burn"), nullptr},

@@ -23,9 +23,7 @@
 
 #include <QEvent>
 #include <QFile>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QSplitter>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -117,23 +115,6 @@ void frmMain::buildListPanes()
     InitItemsGrid(cGrid1);
     SetGridInfoColumns();
 
-    auto *right = new QWidget(this);
-    auto *rightLayout = new QVBoxLayout(right);
-    rightLayout->setContentsMargins(0, 0, 0, 0);
-    rightLayout->addWidget(lblListName);
-    auto *grids = new QHBoxLayout;
-    grids->addWidget(cGrid1, 1);
-    cGridInfo->setFixedWidth(Twips::toPixels(3495));
-    grids->addWidget(cGridInfo);
-    rightLayout->addLayout(grids, 1);
-
-    auto *splitter = new QSplitter(this);
-    splitter->addWidget(cTreeView1);
-    splitter->addWidget(right);
-    splitter->setStretchFactor(1, 1);
-    splitter->setSizes({Twips::toPixels(2535), Twips::toPixels(10000)});
-    setCentralWidget(splitter);
-
     connect(cTreeView1, &cTreeView::NodeClick, this, &frmMain::cTreeView1_NodeClick);
     connect(cTreeView1, &cTreeView::AfterLabelEdit, this, &frmMain::cTreeView1_AfterLabelEdit);
     connect(cGrid1, &cGrid::SelectionChange, this, &frmMain::GetFileInfoToGridInfo);
@@ -197,12 +178,6 @@ QString frmMain::GetNewItemsListFileName(const QString &folder)
     return ItemsListFolder::GetNewItemsListFileName(folder);
 }
 
-QStringList frmMain::cdDeviceNames() const
-{
-    // The CD drive list comes with the CD ripper control.
-    return {};
-}
-
 void frmMain::setTree()
 {
     cTreeView1->Nodes().Clear();
@@ -260,22 +235,6 @@ void frmMain::loadFirstNode()
     }
 }
 
-void frmMain::stopPlayerIfPlaying()
-{
-    // The player arrives with the main window's player panel.
-}
-
-void frmMain::fillGridWithDriveTracks(const QString &drive)
-{
-    // The track listing arrives with the CD drive watch; until then a drive
-    // shows as an empty list.
-    Q_UNUSED(drive);
-    cGrid1->Clear();
-    picEmptyMsg->show();
-    setPanelText(QStringLiteral("Main"), QStringLiteral("Ready."));
-    DisplayGridInfoStatusBar();
-}
-
 void frmMain::cTreeView1_NodeClick(cTreeNode *Node)
 {
     if (m_bLoadingList || !prgStatus->isHidden() || !Node)
@@ -294,7 +253,7 @@ void frmMain::cTreeView1_NodeClick(cTreeNode *Node)
     if (IsCDNode(Node->Key())) {
         m_oLoadedListNode = nullptr;
         tmrCDs->start();
-        fillGridWithDriveTracks(GetCDNameNode(Node->Key()));
+        FillGridWithCDTracks(GetCDNameNode(Node->Key()));
         GetFileInfoToGridInfo();
         return;
     }

@@ -6,6 +6,7 @@
 #include "core/forms.h"
 #include "core/mdlCommDialog.h"
 #include "core/mdlFunctions.h"
+#include "controls/audio/cAudioGraph.h"
 #include "mainwindow/frmMain.h"
 #include "platform/CommandLine.h"
 #include "platform/Prompter.h"
@@ -106,8 +107,10 @@ void frmOptions::picColor_Click()
     settingsKey().SetRegistryValue(QStringLiteral("picColor"), QString::number(color), REG_SZ);
     if (frmMain *main = Forms::main()) {
         setBackColor(main->picTitle, color);
-        setBackColor(main->cAudioGraphAmp, color);
-        setBackColor(main->cAudioGraphFreq, color);
+        for (cAudioGraph *graph : {main->cAudioGraphAmp, main->cAudioGraphFreq}) {
+            if (graph)
+                graph->setBackColor(quint32(color));
+        }
     }
 }
 
@@ -122,8 +125,10 @@ void frmOptions::picTextColor_Click()
     setTextColor(lblTitle, color);
     if (frmMain *main = Forms::main()) {
         setTextColor(main->lblTitle, color);
-        setTextColor(main->cAudioGraphAmp, color);
-        setTextColor(main->cAudioGraphFreq, color);
+        for (cAudioGraph *graph : {main->cAudioGraphAmp, main->cAudioGraphFreq}) {
+            if (graph)
+                graph->setForeColor(quint32(color));
+        }
     }
 }
 

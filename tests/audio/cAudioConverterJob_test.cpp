@@ -1,5 +1,5 @@
 #include "support/AudioFixtures.h"
-#include "AudioJobSpy.h"
+#include "support/JobSpy.h"
 #include "controls/audio/AcmCodecs.h"
 #include "controls/audio/WmaCodecs.h"
 #include "controls/audio/cAudioConverter.h"
@@ -38,16 +38,6 @@ QString longSource()
     return path;
 }
 
-// Every file of the work folder that is not one of the named ones.
-QStringList strayFiles(const QStringList &expected)
-{
-    QStringList stray;
-    for (const QString &name : QDir(TestEnv::workFolder()).entryList(QDir::Files | QDir::Hidden))
-        if (!expected.contains(name))
-            stray << name;
-    return stray;
-}
-
 void setTags(cAudioConverter &c)
 {
     c.TagAlbum("Album Ä");
@@ -69,7 +59,7 @@ struct JobRun {
 
 JobRun convert(cAudioConverter &c, const QString &source, const QString &dest, int start = -1, int length = -1)
 {
-    AudioJobSpy<cAudioConverter> spy(&c);
+    JobSpy<cAudioConverter> spy(&c);
     c.SourceFile(source);
     if (start >= 0) {
         c.RangeStart(start);
@@ -79,11 +69,8 @@ JobRun convert(cAudioConverter &c, const QString &source, const QString &dest, i
     spy.start([&] { c.Convert(); });
     const bool ended = spy.waitForEnd();
     EXPECT_TRUE(ended);
-    JobRun r{int(spy.done.size()), int(spy.aborted.size()), int(spy.error.size()), spy.errorText(), {},
-        spy.arrivedInsideStart};
-    for (const auto &args : spy.progress)
-        r.progress << args.at(0).toInt();
-    return r;
+    return JobRun{int(spy.done.size()), int(spy.aborted.size()), int(spy.error.size()), spy.errorText(),
+        spy.percents(), spy.arrivedInsideStart};
 }
 
 Mp3EncoderSettings mp3Cbr(int kbps)
@@ -207,7 +194,7 @@ TEST(AudioConverterJob, EveryDestinationFormatWritesWhatFfprobeReadsWithItsTags)
         const QString dest = work(QStringLiteral("out%1.%2").arg(++n).arg(c.extension));
         const JobRun run = convert(converter, source35(), dest);
         ASSERT_EQ(run.done, 1) << run.errorText.toStdString();
-        const QJsonObject probed = Fixture::probe(dest);
+        const QJsonObject probed = TestAudio::probe(dest);
         EXPECT_EQ(probed["stream"]["codec_name"].toString(), c.codec);
         EXPECT_EQ(probed["stream"]["sample_rate"].toString().toInt(), c.rate);
         EXPECT_EQ(probed["stream"]["channels"].toInt(), c.channels);
@@ -216,7 +203,7 @@ TEST(AudioConverterJob, EveryDestinationFormatWritesWhatFfprobeReadsWithItsTags)
         const std::pair<const char *, const char *> written[] = {{"title", "Title Ω"}, {"artist", "The Artist"},
             {"album", "Album Ä"}, {"genre", "Rock"}, {"comment", "A comment"}};
         for (const auto &[key, value] : written)
-            EXPECT_EQ(Fixture::probedTag(probed, key), QString(value)) << key;
+            EXPECT_EQ(TestAudio::probedTag(probed, key), QString(value)) << key;
         cAudioConverter reader;
         reader.ReadTags(dest);
         EXPECT_EQ(reader.TagTitle(), QString("Title Ω"));
@@ -231,7 +218,7 @@ TEST(AudioConverterJob, EveryDestinationFormatWritesWhatFfprobeReadsWithItsTags)
 
 TEST(AudioConverterJob, WavCopiesAndRangesAreSampleExact)
 {
-    const QVector<qint16> all = Fixture::readWav16(source35());
+    const QVector<qint16> all = TestAudio::readWav16(source35());
     ASSERT_EQ(all.size(), kRate * 7 / 2 * 2);
     cAudioConverter converter;
     converter.DestFormat(DestWAV);
@@ -254,12 +241,12 @@ TEST(AudioConverterJob, WavCopiesAndRangesAreSampleExact)
         const QString dest = work(QStringLiteral("cut%1.wav").arg(++n));
         const JobRun run = convert(converter, source35(), dest, c.start, c.length);
         ASSERT_EQ(run.done, 1) << run.errorText.toStdString();
-        Fixture::WavSpec spec;
-        const QVector<qint16> got = Fixture::readWav16(dest, &spec);
+        TestAudio::WavSpec spec;
+        const QVector<qint16> got = TestAudio::readWav16(dest, &spec);
         EXPECT_EQ(spec.rate, kRate);
         ASSERT_EQ(got.size(), c.frames * 2);
         EXPECT_TRUE(std::equal(got.begin(), got.end(), all.begin() + qsizetype(c.firstFrame) * 2));
-        const QJsonObject probed = Fixture::probe(dest);
+        const QJsonObject probed = TestAudio::probe(dest);
         EXPECT_NEAR(probed["format"]["duration"].toString().toDouble(), c.frames / double(kRate), 1e-6);
     }
 
@@ -311,8 +298,8 @@ TEST(AudioConverterJob, CompressedSourcesConvertWholeAndCutToTheSample)
         const QString cut = work(QStringLiteral("cut%1.wav").arg(n));
         ASSERT_EQ(convert(converter, compressed, whole).done, 1);
         ASSERT_EQ(convert(converter, compressed, cut, 1, 2).done, 1);
-        const QVector<qint16> all = Fixture::readWav16(whole);
-        const QVector<qint16> part = Fixture::readWav16(cut);
+        const QVector<qint16> all = TestAudio::readWav16(whole);
+        const QVector<qint16> part = TestAudio::readWav16(cut);
         if (c.gapless) {
             EXPECT_EQ(all.size(), kRate * 7 / 2 * 2);
             cAudioConverter probe;
@@ -334,7 +321,7 @@ TEST(AudioConverterJob, CompressedSourcesConvertWholeAndCutToTheSample)
     converter.DestFormat(DestMP3);
     converter.SetMP3Settings(mp3Cbr(128));
     ASSERT_EQ(convert(converter, work("c1.mp3"), work("cut.mp3"), 1, 2).done, 1);
-    const QJsonObject probed = Fixture::probe(work("cut.mp3"));
+    const QJsonObject probed = TestAudio::probe(work("cut.mp3"));
     // A CBR file without an Info frame has only an estimated length.
     EXPECT_NEAR(probed["format"]["duration"].toString().toDouble(), 2.0, 0.06);
 }
@@ -350,8 +337,8 @@ TEST(AudioConverterJob, SourcesWithoutAChannelLayoutMixAsTheirDefaultLayout)
     converter.SetWAVSettings({kRate, 2, 16});
     const JobRun run = convert(converter, work("three.wav"), work("two.wav"));
     ASSERT_EQ(run.done, 1) << run.errorText.toStdString();
-    Fixture::WavSpec spec;
-    EXPECT_EQ(Fixture::readWav16(work("two.wav"), &spec).size(), kRate * 2);
+    TestAudio::WavSpec spec;
+    EXPECT_EQ(TestAudio::readWav16(work("two.wav"), &spec).size(), kRate * 2);
     EXPECT_EQ(spec.channels, 2);
 }
 
@@ -429,7 +416,7 @@ TEST(AudioConverterJob, Mp3SettingsShowInTheWrittenStream)
         EXPECT_EQ(head.contains("Xing"), c.vbrTag && QByteArray(c.vbrTag) == "Xing");
         EXPECT_EQ(head.contains("Info"), c.vbrTag && QByteArray(c.vbrTag) == "Info");
 
-        const QJsonObject probed = Fixture::probe(dest, true);
+        const QJsonObject probed = TestAudio::probe(dest, true);
         EXPECT_EQ(probed["stream"]["channels"].toInt(), c.channels);
         QSet<int> sizes;
         double bytes = 0;
@@ -539,7 +526,7 @@ TEST(AudioConverterJob, FailuresEndInOneErrorAfterTheStartAndLeaveNoFile)
     QFile f(work("victim.wav"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), victim);
-    EXPECT_EQ(strayFiles({"source.wav", "victim.wav"}), QStringList());
+    EXPECT_EQ(TestAudio::strayFiles({"source.wav", "victim.wav"}), QStringList());
 }
 
 TEST(AudioConverterJob, AbortEndsInOneAbortedAndLeavesNoFile)
@@ -547,7 +534,7 @@ TEST(AudioConverterJob, AbortEndsInOneAbortedAndLeavesNoFile)
     cAudioConverter converter;
     converter.DestFormat(DestMP3);
     converter.SetMP3Settings(mp3Cbr(128));
-    AudioJobSpy<cAudioConverter> spy(&converter);
+    JobSpy<cAudioConverter> spy(&converter);
     converter.SourceFile(longSource());
     converter.DestFile(work("aborted.mp3"));
     spy.start([&] {
@@ -558,10 +545,10 @@ TEST(AudioConverterJob, AbortEndsInOneAbortedAndLeavesNoFile)
     EXPECT_FALSE(spy.arrivedInsideStart);
     EXPECT_EQ(spy.aborted.size(), 1);
     EXPECT_EQ(spy.terminals(), 1);
-    EXPECT_EQ(strayFiles({"long.wav"}), QStringList());
+    EXPECT_EQ(TestAudio::strayFiles({"long.wav"}), QStringList());
 
     // Stopped half-way, with a partial file written: still nothing left.
-    AudioJobSpy<cAudioConverter> midway(&converter);
+    JobSpy<cAudioConverter> midway(&converter);
     converter.SourceFile(longSource());
     converter.DestFile(work("midway.mp3"));
     converter.Convert();
@@ -570,7 +557,7 @@ TEST(AudioConverterJob, AbortEndsInOneAbortedAndLeavesNoFile)
     ASSERT_TRUE(midway.waitForEnd());
     EXPECT_EQ(midway.aborted.size(), 1);
     EXPECT_EQ(midway.terminals(), 1);
-    EXPECT_EQ(strayFiles({"long.wav"}), QStringList());
+    EXPECT_EQ(TestAudio::strayFiles({"long.wav"}), QStringList());
 
     // The control is usable again, and the next item starts from Done.
     int started = 0;
@@ -581,7 +568,7 @@ TEST(AudioConverterJob, AbortEndsInOneAbortedAndLeavesNoFile)
             converter.Convert();
         }
     });
-    AudioJobSpy<cAudioConverter> next(&converter);
+    JobSpy<cAudioConverter> next(&converter);
     converter.SourceFile(source35());
     converter.DestFile(work("first.mp3"));
     converter.Convert();
@@ -595,7 +582,7 @@ TEST(AudioConverterJob, TerminatingAWorkingControlEndsItsJobAndLeavesItUsable)
     converter.DestFormat(DestMP3);
     converter.SetMP3Settings(mp3Cbr(128));
     ASSERT_EQ(converter.OpenSource(source35()), 0);
-    AudioJobSpy<cAudioConverter> spy(&converter);
+    JobSpy<cAudioConverter> spy(&converter);
     converter.SourceFile(longSource());
     converter.DestFile(work("stopped.mp3"));
     converter.Convert();
@@ -604,7 +591,7 @@ TEST(AudioConverterJob, TerminatingAWorkingControlEndsItsJobAndLeavesItUsable)
     ASSERT_TRUE(spy.waitForEnd());
     EXPECT_EQ(spy.aborted.size(), 1);
     EXPECT_EQ(spy.terminals(), 1);
-    EXPECT_EQ(strayFiles({"long.wav", "source.wav"}), QStringList());
+    EXPECT_EQ(TestAudio::strayFiles({"long.wav", "source.wav"}), QStringList());
 
     // A window opens the same control again after Terminate.
     ASSERT_EQ(converter.OpenSource(source35()), 0);
@@ -622,7 +609,7 @@ TEST(AudioConverterJob, DestroyingAWorkingControlStopsItsWorker)
     converter->Convert();
     delete converter;
     waitUntil([] { return false; }, 50);
-    EXPECT_EQ(strayFiles({"long.wav"}), QStringList());
+    EXPECT_EQ(TestAudio::strayFiles({"long.wav"}), QStringList());
 }
 
 TEST(AudioConverterJob, AcmEnumerationListsTagsAndFormatsBeforeReturning)
@@ -671,7 +658,7 @@ TEST(AudioConverterJob, ConvertingWithTheAcmChoiceWritesThatCodec)
     converter.DestFormat(DestACM);
     converter.SetACMSettings("IMA ADPCM", "44.100 kHz, 4 Bit, Stereo");
     ASSERT_EQ(convert(converter, source35(), work("ima.wav")).done, 1);
-    const QJsonObject probed = Fixture::probe(work("ima.wav"));
+    const QJsonObject probed = TestAudio::probe(work("ima.wav"));
     EXPECT_EQ(probed["stream"]["codec_name"].toString(), "adpcm_ima_wav");
     EXPECT_EQ(probed["format"]["format_name"].toString(), "wav");
 }
@@ -723,7 +710,7 @@ TEST(AudioConverterJob, EveryListedWmaFormatAndTheEndsOfEachAcmListAreWritable)
         const QString dest = work(QStringLiteral("listed%1.%2").arg(++n).arg(extension));
         const JobRun run = convert(converter, source, dest);
         ASSERT_EQ(run.done, 1) << run.errorText.toStdString();
-        const QJsonObject probed = Fixture::probe(dest);
+        const QJsonObject probed = TestAudio::probe(dest);
         if (!c.codec.isEmpty()) {
             EXPECT_EQ(probed["stream"]["codec_name"].toString(), c.codec);
         }

@@ -28,7 +28,7 @@ QString baseWav()
 QString viaFfmpeg(const QString &name, const QStringList &codecArgs)
 {
     const QString out = work(name);
-    EXPECT_TRUE(Fixture::ffmpeg(QStringList{"-i", baseWav()} + codecArgs + QStringList{out})) << name.toStdString();
+    EXPECT_TRUE(TestAudio::ffmpeg(QStringList{"-i", baseWav()} + codecArgs + QStringList{out})) << name.toStdString();
     return out;
 }
 
@@ -131,7 +131,7 @@ TEST(AudioConverterProbe, FilesWithoutAudioAreRefusedAndReplaceTheSource)
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
     text.write("this is no audio\r\n");
     text.close();
-    ASSERT_TRUE(Fixture::ffmpeg({"-f", "lavfi", "-i", "color=c=red:s=16x16", "-frames:v", "1", work("picture.png")}));
+    ASSERT_TRUE(TestAudio::ffmpeg({"-f", "lavfi", "-i", "color=c=red:s=16x16", "-frames:v", "1", work("picture.png")}));
     QFile(work("empty.wav")).open(QIODevice::WriteOnly);
 
     cAudioConverter converter;

@@ -1,5 +1,5 @@
 #include "support/AudioFixtures.h"
-#include "AudioJobSpy.h"
+#include "support/JobSpy.h"
 #include "controls/audio/cAudioJoin.h"
 
 #include <QDir>
@@ -52,8 +52,8 @@ TEST(AudioJoin, JoinsWholeFilesAndRangesSampleExactWithProgressPerFile)
 {
     const QString first = wav("first.wav", kRate * 3 / 2);
     const QString second = wav("second.wav", kRate * 7 / 2);
-    const QVector<qint16> a = Fixture::readWav16(first);
-    const QVector<qint16> b = Fixture::readWav16(second);
+    const QVector<qint16> a = TestAudio::readWav16(first);
+    const QVector<qint16> b = TestAudio::readWav16(second);
 
     cAudioJoin join;
     join.DestFormat(DestWAV);
@@ -62,18 +62,18 @@ TEST(AudioJoin, JoinsWholeFilesAndRangesSampleExactWithProgressPerFile)
     join.AddFile(first, -1, -1);
     join.AddFile(second, 1, 2);
     join.DestFile(work("joined.wav"));
-    AudioJobSpy<cAudioJoin> spy(&join);
+    JobSpy<cAudioJoin> spy(&join);
     spy.start([&] { join.Join(); });
     ASSERT_TRUE(spy.waitForEnd());
     EXPECT_FALSE(spy.arrivedInsideStart);
     ASSERT_EQ(spy.done.size(), 1) << spy.errorText().toStdString();
     EXPECT_EQ(spy.terminals(), 1);
 
-    const QVector<qint16> joined = Fixture::readWav16(work("joined.wav"));
+    const QVector<qint16> joined = TestAudio::readWav16(work("joined.wav"));
     ASSERT_EQ(joined.size(), a.size() + 2 * kRate * 2);
     EXPECT_TRUE(std::equal(a.begin(), a.end(), joined.begin()));
     EXPECT_TRUE(std::equal(joined.begin() + a.size(), joined.end(), b.begin() + kRate * 2));
-    EXPECT_EQ(Fixture::probedTag(Fixture::probe(work("joined.wav")), "title"), "Joined");
+    EXPECT_EQ(TestAudio::probedTag(TestAudio::probe(work("joined.wav")), "title"), "Joined");
 
     // (file index, percent): files in order from 1, each rising to 100.
     QVector<QPair<int, int>> progress;
@@ -96,11 +96,11 @@ TEST(AudioJoin, JoinsFilesOfDifferentFormatsIntoOneEncoder)
     join.AddFile(stereo, -1, -1);
     join.AddFile(work("mono8k.wav"), -1, -1);
     join.DestFile(work("mixed.ogg"));
-    AudioJobSpy<cAudioJoin> spy(&join);
+    JobSpy<cAudioJoin> spy(&join);
     join.Join();
     ASSERT_TRUE(spy.waitForEnd());
     ASSERT_EQ(spy.done.size(), 1) << spy.errorText().toStdString();
-    const QJsonObject probed = Fixture::probe(work("mixed.ogg"));
+    const QJsonObject probed = TestAudio::probe(work("mixed.ogg"));
     EXPECT_EQ(probed["stream"]["channels"].toInt(), 2);
     EXPECT_NEAR(probed["format"]["duration"].toString().toDouble(), 2.0, 0.01);
 }
@@ -124,7 +124,7 @@ TEST(AudioJoin, AFailingFileOrAnAbortLeavesNothing)
         join.AddFile(good, -1, -1);
         join.AddFile(c.second, c.start, 2);
         join.DestFile(work("failed.wav"));
-        AudioJobSpy<cAudioJoin> spy(&join);
+        JobSpy<cAudioJoin> spy(&join);
         spy.start([&] { join.Join(); });
         ASSERT_TRUE(spy.waitForEnd());
         EXPECT_FALSE(spy.arrivedInsideStart);
@@ -138,7 +138,7 @@ TEST(AudioJoin, AFailingFileOrAnAbortLeavesNothing)
         join.AddFile(good, -1, -1);
         join.AddFile(good, -1, -1);
         join.DestFile(work("aborted.mp3"));
-        AudioJobSpy<cAudioJoin> spy(&join);
+        JobSpy<cAudioJoin> spy(&join);
         join.Join();
         join.Abort();
         join.AbortCleanup();

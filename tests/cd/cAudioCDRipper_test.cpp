@@ -1,12 +1,10 @@
-#include "CdFixtures.h"
+#include "support/CdFixtures.h"
 #include "controls/cd/cAudioCDRipper.h"
+#include "support/JobSpy.h"
 #include "support/TestEnvironment.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QSignalSpy>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -33,49 +31,7 @@ struct DrivesGuard {
     ~DrivesGuard() { qunsetenv("SONVALE_CD_DEVICES"); }
 };
 
-QStringList strayFiles(const QStringList &expected)
-{
-    QStringList stray;
-    for (const QString &name : QDir(TestEnv::workFolder()).entryList(QDir::Files | QDir::Hidden))
-        if (!expected.contains(name))
-            stray << name;
-    return stray;
-}
-
-// Records one rip's events and whether any came inside the call that started it.
-struct RipRun {
-    explicit RipRun(cAudioCDRipper &r)
-        : done(&r, &cAudioCDRipper::Done)
-        , aborted(&r, &cAudioCDRipper::Aborted)
-        , error(&r, &cAudioCDRipper::Error)
-        , progress(&r, &cAudioCDRipper::Progress)
-    {
-        auto onThread = [this] { offThread = offThread || QThread::currentThread() != qApp->thread(); };
-        QObject::connect(&r, &cAudioCDRipper::Progress, onThread);
-        QObject::connect(&r, &cAudioCDRipper::Done, onThread);
-        QObject::connect(&r, &cAudioCDRipper::Error, onThread);
-    }
-    int terminals() const { return int(done.size() + aborted.size() + error.size()); }
-    // Waits for count endings, then a little longer for a stray extra one.
-    bool waitForEnd(int count = 1)
-    {
-        const bool ended = waitUntil([&] { return terminals() >= count; }, 60000);
-        waitUntil([] { return false; }, 100);
-        return ended;
-    }
-    QString errorText() const { return error.isEmpty() ? QString() : error.first().at(1).toString(); }
-    qint32 errorCode() const { return error.isEmpty() ? 0 : error.first().at(0).toInt(); }
-    QVector<int> percents() const
-    {
-        QVector<int> p;
-        for (const QList<QVariant> &args : progress)
-            p << args.at(0).toInt();
-        return p;
-    }
-
-    QSignalSpy done, aborted, error, progress;
-    bool offThread = false;
-};
+using RipRun = JobSpy<cAudioCDRipper>;
 
 class RipperTest : public ::testing::Test {
 protected:
@@ -165,7 +121,7 @@ TEST_F(RipperTest, ReportsTracksOfTheSelectedDisc)
 TEST_F(RipperTest, RipsTrackToWavSampleExact)
 {
     cAudioCDRipper r;
-    RipRun run(r);
+    RipRun run(&r);
     r.DeviceIndex(0);
     r.DestFormat(DestWAV);
     r.SetWAVSettings({44100, 2, 16});
@@ -173,10 +129,10 @@ TEST_F(RipperTest, RipsTrackToWavSampleExact)
     rip(r, run, 2, dest);
     ASSERT_EQ(run.done.size(), 1) << run.errorText().toStdString();
 
-    int rate = 0, channels = 0;
-    const QVector<qint16> got = CdFixture::readWav16(dest, &rate, &channels);
-    EXPECT_EQ(rate, 44100);
-    EXPECT_EQ(channels, 2);
+    TestAudio::WavSpec spec;
+    const QVector<qint16> got = TestAudio::readWav16(dest, &spec);
+    EXPECT_EQ(spec.rate, 44100);
+    EXPECT_EQ(spec.channels, 2);
     const qint64 frames = 188 * CdFixture::kFramesPerSector;
     ASSERT_EQ(got.size(), frames * 2);
     for (qint64 i = 0; i < frames; ++i)
@@ -187,7 +143,22 @@ TEST_F(RipperTest, RipsTrackToWavSampleExact)
     ASSERT_FALSE(p.isEmpty());
     EXPECT_TRUE(std::is_sorted(p.begin(), p.end()));
     EXPECT_EQ(p.last(), 100);
-    EXPECT_EQ(strayFiles({"disc.bin", "disc.cue", "Track02.wav"}), QStringList());
+    EXPECT_EQ(TestAudio::strayFiles({"disc.bin", "disc.cue", "Track02.wav"}), QStringList());
+}
+
+TEST_F(RipperTest, RipsToANameNearTheFileSystemLimit)
+{
+    // 255 bytes is the longest name most Linux file systems take; the
+    // temporary the rip writes first must still fit beside it.
+    const QString name = QString(251, QLatin1Char('n')) + ".wav";
+    cAudioCDRipper r;
+    RipRun run(&r);
+    r.DestFormat(DestWAV);
+    r.SetWAVSettings({44100, 2, 16});
+    rip(r, run, 2, work(name));
+    ASSERT_EQ(run.done.size(), 1) << run.errorText().toStdString();
+    EXPECT_EQ(TestAudio::readWav16(work(name)).size(), 188 * CdFixture::kFramesPerSector * 2);
+    EXPECT_EQ(TestAudio::strayFiles({"disc.bin", "disc.cue", name}), QStringList());
 }
 
 TEST_F(RipperTest, DeviceIndexChoosesTheDriveToRipFrom)
@@ -195,13 +166,13 @@ TEST_F(RipperTest, DeviceIndexChoosesTheDriveToRipFrom)
     const QString other = CdFixture::writeImage(TestEnv::workFolder(), "other", {{true, 120}});
     useDrives({image, other});
     cAudioCDRipper r;
-    RipRun run(r);
+    RipRun run(&r);
     ASSERT_TRUE(r.SelectDevice(0));
     r.DeviceIndex(1);
     r.SetWAVSettings({44100, 2, 16});
     rip(r, run, 1, work("other.wav"));
     ASSERT_EQ(run.done.size(), 1) << run.errorText().toStdString();
-    EXPECT_EQ(CdFixture::readWav16(work("other.wav")).size(), 120 * 588 * 2);
+    EXPECT_EQ(TestAudio::readWav16(work("other.wav")).size(), 120 * 588 * 2);
     // The queries still answer for the selected drive.
     EXPECT_EQ(r.TrackCount(), 3);
 }
@@ -212,37 +183,37 @@ TEST_F(RipperTest, RangeAppliesToOneRipOnly)
     r.SelectDevice(0);
     r.SetWAVSettings({44100, 2, 16});
     {
-        RipRun run(r);
+        RipRun run(&r);
         r.RangeStart(1);
         r.RangeLength(2);
         rip(r, run, 1, work("range.wav"));
         ASSERT_EQ(run.done.size(), 1) << run.errorText().toStdString();
-        const QVector<qint16> got = CdFixture::readWav16(work("range.wav"));
+        const QVector<qint16> got = TestAudio::readWav16(work("range.wav"));
         ASSERT_EQ(got.size(), 2 * 44100 * 2);
         for (qint64 i = 0; i < 2 * 44100; ++i)
             ASSERT_EQ(got[i * 2], CdFixture::sample(1, 44100 + i, 0)) << "frame " << i;
     }
     {
         // A range longer than the rest of the track ends with the track.
-        RipRun run(r);
+        RipRun run(&r);
         r.RangeStart(3);
         r.RangeLength(60);
         rip(r, run, 1, work("tail.wav"));
         ASSERT_EQ(run.done.size(), 1) << run.errorText().toStdString();
-        EXPECT_EQ(CdFixture::readWav16(work("tail.wav")).size(), (300 * 588 - 3 * 44100) * 2);
+        EXPECT_EQ(TestAudio::readWav16(work("tail.wav")).size(), (300 * 588 - 3 * 44100) * 2);
     }
     {
-        RipRun run(r);
+        RipRun run(&r);
         rip(r, run, 1, work("whole.wav"));
         ASSERT_EQ(run.done.size(), 1) << run.errorText().toStdString();
-        EXPECT_EQ(CdFixture::readWav16(work("whole.wav")).size(), 300 * 588 * 2);
+        EXPECT_EQ(TestAudio::readWav16(work("whole.wav")).size(), 300 * 588 * 2);
     }
 }
 
 TEST_F(RipperTest, RipsToMp3WithTags)
 {
     cAudioCDRipper r;
-    RipRun run(r);
+    RipRun run(&r);
     r.SelectDevice(0);
     r.DestFormat(DestMP3);
     Mp3EncoderSettings mp3;
@@ -259,15 +230,15 @@ TEST_F(RipperTest, RipsToMp3WithTags)
     rip(r, run, 1, dest);
     ASSERT_EQ(run.done.size(), 1) << run.errorText().toStdString();
 
-    const QJsonObject probed = CdFixture::probe(dest);
+    const QJsonObject probed = TestAudio::probe(dest);
     const QJsonObject stream = probed.value("stream").toObject();
     EXPECT_EQ(stream.value("codec_name").toString(), "mp3");
     EXPECT_EQ(stream.value("sample_rate").toString(), "44100");
     EXPECT_EQ(stream.value("channels").toInt(), 2);
     EXPECT_NEAR(probed.value("format").toObject().value("duration").toString().toDouble(), 300.0 / 75, 0.1);
-    EXPECT_EQ(CdFixture::probedTag(probed, "title"), "Opening Ω");
-    EXPECT_EQ(CdFixture::probedTag(probed, "artist"), "The Band");
-    EXPECT_EQ(CdFixture::probedTag(probed, "album"), "First Album");
+    EXPECT_EQ(TestAudio::probedTag(probed, "title"), "Opening Ω");
+    EXPECT_EQ(TestAudio::probedTag(probed, "artist"), "The Band");
+    EXPECT_EQ(TestAudio::probedTag(probed, "album"), "First Album");
 }
 
 TEST_F(RipperTest, FailedRipsEndInErrorAndWriteNothing)
@@ -290,7 +261,7 @@ TEST_F(RipperTest, FailedRipsEndInErrorAndWriteNothing)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         cAudioCDRipper r;
-        RipRun run(r);
+        RipRun run(&r);
         r.DeviceIndex(c.device);
         r.DestFormat(c.format);
         r.SetWAVSettings({44100, 2, 16});
@@ -298,7 +269,7 @@ TEST_F(RipperTest, FailedRipsEndInErrorAndWriteNothing)
         EXPECT_EQ(run.error.size(), 1);
         EXPECT_EQ(run.errorCode(), c.code) << run.errorText().toStdString();
         EXPECT_FALSE(run.errorText().isEmpty());
-        EXPECT_EQ(strayFiles({"disc.bin", "disc.cue"}), QStringList());
+        EXPECT_EQ(TestAudio::strayFiles({"disc.bin", "disc.cue"}), QStringList());
     }
 }
 
@@ -311,7 +282,7 @@ TEST_F(RipperTest, AbortLeavesAnExistingFileUntouched)
         old.write("old contents");
     }
     cAudioCDRipper r;
-    RipRun run(r);
+    RipRun run(&r);
     r.SelectDevice(0);
     r.SetWAVSettings({44100, 2, 16});
     r.Track(1);
@@ -324,19 +295,19 @@ TEST_F(RipperTest, AbortLeavesAnExistingFileUntouched)
     QFile old(dest);
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), "old contents");
-    EXPECT_EQ(strayFiles({"disc.bin", "disc.cue", "Track01.wav"}), QStringList());
+    EXPECT_EQ(TestAudio::strayFiles({"disc.bin", "disc.cue", "Track01.wav"}), QStringList());
 
     // The next rip replaces the file.
-    RipRun again(r);
+    RipRun again(&r);
     rip(r, again, 1, dest);
     ASSERT_EQ(again.done.size(), 1) << again.errorText().toStdString();
-    EXPECT_EQ(CdFixture::readWav16(dest).size(), 300 * 588 * 2);
+    EXPECT_EQ(TestAudio::readWav16(dest).size(), 300 * 588 * 2);
 }
 
 TEST_F(RipperTest, EveryStartEndsOnce)
 {
     cAudioCDRipper r;
-    RipRun run(r);
+    RipRun run(&r);
     r.SelectDevice(0);
     r.SetWAVSettings({44100, 2, 16});
     r.Track(1);
@@ -353,7 +324,7 @@ TEST_F(RipperTest, EveryStartEndsOnce)
     EXPECT_FALSE(QFile::exists(work("second.wav")));
 
     // Terminate during a rip stops it; its ending still arrives, once.
-    RipRun stopped(r);
+    RipRun stopped(&r);
     r.DestFile(work("third.wav"));
     r.Rip();
     r.Terminate();
@@ -366,7 +337,7 @@ TEST_F(RipperTest, EveryStartEndsOnce)
 TEST_F(RipperTest, EjectOfAnImageDoesNothing)
 {
     cAudioCDRipper r;
-    RipRun run(r);
+    RipRun run(&r);
     r.SelectDevice(0);
     r.Eject();
     waitUntil([] { return false; }, 100);

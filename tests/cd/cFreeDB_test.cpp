@@ -1,5 +1,5 @@
-#include "CdFixtures.h"
-#include "LoopbackCddbServer.h"
+#include "support/CdFixtures.h"
+#include "support/LoopbackCddbServer.h"
 #include "controls/cd/CdToc.h"
 #include "controls/cd/cFreeDB.h"
 #include "support/TestEnvironment.h"

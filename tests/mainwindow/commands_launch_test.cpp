@@ -2,6 +2,8 @@
 
 #include "controls/ui/cStatusBar.h"
 #include "core/mdlFileSystem.h"
+#include "tools/convert/frmACMConverter.h"
+#include "tools/convert/frmConverter.h"
 #include "tools/splitjoin/frmJoiner.h"
 #include "tools/splitjoin/frmSplitter.h"
 
@@ -18,6 +20,9 @@ using ToolLaunch = CommandsTest;
 struct Shown {
     bool splitter = false;
     bool joiner = false;
+    bool converter = false;
+    bool acmConverter = false;
+    qint32 secondsTotal = -1;
     QString caption, timePanel, sizePanel, subFolder, fileToSplit;
     QStringList rows; // item names of its grid
 };
@@ -30,6 +35,10 @@ void watchTool(Shown &shown)
             return;
         shown.splitter = qobject_cast<frmSplitter *>(w) != nullptr;
         shown.joiner = qobject_cast<frmJoiner *>(w) != nullptr;
+        shown.converter = qobject_cast<frmConverter *>(w) != nullptr;
+        shown.acmConverter = qobject_cast<frmACMConverter *>(w) != nullptr;
+        if (auto *rows = qobject_cast<RowJobWindow *>(w))
+            shown.secondsTotal = rows->g_ltmrItemSecsTotal;
         shown.caption = tool->lblFilesToConvert->text();
         shown.timePanel = tool->cStatusBar1->PanelText(QStringLiteral("Total Size"));
         shown.sizePanel = tool->cStatusBar1->PanelText(QStringLiteral("Total Time"));
@@ -124,6 +133,26 @@ TEST_F(ToolLaunch, TheJoinerGetsTheMarkedRowsWithTheirTotals)
     watchTool(again);
     run(main, QStringLiteral("Audio Joiner"));
     EXPECT_EQ(again.rows, (QStringList{QStringLiteral("two"), QStringLiteral("three")}));
+}
+
+TEST_F(ToolLaunch, TheConvertersGetTheMarkedRowsAndTheSecondsForTheirEstimate)
+{
+    for (const char *key : {"Audio Converter", "ACM Converter"}) {
+        SCOPED_TRACE(key);
+        frmMain &main = loadSongs();
+        main.cGrid1->setCellIcon(3, 1, 1); // "one" and "three" marked
+        Shown shown;
+        watchTool(shown);
+        run(main, QString::fromLatin1(key));
+        EXPECT_EQ(shown.converter, QLatin1String(key) == QLatin1String("Audio Converter"));
+        EXPECT_EQ(shown.acmConverter, QLatin1String(key) == QLatin1String("ACM Converter"));
+        EXPECT_EQ(shown.caption, QStringLiteral("2 items to convert."));
+        EXPECT_EQ(shown.secondsTotal, 4);
+        EXPECT_EQ(shown.timePanel, QStringLiteral("Total Time: 0:00:04"));
+        EXPECT_EQ(shown.sizePanel, QStringLiteral("Total Size: ") + main.GetTotalSize(true));
+        EXPECT_EQ(shown.subFolder, QStringLiteral("Songs"));
+        EXPECT_EQ(shown.rows, (QStringList{QStringLiteral("one"), QStringLiteral("three")}));
+    }
 }
 
 TEST_F(ToolLaunch, AListNameIsMadeSafeForTheSubFolder)

@@ -1,13 +1,12 @@
 #include "settings/audioprop_fixture.h"
 
+#include "support/AudioFiles.h"
 #include "support/ScriptedServices.h"
 
 #include "controls/audio/cAudioConverter.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDataStream>
-#include <QFile>
 
 namespace {
 
@@ -23,21 +22,7 @@ QStringList items(const QComboBox *combo)
 QString writeWav(const QString &name, int sampleRate, int channels)
 {
     const QString path = TestEnv::workFolder() + QLatin1Char('/') + name;
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return QString();
-    const quint32 frames = quint32(sampleRate / 10);
-    const quint32 dataBytes = frames * quint32(channels) * 2;
-    QDataStream out(&file);
-    out.setByteOrder(QDataStream::LittleEndian);
-    out.writeRawData("RIFF", 4);
-    out << quint32(36 + dataBytes);
-    out.writeRawData("WAVEfmt ", 8);
-    out << quint32(16) << quint16(1) << quint16(channels) << quint32(sampleRate)
-        << quint32(sampleRate * channels * 2) << quint16(channels * 2) << quint16(16);
-    out.writeRawData("data", 4);
-    out << dataBytes;
-    out.writeRawData(QByteArray(int(dataBytes), '\0').constData(), int(dataBytes));
+    TestAudio::writeWav(path, {sampleRate, channels, 16}, sampleRate / 10);
     return path;
 }
 

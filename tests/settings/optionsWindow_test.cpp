@@ -1,5 +1,6 @@
 #include "OptionsFixture.h"
 
+#include "controls/audio/cAudioGraph.h"
 #include "controls/ui/cTreeView.h"
 #include "platform/AppPaths.h"
 #include "settings/ColorBox.h"
@@ -271,9 +272,9 @@ TEST_F(OptionsTest, ColourPickersWriteDisplayAndRecolourTheMainWindowAtOnce)
     EXPECT_EQ(w.lblTitle->palette().color(QPalette::WindowText), QColor(200, 100, 50));
     EXPECT_EQ(main.picTitle->palette().color(QPalette::Window), QColor(10, 20, 30));
     EXPECT_EQ(main.lblTitle->palette().color(QPalette::WindowText), QColor(200, 100, 50));
-    for (QWidget *graph : {main.cAudioGraphAmp, main.cAudioGraphFreq}) {
-        EXPECT_EQ(graph->palette().color(QPalette::Window), QColor(10, 20, 30));
-        EXPECT_EQ(graph->palette().color(QPalette::WindowText), QColor(200, 100, 50));
+    for (cAudioGraph *graph : {main.cAudioGraphAmp, main.cAudioGraphFreq}) {
+        EXPECT_EQ(graph->BackColor(), quint32(back));
+        EXPECT_EQ(graph->ForeColor(), quint32(text));
     }
     EXPECT_EQ(dump("General").value("picColor"), QStringLiteral("255")) << "the stored colour waits for OK";
 

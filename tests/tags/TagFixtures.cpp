@@ -1,11 +1,10 @@
 #include "TagFixtures.h"
 
+#include "support/AudioFiles.h"
 #include "support/TestEnvironment.h"
 
 #include <QFile>
-#include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 
 namespace TagFixture {
 
@@ -92,13 +91,7 @@ QByteArray latin1Text(const QString &text)
 namespace {
 QJsonObject probeFormat(const QString &path)
 {
-    QProcess process;
-    process.start(QStringLiteral("ffprobe"),
-                  {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-show_format"),
-                   QStringLiteral("-print_format"), QStringLiteral("json"), path});
-    if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        return {};
-    return QJsonDocument::fromJson(process.readAllStandardOutput()).object().value(QStringLiteral("format")).toObject();
+    return TestAudio::probe(path).value(QStringLiteral("format")).toObject();
 }
 } // namespace
 
@@ -115,13 +108,6 @@ QMap<QString, QString> probeTags(const QString &path)
 bool probesAsMp3(const QString &path)
 {
     return probeFormat(path).value(QStringLiteral("format_name")).toString() == QLatin1String("mp3");
-}
-
-bool ffmpeg(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral("ffmpeg"), QStringList{QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y")} + arguments);
-    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
 } // namespace TagFixture

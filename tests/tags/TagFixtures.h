@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/AudioFiles.h"
+
 #include <QByteArray>
 #include <QMap>
 #include <QString>
@@ -34,6 +36,6 @@ QMap<QString, QString> probeTags(const QString &path);
 // Whether ffprobe sees an MP3 stream in the file.
 bool probesAsMp3(const QString &path);
 // Runs ffmpeg with the arguments; true when it succeeded.
-bool ffmpeg(const QStringList &arguments);
+using TestAudio::ffmpeg;
 
 } // namespace TagFixture

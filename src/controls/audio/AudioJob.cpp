@@ -4,25 +4,7 @@
 #include "controls/audio/Resampler.h"
 #include "controls/audio/TemporaryOutput.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <vector>
-
-namespace {
-
-QString samePathKey(const QString &path)
-{
-    const QFileInfo info(path);
-    const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
-}
-
-} // namespace
 
 AudioJob::AudioJob(DestinationSettings settings, AudioTags tags, QString destination, QVector<AudioJobItem> items)
     : m_settings(std::move(settings))
@@ -32,42 +14,16 @@ AudioJob::AudioJob(DestinationSettings settings, AudioTags tags, QString destina
 {
 }
 
-AudioJob::Result AudioJob::fail(ErrorCode code, const QString &text)
-{
-    m_code = code;
-    m_error = text;
-    // The user knows the file by its real name, not the temporary one.
-    if (!m_temporary.isEmpty())
-        m_error.replace(m_temporary, m_destination);
-    return Result::Failed;
-}
-
 bool AudioJob::checkPaths()
 {
     if (m_items.isEmpty()) {
         fail(SourceError, QStringLiteral("There is no source file to convert."));
         return false;
     }
-    if (m_destination.isEmpty()) {
-        fail(DestinationError, QStringLiteral("No destination file was given."));
-        return false;
-    }
-    const QString destinationKey = samePathKey(m_destination);
+    QStringList sources;
     for (const AudioJobItem &item : m_items)
-        if (samePathKey(item.path) == destinationKey) {
-            fail(DestinationError,
-                QStringLiteral("The destination %1 is the source file itself; it is left as it is.")
-                    .arg(m_destination));
-            return false;
-        }
-    const QFileInfo folder(QFileInfo(m_destination).absolutePath());
-    if (!folder.isDir()) {
-        fail(DestinationError,
-            QStringLiteral("Cannot write %1: the folder %2 does not exist.")
-                .arg(m_destination, folder.absoluteFilePath()));
-        return false;
-    }
-    return true;
+        sources << item.path;
+    return checkDestination(m_destination, sources);
 }
 
 AudioJob::Result AudioJob::run(const std::atomic<bool> &abort, const Progress &progress)
@@ -76,7 +32,7 @@ AudioJob::Result AudioJob::run(const std::atomic<bool> &abort, const Progress &p
         return Result::Failed;
     // Declared first, so it outlives the encoder that writes it.
     TemporaryOutput output(m_destination);
-    m_temporary = output.path();
+    writingTo(output);
     QString error;
     std::unique_ptr<AudioEncoder> encoder = createEncoder(m_settings, &error);
     if (!encoder)
@@ -86,11 +42,8 @@ AudioJob::Result AudioJob::run(const std::atomic<bool> &abort, const Progress &p
     if (!decoder.open(m_items.first().path, &error))
         return fail(SourceError, error);
     const PcmSpec source{decoder.sampleRate(), decoder.channels(), decoder.sampleFormat()};
-    if (!encoder->open(output.path(), source, m_tags, &error)) {
-        const bool unwritable
-            = error.startsWith(QLatin1String("Cannot write")) || error.startsWith(QLatin1String("Cannot create"));
-        return fail(unwritable ? DestinationError : SettingsError, error);
-    }
+    if (!encoder->open(output.path(), source, m_tags, &error))
+        return failToOpen(error);
     for (int i = 0; i < m_items.size(); ++i) {
         if (i > 0 && !decoder.open(m_items[i].path, &error))
             return fail(SourceError, error);
@@ -99,15 +52,7 @@ AudioJob::Result AudioJob::run(const std::atomic<bool> &abort, const Progress &p
             return r;
     }
     decoder.close();
-    if (!encoder->finish(&error))
-        return fail(DestinationError, error);
-    encoder.reset();
-    if (abort)
-        return Result::Aborted;
-    if (!output.commit(m_destination))
-        return fail(DestinationError,
-            QStringLiteral("Cannot write %1: %2").arg(m_destination, QString::fromLocal8Bit(std::strerror(errno))));
-    return Result::Done;
+    return finish(std::move(encoder), output, abort);
 }
 
 AudioJob::Result AudioJob::transcode(

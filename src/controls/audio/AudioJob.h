@@ -1,12 +1,9 @@
 #pragma once
 
-#include "controls/audio/AudioEncoder.h"
+#include "controls/audio/EncodingJob.h"
 
 #include <QString>
 #include <QVector>
-
-#include <atomic>
-#include <functional>
 
 // One piece of a job's input: a file, whole or a range of whole seconds.
 struct AudioJobItem {
@@ -18,26 +15,13 @@ struct AudioJobItem {
 // Decodes the items in turn into one destination file. The file is written
 // under a temporary name beside the destination and renamed only when
 // complete; on failure or abort nothing is left under either name.
-class AudioJob {
+class AudioJob : public EncodingJob {
 public:
-    enum class Result { Done, Aborted, Failed };
-    enum ErrorCode : qint32 {
-        SourceError = 1,
-        DestinationError = 2,
-        SettingsError = 3,
-        CodingError = 4,
-    };
-    // (item index from 0, percent of that item)
-    using Progress = std::function<void(int, int)>;
-
     AudioJob(DestinationSettings settings, AudioTags tags, QString destination, QVector<AudioJobItem> items);
 
-    Result run(const std::atomic<bool> &abort, const Progress &progress);
-    qint32 errorCode() const { return m_code; }
-    QString errorText() const { return m_error; }
+    Result run(const std::atomic<bool> &abort, const Progress &progress) override;
 
 private:
-    Result fail(ErrorCode code, const QString &text);
     bool checkPaths();
     Result transcode(int index, AudioEncoder &encoder, class AudioDecoder &decoder, const std::atomic<bool> &abort,
         const Progress &progress);
@@ -45,8 +29,5 @@ private:
     DestinationSettings m_settings;
     AudioTags m_tags;
     QString m_destination;
-    QString m_temporary;
     QVector<AudioJobItem> m_items;
-    qint32 m_code = 0;
-    QString m_error;
 };

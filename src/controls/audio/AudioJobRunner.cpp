@@ -1,23 +1,32 @@
 #include "controls/audio/AudioJobRunner.h"
 
-void AudioJobRunner::start(QObject *context, std::shared_ptr<AudioJob> job, Progress progress, Ending ending)
+AudioJobRunner::AudioJobRunner(QString busyText)
+    : m_busyText(std::move(busyText))
 {
-    if (m_running) {
-        QMetaObject::invokeMethod(
-            context,
-            [ending] {
-                ending(AudioJob::Result::Failed, AudioJob::SettingsError, QStringLiteral("A job is already running."));
-            },
-            Qt::QueuedConnection);
-        return;
-    }
+}
+
+bool AudioJobRunner::refuseWhileRunning(QObject *context, const Ending &ending)
+{
+    if (!m_running)
+        return false;
+    QMetaObject::invokeMethod(
+        context,
+        [ending, text = m_busyText] { ending(EncodingJob::Result::Failed, EncodingJob::SettingsError, text); },
+        Qt::QueuedConnection);
+    return true;
+}
+
+bool AudioJobRunner::start(QObject *context, std::shared_ptr<EncodingJob> job, Progress progress, Ending ending)
+{
+    if (refuseWhileRunning(context, ending))
+        return false;
     join();
     m_abort = false;
     m_running = true;
     const unsigned id = ++m_job;
     m_thread = std::thread(
         [this, context, id, job = std::move(job), progress = std::move(progress), ending = std::move(ending)] {
-            const AudioJob::Result result = job->run(m_abort, [context, progress](int item, int percent) {
+            const EncodingJob::Result result = job->run(m_abort, [context, progress](int item, int percent) {
                 QMetaObject::invokeMethod(
                     context, [progress, item, percent] { progress(item, percent); }, Qt::QueuedConnection);
             });
@@ -29,6 +38,23 @@ void AudioJobRunner::start(QObject *context, std::shared_ptr<AudioJob> job, Prog
                 },
                 Qt::QueuedConnection);
         });
+    return true;
+}
+
+bool AudioJobRunner::fail(QObject *context, qint32 code, const QString &text, Ending ending)
+{
+    if (refuseWhileRunning(context, ending))
+        return false;
+    m_running = true;
+    const unsigned id = ++m_job;
+    QMetaObject::invokeMethod(
+        context,
+        [this, id, code, text, ending = std::move(ending)] {
+            finished(id);
+            ending(EncodingJob::Result::Failed, code, text);
+        },
+        Qt::QueuedConnection);
+    return true;
 }
 
 void AudioJobRunner::finished(unsigned job)

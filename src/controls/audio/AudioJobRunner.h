@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/audio/AudioJob.h"
+#include "controls/audio/EncodingJob.h"
 
 #include <QObject>
 
@@ -16,27 +16,45 @@
 class AudioJobRunner {
 public:
     using Progress = std::function<void(int item, int percent)>;
-    using Ending = std::function<void(AudioJob::Result result, qint32 code, const QString &text)>;
+    using Ending = std::function<void(EncodingJob::Result result, qint32 code, const QString &text)>;
 
-    AudioJobRunner() = default;
+    // busyText: the failure of a start while a job runs.
+    explicit AudioJobRunner(QString busyText = QStringLiteral("A job is already running."));
     AudioJobRunner(const AudioJobRunner &) = delete;
     AudioJobRunner &operator=(const AudioJobRunner &) = delete;
     ~AudioJobRunner() { stop(); }
 
     // progress and ending run on context's thread; a start while a job runs
-    // ends at once (later, queued) in a failure.
-    void start(QObject *context, std::shared_ptr<AudioJob> job, Progress progress, Ending ending);
+    // ends at once (later, queued) in a failure. True when the job started.
+    bool start(QObject *context, std::shared_ptr<EncodingJob> job, Progress progress, Ending ending);
+    // Ends like a job that failed as it started: later, queued, and counted
+    // as running till then.
+    bool fail(QObject *context, qint32 code, const QString &text, Ending ending);
     bool isRunning() const { return m_running; }
     void abort() { m_abort = true; }
     // Stops the job and waits for the worker; its ending is still delivered.
     void stop();
 
 private:
+    bool refuseWhileRunning(QObject *context, const Ending &ending);
     void finished(unsigned job);
     void join();
 
+    QString m_busyText;
     std::atomic<bool> m_abort{false};
     bool m_running = false;
     unsigned m_job = 0;
     std::thread m_thread;
 };
+
+// The ending of a job control's jobs: one of its Done, Aborted or Error events.
+template <typename Control> AudioJobRunner::Ending jobEnding(Control *control)
+{
+    return [control](EncodingJob::Result result, qint32 code, const QString &text) {
+        switch (result) {
+        case EncodingJob::Result::Done: emit control->Done(); break;
+        case EncodingJob::Result::Aborted: emit control->Aborted(); break;
+        case EncodingJob::Result::Failed: emit control->Error(code, text); break;
+        }
+    };
+}

@@ -156,7 +156,7 @@ public:
             finish(true, error);
         } else {
             m_encoder.reset();
-            if (!m_output->commit(m_path))
+            if (!m_output->commit())
                 finish(true, QStringLiteral("Cannot write %1: %2").arg(m_path, QString::fromLocal8Bit(strerror(errno))));
             else
                 finish(false, {});

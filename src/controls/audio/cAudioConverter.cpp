@@ -106,21 +106,12 @@ QString cAudioConverter::WMAFormatName(qint32 codec, qint32 format) const
 
 void cAudioConverter::Convert()
 {
-    AudioJobItem item{m_sourceFile, m_rangeStart, m_rangeLength};
-    // A range belongs to the item it was set for.
-    m_rangeStart = -1;
-    m_rangeLength = -1;
+    const Range range = takeRange();
+    const AudioJobItem item{m_sourceFile, range.start, range.length};
     m_runner.start(
         this, std::make_shared<AudioJob>(m_settings, m_tags, m_destFile, QVector<AudioJobItem>{item}),
         [this](int, int percent) { emit Progress(percent); },
-        [this](AudioJob::Result result, qint32 code, const QString &text) {
-            if (result == AudioJob::Result::Done)
-                emit Done();
-            else if (result == AudioJob::Result::Aborted)
-                emit Aborted();
-            else
-                emit Error(code, text);
-        });
+        jobEnding(this));
 }
 
 void cAudioConverter::Abort()

@@ -3,6 +3,7 @@
 #include "controls/audio/AudioDecoder.h"
 #include "controls/audio/AudioDestination.h"
 #include "controls/audio/AudioJobRunner.h"
+#include "controls/audio/AudioRange.h"
 
 #include <QObject>
 #include <QString>
@@ -12,7 +13,7 @@
 // Opens audio files and reports their length, format and tags; lists the ACM
 // and WMA codecs; converts one source (whole or a range) into one file on a
 // worker thread, reporting through queued events.
-class cAudioConverter : public QObject, public AudioDestination {
+class cAudioConverter : public QObject, public AudioDestination, public AudioRange {
     Q_OBJECT
 public:
     explicit cAudioConverter(QObject *parent = nullptr);
@@ -44,11 +45,6 @@ public:
 
     void SourceFile(const QString &path) { m_sourceFile = path; }
     QString SourceFile() const { return m_sourceFile; }
-    // Whole seconds; a range applies to the next Convert only.
-    void RangeStart(qint32 seconds) { m_rangeStart = seconds; }
-    void RangeLength(qint32 seconds) { m_rangeLength = seconds; }
-    qint32 RangeStart() const { return m_rangeStart; }
-    qint32 RangeLength() const { return m_rangeLength; }
 
     // Starts the conversion and returns at once; one of Done, Aborted or
     // Error follows, never inside this call.
@@ -68,7 +64,5 @@ signals:
 private:
     std::unique_ptr<AudioDecoder> m_source;
     QString m_sourceFile;
-    qint32 m_rangeStart = -1;
-    qint32 m_rangeLength = -1;
     AudioJobRunner m_runner;
 };

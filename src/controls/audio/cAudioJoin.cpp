@@ -43,14 +43,7 @@ void cAudioJoin::Join()
     m_runner.start(
         this, std::make_shared<AudioJob>(m_settings, m_tags, m_destFile, m_files),
         [this](int item, int percent) { emit Progress(item + 1, percent); },
-        [this](AudioJob::Result result, qint32 code, const QString &text) {
-            if (result == AudioJob::Result::Done)
-                emit Done();
-            else if (result == AudioJob::Result::Aborted)
-                emit Aborted();
-            else
-                emit Error(code, text);
-        });
+        jobEnding(this));
 }
 
 void cAudioJoin::Abort()

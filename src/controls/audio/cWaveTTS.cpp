@@ -37,7 +37,7 @@ bool writeWav(const SpeechEngine::Speech &speech, const SpeechFormats::Format &f
     }
     ok = ok && resampler.flush(*encoder, error) && encoder->finish(error);
     encoder.reset();
-    if (ok && !output.commit(path)) {
+    if (ok && !output.commit()) {
         *error = QStringLiteral("Cannot write %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
         ok = false;
     }

@@ -1,17 +1,12 @@
 #include "controls/cd/CdRipJob.h"
 
 #include "controls/audio/Resampler.h"
+#include "controls/audio/TemporaryOutput.h"
 #include "controls/cd/CdDevices.h"
 #include "controls/cd/CdHandles.h"
 #include "controls/cd/CdToc.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QRandomGenerator>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -23,36 +18,6 @@ constexpr int kReadRetries = 20;
 
 void ignoreParanoiaProgress(long, paranoia_cb_mode_t) {}
 
-// Removes the temporary file unless the job hands it over.
-class TemporaryOutput {
-public:
-    explicit TemporaryOutput(const QString &destination)
-    {
-        const QFileInfo info(destination);
-        m_path = QStringLiteral("%1/.%2.%3.part")
-                     .arg(info.absolutePath(), info.fileName())
-                     .arg(QRandomGenerator::global()->generate64(), 0, 16);
-    }
-    ~TemporaryOutput()
-    {
-        if (!m_kept)
-            QFile::remove(m_path);
-    }
-    const QString &path() const { return m_path; }
-    // Replaces the destination in one step, so a reader never sees half a file.
-    bool commit(const QString &destination)
-    {
-        if (std::rename(QFile::encodeName(m_path).constData(), QFile::encodeName(destination).constData()) != 0)
-            return false;
-        m_kept = true;
-        return true;
-    }
-
-private:
-    QString m_path;
-    bool m_kept = false;
-};
-
 } // namespace
 
 CdRipJob::CdRipJob(CdRipRequest request)
@@ -60,26 +25,11 @@ CdRipJob::CdRipJob(CdRipRequest request)
 {
 }
 
-CdRipJob::Result CdRipJob::fail(ErrorCode code, const QString &text)
-{
-    m_code = code;
-    m_error = text;
-    // The user knows the file by its real name, not the temporary one.
-    if (!m_temporary.isEmpty())
-        m_error.replace(m_temporary, m_request.destination);
-    return Result::Failed;
-}
-
 CdRipJob::Result CdRipJob::run(const std::atomic<bool> &abort, const Progress &progress)
 {
     const CdRipRequest &r = m_request;
-    if (r.destination.isEmpty())
-        return fail(DestinationError, QStringLiteral("No destination file was given."));
-    const QFileInfo folder(QFileInfo(r.destination).absolutePath());
-    if (!folder.isDir())
-        return fail(DestinationError,
-            QStringLiteral("Cannot write %1: the folder %2 does not exist.")
-                .arg(r.destination, folder.absoluteFilePath()));
+    if (!checkDestination(r.destination))
+        return Result::Failed;
 
     cd::Cdio cdio = CdDevices::open(r.device);
     if (!cdio)
@@ -129,17 +79,14 @@ CdRipJob::Result CdRipJob::run(const std::atomic<bool> &abort, const Progress &p
 
     // Declared before the encoder, so it outlives the encoder that writes it.
     TemporaryOutput output(r.destination);
-    m_temporary = output.path();
+    writingTo(output);
     QString error;
     std::unique_ptr<AudioEncoder> encoder = createEncoder(r.settings, &error);
     if (!encoder)
         return fail(SettingsError, error);
     const PcmSpec source{44100, 2, AV_SAMPLE_FMT_S16};
-    if (!encoder->open(output.path(), source, r.tags, &error)) {
-        const bool unwritable
-            = error.startsWith(QLatin1String("Cannot write")) || error.startsWith(QLatin1String("Cannot create"));
-        return fail(unwritable ? DestinationError : SettingsError, error);
-    }
+    if (!encoder->open(output.path(), source, r.tags, &error))
+        return failToOpen(error);
     Resampler resampler;
     AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
     if (!resampler.setup(stereo, source.format, source.sampleRate, encoder->inputSpec(), &error))
@@ -162,18 +109,10 @@ CdRipJob::Result CdRipJob::run(const std::atomic<bool> &abort, const Progress &p
         const int percent = int(qint64(done + 1) * 100 / count);
         if (percent != lastPercent && progress) {
             lastPercent = percent;
-            progress(percent);
+            progress(0, percent);
         }
     }
     if (!resampler.flush(*encoder, &error))
         return fail(CodingError, error);
-    if (!encoder->finish(&error))
-        return fail(DestinationError, error);
-    encoder.reset();
-    if (abort)
-        return Result::Aborted;
-    if (!output.commit(r.destination))
-        return fail(DestinationError,
-            QStringLiteral("Cannot write %1: %2").arg(r.destination, QString::fromLocal8Bit(std::strerror(errno))));
-    return Result::Done;
+    return finish(std::move(encoder), output, abort);
 }

@@ -1,12 +1,9 @@
 #pragma once
 
-#include "controls/audio/AudioEncoder.h"
 #include "controls/audio/AudioTags.h"
+#include "controls/audio/EncodingJob.h"
 
 #include <QString>
-
-#include <atomic>
-#include <functional>
 
 // Everything one rip needs, copied from the control when it starts.
 struct CdRipRequest {
@@ -24,29 +21,13 @@ struct CdRipRequest {
 // into the destination. The file is written under a temporary name beside
 // the destination and renamed only when complete; on failure or abort
 // nothing is left under either name.
-class CdRipJob {
+class CdRipJob : public EncodingJob {
 public:
-    enum class Result { Done, Aborted, Failed };
-    // The codes of the job controls' Error event.
-    enum ErrorCode : qint32 {
-        SourceError = 1,
-        DestinationError = 2,
-        SettingsError = 3,
-        CodingError = 4,
-    };
-    using Progress = std::function<void(int percent)>;
-
     explicit CdRipJob(CdRipRequest request);
 
-    Result run(const std::atomic<bool> &abort, const Progress &progress);
-    qint32 errorCode() const { return m_code; }
-    QString errorText() const { return m_error; }
+    // Progress comes as item 0.
+    Result run(const std::atomic<bool> &abort, const Progress &progress) override;
 
 private:
-    Result fail(ErrorCode code, const QString &text);
-
     CdRipRequest m_request;
-    QString m_temporary;
-    qint32 m_code = 0;
-    QString m_error;
 };

@@ -5,6 +5,7 @@
 #include <QFile>
 
 #include <memory>
+#include <thread>
 
 cAudioCDRipper::cAudioCDRipper(QObject *parent)
     : QObject(parent)
@@ -72,73 +73,33 @@ qint32 cAudioCDRipper::ripDevice() const
 
 void cAudioCDRipper::Rip()
 {
-    // A range belongs to the track it was set for.
-    const qint32 rangeStart = m_rangeStart;
-    const qint32 rangeLength = m_rangeLength;
-    m_rangeStart = -1;
-    m_rangeLength = -1;
-    if (m_running) {
-        // The running rip keeps its own ending; this start ends on its own.
-        QMetaObject::invokeMethod(
-            this, [this] { emit Error(CdRipJob::SettingsError, QStringLiteral("A rip is already running.")); },
-            Qt::QueuedConnection);
-        return;
-    }
-    const unsigned id = ++m_job;
-    auto failLater = [this, id](const QString &text) {
-        QMetaObject::invokeMethod(
-            this, [this, id, text] { finished(id, int(CdRipJob::Result::Failed), CdRipJob::SourceError, text); },
-            Qt::QueuedConnection);
-    };
-    m_running = true;
+    const Range range = takeRange();
     const qint32 device = ripDevice();
     if (device < 0 || device >= m_devices.size()) {
-        failLater(m_devices.isEmpty() ? QStringLiteral("There is no CD drive.")
-                                      : QStringLiteral("There is no CD drive number %1.").arg(device));
+        m_runner.fail(this, CdRipJob::SourceError,
+            m_devices.isEmpty() ? QStringLiteral("There is no CD drive.")
+                                : QStringLiteral("There is no CD drive number %1.").arg(device),
+            jobEnding(this));
         return;
     }
-    m_lastRipDevice = device;
     CdRipRequest request;
     request.device = m_devices[device].path;
     request.drive = m_devices[device].drive;
     request.track = m_track;
-    request.rangeStart = rangeStart;
-    request.rangeLength = rangeLength;
+    request.rangeStart = range.start;
+    request.rangeLength = range.length;
     request.settings = m_settings;
     request.tags = m_tags;
     request.destination = m_destFile;
-
-    joinRip();
-    m_abort = false;
-    auto job = std::make_shared<CdRipJob>(std::move(request));
-    m_rip = std::thread([this, id, job] {
-        const CdRipJob::Result result = job->run(m_abort, [this](int percent) {
-            QMetaObject::invokeMethod(this, [this, percent] { emit Progress(percent); }, Qt::QueuedConnection);
-        });
-        QMetaObject::invokeMethod(
-            this, [this, id, job, result] { finished(id, int(result), job->errorCode(), job->errorText()); },
-            Qt::QueuedConnection);
-    });
-}
-
-void cAudioCDRipper::finished(unsigned job, int result, qint32 code, const QString &text)
-{
-    // The ending of a rip that Terminate stopped may come after a new rip
-    // started; only the current one's ending frees the control.
-    if (job == m_job) {
-        joinRip();
-        m_running = false;
-    }
-    switch (CdRipJob::Result(result)) {
-    case CdRipJob::Result::Done: emit Done(); break;
-    case CdRipJob::Result::Aborted: emit Aborted(); break;
-    case CdRipJob::Result::Failed: emit Error(code, text); break;
-    }
+    if (m_runner.start(
+            this, std::make_shared<CdRipJob>(std::move(request)), [this](int, int percent) { emit Progress(percent); },
+            jobEnding(this)))
+        m_lastRipDevice = device;
 }
 
 void cAudioCDRipper::Abort()
 {
-    m_abort = true;
+    m_runner.abort();
 }
 
 void cAudioCDRipper::Eject()
@@ -155,15 +116,7 @@ void cAudioCDRipper::Eject()
 
 void cAudioCDRipper::Terminate()
 {
-    m_abort = true;
-    joinRip();
-    m_running = false;
+    m_runner.stop();
     m_selected = -1;
     m_toc = {};
-}
-
-void cAudioCDRipper::joinRip()
-{
-    if (m_rip.joinable())
-        m_rip.join();
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "controls/audio/AudioDestination.h"
+#include "controls/audio/AudioJobRunner.h"
+#include "controls/audio/AudioRange.h"
 #include "controls/cd/CdDevices.h"
 #include "controls/cd/CdToc.h"
 
@@ -8,14 +10,11 @@
 #include <QString>
 #include <QVector>
 
-#include <atomic>
-#include <thread>
-
 // Lists the CD drives, answers what disc the selected drive holds, and rips
-// one track at a time into a file of any destination format on a worker
-// thread, reporting through queued events. Devices and tracks are counted
-// from 0 and from 1 respectively.
-class cAudioCDRipper : public QObject, public AudioDestination {
+// one track (or a range of it) at a time into a file of any destination
+// format on a worker thread, reporting through queued events. Devices and
+// tracks are counted from 0 and from 1 respectively.
+class cAudioCDRipper : public QObject, public AudioDestination, public AudioRange {
     Q_OBJECT
 public:
     explicit cAudioCDRipper(QObject *parent = nullptr);
@@ -41,11 +40,6 @@ public:
     // The track that Rip reads, from 1.
     void Track(qint32 track) { m_track = track; }
     qint32 Track() const { return m_track; }
-    // Whole seconds into the track; a range applies to the next Rip only.
-    void RangeStart(qint32 seconds) { m_rangeStart = seconds; }
-    void RangeLength(qint32 seconds) { m_rangeLength = seconds; }
-    qint32 RangeStart() const { return m_rangeStart; }
-    qint32 RangeLength() const { return m_rangeLength; }
 
     // Starts ripping Track into DestFile and returns at once; one of Done,
     // Aborted or Error follows, never inside this call.
@@ -64,8 +58,6 @@ signals:
     void Error(qint32 code, const QString &text);
 
 private:
-    void finished(unsigned job, int result, qint32 code, const QString &text);
-    void joinRip();
     qint32 ripDevice() const;
 
     QVector<CdDevice> m_devices;
@@ -74,12 +66,7 @@ private:
 
     qint32 m_deviceIndex = -1;
     qint32 m_track = 1;
-    qint32 m_rangeStart = -1;
-    qint32 m_rangeLength = -1;
     qint32 m_lastRipDevice = -1;
 
-    std::atomic<bool> m_abort{false};
-    bool m_running = false;
-    unsigned m_job = 0;
-    std::thread m_rip;
+    AudioJobRunner m_runner{QStringLiteral("A rip is already running.")};
 };

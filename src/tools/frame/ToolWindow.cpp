@@ -161,16 +161,18 @@ void ToolWindow::buildSettingsPage()
     lblOpenDestinationDestinationFolder = new LinkLabel(QStringLiteral("Open destination folder"), TabSettings);
     lblOpenDestinationDestinationFolder->setGeometry(420, 62, 160, 18);
 
-    auto *formatLabel = new QLabel(QStringLiteral("Target format:"), TabSettings);
-    formatLabel->setGeometry(8, 92, 300, 18);
-    cboTargetFormat = new QComboBox(TabSettings);
-    cboTargetFormat->setGeometry(8, 110, 330, 24);
-    lblSetAsDefaultFormat = new LinkLabel(QStringLiteral("Set as default"), TabSettings);
-    lblSetAsDefaultFormat->setToolTip(QStringLiteral("Set as default format"));
-    lblSetAsDefaultFormat->setGeometry(346, 114, 100, 18);
-    cmdEditTargetFormat = new QPushButton(QStringLiteral("Edit"), TabSettings);
-    cmdEditTargetFormat->setToolTip(QStringLiteral("Edit Target Audio Formats"));
-    cmdEditTargetFormat->setGeometry(450, 110, 60, 24);
+    if (m_look.hasTargetFormat) {
+        auto *formatLabel = new QLabel(QStringLiteral("Target format:"), TabSettings);
+        formatLabel->setGeometry(8, 92, 300, 18);
+        cboTargetFormat = new QComboBox(TabSettings);
+        cboTargetFormat->setGeometry(8, 110, 330, 24);
+        lblSetAsDefaultFormat = new LinkLabel(QStringLiteral("Set as default"), TabSettings);
+        lblSetAsDefaultFormat->setToolTip(QStringLiteral("Set as default format"));
+        lblSetAsDefaultFormat->setGeometry(346, 114, 100, 18);
+        cmdEditTargetFormat = new QPushButton(QStringLiteral("Edit"), TabSettings);
+        cmdEditTargetFormat->setToolTip(QStringLiteral("Edit Target Audio Formats"));
+        cmdEditTargetFormat->setGeometry(450, 110, 60, 24);
+    }
 
     if (m_look.hasOverWrite) {
         chkOverWrite = new QCheckBox(QStringLiteral("Overwrite existing files"), TabSettings);
@@ -186,6 +188,8 @@ void ToolWindow::buildSettingsPage()
     connect(lblSetAsDefaultDestination, &LinkLabel::clicked, this, &ToolWindow::lblSetAsDefaultDestination_Click);
     connect(lblOpenDestinationDestinationFolder, &LinkLabel::clicked, this,
             &ToolWindow::lblOpenDestinationDestinationFolder_Click);
+    if (!m_look.hasTargetFormat)
+        return;
     connect(cboTargetFormat, &QComboBox::currentIndexChanged, this, [this] { cboTargetFormat_Click(); });
     connect(cboTargetFormat, &QComboBox::activated, this, [this] { cboTargetFormat_Click(); });
     connect(lblSetAsDefaultFormat, &LinkLabel::clicked, this, &ToolWindow::lblSetAsDefaultFormat_Click);
@@ -230,10 +234,12 @@ void ToolWindow::Form_Load()
     if (txtToPath->currentText().isEmpty())
         txtToPath->setEditText(AppPaths::programFolder() + QStringLiteral("/Main/"));
 
-    mdlSupportedDestination::FillDestinationFormats(cboTargetFormat);
-    const QString defaultFormat
-        = Forms::options() ? Forms::options()->cboTargetFormat->currentText() : g_sDefaultTargetFormat;
-    cboTargetFormat->setCurrentIndex(cboTargetFormat->findText(defaultFormat, Qt::MatchExactly));
+    if (cboTargetFormat) {
+        mdlSupportedDestination::FillDestinationFormats(cboTargetFormat);
+        const QString defaultFormat
+            = Forms::options() ? Forms::options()->cboTargetFormat->currentText() : g_sDefaultTargetFormat;
+        cboTargetFormat->setCurrentIndex(cboTargetFormat->findText(defaultFormat, Qt::MatchExactly));
+    }
 
     setEventBoxesFromOptions();
 

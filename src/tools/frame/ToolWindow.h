@@ -26,6 +26,7 @@ struct ToolWindowLook {
     QString playSoundCaption;
     QString noticeAppCaption;
     bool hasOverWrite = true; // "Overwrite existing files"
+    bool hasTargetFormat = true; // the target-format list with its link and "Edit"
     QString jobItemLogText;   // "Start to split: " and the like
 };
 
@@ -73,7 +74,9 @@ public:
     void lblEventsSettings_Click();
 
     // --- Format hand-over, tags, job protocol, end events --------------------
-    void SetDestination();
+    // Hands the window's destination format to the job control; a window
+    // that always writes one format replaces it.
+    virtual void SetDestination();
     // Hands the format of index (0 WAV to 5 APE, as GetFormatIndex counts)
     // with its settings from AudioFormatSettings to control; answers the
     // format's name for the log.
@@ -81,11 +84,11 @@ public:
     void SetID3Tags(qint32 lRow);
     QString CreateID3TagsString(const QString &sStr) const;
     // The driver: starts the next item or ends the job.
-    void ConvertTracks();
+    virtual void ConvertTracks();
     // Hands one item to the job control, after the overwrite question.
     qint32 ConvertTask();
     void DoEndEvents();
-    void cmdAbort_Click();
+    virtual void cmdAbort_Click();
 
     // Whether the window is running a job (the start button is disabled then).
     bool isRunning() const;
@@ -119,6 +122,7 @@ public:
     QCheckBox *chkCreateSubFolder = nullptr;
     QLineEdit *txtUndeForlder = nullptr;
     LinkLabel *lblOpenDestinationDestinationFolder = nullptr;
+    // Null where the window has no target-format list.
     QComboBox *cboTargetFormat = nullptr;
     LinkLabel *lblSetAsDefaultFormat = nullptr;
     QPushButton *cmdEditTargetFormat = nullptr;

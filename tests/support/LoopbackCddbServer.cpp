@@ -1,4 +1,4 @@
-#include "LoopbackCddbServer.h"
+#include "support/LoopbackCddbServer.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

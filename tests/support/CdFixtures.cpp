@@ -1,9 +1,6 @@
-#include "CdFixtures.h"
+#include "support/CdFixtures.h"
 
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QProcess>
 #include <QtEndian>
 
 #include <cmath>
@@ -76,63 +73,6 @@ QString writeImage(const QString &folder, const QString &name, const QVector<Tra
         return {};
     cueFile.write(cue.toUtf8());
     return cueFile.fileName();
-}
-
-QVector<qint16> readWav16(const QString &path, int *rate, int *channels)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray all = f.readAll();
-    if (all.size() < 12 || !all.startsWith("RIFF") || all.mid(8, 4) != "WAVE")
-        return {};
-    QVector<qint16> samples;
-    for (qsizetype at = 12; at + 8 <= all.size();) {
-        const QByteArray id = all.mid(at, 4);
-        const quint32 size = qFromLittleEndian<quint32>(all.constData() + at + 4);
-        const char *body = all.constData() + at + 8;
-        if (id == "fmt ") {
-            if (channels)
-                *channels = qFromLittleEndian<quint16>(body + 2);
-            if (rate)
-                *rate = int(qFromLittleEndian<quint32>(body + 4));
-        } else if (id == "data") {
-            const qsizetype n = qMin<qsizetype>(size, all.size() - at - 8) / 2;
-            samples.resize(n);
-            for (qsizetype i = 0; i < n; ++i)
-                samples[i] = qFromLittleEndian<qint16>(body + i * 2);
-        }
-        at += 8 + size + (size & 1);
-    }
-    return samples;
-}
-
-QJsonObject probe(const QString &path)
-{
-    QProcess p;
-    p.start("ffprobe", {"-v", "error", "-show_format", "-show_streams", "-of", "json", path});
-    if (!p.waitForFinished(30000))
-        return {};
-    const QJsonObject all = QJsonDocument::fromJson(p.readAllStandardOutput()).object();
-    QJsonObject out;
-    for (const QJsonValue &s : all.value("streams").toArray())
-        if (s.toObject().value("codec_type").toString() == "audio") {
-            out.insert("stream", s);
-            break;
-        }
-    out.insert("format", all.value("format"));
-    return out;
-}
-
-QString probedTag(const QJsonObject &probed, const QString &key)
-{
-    for (const char *part : {"format", "stream"}) {
-        const QJsonObject tags = probed.value(part).toObject().value("tags").toObject();
-        for (auto it = tags.begin(); it != tags.end(); ++it)
-            if (it.key().compare(key, Qt::CaseInsensitive) == 0)
-                return it.value().toString();
-    }
-    return {};
 }
 
 } // namespace CdFixture

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QJsonObject>
+#include "support/AudioFiles.h"
+
 #include <QString>
 #include <QVector>
 
@@ -22,14 +23,6 @@ qint16 sample(int track, qint64 frame, int ch);
 // Writes folder/name.bin (2352-byte raw sectors: tone for audio tracks, mode 1
 // sectors for data tracks) and folder/name.cue; answers the CUE path.
 QString writeImage(const QString &folder, const QString &name, const QVector<Track> &tracks);
-
-// The interleaved 16-bit samples of a PCM WAV file; rate and channels when asked.
-QVector<qint16> readWav16(const QString &path, int *rate = nullptr, int *channels = nullptr);
-
-// ffprobe's view of a file: "stream" the first audio stream, "format" the container.
-QJsonObject probe(const QString &path);
-// A tag of the container or the stream, any letter case of the key.
-QString probedTag(const QJsonObject &probed, const QString &key);
 
 } // namespace CdFixture
 

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "controls/audio/AudioEncoder.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+class TemporaryOutput;
+
+// What the job controls' workers share: how a job ended, the code and text
+// of the control's Error event, and the steps around the destination file,
+// which is written under a temporary name and renamed only when complete.
+class EncodingJob {
+public:
+    enum class Result { Done, Aborted, Failed };
+    // The codes of the job controls' Error event.
+    enum ErrorCode : qint32 {
+        SourceError = 1,
+        DestinationError = 2,
+        SettingsError = 3,
+        CodingError = 4,
+    };
+    // (item index from 0, percent of that item)
+    using Progress = std::function<void(int, int)>;
+
+    virtual ~EncodingJob() = default;
+    // Runs on a worker thread; abort is polled between pieces of work.
+    virtual Result run(const std::atomic<bool> &abort, const Progress &progress) = 0;
+    qint32 errorCode() const { return m_code; }
+    QString errorText() const { return m_error; }
+
+protected:
+    EncodingJob() = default;
+
+    Result fail(ErrorCode code, const QString &text);
+    // Fails unless destination names a file, none of sources, in a folder
+    // that exists.
+    bool checkDestination(const QString &destination, const QStringList &sources = {});
+    // From here on a failure's text names the destination, not the temporary.
+    void writingTo(const TemporaryOutput &output);
+    // The encoder could not open its output: the file or the settings are at fault.
+    Result failToOpen(const QString &error);
+    // Completes the encoder's file and puts it in place of the destination.
+    Result finish(std::unique_ptr<AudioEncoder> encoder, TemporaryOutput &output, const std::atomic<bool> &abort);
+
+private:
+    QString m_temporary;
+    QString m_destination;
+    qint32 m_code = 0;
+    QString m_error;
+};

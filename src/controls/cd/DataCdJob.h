@@ -1,0 +1,53 @@
+#pragma once
+
+#include "controls/cd/BurnDevices.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <functional>
+
+// Everything one data disc needs, copied from the control when it starts.
+struct DataCdRequest {
+    BurnDevice device;
+    QStringList files; // full paths of files or folders, in disc order
+    QString volumeName;
+    QString publisher;
+    QString preparer;
+    bool iso9660 = true;
+    bool joliet = true;
+    bool udf = false;
+    bool leaveOpen = false; // leave the disc open for another session
+    qint32 speed = 0; // KB/s; 0 or 65535 for the drive's fastest
+};
+
+// Masters the files into an ISO 9660 file system (with Joliet names when
+// asked) and writes it onto the drive's blank disc, or into the image drive's
+// file. An image is written under a temporary name and renamed only when
+// complete; on failure or abort nothing is left under either name.
+class DataCdJob {
+public:
+    enum class Result { Done, Aborted, Failed };
+    // Called on the worker thread, in this order.
+    struct Events {
+        std::function<void(const QString &path)> adding;
+        std::function<void(int files, int dirs)> counts;
+        std::function<void()> writing;
+        std::function<void(int percent)> progress;
+        std::function<void()> closing;
+    };
+
+    explicit DataCdJob(DataCdRequest request);
+
+    Result run(const std::atomic<bool> &abort, const Events &events);
+    qint32 errorCode() const { return m_code; }
+    QString errorText() const { return m_error; }
+
+private:
+    Result fail(qint32 code, const QString &text);
+
+    DataCdRequest m_request;
+    qint32 m_code = 0;
+    QString m_error;
+};

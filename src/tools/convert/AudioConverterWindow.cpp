@@ -1,0 +1,103 @@
+#include "tools/convert/AudioConverterWindow.h"
+
+#include "controls/audio/cAudioConverter.h"
+#include "controls/ui/cGrid.h"
+#include "core/mdlFileSystem.h"
+#include "core/mdlFunctions.h"
+#include "tools/frame/ToolHost.h"
+
+#include <QLabel>
+
+#include <limits>
+
+AudioConverterWindow::AudioConverterWindow(const ToolWindowLook &look, QWidget *parent)
+    : RowJobWindow(look, parent)
+    , cAudioConverter1(new cAudioConverter(this))
+{
+    connect(cAudioConverter1, &cAudioConverter::Progress, this, &AudioConverterWindow::cAudioConverter1_Progress);
+    connect(cAudioConverter1, &cAudioConverter::Done, this, &AudioConverterWindow::cAudioConverter1_Done);
+    connect(cAudioConverter1, &cAudioConverter::Aborted, this, &AudioConverterWindow::cAudioConverter1_Aborted);
+    connect(cAudioConverter1, &cAudioConverter::Error, this, &AudioConverterWindow::cAudioConverter1_Error);
+}
+
+AudioConverterWindow::~AudioConverterWindow() = default;
+
+void AudioConverterWindow::HandOver(const cGrid &mainGrid, const QList<int> &markedRows, const QString &listName)
+{
+    const auto cell = [&](int row, const char *key) {
+        return mainGrid.CellText(row, mainGrid.ColumnIndex(QLatin1String(key)));
+    };
+    qint64 seconds = 0;
+    double bytes = 0;
+    for (int row : markedRows) {
+        if (cell(row, "COL_RANGE_ALL") == QLatin1String("1")) {
+            seconds += mdlFunctions::TimeToSeconds(cell(row, "Time"));
+        } else {
+            bool ok = false;
+            const qint32 length = cell(row, "COL_RANGE_LENGTH_TIME").trimmed().toInt(&ok);
+            seconds += ok ? length : 0;
+        }
+        bytes += cell(row, "COL_BYTES_SIZE").toDouble();
+    }
+    const qint32 total = qint32(qMin<qint64>(seconds, std::numeric_limits<qint32>::max()));
+    lblFilesToConvert->setText(QString::number(markedRows.size()) + QStringLiteral(" items to convert."));
+    g_ltmrItemSecsTotal = total;
+    setHandOverTexts(lblFilesToConvert->text(), QStringLiteral("Total Time: ") + mdlFunctions::SecondsToHMS(total),
+                     QStringLiteral("Total Size: ") + mdlFileSystem::FormatFileSize(bytes), listName);
+    for (int row : markedRows)
+        ToolHost::CopyGridRow(mainGrid, row, *cGrid1, cGrid1->Rows() + 1);
+    if (cGrid1->Rows() > 0)
+        cGrid1->setSelectedRow(1);
+}
+
+AudioDestination &AudioConverterWindow::jobDestination()
+{
+    return *cAudioConverter1;
+}
+
+void AudioConverterWindow::releaseJobControl()
+{
+    cAudioConverter1->Terminate();
+}
+
+void AudioConverterWindow::abortJobControl()
+{
+    cAudioConverter1->Abort();
+}
+
+void AudioConverterWindow::setRowSource(const QString &path)
+{
+    cAudioConverter1->SourceFile(path);
+}
+
+void AudioConverterWindow::setRowRange(qint32 start, qint32 length)
+{
+    cAudioConverter1->RangeStart(start);
+    cAudioConverter1->RangeLength(length);
+}
+
+void AudioConverterWindow::startRow(const QString &destination)
+{
+    cAudioConverter1->DestFile(destination);
+    cAudioConverter1->Convert();
+}
+
+void AudioConverterWindow::cAudioConverter1_Progress(qint32 percent)
+{
+    onRowProgress(percent);
+}
+
+void AudioConverterWindow::cAudioConverter1_Done()
+{
+    onRowDone();
+}
+
+void AudioConverterWindow::cAudioConverter1_Aborted()
+{
+    onRowAborted();
+}
+
+void AudioConverterWindow::cAudioConverter1_Error(qint32 code, const QString &text)
+{
+    onRowError(code, text);
+}

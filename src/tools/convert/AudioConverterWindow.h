@@ -1,0 +1,36 @@
+#pragma once
+
+#include "tools/frame/RowJobWindow.h"
+
+#include <QList>
+#include <QString>
+
+class cAudioConverter;
+
+// The two converter windows: a row job on the audio converter control, one
+// file per handed-over row, whole or by its range.
+class AudioConverterWindow : public RowJobWindow {
+    Q_OBJECT
+public:
+    explicit AudioConverterWindow(const ToolWindowLook &look, QWidget *parent = nullptr);
+    ~AudioConverterWindow() override;
+
+    // What the main window hands over before it shows the window: its items
+    // grid, the marked rows in list order and the name of the selected list.
+    virtual void HandOver(const cGrid &mainGrid, const QList<int> &markedRows, const QString &listName);
+
+    void cAudioConverter1_Progress(qint32 percent);
+    void cAudioConverter1_Done();
+    void cAudioConverter1_Aborted();
+    void cAudioConverter1_Error(qint32 code, const QString &text);
+
+    cAudioConverter *cAudioConverter1 = nullptr;
+
+protected:
+    AudioDestination &jobDestination() override;
+    void releaseJobControl() override;
+    void abortJobControl() override;
+    void setRowSource(const QString &path) override;
+    void setRowRange(qint32 start, qint32 length) override;
+    void startRow(const QString &destination) override;
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// The arithmetic of the row-by-row windows' time-left display: the job's
+// elapsed ticks scaled by the seconds of audio still to do over the seconds
+// done. Whole seconds, rounded half to even.
+namespace JobTimeLeft {
+
+inline const QString kNoTimeLeft = QStringLiteral("Time Left: 00:00:00");
+
+// Seconds of an item of itemSecs already converted at percent.
+qint32 convertedSeconds(qint32 percent, qint32 itemSecs);
+
+// The estimate in seconds after ticks ticks, with currentItemSecs of the
+// running item and doneItemsSecs of the finished ones converted out of
+// totalSecs; 0 for no estimate (nothing of the running item done yet, a
+// negative value, or sums beyond the counters' 32-bit range).
+qint32 estimate(qint32 ticks, qint32 currentItemSecs, qint32 doneItemsSecs, qint32 totalSecs);
+
+// "Time Left: " and the seconds as hours, minutes and seconds, two digits
+// each, joined by the desktop's time separator. Hours run past 23 rather
+// than wrapping to a wrong small figure.
+QString labelText(qint32 seconds);
+
+} // namespace JobTimeLeft

@@ -1,0 +1,431 @@
+#include "tools/frame/RowJobWindow.h"
+
+#include "controls/ui/XP_ProgressBar.h"
+#include "controls/ui/cGrid.h"
+#include "core/LinkLabel.h"
+#include "core/RegistryRoutines.h"
+#include "core/forms.h"
+#include "core/mdlFunctions.h"
+#include "core/mdlModes.h"
+#include "platform/Prompter.h"
+#include "settings/OptionSettings.h"
+#include "settings/frmOptions.h"
+#include "settings/frmProgParameters.h"
+#include "tools/frame/JobTimeLeft.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLocale>
+#include <QPointer>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTimer>
+
+#include <limits>
+#include <optional>
+
+namespace {
+
+std::optional<qint32> wholeNumber(const QString &text)
+{
+    bool ok = false;
+    const qint32 value = text.trimmed().toInt(&ok);
+    return ok ? std::optional<qint32>(value) : std::nullopt;
+}
+
+// A "Time" cell reads as a length only when it holds hours, minutes and
+// seconds; anything else leaves the item's length as it was.
+bool readsAsTime(const QString &text)
+{
+    static const QRegularExpression hms(QStringLiteral("^\\s*\\d+:\\d{1,2}:\\d{1,2}\\s*$"));
+    return hms.match(text).hasMatch();
+}
+
+QString pathKey(const QString &path)
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+bool sameFile(const QString &a, const QString &b)
+{
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
+}
+
+} // namespace
+
+RowJobWindow::RowJobWindow(const ToolWindowLook &look, QWidget *parent)
+    : ToolWindow(look, parent)
+    , Timer1(new QTimer(this))
+{
+    buildNameBox();
+
+    const QRect files = lblFilesToConvert->geometry();
+    lblFilesToConvert->setGeometry(files.x(), files.y(), files.width() - 200, files.height());
+    lblTimeLeft = new QLabel(JobTimeLeft::kNoTimeLeft, this);
+    lblTimeLeft->setGeometry(files.right() - 200, files.y(), 200, files.height());
+    lblTimeLeft->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &RowJobWindow::Timer1_Timer);
+    connect(cmdConvert, &QPushButton::clicked, this, &RowJobWindow::cmdConvert_Click);
+}
+
+RowJobWindow::~RowJobWindow()
+{
+    setBusy(false);
+}
+
+void RowJobWindow::buildNameBox()
+{
+    const int top = kOwnSettingsTop;
+    auto *label = new QLabel(QStringLiteral("Output file name format:"), TabSettings);
+    label->setGeometry(8, top, 300, 18);
+    cboFileName = new QComboBox(TabSettings);
+    cboFileName->setGeometry(8, top + 20, 420, 24);
+    cboFileName->addItems(OutputFileNames::builtInTemplates());
+    cboFileName->setCurrentIndex(-1);
+    lblSetAsDefaultFileName = new LinkLabel(QStringLiteral("Set as default"), TabSettings);
+    lblSetAsDefaultFileName->setGeometry(436, top + 24, 90, 18);
+    lblParameters = new LinkLabel(QStringLiteral("Parameters"), TabSettings);
+    lblParameters->setGeometry(520, top + 24, 80, 18);
+
+    // Any change of the picked template, by the user or by code, is the box's click.
+    connect(cboFileName, &QComboBox::currentIndexChanged, this, [this] { cboFileName_Click(); });
+    connect(cboFileName, &QComboBox::activated, this, [this] { cboFileName_Click(); });
+    connect(lblSetAsDefaultFileName, &LinkLabel::clicked, this, &RowJobWindow::lblSetAsDefaultFileName_Click);
+    connect(lblParameters, &LinkLabel::clicked, this, &RowJobWindow::lblParameters_Click);
+}
+
+void RowJobWindow::loadOwnControls()
+{
+    LoadFileNameFormats();
+    selectDefaultFileName();
+    // The counters start every load at 0: the launcher sets the total afterwards.
+    g_ltmrItemSecsTotal = g_ltmrCurItemSecs = g_ltmrSces = g_ltmrItemSecs = g_ltmrUpToItemSecs = 0;
+}
+
+void RowJobWindow::LoadFileNameFormats()
+{
+    OutputFileNames::LoadFileNameFormats(cboFileName);
+}
+
+void RowJobWindow::selectDefaultFileName()
+{
+    if (!g_sDefaultFileNameFormat.isEmpty())
+        cboFileName->setCurrentIndex(
+            cboFileName->findText(g_sDefaultFileNameFormat, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    else
+        cboFileName->setCurrentIndex(cboFileName->count() > 1 ? 1 : -1);
+}
+
+QString RowJobWindow::cellText(qint32 row, const char *key) const
+{
+    if (row < 1 || row > cGrid1->Rows())
+        return QString();
+    return cGrid1->CellText(row, cGrid1->ColumnIndex(QLatin1String(key)));
+}
+
+QString RowJobWindow::MakeOutputFileName(qint32 row) const
+{
+    OutputFileNames::RowValues values;
+    values.row = row;
+    values.sourcePath = cellText(row, "COL_FILE");
+    values.itemName = cellText(row, "Item Name");
+    values.destExtension = destExtension();
+    return OutputFileNames::MakeOutputFileName(cboFileName->currentText(), values);
+}
+
+void RowJobWindow::cboFileName_Click()
+{
+    lblSetAsDefaultFileName->setEnabled(false);
+    if (cboFileName->currentText() != g_sDefaultFileNameFormat)
+        lblSetAsDefaultFileName->setEnabled(true);
+}
+
+void RowJobWindow::lblSetAsDefaultFileName_Click()
+{
+    const QString nameTemplate = cboFileName->currentText();
+    {
+        RegistryRoutines reg;
+        reg.setHkey(HKEY_LOCAL_MACHINE);
+        reg.setKeyRoot(QStringLiteral("SOFTWARE\\") + g_sAppCompany + QLatin1Char('\\') + g_sAppName);
+        reg.setSubkey(QStringLiteral("General"));
+        reg.SetRegistryValue(QStringLiteral("cboFileName"), nameTemplate, REG_SZ);
+    }
+    frmOptions &options = Forms::loadOptions();
+    options.cboFileName->setCurrentIndex(
+        options.cboFileName->findText(nameTemplate, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    g_sDefaultFileNameFormat = nameTemplate;
+    lblSetAsDefaultFileName->setEnabled(false);
+}
+
+void RowJobWindow::lblParameters_Click()
+{
+    QPointer<frmProgParameters> help(&Forms::loadProgParameters());
+    help->cboSections->setCurrentIndex(2);
+    help->exec();
+}
+
+void RowJobWindow::Timer1_Timer()
+{
+    ++g_ltmrSces;
+    const qint32 estimate
+        = JobTimeLeft::estimate(g_ltmrSces, g_ltmrCurItemSecs, g_ltmrUpToItemSecs, g_ltmrItemSecsTotal);
+    if (estimate == 0)
+        return;
+    lblTimeLeft->setText(JobTimeLeft::labelText(estimate));
+    if (!isRunning()) {
+        Timer1->stop();
+        lblTimeLeft->setText(JobTimeLeft::kNoTimeLeft);
+    }
+}
+
+QString RowJobWindow::productCaption() const
+{
+    return g_sAppName + QLatin1Char(' ') + g_sAppVersion;
+}
+
+void RowJobWindow::setBusy(bool busy)
+{
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void RowJobWindow::cmdConvert_Click()
+{
+    if (isRunning() || !checkDestinationFolder())
+        return;
+    separateJobsInLog();
+    storeDestinationInHistory();
+    log(QStringLiteral("Preparing to convert: ") + QString::number(cGrid1->Rows()) + QStringLiteral(" tracks."));
+    SetDestination();
+    makeDestinationSubFolder();
+    m_lCurrentRow = 1;
+    m_bErrorOccurred = 0;
+    m_abortRequested = false;
+    m_jobPaths.clear();
+    showLogPage();
+    g_ltmrSces = 1;
+    g_ltmrUpToItemSecs = 0;
+    ConvertTracks();
+}
+
+void RowJobWindow::ConvertTracks()
+{
+    // A confirmed abort holds even when the row had already ended by itself.
+    if (m_abortRequested) {
+        onRowAborted();
+        return;
+    }
+    const qint32 rows = cGrid1->Rows();
+    prgTotal->setMax(rows * 100);
+    setRunning(true);
+    Timer1->start();
+    qint32 result = TaskStarted;
+    bool started = false;
+    for (qint32 row = m_lCurrentRow; row <= rows; ++row) {
+        m_lCurrentRow = row;
+        started = true;
+        if (followsRowsInCaption())
+            setBusy(true);
+        result = ConvertTask(m_lCurrentRow);
+        if (result == TaskStarted)
+            return;
+        if (result == TaskCancel) {
+            log(QStringLiteral("Aborted."));
+            break;
+        }
+    }
+    setRunning(false);
+    if (!followsRowsInCaption()) {
+        setWindowTitle(productCaption());
+        lblTimeLeft->setText(JobTimeLeft::kNoTimeLeft);
+    }
+    if (started)
+        abortedEnding();
+    else
+        doneEnding();
+}
+
+void RowJobWindow::doneEnding()
+{
+    // Rows that failed leave the job done but not successful, and it says so.
+    const QString text = m_bErrorOccurred != 0 ? QStringLiteral("Done with errors.") : QStringLiteral("Done.");
+    balloon(text);
+    lblCurrentTrack->setText(text);
+    if (followsRowsInCaption())
+        setWindowTitle(lblCurrentTrack->text());
+    prgTotal->setValue(cGrid1->Rows() * 100);
+    prgCurrnet->setValue(100);
+    Timer1->stop();
+    DoEndEvents();
+}
+
+void RowJobWindow::abortedEnding()
+{
+    setBusy(false);
+    lblCurrentTrack->setText(QStringLiteral("Aborted."));
+    setWindowTitle(lblCurrentTrack->text());
+    balloon(QStringLiteral("Aborted."));
+}
+
+void RowJobWindow::setItemSeconds(qint32 row)
+{
+    if (cellText(row, "COL_RANGE_ALL") == QLatin1String("1")) {
+        const QString time = cellText(row, "Time");
+        if (readsAsTime(time))
+            g_ltmrItemSecs = mdlFunctions::TimeToSeconds(time);
+    } else if (const std::optional<qint32> length = wholeNumber(cellText(row, "COL_RANGE_LENGTH_TIME"))) {
+        g_ltmrItemSecs = *length;
+    }
+    g_ltmrCurItemSecs = 0;
+}
+
+QString RowJobWindow::destinationFor(const QString &name)
+{
+    const QString usable = OutputFileNames::usableFileName(name);
+    if (usable.isEmpty())
+        return QString();
+    const QString folder = destinationFolder();
+    QString path = folder + usable;
+    // Two rows named alike (the same file twice, two ranges of one file, a
+    // template without the row number) must not write over each other.
+    for (int n = 2; m_jobPaths.contains(pathKey(path)); ++n)
+        path = folder + OutputFileNames::numberedFileName(usable, n);
+    if (path != folder + usable)
+        log(QStringLiteral("An earlier item of this job has the name ") + usable + QStringLiteral(", this one is saved as ")
+            + mdlFunctions::GetFileName(path) + QLatin1Char('.'));
+    return path;
+}
+
+void RowJobWindow::failRowLater(const QString &text)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this, text] {
+            if (m_abortRequested)
+                onRowAborted();
+            else
+                onRowError(kRowNameError, text);
+        },
+        Qt::QueuedConnection);
+}
+
+qint32 RowJobWindow::ConvertTask(qint32 row)
+{
+    const QString name = MakeOutputFileName(row);
+    cGrid1->setSelectedRow(row);
+    setItemSeconds(row);
+    if (setsRowTags())
+        SetID3Tags(row);
+    const QString source = cellText(row, "COL_FILE");
+    lblCurrentTrack->setText(mdlFunctions::GetFileName(source));
+    lblFilesToConvert->setText(QStringLiteral("Files: ") + QString::number(row) + QLatin1Char('/')
+                               + QString::number(cGrid1->Rows()));
+    log(m_look.jobItemLogText + lblCurrentTrack->text() + QStringLiteral("..."));
+    setRowSource(source);
+
+    const QString path = destinationFor(name);
+    if (path.isEmpty()) {
+        failRowLater(QStringLiteral("The name template \"") + cboFileName->currentText()
+                     + QStringLiteral("\" gives no file name for this item."));
+        return TaskStarted;
+    }
+    if (sameFile(path, source)) {
+        failRowLater(QStringLiteral("The destination file ") + path + QStringLiteral(" is the source file itself."));
+        return TaskStarted;
+    }
+    if (!(chkOverWrite && chkOverWrite->isChecked())) {
+        const qint32 answer = askOverwrite(path);
+        if (answer != TaskStarted)
+            return answer;
+    }
+    if (cellText(row, "COL_RANGE_ALL") != QLatin1String("1")) {
+        const std::optional<qint32> start = wholeNumber(cellText(row, "COL_RANGE_START_TIME"));
+        const std::optional<qint32> length = wholeNumber(cellText(row, "COL_RANGE_LENGTH_TIME"));
+        // A range that cannot be read leaves the control on the whole file.
+        if (start && length)
+            setRowRange(*start, *length);
+    }
+    m_jobPaths.insert(pathKey(path));
+    startRow(path);
+    return TaskStarted;
+}
+
+void RowJobWindow::onRowProgress(qint32 percent)
+{
+    if (percent < 1)
+        return;
+    if (followsRowsInCaption())
+        setBusy(false);
+    prgCurrnet->setValue(percent);
+    prgTotal->setValue((m_lCurrentRow - 1) * 100 + percent);
+    if (followsRowsInCaption()) {
+        const double total = prgTotal->Max() > 0 ? double(prgTotal->Value()) / double(prgTotal->Max()) * 100.0 : 0.0;
+        setWindowTitle(QStringLiteral("Converting... [ ") + QString::number(prgCurrnet->Value()) + QStringLiteral("% / ")
+                       + QLocale().toString(total, 'g', 15) + QStringLiteral("% ]"));
+    } else {
+        setWindowTitle(productCaption());
+    }
+    g_ltmrCurItemSecs = JobTimeLeft::convertedSeconds(percent, g_ltmrItemSecs);
+}
+
+void RowJobWindow::onRowDone()
+{
+    log(QStringLiteral("Done."));
+    lblCurrentTrack->setText(QStringLiteral("Done."));
+    g_ltmrUpToItemSecs = qint32(qMin<qint64>(qint64(g_ltmrUpToItemSecs) + g_ltmrItemSecs,
+                                             std::numeric_limits<qint32>::max()));
+    ++m_lCurrentRow;
+    ConvertTracks();
+}
+
+void RowJobWindow::onRowError(qint32 code, const QString &text)
+{
+    m_bErrorOccurred = -1;
+    const QString line = QStringLiteral("Error: ") + text + QLatin1Char('(') + QString::number(code) + QLatin1Char(')');
+    log(line);
+    if (followsRowsInCaption()) {
+        lblCurrentTrack->setText(line);
+        setWindowTitle(lblCurrentTrack->text());
+    }
+    setRunning(false);
+    ++m_lCurrentRow;
+    ConvertTracks();
+    if (followsRowsInCaption())
+        setBusy(false);
+}
+
+void RowJobWindow::onRowAborted()
+{
+    setRunning(false);
+    log(QStringLiteral("Aborted."));
+    lblCurrentTrack->setText(QStringLiteral("Aborted."));
+    if (followsRowsInCaption()) {
+        setBusy(false);
+        setWindowTitle(lblCurrentTrack->text());
+    }
+}
+
+void RowJobWindow::cmdAbort_Click()
+{
+    if (!isRunning())
+        return;
+    if (MsgBox(QStringLiteral("Abort operation?") + QString(38, QLatin1Char(' ')), int(Msg::YesNo) + Msg::Information)
+        != Msg::Yes)
+        return;
+    m_abortRequested = true;
+    abortJobControl();
+    balloon(QStringLiteral("Aborted."));
+    Timer1->stop();
+}

@@ -1,0 +1,330 @@
+#include "tools/rip/frmCDRipper.h"
+
+#include "controls/cd/cAudioCDRipper.h"
+#include "controls/ui/XP_ProgressBar.h"
+#include "controls/ui/cGrid.h"
+#include "core/LinkLabel.h"
+#include "core/forms.h"
+#include "core/mdlFileSystem.h"
+#include "core/mdlFunctions.h"
+#include "lists/ItemsListRow.h"
+#include "mainwindow/frmMain.h"
+#include "settings/OptionSettings.h"
+#include "tools/frame/JobTimeLeft.h"
+#include "tools/frame/OutputFileNames.h"
+#include "tools/frame/ToolHost.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+
+#include <memory>
+#include <optional>
+
+namespace {
+
+ToolWindowLook ripperLook()
+{
+    ToolWindowLook look;
+    look.caption = QStringLiteral("Audio CD Ripper");
+    look.iconName = QStringLiteral("cd_music");
+    look.firstTabCaption = QStringLiteral("Ripper Options    ");
+    look.firstTabIcon = 25;
+    look.convertCaption = QStringLiteral("Rip");
+    look.playSoundCaption = QStringLiteral("Play a sound");
+    look.noticeAppCaption = QStringLiteral("Execute external program");
+    look.hasOverWrite = true;
+    look.jobItemLogText = QStringLiteral("Start to rip: ");
+    return look;
+}
+
+// Height of the drive rows that stand above the frame's destination block.
+constexpr int kDriveRows = 52;
+
+std::optional<qint32> wholeSeconds(const QString &text)
+{
+    bool ok = false;
+    const qint32 value = text.trimmed().toInt(&ok);
+    return ok ? std::optional<qint32>(value) : std::nullopt;
+}
+
+void setColour(QLabel *label, const QColor &colour)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+
+QPointer<frmCDRipper> g_frmCDRipper;
+
+} // namespace
+
+frmCDRipper::frmCDRipper(QWidget *parent)
+    : ToolWindow(ripperLook(), parent)
+    , cAudioCDRipper1(new cAudioCDRipper(this))
+{
+    // The drive comes first on the page: the frame's block moves down.
+    for (QWidget *child : TabSettings->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        child->move(child->x(), child->y() + kDriveRows);
+    for (QLabel *label : TabSettings->findChildren<QLabel *>(Qt::FindDirectChildrenOnly)) {
+        if (label->text() == QLatin1String("Destination folder:"))
+            label->setText(QStringLiteral("Destination:"));
+        else if (label->text() == QLatin1String("Target format:"))
+            label->setText(QStringLiteral("Audio Format:"));
+    }
+
+    auto *cdLabel = new QLabel(QStringLiteral("Audio CD:"), TabSettings);
+    cdLabel->setGeometry(8, 6, 70, 18);
+    lblCDStatus = new QLabel(QStringLiteral("Ready."), TabSettings);
+    lblCDStatus->setGeometry(80, 6, 480, 18);
+    cboDevices = new QComboBox(TabSettings);
+    cboDevices->setGeometry(8, 26, 420, 24);
+    cmdOpenCD = new QPushButton(QStringLiteral("Open"), TabSettings);
+    cmdOpenCD->setGeometry(434, 26, 60, 24);
+
+    const int top = kOwnSettingsTop + kDriveRows;
+    auto *nameLabel = new QLabel(QStringLiteral("File Name Format:"), TabSettings);
+    nameLabel->setGeometry(8, top, 130, 18);
+    lblSetAsDefaultFileName = new LinkLabel(QStringLiteral("Set as default"), TabSettings);
+    lblSetAsDefaultFileName->setToolTip(QStringLiteral("Set as default file name format"));
+    lblSetAsDefaultFileName->setGeometry(140, top, 100, 18);
+    lblParameters = new LinkLabel(QStringLiteral("Parameters"), TabSettings);
+    lblParameters->setToolTip(QStringLiteral("Parameters"));
+    lblParameters->setGeometry(250, top, 100, 18);
+    cboFileName = new QComboBox(TabSettings);
+    cboFileName->setGeometry(8, top + 20, 420, 24);
+    cboFileName->addItems(OutputFileNames::builtInTemplates());
+
+    // "Eject the CD door" is ticked by design at every opening and stored nowhere.
+    chkOpenCDdrive = new QCheckBox(QStringLiteral("Eject the CD door"), TabEvents);
+    QFont bold = chkOpenCDdrive->font();
+    bold.setBold(true);
+    chkOpenCDdrive->setFont(bold);
+    chkOpenCDdrive->setChecked(true);
+    chkOpenCDdrive->setGeometry(16, 128, 300, 22);
+    lblEventsSettings->move(lblEventsSettings->x(), 160);
+
+    lblFilesToConvert->resize(380, lblFilesToConvert->height());
+    lblTimeLeft = new QLabel(JobTimeLeft::kNoTimeLeft, this);
+    lblTimeLeft->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblTimeLeft->setGeometry(400, lblFilesToConvert->y(), 190, lblFilesToConvert->height());
+    QFont boldButton = cmdConvert->font();
+    boldButton.setBold(true);
+    cmdConvert->setFont(boldButton);
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(1000);
+
+    connect(cboDevices, &QComboBox::currentIndexChanged, this, [this] { cboDevices_Click(); });
+    connect(cboFileName, &QComboBox::currentIndexChanged, this, [this] { cboFileName_Click(); });
+    connect(cboFileName, &QComboBox::activated, this, [this] { cboFileName_Click(); });
+    connect(lblSetAsDefaultFileName, &LinkLabel::clicked, this, &frmCDRipper::lblSetAsDefaultFileName_Click);
+    connect(lblParameters, &LinkLabel::clicked, this, &frmCDRipper::lblParameters_Click);
+    connect(cmdConvert, &QPushButton::clicked, this, &frmCDRipper::cmdConvert_Click);
+    connect(Timer1, &QTimer::timeout, this, &frmCDRipper::Timer1_Timer);
+    connect(cAudioCDRipper1, &cAudioCDRipper::Progress, this, &frmCDRipper::cAudioCDRipper1_Progress);
+    connect(cAudioCDRipper1, &cAudioCDRipper::Done, this, &frmCDRipper::cAudioCDRipper1_Done);
+    connect(cAudioCDRipper1, &cAudioCDRipper::Aborted, this, &frmCDRipper::cAudioCDRipper1_Aborted);
+    connect(cAudioCDRipper1, &cAudioCDRipper::Error, this, &frmCDRipper::cAudioCDRipper1_Error);
+}
+
+frmCDRipper::~frmCDRipper() = default;
+
+AudioDestination &frmCDRipper::jobDestination()
+{
+    return *cAudioCDRipper1;
+}
+
+void frmCDRipper::releaseJobControl()
+{
+    Timer1->stop();
+    cAudioCDRipper1->Terminate();
+}
+
+void frmCDRipper::loadOwnControls()
+{
+    // The ripper's grid shows the main grid's mark and type icons.
+    if (frmMain *main = Forms::main())
+        cGrid1->setImageList(main->imgGrid);
+
+    LoadFileNameFormats();
+    int index = g_sDefaultFileNameFormat.isEmpty() ? -1 : cboFileName->findText(g_sDefaultFileNameFormat);
+    // A stored template that the list no longer offers falls back to the
+    // second one rather than leaving the name empty.
+    if (index < 0)
+        index = cboFileName->count() > 1 ? 1 : 0;
+    cboFileName->setCurrentIndex(index);
+    cboFileName_Click();
+
+    g_ltmrItemSecsTotal = 0;
+    g_ltmrItemSecs = 0;
+    g_ltmrCurItemSecs = 0;
+    g_ltmrUpToItemSecs = 0;
+    g_ltmrSces = 0;
+
+    FillCDDevices();
+}
+
+QString frmCDRipper::cell(qint32 row, const char *key) const
+{
+    return cGrid1->CellText(row, cGrid1->ColumnIndex(QLatin1String(key)));
+}
+
+bool frmCDRipper::rowTicked(qint32 row) const
+{
+    return cGrid1->CellIcon(row, cGrid1->ColumnIndex(ItemsListRow::key(ItemsListRow::Inc)))
+        == ItemsListRow::IconMarked;
+}
+
+void frmCDRipper::HandOver(const cGrid &mainGrid, const QString &nodeText, const QString &drive)
+{
+    const int inc = mainGrid.ColumnIndex(ItemsListRow::key(ItemsListRow::Inc));
+    const auto source = [&](int row, const char *key) {
+        return mainGrid.CellText(row, mainGrid.ColumnIndex(QLatin1String(key)));
+    };
+    qint32 marked = 0;
+    qint64 seconds = 0;
+    double bytes = 0;
+    for (int row = 1; row <= mainGrid.Rows(); ++row) {
+        ToolHost::CopyGridRow(mainGrid, row, *cGrid1, row);
+        cGrid1->setCellIcon(row, cGrid1->ColumnIndex(ItemsListRow::key(ItemsListRow::Inc)), mainGrid.CellIcon(row, inc));
+        if (mainGrid.CellIcon(row, inc) != ItemsListRow::IconMarked)
+            continue;
+        ++marked;
+        if (source(row, "COL_RANGE_ALL") == QLatin1String("1"))
+            seconds += mdlFunctions::TimeToSeconds(source(row, "Time"));
+        else
+            seconds += wholeSeconds(source(row, "COL_RANGE_LENGTH_TIME")).value_or(0);
+        bytes += source(row, "COL_BYTES_SIZE").toDouble();
+    }
+    if (cGrid1->Rows() > 0)
+        cGrid1->setSelectedRow(1);
+    g_ltmrItemSecsTotal = qint32(seconds);
+    setHandOverTexts(QString::number(marked) + QStringLiteral(" items to convert."),
+                     QStringLiteral("Total Time: ") + mdlFunctions::SecondsToHMS(qint32(seconds)),
+                     QStringLiteral("Total Size: ") + mdlFileSystem::FormatFileSize(bytes), nodeText);
+
+    for (int i = 0; i < cboDevices->count(); ++i) {
+        if (!drive.isEmpty() && cboDevices->itemText(i).startsWith(drive, Qt::CaseInsensitive)) {
+            const QSignalBlocker quiet(cboDevices);
+            cboDevices->setCurrentIndex(i);
+            break;
+        }
+    }
+    cboDevices_Click();
+    cboDevices->setEnabled(false);
+    cmdOpenCD->setEnabled(false);
+}
+
+// --- Drive list and check ----------------------------------------------------------
+
+void frmCDRipper::FillCDDevices()
+{
+    {
+        const QSignalBlocker quiet(cboDevices);
+        for (qint32 i = 0; i < cAudioCDRipper1->DeviceCount(); ++i)
+            cboDevices->addItem(cAudioCDRipper1->DeviceName(i));
+    }
+    if (cboDevices->count() > 0) {
+        const QSignalBlocker quiet(cboDevices);
+        cboDevices->setCurrentIndex(0);
+    }
+    if (cboDevices->count() > 0)
+        cboDevices_Click();
+}
+
+void frmCDRipper::cboDevices_Click()
+{
+    const qint32 index = cboDevices->currentIndex();
+    if (index < 0)
+        return;
+    const QString drive = cboDevices->currentText().left(2);
+    setColour(lblCDStatus, Qt::black);
+    lblCDStatus->setText(QStringLiteral("Checking '") + drive + QStringLiteral("\\'..."));
+    // One check at a time; a drive chosen meanwhile is checked when the
+    // running one ends.
+    if (m_checksRunning > 0) {
+        m_bCheckPending = true;
+        return;
+    }
+    ++m_checksRunning;
+
+    // A drive may take seconds to spin up and read its table of contents;
+    // the window keeps answering meanwhile. The worker asks its own control,
+    // so the window's control is never touched from two threads.
+    auto result = std::make_shared<DriveCheck>();
+    QThread *worker = QThread::create([index, result] {
+        cAudioCDRipper probe;
+        result->selected = probe.SelectDevice(index);
+        if (!result->selected)
+            return;
+        result->audio = probe.IsAudioCD();
+        if (result->audio)
+            result->tracks = probe.TrackCount();
+    });
+    connect(worker, &QThread::finished, this, [this, drive, result] {
+        --m_checksRunning;
+        // Only the check of the drive chosen last speaks.
+        if (m_bCheckPending) {
+            m_bCheckPending = false;
+            cboDevices_Click();
+            return;
+        }
+        showDriveCheck(drive, *result);
+    });
+    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    worker->start();
+}
+
+void frmCDRipper::showDriveCheck(const QString &drive, const DriveCheck &check)
+{
+    const QColor red(255, 0, 0);
+    if (!check.selected) {
+        setColour(lblCDStatus, red);
+        lblCDStatus->setText(QStringLiteral("Cannot select '") + drive + QStringLiteral("\\' as an Audio CD."));
+    } else if (!check.audio) {
+        setColour(lblCDStatus, red);
+        lblCDStatus->setText(QStringLiteral("'") + drive + QStringLiteral("\\' is not an Audio CD."));
+    } else if (check.tracks < 1) {
+        setColour(lblCDStatus, red);
+        lblCDStatus->setText(QStringLiteral("'") + drive + QStringLiteral("\\' has no CDA tracks."));
+    } else {
+        setColour(lblCDStatus, Qt::black);
+        lblCDStatus->setText(QStringLiteral("OK: ") + QString::number(check.tracks) + QStringLiteral(" CDA tracks"));
+    }
+}
+
+void frmCDRipper::closeEvent(QCloseEvent *event)
+{
+    ToolWindow::closeEvent(event);
+    // Gone from now on, even before the instance is deleted: the next
+    // command loads a fresh window.
+    if (event->isAccepted() && g_frmCDRipper == this)
+        g_frmCDRipper = nullptr;
+}
+
+namespace Forms {
+
+frmCDRipper *cdRipper()
+{
+    return g_frmCDRipper;
+}
+
+frmCDRipper &loadCDRipper(QWidget *owner)
+{
+    if (!g_frmCDRipper) {
+        auto *form = new frmCDRipper(owner);
+        form->setAttribute(Qt::WA_DeleteOnClose);
+        g_frmCDRipper = form;
+        Q_EMIT events().Loaded(form);
+        form->Form_Load();
+    }
+    return *g_frmCDRipper;
+}
+
+} // namespace Forms

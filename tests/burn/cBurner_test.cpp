@@ -1,0 +1,235 @@
+#include "BurnFixtures.h"
+#include "controls/cd/BurnError.h"
+#include "controls/cd/cBurner.h"
+#include "support/TestEnvironment.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace BurnFixture;
+
+QString work(const QString &name)
+{
+    return TestEnv::workFolder() + "/" + name;
+}
+
+struct EngineRun {
+    explicit EngineRun(cBurner &b)
+    {
+        auto note = [this](const QString &e) {
+            events << e;
+            offThread = offThread || QThread::currentThread() != qApp->thread();
+        };
+        QObject::connect(&b, &cBurner::Initializing, [note] { note("Initializing"); });
+        QObject::connect(&b, &cBurner::Adding, [this, note](const QString &p) {
+            added << p;
+            note("Adding");
+        });
+        QObject::connect(&b, &cBurner::Counts, [this, note](qint32 f, qint32 d) {
+            files = f;
+            dirs = d;
+            note("Counts");
+        });
+        QObject::connect(&b, &cBurner::StartBurning, [note] { note("StartBurning"); });
+        QObject::connect(&b, &cBurner::Progress, [this](qint32 p) { percents << p; });
+        QObject::connect(&b, &cBurner::Finalization, [note] { note("Finalization"); });
+        QObject::connect(&b, &cBurner::Completed, [note] { note("Completed"); });
+        QObject::connect(&b, &cBurner::DoneBurn, [note] { note("DoneBurn"); });
+        QObject::connect(&b, &cBurner::Canceled, [note] { note("Canceled"); });
+        QObject::connect(&b, &cBurner::BurnEnd, [note] { note("BurnEnd"); });
+        QObject::connect(&b, &cBurner::Error, [this, note](const QString &c, const QString &t) {
+            code = c;
+            text = t;
+            note("Error");
+        });
+    }
+    int terminals() const { return int(events.count("BurnEnd") + events.count("Error")); }
+    bool waitForEnd()
+    {
+        const bool ended = waitUntil([&] { return terminals() >= 1; }, 60000);
+        waitUntil([] { return false; }, 100);
+        return ended && terminals() == 1;
+    }
+
+    QStringList events;
+    QStringList added;
+    QVector<int> percents;
+    int files = -1;
+    int dirs = -1;
+    QString code;
+    QString text;
+    bool offThread = false;
+};
+
+class EngineTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        out = work("out");
+        QDir().mkpath(out);
+        image = out + "/disc.iso";
+        drives = std::make_unique<Drives>(QStringList{"stdio:" + out + "/first.iso", "stdio:" + image});
+    }
+    QString out;
+    QString image;
+    std::unique_ptr<Drives> drives;
+};
+
+TEST_F(EngineTest, OfferedWithGivenWritersAndNamesThemFromIndexZero)
+{
+    EXPECT_TRUE(cBurner::IsInstalled());
+    cBurner b;
+    ASSERT_EQ(b.DriveCount(), 2);
+    EXPECT_EQ(b.DriveName(0), "D: " + out + "/first.iso");
+    EXPECT_EQ(b.DriveName(1), "E: " + image);
+    EXPECT_EQ(b.DriveID(1), "Image file");
+    EXPECT_EQ(b.DriveName(2), QString());
+    EXPECT_EQ(b.DriveID(-1), QString());
+}
+
+TEST_F(EngineTest, BurnsFilesAndFoldersAndReportsEveryStage)
+{
+    cBurner b;
+    const QString a = writeFile(work("src/Intro to the album.mp3"), pattern(4, 3000));
+    const QString folder = work("src/Bonus");
+    writeFile(folder + "/one.txt", "one");
+    writeFile(folder + "/Deeper/two.txt", "two");
+    // A link back up the tree inside the folder is not followed; a file
+    // given through a link is burned under the link's name.
+    ASSERT_TRUE(QFile::link(folder, folder + "/Deeper/loop"));
+    const QString linked = work("src/Linked.mp3");
+    ASSERT_TRUE(QFile::link(a, linked));
+    b.ClearFiles();
+    b.AddFile(writeFile(work("src/dropped.mp3"), "cleared before the burn"));
+    b.ClearFiles();
+    b.FileSystemISO(true);
+    b.FileSystemJoliet(true);
+    b.FileSystemUDF(false);
+    b.VolumeName("Holiday");
+    b.AddFile(a);
+    b.AddFile(folder);
+    b.AddFile(linked);
+    EngineRun run(b);
+    b.Burn(1);
+    EXPECT_TRUE(run.events.isEmpty()) << "an event arrived inside Burn";
+    ASSERT_TRUE(run.waitForEnd()) << run.events.join(' ').toStdString();
+    EXPECT_FALSE(run.offThread);
+    EXPECT_EQ(run.events,
+        QStringList({"Initializing", "Adding", "Adding", "Adding", "Counts", "StartBurning", "Finalization", "Completed",
+            "DoneBurn", "BurnEnd"}))
+        << run.text.toStdString();
+    EXPECT_EQ(run.added, QStringList({a, folder, linked}));
+    EXPECT_EQ(run.files, 4);
+    EXPECT_EQ(run.dirs, 2);
+    EXPECT_EQ(run.percents.value(run.percents.size() - 1), 100);
+    EXPECT_EQ(filesIn(out), QStringList{"disc.iso"}) << "drive index 1 is the second drive";
+
+    const IsoTree joliet = readIso(image, true);
+    ASSERT_TRUE(joliet.found);
+    EXPECT_EQ(joliet.volumeId, "Holiday");
+    EXPECT_EQ(joliet.entries.keys(),
+        QStringList({"Bonus", "Bonus/Deeper", "Bonus/Deeper/two.txt", "Bonus/one.txt", "Intro to the album.mp3",
+            "Linked.mp3"}));
+    EXPECT_EQ(isoFileData(image, joliet.entries["Linked.mp3"]), pattern(4, 3000));
+    EXPECT_EQ(isoFileData(image, joliet.entries["Bonus/Deeper/two.txt"]), "two");
+    EXPECT_EQ(isoFileData(image, joliet.entries["Intro to the album.mp3"]), pattern(4, 3000));
+}
+
+TEST_F(EngineTest, IsoAloneWritesNoJolietTree)
+{
+    cBurner b;
+    b.FileSystemISO(true);
+    b.FileSystemJoliet(false);
+    b.AddFile(writeFile(work("src/Long file name.mp3"), "data"));
+    EngineRun run(b);
+    b.Burn(1);
+    ASSERT_TRUE(run.waitForEnd());
+    EXPECT_EQ(run.events.last(), "BurnEnd") << run.text.toStdString();
+    EXPECT_FALSE(readIso(image, true).found);
+    const IsoTree primary = readIso(image, false);
+    ASSERT_EQ(primary.entries.size(), 1);
+    EXPECT_EQ(isoFileData(image, primary.entries.first()), "data");
+}
+
+// A burn that cannot be done ends in one Error naming the reason, and writes
+// nothing: the window then gives its controls back without the end events.
+TEST_F(EngineTest, RefusedBurnsEndInErrorAndWriteNothing)
+{
+    struct Case {
+        const char *name;
+        bool iso, joliet, udf;
+        bool missingFile;
+        qint32 drive;
+        qint32 code;
+        QString textHas;
+    };
+    const QVector<Case> cases = {
+        {"UDF with the others", true, true, true, false, 1, BurnError::Unsupported, "UDF"},
+        {"UDF alone", false, false, true, false, 1, BurnError::Unsupported, "UDF"},
+        {"no file system", false, false, false, false, 1, BurnError::Unsupported, "file system"},
+        {"missing file", true, true, false, true, 1, BurnError::SourceError, "gone.mp3"},
+        {"drive index past the list", true, true, false, false, 2, BurnError::NoDrive, "2"},
+        {"negative drive index", true, true, false, false, -1, BurnError::NoDrive, "-1"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        cBurner b;
+        b.FileSystemISO(c.iso);
+        b.FileSystemJoliet(c.joliet);
+        b.FileSystemUDF(c.udf);
+        b.AddFile(writeFile(work("src/kept.mp3"), "kept"));
+        if (c.missingFile)
+            b.AddFile(work("src/gone.mp3"));
+        EngineRun run(b);
+        b.Burn(c.drive);
+        ASSERT_TRUE(run.waitForEnd());
+        EXPECT_EQ(run.events.last(), "Error");
+        EXPECT_EQ(run.events.count("BurnEnd"), 0);
+        EXPECT_EQ(run.code, QString::number(c.code));
+        EXPECT_TRUE(run.text.contains(c.textHas)) << run.text.toStdString();
+        EXPECT_TRUE(filesIn(out).isEmpty()) << filesIn(out).join(' ').toStdString();
+    }
+}
+
+TEST_F(EngineTest, AbortCancelsThenEndsInErrorWithoutAnImage)
+{
+    QFile big(work("src/big.bin"));
+    QDir().mkpath(work("src"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(big.resize(qint64(400) << 20));
+    big.close();
+    cBurner b;
+    b.AddFile(big.fileName());
+    EngineRun run(b);
+    QObject::connect(&b, &cBurner::Progress, &b, [&b] { b.Abort(); });
+    b.Burn(1);
+    ASSERT_TRUE(run.waitForEnd());
+    ASSERT_GE(run.events.size(), 2);
+    EXPECT_EQ(run.events.mid(run.events.size() - 2), QStringList({"Canceled", "Error"}));
+    EXPECT_EQ(run.code, QString::number(BurnError::Aborted));
+    EXPECT_TRUE(filesIn(out).isEmpty()) << filesIn(out).join(' ').toStdString();
+}
+
+TEST(EngineOffer, NotOfferedWithoutAWriterOfDvds)
+{
+    // With the list given empty there is no writer at all; with none given the
+    // default image drive alone does not make a DVD writer, and this machine
+    // has no optical drive that the test could rely on.
+    Drives none({});
+    EXPECT_FALSE(cBurner::IsInstalled());
+    cBurner b;
+    EXPECT_EQ(b.DriveCount(), 0);
+    EngineRun run(b);
+    b.Burn(0);
+    ASSERT_TRUE(run.waitForEnd());
+    EXPECT_EQ(run.code, QString::number(BurnError::NoDrive));
+    EXPECT_EQ(run.text, "There is no CD or DVD writer.");
+}
+
+} // namespace

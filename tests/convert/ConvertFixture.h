@@ -1,0 +1,85 @@
+#pragma once
+
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class cGrid;
+class ToolWindow;
+
+inline const QString kWavFormat = QStringLiteral("WAV - Waveform Audio Format (*.wav)");
+inline const QString kMp3Format = QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)");
+inline const QString kOggFormat = QStringLiteral("OGG - Ogg Media Format (*.ogg)");
+inline constexpr int kRate = 8000;
+
+// What a test row holds beyond its file.
+struct RowSpec {
+    int rangeStart = -1; // a range when >= 0
+    int rangeLength = -1;
+    QString itemName;    // the file's name when empty
+    QString time;        // "0:00:NN" of the file's length when empty
+    QString trackTag;
+};
+
+inline RowSpec ranged(int start, int length)
+{
+    RowSpec spec;
+    spec.rangeStart = start;
+    spec.rangeLength = length;
+    return spec;
+}
+
+inline RowSpec named(const QString &itemName, const QString &trackTag = QString())
+{
+    RowSpec spec;
+    spec.itemName = itemName;
+    spec.trackTag = trackTag;
+    return spec;
+}
+
+// Fresh options for every test (events off, WAV at 8 kHz mono, MP3 and OGG
+// settings fit for 8 kHz tones), a main-window items grid to hand rows over
+// from, and helpers to read a tool window's log and wait for its job.
+class ConvertFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A mono 16-bit tone of that many seconds at kRate in the work folder.
+    QString makeTone(const QString &name, int seconds);
+    // Appends a marked row for the file to the main grid; its number.
+    int addRow(const QString &path, const RowSpec &spec = {});
+    QList<int> allRows() const;
+
+    static QStringList logMessages(const ToolWindow &window);
+    // Runs the event loop until the window has ended its job (the balloons
+    // came and it is idle).
+    bool waitForJobEnd(const ToolWindow &window, int balloons = 1);
+    // The destination folder of the tests, with its closing "/".
+    QString destination() const;
+    QStringList writtenFiles() const;
+    static qint64 wavFrames(const QString &path);
+    static void writeFile(const QString &path, const QByteArray &bytes);
+    static QByteArray readFile(const QString &path);
+    static QString balloonText(const QString &text);
+
+    std::unique_ptr<cGrid> mainGrid;
+};
+
+// Cancels the turn-off countdown as soon as it shows and records its seconds.
+class TurnOffWatcher {
+public:
+    TurnOffWatcher();
+    ~TurnOffWatcher();
+    int shown = 0;
+    int seconds = 0;
+
+private:
+    class QTimer *m_timer;
+};

@@ -1,0 +1,118 @@
+#include "MainWindowFixture.h"
+
+#include <QAction>
+
+namespace {
+
+using Menus = MainWindowTest;
+
+void setAllTools(qint32 value)
+{
+    for (qint32 *flag : {&g_lAppIncConverter, &g_lAppIncACMConverter, &g_lAppIncJoin, &g_lAppIncSplit,
+                         &g_lAppIncEditor, &g_lAppIncMicRec, &g_lAppIncAudioBurner, &g_lAppIncCDRipper,
+                         &g_lAppIncMP3Burner, &g_lAppIncWMABurner, &g_lAppIncTagsEditor, &g_lAppIncTTS})
+        *flag = value;
+}
+
+} // namespace
+
+TEST_F(Menus, ThisEditionOffersItsToolsAndNoOthers)
+{
+    frmMain &main = load();
+    const cContextMenu &menu = main.menu();
+    EXPECT_EQ(captions(menu, QStringLiteral("Tools")),
+              (QStringList{"-", "Audio Converter", "-", "Audio Splitter", "-", "Audio Recorder", "-", "-",
+                           "Master Volume", "-", "Notes"}));
+    const QStringList grid = captions(menu, QStringLiteral("mnuFilesList"));
+    EXPECT_EQ(grid.last(), QStringLiteral("Remove All"));
+    EXPECT_FALSE(grid.contains(QStringLiteral("FreeDB")));
+    EXPECT_FALSE(grid.contains(QStringLiteral("Audio Analyser")));
+    for (const char *absent : {"Remove All", "RemoveAll", "Auto Mode On", "Burn From Files", "ACM Converter",
+                               "Audio Joiner", "Audio CD Ripper", "MP3 Tags Editor", "Text To Speech", "FreeDB"})
+        EXPECT_EQ(menu.IndexForKey(QLatin1String(absent)), 0) << absent;
+}
+
+TEST_F(Menus, EveryToolFlagOnGivesTheWholeTable)
+{
+    setAllTools(1);
+    frmMain &main = load();
+    const cContextMenu &menu = main.menu();
+    EXPECT_EQ(captions(menu, QStringLiteral("Tools")),
+              (QStringList{"-", "Audio Converter", "ACM Converter", "-", "Audio Joiner", "Audio Splitter", "-",
+                           "Audio Analyser", "Audio Recorder", "-", "Audio CD Maker", "Audio CD Ripper", "-",
+                           "MP3 CD Maker", "WMA CD Maker", "-", "MP3 Tags Editor", "-", "Text To Speech", "-",
+                           "Master Volume", "-", "Notes"}));
+    const QStringList grid = captions(menu, QStringLiteral("mnuFilesList"));
+    EXPECT_EQ(grid.mid(grid.size() - 2), (QStringList{"-", "FreeDB"}));
+    EXPECT_TRUE(grid.contains(QStringLiteral("Audio Analyser")));
+    // Two items carry "Audio Analyser"; either one runs the command.
+    EXPECT_EQ(menu.ItemKey(menu.IndexForKey(QStringLiteral("Audio Analyser"))), QStringLiteral("Audio Analyser"));
+}
+
+TEST_F(Menus, EveryToolFlagOffLeavesOnlyTheFixedRows)
+{
+    setAllTools(0);
+    frmMain &main = load();
+    EXPECT_EQ(captions(main.menu(), QStringLiteral("Tools")),
+              (QStringList{"-", "-", "Master Volume", "-", "Notes"}));
+}
+
+TEST_F(Menus, CaptionsAndKeysOfTheFixedMenus)
+{
+    frmMain &main = load();
+    const cContextMenu &menu = main.menu();
+    struct Case {
+        const char *key;
+        const char *caption;
+    };
+    // Three captions keep the trailing blanks that widen their menus.
+    const Case cases[] = {
+        {"General", "General                     "},
+        {"HelpTopic", "Help Topics     "},
+        {"RC Exit", "Exit                      "},
+        {"RC Open", "Hide"},
+        {"Clear the List", "Remove All"},
+        {"Rename Item", "Edit"},
+        {"Open Default Player", "System Player"},
+        {"GoSysTray", "Go to SysTray"},
+        {"MarkUnmark All", "Mark/Unmark All"},
+        {"Save As", "Save As..."},
+        {"Add Files", "Add Files"},
+    };
+    for (const Case &c : cases) {
+        const qint32 index = menu.IndexForKey(QLatin1String(c.key));
+        ASSERT_GT(index, 0) << c.key;
+        EXPECT_EQ(menu.ItemCaption(index), QLatin1String(c.caption)) << c.key;
+        EXPECT_FALSE(menu.ItemChecked(index)) << c.key;
+        EXPECT_TRUE(menu.ItemEnabled(index)) << c.key;
+    }
+    EXPECT_EQ(QString(QLatin1String(cases[0].caption)).size(), 28);
+    // The menus and the toolbars share their pictures, up to the last index used.
+    cContextMenu &shown = main.menu();
+    for (const char *key : {"Move Up", "Move To First", "Move To Last", "Notes", "Audio Splitter"})
+        EXPECT_FALSE(shown.ItemAction(shown.IndexForKey(QLatin1String(key)))->icon().isNull()) << key;
+    EXPECT_EQ(captions(menu, QStringLiteral("mnuSysTry")),
+              (QStringList{"Exit                      ", "-", "Hide"}));
+    EXPECT_EQ(captions(menu, QStringLiteral("Mode")),
+              (QStringList{"Transparent", "On Top", "-", "Minimize", "Go to SysTray", "-", "Exit"}));
+    EXPECT_EQ(captions(menu, QStringLiteral("mnuEditTop")), QStringList());
+    EXPECT_EQ(captions(menu, QStringLiteral("mnuOptionsTop")), QStringList());
+    // The hidden holders' submenus still pop up by naming an item.
+    for (const char *holder : {"Options", "Help", "mnuSysTry", "Player", "mnuProjects", "mnuFilesList"})
+        EXPECT_FALSE(menu.ItemVisible(menu.IndexForKey(QLatin1String(holder)))) << holder;
+    for (const char *holder : {"mnuFileTop", "mnuEditTop", "Tools", "mnuOptionsTop", "Mode", "mnuAdd"})
+        EXPECT_TRUE(menu.ItemVisible(menu.IndexForKey(QLatin1String(holder)))) << holder;
+}
+
+TEST_F(Menus, AnItemPickedInAPopupReachesTheDispatcher)
+{
+    frmMain &main = load();
+    cContextMenu &menu = main.menu();
+    main.show();
+    const qint32 hide = menu.IndexForKey(QStringLiteral("RC Open"));
+    ASSERT_NE(menu.ItemAction(hide), nullptr);
+    menu.ItemAction(hide)->trigger();
+    // The tray command of that key sends the shown window to the tray.
+    EXPECT_TRUE(main.m_bInSysTray);
+    EXPECT_EQ(menu.ItemCaption(hide), QStringLiteral("Show"));
+}

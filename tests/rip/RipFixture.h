@@ -1,0 +1,51 @@
+#pragma once
+
+#include "support/CdFixtures.h"
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class cGrid;
+class frmCDRipper;
+class QPlainTextEdit;
+
+inline const QString kWavFormat = QStringLiteral("WAV - Waveform Audio Format (*.wav)");
+inline const QString kMp3Format = QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)");
+
+// The seven tag cells of a track's row.
+struct TrackTags {
+    QString album, artist, comment, genre, year, title, track;
+};
+
+// Fresh options for every test (events off, CD-quality WAV as the
+// destination), a main items grid holding the tracks of a CD drive node as
+// the main window lists them, and generated discs given as the CD drives.
+class RipFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Writes a BIN/CUE image into the work folder; answers the CUE path.
+    static QString makeDisc(const QString &name, const QVector<CdFixture::Track> &tracks);
+    // The images (or paths) become the program's CD drives, in order.
+    static void useDrives(const QStringList &paths);
+    // Appends the row of track n of drive D: to the main grid.
+    int addTrack(int seconds, bool marked, const TrackTags &tags = {});
+    // Loads the ripper, hands it the main grid as the dispatcher does and
+    // waits for its drive check.
+    frmCDRipper &openRipper(const QString &nodeText = QStringLiteral("Audio CD"),
+                            const QString &drive = QStringLiteral("D:"));
+    // The messages of a job log, without their times.
+    static QStringList logMessages(const QPlainTextEdit *log);
+    // Runs the event loop until the ripper has ended its job.
+    static bool waitForJobEnd(const frmCDRipper &window, int balloons = 1);
+    // The destination folder of the tests, with its closing "/".
+    static QString destination();
+
+    std::unique_ptr<cGrid> mainGrid;
+};
