@@ -29,17 +29,23 @@ protected:
         g_sTagSong = "Take [TRACK_NUM]";
         g_sTagArtist = "[PROG_NAME]";
         g_sTagAlbum = g_sTagComment = g_sTagGenre = g_sTagTrack = g_sTagYear = QString();
-        frmAudioEditorProc::g_bConvertTo = false;
     }
 
-    // Runs one conversion the way its callers do; true when the window closed by itself.
-    bool convert(const QString &source, const QString &destination)
+    // Runs one conversion the way its callers do, to target when one is
+    // given; true when it was done and the window closed by itself.
+    bool convert(const QString &source, const QString &destination, const QString &target = QString())
     {
         QPointer<frmAudioEditorProc> proc(&Forms::loadAudioEditorProc());
+        if (!target.isEmpty()) {
+            proc->g_sConvertToTarget = target;
+            proc->g_bConvertTo = true;
+        }
+        bool done = false;
+        QObject::connect(proc->cAudioConverter1, &cAudioConverter::Done, [&done] { done = true; });
         proc->ConvertFile(source, destination);
         proc->exec();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        return proc.isNull();
+        return done && proc.isNull();
     }
 };
 
@@ -50,7 +56,7 @@ TEST_F(Conversion, WithoutATargetItWritesWavWithTheWavSettingsAndNoTags)
     const QString source = tone("source.wav", 500, 8000);
     const QString destination = work("out.wav");
     ASSERT_TRUE(convert(source, destination));
-    EXPECT_EQ(frmAudioEditorProc::g_lastOutcome, frmAudioEditorProc::Outcome::Done);
+    EXPECT_FALSE(main().g_bAbortedAudioEditor);
     const QJsonObject probed = Fixture::probe(destination);
     EXPECT_EQ(probed["stream"].toObject()["sample_rate"].toString().toInt(), 11025);
     EXPECT_EQ(probed["stream"].toObject()["channels"].toInt(), 2);
@@ -61,11 +67,7 @@ TEST_F(Conversion, ATargetIsKnownByItsFirstThreeLettersAndGetsTheDefaultTags)
 {
     const QString source = tone("source.wav", 500, 8000);
     const QString destination = work("out.mp3");
-    frmAudioEditorProc::g_sConvertToTarget = "mp3 in any case";
-    frmAudioEditorProc::g_bConvertTo = true;
-    ASSERT_TRUE(convert(source, destination));
-    // Each end clears the flag: the next caller converts to WAV unless it says otherwise.
-    EXPECT_FALSE(frmAudioEditorProc::g_bConvertTo);
+    ASSERT_TRUE(convert(source, destination, "mp3 in any case"));
     const QJsonObject probed = Fixture::probe(destination);
     EXPECT_EQ(probed["stream"].toObject()["codec_name"].toString(), "mp3");
     EXPECT_EQ(Fixture::probedTag(probed, "title"), "Take 1");
@@ -87,7 +89,6 @@ TEST_F(Conversion, ProgressBelowOneIsIgnoredAndAnAbortIsReportedToTheMainWindow)
 
     Q_EMIT proc.cAudioConverter1->Aborted();
     EXPECT_TRUE(main().g_bAbortedAudioEditor);
-    EXPECT_EQ(frmAudioEditorProc::g_lastOutcome, frmAudioEditorProc::Outcome::Aborted);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(guard.isNull());
 }

@@ -1,5 +1,6 @@
 #include "RecTtsFixture.h"
 
+#include "controls/audio/cAudioConverter.h"
 #include "controls/audio/cWaveTTS.h"
 #include "core/LinkLabel.h"
 #include "core/UserSettingsStore.h"
@@ -49,14 +50,12 @@ protected:
             auto *proc = qobject_cast<frmAudioEditorProc *>(form);
             if (!proc)
                 return;
-            auto *poll = new QTimer(proc);
-            QObject::connect(poll, &QTimer::timeout, proc, [this, proc] {
-                if (frmAudioEditorProc::g_lastOutcome == frmAudioEditorProc::Outcome::Error) {
+            QObject::connect(proc->cAudioConverter1, &cAudioConverter::Error, proc, [this, proc] {
+                QTimer::singleShot(0, proc, [this, proc] {
                     conversionErrors << proc->lblCurrentTrack->text();
                     proc->close();
-                }
+                });
             });
-            poll->start(20);
         });
     }
 
@@ -408,7 +407,6 @@ TEST_F(Speech, AFailedConversionLeavesNothingSavedOrAdded)
     ASSERT_EQ(conversionErrors.size(), 2);
     for (const QString &shown : conversionErrors)
         EXPECT_TRUE(shown.endsWith(")")) << shown.toStdString();
-    EXPECT_FALSE(frmAudioEditorProc::g_bConvertTo);
     EXPECT_FALSE(QFileInfo::exists(work("speech.ape")));
     EXPECT_TRUE(QDir(AppPaths::programFolder()).entryList({"TTS_*"}).isEmpty());
     EXPECT_TRUE(listedFiles().isEmpty());

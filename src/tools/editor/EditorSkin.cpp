@@ -4,39 +4,40 @@
 #include "core/mdlModes.h"
 #include "platform/AppPaths.h"
 
-#include <QBrush>
-#include <QPalette>
+#include <QPixmap>
 #include <QWidget>
 
 namespace EditorSkin {
 
-std::optional<QColor> viewBackColour()
+QColor colourOf(quint32 colour)
 {
-    bool ok = false;
-    const qint32 number = g_sViewBackColor.toInt(&ok);
-    if (!ok)
-        return std::nullopt;
-    return OleColor::toQColor(quint32(number));
+    return OleColor::toQColor(colour);
 }
 
-QPixmap viewPicture(const QString &name)
-{
-    return QPixmap(AppPaths::programFolder() + QStringLiteral("/View/") + name);
-}
-
-void paintBackground(QWidget *widget, const QColor &colour)
+void paintColour(QWidget *widget, quint32 colour)
 {
     if (!widget)
         return;
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colour);
+    palette.setColor(QPalette::Window, OleColor::toQColor(colour, palette));
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }
 
-void paintPicture(QWidget *widget, const QPixmap &picture)
+void paintViewBack(QWidget *widget)
 {
-    if (!widget || picture.isNull())
+    bool ok = false;
+    const qint32 number = g_sViewBackColor.toInt(&ok);
+    if (ok)
+        paintColour(widget, quint32(number));
+}
+
+void paintViewPicture(QWidget *widget, const QString &name)
+{
+    if (!widget || name.isEmpty())
+        return;
+    const QPixmap picture(AppPaths::programFolder() + QStringLiteral("/View/") + name);
+    if (picture.isNull())
         return;
     QPalette palette = widget->palette();
     palette.setBrush(QPalette::Window, QBrush(picture));

@@ -1,23 +1,23 @@
 #pragma once
 
 #include <QColor>
-#include <QPixmap>
 #include <QString>
-
-#include <optional>
 
 class QWidget;
 
-// The look the recorder, speech and conversion windows take from the
-// options: the view's back colour and pictures from the program folder's
-// "View" folder.
+// The skin of the editor's windows: the view's background colour and
+// picture, as the edition table names them.
 namespace EditorSkin {
 
-// g_sViewBackColor as a colour; nothing when it holds no number.
-std::optional<QColor> viewBackColour();
-// The picture of that name in the "View" folder; null when there is none.
-QPixmap viewPicture(const QString &name);
-void paintBackground(QWidget *widget, const QColor &colour);
-void paintPicture(QWidget *widget, const QPixmap &picture);
+// Paints widget with the view's background colour (a colour number in text);
+// a text that is no number leaves the widget as it is.
+void paintViewBack(QWidget *widget);
+// Lays the named picture of the program's "View" folder over widget; an empty
+// name or a missing file leaves it as it is.
+void paintViewPicture(QWidget *widget, const QString &name);
+// Paints widget with a colour number (0x00BBGGRR or a system colour).
+void paintColour(QWidget *widget, quint32 colour);
+// The colour of a colour number.
+QColor colourOf(quint32 colour);
 
 } // namespace EditorSkin

@@ -9,7 +9,7 @@
 #include "settings/AudioFormatSettings.h"
 #include "settings/OptionSettings.h"
 #include "tools/editor/EditorSkin.h"
-#include "tools/frame/ToolWindow.h"
+#include "tools/frame/DestinationHandOver.h"
 
 #include <QCloseEvent>
 #include <QDate>
@@ -24,8 +24,12 @@ namespace {
 
 QPointer<frmAudioEditorProc> g_frmAudioEditorProc;
 
-// The time as the tag texts write it: the user's long time format without
-// the time zone.
+constexpr int kWidth = 420;
+constexpr int kHeight = 120;
+
+// The format texts this window knows, by their first three letters.
+const char *const kFormatCodes[] = {"WAV", "ACM", "MP3", "WMA", "OGG", "APE"};
+
 QString longTimeText(const QTime &time)
 {
     const QLocale locale;
@@ -38,21 +42,22 @@ QString longTimeText(const QTime &time)
 
 frmAudioEditorProc::frmAudioEditorProc(QWidget *parent)
     : QDialog(parent)
-    , cAudioConverter1(new cAudioConverter(this))
 {
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Preparing Audio Analyzer"));
-    setFixedSize(360, 110);
+    setFixedSize(kWidth, kHeight);
     lblCurrentTrack = new QLabel(QStringLiteral("Preparing..."), this);
-    lblCurrentTrack->setGeometry(12, 10, 336, 20);
+    lblCurrentTrack->setGeometry(12, 12, kWidth - 24, 36);
+    lblCurrentTrack->setWordWrap(true);
     prgCurrnet = new XP_ProgressBar(this);
-    prgCurrnet->setGeometry(12, 36, 336, 18);
+    prgCurrnet->setGeometry(12, 52, kWidth - 24, 14);
     cmdAbort = new QPushButton(QStringLiteral("Abort"), this);
-    cmdAbort->setGeometry(248, 70, 100, 26);
+    cmdAbort->setGeometry(kWidth - 102, 78, 90, 26);
+    connect(cmdAbort, &QPushButton::clicked, this, &frmAudioEditorProc::cmdAbort_Click);
     Timer1 = new QTimer(this);
     Timer1->setInterval(10);
-
-    connect(cmdAbort, &QPushButton::clicked, this, &frmAudioEditorProc::cmdAbort_Click);
     connect(Timer1, &QTimer::timeout, this, &frmAudioEditorProc::Timer1_Timer);
+    cAudioConverter1 = new cAudioConverter(this);
     connect(cAudioConverter1, &cAudioConverter::Progress, this, &frmAudioEditorProc::cAudioConverter1_Progress);
     connect(cAudioConverter1, &cAudioConverter::Done, this, &frmAudioEditorProc::cAudioConverter1_Done);
     connect(cAudioConverter1, &cAudioConverter::Aborted, this, &frmAudioEditorProc::cAudioConverter1_Aborted);
@@ -63,20 +68,41 @@ frmAudioEditorProc::~frmAudioEditorProc() = default;
 
 void frmAudioEditorProc::Form_Load()
 {
-    if (const auto back = EditorSkin::viewBackColour())
-        EditorSkin::paintBackground(this, *back);
+    EditorSkin::paintViewBack(this);
     prgCurrnet->setColor(quint32(g_lTitleBackColor));
-    if (!g_sViewBackPicture.isEmpty())
-        EditorSkin::paintPicture(this, EditorSkin::viewPicture(g_sViewBackPicture));
+    EditorSkin::paintViewPicture(this, g_sViewBackPicture);
     mdlSetFormIcon32::SetFormIcon(this, QStringLiteral("document_pulse"), true);
+}
+
+void frmAudioEditorProc::Form_Unload(int &cancel)
+{
+    cancel = 0;
+    Timer1->stop();
+    cAudioConverter1->Terminate();
+    // Closed before the conversion was done (after an error, or by its close
+    // box): there is no finished file for the editor to open. Whatever the
+    // destination held before is not this item's sound.
+    if (!m_bConverted) {
+        if (frmMain *main = Forms::main())
+            main->g_bAbortedAudioEditor = true;
+    }
+}
+
+void frmAudioEditorProc::closeEvent(QCloseEvent *event)
+{
+    routeCloseToUnload(this, event);
+}
+
+void frmAudioEditorProc::reject()
+{
+    close();
 }
 
 void frmAudioEditorProc::ConvertFile(const QString &sSource, const QString &sDest)
 {
     m_sSourceFile = sSource;
     m_sDestFile = sDest;
-    g_lastOutcome = Outcome::None;
-    g_sLastError.clear();
+    m_bConverted = false;
     Timer1->start();
 }
 
@@ -92,7 +118,7 @@ void frmAudioEditorProc::ConvertX()
         SetDestination();
         SetID3Tags();
     } else {
-        cAudioConverter1->DestFormat(1);
+        cAudioConverter1->DestFormat(DestWAV);
         WavFormatSettings wav;
         wav.SampleRate = g_lWavSampleRate;
         wav.Channels = qint16(g_lWavChannelsIndex + 1);
@@ -106,12 +132,14 @@ void frmAudioEditorProc::ConvertX()
 
 void frmAudioEditorProc::SetDestination()
 {
-    static const QStringList keys{QStringLiteral("WAV"), QStringLiteral("ACM"), QStringLiteral("MP3"),
-                                  QStringLiteral("WMA"), QStringLiteral("OGG"), QStringLiteral("APE")};
-    const qint16 index = qint16(keys.indexOf(g_sConvertToTarget.left(3).toUpper()));
-    // A text that names none of the formats hands over nothing at all.
-    if (index >= 0)
-        ToolWindow::HandOverFormat(*cAudioConverter1, index);
+    const QString code = g_sConvertToTarget.left(3).toUpper();
+    for (qint16 index = 0; index < qint16(std::size(kFormatCodes)); ++index) {
+        if (code == QLatin1String(kFormatCodes[index])) {
+            DestinationHandOver::handOver(*cAudioConverter1, index);
+            return;
+        }
+    }
+    // A text naming none of the formats hands nothing over.
 }
 
 void frmAudioEditorProc::SetID3Tags()
@@ -130,7 +158,7 @@ QString frmAudioEditorProc::CreateID3TagsString(const QString &sStr) const
     QString text = sStr;
     text.replace(QStringLiteral("[DATE]"), QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
     text.replace(QStringLiteral("[TIME]"), longTimeText(QTime::currentTime()));
-    // One file, no items grid: it is always the first track.
+    // There is no items grid here: the one file is track 1.
     text.replace(QStringLiteral("[TRACK_NUM]"), QStringLiteral("1"));
     text.replace(QStringLiteral("[PROG_NAME]"), g_sAppName);
     text.replace(QStringLiteral("[PROG_VERSION]"), g_sAppVersion);
@@ -138,24 +166,20 @@ QString frmAudioEditorProc::CreateID3TagsString(const QString &sStr) const
     return text;
 }
 
-void frmAudioEditorProc::cmdAbort_Click()
-{
-    cAudioConverter1->Abort();
-}
-
 void frmAudioEditorProc::cAudioConverter1_Progress(qint32 percent)
 {
-    if (percent >= 1)
-        prgCurrnet->setValue(percent);
+    if (percent < 1)
+        return;
+    prgCurrnet->setValue(percent);
 }
 
 void frmAudioEditorProc::cAudioConverter1_Done()
 {
     lblCurrentTrack->setText(QStringLiteral("Done."));
     Timer1->stop();
+    m_bConverted = true;
     g_bConvertTo = false;
-    g_lastOutcome = Outcome::Done;
-    close();
+    endUse();
 }
 
 void frmAudioEditorProc::cAudioConverter1_Aborted()
@@ -165,8 +189,7 @@ void frmAudioEditorProc::cAudioConverter1_Aborted()
     if (frmMain *main = Forms::main())
         main->g_bAbortedAudioEditor = true;
     g_bConvertTo = false;
-    g_lastOutcome = Outcome::Aborted;
-    close();
+    endUse();
 }
 
 void frmAudioEditorProc::cAudioConverter1_Error(qint32 code, const QString &text)
@@ -174,26 +197,14 @@ void frmAudioEditorProc::cAudioConverter1_Error(qint32 code, const QString &text
     lblCurrentTrack->setText(text + QStringLiteral("(") + QString::number(code) + QStringLiteral(")"));
     g_bConvertTo = false;
     Timer1->stop();
-    g_lastOutcome = Outcome::Error;
-    g_sLastError = text;
 }
 
-void frmAudioEditorProc::Form_Unload(int &Cancel)
+void frmAudioEditorProc::cmdAbort_Click()
 {
-    Cancel = 0;
-    if (m_bUnloading)
-        return;
-    m_bUnloading = true;
-    Timer1->stop();
-    cAudioConverter1->Terminate();
+    cAudioConverter1->Abort();
 }
 
-void frmAudioEditorProc::closeEvent(QCloseEvent *event)
-{
-    routeCloseToUnload(this, event);
-}
-
-void frmAudioEditorProc::reject()
+void frmAudioEditorProc::endUse()
 {
     close();
 }

@@ -4,51 +4,47 @@
 #include <QString>
 
 class cAudioConverter;
+class QCloseEvent;
 class QLabel;
 class QPushButton;
 class QTimer;
 class XP_ProgressBar;
 
-// The small modal window that converts one file into one destination file
-// while the user watches, and closes itself when the conversion is done or
-// aborted. Its conversion starts from a one-shot timer, so it runs with the
-// window on screen.
+// Converts one audio file into one file while the user watches, and closes
+// itself when the conversion is done or aborted: a non-WAV item into the
+// editor's temporary WAV file, or a spoken file into a chosen format.
 class frmAudioEditorProc : public QDialog {
     Q_OBJECT
 public:
-    // How the last conversion of the window ended.
-    enum class Outcome { None, Done, Aborted, Error };
-
     explicit frmAudioEditorProc(QWidget *parent = nullptr);
     ~frmAudioEditorProc() override;
 
     void Form_Load();
-    // Never refuses; a conversion still running is ended and leaves nothing.
-    void Form_Unload(int &Cancel);
+    void Form_Unload(int &cancel);
 
-    // Stores the two paths and arms the start; returns at once.
+    // Keeps the two paths and arms the start timer, so that the conversion
+    // begins once the window is on screen.
     void ConvertFile(const QString &sSource, const QString &sDest);
-    void ConvertX();
     void Timer1_Timer();
+    void ConvertX();
+
     void SetDestination();
     void SetID3Tags();
     QString CreateID3TagsString(const QString &sStr) const;
-    void cmdAbort_Click();
 
     void cAudioConverter1_Progress(qint32 percent);
     void cAudioConverter1_Done();
     void cAudioConverter1_Aborted();
     void cAudioConverter1_Error(qint32 code, const QString &text);
+    void cmdAbort_Click();
 
-    // Kept from one use of the window to the next, as its callers expect:
-    // True converts to g_sConvertToTarget with the default tags, False to
-    // WAV with the WAV settings and no tags; each end event clears it.
-    static inline bool g_bConvertTo = false;
-    static inline QString g_sConvertToTarget;
-    // How the last conversion ended, for callers that must not use a file
-    // that was never written.
-    static inline Outcome g_lastOutcome = Outcome::None;
-    static inline QString g_sLastError;
+    // Whether the conversion of this use ended in Done.
+    bool converted() const { return m_bConverted; }
+
+    // True: convert to g_sConvertToTarget with the default tags; false: to
+    // WAV with the WAV settings, without tags.
+    bool g_bConvertTo = false;
+    QString g_sConvertToTarget;
 
     QLabel *lblCurrentTrack = nullptr;
     XP_ProgressBar *prgCurrnet = nullptr;
@@ -61,12 +57,18 @@ protected:
     void reject() override;
 
 private:
+    // Ends the window after the conversion's last event.
+    void endUse();
+
     QString m_sSourceFile;
     QString m_sDestFile;
-    bool m_bUnloading = false;
+    bool m_bConverted = false;
 };
 
 namespace Forms {
+// The conversion window while it is loaded; null otherwise.
 frmAudioEditorProc *audioEditorProc();
+// Creates it (its Form_Load runs) unless it is loaded; it is released when
+// it closes.
 frmAudioEditorProc &loadAudioEditorProc(QWidget *owner = nullptr);
 }

@@ -7,6 +7,7 @@
 #include "core/mdlFunctions.h"
 #include "core/mdlModes.h"
 #include "core/mdlSetFormIcon32.h"
+#include "platform/AppPaths.h"
 #include "settings/OptionSettings.h"
 #include "tools/editor/EditorSkin.h"
 
@@ -16,6 +17,7 @@
 #include <QFont>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -186,20 +188,17 @@ void frmMicRecorder::Form_Load()
 void frmMicRecorder::applySkin()
 {
     TitleStrip::applyColors(picTitle, lblTitle);
-    if (const auto back = EditorSkin::viewBackColour()) {
-        EditorSkin::paintBackground(this, *back);
-        EditorSkin::paintBackground(cSlider1, *back);
-    }
+    EditorSkin::paintViewBack(this);
+    EditorSkin::paintViewBack(cSlider1);
     prgMeter->setBarColor(quint32(g_lTitleBackColor));
     prgMeter->setText(g_sViewBackColor);
     if (!g_sViewBackPicture.isEmpty()) {
-        const QPixmap picture = EditorSkin::viewPicture(g_sViewBackPicture);
-        EditorSkin::paintPicture(this, picture);
+        EditorSkin::paintViewPicture(this, g_sViewBackPicture);
+        const QPixmap picture(AppPaths::programFolder() + QStringLiteral("/View/") + g_sViewBackPicture);
         if (!picture.isNull())
             prgMeter->setPicture(picture);
     }
-    if (!g_sViewTitlePicture.isEmpty())
-        EditorSkin::paintPicture(picTitle, EditorSkin::viewPicture(g_sViewTitlePicture));
+    EditorSkin::paintViewPicture(picTitle, g_sViewTitlePicture);
 }
 
 void frmMicRecorder::UpdateWaveFormat()

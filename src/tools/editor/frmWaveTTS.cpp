@@ -178,15 +178,10 @@ void frmWaveTTS::Form_Load()
 void frmWaveTTS::applySkin()
 {
     TitleStrip::applyColors(picTitle, lblTitle);
-    if (const auto back = EditorSkin::viewBackColour()) {
-        for (QWidget *w : {static_cast<QWidget *>(this), static_cast<QWidget *>(sldVolume),
-                           static_cast<QWidget *>(sldRate)})
-            EditorSkin::paintBackground(w, *back);
-    }
-    if (!g_sViewBackPicture.isEmpty())
-        EditorSkin::paintPicture(this, EditorSkin::viewPicture(g_sViewBackPicture));
-    if (!g_sViewTitlePicture.isEmpty())
-        EditorSkin::paintPicture(picTitle, EditorSkin::viewPicture(g_sViewTitlePicture));
+    for (QWidget *w : {static_cast<QWidget *>(this), static_cast<QWidget *>(sldVolume), static_cast<QWidget *>(sldRate)})
+        EditorSkin::paintViewBack(w);
+    EditorSkin::paintViewPicture(this, g_sViewBackPicture);
+    EditorSkin::paintViewPicture(picTitle, g_sViewTitlePicture);
 }
 
 void frmWaveTTS::FillVoices()

@@ -3,6 +3,7 @@
 // format, saved under a chosen name or added to the items list.
 #include "tools/editor/frmWaveTTS.h"
 
+#include "controls/audio/cAudioConverter.h"
 #include "controls/audio/cWaveTTS.h"
 #include "controls/ui/cTreeView.h"
 #include "core/forms.h"
@@ -74,15 +75,18 @@ bool frmWaveTTS::convertSpeech(const QString &destination)
 {
     setCursor(Qt::WaitCursor);
     QPointer<frmAudioEditorProc> proc(&Forms::loadAudioEditorProc());
-    frmAudioEditorProc::g_sConvertToTarget = cboTargetFormat->currentText();
-    frmAudioEditorProc::g_bConvertTo = true;
+    proc->g_sConvertToTarget = cboTargetFormat->currentText();
+    proc->g_bConvertTo = true;
+    // Only a conversion that reached its end wrote the file; the window may
+    // be gone by the time its modal show returns.
+    bool done = false;
+    const QMetaObject::Connection watch
+        = connect(proc->cAudioConverter1, &cAudioConverter::Done, this, [&done] { done = true; });
     proc->ConvertFile(speechTempFile(), destination);
     unsetCursor();
-    if (proc)
-        proc->exec();
-    // An abort, an error or a window closed half-way leaves no file to use.
-    return frmAudioEditorProc::g_lastOutcome == frmAudioEditorProc::Outcome::Done
-        && QFileInfo(destination).isFile();
+    proc->exec();
+    disconnect(watch);
+    return done && QFileInfo(destination).isFile();
 }
 
 void frmWaveTTS::cmdAdd_Click()

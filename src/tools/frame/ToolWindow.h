@@ -77,10 +77,6 @@ public:
     // Hands the window's destination format to the job control; a window
     // that always writes one format replaces it.
     virtual void SetDestination();
-    // Hands the format of index (0 WAV to 5 APE, as GetFormatIndex counts)
-    // with its settings from AudioFormatSettings to control; answers the
-    // format's name for the log.
-    static QString HandOverFormat(AudioDestination &control, qint16 index);
     void SetID3Tags(qint32 lRow);
     QString CreateID3TagsString(const QString &sStr) const;
     // The driver: starts the next item or ends the job.

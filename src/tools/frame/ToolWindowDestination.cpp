@@ -170,12 +170,8 @@ void ToolWindow::lblEventsSettings_Click()
 
 void ToolWindow::SetDestination()
 {
+    AudioDestination &control = jobDestination();
     const qint16 index = mdlSupportedDestination::GetFormatIndex(cboTargetFormat->currentText());
-    log(QStringLiteral("Destination format: ") + HandOverFormat(jobDestination(), index));
-}
-
-QString ToolWindow::HandOverFormat(AudioDestination &control, qint16 index)
-{
     control.DestFormat(index + 1);
     QString logText;
     switch (index) {
@@ -246,5 +242,5 @@ QString ToolWindow::HandOverFormat(AudioDestination &control, qint16 index)
         break;
     }
     }
-    return logText;
+    log(QStringLiteral("Destination format: ") + logText);
 }
