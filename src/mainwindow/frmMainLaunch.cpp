@@ -7,15 +7,22 @@
 #include "controls/ui/cTreeNode.h"
 #include "controls/ui/cTreeNodes.h"
 #include "controls/ui/cTreeView.h"
+#include "controls/audio/cAudioEditor.h"
+#include "core/forms.h"
 #include "core/mdlFunctions.h"
 #include "lists/ItemsListRow.h"
+#include "platform/AppPaths.h"
 #include "platform/Prompter.h"
 #include "tools/convert/frmACMConverter.h"
 #include "tools/convert/frmConverter.h"
+#include "tools/editor/frmAudioEditor.h"
+#include "tools/editor/frmAudioEditorProc.h"
 #include "tools/splitjoin/frmJoiner.h"
 #include "tools/splitjoin/frmSplitter.h"
 
+#include <QLineEdit>
 #include <QList>
+#include <QPointer>
 
 namespace {
 
@@ -103,6 +110,48 @@ void launchJoiner(frmMain &main, cTreeNode &node)
     main.unsetCursor();
 }
 
+// The waveform editor on the selected item; an item that is not a WAV file
+// is first converted into the editor's temporary WAV file.
+void launchAnalyser(frmMain &main, cTreeNode &)
+{
+    cGrid &grid = *main.cGrid1;
+    int row = grid.SelectedRow();
+    // With rows but none current, the first marked row is the one to open.
+    if (row < 1) {
+        const int inc = grid.ColumnIndex(Row::key(Row::Inc));
+        for (int i = 1; i <= grid.Rows() && row < 1; ++i) {
+            if (grid.CellIcon(i, inc) == Row::IconMarked)
+                row = i;
+        }
+    }
+    const QString file = grid.CellText(row, grid.ColumnIndex(Row::key(Row::File)));
+    const QString itemName = grid.CellText(row, grid.ColumnIndex(Row::key(Row::ItemName)));
+    main.setCursor(Qt::WaitCursor);
+    const QPointer<frmAudioEditor> editor(&Forms::loadAudioEditor(&main));
+    main.g_bAbortedAudioEditor = false;
+    QString wavPath = file;
+    if (mdlFunctions::GetExtensionPart(file).toUpper() != QLatin1String("WAV")) {
+        main.setCursor(Qt::WaitCursor);
+        frmAudioEditorProc &proc = Forms::loadAudioEditorProc(&main);
+        wavPath = AppPaths::programFolder() + QStringLiteral("/tmpeditor.wav");
+        proc.ConvertFile(file, wavPath);
+        main.unsetCursor();
+        proc.exec();
+    }
+    if (editor && !main.g_bAbortedAudioEditor) {
+        editor->txtWavFile->setText(wavPath);
+        editor->cAudioEditor1->OpenFile(wavPath);
+        editor->setWindowTitle(itemName);
+        main.unsetCursor();
+        editor->exec();
+    } else if (editor) {
+        // Not shown this time: it lets go of what it holds instead of
+        // waiting hidden for the next command.
+        Forms::unload(editor);
+    }
+    main.unsetCursor();
+}
+
 struct ToolEntry {
     QLatin1String key;
     QLatin1String verb; // of "Mark the items to ..."
@@ -121,7 +170,7 @@ const ToolEntry kTools[] = {
     {QLatin1String("Audio Splitter"), QLatin1String("split"), launchSplitter},
     {QLatin1String("Audio CD Maker"), QLatin1String("burn"), nullptr},
     // The waveform editor, on the selected item.
-    {QLatin1String("Audio Analyser"), QLatin1String("edit"), nullptr},
+    {QLatin1String("Audio Analyser"), QLatin1String("edit"), launchAnalyser},
 };
 
 const ToolEntry *toolFor(const QString &key)

@@ -60,10 +60,12 @@ AudioJob::Result AudioJob::transcode(
 {
     const AudioJobItem &item = m_items[index];
     const qint64 rate = decoder.sampleRate();
-    const qint64 start = item.startSeconds > 0 ? item.startSeconds * rate : 0;
+    const bool bySample = item.firstSample >= 0;
+    const qint64 start = bySample ? item.firstSample : item.startSeconds > 0 ? item.startSeconds * rate : 0;
     // The end of the file is where decoding stops, never the container's
     // length, which some formats only estimate; that serves for progress.
-    const qint64 end = item.lengthSeconds > 0 ? start + item.lengthSeconds * rate : -1;
+    const qint64 end = bySample ? (item.sampleCount >= 0 ? start + item.sampleCount : -1)
+                                : (item.lengthSeconds > 0 ? start + item.lengthSeconds * rate : -1);
     const qint64 total = decoder.totalSamples();
     qint64 span = total >= 0 ? total - start : -1;
     if (end >= 0 && (span < 0 || end - start < span))

@@ -10,6 +10,10 @@ struct AudioJobItem {
     QString path;
     qint32 startSeconds = -1; // -1: from the beginning
     qint32 lengthSeconds = -1; // -1 (or 0): to the end
+    // A range in samples of the source, for cuts finer than a second; when
+    // firstSample is 0 or more it replaces the seconds above.
+    qint64 firstSample = -1;
+    qint64 sampleCount = -1; // -1: to the end
 };
 
 // Decodes the items in turn into one destination file. The file is written

@@ -108,6 +108,9 @@ public:
         return true;
     }
 
+    // Decoding stops at sample (of the source); -1 plays to the end.
+    void setEnd(qint64 sample) { m_end = sample; }
+
     bool atEnd() const override { return m_eof && m_pending.isEmpty(); }
     bool isSequential() const override { return true; }
     bool finishedDecoding() const { return m_eof; }
@@ -145,16 +148,26 @@ private:
             return;
         }
         const AVFrame *frame = m_decoder.frame();
+        int frames = frame->nb_samples;
+        if (m_end >= 0) {
+            const qint64 left = m_end - m_decoder.firstSample();
+            if (left <= 0) {
+                convert(nullptr, 0);
+                m_eof = true;
+                return;
+            }
+            frames = int(qMin<qint64>(frames, left));
+        }
         if (m_seekTarget > 0) {
             // Frames after a seek may begin before the sample asked for.
             const qint64 before = m_seekTarget - m_decoder.firstSample();
-            if (before >= frame->nb_samples)
+            if (before >= frames)
                 return;
             if (before > 0)
                 m_dropFrames = av_rescale(before, m_rate, m_decoder.sampleRate());
             m_seekTarget = 0;
         }
-        convert(frame->extended_data, frame->nb_samples);
+        convert(frame->extended_data, frames);
     }
 
     void convert(const std::uint8_t *const *data, int frames)
@@ -181,6 +194,7 @@ private:
     int m_channels = 2;
     int m_rate = 44100;
     qint64 m_seekTarget = 0;
+    qint64 m_end = -1;
     qint64 m_dropFrames = 0;
     qint64 m_handedOver = 0;
     bool m_eof = false;
@@ -211,7 +225,8 @@ public:
     {
     }
 
-    void start(quint64 session, std::unique_ptr<AudioDecoder> decoder, const QAudioDevice &device)
+    void start(quint64 session, std::unique_ptr<AudioDecoder> decoder, const QAudioDevice &device,
+        qint64 firstSample, qint64 endSample)
     {
         finish(false, {});
         m_session = session;
@@ -221,10 +236,12 @@ public:
         m_stream = std::make_unique<DecodedStream>(*m_decoder, ring);
         m_format = formatFor(*m_decoder, device);
         QString error;
-        if (!m_stream->setup(m_format, &error)) {
+        if (!m_stream->setup(m_format, &error) || (firstSample > 0 && !m_stream->seek(firstSample, &error))) {
             finish(true, error);
             return;
         }
+        m_stream->setEnd(endSample);
+        m_base = firstSample > 0 ? firstSample * 1000000 / m_decoder->sampleRate() : 0;
         m_stream->open(QIODevice::ReadOnly);
         m_sink = std::make_unique<QAudioSink>(device, m_format);
         m_sink->start(m_stream.get());
@@ -375,17 +392,20 @@ AudioPlayback::~AudioPlayback()
     m_thread.wait();
 }
 
-void AudioPlayback::start(std::unique_ptr<AudioDecoder> decoder, const QAudioDevice &device)
+void AudioPlayback::start(
+    std::unique_ptr<AudioDecoder> decoder, const QAudioDevice &device, qint64 firstSample, qint64 endSample)
 {
     const quint64 session = ++m_session;
     m_active = true;
     m_paused = false;
     m_length = decoder->durationMs() / 1000.0;
+    if (endSample >= 0 && decoder->sampleRate() > 0)
+        m_length = double(endSample - qMax<qint64>(0, firstSample)) / decoder->sampleRate();
     m_worker->positionUs = 0;
     m_worker->playedFrames = 0;
     auto owned = std::make_shared<std::unique_ptr<AudioDecoder>>(std::move(decoder));
-    QMetaObject::invokeMethod(m_worker, [worker = m_worker, session, owned, device] {
-        worker->start(session, std::move(*owned), device);
+    QMetaObject::invokeMethod(m_worker, [worker = m_worker, session, owned, device, firstSample, endSample] {
+        worker->start(session, std::move(*owned), device, firstSample, endSample);
     });
 }
 

@@ -22,9 +22,11 @@ public:
     explicit AudioPlayback(QObject *parent = nullptr);
     ~AudioPlayback() override;
 
-    // Plays decoder (already open) from its start; a playback still running
-    // is stopped first and ends in its own ended().
-    void start(std::unique_ptr<AudioDecoder> decoder, const QAudioDevice &device);
+    // Plays decoder (already open) from firstSample up to endSample (-1: to
+    // its end); a playback still running is stopped first and ends in its own
+    // ended(). position() then counts from the start of the file.
+    void start(std::unique_ptr<AudioDecoder> decoder, const QAudioDevice &device, qint64 firstSample = 0,
+        qint64 endSample = -1);
     void pause();
     void resume();
     void stop();
