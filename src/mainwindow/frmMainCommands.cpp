@@ -22,6 +22,8 @@
 #include "platform/Services.h"
 #include "settings/frmOptions.h"
 #include "tags/frmMP3TagsEditor.h"
+#include "tools/editor/frmMicRecorder.h"
+#include "tools/editor/frmWaveTTS.h"
 #include "tools/rip/frmFreeDB.h"
 
 #include <QComboBox>
@@ -360,8 +362,20 @@ bool frmMain::runWindowCommand(const QString &key, qint32 ItemNumber, bool &hand
         unsetCursor();
         return true;
     }
-    if (key == QLatin1String("Audio Recorder") || key == QLatin1String("Text To Speech"))
-        return true; // windows not part of this build
+    if (key == QLatin1String("Audio Recorder")) {
+        setCursor(Qt::WaitCursor);
+        frmMicRecorder &window = Forms::loadMicRecorder();
+        unsetCursor();
+        window.exec();
+        return true;
+    }
+    if (key == QLatin1String("Text To Speech")) {
+        setCursor(Qt::WaitCursor);
+        frmWaveTTS &window = Forms::loadWaveTTS();
+        window.exec();
+        unsetCursor();
+        return true;
+    }
     if (key == QLatin1String("Transparent")) {
         const bool on = !m_cMenu->ItemChecked(ItemNumber);
         if (on)

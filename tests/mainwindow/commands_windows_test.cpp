@@ -4,6 +4,8 @@
 #include "lists/frmNotes.h"
 #include "settings/frmOptions.h"
 #include "tags/frmMP3TagsEditor.h"
+#include "tools/editor/frmMicRecorder.h"
+#include "tools/editor/frmWaveTTS.h"
 
 #include <QFileDevice>
 #include <QLabel>
@@ -76,6 +78,21 @@ TEST_F(WindowCommands, AboutIsModalNotesAndTagsEditorModeless)
     ASSERT_NE(g_frmMP3TagsEditor(), nullptr);
     EXPECT_TRUE(g_frmMP3TagsEditor()->isVisible());
     g_frmMP3TagsEditor()->close();
+}
+
+TEST_F(WindowCommands, RecorderAndSpeechOpenModalWithoutItems)
+{
+    frmMain &main = loadSongs();
+    bool recorder = false;
+    onNextModal([&recorder](QWidget *w) { recorder = qobject_cast<frmMicRecorder *>(w) != nullptr; });
+    run(main, QStringLiteral("Audio Recorder"));
+    EXPECT_TRUE(recorder);
+
+    bool speech = false;
+    onNextModal([&speech](QWidget *w) { speech = qobject_cast<frmWaveTTS *>(w) != nullptr; });
+    run(main, QStringLiteral("Text To Speech"));
+    EXPECT_TRUE(speech);
+    EXPECT_TRUE(infoRefreshed(main));
 }
 
 TEST_F(WindowCommands, SupportAndHelpOpenThroughTheShell)
