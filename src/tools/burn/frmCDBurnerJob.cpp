@@ -1,5 +1,6 @@
 #include "tools/burn/frmCDBurner.h"
 
+#include "controls/cd/BurnError.h"
 #include "controls/cd/cAudioBurner.h"
 #include "controls/ui/XP_ProgressBar.h"
 #include "controls/ui/cGrid.h"
@@ -106,7 +107,7 @@ void frmCDBurner::cAudioBurner1_Finished()
 void frmCDBurner::cAudioBurner1_Error(qint32 code, const QString &text)
 {
     // The end of an abort the user asked for is no error of the drive.
-    if (m_abortRequested)
+    if (m_abortRequested && code == BurnError::Aborted)
         status(QStringLiteral("Aborted."));
     else
         status(QStringLiteral("Error:") + text + QLatin1Char('(') + QString::number(code) + QLatin1Char(')'));
