@@ -189,6 +189,10 @@ TEST_F(CdBurnerTest, AbortStopsTheBurnAndLeavesNoImage)
     EXPECT_TRUE(testServices().prompter->messages.isEmpty());
     w.cmdConvert->click();
     ASSERT_FALSE(w.cmdConvert->isEnabled());
+    // A burning window stays open, silently.
+    EXPECT_FALSE(w.close());
+    EXPECT_EQ(Forms::cdBurner(), &w);
+    EXPECT_TRUE(testServices().prompter->messages.isEmpty());
     testServices().prompter->answers << Msg::No << Msg::Yes;
     w.cmdAbort->click();
     EXPECT_FALSE(w.cmdConvert->isEnabled());

@@ -81,6 +81,9 @@ TEST_F(DataBurnerTest, ConvertsTheRowsIntoTheTemporaryFolderAndBurnsThemAsADataC
     ASSERT_GT(w.cboDrv->count(), 0);
 
     w.cmdConvert->click();
+    // A working window stays open, and its files stay where they are.
+    EXPECT_FALSE(w.close());
+    EXPECT_EQ(Forms::dataBurner3(), &w);
     ASSERT_TRUE(waitForBurn(w)) << logMessages(w).join('\n').toStdString();
 
     const QStringList log = logMessages(w);
@@ -148,6 +151,26 @@ TEST_F(DataBurnerTest, CopyModeBurnsTheSourcesUnchangedAndKeepsRowsNamedAlike)
     EXPECT_EQ(filesIn(tempFolder()).size(), 2);
     closeWindow();
     EXPECT_EQ(filesIn(tempFolder()), QStringList());
+}
+
+TEST_F(DataBurnerTest, AnAbortedCopyLeavesNoTemporaryFileAndAsksNoBurnQuestion)
+{
+    addRow(makeTone(QStringLiteral("one.wav"), 2, 440.0));
+    addRow(makeTone(QStringLiteral("two.wav"), 2, 550.0));
+    frmDataBurner3 &w = open();
+    w.chkDoNotConvertSource->click();
+    w.cmdConvert->click();
+    ASSERT_TRUE(w.isRunning());
+    testServices().prompter->answers << Msg::Yes;
+    w.cmdAbort->click();
+    EXPECT_EQ(testServices().tray->balloons, QStringList{balloon(QStringLiteral("Aborted."))});
+
+    ASSERT_TRUE(waitUntil([&] { return !w.isRunning(); }, 60000));
+    EXPECT_EQ(logMessages(w).last(), QStringLiteral("Aborted."));
+    EXPECT_EQ(w.lblCurrentTrack->text(), QStringLiteral("Aborted."));
+    EXPECT_FALSE(messageTexts().contains(QStringLiteral("Burn CD?") + QString(46, QLatin1Char(' '))));
+    EXPECT_EQ(filesIn(tempFolder()), QStringList());
+    EXPECT_FALSE(QFile::exists(image));
 }
 
 TEST_F(DataBurnerTest, WipingTheTemporaryFolderLeavesWhatIsNotATemporaryFile)
