@@ -122,6 +122,7 @@ void frmCDBurner::buildBurnerControls()
     label(QStringLiteral("0 MIN"), 8, 198, 60);
     label(QStringLiteral("80 MIN"), 8 + 600 * kDiscMinutes / 83 - 30, 198, 60);
 
+    lblEventsSettings->setToolTip(QStringLiteral("Parameters"));
     chkOpenCDdrive = new QCheckBox(QStringLiteral("Open the CD drive"), TabEvents);
     QFont bold = chkOpenCDdrive->font();
     bold.setBold(true);

@@ -178,6 +178,7 @@ void frmDataBurner3::buildBurnerControls()
     chkISO->setChecked(true);
     chkJOLIET->setChecked(true);
 
+    chkOpenDestFolder->setText(QStringLiteral("Open destination folder"));
     QFont bold = font();
     bold.setBold(true);
     chkOpenCDdrive = new QCheckBox(QStringLiteral("Eject the CD door"), TabEvents);
