@@ -13,6 +13,8 @@
 #include "lists/ItemsListRow.h"
 #include "platform/AppPaths.h"
 #include "platform/Prompter.h"
+#include "tools/burn/frmCDBurner.h"
+#include "tools/burn/frmDataBurner3.h"
 #include "tools/convert/frmACMConverter.h"
 #include "tools/convert/frmConverter.h"
 #include "tools/editor/frmAudioEditor.h"
@@ -171,6 +173,47 @@ void launchAnalyser(frmMain &main, cTreeNode &)
     main.unsetCursor();
 }
 
+// The MP3 and WMA CD makers: the data CD burner set for the command's format.
+void launchDataBurner(frmMain &main, cTreeNode &node, const QString &commandKey)
+{
+    cGrid &grid = *main.cGrid1;
+    const QList<int> marked = markedRows(grid);
+    main.setCursor(Qt::WaitCursor);
+    frmDataBurner3 &window = Forms::loadDataBurner3();
+    window.HandOverCommand(commandKey, grid, marked, node.Text());
+    const qint32 seconds = main.GetTotalTime(true).toInt();
+    window.g_ltmrItemSecsTotal = seconds;
+    window.setHandOverTexts(QString::number(marked.size()) + QStringLiteral(" items to burn."),
+                            QStringLiteral("Total Time: ") + mdlFunctions::SecondsToHMS(seconds),
+                            QStringLiteral("Total Size: ") + main.GetTotalSize(true), node.Text());
+    main.unsetCursor();
+    window.exec();
+    main.unsetCursor();
+}
+
+void launchMp3CdMaker(frmMain &main, cTreeNode &node)
+{
+    launchDataBurner(main, node, QStringLiteral("MP3 CD Maker"));
+}
+
+void launchWmaCdMaker(frmMain &main, cTreeNode &node)
+{
+    launchDataBurner(main, node, QStringLiteral("WMA CD Maker"));
+}
+
+void launchAudioCdMaker(frmMain &main, cTreeNode &node)
+{
+    Q_UNUSED(node)
+    cGrid &grid = *main.cGrid1;
+    const QList<int> marked = markedRows(grid);
+    main.setCursor(Qt::WaitCursor);
+    frmCDBurner &window = Forms::loadCDBurner();
+    window.HandOver(grid, marked, main.GetTotalTime(true).toLongLong());
+    main.unsetCursor();
+    window.exec();
+    main.unsetCursor();
+}
+
 struct ToolEntry {
     QLatin1String key;
     QLatin1String verb; // of "Mark the items to ..."
@@ -181,13 +224,13 @@ struct ToolEntry {
 // part of this build has no launch, and its command does nothing.
 const ToolEntry kTools[] = {
     {QLatin1String("Audio Converter"), QLatin1String("convert"), launchConverter},
-    {QLatin1String("MP3 CD Maker"), QLatin1String("burn"), nullptr},
-    {QLatin1String("WMA CD Maker"), QLatin1String("burn"), nullptr},
+    {QLatin1String("MP3 CD Maker"), QLatin1String("burn"), launchMp3CdMaker},
+    {QLatin1String("WMA CD Maker"), QLatin1String("burn"), launchWmaCdMaker},
     {QLatin1String("Audio CD Ripper"), QLatin1String("rip"), launchRipper},
     {QLatin1String("ACM Converter"), QLatin1String("convert"), launchACMConverter},
     {QLatin1String("Audio Joiner"), QLatin1String("join"), launchJoiner},
     {QLatin1String("Audio Splitter"), QLatin1String("split"), launchSplitter},
-    {QLatin1String("Audio CD Maker"), QLatin1String("burn"), nullptr},
+    {QLatin1String("Audio CD Maker"), QLatin1String("burn"), launchAudioCdMaker},
     // The waveform editor, on the selected item.
     {QLatin1String("Audio Analyser"), QLatin1String("edit"), launchAnalyser},
 };

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include "support/IsoImage.h"
+
 #include <functional>
 #include <ostream>
 
@@ -32,21 +34,10 @@ QString writeSilentWav(const QString &path, qint64 frames);
 // The interleaved samples of a 16-bit PCM WAV file.
 QVector<qint16> readWav16(const QString &path, int *rate = nullptr, int *channels = nullptr);
 
-// The files and folders of one directory tree of an ISO 9660 image.
-struct IsoEntry {
-    quint32 extent = 0;
-    quint32 size = 0;
-    bool dir = false;
-};
-struct IsoTree {
-    bool found = false; // the volume descriptor was there
-    QString volumeId;
-    QMap<QString, IsoEntry> entries; // "NAME.EXT" or "dir/name", without ";1"
-};
-// The primary tree, or the Joliet tree when joliet is true; found is false
-// when the image has no such tree.
-IsoTree readIso(const QString &image, bool joliet);
-QByteArray isoFileData(const QString &image, const IsoEntry &entry);
+using TestIso::IsoEntry;
+using TestIso::IsoTree;
+using TestIso::isoFileData;
+using TestIso::readIso;
 
 // What the 'file' program says of a file.
 QString fileMagic(const QString &path);

@@ -2,11 +2,14 @@
 
 #include "controls/ui/cStatusBar.h"
 #include "core/mdlFileSystem.h"
+#include "tools/burn/frmCDBurner.h"
+#include "tools/burn/frmDataBurner3.h"
 #include "tools/convert/frmACMConverter.h"
 #include "tools/convert/frmConverter.h"
 #include "tools/splitjoin/frmJoiner.h"
 #include "tools/splitjoin/frmSplitter.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -22,6 +25,9 @@ struct Shown {
     bool joiner = false;
     bool converter = false;
     bool acmConverter = false;
+    bool dataBurner = false;
+    bool cdBurner = false;
+    QString title, targetFormat, cdName, dataSize;
     qint32 secondsTotal = -1;
     QString caption, timePanel, sizePanel, subFolder, fileToSplit;
     QStringList rows; // item names of its grid
@@ -37,6 +43,16 @@ void watchTool(Shown &shown)
         shown.joiner = qobject_cast<frmJoiner *>(w) != nullptr;
         shown.converter = qobject_cast<frmConverter *>(w) != nullptr;
         shown.acmConverter = qobject_cast<frmACMConverter *>(w) != nullptr;
+        if (auto *burner = qobject_cast<frmDataBurner3 *>(w)) {
+            shown.dataBurner = true;
+            shown.targetFormat = burner->cboTargetFormat->currentText();
+            shown.cdName = burner->txtCDName->text();
+        }
+        if (auto *burner = qobject_cast<frmCDBurner *>(w)) {
+            shown.cdBurner = true;
+            shown.dataSize = burner->lblDataSize->text();
+        }
+        shown.title = tool->windowTitle();
         if (auto *rows = qobject_cast<RowJobWindow *>(w))
             shown.secondsTotal = rows->g_ltmrItemSecsTotal;
         shown.caption = tool->lblFilesToConvert->text();
@@ -153,6 +169,46 @@ TEST_F(ToolLaunch, TheConvertersGetTheMarkedRowsAndTheSecondsForTheirEstimate)
         EXPECT_EQ(shown.subFolder, QStringLiteral("Songs"));
         EXPECT_EQ(shown.rows, (QStringList{QStringLiteral("one"), QStringLiteral("three")}));
     }
+}
+
+TEST_F(ToolLaunch, TheCdMakersOpenTheBurnersOnTheMarkedRows)
+{
+    const struct {
+        const char *key;
+        const char *format;
+    } makers[] = {
+        {"MP3 CD Maker", "MP3 - MPEG-1 Audio Layer 3 (*.mp3)"},
+        {"WMA CD Maker", "WMA - Windows Media Audio files (*.wma)"},
+    };
+    for (const auto &maker : makers) {
+        SCOPED_TRACE(maker.key);
+        frmMain &main = loadSongs();
+        main.cGrid1->setCellIcon(3, 1, 1); // "one" and "three" marked
+        Shown shown;
+        watchTool(shown);
+        run(main, QString::fromLatin1(maker.key));
+        EXPECT_TRUE(shown.dataBurner);
+        EXPECT_EQ(shown.title, QLatin1String(maker.key));
+        EXPECT_EQ(shown.targetFormat, QLatin1String(maker.format));
+        EXPECT_EQ(shown.caption, QStringLiteral("2 items to burn."));
+        EXPECT_EQ(shown.secondsTotal, 4);
+        EXPECT_EQ(shown.timePanel, QStringLiteral("Total Time: 0:00:04"));
+        EXPECT_EQ(shown.sizePanel, QStringLiteral("Total Size: ") + main.GetTotalSize(true));
+        EXPECT_EQ(shown.cdName, QStringLiteral("Songs"));
+        EXPECT_EQ(shown.rows, (QStringList{QStringLiteral("one"), QStringLiteral("three")}));
+    }
+
+    frmMain &main = loadSongs();
+    main.cGrid1->setCellIcon(3, 1, 1);
+    Shown shown;
+    watchTool(shown);
+    run(main, QStringLiteral("Audio CD Maker"));
+    EXPECT_TRUE(shown.cdBurner);
+    EXPECT_EQ(shown.caption, QStringLiteral("2 items to burn (0 minutes)."));
+    EXPECT_EQ(shown.timePanel, QStringLiteral("0 Min / 80 Min."));
+    EXPECT_EQ(shown.sizePanel, QString());
+    EXPECT_EQ(shown.dataSize, QStringLiteral("Data Size: 2 files, 0 Min / 80 Min."));
+    EXPECT_EQ(shown.rows, (QStringList{QStringLiteral("one"), QStringLiteral("three")}));
 }
 
 TEST_F(ToolLaunch, AListNameIsMadeSafeForTheSubFolder)

@@ -212,8 +212,7 @@ void RowJobWindow::cmdConvert_Click()
     makeDestinationSubFolder();
     m_lCurrentRow = 1;
     m_bErrorOccurred = 0;
-    m_abortRequested = false;
-    m_jobPaths.clear();
+    resetRowJob();
     showLogPage();
     g_ltmrSces = 1;
     g_ltmrUpToItemSecs = 0;
@@ -254,7 +253,13 @@ void RowJobWindow::ConvertTracks()
     if (started)
         abortedEnding();
     else
-        doneEnding();
+        rowsEnded();
+}
+
+void RowJobWindow::resetRowJob()
+{
+    m_abortRequested = false;
+    m_jobPaths.clear();
 }
 
 void RowJobWindow::doneEnding()

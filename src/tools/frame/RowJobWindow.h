@@ -88,6 +88,13 @@ protected:
     QString productCaption() const;
     QString cellText(qint32 row, const char *key) const;
 
+    // Clears what one job keeps about the rows it has written; a window with
+    // its own start handler runs it before the first pass.
+    void resetRowJob();
+    // Runs when a pass has handed every row and at least the rows ended;
+    // the default ends the job as done with the end-of-job events.
+    virtual void rowsEnded() { doneEnding(); }
+
 private:
     void buildNameBox();
     void selectDefaultFileName();
