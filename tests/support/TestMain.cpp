@@ -15,6 +15,8 @@
 namespace {
 
 std::unique_ptr<QTemporaryDir> g_testDir;
+// The machine's own temporary folder; each test gets a private one inside.
+QString g_systemTemp;
 
 void setEnv(const char *name, const QString &value)
 {
@@ -25,15 +27,18 @@ void setEnv(const char *name, const QString &value)
 class FreshFolders : public ::testing::EmptyTestEventListener {
     void OnTestStart(const ::testing::TestInfo &) override
     {
-        g_testDir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/sonvale-test-XXXXXX"));
+        g_testDir = std::make_unique<QTemporaryDir>(g_systemTemp + QStringLiteral("/sonvale-test-XXXXXX"));
         const QString root = g_testDir->path();
-        for (const char *sub : {"home", "config", "data", "program", "registry", "work"})
+        for (const char *sub : {"home", "config", "data", "program", "registry", "work", "tmp"})
             QDir().mkpath(root + QLatin1Char('/') + QLatin1String(sub));
         setEnv("HOME", root + QStringLiteral("/home"));
         setEnv("XDG_CONFIG_HOME", root + QStringLiteral("/config"));
         setEnv("XDG_DATA_HOME", root + QStringLiteral("/data"));
         setEnv("SONVALE_HOME", root + QStringLiteral("/program"));
         setEnv("SONVALE_REGISTRY_DIR", root + QStringLiteral("/registry"));
+        // Test programs run side by side: what one leaves in the temporary
+        // folder must not be seen by another.
+        setEnv("TMPDIR", root + QStringLiteral("/tmp"));
         installTestServices();
         TestEnv::installSettingsRoot();
     }
@@ -98,6 +103,7 @@ int main(int argc, char **argv)
     // Run straight from the build tree as well as under ctest.
     if (qEnvironmentVariableIsEmpty("SONVALE_RESOURCES"))
         qputenv("SONVALE_RESOURCES", SONVALE_SOURCE_RESOURCES);
+    g_systemTemp = QDir::tempPath();
     QApplication app(argc, argv);
     // The edition table is constant for a run, as in the program.
     mdlModes::InitEdition();
