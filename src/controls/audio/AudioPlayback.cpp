@@ -344,14 +344,20 @@ private:
             return;
         if (m_timer)
             m_timer->stop();
-        if (m_sink)
-            m_sink->stop();
-        m_sink.reset();
-        m_stream.reset();
-        m_decoder.reset();
+        // Destroying the sound sink runs this thread's events (a second stop,
+        // the tear-down), so the session is let go of before anything is
+        // destroyed: those calls then find nothing playing.
+        const quint64 session = std::exchange(m_session, 0);
+        std::unique_ptr<QAudioSink> sink = std::move(m_sink);
+        std::unique_ptr<DecodedStream> stream = std::move(m_stream);
+        std::unique_ptr<AudioDecoder> decoder = std::move(m_decoder);
+        if (sink)
+            sink->stop();
+        sink.reset();
+        stream.reset();
+        decoder.reset();
         positionUs = 0;
         playedFrames = 0;
-        const quint64 session = std::exchange(m_session, 0);
         m_report(session, failed, error);
     }
 
@@ -381,15 +387,12 @@ AudioPlayback::AudioPlayback(QObject *parent)
 
 AudioPlayback::~AudioPlayback()
 {
-    QMetaObject::invokeMethod(
-        m_worker,
-        [worker = m_worker] {
-            worker->teardown();
-            delete worker;
-        },
-        Qt::BlockingQueuedConnection);
+    // The tear-down may arrive inside the worker's own call that ends a
+    // session, so the worker is deleted only once its thread has finished.
+    QMetaObject::invokeMethod(m_worker, [worker = m_worker] { worker->teardown(); }, Qt::BlockingQueuedConnection);
     m_thread.quit();
     m_thread.wait();
+    delete m_worker;
 }
 
 void AudioPlayback::start(

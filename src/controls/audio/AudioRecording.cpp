@@ -146,7 +146,7 @@ public:
 
     void stop()
     {
-        if (!m_output)
+        if (!m_output || !m_source)
             return;
         m_source->stop();
         QString error;
@@ -187,12 +187,19 @@ private:
             return;
         if (m_timer)
             m_timer->stop();
-        if (m_source)
-            m_source->stop();
-        m_source.reset();
-        m_target.reset();
-        m_encoder.reset(); // closes the temporary file before it is removed
-        m_output.reset();
+        // Destroying the sound source runs this thread's events (a second
+        // stop, the tear-down), so the take is let go of before anything is
+        // destroyed: those calls then find nothing running.
+        std::unique_ptr<QAudioSource> source = std::move(m_source);
+        std::unique_ptr<RecordingTarget> target = std::move(m_target);
+        std::unique_ptr<AudioEncoder> encoder = std::move(m_encoder);
+        std::unique_ptr<TemporaryOutput> output = std::move(m_output);
+        if (source)
+            source->stop();
+        source.reset();
+        target.reset();
+        encoder.reset(); // closes the temporary file before it is removed
+        output.reset();
         m_report(failed, error);
     }
 
@@ -231,16 +238,13 @@ AudioRecording::AudioRecording(QObject *parent)
 
 AudioRecording::~AudioRecording()
 {
-    // Ends a recording that still runs, so what was recorded is kept.
-    QMetaObject::invokeMethod(
-        m_worker,
-        [worker = m_worker] {
-            worker->teardown();
-            delete worker;
-        },
-        Qt::BlockingQueuedConnection);
+    // Ends a recording that still runs, so what was recorded is kept. The
+    // tear-down may arrive inside the worker's own call that ends the take,
+    // so the worker is deleted only once its thread has finished.
+    QMetaObject::invokeMethod(m_worker, [worker = m_worker] { worker->teardown(); }, Qt::BlockingQueuedConnection);
     m_thread.quit();
     m_thread.wait();
+    delete m_worker;
 }
 
 void AudioRecording::start(const QAudioDevice &device, const Format &format, const QString &path, int levelFrames)
