@@ -10,7 +10,6 @@
 #include "platform/Prompter.h"
 #include "settings/OptionSettings.h"
 #include "settings/frmOptions.h"
-#include "settings/frmProgParameters.h"
 #include "tools/frame/JobTimeLeft.h"
 
 #include <QApplication>
@@ -20,7 +19,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
-#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
@@ -162,13 +160,6 @@ void RowJobWindow::lblSetAsDefaultFileName_Click()
         options.cboFileName->findText(nameTemplate, Qt::MatchExactly | Qt::MatchCaseSensitive));
     g_sDefaultFileNameFormat = nameTemplate;
     lblSetAsDefaultFileName->setEnabled(false);
-}
-
-void RowJobWindow::lblParameters_Click()
-{
-    QPointer<frmProgParameters> help(&Forms::loadProgParameters());
-    help->cboSections->setCurrentIndex(2);
-    help->exec();
 }
 
 void RowJobWindow::Timer1_Timer()

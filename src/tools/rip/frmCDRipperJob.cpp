@@ -14,7 +14,6 @@
 #include "platform/Services.h"
 #include "settings/OptionSettings.h"
 #include "settings/frmOptions.h"
-#include "settings/frmProgParameters.h"
 #include "tools/frame/JobTimeLeft.h"
 #include "tools/frame/OutputFileNames.h"
 #include "tools/frame/ToolHost.h"
@@ -25,7 +24,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
-#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 
@@ -118,13 +116,6 @@ void frmCDRipper::lblSetAsDefaultFileName_Click()
     options.cboFileName->setCurrentText(name);
     g_sDefaultFileNameFormat = name;
     lblSetAsDefaultFileName->setEnabled(false);
-}
-
-void frmCDRipper::lblParameters_Click()
-{
-    QPointer<frmProgParameters> help(&Forms::loadProgParameters());
-    help->cboSections->setCurrentIndex(2);
-    help->exec();
 }
 
 // --- The job -------------------------------------------------------------------------

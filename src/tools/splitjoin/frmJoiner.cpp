@@ -9,7 +9,6 @@
 #include "core/mdlFunctions.h"
 #include "core/mdlModes.h"
 #include "platform/Prompter.h"
-#include "settings/frmProgParameters.h"
 #include "tools/frame/ToolHost.h"
 
 #include <QComboBox>
@@ -177,13 +176,6 @@ QString frmJoiner::MakeJoinedFileName(const QString &sTemplate) const
                                                .toString(QDate::currentDate(), QLocale::ShortFormat)
                                                .replace(QLatin1Char('/'), QLatin1Char('-')));
     return name;
-}
-
-void frmJoiner::lblParameters_Click()
-{
-    QPointer<frmProgParameters> help(&Forms::loadProgParameters());
-    help->cboSections->setCurrentIndex(2);
-    help->exec();
 }
 
 void frmJoiner::cAudioJoin1_Progress(qint32 fileIndex, qint32 percent)
