@@ -1,5 +1,6 @@
 #include "controls/audio/AudioPlayback.h"
 
+#include "controls/audio/AudioWorkerThread.h"
 #include "controls/audio/AudioSnapshot.h"
 
 #include <QAudioSink>
@@ -370,26 +371,16 @@ private:
 AudioPlayback::AudioPlayback(QObject *parent)
     : QObject(parent)
 {
-    m_thread.setObjectName(QStringLiteral("playback"));
     m_worker = new PlaybackWorker([this](quint64 session, bool failed, const QString &error) {
         QMetaObject::invokeMethod(
             this, [this, session, failed, error] { sessionEnded(session, failed, error); }, Qt::QueuedConnection);
     });
-    m_worker->moveToThread(&m_thread);
-    m_thread.start();
+    AudioWorkerThread::start(m_thread, m_worker, QStringLiteral("playback"));
 }
 
 AudioPlayback::~AudioPlayback()
 {
-    QMetaObject::invokeMethod(
-        m_worker,
-        [worker = m_worker] {
-            worker->teardown();
-            delete worker;
-        },
-        Qt::BlockingQueuedConnection);
-    m_thread.quit();
-    m_thread.wait();
+    AudioWorkerThread::finish(m_thread, m_worker);
 }
 
 void AudioPlayback::start(
@@ -411,18 +402,12 @@ void AudioPlayback::start(
 
 void AudioPlayback::pause()
 {
-    if (!m_active)
-        return;
-    m_paused = true;
-    QMetaObject::invokeMethod(m_worker, [worker = m_worker] { worker->pause(); });
+    AudioWorkerThread::setPaused(m_active, m_paused, m_worker, true);
 }
 
 void AudioPlayback::resume()
 {
-    if (!m_active)
-        return;
-    m_paused = false;
-    QMetaObject::invokeMethod(m_worker, [worker = m_worker] { worker->resume(); });
+    AudioWorkerThread::setPaused(m_active, m_paused, m_worker, false);
 }
 
 void AudioPlayback::stop()
