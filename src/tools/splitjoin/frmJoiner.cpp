@@ -234,14 +234,7 @@ frmJoiner *joiner()
 
 frmJoiner &loadJoiner(QWidget *owner)
 {
-    if (!g_frmJoiner) {
-        auto *form = new frmJoiner(owner);
-        form->setAttribute(Qt::WA_DeleteOnClose);
-        g_frmJoiner = form;
-        Q_EMIT events().Loaded(form);
-        form->Form_Load();
-    }
-    return *g_frmJoiner;
+    return load(g_frmJoiner, owner);
 }
 
 } // namespace Forms
