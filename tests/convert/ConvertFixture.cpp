@@ -26,6 +26,7 @@
 
 void ConvertFixture::SetUp()
 {
+    ToolWindowFixture::SetUp();
     g_lWavSampleRate = kRate;
     g_lWavChannelsIndex = 0;
     g_lWavBitsPerSample = 16;
@@ -39,24 +40,9 @@ void ConvertFixture::SetUp()
     g_lOggQuality = 40;
     g_sDefaultTargetFormat = kWavFormat;
     g_sDefaultFileNameFormat.clear();
-    g_bPlaySound = g_bOpenDestFolder = g_bNoticeApp = g_bTurnOffComputer = false;
     g_sEndSoundFile = QStringLiteral("/opt/sounds/notify.wav");
     g_sNoticeCommandLine.clear();
-    mainGrid = std::make_unique<cGrid>();
-    ItemsGrid::InitItemsGrid(*mainGrid, nullptr, ItemsGrid::Variant::Main);
     QDir().mkpath(destination());
-}
-
-void ConvertFixture::TearDown()
-{
-    mainGrid.reset();
-    // The settings windows live for the whole run; a test that loaded them
-    // must not hand their state to the next one.
-    g_bAppClosing = true;
-    Forms::unload(Forms::options());
-    Forms::unload(Forms::audioProp());
-    g_bAppClosing = false;
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 QString ConvertFixture::makeTone(const QString &name, int seconds)
@@ -103,25 +89,6 @@ QList<int> ConvertFixture::allRows() const
     for (int row = 1; row <= mainGrid->Rows(); ++row)
         rows << row;
     return rows;
-}
-
-QStringList ConvertFixture::logMessages(const ToolWindow &window)
-{
-    QStringList messages;
-    static const QRegularExpression timeAndMessage(
-        QStringLiteral("^\\d{1,2}:\\d{2}:\\d{2}(?:\\s?[AaPp]\\.?[Mm]\\.?)?:(.*)$"));
-    for (QString line : window.txtLog->toPlainText().split(QLatin1Char('\n'))) {
-        line.remove(QLatin1Char('\r'));
-        if (line.isEmpty()) {
-            messages << QString();
-            continue;
-        }
-        const QRegularExpressionMatch m = timeAndMessage.match(line);
-        messages << (m.hasMatch() ? m.captured(1) : line);
-    }
-    while (!messages.isEmpty() && messages.last().isEmpty())
-        messages.removeLast();
-    return messages;
 }
 
 bool ConvertFixture::waitForJobEnd(const ToolWindow &window, int balloons)

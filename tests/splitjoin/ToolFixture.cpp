@@ -24,28 +24,14 @@
 
 void ToolFixture::SetUp()
 {
+    ToolWindowFixture::SetUp();
     g_lWavSampleRate = kRate;
     g_lWavChannelsIndex = 0;
     g_lWavBitsPerSample = 16;
     g_sDefaultTargetFormat = kWavFormat;
-    g_bPlaySound = g_bOpenDestFolder = g_bNoticeApp = g_bTurnOffComputer = false;
     g_sEndSoundFile = QStringLiteral("/opt/sounds/notify.wav");
     g_sNoticeCommandLine.clear();
-    mainGrid = std::make_unique<cGrid>();
-    ItemsGrid::InitItemsGrid(*mainGrid, nullptr, ItemsGrid::Variant::Main);
     QDir().mkpath(destination());
-}
-
-void ToolFixture::TearDown()
-{
-    mainGrid.reset();
-    // The settings windows live for the whole run; a test that loaded them
-    // must not hand their state to the next one.
-    g_bAppClosing = true;
-    Forms::unload(Forms::options());
-    Forms::unload(Forms::audioProp());
-    g_bAppClosing = false;
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 QString ToolFixture::makeTone(const QString &name, qint64 frames)
@@ -80,25 +66,6 @@ int ToolFixture::addRow(const QString &path, const RowTags &tags, int rangeStart
     set("COL_TAG_TITLE", tags.title);
     set("COL_TAG_TRACK", tags.track);
     return row;
-}
-
-QStringList ToolFixture::logMessages(const ToolWindow &window)
-{
-    QStringList messages;
-    static const QRegularExpression timeAndMessage(
-        QStringLiteral("^\\d{1,2}:\\d{2}:\\d{2}(?:\\s?[AaPp]\\.?[Mm]\\.?)?:(.*)$"));
-    for (QString line : window.txtLog->toPlainText().split(QLatin1Char('\n'))) {
-        line.remove(QLatin1Char('\r'));
-        if (line.isEmpty()) {
-            messages << QString();
-            continue;
-        }
-        const QRegularExpressionMatch m = timeAndMessage.match(line);
-        messages << (m.hasMatch() ? m.captured(1) : line);
-    }
-    while (!messages.isEmpty() && messages.last().isEmpty())
-        messages.removeLast();
-    return messages;
 }
 
 bool ToolFixture::waitForJobEnd(const ToolWindow &window, int balloons)
