@@ -164,16 +164,8 @@ void RowJobWindow::lblSetAsDefaultFileName_Click()
 
 void RowJobWindow::Timer1_Timer()
 {
-    ++g_ltmrSces;
-    const qint32 estimate
-        = JobTimeLeft::estimate(g_ltmrSces, g_ltmrCurItemSecs, g_ltmrUpToItemSecs, g_ltmrItemSecsTotal);
-    if (estimate == 0)
-        return;
-    lblTimeLeft->setText(JobTimeLeft::labelText(estimate));
-    if (!isRunning()) {
-        Timer1->stop();
-        lblTimeLeft->setText(JobTimeLeft::kNoTimeLeft);
-    }
+    JobTimeLeft::showTick(g_ltmrSces, g_ltmrCurItemSecs, g_ltmrUpToItemSecs, g_ltmrItemSecsTotal, isRunning(),
+                          *lblTimeLeft, *Timer1);
 }
 
 QString RowJobWindow::productCaption() const
