@@ -133,24 +133,3 @@ QString ConvertFixture::balloonText(const QString &text)
 {
     return g_sAppName + QLatin1Char(' ') + g_sAppVersion + QLatin1Char('|') + text;
 }
-
-TurnOffWatcher::TurnOffWatcher()
-    : m_timer(new QTimer)
-{
-    QObject::connect(m_timer, &QTimer::timeout, [this] {
-        for (QWidget *w : QApplication::topLevelWidgets()) {
-            auto *turnOff = qobject_cast<frmTurnOff *>(w);
-            if (turnOff && turnOff->isVisible()) {
-                ++shown;
-                seconds = turnOff->lblSecToShutDown->text().toInt();
-                turnOff->cmdCancel->click();
-            }
-        }
-    });
-    m_timer->start(10);
-}
-
-TurnOffWatcher::~TurnOffWatcher()
-{
-    delete m_timer;
-}

@@ -68,15 +68,3 @@ protected:
     static QByteArray readFile(const QString &path);
     static QString balloonText(const QString &text);
 };
-
-// Cancels the turn-off countdown as soon as it shows and records its seconds.
-class TurnOffWatcher {
-public:
-    TurnOffWatcher();
-    ~TurnOffWatcher();
-    int shown = 0;
-    int seconds = 0;
-
-private:
-    class QTimer *m_timer;
-};

@@ -87,24 +87,3 @@ qint64 ToolFixture::wavFrames(const QString &path)
     const QVector<qint16> samples = Fixture::readWav16(path, &spec);
     return spec.channels > 0 ? samples.size() / spec.channels : 0;
 }
-
-TurnOffWatcher::TurnOffWatcher()
-    : m_timer(new QTimer)
-{
-    QObject::connect(m_timer, &QTimer::timeout, [this] {
-        for (QWidget *w : QApplication::topLevelWidgets()) {
-            auto *turnOff = qobject_cast<frmTurnOff *>(w);
-            if (turnOff && turnOff->isVisible()) {
-                ++shown;
-                seconds = turnOff->lblSecToShutDown->text().toInt();
-                turnOff->cmdCancel->click();
-            }
-        }
-    });
-    m_timer->start(10);
-}
-
-TurnOffWatcher::~TurnOffWatcher()
-{
-    delete m_timer;
-}

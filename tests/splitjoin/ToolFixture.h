@@ -43,15 +43,3 @@ protected:
     // Sample frames of a PCM WAV written by the job.
     static qint64 wavFrames(const QString &path);
 };
-
-// Cancels the turn-off countdown as soon as it shows and records its seconds.
-class TurnOffWatcher {
-public:
-    TurnOffWatcher();
-    ~TurnOffWatcher();
-    int shown = 0;
-    int seconds = 0;
-
-private:
-    class QTimer *m_timer;
-};

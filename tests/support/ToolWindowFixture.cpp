@@ -2,6 +2,7 @@
 
 #include "controls/ui/cGrid.h"
 #include "core/forms.h"
+#include "core/frmTurnOff.h"
 #include "lists/ItemsGrid.h"
 #include "mainwindow/frmMain.h"
 #include "settings/OptionSettings.h"
@@ -9,9 +10,13 @@
 #include "settings/frmOptions.h"
 #include "tools/frame/ToolWindow.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QTimer>
 
 void ToolWindowFixture::SetUp()
 {
@@ -53,4 +58,25 @@ QStringList ToolWindowFixture::logMessages(const QPlainTextEdit *log)
 QStringList ToolWindowFixture::logMessages(const ToolWindow &window)
 {
     return logMessages(window.txtLog);
+}
+
+TurnOffWatcher::TurnOffWatcher()
+    : m_timer(new QTimer)
+{
+    QObject::connect(m_timer, &QTimer::timeout, [this] {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            auto *turnOff = qobject_cast<frmTurnOff *>(w);
+            if (turnOff && turnOff->isVisible()) {
+                ++shown;
+                seconds = turnOff->lblSecToShutDown->text().toInt();
+                turnOff->cmdCancel->click();
+            }
+        }
+    });
+    m_timer->start(10);
+}
+
+TurnOffWatcher::~TurnOffWatcher()
+{
+    delete m_timer;
 }

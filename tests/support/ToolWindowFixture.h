@@ -31,3 +31,15 @@ protected:
 
     std::unique_ptr<cGrid> mainGrid;
 };
+
+// Cancels the turn-off countdown as soon as it shows and records its seconds.
+class TurnOffWatcher {
+public:
+    TurnOffWatcher();
+    ~TurnOffWatcher();
+    int shown = 0;
+    int seconds = 0;
+
+private:
+    class QTimer *m_timer;
+};
