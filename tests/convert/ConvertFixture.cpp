@@ -91,14 +91,6 @@ QList<int> ConvertFixture::allRows() const
     return rows;
 }
 
-bool ConvertFixture::waitForJobEnd(const ToolWindow &window, int balloons)
-{
-    const bool ended = waitUntil(
-        [&] { return testServices().tray->balloons.size() >= balloons && !window.isRunning(); }, 60000);
-    waitUntil([] { return false; }, 30);
-    return ended;
-}
-
 QString ConvertFixture::destination() const
 {
     return TestEnv::workFolder() + QStringLiteral("/out/");

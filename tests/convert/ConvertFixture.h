@@ -57,9 +57,6 @@ protected:
     int addRow(const QString &path, const RowSpec &spec = {});
     QList<int> allRows() const;
 
-    // Runs the event loop until the window has ended its job (the balloons
-    // came and it is idle).
-    bool waitForJobEnd(const ToolWindow &window, int balloons = 1);
     // The destination folder of the tests, with its closing "/".
     QString destination() const;
     QStringList writtenFiles() const;

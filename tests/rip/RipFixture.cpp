@@ -100,15 +100,6 @@ frmCDRipper &RipFixture::openRipper(const QString &nodeText, const QString &driv
     return window;
 }
 
-bool RipFixture::waitForJobEnd(const frmCDRipper &window, int balloons)
-{
-    const bool ended = waitUntil(
-        [&] { return testServices().tray->balloons.size() >= balloons && !window.isRunning(); }, 60000);
-    // A stray event after the end would show here.
-    waitUntil([] { return false; }, 50);
-    return ended;
-}
-
 QString RipFixture::destination()
 {
     return TestEnv::workFolder() + QStringLiteral("/out/");

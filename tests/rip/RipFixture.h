@@ -41,8 +41,6 @@ protected:
     // waits for its drive check.
     frmCDRipper &openRipper(const QString &nodeText = QStringLiteral("Audio CD"),
                             const QString &drive = QStringLiteral("D:"));
-    // Runs the event loop until the ripper has ended its job.
-    static bool waitForJobEnd(const frmCDRipper &window, int balloons = 1);
     // The destination folder of the tests, with its closing "/".
     static QString destination();
 };

@@ -68,14 +68,6 @@ int ToolFixture::addRow(const QString &path, const RowTags &tags, int rangeStart
     return row;
 }
 
-bool ToolFixture::waitForJobEnd(const ToolWindow &window, int balloons)
-{
-    const bool ended = waitUntil(
-        [&] { return testServices().tray->balloons.size() >= balloons && !window.isRunning(); }, 60000);
-    waitUntil([] { return false; }, 30);
-    return ended;
-}
-
 QString ToolFixture::destination() const
 {
     return TestEnv::workFolder() + QStringLiteral("/out/");

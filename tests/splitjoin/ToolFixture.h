@@ -35,9 +35,6 @@ protected:
     // Appends a row for the file to the main grid; a range when start >= 0.
     int addRow(const QString &path, const RowTags &tags = {}, int rangeStart = -1, int rangeLength = -1);
 
-    // Runs the event loop until the window has ended its job (a balloon
-    // came and it is idle).
-    bool waitForJobEnd(const ToolWindow &window, int balloons = 1);
     // The destination folder of the tests, with its closing "/".
     QString destination() const;
     // Sample frames of a PCM WAV written by the job.

@@ -8,6 +8,8 @@
 #include "settings/OptionSettings.h"
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
+#include "support/ScriptedServices.h"
+#include "support/TestEnvironment.h"
 #include "tools/frame/ToolWindow.h"
 
 #include <QApplication>
@@ -58,6 +60,14 @@ QStringList ToolWindowFixture::logMessages(const QPlainTextEdit *log)
 QStringList ToolWindowFixture::logMessages(const ToolWindow &window)
 {
     return logMessages(window.txtLog);
+}
+
+bool ToolWindowFixture::waitForJobEnd(const ToolWindow &window, int balloons)
+{
+    const bool ended = waitUntil(
+        [&] { return testServices().tray->balloons.size() >= balloons && !window.isRunning(); }, 60000);
+    waitUntil([] { return false; }, 50);
+    return ended;
 }
 
 TurnOffWatcher::TurnOffWatcher()

@@ -28,6 +28,10 @@ protected:
     // left out.
     static QStringList logMessages(const QPlainTextEdit *log);
     static QStringList logMessages(const ToolWindow &window);
+    // Runs the event loop until the window has ended its job and the tray
+    // has shown that many balloons, then a little longer, so a stray event
+    // after the end would show.
+    static bool waitForJobEnd(const ToolWindow &window, int balloons = 1);
 
     std::unique_ptr<cGrid> mainGrid;
 };
