@@ -18,19 +18,6 @@ QPointer<frmAudioProp> g_audioProp;
 QPointer<frmMain> g_main;
 QPointer<frmProgParameters> g_progParameters;
 
-template <typename Form>
-Form &load(QPointer<Form> &slot)
-{
-    if (!slot) {
-        auto *form = new Form;
-        form->setAttribute(Qt::WA_DeleteOnClose);
-        slot = form;
-        Q_EMIT Forms::events().Loaded(form);
-        form->Form_Load();
-    }
-    return *slot;
-}
-
 } // namespace
 
 namespace Forms {

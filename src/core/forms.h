@@ -5,13 +5,14 @@
 // Form_Load once; unloading asks its Form_Unload, which may refuse.
 #include <QCloseEvent>
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 
 class frmSplash;
 class frmOptions;
 class frmAudioProp;
 class frmMain;
 class frmProgParameters;
-class QWidget;
 
 // Tells who is watching (the tests) when a window is created, before its
 // Form_Load runs.
@@ -37,6 +38,22 @@ frmProgParameters &loadProgParameters();
 
 // Asks the window to unload; true when it is gone (or was never loaded).
 bool unload(QWidget *form);
+
+// Loads the window kept in the slot once: builds it (owned by owner), tells
+// the watchers and runs its Form_Load. It is deleted when it closes, which
+// empties the slot, so the next load builds it afresh.
+template <typename Form>
+Form &load(QPointer<Form> &slot, QWidget *owner = nullptr)
+{
+    if (!slot) {
+        auto *form = new Form(owner);
+        form->setAttribute(Qt::WA_DeleteOnClose);
+        slot = form;
+        Q_EMIT events().Loaded(form);
+        form->Form_Load();
+    }
+    return *slot;
+}
 }
 
 // Every request to close a window goes through its Form_Unload, which may

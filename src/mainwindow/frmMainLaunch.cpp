@@ -35,11 +35,35 @@ namespace Row = ItemsListRow;
 // shows it modally and lets it go.
 using ToolLaunch = void (*)(frmMain &main, cTreeNode &node);
 
-void launchSplitter(frmMain &main, cTreeNode &node)
+// The hourglass while the window loads and takes what it works on; then the
+// window runs modally.
+template <typename Window, typename HandOver>
+void openTool(frmMain &main, Window &(*load)(QWidget *), HandOver handOver)
 {
-    cGrid &grid = *main.cGrid1;
+    main.setCursor(Qt::WaitCursor);
+    Window &window = load(nullptr);
+    handOver(window);
+    main.unsetCursor();
+    window.exec();
+    main.unsetCursor();
+}
+
+// Hands the window the count, the time and the size of the marked items as
+// the main window counts them; returns the seconds.
+template <typename Window>
+qint32 handOverTotals(frmMain &main, Window &window, qint64 count, QLatin1String verb, const QString &listName)
+{
+    const qint32 seconds = main.GetTotalTime(true).toInt();
+    window.setHandOverTexts(QString::number(count) + QStringLiteral(" items to ") + verb + QLatin1Char('.'),
+                            QStringLiteral("Total Time: ") + mdlFunctions::SecondsToHMS(seconds),
+                            QStringLiteral("Total Size: ") + main.GetTotalSize(true), listName);
+    return seconds;
+}
+
+// The selected row; with rows but none current, the first marked row.
+int currentOrFirstMarkedRow(const cGrid &grid)
+{
     int row = grid.SelectedRow();
-    // With rows but none current, the first marked row is the one to split.
     if (row < 1) {
         const int inc = grid.ColumnIndex(Row::key(Row::Inc));
         for (int i = 1; i <= grid.Rows() && row < 1; ++i) {
@@ -47,12 +71,14 @@ void launchSplitter(frmMain &main, cTreeNode &node)
                 row = i;
         }
     }
-    main.setCursor(Qt::WaitCursor);
-    frmSplitter &window = Forms::loadSplitter();
-    window.HandOver(grid, row, node.Text());
-    main.unsetCursor();
-    window.exec();
-    main.unsetCursor();
+    return row;
+}
+
+void launchSplitter(frmMain &main, cTreeNode &node)
+{
+    cGrid &grid = *main.cGrid1;
+    const int row = currentOrFirstMarkedRow(grid);
+    openTool(main, &Forms::loadSplitter, [&](frmSplitter &window) { window.HandOver(grid, row, node.Text()); });
 }
 
 QList<int> markedRows(const cGrid &grid)
@@ -73,17 +99,11 @@ void launchConverterWindow(frmMain &main, cTreeNode &node, Window &(*load)(QWidg
 {
     cGrid &grid = *main.cGrid1;
     const QList<int> marked = markedRows(grid);
-    main.setCursor(Qt::WaitCursor);
-    Window &window = load(nullptr);
-    window.HandOver(grid, marked, node.Text());
-    const qint32 seconds = main.GetTotalTime(true).toInt();
-    window.g_ltmrItemSecsTotal = seconds;
-    window.setHandOverTexts(QString::number(marked.size()) + QStringLiteral(" items to convert."),
-                            QStringLiteral("Total Time: ") + mdlFunctions::SecondsToHMS(seconds),
-                            QStringLiteral("Total Size: ") + main.GetTotalSize(true), node.Text());
-    main.unsetCursor();
-    window.exec();
-    main.unsetCursor();
+    openTool(main, load, [&](Window &window) {
+        window.HandOver(grid, marked, node.Text());
+        window.g_ltmrItemSecsTotal =
+            handOverTotals(main, window, marked.size(), QLatin1String("convert"), node.Text());
+    });
 }
 
 void launchConverter(frmMain &main, cTreeNode &node)
@@ -101,34 +121,22 @@ void launchACMConverter(frmMain &main, cTreeNode &node)
 void launchRipper(frmMain &main, cTreeNode &node)
 {
     cGrid &grid = *main.cGrid1;
-    main.setCursor(Qt::WaitCursor);
-    frmCDRipper &window = Forms::loadCDRipper();
-    window.HandOver(grid, node.Text(), frmMain::GetCDNameNode(node.Key()));
-    const qint32 seconds = main.GetTotalTime(true).toInt();
-    window.g_ltmrItemSecsTotal = seconds;
-    window.setHandOverTexts(QString::number(main.CountMarkedItems()) + QStringLiteral(" items to convert."),
-                            QStringLiteral("Total Time: ") + mdlFunctions::SecondsToHMS(seconds),
-                            QStringLiteral("Total Size: ") + main.GetTotalSize(true), node.Text());
-    main.unsetCursor();
-    window.exec();
-    main.unsetCursor();
+    openTool(main, &Forms::loadCDRipper, [&](frmCDRipper &window) {
+        window.HandOver(grid, node.Text(), frmMain::GetCDNameNode(node.Key()));
+        window.g_ltmrItemSecsTotal =
+            handOverTotals(main, window, main.CountMarkedItems(), QLatin1String("convert"), node.Text());
+    });
 }
 
 void launchJoiner(frmMain &main, cTreeNode &node)
 {
     cGrid &grid = *main.cGrid1;
     const QList<int> marked = markedRows(grid);
-    main.setCursor(Qt::WaitCursor);
-    frmJoiner &window = Forms::loadJoiner();
-    window.HandOver(grid, marked, node.Text());
-    // The count, the time and the size as the main window counts them.
-    const qint32 seconds = main.GetTotalTime(true).toInt();
-    window.setHandOverTexts(QString::number(main.CountMarkedItems()) + QStringLiteral(" items to join."),
-                            QStringLiteral("Total Time: ") + mdlFunctions::SecondsToHMS(seconds),
-                            QStringLiteral("Total Size: ") + main.GetTotalSize(true), node.Text());
-    main.unsetCursor();
-    window.exec();
-    main.unsetCursor();
+    // The joiner counts no time left, so it is not handed the seconds.
+    openTool(main, &Forms::loadJoiner, [&](frmJoiner &window) {
+        window.HandOver(grid, marked, node.Text());
+        handOverTotals(main, window, main.CountMarkedItems(), QLatin1String("join"), node.Text());
+    });
 }
 
 // The waveform editor on the selected item; an item that is not a WAV file
@@ -136,15 +144,7 @@ void launchJoiner(frmMain &main, cTreeNode &node)
 void launchAnalyser(frmMain &main, cTreeNode &)
 {
     cGrid &grid = *main.cGrid1;
-    int row = grid.SelectedRow();
-    // With rows but none current, the first marked row is the one to open.
-    if (row < 1) {
-        const int inc = grid.ColumnIndex(Row::key(Row::Inc));
-        for (int i = 1; i <= grid.Rows() && row < 1; ++i) {
-            if (grid.CellIcon(i, inc) == Row::IconMarked)
-                row = i;
-        }
-    }
+    const int row = currentOrFirstMarkedRow(grid);
     const QString file = grid.CellText(row, grid.ColumnIndex(Row::key(Row::File)));
     const QString itemName = grid.CellText(row, grid.ColumnIndex(Row::key(Row::ItemName)));
     main.setCursor(Qt::WaitCursor);
@@ -178,17 +178,11 @@ void launchDataBurner(frmMain &main, cTreeNode &node, const QString &commandKey)
 {
     cGrid &grid = *main.cGrid1;
     const QList<int> marked = markedRows(grid);
-    main.setCursor(Qt::WaitCursor);
-    frmDataBurner3 &window = Forms::loadDataBurner3();
-    window.HandOverCommand(commandKey, grid, marked, node.Text());
-    const qint32 seconds = main.GetTotalTime(true).toInt();
-    window.g_ltmrItemSecsTotal = seconds;
-    window.setHandOverTexts(QString::number(marked.size()) + QStringLiteral(" items to burn."),
-                            QStringLiteral("Total Time: ") + mdlFunctions::SecondsToHMS(seconds),
-                            QStringLiteral("Total Size: ") + main.GetTotalSize(true), node.Text());
-    main.unsetCursor();
-    window.exec();
-    main.unsetCursor();
+    openTool(main, &Forms::loadDataBurner3, [&](frmDataBurner3 &window) {
+        window.HandOverCommand(commandKey, grid, marked, node.Text());
+        window.g_ltmrItemSecsTotal =
+            handOverTotals(main, window, marked.size(), QLatin1String("burn"), node.Text());
+    });
 }
 
 void launchMp3CdMaker(frmMain &main, cTreeNode &node)
@@ -206,12 +200,10 @@ void launchAudioCdMaker(frmMain &main, cTreeNode &node)
     Q_UNUSED(node)
     cGrid &grid = *main.cGrid1;
     const QList<int> marked = markedRows(grid);
-    main.setCursor(Qt::WaitCursor);
-    frmCDBurner &window = Forms::loadCDBurner();
-    window.HandOver(grid, marked, main.GetTotalTime(true).toLongLong());
-    main.unsetCursor();
-    window.exec();
-    main.unsetCursor();
+    // The audio CD burner counts its own texts from the seconds it is handed.
+    openTool(main, &Forms::loadCDBurner, [&](frmCDBurner &window) {
+        window.HandOver(grid, marked, main.GetTotalTime(true).toLongLong());
+    });
 }
 
 struct ToolEntry {

@@ -28,6 +28,7 @@ constexpr int kRate = 8000;
 
 void BurnWinFixture::SetUp()
 {
+    ToolWindowFixture::SetUp();
     g_lMp3Bitrate = 32;
     g_lMp3SampleRate = kRate;
     g_lMp3Quality = 5;
@@ -35,21 +36,13 @@ void BurnWinFixture::SetUp()
     g_bMp3VBRTag = true;
     g_bMp3ABR = false;
     g_sDefaultFileNameFormat.clear();
-    g_bPlaySound = g_bOpenDestFolder = g_bNoticeApp = g_bTurnOffComputer = false;
-    mainGrid = std::make_unique<cGrid>();
-    ItemsGrid::InitItemsGrid(*mainGrid, nullptr, ItemsGrid::Variant::Main);
 }
 
 void BurnWinFixture::TearDown()
 {
     noDrives();
     qunsetenv("SONVALE_CD_DEVICES");
-    mainGrid.reset();
-    g_bAppClosing = true;
-    Forms::unload(Forms::options());
-    Forms::unload(Forms::audioProp());
-    g_bAppClosing = false;
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ToolWindowFixture::TearDown();
 }
 
 void BurnWinFixture::useDrives(const QStringList &images)
@@ -97,21 +90,6 @@ QList<int> BurnWinFixture::allRows() const
     for (int row = 1; row <= mainGrid->Rows(); ++row)
         rows << row;
     return rows;
-}
-
-QStringList BurnWinFixture::logMessages(const ToolWindow &window)
-{
-    QStringList messages;
-    static const QRegularExpression timeAndMessage(
-        QStringLiteral("^\\d{1,2}:\\d{2}:\\d{2}(?:\\s?[AaPp]\\.?[Mm]\\.?)?:(.*)$"));
-    for (QString line : window.txtLog->toPlainText().split(QLatin1Char('\n'))) {
-        line.remove(QLatin1Char('\r'));
-        const QRegularExpressionMatch m = timeAndMessage.match(line);
-        messages << (m.hasMatch() ? m.captured(1) : line);
-    }
-    while (!messages.isEmpty() && messages.last().isEmpty())
-        messages.removeLast();
-    return messages;
 }
 
 QString BurnWinFixture::work(const QString &name)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/TestEnvironment.h"
+#include "support/ToolWindowFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,7 @@ class ToolWindow;
 // Fresh options for every test (events off, MP3 settings fit for 8 kHz
 // tones), a main-window items grid to hand rows over from, the burner drives
 // as image files of the work folder, and helpers to read a window's log.
-class BurnWinFixture : public ::testing::Test {
+class BurnWinFixture : public ToolWindowFixture {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -32,14 +33,11 @@ protected:
     int addRow(const QString &path, const QString &time = QString());
     QList<int> allRows() const;
 
-    static QStringList logMessages(const ToolWindow &window);
     static QString work(const QString &name);
     // The program folder's temporary folder of the data CD burner, without "/".
     static QString tempFolder();
     static QStringList filesIn(const QString &folder);
     static QString balloon(const QString &text);
-
-    std::unique_ptr<cGrid> mainGrid;
 };
 
 inline void PrintTo(const QString &s, std::ostream *os)

@@ -16,38 +16,9 @@ namespace {
 
 using CdFixture::Track;
 
-// Tracks at 2, 6 and 8 seconds (with the lead-in), lead-out at 9: the CDDB
-// disc id works out by hand as digit sums 2 + 6 + 8 = 16 (0x10), playing
-// time 9 - 2 = 7 seconds, 3 tracks.
-const QVector<Track> kDisc = {{true, 300}, {true, 188}, {false, 60}};
-constexpr quint32 kDiscId = 0x10000703;
-
-const QStringList kEntry = {
-    "# xmcd",
-    "#",
-    "# Track frame offsets:",
-    "#\t150",
-    "#\t450",
-    "#\t638",
-    "#",
-    "# Disc length: 9 seconds",
-    "#",
-    "# Revision: 0",
-    "# Submitted via: loopback 1.0",
-    "#",
-    "DISCID=10000703",
-    "DTITLE=The Artist / The Album \u03a9",
-    "DYEAR=2001",
-    "DGENRE=Misc",
-    "TTITLE0=First Song",
-    "TTITLE1=Guest Singer / Second Song",
-    "TTITLE2=",
-    "EXTD=",
-    "EXTT0=",
-    "EXTT1=",
-    "EXTT2=",
-    "PLAYORDER=",
-};
+const QVector<Track> &kDisc = CdFixture::kCddbDisc;
+constexpr quint32 kDiscId = CdFixture::kCddbDiscId;
+const QStringList kEntry = CdFixture::cddbEntry("First Song", "Guest Singer / Second Song");
 
 // Every event of the control as a line of text, in arrival order.
 struct EventLog {

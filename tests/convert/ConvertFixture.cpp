@@ -26,6 +26,7 @@
 
 void ConvertFixture::SetUp()
 {
+    ToolWindowFixture::SetUp();
     g_lWavSampleRate = kRate;
     g_lWavChannelsIndex = 0;
     g_lWavBitsPerSample = 16;
@@ -39,24 +40,9 @@ void ConvertFixture::SetUp()
     g_lOggQuality = 40;
     g_sDefaultTargetFormat = kWavFormat;
     g_sDefaultFileNameFormat.clear();
-    g_bPlaySound = g_bOpenDestFolder = g_bNoticeApp = g_bTurnOffComputer = false;
     g_sEndSoundFile = QStringLiteral("/opt/sounds/notify.wav");
     g_sNoticeCommandLine.clear();
-    mainGrid = std::make_unique<cGrid>();
-    ItemsGrid::InitItemsGrid(*mainGrid, nullptr, ItemsGrid::Variant::Main);
     QDir().mkpath(destination());
-}
-
-void ConvertFixture::TearDown()
-{
-    mainGrid.reset();
-    // The settings windows live for the whole run; a test that loaded them
-    // must not hand their state to the next one.
-    g_bAppClosing = true;
-    Forms::unload(Forms::options());
-    Forms::unload(Forms::audioProp());
-    g_bAppClosing = false;
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 QString ConvertFixture::makeTone(const QString &name, int seconds)
@@ -105,33 +91,6 @@ QList<int> ConvertFixture::allRows() const
     return rows;
 }
 
-QStringList ConvertFixture::logMessages(const ToolWindow &window)
-{
-    QStringList messages;
-    static const QRegularExpression timeAndMessage(
-        QStringLiteral("^\\d{1,2}:\\d{2}:\\d{2}(?:\\s?[AaPp]\\.?[Mm]\\.?)?:(.*)$"));
-    for (QString line : window.txtLog->toPlainText().split(QLatin1Char('\n'))) {
-        line.remove(QLatin1Char('\r'));
-        if (line.isEmpty()) {
-            messages << QString();
-            continue;
-        }
-        const QRegularExpressionMatch m = timeAndMessage.match(line);
-        messages << (m.hasMatch() ? m.captured(1) : line);
-    }
-    while (!messages.isEmpty() && messages.last().isEmpty())
-        messages.removeLast();
-    return messages;
-}
-
-bool ConvertFixture::waitForJobEnd(const ToolWindow &window, int balloons)
-{
-    const bool ended = waitUntil(
-        [&] { return testServices().tray->balloons.size() >= balloons && !window.isRunning(); }, 60000);
-    waitUntil([] { return false; }, 30);
-    return ended;
-}
-
 QString ConvertFixture::destination() const
 {
     return TestEnv::workFolder() + QStringLiteral("/out/");
@@ -165,25 +124,4 @@ QByteArray ConvertFixture::readFile(const QString &path)
 QString ConvertFixture::balloonText(const QString &text)
 {
     return g_sAppName + QLatin1Char(' ') + g_sAppVersion + QLatin1Char('|') + text;
-}
-
-TurnOffWatcher::TurnOffWatcher()
-    : m_timer(new QTimer)
-{
-    QObject::connect(m_timer, &QTimer::timeout, [this] {
-        for (QWidget *w : QApplication::topLevelWidgets()) {
-            auto *turnOff = qobject_cast<frmTurnOff *>(w);
-            if (turnOff && turnOff->isVisible()) {
-                ++shown;
-                seconds = turnOff->lblSecToShutDown->text().toInt();
-                turnOff->cmdCancel->click();
-            }
-        }
-    });
-    m_timer->start(10);
-}
-
-TurnOffWatcher::~TurnOffWatcher()
-{
-    delete m_timer;
 }

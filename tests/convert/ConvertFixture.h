@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/TestEnvironment.h"
+#include "support/ToolWindowFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -46,10 +47,9 @@ inline RowSpec named(const QString &itemName, const QString &trackTag = QString(
 // Fresh options for every test (events off, WAV at 8 kHz mono, MP3 and OGG
 // settings fit for 8 kHz tones), a main-window items grid to hand rows over
 // from, and helpers to read a tool window's log and wait for its job.
-class ConvertFixture : public ::testing::Test {
+class ConvertFixture : public ToolWindowFixture {
 protected:
     void SetUp() override;
-    void TearDown() override;
 
     // A mono 16-bit tone of that many seconds at kRate in the work folder.
     QString makeTone(const QString &name, int seconds);
@@ -57,10 +57,6 @@ protected:
     int addRow(const QString &path, const RowSpec &spec = {});
     QList<int> allRows() const;
 
-    static QStringList logMessages(const ToolWindow &window);
-    // Runs the event loop until the window has ended its job (the balloons
-    // came and it is idle).
-    bool waitForJobEnd(const ToolWindow &window, int balloons = 1);
     // The destination folder of the tests, with its closing "/".
     QString destination() const;
     QStringList writtenFiles() const;
@@ -68,18 +64,4 @@ protected:
     static void writeFile(const QString &path, const QByteArray &bytes);
     static QByteArray readFile(const QString &path);
     static QString balloonText(const QString &text);
-
-    std::unique_ptr<cGrid> mainGrid;
-};
-
-// Cancels the turn-off countdown as soon as it shows and records its seconds.
-class TurnOffWatcher {
-public:
-    TurnOffWatcher();
-    ~TurnOffWatcher();
-    int shown = 0;
-    int seconds = 0;
-
-private:
-    class QTimer *m_timer;
 };

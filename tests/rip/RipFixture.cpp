@@ -22,6 +22,7 @@
 
 void RipFixture::SetUp()
 {
+    ToolWindowFixture::SetUp();
     g_lWavSampleRate = 44100;
     g_lWavChannelsIndex = 1;
     g_lWavBitsPerSample = 16;
@@ -32,9 +33,6 @@ void RipFixture::SetUp()
     g_bMp3ABR = g_bMp3VBRTag = false;
     g_sDefaultTargetFormat = kWavFormat;
     g_sDefaultFileNameFormat.clear();
-    g_bPlaySound = g_bOpenDestFolder = g_bNoticeApp = g_bTurnOffComputer = false;
-    mainGrid = std::make_unique<cGrid>();
-    ItemsGrid::InitItemsGrid(*mainGrid, nullptr, ItemsGrid::Variant::Main);
     QDir().mkpath(destination());
 }
 
@@ -100,30 +98,6 @@ frmCDRipper &RipFixture::openRipper(const QString &nodeText, const QString &driv
     window.txtToPath->setEditText(destination());
     waitUntil([&window] { return !window.isCheckingDrive(); }, 10000);
     return window;
-}
-
-QStringList RipFixture::logMessages(const QPlainTextEdit *log)
-{
-    QStringList messages;
-    static const QRegularExpression timeAndMessage(
-        QStringLiteral("^\\d{1,2}:\\d{2}:\\d{2}(?:\\s?[AaPp]\\.?[Mm]\\.?)?:(.*)$"));
-    for (QString line : log->toPlainText().split(QLatin1Char('\n'))) {
-        line.remove(QLatin1Char('\r'));
-        const QRegularExpressionMatch m = timeAndMessage.match(line);
-        messages << (m.hasMatch() ? m.captured(1) : line);
-    }
-    while (!messages.isEmpty() && messages.last().isEmpty())
-        messages.removeLast();
-    return messages;
-}
-
-bool RipFixture::waitForJobEnd(const frmCDRipper &window, int balloons)
-{
-    const bool ended = waitUntil(
-        [&] { return testServices().tray->balloons.size() >= balloons && !window.isRunning(); }, 60000);
-    // A stray event after the end would show here.
-    waitUntil([] { return false; }, 50);
-    return ended;
 }
 
 QString RipFixture::destination()

@@ -2,6 +2,7 @@
 
 #include "support/CdFixtures.h"
 #include "support/TestEnvironment.h"
+#include "support/ToolWindowFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +26,7 @@ struct TrackTags {
 // Fresh options for every test (events off, CD-quality WAV as the
 // destination), a main items grid holding the tracks of a CD drive node as
 // the main window lists them, and generated discs given as the CD drives.
-class RipFixture : public ::testing::Test {
+class RipFixture : public ToolWindowFixture {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -40,12 +41,6 @@ protected:
     // waits for its drive check.
     frmCDRipper &openRipper(const QString &nodeText = QStringLiteral("Audio CD"),
                             const QString &drive = QStringLiteral("D:"));
-    // The messages of a job log, without their times.
-    static QStringList logMessages(const QPlainTextEdit *log);
-    // Runs the event loop until the ripper has ended its job.
-    static bool waitForJobEnd(const frmCDRipper &window, int balloons = 1);
     // The destination folder of the tests, with its closing "/".
     static QString destination();
-
-    std::unique_ptr<cGrid> mainGrid;
 };

@@ -19,36 +19,9 @@ namespace {
 
 using CdFixture::Track;
 
-// Tracks at 2, 6 and 8 seconds with the lead-in, lead-out at 9: disc id 0x10000703.
-const QVector<Track> kDisc = {{true, 300}, {true, 188}, {false, 60}};
-constexpr quint32 kDiscId = 0x10000703;
-
-const QStringList kEntry = {
-    "# xmcd",
-    "#",
-    "# Track frame offsets:",
-    "#\t150",
-    "#\t450",
-    "#\t638",
-    "#",
-    "# Disc length: 9 seconds",
-    "#",
-    "# Revision: 0",
-    "# Submitted via: loopback 1.0",
-    "#",
-    "DISCID=10000703",
-    "DTITLE=The Artist / The Album \u03a9",
-    "DYEAR=2001",
-    "DGENRE=Misc",
-    "TTITLE0=Intro",
-    "TTITLE1=Guest Singer / AC/DC Cover",
-    "TTITLE2=",
-    "EXTD=",
-    "EXTT0=",
-    "EXTT1=",
-    "EXTT2=",
-    "PLAYORDER=",
-};
+const QVector<Track> &kDisc = CdFixture::kCddbDisc;
+constexpr quint32 kDiscId = CdFixture::kCddbDiscId;
+const QStringList kEntry = CdFixture::cddbEntry("Intro", "Guest Singer / AC/DC Cover");
 
 // The main window with a CD drive node selected whose grid lists the disc's
 // three tracks, the disc in drive D: and a database server on this computer.

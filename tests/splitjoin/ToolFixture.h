@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/TestEnvironment.h"
+#include "support/ToolWindowFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -25,37 +26,17 @@ struct RowTags {
 // Fresh options for every test (events off, WAV at 8 kHz mono as the
 // destination), a main-window items grid to hand rows over from, and
 // helpers to read a tool window's log and wait for its job.
-class ToolFixture : public ::testing::Test {
+class ToolFixture : public ToolWindowFixture {
 protected:
     void SetUp() override;
-    void TearDown() override;
 
     // A mono 16-bit tone of that many samples at kRate in the work folder.
     QString makeTone(const QString &name, qint64 frames);
     // Appends a row for the file to the main grid; a range when start >= 0.
     int addRow(const QString &path, const RowTags &tags = {}, int rangeStart = -1, int rangeLength = -1);
 
-    // The messages of the log, without their times.
-    static QStringList logMessages(const ToolWindow &window);
-    // Runs the event loop until the window has ended its job (a balloon
-    // came and it is idle).
-    bool waitForJobEnd(const ToolWindow &window, int balloons = 1);
     // The destination folder of the tests, with its closing "/".
     QString destination() const;
     // Sample frames of a PCM WAV written by the job.
     static qint64 wavFrames(const QString &path);
-
-    std::unique_ptr<cGrid> mainGrid;
-};
-
-// Cancels the turn-off countdown as soon as it shows and records its seconds.
-class TurnOffWatcher {
-public:
-    TurnOffWatcher();
-    ~TurnOffWatcher();
-    int shown = 0;
-    int seconds = 0;
-
-private:
-    class QTimer *m_timer;
 };

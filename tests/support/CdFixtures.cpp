@@ -75,4 +75,34 @@ QString writeImage(const QString &folder, const QString &name, const QVector<Tra
     return cueFile.fileName();
 }
 
+QStringList cddbEntry(const QString &firstTitle, const QString &secondTitle)
+{
+    return {
+        "# xmcd",
+        "#",
+        "# Track frame offsets:",
+        "#\t150",
+        "#\t450",
+        "#\t638",
+        "#",
+        "# Disc length: 9 seconds",
+        "#",
+        "# Revision: 0",
+        "# Submitted via: loopback 1.0",
+        "#",
+        "DISCID=10000703",
+        "DTITLE=The Artist / The Album \u03a9",
+        "DYEAR=2001",
+        "DGENRE=Misc",
+        "TTITLE0=" + firstTitle,
+        "TTITLE1=" + secondTitle,
+        "TTITLE2=",
+        "EXTD=",
+        "EXTT0=",
+        "EXTT1=",
+        "EXTT2=",
+        "PLAYORDER=",
+    };
+}
+
 } // namespace CdFixture

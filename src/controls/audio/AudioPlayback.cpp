@@ -1,5 +1,6 @@
 #include "controls/audio/AudioPlayback.h"
 
+#include "controls/audio/AudioWorkerThread.h"
 #include "controls/audio/AudioSnapshot.h"
 
 #include <QAudioSink>
@@ -376,23 +377,16 @@ private:
 AudioPlayback::AudioPlayback(QObject *parent)
     : QObject(parent)
 {
-    m_thread.setObjectName(QStringLiteral("playback"));
     m_worker = new PlaybackWorker([this](quint64 session, bool failed, const QString &error) {
         QMetaObject::invokeMethod(
             this, [this, session, failed, error] { sessionEnded(session, failed, error); }, Qt::QueuedConnection);
     });
-    m_worker->moveToThread(&m_thread);
-    m_thread.start();
+    AudioWorkerThread::start(m_thread, m_worker, QStringLiteral("playback"));
 }
 
 AudioPlayback::~AudioPlayback()
 {
-    // The tear-down may arrive inside the worker's own call that ends a
-    // session, so the worker is deleted only once its thread has finished.
-    QMetaObject::invokeMethod(m_worker, [worker = m_worker] { worker->teardown(); }, Qt::BlockingQueuedConnection);
-    m_thread.quit();
-    m_thread.wait();
-    delete m_worker;
+    AudioWorkerThread::finish(m_thread, m_worker);
 }
 
 void AudioPlayback::start(
@@ -414,18 +408,12 @@ void AudioPlayback::start(
 
 void AudioPlayback::pause()
 {
-    if (!m_active)
-        return;
-    m_paused = true;
-    QMetaObject::invokeMethod(m_worker, [worker = m_worker] { worker->pause(); });
+    AudioWorkerThread::setPaused(m_active, m_paused, m_worker, true);
 }
 
 void AudioPlayback::resume()
 {
-    if (!m_active)
-        return;
-    m_paused = false;
-    QMetaObject::invokeMethod(m_worker, [worker = m_worker] { worker->resume(); });
+    AudioWorkerThread::setPaused(m_active, m_paused, m_worker, false);
 }
 
 void AudioPlayback::stop()

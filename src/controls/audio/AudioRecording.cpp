@@ -1,5 +1,6 @@
 #include "controls/audio/AudioRecording.h"
 
+#include "controls/audio/AudioWorkerThread.h"
 #include "controls/audio/Resampler.h"
 #include "controls/audio/TemporaryOutput.h"
 #include "controls/audio/WavEncoder.h"
@@ -217,7 +218,6 @@ private:
 AudioRecording::AudioRecording(QObject *parent)
     : QObject(parent)
 {
-    m_thread.setObjectName(QStringLiteral("recording"));
     m_worker = new RecordingWorker(
         [this](bool failed, const QString &error) {
             QMetaObject::invokeMethod(
@@ -232,19 +232,13 @@ AudioRecording::AudioRecording(QObject *parent)
         [this](double decibels) {
             QMetaObject::invokeMethod(this, [this, decibels] { emit level(decibels); }, Qt::QueuedConnection);
         });
-    m_worker->moveToThread(&m_thread);
-    m_thread.start();
+    AudioWorkerThread::start(m_thread, m_worker, QStringLiteral("recording"));
 }
 
 AudioRecording::~AudioRecording()
 {
-    // Ends a recording that still runs, so what was recorded is kept. The
-    // tear-down may arrive inside the worker's own call that ends the take,
-    // so the worker is deleted only once its thread has finished.
-    QMetaObject::invokeMethod(m_worker, [worker = m_worker] { worker->teardown(); }, Qt::BlockingQueuedConnection);
-    m_thread.quit();
-    m_thread.wait();
-    delete m_worker;
+    // Ends a recording that still runs, so what was recorded is kept.
+    AudioWorkerThread::finish(m_thread, m_worker);
 }
 
 void AudioRecording::start(const QAudioDevice &device, const Format &format, const QString &path, int levelFrames)
@@ -258,18 +252,12 @@ void AudioRecording::start(const QAudioDevice &device, const Format &format, con
 
 void AudioRecording::pause()
 {
-    if (!m_active)
-        return;
-    m_paused = true;
-    QMetaObject::invokeMethod(m_worker, [worker = m_worker] { worker->pause(); });
+    AudioWorkerThread::setPaused(m_active, m_paused, m_worker, true);
 }
 
 void AudioRecording::resume()
 {
-    if (!m_active)
-        return;
-    m_paused = false;
-    QMetaObject::invokeMethod(m_worker, [worker = m_worker] { worker->resume(); });
+    AudioWorkerThread::setPaused(m_active, m_paused, m_worker, false);
 }
 
 void AudioRecording::stop()

@@ -253,14 +253,7 @@ frmCDBurner *cdBurner()
 
 frmCDBurner &loadCDBurner(QWidget *owner)
 {
-    if (!g_frmCDBurner) {
-        auto *form = new frmCDBurner(owner);
-        form->setAttribute(Qt::WA_DeleteOnClose);
-        g_frmCDBurner = form;
-        Q_EMIT events().Loaded(form);
-        form->Form_Load();
-    }
-    return *g_frmCDBurner;
+    return load(g_frmCDBurner, owner);
 }
 
 } // namespace Forms

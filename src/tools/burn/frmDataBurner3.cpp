@@ -306,14 +306,7 @@ frmDataBurner3 *dataBurner3()
 
 frmDataBurner3 &loadDataBurner3(QWidget *owner)
 {
-    if (!g_frmDataBurner3) {
-        auto *form = new frmDataBurner3(owner);
-        form->setAttribute(Qt::WA_DeleteOnClose);
-        g_frmDataBurner3 = form;
-        Q_EMIT events().Loaded(form);
-        form->Form_Load();
-    }
-    return *g_frmDataBurner3;
+    return load(g_frmDataBurner3, owner);
 }
 
 } // namespace Forms

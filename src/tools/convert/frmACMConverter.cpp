@@ -166,14 +166,7 @@ frmACMConverter *acmConverter()
 
 frmACMConverter &loadACMConverter(QWidget *owner)
 {
-    if (!g_frmACMConverter) {
-        auto *form = new frmACMConverter(owner);
-        form->setAttribute(Qt::WA_DeleteOnClose);
-        g_frmACMConverter = form;
-        Q_EMIT events().Loaded(form);
-        form->Form_Load();
-    }
-    return *g_frmACMConverter;
+    return load(g_frmACMConverter, owner);
 }
 
 } // namespace Forms

@@ -57,14 +57,7 @@ frmConverter *converter()
 
 frmConverter &loadConverter(QWidget *owner)
 {
-    if (!g_frmConverter) {
-        auto *form = new frmConverter(owner);
-        form->setAttribute(Qt::WA_DeleteOnClose);
-        g_frmConverter = form;
-        Q_EMIT events().Loaded(form);
-        form->Form_Load();
-    }
-    return *g_frmConverter;
+    return load(g_frmConverter, owner);
 }
 
 } // namespace Forms

@@ -339,14 +339,7 @@ frmAudioEditor *audioEditor()
 
 frmAudioEditor &loadAudioEditor(QWidget *owner)
 {
-    if (!g_frmAudioEditor) {
-        auto *form = new frmAudioEditor(owner);
-        form->setAttribute(Qt::WA_DeleteOnClose);
-        g_frmAudioEditor = form;
-        Q_EMIT events().Loaded(form);
-        form->Form_Load();
-    }
-    return *g_frmAudioEditor;
+    return load(g_frmAudioEditor, owner);
 }
 
 } // namespace Forms

@@ -218,14 +218,7 @@ frmAudioEditorProc *audioEditorProc()
 
 frmAudioEditorProc &loadAudioEditorProc(QWidget *owner)
 {
-    if (!g_frmAudioEditorProc) {
-        auto *form = new frmAudioEditorProc(owner);
-        form->setAttribute(Qt::WA_DeleteOnClose);
-        g_frmAudioEditorProc = form;
-        Q_EMIT events().Loaded(form);
-        form->Form_Load();
-    }
-    return *g_frmAudioEditorProc;
+    return load(g_frmAudioEditorProc, owner);
 }
 
 } // namespace Forms

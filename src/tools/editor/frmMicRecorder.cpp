@@ -277,14 +277,7 @@ frmMicRecorder *micRecorder()
 
 frmMicRecorder &loadMicRecorder(QWidget *owner)
 {
-    if (!g_frmMicRecorder) {
-        auto *form = new frmMicRecorder(owner);
-        form->setAttribute(Qt::WA_DeleteOnClose);
-        g_frmMicRecorder = form;
-        Q_EMIT events().Loaded(form);
-        form->Form_Load();
-    }
-    return *g_frmMicRecorder;
+    return load(g_frmMicRecorder, owner);
 }
 
 } // namespace Forms

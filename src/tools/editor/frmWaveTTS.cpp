@@ -296,14 +296,7 @@ frmWaveTTS *waveTTS()
 
 frmWaveTTS &loadWaveTTS(QWidget *owner)
 {
-    if (!g_frmWaveTTS) {
-        auto *form = new frmWaveTTS(owner);
-        form->setAttribute(Qt::WA_DeleteOnClose);
-        g_frmWaveTTS = form;
-        Q_EMIT events().Loaded(form);
-        form->Form_Load();
-    }
-    return *g_frmWaveTTS;
+    return load(g_frmWaveTTS, owner);
 }
 
 } // namespace Forms

@@ -2,6 +2,9 @@
 
 #include "tools/frame/OutputFileNames.h"
 
+#include <QLabel>
+#include <QTimer>
+
 #include <cmath>
 #include <limits>
 
@@ -43,6 +46,20 @@ QString labelText(qint32 seconds)
     const auto twoDigits = [](qint32 n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
     return QStringLiteral("Time Left: ") + twoDigits(s / 3600) + sep + twoDigits(s / 60 % 60) + sep
         + twoDigits(s % 60);
+}
+
+void showTick(qint32 &ticks, qint32 currentItemSecs, qint32 doneItemsSecs, qint32 totalSecs, bool running,
+              QLabel &label, QTimer &timer)
+{
+    ++ticks;
+    const qint32 seconds = estimate(ticks, currentItemSecs, doneItemsSecs, totalSecs);
+    if (seconds == 0)
+        return;
+    label.setText(labelText(seconds));
+    if (!running) {
+        timer.stop();
+        label.setText(kNoTimeLeft);
+    }
 }
 
 } // namespace JobTimeLeft

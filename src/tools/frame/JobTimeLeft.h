@@ -3,6 +3,9 @@
 #include <QString>
 #include <QtGlobal>
 
+class QLabel;
+class QTimer;
+
 // The arithmetic of the row-by-row windows' time-left display: the job's
 // elapsed ticks scaled by the seconds of audio still to do over the seconds
 // done. Whole seconds, rounded half to even.
@@ -23,5 +26,10 @@ qint32 estimate(qint32 ticks, qint32 currentItemSecs, qint32 doneItemsSecs, qint
 // each, joined by the desktop's time separator. Hours run past 23 rather
 // than wrapping to a wrong small figure.
 QString labelText(qint32 seconds);
+
+// One tick of a window's display: counts the tick and shows the estimate if
+// there is one; a job that has ended stops the timer and shows no time left.
+void showTick(qint32 &ticks, qint32 currentItemSecs, qint32 doneItemsSecs, qint32 totalSecs, bool running,
+              QLabel &label, QTimer &timer);
 
 } // namespace JobTimeLeft

@@ -10,7 +10,6 @@
 #include "platform/Prompter.h"
 #include "settings/OptionSettings.h"
 #include "settings/frmOptions.h"
-#include "settings/frmProgParameters.h"
 #include "tools/frame/JobTimeLeft.h"
 
 #include <QApplication>
@@ -20,7 +19,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
-#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
@@ -164,25 +162,10 @@ void RowJobWindow::lblSetAsDefaultFileName_Click()
     lblSetAsDefaultFileName->setEnabled(false);
 }
 
-void RowJobWindow::lblParameters_Click()
-{
-    QPointer<frmProgParameters> help(&Forms::loadProgParameters());
-    help->cboSections->setCurrentIndex(2);
-    help->exec();
-}
-
 void RowJobWindow::Timer1_Timer()
 {
-    ++g_ltmrSces;
-    const qint32 estimate
-        = JobTimeLeft::estimate(g_ltmrSces, g_ltmrCurItemSecs, g_ltmrUpToItemSecs, g_ltmrItemSecsTotal);
-    if (estimate == 0)
-        return;
-    lblTimeLeft->setText(JobTimeLeft::labelText(estimate));
-    if (!isRunning()) {
-        Timer1->stop();
-        lblTimeLeft->setText(JobTimeLeft::kNoTimeLeft);
-    }
+    JobTimeLeft::showTick(g_ltmrSces, g_ltmrCurItemSecs, g_ltmrUpToItemSecs, g_ltmrItemSecsTotal, isRunning(),
+                          *lblTimeLeft, *Timer1);
 }
 
 QString RowJobWindow::productCaption() const

@@ -30,7 +30,6 @@ public:
     QString MakeOutputFileName(qint32 row) const;
     void cboFileName_Click();
     void lblSetAsDefaultFileName_Click();
-    void lblParameters_Click();
 
     // --- Time left ----------------------------------------------------------
     void Timer1_Timer();

@@ -17,6 +17,7 @@
 #include "settings/FormatTabStrip.h"
 #include "settings/OptionSettings.h"
 #include "settings/frmOptions.h"
+#include "settings/frmProgParameters.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -24,6 +25,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 
 #include <optional>
@@ -360,4 +362,11 @@ void ToolWindow::reject()
 void ToolWindow::cmdExit_Click()
 {
     close();
+}
+
+void ToolWindow::lblParameters_Click()
+{
+    QPointer<frmProgParameters> help(&Forms::loadProgParameters());
+    help->cboSections->setCurrentIndex(2);
+    help->exec();
 }

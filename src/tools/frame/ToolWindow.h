@@ -72,6 +72,8 @@ public:
     void lblSetAsDefaultFormat_Click();
     void cmdEditTargetFormat_Click();
     void lblEventsSettings_Click();
+    // The help on the parameters of the output names.
+    void lblParameters_Click();
 
     // --- Format hand-over, tags, job protocol, end events --------------------
     // Hands the window's destination format to the job control; a window

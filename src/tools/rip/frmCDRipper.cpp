@@ -317,14 +317,7 @@ frmCDRipper *cdRipper()
 
 frmCDRipper &loadCDRipper(QWidget *owner)
 {
-    if (!g_frmCDRipper) {
-        auto *form = new frmCDRipper(owner);
-        form->setAttribute(Qt::WA_DeleteOnClose);
-        g_frmCDRipper = form;
-        Q_EMIT events().Loaded(form);
-        form->Form_Load();
-    }
-    return *g_frmCDRipper;
+    return load(g_frmCDRipper, owner);
 }
 
 } // namespace Forms

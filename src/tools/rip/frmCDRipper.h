@@ -36,7 +36,6 @@ public:
     void SetID3Tags(qint32 lRow);
     void cboFileName_Click();
     void lblSetAsDefaultFileName_Click();
-    void lblParameters_Click();
 
     // --- The job -------------------------------------------------------------------
     // The ripper runs its own track loop over the frame's helpers: it steps

@@ -14,7 +14,6 @@
 #include "platform/Services.h"
 #include "settings/OptionSettings.h"
 #include "settings/frmOptions.h"
-#include "settings/frmProgParameters.h"
 #include "tools/frame/JobTimeLeft.h"
 #include "tools/frame/OutputFileNames.h"
 #include "tools/frame/ToolHost.h"
@@ -25,7 +24,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
-#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 
@@ -118,13 +116,6 @@ void frmCDRipper::lblSetAsDefaultFileName_Click()
     options.cboFileName->setCurrentText(name);
     g_sDefaultFileNameFormat = name;
     lblSetAsDefaultFileName->setEnabled(false);
-}
-
-void frmCDRipper::lblParameters_Click()
-{
-    QPointer<frmProgParameters> help(&Forms::loadProgParameters());
-    help->cboSections->setCurrentIndex(2);
-    help->exec();
 }
 
 // --- The job -------------------------------------------------------------------------
@@ -330,14 +321,6 @@ void frmCDRipper::DoEndEvents()
 
 void frmCDRipper::Timer1_Timer()
 {
-    ++g_ltmrSces;
-    const qint32 estimate
-        = JobTimeLeft::estimate(g_ltmrSces, g_ltmrCurItemSecs, g_ltmrUpToItemSecs, g_ltmrItemSecsTotal);
-    if (estimate == 0)
-        return;
-    lblTimeLeft->setText(JobTimeLeft::labelText(estimate));
-    if (!isRunning()) {
-        Timer1->stop();
-        lblTimeLeft->setText(JobTimeLeft::kNoTimeLeft);
-    }
+    JobTimeLeft::showTick(g_ltmrSces, g_ltmrCurItemSecs, g_ltmrUpToItemSecs, g_ltmrItemSecsTotal, isRunning(),
+                          *lblTimeLeft, *Timer1);
 }

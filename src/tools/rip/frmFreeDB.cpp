@@ -251,14 +251,7 @@ frmFreeDB *freeDB()
 
 frmFreeDB &loadFreeDB(QWidget *owner)
 {
-    if (!g_frmFreeDB) {
-        auto *form = new frmFreeDB(owner);
-        form->setAttribute(Qt::WA_DeleteOnClose);
-        g_frmFreeDB = form;
-        Q_EMIT events().Loaded(form);
-        form->Form_Load();
-    }
-    return *g_frmFreeDB;
+    return load(g_frmFreeDB, owner);
 }
 
 } // namespace Forms

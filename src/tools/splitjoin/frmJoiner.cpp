@@ -9,7 +9,6 @@
 #include "core/mdlFunctions.h"
 #include "core/mdlModes.h"
 #include "platform/Prompter.h"
-#include "settings/frmProgParameters.h"
 #include "tools/frame/ToolHost.h"
 
 #include <QComboBox>
@@ -179,13 +178,6 @@ QString frmJoiner::MakeJoinedFileName(const QString &sTemplate) const
     return name;
 }
 
-void frmJoiner::lblParameters_Click()
-{
-    QPointer<frmProgParameters> help(&Forms::loadProgParameters());
-    help->cboSections->setCurrentIndex(2);
-    help->exec();
-}
-
 void frmJoiner::cAudioJoin1_Progress(qint32 fileIndex, qint32 percent)
 {
     if (percent < 1)
@@ -242,14 +234,7 @@ frmJoiner *joiner()
 
 frmJoiner &loadJoiner(QWidget *owner)
 {
-    if (!g_frmJoiner) {
-        auto *form = new frmJoiner(owner);
-        form->setAttribute(Qt::WA_DeleteOnClose);
-        g_frmJoiner = form;
-        Q_EMIT events().Loaded(form);
-        form->Form_Load();
-    }
-    return *g_frmJoiner;
+    return load(g_frmJoiner, owner);
 }
 
 } // namespace Forms

@@ -25,7 +25,6 @@ public:
     // Fills the control's list, asks before overwriting and starts the join.
     qint32 JoinFiles();
     QString MakeJoinedFileName(const QString &sTemplate) const;
-    void lblParameters_Click();
 
     void cAudioJoin1_Progress(qint32 fileIndex, qint32 percent);
     void cAudioJoin1_Done();

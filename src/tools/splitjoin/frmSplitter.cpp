@@ -273,14 +273,7 @@ frmSplitter *splitter()
 
 frmSplitter &loadSplitter(QWidget *owner)
 {
-    if (!g_frmSplitter) {
-        auto *form = new frmSplitter(owner);
-        form->setAttribute(Qt::WA_DeleteOnClose);
-        g_frmSplitter = form;
-        Q_EMIT events().Loaded(form);
-        form->Form_Load();
-    }
-    return *g_frmSplitter;
+    return load(g_frmSplitter, owner);
 }
 
 } // namespace Forms

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class cGrid;
+class QPlainTextEdit;
+class ToolWindow;
+
+// What every tool window test starts from: no events after a job (no sound,
+// no folder opened, no program started, no power off) and an items grid laid
+// out as the main window's, to hand rows over from. The settings windows a
+// test loads are let go afterwards, so no state passes to the next test.
+class ToolWindowFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Unloads the settings windows (as the program does when it closes) and
+    // deletes what waits for deletion.
+    static void unloadSettingsWindows();
+
+    // The messages of a job log without their times, trailing blank lines
+    // left out.
+    static QStringList logMessages(const QPlainTextEdit *log);
+    static QStringList logMessages(const ToolWindow &window);
+    // Runs the event loop until the window has ended its job and the tray
+    // has shown that many balloons, then a little longer, so a stray event
+    // after the end would show.
+    static bool waitForJobEnd(const ToolWindow &window, int balloons = 1);
+
+    std::unique_ptr<cGrid> mainGrid;
+};
+
+// Cancels the turn-off countdown as soon as it shows and records its seconds.
+class TurnOffWatcher {
+public:
+    TurnOffWatcher();
+    ~TurnOffWatcher();
+    int shown = 0;
+    int seconds = 0;
+
+private:
+    class QTimer *m_timer;
+};
