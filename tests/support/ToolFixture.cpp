@@ -1,4 +1,4 @@
-#include "ToolFixture.h"
+#include "support/ToolFixture.h"
 
 #include "controls/ui/cGrid.h"
 #include "core/forms.h"

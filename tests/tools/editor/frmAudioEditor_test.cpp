@@ -1,4 +1,4 @@
-#include "EditorFixtures.h"
+#include "support/EditorFixtures.h"
 #include "mainwindow/commands_fixture.h"
 
 #include "controls/ui/XP_ProgressBar.h"

@@ -1,4 +1,4 @@
-#include "ToolFixture.h"
+#include "support/ToolFixture.h"
 
 #include "controls/audio/cAudioConverter.h"
 #include "controls/ui/XP_ProgressBar.h"

@@ -49,6 +49,8 @@ void RecTtsFixture::TearDown()
     Forms::unload(Forms::audioProp());
     g_bAppClosing = false;
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // Published by the options window; the next test has its own folders.
+    g_sItemsListMainDirectory.clear();
 }
 
 frmMain &RecTtsFixture::main() const

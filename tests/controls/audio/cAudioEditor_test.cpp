@@ -1,4 +1,4 @@
-#include "EditorFixtures.h"
+#include "support/EditorFixtures.h"
 
 #include <QFile>
 #include <QDir>
