@@ -8,8 +8,10 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLabel>
 #include <QPointer>
+#include <QTimer>
 #include <QVBoxLayout>
 
 frmSplash::frmSplash(QWidget *parent)
@@ -84,9 +86,12 @@ void frmSplash::FadeIn()
         QElapsedTimer waited;
         waited.start();
         // Hold each step until more than 5 ms have passed, handling paint and
-        // input meanwhile; a double click may close the splash here.
+        // input meanwhile; a double click may close the splash here. The wait
+        // sleeps in an event loop: polling processEvents would spin a core.
         while (waited.elapsed() <= 5) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            QEventLoop wait;
+            QTimer::singleShot(int(6 - waited.elapsed()), Qt::PreciseTimer, &wait, &QEventLoop::quit);
+            wait.exec();
             if (!self)
                 return;
         }
