@@ -2,6 +2,9 @@
 
 #include <QLocale>
 
+#include <clocale>
+#include <string>
+
 // Sets the default locale for one test and puts the old one back.
 class LocaleGuard {
 public:
@@ -12,4 +15,21 @@ public:
 
 private:
     QLocale m_saved;
+};
+
+// Sets the C library's locale for one test, as LC_ALL would at the start,
+// and puts the old one back.
+class CLocaleGuard {
+public:
+    explicit CLocaleGuard(const char *name)
+        : m_saved(std::setlocale(LC_ALL, nullptr))
+    {
+        std::setlocale(LC_ALL, name);
+    }
+    ~CLocaleGuard() { std::setlocale(LC_ALL, m_saved.c_str()); }
+    CLocaleGuard(const CLocaleGuard &) = delete;
+    CLocaleGuard &operator=(const CLocaleGuard &) = delete;
+
+private:
+    std::string m_saved;
 };

@@ -29,10 +29,14 @@ int listenOnLoopback(int *port)
     return s;
 }
 
+bool sendBytes(int socket, const QByteArray &bytes)
+{
+    return send(socket, bytes.constData(), size_t(bytes.size()), MSG_NOSIGNAL) == bytes.size();
+}
+
 bool sendText(int socket, const QString &text)
 {
-    const QByteArray bytes = text.toUtf8();
-    return send(socket, bytes.constData(), size_t(bytes.size()), MSG_NOSIGNAL) == bytes.size();
+    return sendBytes(socket, text.toUtf8());
 }
 
 } // namespace
@@ -67,7 +71,14 @@ void LoopbackCddbServer::addEntry(
     const QString &category, quint32 discId, const QString &dtitle, const QStringList &lines)
 {
     std::lock_guard lock(m_mutex);
-    m_entries.insert(discId, {category, dtitle, lines});
+    m_entries.insert(discId, {category, dtitle, lines, {}, false});
+}
+
+void LoopbackCddbServer::addRawEntry(
+    const QString &category, quint32 discId, const QString &dtitle, const QByteArray &bytes, bool hangUp)
+{
+    std::lock_guard lock(m_mutex);
+    m_entries.insert(discId, {category, dtitle, {}, bytes, hangUp});
 }
 
 QStringList LoopbackCddbServer::commands() const
@@ -85,7 +96,9 @@ void LoopbackCddbServer::serve()
         const int socket = accept(m_listener, nullptr, nullptr);
         if (socket < 0)
             continue;
-        if (m_mode == Mode::Silent) {
+        if (m_mode == Mode::HangUp) {
+            // Closed below without a word.
+        } else if (m_mode == Mode::Silent) {
             while (!m_stop)
                 usleep(20000);
         } else {
@@ -146,8 +159,15 @@ void LoopbackCddbServer::talk(int socket)
                                          .arg(w.value(2), w.value(3)));
                     continue;
                 }
-                QStringList reply = {
-                    QStringLiteral("210 %1 %2 CD database entry follows (until terminating `.')").arg(w[2], w[3])};
+                const QString head
+                    = QStringLiteral("210 %1 %2 CD database entry follows (until terminating `.')").arg(w[2], w[3]);
+                if (!m_entries[id].raw.isEmpty() || m_entries[id].hangUp) {
+                    sendBytes(socket, head.toUtf8() + "\r\n" + m_entries[id].raw);
+                    if (m_entries[id].hangUp)
+                        return;
+                    continue;
+                }
+                QStringList reply = {head};
                 reply << m_entries[id].lines << ".";
                 if (m_mode != Mode::Trickle) {
                     sendText(socket, reply.join("\r\n") + "\r\n");

@@ -12,15 +12,21 @@
 // (banner, cddb hello, proto, cddb query, cddb read, quit) to answer for the
 // entries it is given, keyed by disc id. Silent mode accepts connections and
 // never says a word; Trickle mode sends an entry one line every 300 ms, each
-// line well inside a read time-out, the whole far beyond it.
+// line well inside a read time-out, the whole far beyond it; HangUp mode
+// closes every connection as soon as it is made.
 class LoopbackCddbServer {
 public:
-    enum class Mode { Answer, Silent, Trickle };
+    enum class Mode { Answer, Silent, Trickle, HangUp };
     explicit LoopbackCddbServer(Mode mode = Mode::Answer);
     ~LoopbackCddbServer();
 
     // The xmcd lines of an entry (without the terminating ".").
     void addEntry(const QString &category, quint32 discId, const QString &dtitle, const QStringList &lines);
+    // An entry whose bytes follow the "210" line exactly as given (any
+    // character set, a terminating "." or none); with hangUp the server
+    // closes the connection right after them.
+    void addRawEntry(
+        const QString &category, quint32 discId, const QString &dtitle, const QByteArray &bytes, bool hangUp = false);
     int port() const { return m_port; }
     // Every command line received, in order.
     QStringList commands() const;
@@ -36,6 +42,8 @@ private:
         QString category;
         QString dtitle;
         QStringList lines;
+        QByteArray raw; // sent instead of the lines when not empty
+        bool hangUp = false;
     };
     Mode m_mode;
     int m_listener = -1;

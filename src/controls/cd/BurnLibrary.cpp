@@ -28,6 +28,10 @@ public:
             // A source file that cannot be read must fail the burn, not be
             // written as zeros onto a disc reported as good.
             iso_set_abort_severity(const_cast<char *>("SORRY"));
+            // Every name handed to the library is UTF-8, and so are the file
+            // system's names; the locale's character set (ASCII under C)
+            // would turn every other letter into "_".
+            iso_set_local_charset(const_cast<char *>("UTF-8"), 0);
         }
     }
     ~Libraries()

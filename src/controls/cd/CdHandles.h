@@ -1,7 +1,7 @@
 #pragma once
 
-// Owning handles for the libcdio, paranoia and libcddb objects the CD
-// controls use, so that no error path leaks a device, a drive or a socket.
+// Owning handles for the libcdio and paranoia objects the CD controls use,
+// so that no error path leaks a device or a drive.
 // Closing a libcdio or paranoia object can log, so it happens under the lock.
 
 #include "controls/cd/CdioLock.h"
@@ -10,7 +10,6 @@
 #include <cdio/logging.h>
 #include <cdio/paranoia/cdda.h>
 #include <cdio/paranoia/paranoia.h>
-#include <cddb/cddb.h>
 
 #include <memory>
 
@@ -35,17 +34,9 @@ struct ParanoiaDeleter {
         cdio_paranoia_free(p);
     }
 };
-struct CddbConnDeleter {
-    void operator()(cddb_conn_t *c) const { cddb_destroy(c); }
-};
-struct CddbDiscDeleter {
-    void operator()(cddb_disc_t *d) const { cddb_disc_destroy(d); }
-};
 
 using Cdio = std::unique_ptr<CdIo_t, CdioDeleter>;
 using Drive = std::unique_ptr<cdrom_drive_t, DriveDeleter>;
 using Paranoia = std::unique_ptr<cdrom_paranoia_t, ParanoiaDeleter>;
-using CddbConn = std::unique_ptr<cddb_conn_t, CddbConnDeleter>;
-using CddbDisc = std::unique_ptr<cddb_disc_t, CddbDiscDeleter>;
 
 } // namespace cd

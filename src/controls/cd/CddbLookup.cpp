@@ -3,57 +3,23 @@
 #include "controls/cd/CdDevices.h"
 #include "controls/cd/CdHandles.h"
 #include "controls/cd/CdToc.h"
+#include "controls/cd/CddbConnection.h"
+#include "controls/cd/CddbEntry.h"
 
 #include <QByteArray>
+#include <QList>
 
-#include <arpa/inet.h>
-#include <netdb.h>
-#include <sys/socket.h>
-
-#include <cerrno>
-#include <memory>
-#include <mutex>
+#include <algorithm>
+#include <chrono>
+#include <optional>
 
 namespace {
 
 constexpr int kLeadInSectors = 150;
 constexpr int kSectorsPerSecond = 75;
-
-// libcddb prints to the console by default; our callers report failures.
-void logCddb(cddb_log_level_t, const char *) {}
-
-void initCddb()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { cddb_log_set_handler(logCddb); });
-}
-
-struct AddrinfoDeleter {
-    void operator()(addrinfo *a) const { freeaddrinfo(a); }
-};
-
-// libcddb resolves names with an alarm() that would fire in whatever thread
-// the signal lands on; handing it a dotted address keeps that path out of use.
-QString resolveIpv4(const QString &host)
-{
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo *raw = nullptr;
-    if (getaddrinfo(host.toUtf8().constData(), nullptr, &hints, &raw) != 0 || !raw)
-        return {};
-    std::unique_ptr<addrinfo, AddrinfoDeleter> list(raw);
-    char text[INET_ADDRSTRLEN] = {};
-    const auto *address = reinterpret_cast<const sockaddr_in *>(list->ai_addr);
-    if (!inet_ntop(AF_INET, &address->sin_addr, text, sizeof text))
-        return {};
-    return QString::fromLatin1(text);
-}
-
-QString fromCddb(const char *text)
-{
-    return text ? QString::fromUtf8(text).trimmed() : QString();
-}
+// The protocol level whose entries are UTF-8 (older servers refuse it and
+// still answer).
+constexpr const char *kProtocolLevel = "proto 6";
 
 CddbLookupResult failure(qint32 code, const QString &text)
 {
@@ -63,21 +29,157 @@ CddbLookupResult failure(qint32 code, const QString &text)
     return r;
 }
 
-CddbLookupResult networkFailure(cddb_conn_t *conn, int savedErrno, const CddbLookupRequest &request)
+// One reply: its code and the text after it, and the lines of a reply that
+// has them, up to the terminating ".".
+struct Reply {
+    int code = 0;
+    QByteArray text;
+    QList<QByteArray> lines;
+};
+
+// The dialogue with one server; any step that goes wrong leaves the reason
+// in error() and every later step undone.
+class Dialogue {
+public:
+    Dialogue(const CddbLookupRequest &request, const std::atomic<bool> &stop)
+        : m_request(request)
+        , m_server(QStringLiteral("%1:%2").arg(request.server).arg(request.port))
+        , m_connection(CddbConnection::Clock::now() + std::chrono::seconds(qMax(1, request.timeoutSeconds)), stop)
+    {
+    }
+    ~Dialogue()
+    {
+        if (!m_error)
+            m_connection.send("quit");
+    }
+
+    bool open()
+    {
+        const CddbConnection::Status s = m_connection.open(m_request.server, m_request.port);
+        if (s == CddbConnection::Status::Unknown)
+            return fail(CddbLookupResult::ConnectFailed,
+                QStringLiteral("Cannot find the CD database server %1.").arg(m_request.server));
+        if (s != CddbConnection::Status::Ok)
+            return failed(s);
+        const std::optional<Reply> banner = reply();
+        if (!banner)
+            return false;
+        if (banner->code != 200 && banner->code != 201)
+            return refused(*banner);
+        return true;
+    }
+
+    // Sends the command; a reply with one of the codes in withLines goes on
+    // with lines up to the terminating ".".
+    std::optional<Reply> ask(const QByteArray &command, std::initializer_list<int> withLines = {})
+    {
+        const CddbConnection::Status s = m_connection.send(command);
+        if (s != CddbConnection::Status::Ok) {
+            failed(s);
+            return std::nullopt;
+        }
+        std::optional<Reply> r = reply();
+        if (!r || std::find(withLines.begin(), withLines.end(), r->code) == withLines.end())
+            return r;
+        for (;;) {
+            QByteArray line;
+            const CddbConnection::Status l = m_connection.readLine(&line);
+            if (l == CddbConnection::Status::Closed) {
+                fail(CddbLookupResult::ServerError,
+                    QStringLiteral("The CD database server %1 closed the connection before the end of its answer.")
+                        .arg(m_server));
+                return std::nullopt;
+            }
+            if (l != CddbConnection::Status::Ok) {
+                failed(l);
+                return std::nullopt;
+            }
+            if (line == ".")
+                return r;
+            // A line of the text that starts with "." comes with a second one.
+            if (line.startsWith(".."))
+                line.remove(0, 1);
+            r->lines << line;
+        }
+    }
+
+    bool refused(const Reply &r)
+    {
+        QByteArray line = QByteArray::number(r.code) + ' ' + r.text;
+        while (line.endsWith('.'))
+            line.chop(1);
+        return fail(CddbLookupResult::ServerError,
+            QStringLiteral("The CD database server %1 answered with an error: %2.").arg(m_server, Cddb::decode(line)));
+    }
+
+    bool fail(qint32 code, const QString &text)
+    {
+        m_error = failure(code, text);
+        return false;
+    }
+
+    const CddbLookupResult &error() const { return *m_error; }
+    const QString &server() const { return m_server; }
+
+private:
+    std::optional<Reply> reply()
+    {
+        QByteArray line;
+        const CddbConnection::Status s = m_connection.readLine(&line);
+        if (s != CddbConnection::Status::Ok) {
+            failed(s);
+            return std::nullopt;
+        }
+        Reply r;
+        bool ok = false;
+        r.code = line.left(3).toInt(&ok);
+        if (!ok || r.code < 100 || r.code > 599 || (line.size() > 3 && line[3] != ' ')) {
+            fail(CddbLookupResult::ServerError,
+                QStringLiteral("The CD database server %1 gave an answer that is not CDDB: %2")
+                    .arg(m_server, Cddb::decode(line.left(80)).simplified()));
+            return std::nullopt;
+        }
+        r.text = line.mid(4).trimmed();
+        return r;
+    }
+
+    bool failed(CddbConnection::Status s)
+    {
+        switch (s) {
+        case CddbConnection::Status::Ok: return true;
+        case CddbConnection::Status::Stopped: return fail(CddbLookupResult::Stopped, {});
+        case CddbConnection::Status::TimedOut:
+            return fail(CddbLookupResult::TimedOut,
+                QStringLiteral("The CD database server %1 did not answer within %2 seconds.")
+                    .arg(m_server)
+                    .arg(m_request.timeoutSeconds));
+        case CddbConnection::Status::Closed:
+            return fail(CddbLookupResult::ServerError,
+                QStringLiteral("Cannot look the CD up at %1: the server closed the connection.")
+                    .arg(m_server));
+        case CddbConnection::Status::Unknown:
+        case CddbConnection::Status::Refused:
+            return fail(CddbLookupResult::ConnectFailed,
+                QStringLiteral("Cannot connect to the CD database server %1.").arg(m_server));
+        case CddbConnection::Status::TooLong:
+            return fail(CddbLookupResult::ServerError,
+                QStringLiteral("The CD database server %1 sent far more than a CD entry.").arg(m_server));
+        }
+        return false;
+    }
+
+    const CddbLookupRequest &m_request;
+    const QString m_server;
+    CddbConnection m_connection;
+    std::optional<CddbLookupResult> m_error;
+};
+
+// Hello fields are single words on the wire.
+QByteArray word(const QString &text)
 {
-    const QString server = QStringLiteral("%1:%2").arg(request.server).arg(request.port);
-    const cddb_error_t error = cddb_errno(conn);
-    if (savedErrno == ETIMEDOUT || savedErrno == EAGAIN || savedErrno == EWOULDBLOCK)
-        return failure(CddbLookupResult::TimedOut,
-            QStringLiteral("The CD database server %1 did not answer within %2 seconds.")
-                .arg(server)
-                .arg(request.timeoutSeconds));
-    if (error == CDDB_ERR_CONNECT || error == CDDB_ERR_UNKNOWN_HOST_NAME || error == CDDB_ERR_NOT_CONNECTED)
-        return failure(CddbLookupResult::ConnectFailed,
-            QStringLiteral("Cannot connect to the CD database server %1.").arg(server));
-    return failure(CddbLookupResult::ServerError,
-        QStringLiteral("The CD database server %1 answered with an error: %2.")
-            .arg(server, QString::fromUtf8(cddb_error_str(error))));
+    QByteArray w = text.simplified().toUtf8();
+    w.replace(' ', '_');
+    return w.isEmpty() ? QByteArray("unknown") : w;
 }
 
 } // namespace
@@ -87,7 +189,6 @@ namespace CddbLookup {
 CddbLookupResult run(const CddbLookupRequest &request, const std::atomic<bool> &stop,
     const std::function<void(const QString &)> &state)
 {
-    initCddb();
     state(QStringLiteral("Reading the CD in %1").arg(request.drive));
     CdToc toc;
     {
@@ -106,43 +207,44 @@ CddbLookupResult run(const CddbLookupRequest &request, const std::atomic<bool> &
         return failure(CddbLookupResult::Stopped, {});
 
     state(QStringLiteral("Connecting to %1").arg(request.server));
-    const QString address = resolveIpv4(request.server);
-    if (address.isEmpty())
-        return failure(CddbLookupResult::ConnectFailed,
-            QStringLiteral("Cannot find the CD database server %1.").arg(request.server));
-    if (stop)
-        return failure(CddbLookupResult::Stopped, {});
-
-    cd::CddbConn conn(cddb_new());
-    cd::CddbDisc disc(cddb_disc_new());
-    if (!conn || !disc)
-        return failure(CddbLookupResult::ServerError, QStringLiteral("Out of memory."));
-    cddb_cache_disable(conn.get());
-    cddb_http_disable(conn.get());
-    cddb_set_charset(conn.get(), "UTF-8");
-    cddb_set_server_name(conn.get(), address.toLatin1().constData());
-    cddb_set_server_port(conn.get(), request.port);
-    cddb_set_timeout(conn.get(), unsigned(qMax(1, request.timeoutSeconds)));
-    cddb_set_client(conn.get(), request.client.toUtf8().constData(), request.version.toUtf8().constData());
-    // The hello's user and host travel as an e-mail address.
-    cddb_set_email_address(conn.get(), (request.user + '@' + request.host).toUtf8().constData());
-
-    for (const CdToc::Track &t : toc.tracks) {
-        cddb_track_t *track = cddb_track_new();
-        cddb_track_set_frame_offset(track, t.start + kLeadInSectors);
-        cddb_disc_add_track(disc.get(), track);
+    Dialogue dialogue(request, stop);
+    if (!dialogue.open())
+        return dialogue.error();
+    const std::optional<Reply> hello = dialogue.ask("cddb hello " + word(request.user) + ' ' + word(request.host) + ' '
+        + word(request.client) + ' ' + word(request.version));
+    if (!hello)
+        return dialogue.error();
+    // 402: this connection has said hello already.
+    if (hello->code != 200 && hello->code != 402) {
+        dialogue.refused(*hello);
+        return dialogue.error();
     }
-    cddb_disc_set_length(disc.get(), unsigned((toc.leadout + kLeadInSectors) / kSectorsPerSecond));
+    if (!dialogue.ask(kProtocolLevel))
+        return dialogue.error();
+
     const quint32 id = cddbDiscId(toc);
-    cddb_disc_set_discid(disc.get(), id);
     const QString idText = QStringLiteral("%1").arg(id, 8, 16, QLatin1Char('0'));
+    QByteArray query = "cddb query " + idText.toLatin1() + ' ' + QByteArray::number(toc.tracks.size());
+    for (const CdToc::Track &t : toc.tracks)
+        query += ' ' + QByteArray::number(t.start + kLeadInSectors);
+    query += ' ' + QByteArray::number((toc.leadout + kLeadInSectors) / kSectorsPerSecond);
 
     state(QStringLiteral("Looking up disc %1").arg(idText));
-    errno = 0;
-    const int matches = cddb_query(conn.get(), disc.get());
-    if (matches < 0 || errno == ETIMEDOUT)
-        return networkFailure(conn.get(), errno, request);
-    if (matches == 0)
+    // 200: one exact match; 210 and 211: a list of matches, the first taken.
+    const std::optional<Reply> matches = dialogue.ask(query, {210, 211});
+    if (!matches)
+        return dialogue.error();
+    if (matches->code == 202)
+        return failure(CddbLookupResult::NotFound,
+            QStringLiteral("The CD database does not know the CD in the drive %1 (disc id %2).")
+                .arg(request.drive, idText));
+    if (matches->code != 200 && matches->code != 210 && matches->code != 211) {
+        dialogue.refused(*matches);
+        return dialogue.error();
+    }
+    const QList<QByteArray> match
+        = (matches->code == 200 ? matches->text : matches->lines.value(0)).simplified().split(' ');
+    if (match.size() < 2 || match[0].isEmpty())
         return failure(CddbLookupResult::NotFound,
             QStringLiteral("The CD database does not know the CD in the drive %1 (disc id %2).")
                 .arg(request.drive, idText));
@@ -150,23 +252,28 @@ CddbLookupResult run(const CddbLookupRequest &request, const std::atomic<bool> &
         return failure(CddbLookupResult::Stopped, {});
 
     state(QStringLiteral("Reading disc %1").arg(idText));
-    errno = 0;
-    // libcddb takes a read that timed out half-way for the end of the entry
-    // and answers success; only errno tells, and half an entry is no answer.
-    if (cddb_read(conn.get(), disc.get()) != 1 || errno == ETIMEDOUT)
-        return networkFailure(conn.get(), errno, request);
+    const std::optional<Reply> read = dialogue.ask("cddb read " + match[0] + ' ' + match[1], {210});
+    if (!read)
+        return dialogue.error();
+    if (read->code != 210) {
+        dialogue.refused(*read);
+        return dialogue.error();
+    }
+    const CddbEntry entry = CddbEntry::parse(read->lines);
+    // A "210" with no entry behind it names no disc.
+    if (!entry.hasTitle)
+        return failure(CddbLookupResult::ServerError,
+            QStringLiteral("The CD database server %1 sent an entry without a disc title for disc %2.")
+                .arg(dialogue.server(), idText));
 
     CddbLookupResult r;
     r.discId = id;
-    r.category = fromCddb(cddb_disc_get_category_str(disc.get()));
-    r.artist = fromCddb(cddb_disc_get_artist(disc.get()));
-    r.title = fromCddb(cddb_disc_get_title(disc.get()));
+    r.category = QString::fromLatin1(match[0]);
+    r.artist = entry.artist;
+    r.title = entry.title;
     for (int i = 0; i < toc.tracks.size(); ++i) {
-        CddbLookupResult::Track t;
-        if (cddb_track_t *track = cddb_disc_get_track(disc.get(), i)) {
-            t.artist = fromCddb(cddb_track_get_artist(track));
-            t.title = fromCddb(cddb_track_get_title(track));
-        }
+        const CddbEntry::Track given = entry.tracks.value(i);
+        CddbLookupResult::Track t{given.artist, given.title};
         if (t.artist.isEmpty())
             t.artist = r.artist;
         if (t.title.isEmpty())

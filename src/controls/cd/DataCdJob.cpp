@@ -134,7 +134,9 @@ DataCdJob::Result DataCdJob::run(const std::atomic<bool> &abort, const Events &e
         // link's name; links inside a folder are not followed, so a link
         // back up the tree cannot make the disc endless.
         const QByteArray native = QFile::encodeName(info.canonicalFilePath());
-        const QByteArray name = QFile::encodeName(info.fileName());
+        // The disc's names are UTF-8 (the library is told so), whatever the
+        // locale says the file system's names are.
+        const QByteArray name = info.fileName().toUtf8();
         if (info.isDir()) {
             IsoDir *dir = nullptr;
             rc = iso_tree_add_new_dir(root, name.constData(), &dir);
@@ -201,12 +203,22 @@ DataCdJob::Result DataCdJob::run(const std::atomic<bool> &abort, const Events &e
         if (rc < 0)
             return fail(BurnError::WriteError, QStringLiteral("Cannot master the disc: %1").arg(isoText(rc)));
         burner::IsoWriteOptsPtr isoOpts(rawOpts);
-        // Level 1 (8.3 names) reads everywhere; Joliet carries the long
-        // names for the systems that read it.
+        // Level 1 (8.3 names) reads everywhere; Joliet carries names of up
+        // to 103 characters for the systems that read it, and Rock Ridge the
+        // whole names (255 bytes) for the systems that read that.
         iso_write_opts_set_iso_level(isoOpts.get(), 1);
+        iso_write_opts_set_rockridge(isoOpts.get(), 1);
+        iso_write_opts_set_output_charset(isoOpts.get(), "UTF-8");
         iso_write_opts_set_joliet(isoOpts.get(), r.joliet ? 1 : 0);
-        if (r.joliet)
+        if (r.joliet) {
             iso_write_opts_set_joliet_long_names(isoOpts.get(), 1);
+            // Letters beyond the first 65,536 (many CJK ones) as pairs
+            // rather than as "_".
+            iso_write_opts_set_joliet_utf16(isoOpts.get(), 1);
+        }
+        // A disc's files belong to nobody and can be read by everybody, as
+        // its readers expect, whatever the owner and the modes of the sources.
+        iso_write_opts_set_replace_mode(isoOpts.get(), 1, 1, 1, 1);
         ::burn_source *rawIso = nullptr;
         rc = iso_image_create_burn_source(image.get(), isoOpts.get(), &rawIso);
         if (rc < 0 || !rawIso)

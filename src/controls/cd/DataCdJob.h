@@ -22,9 +22,9 @@ struct DataCdRequest {
     qint32 speed = 0; // KB/s; 0 or 65535 for the drive's fastest
 };
 
-// Masters the files into an ISO 9660 file system (with Joliet names when
-// asked) and writes it onto the drive's blank disc, or into the image drive's
-// file. An image is written under a temporary name and renamed only when
+// Masters the files into an ISO 9660 file system with Rock Ridge names (and
+// Joliet names when asked) and writes it onto the drive's blank disc, or into
+// the image drive's file. Names are UTF-8 whatever the locale. An image is written under a temporary name and renamed only when
 // complete; on failure or abort nothing is left under either name.
 class DataCdJob {
 public:

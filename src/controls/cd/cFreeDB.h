@@ -9,8 +9,8 @@
 
 struct CddbLookupResult;
 
-// Looks up the audio CD of a drive in a CD database over CDDBP (libcddb) on a
-// worker thread. The results arrive as queued events: Notify, DiscArtist,
+// Looks up the audio CD of a drive in a CD database over CDDBP on a worker
+// thread. The results arrive as queued events: Notify, DiscArtist,
 // DiscTitle, then TrackInfo for every track, the last one last; a look-up
 // that fails ends in one Error instead. A server that stops answering ends in
 // Error after the time-out (QuerySetting, in seconds).
@@ -34,6 +34,8 @@ public:
     qint32 QuerySetting() const { return m_timeout; }
     void Server(const QString &host) { m_server = host; }
     QString Server() const { return m_server; }
+    // The host the look-up talks to: Server, or the one the environment sets.
+    QString ServerInUse() const { return target().host; }
     void Port(qint32 port) { m_port = port; }
     qint32 Port() const { return m_port; }
     void HelloUser(const QString &v) { m_user = v; }

@@ -239,6 +239,12 @@ std::optional<QString> frmDataBurner3::destExtension() const
     return OutputFileNames::extensionOfFormat(cboTargetFormat->currentText());
 }
 
+qint32 frmDataBurner3::trackNumber() const
+{
+    // The job selects the row it converts, and rows are the items in order.
+    return cGrid1->SelectedRow();
+}
+
 void frmDataBurner3::chkDoNotConvertSource_Click()
 {
     UpdateTargetFormatState();

@@ -110,6 +110,7 @@ protected:
     void releaseJobControl() override;
     void startRow(const QString &destination) override;
     void rowsEnded() override;
+    qint32 trackNumber() const override;
 
 private:
     void buildBurnerControls();

@@ -151,6 +151,8 @@ protected:
     virtual void loadOwnControls() {}
     // Replaces the placeholders only some windows know; runs before "[YEAR]".
     virtual QString replaceRowPlaceholders(const QString &text) const { return text; }
+    // The number "[TRACK_NUM]" gives: the selected row's plus one.
+    virtual qint32 trackNumber() const;
 
     // The item loop's steps, for windows that run ConvertTracks.
     virtual bool jobItemLeft() const { return false; }

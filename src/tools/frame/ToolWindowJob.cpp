@@ -73,12 +73,17 @@ void ToolWindow::SetID3Tags(qint32 lRow)
     }
 }
 
+qint32 ToolWindow::trackNumber() const
+{
+    return cGrid1->SelectedRow() + 1;
+}
+
 QString ToolWindow::CreateID3TagsString(const QString &sStr) const
 {
     QString text = sStr;
     text.replace(QStringLiteral("[DATE]"), QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
     text.replace(QStringLiteral("[TIME]"), longTimeText(QTime::currentTime()));
-    text.replace(QStringLiteral("[TRACK_NUM]"), QString::number(cGrid1->SelectedRow() + 1));
+    text.replace(QStringLiteral("[TRACK_NUM]"), QString::number(trackNumber()));
     text.replace(QStringLiteral("[PROG_NAME]"), g_sAppName);
     text.replace(QStringLiteral("[PROG_VERSION]"), g_sAppVersion);
     text = replaceRowPlaceholders(text);

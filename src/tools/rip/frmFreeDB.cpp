@@ -116,7 +116,6 @@ bool frmFreeDB::GetFreeDB()
         unloadSelf();
         return false;
     }
-    lblCurrentTrack->setText(QStringLiteral("Connecting to ") + kServer + QStringLiteral("..."));
 
     frmMain *main = Forms::main();
     cTreeNode *node = main ? main->cTreeView1->SelectedItem() : nullptr;
@@ -130,6 +129,7 @@ bool frmFreeDB::GetFreeDB()
     cFreeDB1->HelloHost(kHelloHost);
     cFreeDB1->HelloClient(QStringLiteral("clsCDDB"));
     cFreeDB1->HelloVersion(QStringLiteral("v0.5"));
+    lblCurrentTrack->setText(QStringLiteral("Connecting to ") + cFreeDB1->ServerInUse() + QStringLiteral("..."));
     cFreeDB1->Query();
     return true;
 }

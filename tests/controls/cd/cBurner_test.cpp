@@ -1,11 +1,14 @@
 #include "BurnFixtures.h"
 #include "controls/cd/BurnError.h"
 #include "controls/cd/cBurner.h"
+#include "support/LocaleGuard.h"
 #include "support/TestEnvironment.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QProcess>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -17,6 +20,35 @@ using namespace BurnFixture;
 QString work(const QString &name)
 {
     return TestEnv::workFolder() + "/" + name;
+}
+
+// Runs xorriso, an independent reader of discs, in a UTF-8 locale; its
+// output, or the reason it failed.
+QString xorriso(const QStringList &arguments, bool *ok)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("LC_ALL", "C.UTF-8");
+    p.setProcessEnvironment(env);
+    p.start("xorriso", arguments);
+    *ok = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    return *ok ? QString::fromUtf8(p.readAllStandardOutput()) : QString::fromUtf8(p.readAllStandardError());
+}
+
+// Every path of the image's tree as xorriso reads it: "norock" reads the
+// Joliet tree, "any" the Rock Ridge one.
+QStringList xorrisoTree(const QString &image, const char *readFs)
+{
+    bool ok = false;
+    const QString out = xorriso({"-read_fs", readFs, "-indev", image, "-find", "/"}, &ok);
+    EXPECT_TRUE(ok) << out.toStdString();
+    QStringList paths;
+    for (QString line : out.split('\n', Qt::SkipEmptyParts)) {
+        if (line.startsWith('\'') && line.endsWith('\''))
+            paths << line.mid(1, line.size() - 2);
+    }
+    paths.sort();
+    return paths;
 }
 
 struct EngineRun {
@@ -139,6 +171,63 @@ TEST_F(EngineTest, BurnsFilesAndFoldersAndReportsEveryStage)
     EXPECT_EQ(isoFileData(image, joliet.entries["Linked.mp3"]), pattern(4, 3000));
     EXPECT_EQ(isoFileData(image, joliet.entries["Bonus/Deeper/two.txt"]), "two");
     EXPECT_EQ(isoFileData(image, joliet.entries["Intro to the album.mp3"]), pattern(4, 3000));
+}
+
+TEST_F(EngineTest, NamesReachEveryReaderWholeUnderTheCLocale)
+{
+    CLocaleGuard plain("C");
+    const QString unicode = QString::fromUtf8("Gr\u00fc\u00dfe \u2013 \u0416\u0443\u043a \u65e5\u672c.mp3");
+    const QString longName = QString("Track with a name far longer than any short format allows ").repeated(3).left(125)
+        + ".mp3";
+    ASSERT_EQ(longName.size(), 129);
+    const QString folder = QString::fromUtf8("Ordner \u00e4\u00f6\u00fc");
+    const QString inner = QString::fromUtf8("Lied \u00df.mp3");
+    const QMap<QString, QByteArray> sources = {
+        {unicode, pattern(1, 5000)},
+        {longName, pattern(2, 3000)},
+        {folder + "/" + inner, pattern(3, 70000)},
+    };
+    cBurner b;
+    b.FileSystemISO(true);
+    b.FileSystemJoliet(true);
+    for (auto it = sources.cbegin(); it != sources.cend(); ++it)
+        writeFile(work("src/" + it.key()), it.value());
+    b.AddFile(work("src/" + unicode));
+    b.AddFile(work("src/" + longName));
+    b.AddFile(work("src/" + folder));
+    EngineRun run(b);
+    b.Burn(1);
+    ASSERT_TRUE(run.waitForEnd());
+    ASSERT_EQ(run.events.last(), "BurnEnd") << run.text.toStdString();
+
+    // Rock Ridge holds every name whole; Joliet too, but for the one past its
+    // 103 characters, which keeps its extension. xorriso lists them sorted.
+    EXPECT_EQ(xorrisoTree(image, "any"),
+        QStringList({"/", "/" + unicode, "/" + folder, "/" + folder + "/" + inner, "/" + longName}));
+    QStringList joliet = xorrisoTree(image, "norock");
+    const QStringList cut = joliet.filter("/Track with");
+    ASSERT_EQ(cut.size(), 1) << joliet.join('|').toStdString();
+    const QString shortened = cut.first().mid(1);
+    EXPECT_GE(shortened.size(), 103) << shortened.toStdString();
+    EXPECT_TRUE(shortened.endsWith(".mp3") && longName.startsWith(shortened.chopped(4))) << shortened.toStdString();
+    joliet.removeOne(cut.first());
+    EXPECT_EQ(joliet, QStringList({"/", "/" + unicode, "/" + folder, "/" + folder + "/" + inner}));
+
+    // Every file comes back out of the disc as it went in.
+    const QString extracted = work("extracted");
+    bool ok = false;
+    const QString out = xorriso({"-osirrox", "on", "-indev", image, "-extract", "/", extracted}, &ok);
+    ASSERT_TRUE(ok) << out.toStdString();
+    QStringList found;
+    for (QDirIterator it(extracted, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+        found << it.next().mid(extracted.size() + 1);
+    found.sort();
+    EXPECT_EQ(found, sources.keys());
+    for (auto it = sources.cbegin(); it != sources.cend(); ++it) {
+        QFile f(extracted + "/" + it.key());
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << it.key().toStdString();
+        EXPECT_EQ(f.readAll(), it.value()) << it.key().toStdString();
+    }
 }
 
 TEST_F(EngineTest, IsoAloneWritesNoJolietTree)

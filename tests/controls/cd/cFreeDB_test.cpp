@@ -199,6 +199,75 @@ TEST_F(FreeDBTest, FailedLookupsEndInOneError)
     }
 }
 
+TEST_F(FreeDBTest, EntriesInAnyCharacterSetAreDecoded)
+{
+    // "\xc3" "\xb6" is the UTF-8 of "ö", split over two lines of one title.
+    const QByteArray longTitle(10 * 1024, 'x');
+    struct Case {
+        const char *what;
+        QByteArray entry;
+        QStringList tracks;
+    };
+    const Case cases[] = {
+        {"Latin-1 entry",
+            "DISCID=10000703\r\nDTITLE=Bj\xf6rk / Homogen\xef" "c\r\nTTITLE0=J\xf3ga\r\nTTITLE1=Guest / Bachelorette\r\n.\r\n",
+            {"Bj\u00f6rk|1|J\u00f3ga", "Guest|2|Bachelorette", "Bj\u00f6rk|3|Track03"}},
+        {"UTF-8 title split inside a character",
+            "DTITLE=Bj\xc3\xb6rk / Homogen\xc3\xaf" "c\r\nTTITLE0=J\xc3\r\nTTITLE0=\xb3ga\r\n.\r\n",
+            {"Bj\u00f6rk|1|J\u00f3ga", "Bj\u00f6rk|2|Track02", "Bj\u00f6rk|3|Track03"}},
+        {"10 KB line", "DTITLE=Bj\xc3\xb6rk / Homogen\xc3\xaf" "c\r\nTTITLE0=" + longTitle + "\r\n.\r\n",
+            {"Bj\u00f6rk|1|" + QString::fromLatin1(longTitle), "Bj\u00f6rk|2|Track02", "Bj\u00f6rk|3|Track03"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        LoopbackCddbServer server;
+        server.addRawEntry("misc", kDiscId, "Bjork / Homogenic", c.entry);
+        cFreeDB db;
+        setUp(db, server.port(), 30);
+        EventLog log(db);
+        ASSERT_TRUE(log.run(db));
+        QStringList expected = {"Notify", "DiscArtist Bj\u00f6rk", "DiscTitle Homogen\u00efc"};
+        for (const QString &t : c.tracks)
+            expected << "TrackInfo " + t;
+        EXPECT_EQ(log.lines, expected) << log.errorText.toStdString();
+    }
+}
+
+TEST_F(FreeDBTest, BrokenAnswersAreErrorsAtOnce)
+{
+    // The time-out is far beyond the wait: an answer that ran into it would
+    // show as a time-out (5), not as the server's fault (4).
+    struct Case {
+        const char *what;
+        LoopbackCddbServer::Mode mode;
+        QByteArray entry;
+        const char *text;
+    };
+    const Case cases[] = {
+        {"entry cut off", LoopbackCddbServer::Mode::Answer, "DTITLE=The Artist / The Album\r\nTTITLE0=Fir",
+            "closed the connection before the end of its answer"},
+        {"bare 210 line", LoopbackCddbServer::Mode::Answer, {}, "closed the connection before the end of its answer"},
+        {"empty entry", LoopbackCddbServer::Mode::Answer, ".\r\n", "without a disc title"},
+        {"connection closed at once", LoopbackCddbServer::Mode::HangUp, {},
+            ": the server closed the connection."},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        LoopbackCddbServer server(c.mode);
+        server.addRawEntry("misc", kDiscId, "The Artist / The Album", c.entry, true);
+        cFreeDB db;
+        setUp(db, server.port(), 600);
+        EventLog log(db);
+        ASSERT_TRUE(log.run(db, 20000));
+        EXPECT_EQ(log.lines, QStringList({"Error 4"}));
+        EXPECT_TRUE(log.errorText.contains(c.text)) << log.errorText.toStdString();
+        EXPECT_TRUE(log.errorText.contains(QStringLiteral("127.0.0.1:%1").arg(server.port())))
+            << log.errorText.toStdString();
+        EXPECT_FALSE(log.errorText.contains("error: ok")) << log.errorText.toStdString();
+        EXPECT_FALSE(db.IsQuerying());
+    }
+}
+
 TEST_F(FreeDBTest, StoppedLookupRaisesNothingMore)
 {
     LoopbackCddbServer server;

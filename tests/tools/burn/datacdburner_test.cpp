@@ -4,6 +4,7 @@
 #include "controls/ui/cGrid.h"
 #include "core/UserSettingsStore.h"
 #include "platform/Prompter.h"
+#include "support/AudioFiles.h"
 #include "support/IsoImage.h"
 #include "support/ScriptedServices.h"
 #include "tools/burn/frmDataBurner3.h"
@@ -73,8 +74,8 @@ TEST_F(DataBurnerTest, ConvertsTheRowsIntoTheTemporaryFolderAndBurnsThemAsADataC
 {
     const QString one = makeTone(QStringLiteral("one.wav"), 2, 440.0);
     const QString two = makeTone(QStringLiteral("two.wav"), 1, 660.0);
-    addRow(one);
-    addRow(two);
+    for (const QString &source : {one, two})
+        mainGrid->SetCell(addRow(source), mainGrid->ColumnIndex(QStringLiteral("COL_TAG_TRACK")), "[TRACK_NUM]");
     frmDataBurner3 &w = open();
     ASSERT_EQ(w.cmbEngine->currentIndex(), 0);
     ASSERT_EQ(w.cboTargetFormat->currentText(), kMp3Format);
@@ -110,6 +111,15 @@ TEST_F(DataBurnerTest, ConvertsTheRowsIntoTheTemporaryFolderAndBurnsThemAsADataC
     }
     EXPECT_GT(TestIso::isoFileData(image, joliet.entries.value(QStringLiteral("one.mp3"))).size(),
               TestIso::isoFileData(image, joliet.entries.value(QStringLiteral("two.mp3"))).size());
+    // "[TRACK_NUM]" is each item's number, as ffprobe reads it back.
+    for (const auto &[name, number] : {std::pair{"one.mp3", "1"}, std::pair{"two.mp3", "2"}}) {
+        const QString copy = work(QStringLiteral("disc-") + QLatin1String(name));
+        QFile out(copy);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(TestIso::isoFileData(image, joliet.entries.value(QLatin1String(name))));
+        out.close();
+        EXPECT_EQ(TestAudio::probedTag(TestAudio::probe(copy), QStringLiteral("track")), QLatin1String(number)) << name;
+    }
 
     // "Erase Temp files" is ticked by design: nothing is left behind.
     EXPECT_TRUE(QDir(tempFolder()).exists());

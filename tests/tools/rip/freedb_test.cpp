@@ -169,3 +169,52 @@ TEST_F(FreeDBWindow, AnotherListShownMeanwhileIsLeftAlone)
     EXPECT_EQ(cell(1, "Item Name"), "Track01.cda");
     EXPECT_EQ(node->Text(), "Audio CD (D:)");
 }
+
+TEST_F(FreeDBWindow, Latin1EntryNamesTheNodeWithItsLetters)
+{
+    LoopbackCddbServer server;
+    server.addRawEntry("misc", kDiscId, "Bjork / Homogenic",
+        "DTITLE=Bj\xf6rk / Homogenic\r\nTTITLE0=J\xf3ga\r\nTTITLE1=Unravel\r\nTTITLE2=Hunter\r\n.\r\n");
+    useServer(server);
+
+    start();
+    ASSERT_TRUE(waitUntil([] { return Forms::freeDB() == nullptr; }));
+
+    EXPECT_TRUE(testServices().prompter->messages.isEmpty());
+    EXPECT_EQ(cell(1, "Item Name"), "J\u00f3ga.cda");
+    EXPECT_EQ(cell(3, "COL_TAG_ARTIST"), "Bj\u00f6rk");
+    EXPECT_EQ(node->Text(), "Bj\u00f6rk - Homogenic");
+}
+
+TEST_F(FreeDBWindow, BrokenAnswersSayWhatHappenedAndKeepTheNodeName)
+{
+    struct Case {
+        const char *what;
+        LoopbackCddbServer::Mode mode;
+        const char *text;
+    };
+    const Case cases[] = {
+        {"entry cut off", LoopbackCddbServer::Mode::Answer, "closed the connection before the end of its answer"},
+        {"connection closed at once", LoopbackCddbServer::Mode::HangUp, "the server closed the connection"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        testServices().prompter->messages.clear();
+        LoopbackCddbServer server(c.mode);
+        server.addRawEntry("misc", kDiscId, "The Artist / The Album", "DTITLE=The Artist / The Album\r\nTTIT", true);
+        useServer(server);
+
+        frmFreeDB &window = start();
+        // The status names the server the look-up talks to.
+        EXPECT_EQ(window.lblCurrentTrack->text(), "Connecting to 127.0.0.1...");
+        ASSERT_TRUE(waitUntil([] { return !testServices().prompter->messages.isEmpty(); }));
+
+        const QString text = testServices().prompter->messages.first().text;
+        EXPECT_TRUE(text.contains(c.text)) << text.toStdString();
+        EXPECT_TRUE(text.endsWith("(4)")) << text.toStdString();
+        EXPECT_EQ(window.lblCurrentTrack->text(), text);
+        window.cmdAbort->click();
+        EXPECT_EQ(cell(1, "Item Name"), "Track01.cda");
+        EXPECT_EQ(node->Text(), "Audio CD (D:)");
+    }
+}
