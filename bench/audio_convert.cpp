@@ -3,14 +3,11 @@
 //
 //   bench_audio_convert [work folder]
 
-#include "controls/audio/cAudioConverter.h"
+#include "BenchSupport.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtEndian>
 
@@ -38,22 +35,7 @@ bool writeWav(const QString &path, int seconds)
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly))
         return false;
-    const quint32 dataBytes = quint32(seconds) * kRate * 4;
-    QByteArray header(44, '\0');
-    char *h = header.data();
-    memcpy(h, "RIFF", 4);
-    qToLittleEndian<quint32>(36 + dataBytes, h + 4);
-    memcpy(h + 8, "WAVEfmt ", 8);
-    qToLittleEndian<quint32>(16, h + 16);
-    qToLittleEndian<quint16>(1, h + 20);
-    qToLittleEndian<quint16>(2, h + 22);
-    qToLittleEndian<quint32>(kRate, h + 24);
-    qToLittleEndian<quint32>(kRate * 4, h + 28);
-    qToLittleEndian<quint16>(4, h + 32);
-    qToLittleEndian<quint16>(16, h + 34);
-    memcpy(h + 36, "data", 4);
-    qToLittleEndian<quint32>(dataBytes, h + 40);
-    f.write(header);
+    f.write(bench::wavHeader(2, kRate, quint32(seconds) * kRate * 4));
     QByteArray second(kRate * 4, '\0');
     quint32 noise = 12345;
     qint64 i = 0;
@@ -67,48 +49,6 @@ bool writeWav(const QString &path, int seconds)
             return false;
     }
     return true;
-}
-
-// One conversion through the control, waiting for its ending; seconds taken.
-double convert(cAudioConverter &c, const QString &source, const QString &dest, int start = -1, int length = -1)
-{
-    QEventLoop loop;
-    bool ok = false;
-    auto d = QObject::connect(&c, &cAudioConverter::Done, &loop, [&] {
-        ok = true;
-        loop.quit();
-    });
-    auto e = QObject::connect(&c, &cAudioConverter::Error, &loop, [&](qint32, const QString &text) {
-        std::fprintf(stderr, "error: %s\n", qPrintable(text));
-        loop.quit();
-    });
-    QElapsedTimer t;
-    t.start();
-    c.SourceFile(source);
-    if (start >= 0) {
-        c.RangeStart(start);
-        c.RangeLength(length);
-    }
-    c.DestFile(dest);
-    c.Convert();
-    loop.exec();
-    const double s = t.nsecsElapsed() / 1e9;
-    QObject::disconnect(d);
-    QObject::disconnect(e);
-    return ok ? s : NAN;
-}
-
-double runPeer(const QString &program, const QStringList &args)
-{
-    QElapsedTimer t;
-    t.start();
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(-1) || p.exitCode() != 0) {
-        std::fprintf(stderr, "%s failed: %s\n", qPrintable(program), p.readAllStandardError().constData());
-        return NAN;
-    }
-    return t.nsecsElapsed() / 1e9;
 }
 
 Mp3EncoderSettings cbr128()
@@ -139,15 +79,15 @@ int main(int argc, char **argv)
     cAudioConverter converter;
     converter.DestFormat(DestMP3);
     converter.SetMP3Settings(cbr128());
-    convert(converter, oneMinute, dir + "/out1.mp3");
+    bench::convert(converter, oneMinute, dir + "/out1.mp3");
     const double peakShort = peakMiB(RUSAGE_SELF);
     // Best of three runs each, alternating, so a busy moment of the machine
     // does not decide the ratio.
     double ours = INFINITY, peer = INFINITY;
     for (int run = 0; run < 3; ++run) {
-        ours = std::fmin(ours, convert(converter, tenMinutes, dir + "/ours.mp3"));
+        ours = std::fmin(ours, bench::convert(converter, tenMinutes, dir + "/ours.mp3"));
         peer = std::fmin(peer,
-            runPeer("ffmpeg",
+            bench::runPeer("ffmpeg",
                 {"-nostdin", "-v", "error", "-y", "-i", tenMinutes, "-c:a", "libmp3lame", "-b:a", "128k",
                     dir + "/ffmpeg.mp3"}));
     }
@@ -174,8 +114,8 @@ int main(int argc, char **argv)
         // Each cut takes tens of milliseconds: best of three, alternating.
         double ours = INFINITY, sox = INFINITY;
         for (int run = 0; run < 3; ++run) {
-            ours = std::fmin(ours, convert(converter, hour, dir + QStringLiteral("/ours%1.wav").arg(n), start, length));
-            sox = std::fmin(sox, runPeer("sox", {hour, dir + QStringLiteral("/sox%1.wav").arg(n), "trim",
+            ours = std::fmin(ours, bench::convert(converter, hour, dir + QStringLiteral("/ours%1.wav").arg(n), start, length));
+            sox = std::fmin(sox, bench::runPeer("sox", {hour, dir + QStringLiteral("/sox%1.wav").arg(n), "trim",
                                                     QString::number(start), QString::number(length)}));
         }
         oursCut += ours;

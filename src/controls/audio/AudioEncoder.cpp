@@ -1,6 +1,7 @@
 #include "controls/audio/AudioEncoder.h"
 
 #include "controls/audio/AcmWavEncoder.h"
+#include "controls/audio/ApeEncoder.h"
 #include "controls/audio/Mp3Encoder.h"
 #include "controls/audio/OggEncoder.h"
 #include "controls/audio/WavEncoder.h"
@@ -13,10 +14,7 @@ std::unique_ptr<AudioEncoder> createEncoder(const DestinationSettings &settings,
     case DestMP3: return std::make_unique<Mp3Encoder>(settings.mp3);
     case DestWMA: return std::make_unique<WmaEncoder>(settings.wma);
     case DestOGG: return std::make_unique<OggEncoder>(settings.ogg);
-    case DestAPE:
-        *error = QStringLiteral("Writing APE (Monkey's Audio) files is not available yet; "
-                                "please choose another destination format.");
-        return nullptr;
+    case DestAPE: return std::make_unique<ApeEncoder>(settings.apeLevel);
     case DestWAV: return std::make_unique<WavEncoder>(settings.wav);
     default: *error = QStringLiteral("Unknown destination format %1.").arg(settings.format); return nullptr;
     }

@@ -257,7 +257,7 @@ TEST_F(RipperTest, FailedRipsEndInErrorAndWriteNothing)
         {"drive that does not exist", 4, 1, DestWAV, work("out.wav"), 1},
         {"missing folder", 0, 1, DestWAV, work("no/such/folder/out.wav"), 2},
         {"no destination", 0, 1, DestWAV, QString(), 2},
-        {"format without encoder", 0, 1, DestAPE, work("out.ape"), 3},
+        {"format without encoder", 0, 1, 42, work("out.ape"), 3},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);

@@ -71,6 +71,17 @@ protected:
     }
 };
 
+// A WAV file as ffmpeg decodes path into the work folder; path itself when
+// it is one already.
+QString asWav(const QString &path)
+{
+    if (path.endsWith(QLatin1String(".wav")))
+        return path;
+    const QString wav = TestEnv::workFolder() + QStringLiteral("/decoded-") + QFileInfo(path).completeBaseName() + ".wav";
+    EXPECT_TRUE(Fixture::ffmpeg({QStringLiteral("-i"), path, wav})) << path.toStdString();
+    return wav;
+}
+
 struct FormatCase {
     const char *name;
     QString format;
@@ -104,14 +115,14 @@ TEST_P(ConvertsEveryRow, NamedByTheTemplateAndCutToTheRange)
         EXPECT_NEAR(probed[QStringLiteral("format")][QStringLiteral("duration")].toString().toDouble(), seconds[i], c.tolerance)
             << path.toStdString();
     }
-    if (c.format == kWavFormat) {
+    if (c.format == kWavFormat || c.format == kApeFormat) {
         // Sample-exact: the ranged row is seconds 1 to 3 of its source.
         const QVector<qint16> source = Fixture::readWav16(TestEnv::workFolder() + QStringLiteral("/b.wav"));
-        const QVector<qint16> cut = Fixture::readWav16(destination() + c.files.at(1));
+        const QVector<qint16> cut = Fixture::readWav16(asWav(destination() + c.files.at(1)));
         ASSERT_EQ(cut.size(), 2 * kRate);
         EXPECT_EQ(cut, source.mid(kRate, 2 * kRate));
-        EXPECT_EQ(wavFrames(destination() + c.files.at(0)), 2 * kRate);
-        EXPECT_EQ(wavFrames(destination() + c.files.at(2)), kRate);
+        EXPECT_EQ(wavFrames(asWav(destination() + c.files.at(0))), 2 * kRate);
+        EXPECT_EQ(wavFrames(asWav(destination() + c.files.at(2))), kRate);
     }
 
     QStringList log{QStringLiteral("Preparing to convert: 3 tracks."), QStringLiteral("Destination format: ") + c.logFormat};
@@ -138,7 +149,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FormatCase{"Wav", kWavFormat, 0, {"a.wav", "b.wav", "c.wav"}, "pcm_s16le", "WAV", 1e-6},
         FormatCase{"Mp3", kMp3Format, 2, {"a_1.mp3", "b_2.mp3", "c_3.mp3"}, "mp3", "MP3", 0.2},
-        FormatCase{"Ogg", kOggFormat, 5, {"1.wav.ogg", "2.wav.ogg", "3.wav.ogg"}, "vorbis", "OGG", 0.05}),
+        FormatCase{"Ogg", kOggFormat, 5, {"1.wav.ogg", "2.wav.ogg", "3.wav.ogg"}, "vorbis", "OGG", 0.05},
+        FormatCase{"Ape", kApeFormat, 0, {"a.ape", "b.ape", "c.ape"}, "ape", "APE", 1e-6}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(ConverterTest, HandOverFillsTheWindowWithTheMarkedRows)
@@ -559,6 +571,28 @@ TEST_F(ConverterTest, TagTextsOfEachRowGoToItsFile)
     EXPECT_EQ(Fixture::probedTag(Fixture::probe(destination() + QStringLiteral("a.mp3")), QStringLiteral("track")),
               QStringLiteral("2"));
     EXPECT_EQ(w.cAudioConverter1->TagTrack(), QStringLiteral("Second b.wav All"));
+}
+
+TEST_F(ConverterTest, ApeFilesCarryTheTagsOfTheirRow)
+{
+    const int row = addRow(makeTone(QStringLiteral("a.wav"), 1), named(QStringLiteral("First"), QStringLiteral("7")));
+    const std::pair<const char *, QString> tags[] = {{"COL_TAG_TITLE", QStringLiteral("Song Ω")},
+        {"COL_TAG_ARTIST", QStringLiteral("The Band")}, {"COL_TAG_ALBUM", QStringLiteral("Album Ä")}};
+    for (const auto &[column, text] : tags)
+        mainGrid->SetCell(row, mainGrid->ColumnIndex(QLatin1String(column)), text);
+    frmConverter &w = open(kApeFormat);
+    w.cboFileName->setCurrentIndex(0);
+    w.cmdConvert->click();
+    ASSERT_TRUE(waitForJobEnd(w));
+
+    const QString path = destination() + QStringLiteral("a.ape");
+    const QJsonObject probed = Fixture::probe(path);
+    EXPECT_EQ(probed[QStringLiteral("stream")][QStringLiteral("codec_name")].toString(), QStringLiteral("ape"));
+    EXPECT_EQ(Fixture::probedTag(probed, QStringLiteral("title")), QStringLiteral("Song Ω"));
+    EXPECT_EQ(Fixture::probedTag(probed, QStringLiteral("artist")), QStringLiteral("The Band"));
+    EXPECT_EQ(Fixture::probedTag(probed, QStringLiteral("album")), QStringLiteral("Album Ä"));
+    EXPECT_EQ(Fixture::probedTag(probed, QStringLiteral("track")), QStringLiteral("7"));
+    EXPECT_EQ(Fixture::readWav16(asWav(path)), Fixture::readWav16(TestEnv::workFolder() + QStringLiteral("/a.wav")));
 }
 
 TEST_F(ConverterTest, FileNameFormatsReplaceTheBuiltInTemplates)

@@ -1,0 +1,130 @@
+// APE at each of the five levels through the converter control, against
+// flac -5 and flac -8 on the same 10 minute stereo WAV: encode time and file
+// size as ratios. Every output is decoded by ffmpeg and must give the WAV's
+// samples back; a mismatch fails the run.
+//
+//   bench_ape_encode [work folder]
+
+#include "BenchSupport.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+constexpr int kRate = 44100;
+constexpr int kSeconds = 600;
+
+// A stereo piece of chords: a new chord every half second, each note with a
+// few harmonics that fade, the channels placed apart, and a little hiss.
+// Streamed a second at a time.
+bool writeMusic(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    f.write(bench::wavHeader(2, kRate, quint32(kSeconds) * kRate * 4));
+    static const int chords[][3] = {{0, 4, 7}, {5, 9, 12}, {7, 11, 14}, {-3, 0, 4}, {2, 5, 9}, {-5, -1, 2}};
+    quint32 noise = 12345;
+    QByteArray second(kRate * 4, '\0');
+    for (int s = 0; s < kSeconds; ++s) {
+        for (int k = 0; k < kRate; ++k) {
+            const qint64 i = qint64(s) * kRate + k;
+            const int chord = int(i / (kRate / 2)) % 6;
+            const double t = double(i) / kRate;
+            const double sinceChord = double(i % (kRate / 2)) / kRate;
+            double left = 0, right = 0;
+            for (int n = 0; n < 3; ++n) {
+                const double freq = 220.0 * std::pow(2.0, chords[chord][n] / 12.0);
+                double note = 0;
+                for (int harmonic = 1; harmonic <= 4; ++harmonic)
+                    note += std::sin(2 * M_PI * freq * harmonic * t) / (harmonic * harmonic);
+                note *= 3000 * std::exp(-3 * sinceChord);
+                left += note * (1.0 - 0.3 * n);
+                right += note * (0.4 + 0.3 * n);
+            }
+            noise = noise * 1664525u + 1013904223u;
+            const int hiss = int(noise >> 24) % 64 - 32;
+            qToLittleEndian<qint16>(qint16(std::lround(left) + hiss), second.data() + 4 * k);
+            qToLittleEndian<qint16>(qint16(std::lround(right) - hiss), second.data() + 4 * k + 2);
+        }
+        if (f.write(second) != second.size())
+            return false;
+    }
+    return true;
+}
+
+// The MD5 of the 16-bit samples ffmpeg decodes from path, empty on failure.
+QByteArray decodedMd5(const QString &path)
+{
+    QProcess p;
+    p.start("ffmpeg", {"-nostdin", "-v", "error", "-xerror", "-err_detect", "crccheck+explode", "-i", path, "-f",
+                          "s16le", "-c:a", "pcm_s16le", "-f", "md5", "-"});
+    if (!p.waitForFinished(-1) || p.exitCode() != 0)
+        return {};
+    return p.readAllStandardOutput().trimmed();
+}
+
+struct Result {
+    double seconds;
+    qint64 bytes;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir temp(argc > 1 ? QString::fromLocal8Bit(argv[1]) + "/bench-XXXXXX" : QString());
+    const QString dir = temp.path();
+    const QString wav = dir + "/in.wav";
+    if (!writeMusic(wav)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(wav));
+        return 1;
+    }
+    const QByteArray expected = decodedMd5(wav);
+    bool failed = expected.isEmpty();
+
+    // The peers: best of two runs each.
+    Result flac[2];
+    const char *flacLevels[] = {"-5", "-8"};
+    for (int i = 0; i < 2; ++i) {
+        const QString out = dir + QStringLiteral("/out%1.flac").arg(flacLevels[i]);
+        double best = INFINITY;
+        for (int run = 0; run < 2; ++run)
+            best = std::fmin(best, bench::runPeer("flac", {"-s", "-f", flacLevels[i], "-o", out, wav}));
+        flac[i] = {best, QFileInfo(out).size()};
+        if (decodedMd5(out) != expected) {
+            std::fprintf(stderr, "flac %s does not decode to the source\n", flacLevels[i]);
+            failed = true;
+        }
+    }
+    std::printf("10 min stereo WAV (%lld bytes): flac -5 %.2f s %lld bytes; flac -8 %.2f s %lld bytes\n",
+        QFileInfo(wav).size(), flac[0].seconds, flac[0].bytes, flac[1].seconds, flac[1].bytes);
+    std::printf("level       time s  size bytes   time/-5  time/-8  size/-5  size/-8\n");
+
+    static const char *names[] = {"Fast", "Normal", "High", "Extra high", "Slow"};
+    cAudioConverter converter;
+    converter.DestFormat(DestAPE);
+    for (int level = 0; level <= 4; ++level) {
+        converter.SetAPESettings(level);
+        const QString out = dir + QStringLiteral("/out%1.ape").arg(level);
+        const double seconds = bench::convert(converter, wav, out);
+        const qint64 bytes = QFileInfo(out).size();
+        if (std::isnan(seconds) || decodedMd5(out) != expected) {
+            std::fprintf(stderr, "APE level %s does not decode to the source\n", names[level]);
+            failed = true;
+        }
+        std::printf("%-10s %7.2f  %10lld   %7.2f  %7.2f  %7.3f  %7.3f\n", names[level], seconds, bytes,
+            seconds / flac[0].seconds, seconds / flac[1].seconds, double(bytes) / flac[0].bytes,
+            double(bytes) / flac[1].bytes);
+    }
+    return failed ? 1 : 0;
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "controls/audio/ApeFrameCoder.h"
+#include "controls/audio/AudioEncoder.h"
+
+extern "C" {
+#include <libavutil/crc.h>
+}
+
+#include <QFile>
+#include <QTemporaryFile>
+
+#include <memory>
+#include <vector>
+
+// Monkey's Audio (format version 3.99) at one of the five compression
+// levels, 8 or 16 bits, mono or stereo at the source's rate; the tags go
+// into an APEv2 tag at the end. The frames are kept in a side file until
+// the end, because the seek table before them needs their count.
+class ApeEncoder : public AudioEncoder {
+public:
+    // level is the list's index: 0 (Fast) to 4 (Slow).
+    explicit ApeEncoder(std::int32_t level);
+    ~ApeEncoder() override;
+
+    bool open(const QString &path, const PcmSpec &source, const AudioTags &tags, QString *error) override;
+    PcmSpec inputSpec() const override { return m_spec; }
+    bool write(const std::uint8_t *const *data, int frames, QString *error) override;
+    bool finish(QString *error) override;
+
+private:
+    bool flushFrame(QString *error);
+    bool writeHeader(QString *error);
+    bool copyFrames(QString *error);
+    QString writeError(const QFileDevice &file) const;
+
+    int m_level;
+    QString m_path;
+    PcmSpec m_spec;
+    int m_bits = 16;
+    AudioTags m_tags;
+    std::unique_ptr<ape::FrameCoder> m_coder;
+    QFile m_file;
+    QTemporaryFile m_frames;
+    std::vector<std::int32_t> m_samples[2];
+    const AVCRC *m_crcTable;
+    std::uint32_t m_crc = ~0u; // kept inverted, as av_crc runs
+
+    std::vector<std::uint8_t> m_encoded;
+    std::vector<std::uint32_t> m_frameSizes;
+    std::uint32_t m_finalBlocks = 0;
+    std::uint64_t m_audioBytes = 0;
+};
+
+// The APEv2 tag (header, items, footer) of the tags that are set; empty
+// when none is.
+QByteArray apeV2Tag(const AudioTags &tags);

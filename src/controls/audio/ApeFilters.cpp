@@ -1,0 +1,185 @@
+#include "controls/audio/ApeFilters.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace ape {
+
+namespace {
+
+// Room for this many samples between slides of a filter's history.
+constexpr std::size_t kWindow = 4096;
+// Filter orders are multiples of this, so the loops below work on whole
+// blocks the compiler turns into vector code.
+constexpr int kLanes = 16;
+
+std::int32_t dotProduct(const std::int16_t *a, const std::int16_t *b, int n)
+{
+    // Sums wrap at 32 bits exactly as the reader's vector code does.
+    std::int32_t sum = 0;
+    for (int i = 0; i < n; i += kLanes)
+        for (int j = 0; j < kLanes; ++j)
+            sum += std::int32_t(a[i + j]) * std::int32_t(b[i + j]);
+    return sum;
+}
+
+void addTo(std::int16_t *__restrict c, const std::int16_t *__restrict a, int n)
+{
+    for (int i = 0; i < n; i += kLanes)
+        for (int j = 0; j < kLanes; ++j)
+            c[i + j] = std::int16_t(c[i + j] + a[i + j]);
+}
+
+void subtractFrom(std::int16_t *__restrict c, const std::int16_t *__restrict a, int n)
+{
+    for (int i = 0; i < n; i += kLanes)
+        for (int j = 0; j < kLanes; ++j)
+            c[i + j] = std::int16_t(c[i + j] - a[i + j]);
+}
+
+std::int32_t wrapAdd(std::int32_t a, std::int32_t b)
+{
+    return std::int32_t(std::uint32_t(a) + std::uint32_t(b));
+}
+
+std::int32_t wrapSub(std::int32_t a, std::int32_t b)
+{
+    return std::int32_t(std::uint32_t(a) - std::uint32_t(b));
+}
+
+// x * 31 / 32 rounded down, the smoothing both stages share.
+std::int32_t decay(std::int32_t x)
+{
+    return std::int32_t(std::uint32_t(x) * 31u) >> 5;
+}
+
+template <std::size_t N> void push(std::array<std::int32_t, N> &values, std::array<std::int32_t, N> &signs, std::int32_t v)
+{
+    // Slot 0 takes the new value, slot 1 its step from the previous one;
+    // older steps move down one place.
+    const std::int32_t previous = values[0];
+    for (std::size_t i = N - 1; i > 1; --i) {
+        values[i] = values[i - 1];
+        signs[i] = signs[i - 1];
+    }
+    values[0] = v;
+    values[1] = wrapSub(v, previous);
+    signs[0] = inverseSign(values[0]);
+    signs[1] = inverseSign(values[1]);
+}
+
+} // namespace
+
+NeuralFilter::NeuralFilter(int order, int fractionBits)
+    : m_order(order)
+    , m_fractionBits(fractionBits)
+    , m_coefficients(std::size_t(order), 0)
+    , m_history(std::size_t(order) + kWindow, 0)
+    , m_adapt(std::size_t(order) + kWindow, 0)
+    , m_position(std::size_t(order))
+{
+}
+
+std::int32_t NeuralFilter::compress(std::int32_t output)
+{
+    const std::int16_t *history = m_history.data() + m_position - m_order;
+    const std::int16_t *adapt = m_adapt.data() + m_position - m_order;
+    const std::int32_t dot = dotProduct(m_coefficients.data(), history, m_order);
+    const std::int32_t prediction = std::int32_t(std::uint32_t(dot) + (1u << (m_fractionBits - 1))) >> m_fractionBits;
+    const std::int32_t input = wrapSub(output, prediction);
+
+    // The reader adapts by the sign of what it was fed.
+    if (input < 0)
+        addTo(m_coefficients.data(), adapt, m_order);
+    else if (input > 0)
+        subtractFrom(m_coefficients.data(), adapt, m_order);
+
+    m_history[m_position] = std::int16_t(std::clamp<std::int32_t>(output, -32768, 32767));
+    const std::uint32_t magnitude = output < 0 ? 0 - std::uint32_t(output) : std::uint32_t(output);
+    std::int16_t step = 0;
+    if (magnitude) {
+        // Larger steps for outputs well above the running average.
+        const std::int64_t average = m_average;
+        const int size = magnitude > average * 3 ? 32 : magnitude > average + average / 3 ? 16 : 8;
+        step = std::int16_t(inverseSign(output) * size);
+    }
+    m_adapt[m_position] = step;
+    m_average += std::int32_t(magnitude - std::uint32_t(m_average)) / 16;
+    m_adapt[m_position - 1] >>= 1;
+    m_adapt[m_position - 2] >>= 1;
+    m_adapt[m_position - 8] >>= 1;
+
+    if (++m_position == m_history.size()) {
+        std::copy(m_history.end() - m_order, m_history.end(), m_history.begin());
+        std::copy(m_adapt.end() - m_order, m_adapt.end(), m_adapt.begin());
+        m_position = std::size_t(m_order);
+    }
+    return input;
+}
+
+Predictor::Predictor() = default;
+
+std::int32_t Predictor::predictA(Channel &ch)
+{
+    push(ch.a, ch.aSign, ch.last);
+    std::uint32_t sum = 0;
+    for (std::size_t i = 0; i < ch.a.size(); ++i)
+        sum += std::uint32_t(ch.a[i]) * std::uint32_t(ch.aCoefficients[i]);
+    return std::int32_t(sum);
+}
+
+std::int32_t Predictor::predictB(Channel &ch, std::int32_t other)
+{
+    push(ch.b, ch.bSign, wrapSub(other, decay(ch.crossPrevious)));
+    ch.crossPrevious = other;
+    std::uint32_t sum = 0;
+    for (std::size_t i = 0; i < ch.b.size(); ++i)
+        sum += std::uint32_t(ch.b[i]) * std::uint32_t(ch.bCoefficients[i]);
+    return std::int32_t(sum);
+}
+
+void Predictor::adapt(Channel &ch, std::int32_t residual, bool withB)
+{
+    const std::int32_t sign = inverseSign(residual);
+    if (!sign)
+        return;
+    for (std::size_t i = 0; i < ch.a.size(); ++i)
+        ch.aCoefficients[i] += ch.aSign[i] * sign;
+    if (withB)
+        for (std::size_t i = 0; i < ch.b.size(); ++i)
+            ch.bCoefficients[i] += ch.bSign[i] * sign;
+}
+
+std::int32_t Predictor::settle(Channel &ch, std::int32_t value, std::int32_t predicted, bool withB)
+{
+    // The reader smooths its stage-one value into the final one; undo that,
+    // then the prediction.
+    const std::int32_t last = wrapSub(value, decay(ch.smoothed));
+    const std::int32_t residual = wrapSub(last, predicted);
+    ch.last = last;
+    ch.smoothed = value;
+    adapt(ch, residual, withB);
+    return residual;
+}
+
+std::int32_t Predictor::compressMono(std::int32_t value)
+{
+    Channel &ch = m_channels[0];
+    return settle(ch, value, predictA(ch) >> 10, false);
+}
+
+std::int32_t Predictor::compressStereoChannel(Channel &ch, std::int32_t value, std::int32_t other)
+{
+    const std::int32_t a = predictA(ch);
+    const std::int32_t b = predictB(ch, other);
+    return settle(ch, value, wrapAdd(a, b >> 1) >> 10, true);
+}
+
+void Predictor::compressStereo(std::int32_t &y, std::int32_t &x)
+{
+    // Y sees X's value of the previous block, X sees Y's of this one.
+    y = compressStereoChannel(m_channels[0], y, m_channels[1].smoothed);
+    x = compressStereoChannel(m_channels[1], x, m_channels[0].smoothed);
+}
+
+} // namespace ape
