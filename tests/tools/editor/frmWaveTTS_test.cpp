@@ -399,15 +399,19 @@ TEST_F(Speech, AFailedConversionLeavesNothingSavedOrAdded)
 {
     frmWaveTTS &w = load();
     QPointer<frmWaveTTS> guard(&w);
-    // No encoder writes this format yet: its conversion ends in an error.
-    select(w.cboTargetFormat, "APE - Monkey 's Audio (*.ape)");
-    testServices().prompter->saveAnswers << work("speech.ape");
+    // An ACM format tag no codec offers: its conversion ends in an error.
+    g_sAcmFormatTag = "No such codec";
+    g_sAcmFormat = "11.025 kHz, 4 Bit, Mono";
+    select(w.cboTargetFormat, kAcm);
+    testServices().prompter->saveAnswers << work("speech.acm");
     w.cmdSaveAs_Click();
     w.cmdAdd_Click();
+    g_sAcmFormatTag.clear();
+    g_sAcmFormat.clear();
     ASSERT_EQ(conversionErrors.size(), 2);
     for (const QString &shown : conversionErrors)
         EXPECT_TRUE(shown.endsWith(")")) << shown.toStdString();
-    EXPECT_FALSE(QFileInfo::exists(work("speech.ape")));
+    EXPECT_FALSE(QFileInfo::exists(work("speech.acm")));
     EXPECT_TRUE(QDir(AppPaths::programFolder()).entryList({"TTS_*"}).isEmpty());
     EXPECT_TRUE(listedFiles().isEmpty());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
