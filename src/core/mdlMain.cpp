@@ -8,6 +8,8 @@
 #include "controls/ui/cContextMenu.h"
 #include "platform/Prompter.h"
 #include "platform/Services.h"
+#include "platform/TerminationRequest.h"
+#include "settings/OptionSettings.h"
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
 
@@ -102,6 +104,16 @@ int Main()
 {
     if (!StartUp(CommandLine()))
         return 0;
+    // Ending the session or stopping the process closes the main window as
+    // its Exit does, so what closing stores is kept; there is nobody left to
+    // answer the exit question.
+    TerminationRequest termination;
+    QObject::connect(&termination, &TerminationRequest::requested, qApp, [] {
+        g_bDisplayMSGWhenExit = false;
+        if (!Forms::unload(Forms::main()))
+            return;
+        QCoreApplication::quit();
+    });
     return QApplication::exec();
 }
 

@@ -92,17 +92,17 @@ Row::Data rowFromRecord(const Record &record, const ItemProbe &probe, bool copyT
         row[Row::Range] = QStringLiteral("All");
     }
 
-    if (copyTags && probe.opened) {
-        setTags(row, probe.tags);
-    } else {
-        setTags(row, {.album = record[ItemsListFile::FieldTagAlbum],
-                      .artist = record[ItemsListFile::FieldTagArtist],
-                      .comment = record[ItemsListFile::FieldTagComment],
-                      .genre = record[ItemsListFile::FieldTagGenre],
-                      .title = record[ItemsListFile::FieldTagTitle],
-                      .track = record[ItemsListFile::FieldTagTrack],
-                      .year = record[ItemsListFile::FieldTagYear]});
-    }
+    const AudioTags stored{.album = record[ItemsListFile::FieldTagAlbum],
+                           .artist = record[ItemsListFile::FieldTagArtist],
+                           .comment = record[ItemsListFile::FieldTagComment],
+                           .genre = record[ItemsListFile::FieldTagGenre],
+                           .title = record[ItemsListFile::FieldTagTitle],
+                           .track = record[ItemsListFile::FieldTagTrack],
+                           .year = record[ItemsListFile::FieldTagYear]};
+    // Stored tags are the user's (typed, or copied when the item was added):
+    // replacing them with the file's at every load would lose them at the
+    // next save.
+    setTags(row, copyTags && probe.opened && stored.isEmpty() ? probe.tags : stored);
     return row;
 }
 

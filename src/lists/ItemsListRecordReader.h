@@ -13,7 +13,8 @@ namespace ItemsListRecordReader {
 // keeps every stored value and leaves its size, length and date empty, so the
 // next save writes it back unchanged. A mark that is not a number shows
 // unmarked and keeps its text; a range that is not a number shows no range
-// text. Tags come from the file when copyTags is set and the file opened.
+// text. The stored tags stay; only a record without any takes the file's
+// tags, when copyTags is set and the file opened.
 ItemsListRow::Data rowFromRecord(const ItemsListFile::Record &record, const ItemProbe &probe, bool copyTags);
 ItemsListFile::Record recordFromRow(const ItemsListRow::Data &row);
 

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <optional>
+
 namespace SettingsInstaller {
 
 QString definitionFile()
@@ -22,6 +24,22 @@ bool fail(QString *error, const QString &text)
     return false;
 }
 
+// [ROOT\path] starts a key.
+const QRegularExpression &keyLinePattern()
+{
+    static const QRegularExpression pattern(QStringLiteral(R"(^\[([A-Z_]+)\\(.*)\]$)"));
+    return pattern;
+}
+
+std::optional<qint32> rootOfName(const QString &name)
+{
+    for (quint32 h = 0x80000000u; h <= 0x80000003u; ++h) {
+        if (Registry::rootName(static_cast<qint32>(h)) == name)
+            return static_cast<qint32>(h);
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 bool install(QString *error, const QString &file)
@@ -30,8 +48,8 @@ bool install(QString *error, const QString &file)
     if (!in.open(QIODevice::ReadOnly | QIODevice::Text))
         return fail(error, QStringLiteral("Cannot read %1: %2").arg(file, in.errorString()));
 
-    // [ROOT\path] starts a key; "name"="text" sets a text value when absent.
-    static const QRegularExpression keyLine(QStringLiteral(R"(^\[([A-Z_]+)\\(.*)\]$)"));
+    // "name"="text" sets a text value when absent.
+    const QRegularExpression &keyLine = keyLinePattern();
     static const QRegularExpression valueLine(QStringLiteral(R"re(^"((?:[^"\\]|\\.)*)"="((?:[^"\\]|\\.)*)"$)re"));
     qint32 root = 0;
     QString path;
@@ -42,11 +60,7 @@ bool install(QString *error, const QString &file)
         if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
             continue;
         if (const auto m = keyLine.match(line); m.hasMatch()) {
-            root = 0;
-            for (quint32 h = 0x80000000u; h <= 0x80000003u; ++h) {
-                if (Registry::rootName(static_cast<qint32>(h)) == m.captured(1))
-                    root = static_cast<qint32>(h);
-            }
+            root = rootOfName(m.captured(1)).value_or(0);
             if (root == 0)
                 return fail(error, QStringLiteral("%1:%2: unknown root %3").arg(file).arg(lineNo).arg(m.captured(1)));
             path = m.captured(2);
@@ -69,6 +83,30 @@ bool install(QString *error, const QString &file)
         return fail(error, QStringLiteral("%1:%2: cannot read this line").arg(file).arg(lineNo));
     }
     return true;
+}
+
+bool isInstalled(const QString &file)
+{
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly | QIODevice::Text))
+        return false;
+    bool anyKey = false;
+    while (!in.atEnd()) {
+        const QString line = QString::fromUtf8(in.readLine()).trimmed();
+        const auto m = keyLinePattern().match(line);
+        if (!m.hasMatch())
+            continue;
+        const std::optional<qint32> root = rootOfName(m.captured(1));
+        if (!root || !Registry::keyExists(*root, m.captured(2)))
+            return false;
+        anyKey = true;
+    }
+    return anyKey;
+}
+
+bool installIfMissing(QString *error, const QString &file)
+{
+    return isInstalled(file) || install(error, file);
 }
 
 } // namespace SettingsInstaller

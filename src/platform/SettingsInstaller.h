@@ -9,4 +9,10 @@ namespace SettingsInstaller {
 // The shipped file: resources/settings/settings-root.reg.
 QString definitionFile();
 bool install(QString *error = nullptr, const QString &file = definitionFile());
+
+// True when every key the file names exists: the program can start.
+bool isInstalled(const QString &file = definitionFile());
+// A desktop start's first step: installs when a key is missing and leaves a
+// complete settings root alone, so values the user removed stay removed.
+bool installIfMissing(QString *error = nullptr, const QString &file = definitionFile());
 }

@@ -12,11 +12,15 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTimer>
 #include <QProcess>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 namespace {
 
@@ -240,19 +244,88 @@ TEST_F(StartUp, ClosingTheMainWindowUnloadsEverythingAndKeepsItsSize)
     EXPECT_EQ(width.data, QByteArray("9000", 5));
 }
 
-TEST(Program, RunsHeadlessUntilClosed)
+namespace {
+
+const QString kGeneralKey = QStringLiteral("SOFTWARE\\Tarvena\\Sonvale\\General");
+
+// Whether the process handles SIGTERM itself: the program does so from the
+// moment its main window is up and its event loop runs.
+bool catchesTermination(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return false;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("SigCgt:")) {
+            bool ok = false;
+            const quint64 mask = line.mid(7).trimmed().toULongLong(&ok, 16);
+            return ok && (mask & (quint64(1) << (SIGTERM - 1))) != 0;
+        }
+    }
+    return false;
+}
+
+bool windowSizeStored()
+{
+    return Registry::queryValue(kLocalMachine, kGeneralKey, QStringLiteral("lWidth"), nullptr) == Registry::Success;
+}
+
+// Starts the process and waits until its main window is up; false (with the
+// reason traced) when it ends before.
+bool startUntilUp(QProcess &process)
+{
+    process.start();
+    if (!process.waitForStarted())
+        return false;
+    const bool up = waitUntil(
+        [&process] { return process.state() != QProcess::Running || catchesTermination(process.processId()); },
+        120000);
+    if (!up || process.state() != QProcess::Running) {
+        ADD_FAILURE() << "not up: " << process.readAllStandardError().toStdString();
+        return false;
+    }
+    return true;
+}
+
+// Asked to end (the session ending, a service manager), the program closes
+// its main window as the user would and exits cleanly.
+void expectCleanEnd(QProcess &process)
+{
+    process.terminate();
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    // Only the main window's close stores its size.
+    EXPECT_TRUE(windowSizeStored());
+}
+
+} // namespace
+
+TEST(Program, RunsHeadlessUntilAskedToEndThenClosesItsMainWindow)
 {
     // Started in the tray the program has no visible window at all, and must
     // still keep running.
     for (const QStringList &arguments : {QStringList(), QStringList{QStringLiteral("-st")}}) {
         SCOPED_TRACE(arguments.join(QLatin1Char(' ')).toStdString());
+        Registry::deleteValue(kLocalMachine, kGeneralKey, QStringLiteral("lWidth"));
         QProcess program;
         program.setProgram(QStringLiteral(SONVALE_PROGRAM));
         program.setArguments(arguments);
-        program.start();
-        ASSERT_TRUE(program.waitForStarted());
-        EXPECT_FALSE(program.waitForFinished(3000)) << program.readAllStandardError().toStdString();
-        program.terminate();
-        program.waitForFinished(5000);
+        ASSERT_TRUE(startUntilUp(program));
+        EXPECT_FALSE(windowSizeStored());
+        expectCleanEnd(program);
     }
+}
+
+TEST(Program, TheLauncherMakesAMissingSettingsRootThenBecomesTheProgram)
+{
+    TestEnv::removeSettingsRoot();
+    QProcess launcher;
+    launcher.setProgram(QStringLiteral(SONVALE_LAUNCHER));
+    ASSERT_TRUE(startUntilUp(launcher));
+    EXPECT_TRUE(Registry::keyExists(kLocalMachine, kGeneralKey));
+    // One process from start to close, as the desktop sees it.
+    EXPECT_EQ(QFileInfo(QStringLiteral("/proc/%1/exe").arg(launcher.processId())).canonicalFilePath(),
+              QFileInfo(QStringLiteral(SONVALE_PROGRAM)).canonicalFilePath());
+    expectCleanEnd(launcher);
 }

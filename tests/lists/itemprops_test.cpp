@@ -2,6 +2,7 @@
 
 #include "core/LinkLabel.h"
 #include "lists/frmItem.h"
+#include "settings/OptionSettings.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -209,7 +210,8 @@ TEST_F(ItemProperties, NamesAreTrimmedTagsAreKeptAsTypedAndNeverBreakTheFile)
     ASSERT_EQ(main.cGrid1->Rows(), 3);
     EXPECT_EQ(cell(main, 3, Row::ItemName), QStringLiteral("New name"));
     EXPECT_EQ(cell(main, 3, Row::File), TestEnv::workFolder() + QStringLiteral("/c.wav"));
-    // The tags the file keeps (the grid shows the audio file's own ones).
+    EXPECT_EQ(cell(main, 3, Row::TagArtist), QStringLiteral("  spaced  "));
+    EXPECT_EQ(cell(main, 3, Row::TagYear), QStringLiteral("%Y"));
     const QStringList pieces = ItemsListFile::recordPieces(QString::fromUtf8(listBytes(QStringLiteral("Songs.flst"))));
     ASSERT_EQ(pieces.size(), 3);
     const ItemsListFile::Record stored = ItemsListFile::parseRecord(pieces.at(2));
@@ -217,6 +219,58 @@ TEST_F(ItemProperties, NamesAreTrimmedTagsAreKeptAsTypedAndNeverBreakTheFile)
     EXPECT_EQ(stored[ItemsListFile::FieldTagComment], QStringLiteral("<COL_FILE>/etc/passwd</COL_FILE>"));
     EXPECT_EQ(stored[ItemsListFile::FieldTagYear], QStringLiteral("%Y"));
     EXPECT_EQ(stored[ItemsListFile::FieldTagArtist], QStringLiteral("  spaced  "));
+}
+
+TEST_F(ItemProperties, TypedTagsSurviveARestartWhileTheFilesTagsAreCopied)
+{
+    struct CopyTagsOn {
+        bool saved = g_bCopyID3FromSource;
+        CopyTagsOn() { g_bCopyID3FromSource = true; } // the option's default
+        ~CopyTagsOn() { g_bCopyID3FromSource = saved; }
+    } copyTagsOn;
+    const QString tagged = taggedWav(QStringLiteral("t.wav"), 3000, QStringLiteral("File title"),
+                                     QStringLiteral("File artist"), QStringLiteral("File album"));
+    const QString plain = wav(QStringLiteral("p.wav"), 3000);
+    writeList(QStringLiteral("Tags.flst"), rec("1", "tagged", tagged) + rec("1", "plain", plain));
+    {
+        frmMain &main = load();
+        ASSERT_EQ(main.cGrid1->Rows(), 2);
+        ASSERT_EQ(cell(main, 1, Row::TagArtist), QStringLiteral("File artist"));
+        for (int row : {1, 2}) {
+            frmItem *item = openFor(main, row);
+            item->txtTagArtist->setText(QStringLiteral("Typed artist %1").arg(row));
+            item->txtTagSong->setText(QStringLiteral("Typed title %1").arg(row));
+            item->txtTagYear->setText(QStringLiteral("1987"));
+            item->cmdApply_Click();
+            delete form.data();
+        }
+    }
+    Forms::unload(Forms::main());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    g_bAppClosing = false;
+
+    frmMain &main = load();
+    main.cTreeView1_NodeClick(listNode(QStringLiteral("Tags")));
+    ASSERT_EQ(main.cGrid1->Rows(), 2);
+    for (int row : {1, 2}) {
+        EXPECT_EQ(cell(main, row, Row::TagArtist), QStringLiteral("Typed artist %1").arg(row));
+        EXPECT_EQ(cell(main, row, Row::TagTitle), QStringLiteral("Typed title %1").arg(row));
+        EXPECT_EQ(cell(main, row, Row::TagYear), QStringLiteral("1987"));
+        // A field left as the file gave it when the item was first loaded.
+        EXPECT_EQ(cell(main, row, Row::TagAlbum), row == 1 ? QStringLiteral("File album") : QString());
+    }
+    frmItem *item = openFor(main, 1);
+    EXPECT_EQ(item->txtTagArtist->text(), QStringLiteral("Typed artist 1"));
+
+    main.SaveGridToFile();
+    const QStringList pieces = ItemsListFile::recordPieces(QString::fromUtf8(listBytes(QStringLiteral("Tags.flst"))));
+    ASSERT_EQ(pieces.size(), 2);
+    for (int row : {1, 2}) {
+        const ItemsListFile::Record stored = ItemsListFile::parseRecord(pieces.at(row - 1));
+        EXPECT_EQ(stored[ItemsListFile::FieldTagArtist], QStringLiteral("Typed artist %1").arg(row));
+        EXPECT_EQ(stored[ItemsListFile::FieldTagTitle], QStringLiteral("Typed title %1").arg(row));
+        EXPECT_EQ(stored[ItemsListFile::FieldTagYear], QStringLiteral("1987"));
+    }
 }
 
 TEST_F(ItemProperties, PickersStopAtTheItemsLength)

@@ -74,12 +74,10 @@ TEST(ItemsListRecord, AnOpenedFileGivesItsFactsAndTags)
     EXPECT_FALSE(whole[Row::Size].isEmpty());
     EXPECT_TRUE(whole.created.isValid());
     EXPECT_EQ(whole[Row::Range], QStringLiteral("All"));
-    EXPECT_EQ(whole[Row::TagArtist], QStringLiteral("File artist"));
 
-    const Row::Data storedTags = Reader::rowFromRecord(storedRecord("0", "0", "30", "15"), openedProbe(), false);
-    EXPECT_EQ(storedTags.incIcon, Row::IconUnmarked);
-    EXPECT_EQ(storedTags[Row::Range], QStringLiteral("00:00:30 - 00:00:45"));
-    EXPECT_EQ(storedTags[Row::TagArtist], QStringLiteral("Stored artist"));
+    const Row::Data ranged = Reader::rowFromRecord(storedRecord("0", "0", "30", "15"), openedProbe(), false);
+    EXPECT_EQ(ranged.incIcon, Row::IconUnmarked);
+    EXPECT_EQ(ranged[Row::Range], QStringLiteral("00:00:30 - 00:00:45"));
 
     // Anything but "0" is a whole item.
     for (const char *rangeAll : {"", "2", "yes"}) {
@@ -87,6 +85,39 @@ TEST(ItemsListRecord, AnOpenedFileGivesItsFactsAndTags)
         EXPECT_EQ(row[Row::RangeAll], QStringLiteral("1")) << rangeAll;
         EXPECT_EQ(row[Row::Range], QStringLiteral("All"));
         EXPECT_TRUE(row[Row::RangeStart].isEmpty());
+    }
+}
+
+TEST(ItemsListRecord, StoredTagsStayAndOnlyATaglessRecordTakesTheFilesTags)
+{
+    Record tagless = storedRecord("1", "1", "", "");
+    tagless[ItemsListFile::FieldTagArtist].clear();
+    Record yearOnly = tagless;
+    yearOnly[ItemsListFile::FieldTagYear] = QStringLiteral("1999");
+    const struct {
+        const char *name;
+        Record record;
+        bool copyTags;
+        bool opened;
+        const char *artist;
+        const char *year;
+    } cases[] = {
+        {"stored tags, copying on", storedRecord("1", "1", "", ""), true, true, "Stored artist", ""},
+        {"stored tags, copying off", storedRecord("1", "1", "", ""), false, true, "Stored artist", ""},
+        {"one stored field is a stored tag", yearOnly, true, true, "", "1999"},
+        {"no stored tags, copying on", tagless, true, true, "File artist", "2001"},
+        {"no stored tags, copying off", tagless, false, true, "", ""},
+        {"no stored tags, file not opened", tagless, true, false, "", ""},
+    };
+    for (const auto &c : cases) {
+        ItemProbe probe = c.opened ? openedProbe() : ItemProbe();
+        if (c.opened)
+            probe.tags.year = QStringLiteral("2001");
+        const Row::Data row = Reader::rowFromRecord(c.record, probe, c.copyTags);
+        EXPECT_EQ(row[Row::TagArtist], QString::fromUtf8(c.artist)) << c.name;
+        EXPECT_EQ(row[Row::TagYear], QString::fromUtf8(c.year)) << c.name;
+        // What the next save writes is what was loaded.
+        EXPECT_EQ(Reader::recordFromRow(row)[ItemsListFile::FieldTagArtist], QString::fromUtf8(c.artist)) << c.name;
     }
 }
 

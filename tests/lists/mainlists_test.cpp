@@ -413,7 +413,8 @@ TEST_F(MainLists, LoadingFollowsTheOptions)
     // The folder option as typed, without its final slash.
     const QString lists = TestEnv::workFolder() + QStringLiteral("/my lists");
     g_sItemsListMainDirectory = lists;
-    const QString a = wav(QStringLiteral("a.wav"), 1000);
+    const QString a = taggedWav(QStringLiteral("a.wav"), 1000, QStringLiteral("Title"), QStringLiteral("File artist"),
+                                QStringLiteral("Album"));
     QList<ItemsListFile::Record> records;
     for (int i = 1; i <= 5; ++i) {
         ItemsListFile::Record r;
@@ -422,7 +423,9 @@ TEST_F(MainLists, LoadingFollowsTheOptions)
         r[ItemsListFile::FieldItemName] = QString::number(i);
         r[ItemsListFile::FieldFile] = a;
         r[ItemsListFile::FieldRangeAll] = QStringLiteral("1");
-        r[ItemsListFile::FieldTagArtist] = QStringLiteral("Stored artist");
+        // The last item has no stored tags.
+        if (i < 5)
+            r[ItemsListFile::FieldTagArtist] = QStringLiteral("Stored artist");
         records << r;
     }
     QDir().mkpath(lists);
@@ -433,10 +436,14 @@ TEST_F(MainLists, LoadingFollowsTheOptions)
     ASSERT_EQ(main.cGrid1->Rows(), 5);
     EXPECT_EQ(main.cGrid1->SelectedRow(), 1);
     EXPECT_EQ(cell(main, 1, Row::TagArtist), QStringLiteral("Stored artist"));
+    EXPECT_TRUE(cell(main, 5, Row::TagArtist).isEmpty());
 
+    // Copying the file's tags fills only the item that has none stored.
     g_bSelectTheLastItem = true;
     g_bCopyID3FromSource = true;
     main.cTreeView1_NodeClick(main.cTreeView1->SelectedItem());
     EXPECT_EQ(main.cGrid1->SelectedRow(), 5);
-    EXPECT_TRUE(cell(main, 1, Row::TagArtist).isEmpty());
+    EXPECT_EQ(cell(main, 1, Row::TagArtist), QStringLiteral("Stored artist"));
+    EXPECT_EQ(cell(main, 5, Row::TagArtist), QStringLiteral("File artist"));
+    EXPECT_EQ(cell(main, 5, Row::TagTitle), QStringLiteral("Title"));
 }

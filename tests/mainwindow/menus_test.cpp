@@ -1,6 +1,8 @@
 #include "MainWindowFixture.h"
 
 #include <QAction>
+#include <QFile>
+#include <QRegularExpression>
 
 namespace {
 
@@ -14,7 +16,60 @@ void setAllTools(qint32 value)
         *flag = value;
 }
 
+// The bold names of one section of the help page, from its heading to the next.
+QStringList helpSection(const QString &heading)
+{
+    QFile page(AppPaths::resourceFolder() + QStringLiteral("/help/index.html"));
+    if (!page.open(QIODevice::ReadOnly))
+        return {QStringLiteral("no help page")};
+    const QString text = QString::fromUtf8(page.readAll());
+    const qsizetype start = text.indexOf(QStringLiteral("<h2>") + heading + QStringLiteral("</h2>"));
+    if (start < 0)
+        return {QStringLiteral("no section ") + heading};
+    const qsizetype end = text.indexOf(QStringLiteral("<h2>"), start + 1);
+    QStringList names;
+    const QRegularExpression bold(QStringLiteral("<b>([^<]*)</b>"));
+    for (const QRegularExpressionMatch &m : bold.globalMatch(text.mid(start, end < 0 ? -1 : end - start)))
+        names << m.captured(1);
+    return names;
+}
+
+// The tools of a Tools menu, without its separators.
+QStringList toolCaptions(const QStringList &tools)
+{
+    QStringList names;
+    for (const QString &caption : tools) {
+        if (caption != QLatin1String("-"))
+            names << caption;
+    }
+    return names;
+}
+
 } // namespace
+
+TEST_F(Menus, TheHelpPageOffersThisEditionsToolsAndNamesTheOthersAsMissing)
+{
+    const QStringList offered = toolCaptions(captions(load().menu(), QStringLiteral("Tools")));
+    Forms::unload(Forms::main());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    setAllTools(1);
+    const QStringList every = toolCaptions(captions(load().menu(), QStringLiteral("Tools")));
+    QStringList missing;
+    for (const QString &tool : every) {
+        if (!offered.contains(tool))
+            missing << tool;
+    }
+    ASSERT_FALSE(missing.isEmpty());
+    QStringList helpTools = helpSection(QStringLiteral("Tools"));
+    QStringList sortedOffered = offered;
+    helpTools.sort();
+    sortedOffered.sort();
+    EXPECT_EQ(helpTools, sortedOffered);
+    QStringList helpMissing = helpSection(QStringLiteral("Not in this edition"));
+    helpMissing.sort();
+    missing.sort();
+    EXPECT_EQ(helpMissing, missing);
+}
 
 TEST_F(Menus, ThisEditionOffersItsToolsAndNoOthers)
 {

@@ -72,3 +72,40 @@ TEST(SettingsInstaller, ProgramReportsAnUnreadableFile)
     EXPECT_FALSE(SettingsInstaller::install(&error, TestEnv::workFolder() + QStringLiteral("/missing.reg")));
     EXPECT_FALSE(error.isEmpty());
 }
+
+TEST(SettingsInstaller, ADesktopStartInstallsOnlyWhatIsMissing)
+{
+    const QString general = QStringLiteral("SOFTWARE\\Tarvena\\Sonvale\\General");
+    const QString ape = QStringLiteral("SOFTWARE\\Tarvena\\Sonvale\\Formats\\APE");
+    const auto hasPicColor = [&] {
+        return Registry::queryValue(kLocalMachine, general, QStringLiteral("picColor"), nullptr) == Registry::Success;
+    };
+
+    // A new user: nothing yet.
+    TestEnv::removeSettingsRoot();
+    EXPECT_FALSE(SettingsInstaller::isInstalled());
+    ASSERT_TRUE(SettingsInstaller::installIfMissing());
+    EXPECT_TRUE(SettingsInstaller::isInstalled());
+    EXPECT_TRUE(hasPicColor());
+
+    // A complete root is left alone: a value the user's settings no longer
+    // hold stays away.
+    ASSERT_EQ(Registry::deleteValue(kLocalMachine, general, QStringLiteral("picColor")), Registry::Success);
+    const QStringList before = registryTree();
+    ASSERT_TRUE(SettingsInstaller::installIfMissing());
+    EXPECT_EQ(registryTree(), before);
+
+    // One missing key makes the step run; what the user has stays.
+    ASSERT_EQ(Registry::deleteKey(kLocalMachine, ape), Registry::Success);
+    EXPECT_FALSE(SettingsInstaller::isInstalled());
+    ASSERT_TRUE(SettingsInstaller::installIfMissing());
+    EXPECT_TRUE(Registry::keyExists(kLocalMachine, ape));
+    EXPECT_TRUE(hasPicColor());
+
+    // A definition file that cannot be read installs nothing and says why.
+    const QString missing = TestEnv::workFolder() + QStringLiteral("/missing.reg");
+    QString error;
+    EXPECT_FALSE(SettingsInstaller::isInstalled(missing));
+    EXPECT_FALSE(SettingsInstaller::installIfMissing(&error, missing));
+    EXPECT_FALSE(error.isEmpty());
+}

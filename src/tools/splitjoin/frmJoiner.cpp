@@ -9,13 +9,13 @@
 #include "core/mdlFunctions.h"
 #include "core/mdlModes.h"
 #include "platform/Prompter.h"
+#include "tools/frame/OutputFileNames.h"
 #include "tools/frame/ToolHost.h"
 
 #include <QComboBox>
 #include <QDate>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPointer>
 #include <QPushButton>
 #include <QTime>
@@ -121,7 +121,15 @@ void frmJoiner::cmdConvert_Click()
 
 qint32 frmJoiner::JoinFiles()
 {
-    const QString name = MakeJoinedFileName(txtJoinedFileName->text());
+    // The template is typed freely: a "/" or "../" in it would reach outside
+    // the destination folder.
+    const QString name = OutputFileNames::usableFileName(MakeJoinedFileName(txtJoinedFileName->text()));
+    if (name.isEmpty()) {
+        m_bErrorOccurred = -1;
+        log(QStringLiteral("Error: The name template \"") + txtJoinedFileName->text()
+            + QStringLiteral("\" gives no file name."));
+        return TaskCancel;
+    }
     SetID3Tags(1);
     for (qint32 n = cAudioJoin1->FileCount(); n > 0; --n)
         cAudioJoin1->RemoveFile(1);
@@ -172,9 +180,7 @@ QString frmJoiner::MakeJoinedFileName(const QString &sTemplate) const
                  mdlFunctions::GetExtensionPart(mdlFunctions::GetFileName(firstFile)).toLower());
     name.replace(QStringLiteral("[time]"),
                  QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).replace(QLatin1Char(':'), QLatin1Char('-')));
-    name.replace(QStringLiteral("[date]"), QLocale()
-                                               .toString(QDate::currentDate(), QLocale::ShortFormat)
-                                               .replace(QLatin1Char('/'), QLatin1Char('-')));
+    name.replace(QStringLiteral("[date]"), OutputFileNames::dateToken(QDate::currentDate()));
     return name;
 }
 

@@ -143,6 +143,42 @@ TEST_F(JoinerTest, NameTemplateTokens)
     EXPECT_FALSE(w.MakeJoinedFileName(QStringLiteral("[date]")).contains(QLatin1Char('/')));
 }
 
+TEST_F(JoinerTest, TheJoinedFileStaysInsideTheDestinationFolder)
+{
+    const struct {
+        QString tmpl;
+        QString written; // empty: nothing is written
+    } cases[] = {
+        {QStringLiteral("../x.[dest_extension]"), QStringLiteral("..-x.wav")},
+        {QStringLiteral("sub/dir/y.wav"), QStringLiteral("sub-dir-y.wav")},
+        {QStringLiteral("/tmp/z.wav"), QStringLiteral("-tmp-z.wav")},
+        {QStringLiteral("tab\tname.wav"), QStringLiteral("tab-name.wav")},
+        {QStringLiteral(".."), QString()},
+        {QString(), QString()},
+    };
+    frmJoiner &w = openThree();
+    const QString parent = QDir(destination() + QStringLiteral("..")).absolutePath();
+    const QStringList parentBefore = QDir(parent).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.tmpl.toStdString());
+        for (const QString &f : writtenFiles())
+            QFile::remove(destination() + f);
+        w.txtJoinedFileName->setText(c.tmpl);
+        w.cmdConvert->click();
+        if (c.written.isEmpty()) {
+            EXPECT_FALSE(w.isRunning());
+            EXPECT_EQ(logMessages(w).last(),
+                      QStringLiteral("Error: The name template \"") + c.tmpl + QStringLiteral("\" gives no file name."));
+            EXPECT_TRUE(writtenFiles().isEmpty());
+            continue;
+        }
+        ASSERT_TRUE(waitForJobEnd(w));
+        EXPECT_EQ(writtenFiles(), QStringList{c.written});
+        EXPECT_EQ(wavFrames(destination() + c.written), 2 * kRate + 3 * kRate + 3 * kRate / 2);
+    }
+    EXPECT_EQ(QDir(parent).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), parentBefore);
+}
+
 TEST_F(JoinerTest, AnExistingJoinedFileIsAskedForEveryTime)
 {
     frmJoiner &w = openThree();
