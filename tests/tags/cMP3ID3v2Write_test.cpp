@@ -323,6 +323,8 @@ TEST(cMP3ID3v2Write, MalformedTagsNeverGiveUpAudioAfterTheirDeclaredEnd)
         {"TIT2 claiming 1,000 bytes in a 658-byte tag", claimsMore, 658},
         {"version 4, plain size, extended header", plainV4(QByteArray("\0\0\0\x06\x01\0", 6)), 10 + 0x1C0},
         {"version 4, plain size, extended-header flag alone", plainV4({}), 10 + 0x1C0},
+        // Its sync-safe size, 512, runs past the tag's end into the audio.
+        {"version 4, plain size, extended header too long", plainV4(QByteArray("\0\0\x04\0\x01\0", 6)), 10 + 0x1C0},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
