@@ -13,10 +13,6 @@ namespace {
 constexpr qint64 kBlock = 4096;
 // The header's size field holds 28 bits; nothing larger is read into memory.
 constexpr qint64 kMaxTag = (qint64(1) << 28) + 20;
-// How much of a tag whose size field is unusable is searched for frames.
-constexpr qint64 kMaxUnsizedTag = qint64(16) << 20;
-// How far zero bytes after a tag are taken as its padding.
-constexpr qint64 kMaxZeroRun = 1 << 20;
 
 quint32 plainBE(const QByteArray &bytes, qsizetype at, int width)
 {
@@ -61,10 +57,23 @@ QByteArray resynchronised(const QByteArray &bytes)
     return out;
 }
 
-qint64 firstMpegSync(const QByteArray &bytes)
+// Whether an MPEG audio frame header starts at i: the sync (eleven bits
+// set), then a version, layer, bitrate and sample rate that exist.
+bool mpegHeaderAt(const QByteArray &bytes, qsizetype i)
 {
-    for (qsizetype i = 0; i + 1 < bytes.size(); ++i) {
-        if (static_cast<quint8>(bytes.at(i)) == 0xFF && (static_cast<quint8>(bytes.at(i + 1)) & 0xE0) == 0xE0)
+    if (i + 2 >= bytes.size())
+        return false;
+    const auto b1 = static_cast<quint8>(bytes.at(i + 1));
+    const auto b2 = static_cast<quint8>(bytes.at(i + 2));
+    return static_cast<quint8>(bytes.at(i)) == 0xFF && (b1 & 0xE0) == 0xE0 && ((b1 >> 3) & 3) != 1
+        && ((b1 >> 1) & 3) != 0 && (b2 >> 4) != 0xF && ((b2 >> 2) & 3) != 3;
+}
+
+// The first MPEG audio frame header at or after from; -1 when none.
+qsizetype firstMpegSync(const QByteArray &bytes, qsizetype from = 0)
+{
+    for (qsizetype i = std::max<qsizetype>(from, 0); i + 2 < bytes.size(); ++i) {
+        if (mpegHeaderAt(bytes, i))
             return i;
     }
     return -1;
@@ -72,49 +81,89 @@ qint64 firstMpegSync(const QByteArray &bytes)
 
 QByteArray readAt(QIODevice &file, qint64 offset, qint64 count)
 {
-    if (count <= 0 || !file.seek(offset))
+    if (count <= 0 || offset >= file.size() || !file.seek(offset))
         return QByteArray();
     return file.read(count);
 }
 
-// Where the tag region that starts the file ends: the declared end, or the
-// end of the frames read when they run further, then the zero padding after
-// it. The audio is never counted in: the region is cut at the first MPEG sync
-// in what the frame walk did not account for.
-qint64 regionEnd(QIODevice &file, qint64 start, qint64 walkEnd, qint64 standardEnd, qint64 legacyEnd)
+bool allZero(const QByteArray &bytes, qsizetype from)
 {
-    const qint64 length = file.size();
-    qint64 end = std::min(std::max(standardEnd, walkEnd), length);
-    if (end < start + 10)
-        return 0;
-    const qint64 unaccounted = std::max(walkEnd, start + 10);
-    if (end > unaccounted) {
-        const QByteArray gap = readAt(file, unaccounted, end - unaccounted);
-        const qint64 sync = firstMpegSync(gap);
+    return std::all_of(bytes.begin() + std::min(from, bytes.size()), bytes.end(), [](char c) { return c == '\0'; });
+}
+
+// The first MPEG sync at or after offset in the file, searched no further than limit; -1 when none.
+qint64 firstMpegSyncInFile(QIODevice &file, qint64 offset, qint64 limit)
+{
+    for (qint64 at = offset; at < limit; at += kBlock) {
+        const QByteArray block = readAt(file, at, std::min(kBlock + 2, limit - at));
+        const qsizetype sync = firstMpegSync(block);
         if (sync >= 0)
-            end = unaccounted + sync;
-    }
-    // An older tag of this program: its zero filler or left-over bytes run up
-    // to the end its size gives, where the audio begins.
-    if (legacyEnd > end) {
-        const QByteArray gap = readAt(file, end, legacyEnd - end);
-        const QByteArray next = readAt(file, legacyEnd, 1);
-        const bool audioFollows = legacyEnd == length || (next.size() == 1 && static_cast<quint8>(next.at(0)) == 0xFF);
-        if (gap.size() == legacyEnd - end && audioFollows && firstMpegSync(gap) < 0)
-            end = legacyEnd;
-    }
-    // Zero bytes after a tag are padding that other writers leave uncounted.
-    const qint64 tagEnd = end;
-    while (end < length && end - tagEnd < kMaxZeroRun) {
-        const QByteArray chunk = readAt(file, end, std::min<qint64>(kBlock, length - end));
-        if (chunk.isEmpty())
-            break;
-        const auto firstNonZero = std::find_if(chunk.begin(), chunk.end(), [](char c) { return c != '\0'; });
-        end += firstNonZero - chunk.begin();
-        if (firstNonZero != chunk.end())
+            return at + sync;
+        if (block.size() <= 2)
             break;
     }
-    return end;
+    return -1;
+}
+
+// How the audio begins at offset: 2 with an MPEG header right there, 1 after
+// zero padding (or with only zero bytes up to the end of the file), 0 when
+// anything else comes first.
+int audioLanding(QIODevice &file, qint64 offset)
+{
+    const QByteArray head = readAt(file, offset, 3);
+    if (head.isEmpty())
+        return 0;
+    if (mpegHeaderAt(head, 0))
+        return 2;
+    for (qint64 at = offset; at < offset + kMaxTag; at += kBlock) {
+        const QByteArray block = readAt(file, at, kBlock + 2);
+        const auto data = std::find_if(block.begin(), block.end(), [](char c) { return c != '\0'; });
+        if (data == block.end()) {
+            if (block.size() < kBlock + 2)
+                return 1;
+            continue;
+        }
+        if (data - block.begin() >= kBlock && block.size() == kBlock + 2)
+            continue;  // the next block starts there
+        return mpegHeaderAt(block, data - block.begin()) ? 1 : 0;
+    }
+    return 0;
+}
+
+// Whether the frame header at pos of a version 4 tag is where a walk may
+// land: the end of the frames, zero padding, or a frame id.
+bool landsOnFrame(const QByteArray &area, qsizetype pos)
+{
+    if (pos == area.size())
+        return true;
+    if (pos > area.size() || pos < 0)
+        return false;
+    if (area.at(pos) == '\0')
+        return true;
+    return pos + 4 <= area.size() && validFrameId(area.mid(pos, 4));
+}
+
+// Several taggers wrote plain frame sizes into version 4 tags. As common
+// readers do, a size that is no sync-safe number, or a sync-safe reading
+// that misses the next frame where the plain reading finds it, switches the
+// whole tag to plain sizes.
+bool hasPlainFrameSizes(const QByteArray &area, qsizetype pos)
+{
+    while (pos + 10 <= area.size() && validFrameId(area.mid(pos, 4))) {
+        const qint64 plain = plainBE(area, pos + 4, 4);
+        if (!syncSafeValid(area, pos + 4))
+            return true;
+        const qint64 safe = syncSafe(area, pos + 4);
+        if (safe != plain) {
+            const bool safeLands = landsOnFrame(area, pos + 10 + safe);
+            if (!safeLands && pos + 10 + plain <= area.size() && landsOnFrame(area, pos + 10 + plain))
+                return true;
+            if (!safeLands)
+                return false;
+        }
+        pos += 10 + safe;
+    }
+    return false;
 }
 
 // A version 2 picture: its three-letter image format becomes a MIME type.
@@ -184,6 +233,97 @@ qint64 findTagHeader(QIODevice &file)
     }
 }
 
+namespace {
+
+struct Walk {
+    QList<ParsedFrame> frames;
+    // Whether the frames, then zero padding, fill the area exactly.
+    bool clean = true;
+    // Where the damage may start, when the walk met what is neither a frame
+    // nor padding: the header of the last frame read, which may have run
+    // on into the audio, or where the walk stopped.
+    qsizetype troubleAt = 0;
+};
+
+// Reads the frames of the area (the tag after its header, unsynchronisation
+// undone). A frame that runs past the area's end keeps the bytes inside it,
+// as they are, and ends the walk: the tag is never taken to reach further.
+Walk walkFrames(const QByteArray &area, quint8 version, quint8 tagFlags)
+{
+    Walk walk;
+    qsizetype lastFrame = -1;
+    const auto trouble = [&walk, &lastFrame](qsizetype at) {
+        walk.clean = false;
+        walk.troubleAt = lastFrame >= 0 ? std::min(lastFrame, at) : at;
+        return walk;
+    };
+    if (version == 2 && (tagFlags & 0x40))
+        return trouble(0);  // a compressed version 2 tag has no readable frames
+
+    qsizetype pos = 0;
+    if (tagFlags & 0x40 && version >= 3) {
+        // The extended header is skipped when its size is believable;
+        // otherwise frames are looked for right after the tag header.
+        qint64 skip = -1;
+        if (area.size() >= 4 && version == 3) {
+            const qint64 size = plainBE(area, 0, 4);
+            if (size == 6 || size == 10)
+                skip = 4 + size;
+        } else if (area.size() >= 4 && syncSafeValid(area, 0)) {
+            const qint64 size = syncSafe(area, 0);
+            if (size >= 6)
+                skip = size;
+        }
+        if (skip >= 0 && skip <= area.size())
+            pos = skip;
+        else if (!(area.size() >= 4 && validFrameId(area.left(4))))
+            return trouble(0);
+    }
+
+    const int headerLength = version == 2 ? 6 : 10;
+    const int idLength = version == 2 ? 3 : 4;
+    const bool plainSizes = version == 4 && hasPlainFrameSizes(area, pos);
+    while (pos < area.size()) {
+        if (area.at(pos) == '\0' && allZero(area, pos))
+            return walk;  // padding
+        if (pos + headerLength > area.size())
+            return trouble(pos);
+        const QByteArray id = area.mid(pos, idLength);
+        if (!validFrameId(id))
+            return trouble(pos);
+        qint64 size = 0;
+        quint16 frameFlags = 0;
+        if (version == 2) {
+            size = plainBE(area, pos + 3, 3);
+        } else {
+            if (version == 4 && !plainSizes && !syncSafeValid(area, pos + 4))
+                return trouble(pos);
+            size = version == 4 && !plainSizes ? syncSafe(area, pos + 4) : plainBE(area, pos + 4, 4);
+            frameFlags = static_cast<quint16>(plainBE(area, pos + 8, 2));
+        }
+        const qint64 room = area.size() - pos - headerLength;
+        const QByteArray data = area.mid(pos + headerLength, std::min(size, room));
+        const QString name = QString::fromLatin1(id);
+        if (version == 2) {
+            const QString mapped = mapV22FrameId(name);
+            // Frames with no version 3 equivalent to write back as are left out.
+            if (!mapped.isEmpty())
+                walk.frames.append({mapped, name == QLatin1String("PIC") ? pictureFromV22(data) : data, 0});
+        } else if (version == 3) {
+            walk.frames.append({name, data, frameFlags});
+        } else {
+            walk.frames.append(frameFromV24(name, data, frameFlags, tagFlags & 0x80));
+        }
+        if (size > room)
+            return trouble(pos);
+        lastFrame = pos;
+        pos += headerLength + size;
+    }
+    return walk;
+}
+
+} // namespace
+
 ParsedTag parseTag(QIODevice &file)
 {
     ParsedTag tag;
@@ -203,73 +343,58 @@ ParsedTag parseTag(QIODevice &file)
         return tag;
 
     const quint8 flags = static_cast<quint8>(header.at(2));
-    const bool safe = syncSafeValid(header, 3);
-    const qint64 declared = safe ? qint64(syncSafe(header, 3)) : -1;
-    const qint64 plain = plainBE(header, 3, 4);
-    // The standard's end: header, declared size and the version 4 footer.
-    const qint64 standardEnd = safe ? start + 10 + declared + (tag.version == 4 && (flags & 0x10) ? 10 : 0) : -1;
-    // Tags of earlier releases of this program hold in the size field, not
-    // sync-safe, the length of the whole tag region.
-    const qint64 legacyEnd = tag.version == 3 && plain >= 14 && start + plain <= length ? start + plain : -1;
-    const bool unsynchronised = tag.version <= 3 && (flags & 0x80);
-    const bool compressedV22 = tag.version == 2 && (flags & 0x40);
-
-    qint64 bound = unsynchronised ? standardEnd : std::max(standardEnd, legacyEnd);
-    if (bound < 0)
-        bound = start + 10 + kMaxUnsizedTag;
-    bound = std::min({bound, length, start + kMaxTag});
-    QByteArray area = readAt(file, start + 10, bound - start - 10);
-    if (unsynchronised)
-        area = resynchronised(area);
-
-    qsizetype pos = 0;
-    qsizetype parsedEnd = 0;  // end of the extended header and the frames read, in area
-    if (flags & 0x40 && tag.version == 3 && area.size() >= 4)
-        pos = 4 + qsizetype(plainBE(area, 0, 4));
-    else if (flags & 0x40 && tag.version == 4 && area.size() >= 4)
-        pos = qsizetype(syncSafe(area, 0));
-    if (compressedV22)
-        pos = area.size();
-    else if (pos <= area.size())
-        parsedEnd = pos;
-
-    const int headerLength = tag.version == 2 ? 6 : 10;
-    const int idLength = tag.version == 2 ? 3 : 4;
-    while (pos >= 0 && pos + headerLength <= area.size()) {
-        const QByteArray id = area.mid(pos, idLength);
-        if (id.count('\0') == idLength || !validFrameId(id))
-            break;
-        qint64 size = 0;
-        quint16 frameFlags = 0;
-        if (tag.version == 2) {
-            size = plainBE(area, pos + 3, 3);
-        } else {
-            // Version 4 sizes are sync-safe; some writers put plain ones there anyway.
-            size = tag.version == 4 && syncSafeValid(area, pos + 4) ? syncSafe(area, pos + 4) : plainBE(area, pos + 4, 4);
-            frameFlags = static_cast<quint16>(plainBE(area, pos + 8, 2));
-        }
-        if (size > area.size() - pos - headerLength)
-            break;  // runs past the tag or the file: a damaged or cut tag ends here
-        const QByteArray data = area.mid(pos + headerLength, size);
-        pos += headerLength + size;
-        parsedEnd = pos;
-
-        const QString name = QString::fromLatin1(id);
-        if (tag.version == 2) {
-            const QString mapped = mapV22FrameId(name);
-            if (mapped.isEmpty())
-                continue;  // no version 3 equivalent to write it back as
-            tag.frames.append({mapped, name == QLatin1String("PIC") ? pictureFromV22(data) : data, 0});
-        } else if (tag.version == 3) {
-            tag.frames.append({name, data, frameFlags});
-        } else {
-            tag.frames.append(frameFromV24(name, data, frameFlags, flags & 0x80));
+    const qint64 footer = tag.version == 4 && (flags & 0x10) ? 10 : 0;
+    // The tag ends where its header says. A size that is no sync-safe number
+    // is read plain, as some writers (earlier releases of this program among
+    // them) put it there, but only when that end is exactly where the audio
+    // or its padding begins; otherwise the end is unknown.
+    qint64 declaredEnd = -1;
+    if (syncSafeValid(header, 3)) {
+        declaredEnd = start + 10 + qint64(syncSafe(header, 3)) + footer;
+    } else {
+        // The plain size counts the bytes after the header, or in this
+        // program's earlier tags the whole tag from its "I". A reading that
+        // ends right at an MPEG header beats one that ends in zero padding
+        // before it; of two equal ones the shorter keeps more of the file.
+        const qint64 plain = plainBE(header, 3, 4);
+        int best = 0;
+        for (const qint64 plainEnd : {start + plain, start + 10 + plain + footer}) {
+            const int landing = plainEnd >= start + 10 ? audioLanding(file, plainEnd) : 0;
+            if (landing > best) {
+                best = landing;
+                declaredEnd = plainEnd;
+            }
         }
     }
 
-    if (start != 0)
-        return tag;
-    tag.regionEnd = regionEnd(file, start, unsynchronised ? 0 : start + 10 + parsedEnd, standardEnd, legacyEnd);
+    // Frames are read up to the declared end, or with none known up to the
+    // first MPEG sync.
+    const qint64 framesFrom = start + 10;
+    qint64 framesEnd = declaredEnd >= 0 ? declaredEnd - footer : firstMpegSyncInFile(file, framesFrom, start + kMaxTag);
+    if (framesEnd < 0)
+        framesEnd = length;
+    framesEnd = std::min({framesEnd, length, start + kMaxTag});
+    const bool unsynchronised = tag.version <= 3 && (flags & 0x80);
+    const QByteArray raw = readAt(file, framesFrom, framesEnd - framesFrom);
+    Walk walk = walkFrames(unsynchronised ? resynchronised(raw) : raw, tag.version, flags);
+
+    // A damaged tag is cut at the first MPEG sync from where the damage
+    // starts, so that no audio is ever taken for part of it; the frames then
+    // keep only what lies before that sync.
+    qint64 end = declaredEnd;
+    if (!walk.clean) {
+        const qsizetype sync = firstMpegSync(raw, unsynchronised ? 0 : walk.troubleAt);
+        if (sync >= 0) {
+            end = framesFrom + sync;
+            const QByteArray kept = raw.left(sync);
+            walk = walkFrames(unsynchronised ? resynchronised(kept) : kept, tag.version, flags);
+        }
+    }
+    tag.frames = walk.frames;
+
+    // Only a tag that starts the file, with a known end, is ever replaced.
+    if (start == 0 && declaredEnd >= 0)
+        tag.regionEnd = std::min(end, length);
     return tag;
 }
 

@@ -21,9 +21,10 @@ struct ParsedTag {
     qint64 position = 0;  // 1-based position of the byte after "ID3"; 0 when none was found
     quint8 version = 0;   // the version byte as found (0 when none)
     QList<ParsedFrame> frames;
-    // Offset of the first byte after the whole old tag region (header, frames,
-    // padding), when the tag stands at the start of the file and its end could
-    // be told; 0 otherwise, and then nothing of the file may be overwritten.
+    // Offset of the first byte after the old tag when it stands at the start
+    // of the file: the end its header gives, or the first MPEG sync where a
+    // damaged tag runs into the audio. 0 when the tag does not start the file
+    // or its end is unknown; then nothing of the file may be overwritten.
     qint64 regionEnd = 0;
 };
 
@@ -33,7 +34,8 @@ struct ParsedTag {
 qint64 findTagHeader(QIODevice &file);
 
 // Finds and reads the tag of a file opened for reading (from its start).
-// Damaged or truncated tags yield the frames read before the damage.
+// Damaged or truncated tags yield the frames read before the damage; a frame
+// cut short by the tag's end keeps the bytes it has.
 ParsedTag parseTag(QIODevice &file);
 
 // 32-bit big-endian, the most significant byte first.

@@ -287,4 +287,21 @@ QByteArray toVersion3Encoding(const QString &id, const QByteArray &data)
     }
 }
 
+bool langHead(const QByteArray &data, LangHead *head)
+{
+    if (data.size() < 4 || static_cast<quint8>(data.at(0)) > Utf8)
+        return false;
+    const auto encoding = static_cast<quint8>(data.at(0));
+    const qsizetype end = terminatorAt(data, 4, encoding);
+    head->language = data.mid(1, 3);
+    head->description = decodeOne(end < 0 ? data.mid(4) : data.mid(4, end - 4), encoding);
+    return true;
+}
+
+bool isLanguageCode(const QByteArray &language)
+{
+    return language.size() == 3
+        && std::all_of(language.begin(), language.end(), [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); });
+}
+
 } // namespace Id3v2Text

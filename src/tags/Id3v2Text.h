@@ -27,3 +27,16 @@ namespace Id3v2Text {
 // into ISO-8859-1 or UTF-16 with byte-order marks; other data unchanged.
 QByteArray toVersion3Encoding(const QString &id, const QByteArray &data);
 }
+
+namespace Id3v2Text {
+// The head of a COMM or USLT frame's data (version 3 form): its three
+// language bytes and its description.
+struct LangHead {
+    QByteArray language;
+    QString description;
+};
+// False when the data is too short or its encoding unknown.
+bool langHead(const QByteArray &data, LangHead *head);
+// Whether the language bytes are a language code: three ASCII letters.
+bool isLanguageCode(const QByteArray &language);
+}

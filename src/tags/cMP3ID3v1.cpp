@@ -1,6 +1,7 @@
 #include "tags/cMP3ID3v1.h"
 
-#include "tags/GenreTable.h"
+#include "controls/audio/GenreTable.h"
+#include "controls/audio/Id3v1Trailer.h"
 #include "tags/TagError.h"
 
 #include <QFile>
@@ -8,16 +9,7 @@
 namespace {
 
 const QString kUnit = QStringLiteral("cMP3ID3v1");
-constexpr qint64 kTagSize = 128;
-
-// One field of the trailer: Latin-1, cut to width, filled with blanks.
-QByteArray field(const QString &text, int width)
-{
-    QByteArray bytes = text.left(width).toLatin1();
-    // toLatin1 turns characters outside Latin-1 into '?', one byte each.
-    bytes.resize(width, ' ');
-    return bytes;
-}
+constexpr qint64 kTagSize = Id3v1Trailer::kSize;
 
 } // namespace
 
@@ -53,7 +45,7 @@ void cMP3ID3v1::ReadTag()
         throw TagError::fromFile(kUnit, file);
 
     const qint64 length = file.size();
-    if (length <= kTagSize)
+    if (length < kTagSize)
         return;
     if (!file.seek(length - kTagSize))
         throw TagError::fromFile(kUnit, file);
@@ -105,25 +97,18 @@ void cMP3ID3v1::WriteTag()
     const qint64 length = file.size();
     if (length == 0)
         throw TagError::raise(kUnit, TagError::NotValidMp3, m_sFile + QStringLiteral(" is not a valid MP3 file."));
-    if (length <= kTagSize)
-        return;
 
-    if (!file.seek(length - kTagSize))
-        throw TagError::fromFile(kUnit, file);
-    const bool inPlace = file.read(3) == "TAG";
-
-    QByteArray trailer;
-    trailer.reserve(kTagSize);
-    if (!inPlace)
-        trailer.append("TAG");
-    trailer += field(m_sTitle, 30);
-    trailer += field(m_sArtist, 30);
-    trailer += field(m_sAlbum, 30);
-    trailer += field(m_sYear, 4);
-    trailer += field(m_sComment, 28);
-    trailer.append('\0');
-    trailer.append(static_cast<char>(m_bTrack));
-    trailer.append(static_cast<char>(m_bGenre));
+    // A trailer that is there is written over from its fourth byte; any other
+    // file, however short, gets one appended.
+    bool inPlace = false;
+    if (length >= kTagSize) {
+        if (!file.seek(length - kTagSize))
+            throw TagError::fromFile(kUnit, file);
+        inPlace = file.read(3) == "TAG";
+    }
+    const QByteArray whole =
+        Id3v1Trailer::pack({m_sTitle, m_sArtist, m_sAlbum, m_sYear, m_sComment, m_bTrack, m_bGenre});
+    const QByteArray trailer = inPlace ? whole.mid(3) : whole;
 
     const qint64 at = inPlace ? length - kTagSize + 3 : length;
     const bool written = file.seek(at) && file.write(trailer) == trailer.size() && file.flush();

@@ -4,7 +4,7 @@
 
 // The ID3v1.1 tag of one MP3 file: the 128-byte trailer that ends the file.
 // Setting MP3File reads the trailer at once; Update writes the properties
-// back into it, or appends one. Failures are thrown as TagError, source
+// back into it, or appends one to any other non-empty file, however short. Failures are thrown as TagError, source
 // ".cMP3ID3v1". No file is held open between calls.
 class cMP3ID3v1 {
 public:

@@ -1,8 +1,10 @@
 #include "tags/cMP3ID3v2.h"
 
-#include "tags/GenreTable.h"
+#include "controls/audio/GenreTable.h"
 #include "tags/Id3v2Text.h"
 #include "tags/TagError.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -13,9 +15,8 @@ TagError raiseNumber(qint32 number)
     return TagError::raise(kUnit, number, TagError::describe(number));
 }
 
-// The language of the comment and lyrics frames this program writes, with an
-// empty description after it.
-const QString kLangAndNoDescription = QString(QChar(0)) + QStringLiteral("nt") + QChar(0);
+// The language of comment and lyrics frames that come with none of their own.
+const QByteArray kDefaultLanguage = QByteArrayLiteral("eng");
 
 } // namespace
 
@@ -107,6 +108,57 @@ void cMP3ID3v2::setFrame(const QString &id, const QString &text)
     AddTag(id, text);
 }
 
+bool cMP3ID3v2::isUndescribed(const Tag &tag, QByteArray *language)
+{
+    Id3v2Text::LangHead head;
+    if (tag.fromFile) {
+        // Compressed or encrypted data cannot be told apart: it is kept.
+        if (tag.flags & 0x00C0)
+            return false;
+        if (!Id3v2Text::langHead((tag.flags & 0x0020) ? tag.data.mid(1) : tag.data, &head))
+            return false;
+    } else {
+        head.language = tag.text.left(3).toLatin1();
+        head.description = tag.text.mid(3).section(QChar(0), 0, 0);
+    }
+    if (!head.description.isEmpty())
+        return false;
+    if (language)
+        *language = head.language;
+    return true;
+}
+
+void cMP3ID3v2::setUndescribedFrame(const QString &id, const QString &text)
+{
+    Store &frames = store();
+    QByteArray language = kDefaultLanguage;
+    qsizetype at = indexOf(id);
+    qsizetype place = -1;
+    if (at >= 0) {
+        QList<Tag> &tags = frames[at].tags;
+        for (qsizetype i = tags.size() - 1; i >= 0; --i) {
+            QByteArray found;
+            if (!isUndescribed(tags.at(i), &found))
+                continue;
+            // The language of the frame read is kept when it is a real code
+            // (older releases wrote the bytes 0, "n", "t").
+            language = Id3v2Text::isLanguageCode(found) ? found : kDefaultLanguage;
+            place = i;
+            tags.removeAt(i);
+        }
+        if (tags.isEmpty()) {
+            frames.removeAt(at);
+            at = -1;
+        }
+    }
+    Tag tag{QString::fromLatin1(language) + QChar(0) + text, {}, 0, false};
+    if (at < 0)
+        appendTag(id, std::move(tag));
+    else
+        frames[at].tags.insert(std::min(place < 0 ? frames[at].tags.size() : place, frames[at].tags.size()),
+                               std::move(tag));
+}
+
 void cMP3ID3v2::setGenreFrame()
 {
     // With no genre code the frame holds the name alone: "(255)" refers to no
@@ -146,13 +198,13 @@ void cMP3ID3v2::setYear(const QString &value) { m_sYear = value; setFrame(QStrin
 void cMP3ID3v2::setComment(const QString &value)
 {
     m_sComment = value;
-    setFrame(QStringLiteral("COMM"), kLangAndNoDescription + value);
+    setUndescribedFrame(QStringLiteral("COMM"), value);
 }
 void cMP3ID3v2::setLyrics(const QString &value)
 {
     // Lyrics have the comment's layout: language, description, text.
     m_sLyrics = value;
-    setFrame(QStringLiteral("USLT"), kLangAndNoDescription + value);
+    setUndescribedFrame(QStringLiteral("USLT"), value);
 }
 void cMP3ID3v2::setGenre(quint8 value)
 {

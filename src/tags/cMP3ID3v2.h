@@ -54,6 +54,10 @@ public:
     void setAlbum(const QString &value);
     QString Year() const { return m_sYear; }
     void setYear(const QString &value);
+    // Comment and Lyrics are the COMM and USLT frames without a description,
+    // written with the language code of the frame replaced ("eng" when it
+    // had none); frames with a description are other programs' data and
+    // stay as they are.
     QString Comment() const { return m_sComment; }
     void setComment(const QString &value);
     QString Lyrics() const { return m_sLyrics; }
@@ -99,6 +103,11 @@ private:
     qsizetype indexOf(const QString &frame) const;
     void appendTag(const QString &frame, Tag tag);
     void setFrame(const QString &id, const QString &text);
+    // COMM and USLT: replaces the frames without a description, the ones the
+    // named property shows, and keeps those with one (other programs' data).
+    void setUndescribedFrame(const QString &id, const QString &text);
+    // Whether a COMM or USLT tag has no description; its language bytes then go to language.
+    static bool isUndescribed(const Tag &tag, QByteArray *language = nullptr);
     void setGenreFrame();
     void resetFields();
 

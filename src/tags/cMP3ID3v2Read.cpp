@@ -1,7 +1,7 @@
 // Reading the tag of cMP3ID3v2 into its frame store and named properties.
 #include "tags/cMP3ID3v2.h"
 
-#include "tags/GenreTable.h"
+#include "controls/audio/GenreTable.h"
 #include "tags/Id3v2Layout.h"
 #include "tags/Id3v2Text.h"
 #include "tags/TagError.h"
@@ -29,7 +29,8 @@ void cMP3ID3v2::ReadTag()
 
 void cMP3ID3v2::StoreFrame(const QString &id, const QByteArray &data, quint16 flags)
 {
-    appendTag(id, Tag{QString(), data, flags, true});
+    const Tag stored{QString(), data, flags, true};
+    appendTag(id, stored);
 
     // Compressed or encrypted data is kept for writing back but shows no text.
     if (flags & 0x00C0)
@@ -37,6 +38,11 @@ void cMP3ID3v2::StoreFrame(const QString &id, const QByteArray &data, quint16 fl
     // A grouped frame starts with its group byte.
     const QString text = Id3v2Text::frameValue(id, (flags & 0x0020) ? data.mid(1) : data);
 
+    // Comments and lyrics with a description (player data such as
+    // "iTunNORM") are no part of the properties.
+    const bool langText = id == QLatin1String("COMM") || id == QLatin1String("USLT");
+    if (langText && !isUndescribed(stored))
+        return;
     if (id == QLatin1String("COMM")) {
         // Every comment of the tag, in file order, one a line.
         m_sComment = m_sComment.isEmpty() ? text : m_sComment + QStringLiteral("\r\n") + text;

@@ -8,7 +8,7 @@
 #include "platform/Prompter.h"
 #include "settings/ColorBox.h"
 #include "settings/OptionSettings.h"
-#include "tags/GenreTable.h"
+#include "controls/audio/GenreTable.h"
 #include "tags/TagError.h"
 
 #include <QCloseEvent>
@@ -22,6 +22,7 @@
 #include <QTabBar>
 
 #include <type_traits>
+#include <utility>
 
 namespace {
 
@@ -313,6 +314,19 @@ void frmMP3TagsEditor::LoadTags(const QString &path)
         fill(txtEncodedBy, m_oID3v2->EncodedBy());
         fill(txtURL, m_oID3v2->LinkTo());
     }
+    m_loadedTexts = fieldTexts();
+}
+
+QHash<const QWidget *, QString> frmMP3TagsEditor::fieldTexts() const
+{
+    QHash<const QWidget *, QString> texts;
+    for (const QLineEdit *field : {txtArtist, txtTitle, txtAlbum, txtYear, txtTrackNum, txtOriginalArtist,
+                                   txtCopyright, txtEncodedBy, txtURL})
+        texts.insert(field, field->text());
+    for (const QPlainTextEdit *field : {txtDescription, txtLyric})
+        texts.insert(field, field->toPlainText());
+    texts.insert(cboGenre, cboGenre->currentText());
+    return texts;
 }
 
 int frmMP3TagsEditor::genreEntryForText() const
@@ -331,6 +345,8 @@ int frmMP3TagsEditor::genreEntryForText() const
 
 void frmMP3TagsEditor::cmdApply_Click()
 {
+    const QHash<const QWidget *, QString> typedTexts = fieldTexts();
+    const auto changed = [&](const QWidget *field) { return typedTexts.value(field) != m_loadedTexts.value(field); };
     const QString typed = cboGenre->currentText();
     const int entry = genreEntryForText();
     if (entry > 0)
@@ -349,21 +365,38 @@ void frmMP3TagsEditor::cmdApply_Click()
             m_oID3v1->Update();
         }
         if (m_bWriteV2) {
-            m_oID3v2->setArtist(txtArtist->text());
-            m_oID3v2->setTitle(txtTitle->text());
-            m_oID3v2->setAlbum(txtAlbum->text());
-            m_oID3v2->setYear(txtYear->text());
-            m_oID3v2->setComment(txtDescription->toPlainText());
-            m_oID3v2->setGenre(genre);
-            m_oID3v2->setOtherGenreName(genreText);
-            m_oID3v2->setTrack(txtTrackNum->text());
-            m_oID3v2->setOriginalArtist(txtOriginalArtist->text());
-            m_oID3v2->setCopyright(txtCopyright->text());
-            m_oID3v2->setEncodedBy(txtEncodedBy->text());
-            m_oID3v2->setLinkTo(txtURL->text());
-            m_oID3v2->setLyrics(txtLyric->toPlainText());
-            m_oID3v2->Update();
+            // Only the frames of changed fields are set: every other frame,
+            // also those no field shows, is written back as it was read.
+            const std::pair<const QWidget *, void (cMP3ID3v2::*)(const QString &)> setters[] = {
+                {txtArtist, &cMP3ID3v2::setArtist},
+                {txtTitle, &cMP3ID3v2::setTitle},
+                {txtAlbum, &cMP3ID3v2::setAlbum},
+                {txtYear, &cMP3ID3v2::setYear},
+                {txtDescription, &cMP3ID3v2::setComment},
+                {cboGenre, nullptr},
+                {txtTrackNum, &cMP3ID3v2::setTrack},
+                {txtOriginalArtist, &cMP3ID3v2::setOriginalArtist},
+                {txtCopyright, &cMP3ID3v2::setCopyright},
+                {txtEncodedBy, &cMP3ID3v2::setEncodedBy},
+                {txtURL, &cMP3ID3v2::setLinkTo},
+                {txtLyric, &cMP3ID3v2::setLyrics},
+            };
+            bool any = false;
+            for (const auto &[field, set] : setters) {
+                if (!changed(field))
+                    continue;
+                any = true;
+                if (set) {
+                    (m_oID3v2.get()->*set)(typedTexts.value(field));
+                } else {
+                    m_oID3v2->setGenre(genre);
+                    m_oID3v2->setOtherGenreName(genreText);
+                }
+            }
+            if (any)
+                m_oID3v2->Update();
         }
+        m_loadedTexts = fieldTexts();
         MsgBox(QStringLiteral("Done."), Msg::Information, g_sAppName + QLatin1Char(' ') + g_sAppVersion);
     } catch (const TagError &error) {
         MsgBox(error.Description() + QLatin1Char('(') + QString::number(error.Number()) + QLatin1Char(')'),

@@ -4,6 +4,7 @@
 #include "tags/cMP3ID3v2.h"
 
 #include <QDialog>
+#include <QHash>
 
 #include <memory>
 
@@ -67,7 +68,12 @@ private:
     void LoadTags(const QString &path);
     // The genre entry that the combo's text names; the empty entry when none does.
     int genreEntryForText() const;
+    // What each field shows, by field; the ID3v2 tag is written only where
+    // this differs from what was loaded, so frames no field changed stay as
+    // they were.
+    QHash<const QWidget *, QString> fieldTexts() const;
 
+    QHash<const QWidget *, QString> m_loadedTexts;
     std::unique_ptr<cMP3ID3v1> m_oID3v1;
     std::unique_ptr<cMP3ID3v2> m_oID3v2;
     bool m_bWriteV1 = false;

@@ -91,7 +91,6 @@ TEST(cMP3ID3v1, FilesWithoutTrailerReadAsClearedState)
         const char *what;
         QByteArray bytes;
     } cases[] = {
-        {"only a trailer, 128 bytes", trailer("Title")},
         {"lower-case marker", mpegFrames(1) + "tag" + trailer("Title").mid(3)},
         {"no trailer", mpegFrames(2)},
         {"empty file", QByteArray()},
@@ -203,15 +202,40 @@ TEST(cMP3ID3v1, LowerCaseMarkerIsNoTrailerSoUpdateAppendsOne)
     EXPECT_EQ(after.left(bytes.size()), bytes);
 }
 
-TEST(cMP3ID3v1, UpdateLeavesFilesOfAtMostOneTrailerLengthAlone)
+TEST(cMP3ID3v1, ShortFilesTakeATrailerToo)
 {
-    for (const QByteArray &bytes : {QByteArray("x"), trailer("Title")}) {
-        const QString path = writeFile("short.mp3", bytes);
+    // A lone trailer of 128 bytes is read and written over; a shorter file
+    // gets one appended. Neither is left silently unwritten.
+    const struct {
+        const char *what;
+        QByteArray bytes;
+        bool tagged;
+        qint64 sizeAfter;
+    } cases[] = {
+        {"one byte", QByteArray("x"), false, 129},
+        {"127 bytes", QByteArray(127, 'x'), false, 255},
+        {"only a trailer, 128 bytes", trailer("Title", {}, {}, {}, {}, 4, 17), true, 128},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString path = writeFile("short.mp3", c.bytes);
         cMP3ID3v1 tag;
         tag.setMP3File(path);
+        EXPECT_EQ(tag.HasID3v1Tag(), c.tagged);
+        EXPECT_EQ(tag.Title(), c.tagged ? "Title" : "");
         tag.setTitle("Changed");
         tag.Update();
-        EXPECT_EQ(readFile(path), bytes);
+        const QByteArray after = readFile(path);
+        EXPECT_EQ(after.size(), c.sizeAfter);
+        if (!c.tagged) {
+            EXPECT_TRUE(after.startsWith(c.bytes));
+        }
+        cMP3ID3v1 again;
+        again.setMP3File(path);
+        EXPECT_TRUE(again.HasID3v1Tag());
+        EXPECT_EQ(again.Title(), "Changed");
+        EXPECT_EQ(again.Track(), c.tagged ? 4 : 0);
+        EXPECT_EQ(again.Genre(), c.tagged ? 17 : 255);
     }
 }
 

@@ -1,8 +1,12 @@
 #include "TagFixtures.h"
 
+#include "support/Mutagen.h"
 #include "support/TestEnvironment.h"
 #include "tags/TagError.h"
 #include "tags/cMP3ID3v2.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
 
 #include <gtest/gtest.h>
 
@@ -119,6 +123,46 @@ TEST(cMP3ID3v2Read, VersionFourFrameSizesAreSyncSafe)
     EXPECT_EQ(tag.ID3v2TagVersion(), 4);
 }
 
+TEST(cMP3ID3v2Read, VersionFourTagsWithPlainFrameSizesAreReadWhole)
+{
+    // Several taggers wrote plain sizes into version 4 frames, as version 3 has them.
+    const auto plainFrame = [](const QByteArray &id, const QByteArray &data) { return frame(id, data, 3); };
+    const QByteArray txxx = plainFrame("TXXX", QByteArray(1, '\0') + QByteArray(150, 'd') + '\0' + QByteArray(149, 'v'));
+    ASSERT_EQ(txxx.size(), 10 + 301) << "301 is 00 00 01 2D: a valid sync-safe number that reads as 173";
+    const QByteArray notSyncSafe = plainFrame("TXXX", QByteArray(1, '\0') + QByteArray(100, 'd') + '\0' + QByteArray(98, 'v'));
+    ASSERT_EQ(notSyncSafe.at(7), char(0xC8)) << "200 is 00 00 00 C8: no sync-safe number";
+    const struct {
+        const char *what;
+        QByteArray frames;
+    } cases[] = {
+        {"sync-safe reading misses the next frame", plainFrame("TIT2", latin1Text("Title")) + txxx
+             + plainFrame("TPE1", latin1Text("Artist")) + plainFrame("TALB", latin1Text("Album"))},
+        {"size that is no sync-safe number", plainFrame("TIT2", latin1Text("Title")) + plainFrame("TPE1", latin1Text("Artist"))
+             + notSyncSafe + plainFrame("TALB", latin1Text("Album"))},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const QByteArray audio = mpegFrames(2);
+        const QString path = writeFile("plain.mp3", TagFixture::tag(4, c.frames, 64) + audio);
+        cMP3ID3v2 tag;
+        tag.setMP3File(path);
+        EXPECT_EQ(tag.Title(), "Title");
+        EXPECT_EQ(tag.Artist(), "Artist");
+        EXPECT_EQ(tag.Album(), "Album");
+        EXPECT_EQ(tag.FrameCount(), 4);
+
+        // A title-only rewrite keeps all four frames, with standard sizes.
+        tag.setTitle("New");
+        tag.Update();
+        const QJsonValue seen = Mutagen::frames(path);
+        EXPECT_EQ(seen["TIT2"]["text"].toArray().at(0).toString(), "New");
+        EXPECT_EQ(seen["TPE1"]["text"].toArray().at(0).toString(), "Artist");
+        EXPECT_EQ(seen["TALB"]["text"].toArray().at(0).toString(), "Album");
+        EXPECT_EQ(seen.toObject().size(), 4);
+        EXPECT_TRUE(readFile(path).endsWith(audio));
+    }
+}
+
 TEST(cMP3ID3v2Read, VersionTwoFramesTakeTheirFourLetterIds)
 {
     const QByteArray frames = frameV22("TT2", latin1Text("Title")) + frameV22("TP1", latin1Text("Artist"))
@@ -141,12 +185,16 @@ TEST(cMP3ID3v2Read, CommentsOfEveryWriterShowTheirTextOnly)
         QByteArray frames;
         QString comment;
     } cases[] = {
-        {"this program's layout", frame("COMM", own + "abc"), "abc"},
-        {"language and description", frame("COMM", QByteArray("\0engdesc\0Text", 13)), "Text"},
-        {"UTF-16", frame("COMM", "\x01" "eng" + utf16le("d") + QByteArray(2, '\0') + utf16le(QString::fromUtf8("Ж"))),
+        {"older releases' layout", frame("COMM", own + "abc"), "abc"},
+        {"language", frame("COMM", QByteArray("\0eng\0Text", 9)), "Text"},
+        {"UTF-16", frame("COMM", "\x01" "eng" + utf16le("") + QByteArray(2, '\0') + utf16le(QString::fromUtf8("Ж"))),
          QString::fromUtf8("Ж")},
-        {"two comments, one a line", frame("COMM", own + "a") + frame("COMM", own + "b"), "a\r\nb"},
+        {"two comments, one a line", frame("COMM", own + "a") + frame("COMM", QByteArray("\0deu\0b", 7)), "a\r\nb"},
         {"a comment starting with nt", frame("COMM", own + "nth time"), "nth time"},
+        // Comments with a description hold other programs' data, no comment of the user's.
+        {"player data beside the comment", frame("COMM", QByteArray("\0engiTunNORM\0 0000031C", 22))
+             + frame("COMM", QByteArray("\0eng\0Mine", 9)), "Mine"},
+        {"UTF-16 description", frame("COMM", "\x01" "eng" + utf16le("d") + QByteArray(2, '\0') + utf16le("x")), ""},
     };
     for (const auto &c : cases) {
         const cMP3ID3v2 tag = readBytes(TagFixture::tag(3, c.frames) + mpegFrames(1));
@@ -232,8 +280,11 @@ TEST(cMP3ID3v2Read, DamagedOrCutTagsKeepTheFramesBeforeTheDamage)
         QByteArray bytes;
         int frames;
     } cases[] = {
-        {"frame larger than the tag", TagFixture::tag(3, good + frame("TPE1", QByteArray(50, 'a'))).left(50), 1},
-        {"frame size with the top bit set", TagFixture::tag(3, good + negative) + mpegFrames(1), 1},
+        // A frame cut short by the tag's end keeps the bytes it has.
+        {"frame larger than the tag", TagFixture::tag(3, good + frame("TPE1", QByteArray(50, 'a'))).left(50), 2},
+        {"frame size with the top bit set", TagFixture::tag(3, good + negative) + mpegFrames(1), 2},
+        {"frame running into the audio", header(3, 0x7F) + good + frame("TPE1", QByteArray("\0xyz", 4)).left(12)
+             + mpegFrames(1), 2},
         {"garbage frame id", TagFixture::tag(3, good + "\x01\x02\x03\x04" + QByteArray(20, 'z')) + mpegFrames(1), 1},
         {"zero filler", TagFixture::tag(3, good, 100) + mpegFrames(1), 1},
         {"header cut after the marker", QByteArray("ID3"), 0},

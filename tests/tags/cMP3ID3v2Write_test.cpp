@@ -1,5 +1,6 @@
 #include "TagFixtures.h"
 
+#include "support/Mutagen.h"
 #include "support/TestEnvironment.h"
 #include "tags/TagError.h"
 #include "tags/cMP3ID3v2.h"
@@ -7,6 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
 
 #include <gtest/gtest.h>
 
@@ -174,7 +177,7 @@ TEST(cMP3ID3v2Write, FrameDataOfEachKind)
         QByteArray id;
         QByteArray data;
     } cases[] = {
-        {"COMM", QByteArray("\0\0nt\0abc", 8)},
+        {"COMM", QByteArray("\0eng\0abc", 8)},
         {"TCOM", QByteArray("\0Lower", 6)},
         {"PCNT", QByteArray("\0\0\0\x0C", 4)},
         {"WOAR", "http://a/"},
@@ -184,6 +187,41 @@ TEST(cMP3ID3v2Write, FrameDataOfEachKind)
     for (const auto &c : cases)
         EXPECT_EQ(frameNamed(bytes, c.id).data, c.data) << c.id.constData();
     EXPECT_EQ(bytes.mid(10, 10), QByteArray("TIT2\0\0\x01\x2D\0\0", 10));
+}
+
+TEST(cMP3ID3v2Write, CommentAndLyricsTakeALanguageCodeAndLeaveOtherProgramsFramesAlone)
+{
+    const QByteArray playerData = frame("COMM", QByteArray("\0engiTunNORM\0 0000031C", 22));
+    const struct {
+        const char *what;
+        QByteArray frames;
+        const char *key;  // mutagen's key of the comment written
+    } cases[] = {
+        {"no comment yet", {}, "COMM::eng"},
+        {"older releases' language bytes", frame("COMM", QByteArray("\0\0nt\0old", 8)), "COMM::eng"},
+        {"a language of its own", frame("COMM", QByteArray("\0deu\0alt", 8)), "COMM::deu"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString path = writeFile("lang.mp3", tag(3, c.frames + playerData) + mpegFrames(2));
+        cMP3ID3v2 tag;
+        tag.setMP3File(path);
+        tag.setComment("New");
+        tag.setLyrics("Words");
+        tag.Update();
+
+        const QJsonObject seen = Mutagen::frames(path).toObject();
+        QStringList keys{c.key, "COMM:iTunNORM:eng", "USLT::eng"};
+        keys.sort();
+        EXPECT_EQ(seen.keys(), keys) << "the old comment is replaced, the player's data kept";
+        EXPECT_EQ(seen[c.key]["text"].toArray().at(0).toString(), "New");
+        EXPECT_EQ(seen["COMM:iTunNORM:eng"]["text"].toArray().at(0).toString(), " 0000031C");
+        EXPECT_EQ(seen["USLT::eng"]["text"].toString(), "Words");
+        cMP3ID3v2 again;
+        again.setMP3File(path);
+        EXPECT_EQ(again.Comment(), "New");
+        EXPECT_EQ(again.Lyrics(), "Words");
+    }
 }
 
 TEST(cMP3ID3v2Write, IdsNoReaderCouldParseAreRefusedBeforeTheFileIsTouched)
@@ -218,14 +256,20 @@ TEST(cMP3ID3v2Write, AudioAfterTheTagStaysByteIdentical)
     } cases[] = {
         {"no tag", {}, {}},
         {"tag of another writer with padding", tag(3, title, 1000), {}},
-        {"tag with padding its size does not count", tag(3, title) + QByteArray(300, '\0'), {}},
+        // The tag ends where its header says: what follows is never taken in.
+        {"tag with padding its size does not count", tag(3, title) + QByteArray(300, '\0'), QByteArray(300, '\0')},
         {"version 2 tag", tag(2, frameV22("TT2", latin1Text("Old"))), {}},
         {"version 4 tag", tag(4, frame("TIT2", latin1Text("Old"), 4), 20), {}},
+        {"version 4 tag with a footer", header(4, frame("TIT2", latin1Text("Old"), 4).size(), 0x10)
+             + frame("TIT2", latin1Text("Old"), 4) + QByteArray("3DI\x04\0\x10\0\0\0\x0E", 10), {}},
+        // 00 00 08 00 is a sync-safe 1024: the rest of the older region stays.
         {"older release's tag: size of the whole region", QByteArray("ID3\x03\0\0\0\0\x08\0", 10) + title
-             + QByteArray(2048 - 10 - title.size(), '\0'), {}},
-        {"older release's tag with left-over bytes", legacyLeftovers, {}},
+             + QByteArray(2048 - 10 - title.size(), '\0'), QByteArray(2048 - 1034, '\0')},
+        {"older release's tag with left-over bytes", legacyLeftovers, legacyLeftovers.mid(1034)},
+        // 00 00 80 00 is no sync-safe number; read plain it ends at the audio.
         {"older release's tag too large for a sync-safe reading", legacyBig, {}},
-        {"tag whose size reaches into the audio", header(3, 5000) + title, {}},
+        // Neither reading of 00 00 13 88 ends at the audio: the old tag stays.
+        {"tag whose size reaches into the audio", header(3, 5000) + title, header(3, 5000) + title},
         {"tag whose sync-safe size reaches into the audio", header(3, 0x00000768) + title, {}},
         {"tag cut short by the end of the file", header(3, 0x10000) + title, {}},
         {"tag further into the file", junk + tag(3, title), junk + tag(3, title)},
@@ -248,9 +292,62 @@ TEST(cMP3ID3v2Write, AudioAfterTheTagStaysByteIdentical)
     }
 }
 
+TEST(cMP3ID3v2Write, MalformedTagsNeverGiveUpAudioAfterTheirDeclaredEnd)
+{
+    const QByteArray audio = mpegFrames(6);
+    // Over 127 bytes, so that the size's plain reading differs from its sync-safe one.
+    const QByteArray title = frame("TIT2", latin1Text(QString(140, 't')));
+    const QByteArray artist = frame("TPE1", latin1Text("Artist"));
+    // The last frame's size says 2 bytes more than it has: it reaches the sync word.
+    QByteArray longLast = title + artist;
+    longLast[title.size() + 7] = char(longLast.at(title.size() + 7) + 2);
+    // TIT2 claims 1,000 bytes (00 00 03 E8) in a 658-byte tag, header included.
+    QByteArray claimsMore = header(3, 648) + (frame("TIT2", latin1Text("Big")) + QByteArray(648, '\0')).left(648);
+    claimsMore.replace(14, 4, QByteArray("\0\0\x03\xE8", 4));
+    // A version 4 tag with its size written plain, 00 00 01 C0, which is no
+    // sync-safe number, and the extended-header flag, with and without an
+    // extended header.
+    const QByteArray frames4 = frame("TIT2", latin1Text(QString(150, 'x')), 4) + frame("TPE1", latin1Text("A"), 4);
+    const auto plainV4 = [&](const QByteArray &head) {
+        QByteArray body = head + frames4;
+        body.resize(0x1C0, '\0');
+        return header(4, quint32(body.size()), 0x40) + body;
+    };
+
+    const struct {
+        const char *what;
+        QByteArray tag;
+        qint64 declaredEnd;
+    } cases[] = {
+        {"version 3, last frame 2 bytes too long", tag(3, longLast), 10 + longLast.size()},
+        {"TIT2 claiming 1,000 bytes in a 658-byte tag", claimsMore, 658},
+        {"version 4, plain size, extended header", plainV4(QByteArray("\0\0\0\x06\x01\0", 6)), 10 + 0x1C0},
+        {"version 4, plain size, extended-header flag alone", plainV4({}), 10 + 0x1C0},
+        // Its sync-safe size, 512, runs past the tag's end into the audio.
+        {"version 4, plain size, extended header too long", plainV4(QByteArray("\0\0\x04\0\x01\0", 6)), 10 + 0x1C0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(c.tag.size(), c.declaredEnd);
+        const QString path = writeFile("malformed.mp3", c.tag + audio);
+        cMP3ID3v2 tag;
+        tag.setMP3File(path);
+        tag.setTitle("New");
+        tag.Update();
+
+        const QByteArray bytes = readFile(path);
+        EXPECT_TRUE(bytes.endsWith(audio)) << "every audio byte is still there, in order";
+        EXPECT_EQ(regionOf(bytes) + audio.size(), bytes.size()) << "the old tag is replaced, not kept";
+        EXPECT_TRUE(probesAsMp3(path));
+        cMP3ID3v2 again;
+        again.setMP3File(path);
+        EXPECT_EQ(again.Title(), "New");
+    }
+}
+
 TEST(cMP3ID3v2Write, FramesOfOtherWritersAreWrittenBackUnchanged)
 {
-    const QByteArray picture = QByteArray("\0image/png\0\x03\0", 13) + QByteArray("\x89PNG\0\0\0\x0D\xFF\xD8\xFF\xE0", 14);
+    const QByteArray picture = QByteArray("\0image/png\0\x03\0", 13) + QByteArray("\x89PNG\0\0\0\x0D\xFF\xD8\xFF\xE0", 12);
     const QByteArray frames = frame("APIC", picture) + frame("PRIV", QByteArray("owner\0\0\x01\0", 9))
         + frame("TIT2", QByteArray("\x01\xFF\xFE" "A\0B\0\0\0", 9)) + frame("COMM", QByteArray("\0engdesc\0Text", 13))
         + frame("TXXX", QByteArray("\0key\0value", 10)) + frame("TCMP", latin1Text("1"), 3, 0x4000);

@@ -1,6 +1,7 @@
 #include "TagFixtures.h"
 
 #include "core/mdlModes.h"
+#include "support/Mutagen.h"
 #include "support/ScriptedServices.h"
 #include "support/TestEnvironment.h"
 #include "tags/cMP3ID3v1.h"
@@ -8,6 +9,8 @@
 #include "tags/frmMP3TagsEditor.h"
 
 #include <QComboBox>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -23,6 +26,19 @@ QByteArray v1Trailer(const QByteArray &title, quint8 track, quint8 genre)
 {
     QByteArray bytes = "TAG" + title.leftJustified(30, '\0') + QByteArray(30 + 30 + 4 + 28, '\0');
     return bytes + '\0' + char(track) + char(genre);
+}
+
+// The bytes between the ID3v2 tag that starts the file and the ID3v1 trailer that may end it.
+QByteArray audioOf(const QByteArray &bytes)
+{
+    qint64 from = 0;
+    if (bytes.startsWith("ID3")) {
+        for (int i = 6; i < 10; ++i)
+            from = (from << 7) | (quint8(bytes.at(i)) & 0x7F);
+        from += 10 + (bytes.at(3) == 4 && (bytes.at(5) & 0x10) ? 10 : 0);
+    }
+    const qint64 to = bytes.size() >= 128 && bytes.mid(bytes.size() - 128, 3) == "TAG" ? bytes.size() - 128 : bytes.size();
+    return bytes.mid(from, to - from);
 }
 
 QStringList tabCaptions(const frmMP3TagsEditor &editor)
@@ -192,4 +208,54 @@ TEST_F(frmMP3TagsEditorTest, ApplyFailureShowsDescriptionAndNumber)
     EXPECT_EQ(lastMessage(), path + " is not a valid MP3 file.(-2147217407)");
     EXPECT_EQ(testServices().prompter->messages.last().icon(), Msg::Information);
     EXPECT_TRUE(g_frmMP3TagsEditor()) << "the window stays open";
+}
+
+TEST_F(frmMP3TagsEditorTest, ApplyWritesOnlyWhatChangedAndKeepsEveryOtherFrame)
+{
+    for (const char *version : {"3", "4"}) {
+        SCOPED_TRACE(std::string("mutagen's version ") + version);
+        const QByteArray audio = mpegFrames(8);
+        const QString path = writeFile("others.mp3", audio);
+        // Frames no field shows: player data in a second comment, a picture,
+        // private data, a user text; lyrics with a language of their own.
+        Mutagen::run(QStringLiteral(R"(
+import sys
+from mutagen.id3 import ID3, TIT2, TPE1, COMM, APIC, PRIV, TXXX, USLT
+tags = ID3()
+tags.add(TIT2(encoding=3, text=["Old title"]))
+tags.add(TPE1(encoding=1, text=["Artist"]))
+tags.add(COMM(encoding=3, lang="eng", desc="", text=["A comment"]))
+tags.add(COMM(encoding=0, lang="eng", desc="iTunNORM", text=[" 0000031C 00000311 00001F9E"]))
+tags.add(APIC(encoding=0, mime="image/png", type=3, desc="Cover", data=bytes(range(256)) * 4))
+tags.add(PRIV(owner="WM/MediaClassPrimaryID", data=b"\x00\xff\x10\x20"))
+tags.add(TXXX(encoding=3, desc="Key", text=["Value"]))
+tags.add(USLT(encoding=3, lang="deu", desc="", text="Worte"))
+tags.save(sys.argv[1], v2_version=int(sys.argv[2]))
+print("null")
+)"),
+                     {path, version});
+        const QJsonObject before = Mutagen::frames(path).toObject();
+        ASSERT_EQ(before.size(), 8);
+
+        frmMP3TagsEditor &editor = openWith(path);
+        EXPECT_EQ(editor.txtDescription->toPlainText(), "A comment") << "player data is no comment";
+        EXPECT_EQ(editor.txtLyric->toPlainText(), "Worte");
+        editor.cmdApply_Click();
+        EXPECT_EQ(lastMessage(), "Done.");
+        EXPECT_EQ(Mutagen::frames(path).toObject(), before) << "an apply without an edit changes no frame";
+        EXPECT_EQ(audioOf(readFile(path)), audio);
+
+        editor.txtTitle->setText("New title");
+        editor.cmdApply_Click();
+        QJsonObject expected = before;
+        expected["TIT2"] = QJsonObject{{"text", QJsonArray{"New title"}}};
+        EXPECT_EQ(Mutagen::frames(path).toObject(), expected);
+        EXPECT_EQ(audioOf(readFile(path)), audio);
+
+        editor.txtDescription->setPlainText("Another comment");
+        editor.cmdApply_Click();
+        expected["COMM::eng"] = QJsonObject{{"desc", ""}, {"lang", "eng"}, {"text", QJsonArray{"Another comment"}}};
+        EXPECT_EQ(Mutagen::frames(path).toObject(), expected);
+        delete g_frmMP3TagsEditor();
+    }
 }

@@ -1,5 +1,8 @@
 #include "controls/audio/Mp3Encoder.h"
 
+#include "controls/audio/GenreTable.h"
+#include "controls/audio/Id3v1Trailer.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -113,6 +116,13 @@ bool Mp3Encoder::configure(const PcmSpec &source, QString *error)
 
 void Mp3Encoder::setTags(const AudioTags &tags)
 {
+    // LAME fills its ID3v1 tag only from Latin-1 texts, so the trailer is
+    // made here from the same texts the ID3v2 tag gets.
+    m_id3v1.clear();
+    if (!tags.isEmpty())
+        m_id3v1 = Id3v1Trailer::pack({tags.title, tags.artist, tags.album, tags.year, tags.comment,
+                                      Id3v1Trailer::trackNumber(tags.track), GenreTable::code(tags.genre)});
+
     lame_global_flags *g = m_lame.get();
     id3tag_init(g);
     id3tag_add_v2(g);
@@ -217,8 +227,8 @@ bool Mp3Encoder::finish(QString *error)
     }
     if (!put(m_buffer.data(), std::size_t(n), error))
         return false;
-    std::size_t size = lame_get_id3v1_tag(m_lame.get(), m_buffer.data(), m_buffer.size());
-    if (!put(m_buffer.data(), size, error))
+    std::size_t size = std::size_t(m_id3v1.size());
+    if (!put(reinterpret_cast<const unsigned char *>(m_id3v1.constData()), size, error))
         return false;
     if (lame_get_bWriteVbrTag(m_lame.get())) {
         // The Xing/Info frame was left empty at the start; fill it now that

@@ -39,4 +39,5 @@ private:
     std::unique_ptr<std::FILE, FileDeleter> m_file;
     std::vector<unsigned char> m_buffer;
     long m_id3v2Size = 0;
+    QByteArray m_id3v1;  // the ID3v1 trailer that ends the file; empty without tags
 };

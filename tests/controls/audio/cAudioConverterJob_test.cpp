@@ -1,5 +1,6 @@
 #include "support/AudioFixtures.h"
 #include "support/JobSpy.h"
+#include "support/Mutagen.h"
 #include "controls/audio/AcmCodecs.h"
 #include "controls/audio/WmaCodecs.h"
 #include "controls/audio/cAudioConverter.h"
@@ -736,4 +737,60 @@ TEST(AudioConverterJob, TagsBeyondLatin1SurviveInEveryContainer)
         EXPECT_EQ(reader.TagGenre(), QString("Электроника"));
         EXPECT_EQ(reader.TagArtist(), QString("坂本"));
     }
+}
+
+TEST(AudioConverterJob, Mp3TrailerCarriesTheTagsForOtherReaders)
+{
+    cAudioConverter converter;
+    apply(converter, mp3(mp3Cbr(128)));
+    converter.TagAlbum("Album Ä");
+    converter.TagArtist("The Artist");
+    converter.TagComment("A comment longer than its twenty-eight bytes");
+    converter.TagGenre("hip-hop");
+    converter.TagTitle("Title Ω and more than thirty characters");
+    converter.TagTrack("4/12");
+    converter.TagYear("2021");
+    const QString dest = work("trailer.mp3");
+    ASSERT_EQ(convert(converter, source35(), dest, 0, 1).done, 1);
+
+    // mutagen reads the last 128 bytes as an ID3v1 tag on its own.
+    const QJsonValue v1 = Mutagen::run(QStringLiteral(R"(
+import json, sys
+from mutagen.id3 import ParseID3v1
+data = open(sys.argv[1], "rb").read()[-128:]
+frames = ParseID3v1(data)
+result = {key: str(frame) for key, frame in frames.items()}
+result["genre"] = frames["TCON"].genres[0]
+print(json.dumps(result))
+)"),
+        {dest});
+    EXPECT_EQ(v1["TIT2"].toString(), "Title ? and more than thirty c") << "Latin-1, cut to 30 bytes";
+    EXPECT_EQ(v1["TPE1"].toString(), "The Artist");
+    EXPECT_EQ(v1["TALB"].toString(), "Album Ä");
+    EXPECT_EQ(v1["TDRC"].toString(), "2021");
+    EXPECT_EQ(v1["COMM"].toString(), "A comment longer than its tw");
+    EXPECT_EQ(v1["TRCK"].toString(), "4");
+    EXPECT_EQ(v1["TCON"].toString(), "7");
+    EXPECT_EQ(v1["genre"].toString(), "Hip-Hop");
+
+    // ffprobe reads the trailer where no ID3v2 tag stands before it.
+    QFile file(dest);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray bytes = file.readAll();
+    ASSERT_TRUE(bytes.startsWith("ID3"));
+    qint64 tagEnd = 10;
+    for (int i = 6; i < 10; ++i)
+        tagEnd += qint64(quint8(bytes.at(i)) & 0x7F) << (7 * (9 - i));
+    const QString bare = work("trailer-only.mp3");
+    QFile out(bare);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(bytes.mid(tagEnd));
+    out.close();
+    const QJsonObject probed = TestAudio::probe(bare);
+    EXPECT_EQ(TestAudio::probedTag(probed, "title"), "Title ? and more than thirty c");
+    EXPECT_EQ(TestAudio::probedTag(probed, "artist"), "The Artist");
+    // This ffprobe hands the trailer's Latin-1 bytes on undecoded: "Ä" is no UTF-8.
+    EXPECT_TRUE(TestAudio::probedTag(probed, "album").startsWith("Album "));
+    EXPECT_EQ(TestAudio::probedTag(probed, "album").size(), 7);
+    EXPECT_EQ(TestAudio::probedTag(probed, "track"), "4");
 }

@@ -1,4 +1,6 @@
-#include "tags/GenreTable.h"
+#include "controls/audio/GenreTable.h"
+
+#include <QRegularExpression>
 
 #include <array>
 
@@ -37,6 +39,17 @@ constexpr std::array<const char *, 148> kNames = {
     "Christian Rock", "Merengue", "Salsa", "Thrash Metal", "Anime", "JPop", "Synth Pop",
 };
 
+// Letters and digits only, lower case: "Hip-Hop" and "Hip Hop" are one name.
+QString folded(const QString &text)
+{
+    QString out;
+    for (QChar c : text) {
+        if (c.isLetterOrNumber())
+            out += c.toLower();
+    }
+    return out;
+}
+
 } // namespace
 
 QString name(quint8 code)
@@ -44,6 +57,26 @@ QString name(quint8 code)
     if (code >= kNames.size())
         return QString();
     return QString::fromLatin1(kNames[code]);
+}
+
+quint8 code(const QString &text)
+{
+    // "17" alone, or "(17)" before an optional name, as ID3v2 genre frames hold it.
+    static const QRegularExpression number(QStringLiteral("^\\s*(?:\\((\\d{1,3})\\)|(\\d{1,3})\\s*$)"));
+    const QRegularExpressionMatch match = number.match(text);
+    if (match.hasMatch()) {
+        const int value = (match.captured(1) + match.captured(2)).toInt();
+        if (value < 255 && !name(quint8(value)).isEmpty())
+            return quint8(value);
+    }
+    const QString wanted = folded(text);
+    if (wanted.isEmpty())
+        return kNone;
+    for (std::size_t i = 0; i < kNames.size(); ++i) {
+        if (kNames[i][0] != '\0' && folded(QString::fromLatin1(kNames[i])) == wanted)
+            return quint8(i);
+    }
+    return kNone;
 }
 
 } // namespace GenreTable
