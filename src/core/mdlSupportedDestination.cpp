@@ -11,16 +11,17 @@ struct DestinationFormat {
     const char *key;
     const char *text;
     qint32 *offered;
+    const char *fileExtension; // an ACM file is a WAV file
 };
 
 // "Monkey 's" with its blank is the text stored settings hold.
 const std::array<DestinationFormat, 6> destinationFormats = {{
-    {"WAV", "WAV - Waveform Audio Format (*.wav)", &g_lDestWAV},
-    {"ACM", "ACM - Waveform ACM Codecs (*.wav)", &g_lDestACM},
-    {"MP3", "MP3 - MPEG-1 Audio Layer 3 (*.mp3)", &g_lDestMP3},
-    {"WMA", "WMA - Windows Media Audio files (*.wma)", &g_lDestWMA},
-    {"OGG", "OGG - Ogg Media Format (*.ogg)", &g_lDestOGG},
-    {"APE", "APE - Monkey 's Audio (*.ape)", &g_lDestAPE},
+    {"WAV", "WAV - Waveform Audio Format (*.wav)", &g_lDestWAV, "wav"},
+    {"ACM", "ACM - Waveform ACM Codecs (*.wav)", &g_lDestACM, "wav"},
+    {"MP3", "MP3 - MPEG-1 Audio Layer 3 (*.mp3)", &g_lDestMP3, "mp3"},
+    {"WMA", "WMA - Windows Media Audio files (*.wma)", &g_lDestWMA, "wma"},
+    {"OGG", "OGG - Ogg Media Format (*.ogg)", &g_lDestOGG, "ogg"},
+    {"APE", "APE - Monkey 's Audio (*.ape)", &g_lDestAPE, "ape"},
 }};
 
 } // namespace
@@ -58,6 +59,16 @@ qint16 GetFormatIndex(const QString &format)
             return qint16(i);
     }
     return 0;
+}
+
+QString FileExtension(const QString &format)
+{
+    const QString key = format.left(3).toUpper();
+    for (const DestinationFormat &destination : destinationFormats) {
+        if (key == QLatin1String(destination.key))
+            return QString::fromLatin1(destination.fileExtension);
+    }
+    return QString();
 }
 
 } // namespace mdlSupportedDestination

@@ -15,8 +15,7 @@ inline qint32 g_lDestOGG = 0;
 inline qint32 g_lDestAPE = 0;
 
 // The six destination formats of every target-format box. A format's text
-// starts with its three-letter key, and the text before " -" is the
-// extension of the files written in it.
+// starts with its three-letter key.
 namespace mdlSupportedDestination {
 
 // Offers all six formats; answers an empty text.
@@ -28,5 +27,9 @@ void FillDestinationFormats(QComboBox *combo);
 // "WMA", "OGG", "APE"); 0 for any other text. The job controls are given
 // this index plus one.
 qint16 GetFormatIndex(const QString &format);
+// The extension, in lower case, of the files a format writes, by the text's
+// first three letters as GetFormatIndex reads them ("wav" for both WAV and
+// ACM); empty for a text that names no format.
+QString FileExtension(const QString &format);
 
 } // namespace mdlSupportedDestination

@@ -66,6 +66,45 @@ TEST(SettingsInstaller, RunningTwiceChangesNothing)
     EXPECT_EQ(registryTree(), before);
 }
 
+TEST(SettingsInstaller, OverAnExistingStoreAddsMissingValuesAndKeepsTheUsers)
+{
+    // A store from an earlier run: the user chose MP3 and mono, hid the
+    // player, and never had a sample rate stored.
+    TestEnv::removeSettingsRoot();
+    ASSERT_TRUE(SettingsInstaller::install());
+    const QString root = QStringLiteral("SOFTWARE\\Tarvena\\Sonvale\\");
+    const struct {
+        const char *subkey;
+        const char *name;
+        QByteArray user; // empty: the value is absent before the second run
+        QByteArray after;
+    } cases[] = {
+        {"General", "cboTargetFormat", "MP3 - MPEG-1 Audio Layer 3 (*.mp3)", "MP3 - MPEG-1 Audio Layer 3 (*.mp3)"},
+        {"General", "chkDisplayPlayer", "0", "0"},
+        {"Formats\\WAV", "cboChannelsWAV", "0", "0"},
+        {"Formats\\MP3", "chkMP3VBRTag", "", "1"},
+        {"Formats\\WAV", "cboSamplesWAV", "", "44100"},
+        {"Formats\\OGG", "ptnQualityOGG", "", "True"},
+    };
+    for (const auto &c : cases) {
+        const QString key = root + QLatin1String(c.subkey);
+        if (c.user.isEmpty())
+            ASSERT_EQ(Registry::deleteValue(kLocalMachine, key, QLatin1String(c.name)), Registry::Success) << c.name;
+        else
+            ASSERT_EQ(Registry::setValue(kLocalMachine, key, QLatin1String(c.name), 1, c.user + '\0'), Registry::Success);
+    }
+
+    ASSERT_TRUE(SettingsInstaller::install());
+
+    for (const auto &c : cases) {
+        Registry::Value value;
+        ASSERT_EQ(Registry::queryValue(kLocalMachine, root + QLatin1String(c.subkey), QLatin1String(c.name), &value),
+                  Registry::Success)
+            << c.name;
+        EXPECT_EQ(value.data, c.after + '\0') << c.name;
+    }
+}
+
 TEST(SettingsInstaller, ProgramReportsAnUnreadableFile)
 {
     QString error;

@@ -1,6 +1,8 @@
 #include "settings/audioprop_fixture.h"
 
 #include "platform/Registry.h"
+#include "settings/OptionSettings.h"
+#include "support/FreshInstall.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -162,6 +164,47 @@ TEST_F(AudioPropTest, StoredLinkCaptionDecidesWhetherTheAdvancedPanelShows)
         EXPECT_EQ(!w.picMP3Advanced->isHidden(), c.shown);
         TearDown();
     }
+}
+
+TEST_F(AudioPropTest, AFreshInstallStartsFromTheWindowsOwnLoadDefaults)
+{
+    const FreshInstall fresh;
+    const QStringList installed = dumpFormats();
+    ASSERT_FALSE(installed.isEmpty());
+    frmAudioProp &w = *Forms::audioProp();
+
+    // What a first job hands over: stereo CD-quality WAV, 128 kbit/s MP3 with
+    // its Info frame, OGG by quality.
+    EXPECT_EQ(g_lWavSampleRate, 44100);
+    EXPECT_EQ(g_lWavBitsPerSample, 16);
+    EXPECT_EQ(g_lWavChannelsIndex, 1);
+    EXPECT_EQ(w.cboChannelsWAV->currentText(), "Stereo");
+    EXPECT_EQ(g_lMp3Bitrate, 128);
+    EXPECT_EQ(g_lMp3SampleRate, 44100);
+    EXPECT_TRUE(g_bMp3VBRTag);
+    EXPECT_FALSE(g_bMp3ABR);
+    EXPECT_TRUE(g_bMp3Original);
+    EXPECT_TRUE(g_bMp3Copyright);
+    EXPECT_EQ(g_lMp3MinBitrateIndex, 9);
+    EXPECT_EQ(g_lMp3MaxBitrateIndex, 11);
+    EXPECT_TRUE(g_bOggQualityMode);
+    EXPECT_FALSE(g_bOggBitrateMode);
+    EXPECT_EQ(g_lOggQuality, 50);
+    EXPECT_TRUE(w.ptnQualityOGG->isChecked());
+    EXPECT_TRUE(w.picMP3Advanced->isHidden());
+
+    // The general options a new user finds.
+    EXPECT_EQ(g_sDefaultTargetFormat, "WAV - Waveform Audio Format (*.wav)");
+    EXPECT_EQ(Forms::options()->cboTargetFormat->currentText(), "WAV - Waveform Audio Format (*.wav)");
+    EXPECT_TRUE(g_bDisplayPlayer);
+
+    // The installed values are exactly the window's own: OK on a fresh
+    // install stores each of them unchanged (and adds the ACM choice, which
+    // depends on the codecs found).
+    w.cmdOk_Click();
+    const QStringList stored = dumpFormats();
+    for (const QString &line : installed)
+        EXPECT_TRUE(stored.contains(line)) << line.toStdString();
 }
 
 TEST_F(AudioPropTest, OkStoresEveryControlInItsFormAndPublishesTheReRead)

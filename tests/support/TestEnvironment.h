@@ -12,8 +12,11 @@ namespace TestEnv {
 QString root();
 // A folder for the test's own files (inputs, outputs), created.
 QString workFolder();
-// Installs the settings root as the installer does.
+// Installs the settings root with its keys only: every subkey present and empty.
 void installSettingsRoot();
+// A fresh installation as a new user has it: the settings root made by the
+// installer alone, starting values included, and nothing else.
+void installShippedSettings();
 // Removes the whole registry, as on a machine where the program was never installed.
 void removeSettingsRoot();
 }

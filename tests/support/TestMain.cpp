@@ -84,6 +84,14 @@ void installSettingsRoot()
     emptySubkeys(static_cast<qint32>(0x80000002u), QStringLiteral("SOFTWARE\\Tarvena\\Sonvale"));
 }
 
+void installShippedSettings()
+{
+    removeSettingsRoot();
+    QString error;
+    if (!SettingsInstaller::install(&error))
+        ADD_FAILURE() << "installing the settings root failed: " << error.toStdString();
+}
+
 void removeSettingsRoot()
 {
     QDir(root() + QStringLiteral("/registry")).removeRecursively();

@@ -69,6 +69,8 @@ void frmDataBurner3::cmdConvert_Click()
 {
     if (isRunning() || m_burning)
         return;
+    if (!chkDoNotConvertSource->isChecked() && !checkDestinationFormat())
+        return;
     separateJobsInLog();
     m_bUserAborted = 0;
     prgCurrnet->setValue(0);
@@ -80,7 +82,6 @@ void frmDataBurner3::cmdConvert_Click()
     if (!prepareTempFolder())
         return;
     m_lCurrentRow = 1;
-    m_bErrorOccurred = 0;
     resetRowJob();
     m_rowFiles.clear();
     m_burnAborted = false;
@@ -213,8 +214,9 @@ void frmDataBurner3::copyRowEnded(const QString &path, const QString &error)
 {
     if (!path.isEmpty()) {
         m_rowFiles.insert(m_copyRow, path);
+        countItemWritten();
     } else if (m_bUserAborted == 0) {
-        m_bErrorOccurred = -1;
+        countItemFailed();
         log(QStringLiteral("Error: ") + error);
     }
     prgTotal->setValue(m_copyRow);
@@ -331,7 +333,9 @@ void frmDataBurner3::DoEndEvents()
     if (m_bErrorOccurred == 0 && chkTurnOffComputer->isChecked())
         mdlShutDown::ShowTurnOff(30);
     setRunning(false);
-    balloon(QStringLiteral("Done."));
-    log(QStringLiteral("Done."));
-    lblCurrentTrack->setText(QStringLiteral("Done."));
+    // Items that could not be converted or copied are missing from the disc.
+    const QString text = doneText();
+    balloon(text);
+    log(text);
+    lblCurrentTrack->setText(text);
 }

@@ -186,7 +186,7 @@ void RowJobWindow::setBusy(bool busy)
 
 void RowJobWindow::cmdConvert_Click()
 {
-    if (isRunning() || !checkDestinationFolder())
+    if (isRunning() || !checkDestinationFolder() || !checkDestinationFormat())
         return;
     separateJobsInLog();
     storeDestinationInHistory();
@@ -194,7 +194,6 @@ void RowJobWindow::cmdConvert_Click()
     SetDestination();
     makeDestinationSubFolder();
     m_lCurrentRow = 1;
-    m_bErrorOccurred = 0;
     resetRowJob();
     showLogPage();
     g_ltmrSces = 1;
@@ -241,14 +240,14 @@ void RowJobWindow::ConvertTracks()
 
 void RowJobWindow::resetRowJob()
 {
+    resetJobOutcome();
     m_abortRequested = false;
     m_jobPaths.clear();
 }
 
 void RowJobWindow::doneEnding()
 {
-    // Rows that failed leave the job done but not successful, and it says so.
-    const QString text = m_bErrorOccurred != 0 ? QStringLiteral("Done with errors.") : QStringLiteral("Done.");
+    const QString text = doneText();
     balloon(text);
     lblCurrentTrack->setText(text);
     if (followsRowsInCaption())
@@ -370,6 +369,7 @@ void RowJobWindow::onRowProgress(qint32 percent)
 
 void RowJobWindow::onRowDone()
 {
+    countItemWritten();
     log(QStringLiteral("Done."));
     lblCurrentTrack->setText(QStringLiteral("Done."));
     g_ltmrUpToItemSecs = qint32(qMin<qint64>(qint64(g_ltmrUpToItemSecs) + g_ltmrItemSecs,
@@ -380,7 +380,7 @@ void RowJobWindow::onRowDone()
 
 void RowJobWindow::onRowError(qint32 code, const QString &text)
 {
-    m_bErrorOccurred = -1;
+    countItemFailed();
     const QString line = QStringLiteral("Error: ") + text + QLatin1Char('(') + QString::number(code) + QLatin1Char(')');
     log(line);
     if (followsRowsInCaption()) {

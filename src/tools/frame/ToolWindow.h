@@ -28,6 +28,7 @@ struct ToolWindowLook {
     bool hasOverWrite = true; // "Overwrite existing files"
     bool hasTargetFormat = true; // the target-format list with its link and "Edit"
     QString jobItemLogText;   // "Start to split: " and the like
+    QString itemNoun = QStringLiteral("item"); // what the job's items are called in its log ("part")
 };
 
 // The frame every item-processing tool window shares: title strip, the
@@ -179,6 +180,9 @@ protected:
     // folder is refused with a message: its files would land wherever the
     // program happens to run.
     bool checkDestinationFolder();
+    // A start without a destination format is refused with a message: its
+    // files would get no format of their own to be written and named in.
+    bool checkDestinationFormat();
     void separateJobsInLog();
     void storeDestinationInHistory();
     void makeDestinationSubFolder();
@@ -190,10 +194,22 @@ protected:
     void log(const QString &message);
     // The tray balloon "Done." / "Aborted." titled with the product and version.
     void balloon(const QString &text);
-    // The job's end: "Done." with the end-of-job events, or "Aborted.".
+    // The job's end: "Done." (or "Done with errors.") with the end-of-job
+    // events, or "Aborted.".
     void endJob(qint32 result);
 
+    // What the items of the job came to: cleared at its start, counted as
+    // each item ends.
+    void resetJobOutcome();
+    void countItemWritten() { ++m_lItemsWritten; }
+    void countItemFailed();
+    // "Done.", or "Done with errors." when an item failed, after a log line
+    // saying how many failed: a job must not look successful when it was not.
+    QString doneText();
+
     ToolWindowLook m_look;
+    qint32 m_lItemsWritten = 0;
+    qint32 m_lItemsFailed = 0;
 
 private:
     void buildFrame();

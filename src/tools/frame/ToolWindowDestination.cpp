@@ -61,6 +61,14 @@ bool ToolWindow::checkDestinationFolder()
     return false;
 }
 
+bool ToolWindow::checkDestinationFormat()
+{
+    if (!cboTargetFormat || cboTargetFormat->currentIndex() >= 0)
+        return true;
+    MsgBox(QStringLiteral("Select the destination format."), int(Msg::OkOnly) + Msg::Information);
+    return false;
+}
+
 void ToolWindow::chkCreateSubFolder_Click()
 {
     CheckUnderFolderEna();

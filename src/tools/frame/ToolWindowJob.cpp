@@ -162,11 +162,37 @@ void ToolWindow::ConvertTracks()
     endJob(result);
 }
 
+void ToolWindow::resetJobOutcome()
+{
+    m_bErrorOccurred = 0;
+    m_lItemsWritten = 0;
+    m_lItemsFailed = 0;
+}
+
+void ToolWindow::countItemFailed()
+{
+    m_bErrorOccurred = -1;
+    ++m_lItemsFailed;
+}
+
+QString ToolWindow::doneText()
+{
+    if (m_bErrorOccurred == 0)
+        return QStringLiteral("Done.");
+    const QString items = m_look.itemNoun + QLatin1Char('s');
+    if (m_lItemsFailed > 0 && m_lItemsWritten == 0)
+        log(QStringLiteral("Every ") + m_look.itemNoun + QStringLiteral(" failed: nothing was written."));
+    else if (m_lItemsFailed > 0)
+        log(QStringLiteral("%1 of %2 %3 failed.").arg(m_lItemsFailed).arg(m_lItemsFailed + m_lItemsWritten).arg(items));
+    return QStringLiteral("Done with errors.");
+}
+
 void ToolWindow::endJob(qint32 result)
 {
     if (result == TaskStarted) {
-        balloon(QStringLiteral("Done."));
-        lblCurrentTrack->setText(QStringLiteral("Done."));
+        const QString text = doneText();
+        balloon(text);
+        lblCurrentTrack->setText(text);
         DoEndEvents();
     } else {
         lblCurrentTrack->setText(QStringLiteral("Aborted."));
@@ -202,6 +228,7 @@ void ToolWindow::onItemProgress(qint32 percent)
 
 void ToolWindow::onItemDone()
 {
+    countItemWritten();
     log(QStringLiteral("Done."));
     lblCurrentTrack->setText(QStringLiteral("Done."));
     advanceJobItem();
@@ -210,7 +237,7 @@ void ToolWindow::onItemDone()
 
 void ToolWindow::onItemError(qint32 code, const QString &text)
 {
-    m_bErrorOccurred = -1;
+    countItemFailed();
     log(QStringLiteral("Error: ") + text + QLatin1Char('(') + QString::number(code) + QLatin1Char(')'));
     setRunning(false);
     advanceJobItem();

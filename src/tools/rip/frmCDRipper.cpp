@@ -32,6 +32,7 @@ ToolWindowLook ripperLook()
 {
     ToolWindowLook look;
     look.caption = QStringLiteral("Audio CD Ripper");
+    look.itemNoun = QStringLiteral("track");
     look.iconName = QStringLiteral("cd_music");
     look.firstTabCaption = QStringLiteral("Ripper Options    ");
     look.firstTabIcon = 25;

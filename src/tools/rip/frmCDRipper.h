@@ -65,9 +65,6 @@ public:
     cAudioCDRipper *cAudioCDRipper1 = nullptr;
 
     qint32 m_lCurrentRow = 1;
-    // Tracks of the current job that ended in an error.
-    qint32 m_lFailedTracks = 0;
-    qint32 m_lRippedTracks = 0;
     // The user confirmed the abort question: whatever the control reports
     // next ends the job.
     bool m_bAbortRequested = false;

@@ -122,7 +122,7 @@ void frmCDRipper::lblSetAsDefaultFileName_Click()
 
 void frmCDRipper::cmdConvert_Click()
 {
-    if (isRunning() || !checkDestinationFolder())
+    if (isRunning() || !checkDestinationFolder() || !checkDestinationFormat())
         return;
     separateJobsInLog();
     storeDestinationInHistory();
@@ -130,9 +130,7 @@ void frmCDRipper::cmdConvert_Click()
     SetDestination();
     makeDestinationSubFolder();
     m_lCurrentRow = 1;
-    m_bErrorOccurred = 0;
-    m_lFailedTracks = 0;
-    m_lRippedTracks = 0;
+    resetJobOutcome();
     m_bAbortRequested = false;
     m_jobPaths.clear();
     // The estimate counts the tracks finished in this job only.
@@ -180,11 +178,7 @@ void frmCDRipper::endRipJob(qint32 result)
     }
     // A skipped track (No to the overwrite question) is the user's choice and
     // does not spoil the job; a failed one is reported as such.
-    QString text = QStringLiteral("Done.");
-    if (m_lFailedTracks > 0) {
-        text = QStringLiteral("Done with errors.");
-        log(QStringLiteral("%1 of %2 tracks failed.").arg(m_lFailedTracks).arg(m_lFailedTracks + m_lRippedTracks));
-    }
+    const QString text = doneText();
     balloon(text);
     lblCurrentTrack->setText(text);
     setWindowTitle(lblCurrentTrack->text());
@@ -262,7 +256,7 @@ void frmCDRipper::cAudioCDRipper1_Done()
     log(QStringLiteral("Done."));
     lblCurrentTrack->setText(QStringLiteral("Done."));
     g_ltmrUpToItemSecs += g_ltmrItemSecs;
-    ++m_lRippedTracks;
+    countItemWritten();
     ++m_lCurrentRow;
     if (m_bAbortRequested) {
         // The track finished before the abort reached it; no more are started.
@@ -283,8 +277,7 @@ void frmCDRipper::cAudioCDRipper1_Aborted()
 
 void frmCDRipper::cAudioCDRipper1_Error(qint32 code, const QString &text)
 {
-    m_bErrorOccurred = -1;
-    ++m_lFailedTracks;
+    countItemFailed();
     const QString line = QStringLiteral("Error: ") + text + QLatin1Char('(') + QString::number(code) + QLatin1Char(')');
     log(line);
     lblCurrentTrack->setText(line);

@@ -106,7 +106,7 @@ void frmJoiner::releaseJobControl()
 
 void frmJoiner::cmdConvert_Click()
 {
-    if (isRunning() || !checkDestinationFolder())
+    if (isRunning() || !checkDestinationFolder() || !checkDestinationFormat())
         return;
     separateJobsInLog();
     storeDestinationInHistory();

@@ -6,6 +6,7 @@
 #include "core/forms.h"
 #include "core/mdlFileSystem.h"
 #include "core/mdlFunctions.h"
+#include "core/mdlSupportedDestination.h"
 #include "platform/Prompter.h"
 #include "tools/frame/ToolHost.h"
 
@@ -35,6 +36,7 @@ ToolWindowLook splitterLook()
     look.noticeAppCaption = QStringLiteral("Execute external program");
     look.hasOverWrite = true;
     look.jobItemLogText = QStringLiteral("Start to split: ");
+    look.itemNoun = QStringLiteral("part");
     return look;
 }
 
@@ -58,6 +60,21 @@ std::optional<qint32> roundToLong(double value)
         return std::nullopt;
     return qint32(rounded);
 }
+
+// A count of parts: a whole number, written with or without a fraction of zeros.
+std::optional<qint32> wholeCount(const QString &text)
+{
+    const std::optional<double> value = readNumber(text);
+    if (!value)
+        return std::nullopt;
+    const std::optional<qint32> whole = roundToLong(*value);
+    if (!whole || double(*whole) != *value)
+        return std::nullopt;
+    return whole;
+}
+
+// A range length that reads the source to its end.
+constexpr qint32 kToTheEnd = -1;
 
 void tooSmall()
 {
@@ -161,14 +178,14 @@ void frmSplitter::releaseJobControl()
 
 void frmSplitter::cmdConvert_Click()
 {
-    if (isRunning() || !checkDestinationFolder())
+    if (isRunning() || !checkDestinationFolder() || !checkDestinationFormat())
         return;
     separateJobsInLog();
     storeDestinationInHistory();
     log(QStringLiteral("Preparing to split: ") + mdlFunctions::GetFileName(g_sFileToSplit) + QStringLiteral(".."));
     SetDestination();
     makeDestinationSubFolder();
-    m_bErrorOccurred = 0;
+    resetJobOutcome();
     showLogPage();
     if (!prepareSplit())
         return;
@@ -185,46 +202,55 @@ bool frmSplitter::prepareSplit()
     // Every length is worked out anew: a count or a seconds text that cannot
     // give one stops the start instead of reusing the last job's length.
     g_lLength = 0;
+    m_lPartCount = 0;
+    std::optional<qint32> length;
     if (ptnSplitByParts->isChecked()) {
-        const std::optional<double> parts = readNumber(txtSplitParts->text());
-        const std::optional<qint32> length
-            = (parts && *parts != 0.0) ? roundToLong(total / *parts) : std::optional<qint32>();
-        if (!length || *length < 1) {
-            tooSmall();
-            return false;
+        // N parts of a second at least: parts 1 to N-1 take the rounded
+        // length, the last one whatever is left, so there are exactly N.
+        const std::optional<qint32> parts = wholeCount(txtSplitParts->text());
+        if (parts && *parts >= 1 && total >= double(*parts)) {
+            length = roundToLong(total / *parts);
+            // Rounding up can leave the last part less than a second, or nothing.
+            if (length && total - double(*parts - 1) * double(*length) < 1.0)
+                length = qint32(std::floor(total / *parts));
+            m_lPartCount = *parts;
         }
-        g_lLength = *length;
-        prgTotal->setMax(roundToLong(*parts * 100).value_or(0));
     } else {
         const std::optional<double> seconds = readNumber(txtSplitSecs->text());
-        const std::optional<qint32> length = seconds ? roundToLong(*seconds) : std::optional<qint32>();
-        if (!length || *seconds >= total || *length < 1) {
-            tooSmall();
-            return false;
-        }
-        g_lLength = *length;
-        prgTotal->setMax(roundToLong(total / *seconds * 100).value_or(0));
+        if (seconds && *seconds < total)
+            length = roundToLong(*seconds);
+        if (length && *length >= 1)
+            m_lPartCount = qint32(std::ceil(total / *length));
     }
+    if (!length || *length < 1 || m_lPartCount < 1) {
+        tooSmall();
+        return false;
+    }
+    g_lLength = *length;
+    prgTotal->setMax(m_lPartCount * 100);
     return true;
 }
 
 bool frmSplitter::jobItemLeft() const
 {
-    return totalSeconds() > double(g_lStartFrom);
+    return m_lPartNumber <= m_lPartCount;
 }
 
 QString frmSplitter::GetPartFileName(const QString &sourcePath) const
 {
     const QString name = mdlFunctions::GetFileName(sourcePath);
-    return QStringLiteral("Part_") + QString::number(m_lPartNumber) + QLatin1Char('_')
-        + name.left(qMax(0, int(name.size()) - 3)) + cboTargetFormat->currentText().left(3);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString stem = dot > 0 ? name.left(dot) : name;
+    return QStringLiteral("Part_") + QString::number(m_lPartNumber) + QLatin1Char('_') + stem + QLatin1Char('.')
+        + mdlSupportedDestination::FileExtension(cboTargetFormat->currentText()).toUpper();
 }
 
 void frmSplitter::setJobItemSource()
 {
     cAudioConverter1->SourceFile(g_sFileToSplit);
     cAudioConverter1->RangeStart(g_lStartFrom);
-    cAudioConverter1->RangeLength(g_lLength);
+    // The last part runs to the end of the source, whatever its fraction.
+    cAudioConverter1->RangeLength(m_lPartNumber < m_lPartCount ? g_lLength : kToTheEnd);
 }
 
 void frmSplitter::startJobItem(const QString &destination)

@@ -49,6 +49,9 @@ public:
     qint32 g_lLength = 0;
     qint32 g_lStartFrom = 0;
     qint32 m_lPartNumber = 0;
+    // Parts of the current job: a last one shorter or longer than the rest
+    // runs to the end of the source.
+    qint32 m_lPartCount = 0;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -128,6 +128,44 @@ TEST_F(DataBurnerTest, ConvertsTheRowsIntoTheTemporaryFolderAndBurnsThemAsADataC
     EXPECT_TRUE(QFile::exists(two));
 }
 
+TEST_F(DataBurnerTest, AnItemThatCannotBeConvertedEndsTheBurnDoneWithErrors)
+{
+    addRow(makeTone(QStringLiteral("one.wav"), 1, 440.0));
+    addRow(work(QStringLiteral("missing.wav")));
+    frmDataBurner3 &w = open();
+    w.chkTurnOffComputer->setChecked(true);
+    TurnOffWatcher turnOff;
+
+    w.cmdConvert->click();
+    waitUntil([&] { return !w.isRunning() && !w.isBurning(); }, 120000);
+
+    const QStringList log = logMessages(w);
+    EXPECT_TRUE(log.contains(QStringLiteral("Finished"))) << log.join('\n').toStdString();
+    ASSERT_GE(log.size(), 2);
+    EXPECT_EQ(log.mid(log.size() - 2),
+              (QStringList{QStringLiteral("1 of 2 items failed."), QStringLiteral("Done with errors.")}));
+    EXPECT_EQ(w.lblCurrentTrack->text(), QStringLiteral("Done with errors."));
+    EXPECT_EQ(testServices().tray->balloons.last(), balloon(QStringLiteral("Done with errors.")));
+    EXPECT_EQ(turnOff.shown, 0);
+    const TestIso::IsoTree joliet = TestIso::readIso(image, true);
+    ASSERT_TRUE(joliet.found);
+    EXPECT_EQ(joliet.entries.keys(), QStringList{QStringLiteral("one.mp3")});
+}
+
+TEST_F(DataBurnerTest, AConversionWithoutADestinationFormatIsRefusedBeforeAnything)
+{
+    addRow(makeTone(QStringLiteral("one.wav"), 1, 440.0));
+    frmDataBurner3 &w = open();
+    w.cboTargetFormat->setCurrentIndex(-1);
+
+    w.cmdConvert->click();
+
+    EXPECT_EQ(messageTexts(), QStringList{QStringLiteral("Select the destination format.")});
+    EXPECT_FALSE(w.isRunning());
+    EXPECT_TRUE(logMessages(w).isEmpty());
+    EXPECT_FALSE(QFileInfo(image).size() > 0);
+}
+
 TEST_F(DataBurnerTest, CopyModeBurnsTheSourcesUnchangedAndKeepsRowsNamedAlike)
 {
     // Two sources of one name in different folders: both reach the disc.

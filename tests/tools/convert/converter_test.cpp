@@ -440,6 +440,41 @@ TEST_F(ConverterTest, AFailedRowIsShownAndTheNextRowStarts)
     EXPECT_EQ(turnOff.shown, 0);
 }
 
+TEST_F(ConverterTest, AJobWhoseEveryRowFailsSaysSo)
+{
+    addRow(TestEnv::workFolder() + QStringLiteral("/missing.wav"));
+    addRow(TestEnv::workFolder() + QStringLiteral("/gone.wav"));
+    frmConverter &w = open();
+    w.chkTurnOffComputer->setChecked(true);
+    TurnOffWatcher turnOff;
+
+    w.cmdConvert->click();
+    ASSERT_TRUE(waitForJobEnd(w));
+
+    const QStringList log = logMessages(w);
+    EXPECT_EQ(log.filter(QStringLiteral("Error: ")).size(), 2);
+    EXPECT_EQ(log.last(), QStringLiteral("Every item failed: nothing was written."));
+    EXPECT_EQ(w.lblCurrentTrack->text(), QStringLiteral("Done with errors."));
+    EXPECT_EQ(testServices().tray->balloons, QStringList{balloonText(QStringLiteral("Done with errors."))});
+    EXPECT_TRUE(writtenFiles().isEmpty());
+    EXPECT_EQ(turnOff.shown, 0);
+}
+
+TEST_F(ConverterTest, AStartWithoutADestinationFormatIsRefusedAndWritesNothing)
+{
+    addRow(makeTone(QStringLiteral("a.wav"), 1));
+    frmConverter &w = open();
+    w.cboTargetFormat->setCurrentIndex(-1);
+
+    w.cmdConvert->click();
+
+    EXPECT_EQ(testServices().prompter->messageTexts(), QStringList{QStringLiteral("Select the destination format.")});
+    EXPECT_FALSE(w.isRunning());
+    EXPECT_TRUE(w.txtLog->toPlainText().isEmpty());
+    EXPECT_TRUE(writtenFiles().isEmpty());
+    EXPECT_TRUE(testServices().tray->balloons.isEmpty());
+}
+
 TEST_F(ConverterTest, EndOfJobEventsRunThroughTheSeams)
 {
     addRow(makeTone(QStringLiteral("a.wav"), 1));

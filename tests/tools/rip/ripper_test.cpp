@@ -305,6 +305,22 @@ TEST_F(RipperJob, FailedTrackDoesNotStopTheJobAndIsReported)
     EXPECT_EQ(window.m_bErrorOccurred, -1);
 }
 
+TEST_F(RipperJob, AStartWithoutADestinationFormatIsRefusedAndRipsNothing)
+{
+    useDrives({makeDisc("disc", {{true, kSecond}})});
+    addTrack(1, true);
+    frmCDRipper &window = openRipper();
+    window.cboTargetFormat->setCurrentIndex(-1);
+
+    window.cmdConvert->click();
+
+    EXPECT_EQ(testServices().prompter->messageTexts(), QStringList{"Select the destination format."});
+    EXPECT_FALSE(window.isRunning());
+    EXPECT_TRUE(logMessages(window.txtLog).isEmpty());
+    EXPECT_TRUE(QDir(destination()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_TRUE(testServices().tray->balloons.isEmpty());
+}
+
 TEST_F(RipperJob, AbortEndsTheJobAndTheWindowStaysOpenMeanwhile)
 {
     useDrives({makeDisc("disc", {{true, 60 * kSecond}, {true, kSecond}})});

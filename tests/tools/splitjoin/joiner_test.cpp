@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 
@@ -58,6 +59,20 @@ protected:
         return QDir(destination()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
     }
 };
+
+TEST_F(JoinerTest, AStartWithoutADestinationFormatIsRefusedAndWritesNothing)
+{
+    frmJoiner &w = openThree();
+    w.cboTargetFormat->setCurrentIndex(-1);
+
+    w.cmdConvert->click();
+
+    EXPECT_EQ(testServices().prompter->messageTexts(), QStringList{QStringLiteral("Select the destination format.")});
+    EXPECT_FALSE(w.isRunning());
+    EXPECT_TRUE(w.txtLog->toPlainText().isEmpty());
+    EXPECT_TRUE(QDir(destination()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
+    EXPECT_TRUE(testServices().tray->balloons.isEmpty());
+}
 
 TEST_F(JoinerTest, JoinsThreeFilesIntoOneNamedByTheTemplate)
 {

@@ -3,42 +3,61 @@
 #include "controls/audio/cAudioConverter.h"
 #include "controls/ui/XP_ProgressBar.h"
 #include "controls/ui/cGrid.h"
+#include "controls/ui/cStatusBar.h"
+#include "core/mdlFunctions.h"
 #include "core/mdlModes.h"
 #include "settings/OptionSettings.h"
 #include "support/AudioFixtures.h"
+#include "support/FreshInstall.h"
 #include "support/ScriptedServices.h"
 #include "tools/splitjoin/frmSplitter.h"
 
-#include "controls/ui/cStatusBar.h"
-#include "core/mdlFunctions.h"
-
 #include <QCheckBox>
-#include <QDate>
-#include <QFileInfo>
-#include <QJsonObject>
-#include <QPointer>
-#include <QTest>
 #include <QComboBox>
+#include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
+
+#include <cmath>
+#include <memory>
 
 namespace {
 
 const QString kTooSmall = QStringLiteral("Source file length is to small.       ");
+constexpr qint64 kCdRate = 44100;
 
+qint64 seconds(double s)
+{
+    return std::llround(s * double(kCdRate));
+}
+
+// Every test starts where a new user does: the installer's settings, read by
+// the settings windows as the program's start reads them, and a stereo
+// CD-quality source.
 class SplitterTest : public ToolFixture {
 protected:
+    void SetUp() override
+    {
+        ToolFixture::SetUp();
+        m_fresh = std::make_unique<FreshInstall>();
+    }
+
     void TearDown() override
     {
         if (frmSplitter *w = Forms::splitter()) {
             w->close();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
+        m_fresh.reset();
         ToolFixture::TearDown();
     }
 
@@ -51,9 +70,17 @@ protected:
         return w;
     }
 
-    frmSplitter &openTone(qint64 frames = 10 * kRate, const RowTags &tags = {})
+    // A stereo 44.1 kHz WAV of a tone on the left and noise on the right.
+    static QString makeSource(const QString &name, qint64 frames)
     {
-        return open(addRow(makeTone(QStringLiteral("tone.wav"), frames), tags));
+        const QString path = TestEnv::workFolder() + QLatin1Char('/') + name;
+        Fixture::writeWav(path, Fixture::WavSpec{int(kCdRate), 2, 16}, frames);
+        return path;
+    }
+
+    frmSplitter &openTone(qint64 frames = seconds(10), const RowTags &tags = {})
+    {
+        return open(addRow(makeSource(QStringLiteral("tone.wav"), frames), tags));
     }
 
     static void byParts(frmSplitter &w, const QString &count)
@@ -61,23 +88,90 @@ protected:
         w.ptnSplitByParts->click();
         w.txtSplitParts->setText(count);
     }
-    static void bySeconds(frmSplitter &w, const QString &seconds)
+    static void bySeconds(frmSplitter &w, const QString &secondsText)
     {
         w.ptnSplitBySecs->click();
-        w.txtSplitSecs->setText(seconds);
+        w.txtSplitSecs->setText(secondsText);
     }
 
     QStringList writtenFiles() const
     {
         return QDir(destination()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
     }
+
+    // The part files in part order (a name sort puts Part_10 before Part_2).
+    QStringList partPaths(const QString &stem, int count, const QString &extension = QStringLiteral("WAV")) const
+    {
+        QStringList paths;
+        for (int k = 1; k <= count; ++k)
+            paths << destination() + QStringLiteral("Part_%1_%2.%3").arg(k).arg(stem, extension);
+        return paths;
+    }
+
+    // The highest value the total bar showed during the job.
+    static std::shared_ptr<int> watchTotalBar(frmSplitter &w)
+    {
+        auto highest = std::make_shared<int>(0);
+        QObject::connect(w.cAudioConverter1, &cAudioConverter::Progress, &w,
+                         [highest, bar = w.prgTotal] { *highest = qMax(*highest, bar->Value()); });
+        return highest;
+    }
+
+private:
+    std::unique_ptr<FreshInstall> m_fresh;
 };
+
+// The samples of the parts one after the other.
+QVector<qint16> concatenated(const QStringList &paths, int *channels = nullptr, int *rate = nullptr)
+{
+    QVector<qint16> all;
+    for (const QString &path : paths) {
+        Fixture::WavSpec spec;
+        all += Fixture::readWav16(path, &spec);
+        if (channels)
+            *channels = spec.channels;
+        if (rate)
+            *rate = spec.rate;
+    }
+    return all;
+}
+
+TEST_F(SplitterTest, AFreshInstallSplitsIntoSixStereoWavPartsThatAddUpToTheSource)
+{
+    const QString source = makeSource(QStringLiteral("concert take.wav"), seconds(61.5));
+    frmSplitter &w = open(addRow(source));
+    // Nothing chosen: the window as a new user first sees it.
+    ASSERT_EQ(w.cboTargetFormat->currentText(), kWavFormat);
+    ASSERT_TRUE(w.ptnSplitByParts->isChecked());
+    ASSERT_EQ(w.txtSplitParts->text(), QStringLiteral("6"));
+
+    w.cmdConvert->click();
+    ASSERT_TRUE(waitForJobEnd(w));
+
+    const QStringList parts = partPaths(QStringLiteral("concert take"), 6);
+    QStringList names;
+    for (const QString &path : parts)
+        names << QFileInfo(path).fileName();
+    names.sort();
+    EXPECT_EQ(writtenFiles(), names);
+    const qint64 expectedFrames[] = {441000, 441000, 441000, 441000, 441000, 507150};
+    for (int k = 0; k < 6; ++k) {
+        const QJsonObject stream = Fixture::probe(parts.at(k))[QStringLiteral("stream")].toObject();
+        EXPECT_EQ(stream[QStringLiteral("codec_name")].toString(), QStringLiteral("pcm_s16le")) << k + 1;
+        EXPECT_EQ(stream[QStringLiteral("channels")].toInt(), 2) << k + 1;
+        EXPECT_EQ(stream[QStringLiteral("sample_rate")].toString(), QStringLiteral("44100")) << k + 1;
+        EXPECT_EQ(stream[QStringLiteral("duration_ts")].toInteger(), expectedFrames[k]) << k + 1;
+    }
+    EXPECT_TRUE(concatenated(parts) == Fixture::readWav16(source)) << "the parts add up to the source, sample for sample";
+    EXPECT_EQ(w.lblCurrentTrack->text(), QStringLiteral("Done."));
+}
 
 struct SplitCase {
     const char *name;
+    double sourceSeconds;
     bool parts;
     const char *number;
-    QList<qint64> seconds; // length of each part, in order
+    QList<double> partSeconds; // in part order
     int totalMax;
 };
 
@@ -86,28 +180,36 @@ class SplitLengths : public SplitterTest, public ::testing::WithParamInterface<S
 TEST_P(SplitLengths, WritesEveryPartSampleExactWithItsName)
 {
     const SplitCase &c = GetParam();
-    frmSplitter &w = openTone();
+    const QString source = makeSource(QStringLiteral("tone.wav"), seconds(c.sourceSeconds));
+    frmSplitter &w = open(addRow(source));
     if (c.parts)
         byParts(w, QString::fromLatin1(c.number));
     else
         bySeconds(w, QString::fromLatin1(c.number));
+    const std::shared_ptr<int> highest = watchTotalBar(w);
 
     w.cmdConvert->click();
     ASSERT_TRUE(waitForJobEnd(w));
 
-    QStringList expected;
-    for (int k = 1; k <= c.seconds.size(); ++k)
-        expected << QStringLiteral("Part_%1_tone.WAV").arg(k);
-    EXPECT_EQ(writtenFiles(), expected);
-    for (int k = 1; k <= c.seconds.size(); ++k)
-        EXPECT_EQ(wavFrames(destination() + expected.at(k - 1)), c.seconds.at(k - 1) * kRate) << "part " << k;
+    const QStringList parts = partPaths(QStringLiteral("tone"), int(c.partSeconds.size()));
+    ASSERT_EQ(writtenFiles().size(), parts.size());
+    for (int k = 0; k < parts.size(); ++k)
+        EXPECT_EQ(wavFrames(parts.at(k)), seconds(c.partSeconds.at(k))) << "part " << k + 1;
+    int channels = 0;
+    int rate = 0;
+    EXPECT_TRUE(concatenated(parts, &channels, &rate) == Fixture::readWav16(source));
+    EXPECT_EQ(channels, 2);
+    EXPECT_EQ(rate, int(kCdRate));
 
     QStringList log;
     log << QStringLiteral("Preparing to split: tone.wav..") << QStringLiteral("Destination format: WAV");
-    for (int k = 1; k <= c.seconds.size(); ++k)
+    for (int k = 1; k <= parts.size(); ++k)
         log << QStringLiteral("Start to split: tone.wav...") << QStringLiteral("Done.");
     EXPECT_EQ(logMessages(w), log);
     EXPECT_EQ(w.prgTotal->Max(), c.totalMax);
+    // The bar reaches its end with the last part and never runs past it.
+    EXPECT_LE(*highest, c.totalMax);
+    EXPECT_GT(*highest, c.totalMax - 100);
     EXPECT_EQ(w.lblCurrentTrack->text(), QStringLiteral("Done."));
     EXPECT_EQ(testServices().tray->balloons, QStringList{g_sAppName + QLatin1Char(' ') + g_sAppVersion + QStringLiteral("|Done.")});
     EXPECT_TRUE(w.cmdConvert->isEnabled());
@@ -115,19 +217,77 @@ TEST_P(SplitLengths, WritesEveryPartSampleExactWithItsName)
     EXPECT_EQ(w.windowTitle(), g_sAppName + QLatin1Char(' ') + g_sAppVersion);
 }
 
-INSTANTIATE_TEST_SUITE_P(Splitter, SplitLengths,
-                         ::testing::Values(
-                             // 10 s / 3 rounds to 3 s a part: the rest makes a fourth part.
-                             SplitCase{"ThreeParts", true, "3", {3, 3, 3, 1}, 300},
-                             SplitCase{"OnePart", true, "1", {10}, 100},
-                             SplitCase{"FourSecondPieces", false, "4", {4, 4, 2}, 250},
-                             // 2.5 s rounds to the even 2.
-                             SplitCase{"HalfRoundsToEven", true, "4", {2, 2, 2, 2, 2}, 400}),
+INSTANTIATE_TEST_SUITE_P(
+    Splitter, SplitLengths,
+    ::testing::Values(
+        // Exactly N parts: the last one takes what the rounded length leaves.
+        SplitCase{"SixPartsOfSixtyOneAndAHalfSeconds", 61.5, true, "6", {10, 10, 10, 10, 10, 11.5}, 600},
+        SplitCase{"ElevenPartsOfThreeMinutes", 180, true, "11", {16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 20}, 1100},
+        SplitCase{"ThreeParts", 10, true, "3", {3, 3, 4}, 300},
+        SplitCase{"OnePart", 10, true, "1", {10}, 100},
+        SplitCase{"AWholeCountWithAFractionOfZeros", 9, true, "3.0", {3, 3, 3}, 300},
+        // 2.5 s rounds to the even 2.
+        SplitCase{"HalfRoundsToEven", 10, true, "4", {2, 2, 2, 4}, 400},
+        // 1.67 s rounds up to 2, which would leave nothing for the sixth part.
+        SplitCase{"RoundingUpThatLeavesNothingForTheLast", 10, true, "6", {1, 1, 1, 1, 1, 5}, 600},
+        // 1.77 s rounds up to 2, which would leave the sixth part 0.6 s.
+        SplitCase{"RoundingUpThatLeavesLessThanASecond", 10.6, true, "6", {1, 1, 1, 1, 1, 5.6}, 600},
+        // The seconds mode: every part that long, the last one what is left.
+        SplitCase{"FourSecondPieces", 10, false, "4", {4, 4, 2}, 300},
+        SplitCase{"TenSecondPiecesOfTenAndAHalf", 10.5, false, "10", {10, 0.5}, 200}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+struct CompressedCase {
+    const char *name;
+    const char *extension;
+    QStringList encoder;
+};
+
+class CompressedSources : public SplitterTest, public ::testing::WithParamInterface<CompressedCase> {};
+
+TEST_P(CompressedSources, SplitToWavGiveSixPartsOfTheRightLengths)
+{
+    const CompressedCase &c = GetParam();
+    const QString wav = makeSource(QStringLiteral("master.wav"), seconds(61.5));
+    const QString source = TestEnv::workFolder() + QStringLiteral("/song.") + QLatin1String(c.extension);
+    ASSERT_TRUE(Fixture::ffmpeg(QStringList{QStringLiteral("-i"), wav} + c.encoder + QStringList{source}));
+    // The straight decode of the whole source, as a player would play it.
+    const QString reference = TestEnv::workFolder() + QStringLiteral("/reference.wav");
+    ASSERT_TRUE(Fixture::ffmpeg({QStringLiteral("-i"), source, QStringLiteral("-c:a"), QStringLiteral("pcm_s16le"), reference}));
+    const QVector<qint16> decoded = Fixture::readWav16(reference);
+    ASSERT_GT(decoded.size(), 2 * seconds(60));
+    frmSplitter &w = open(addRow(source));
+
+    w.cmdConvert->click();
+    ASSERT_TRUE(waitForJobEnd(w));
+
+    const QStringList parts = partPaths(QStringLiteral("song"), 6);
+    ASSERT_EQ(writtenFiles().size(), 6);
+    for (int k = 0; k < 5; ++k)
+        EXPECT_EQ(wavFrames(parts.at(k)), seconds(10)) << "part " << k + 1;
+    EXPECT_EQ(wavFrames(parts.at(5)), decoded.size() / 2 - seconds(50)) << "the last part runs to the end of the source";
+    int channels = 0;
+    EXPECT_EQ(concatenated(parts, &channels).size(), decoded.size());
+    EXPECT_EQ(channels, 2);
+    // The first part starts where the source does, so it equals the straight decode.
+    EXPECT_TRUE(Fixture::readWav16(parts.first()) == decoded.mid(0, 2 * seconds(10)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Splitter, CompressedSources,
+                         ::testing::Values(CompressedCase{"Mp3", "mp3",
+                                                          {QStringLiteral("-c:a"), QStringLiteral("libmp3lame"),
+                                                           QStringLiteral("-b:a"), QStringLiteral("128k")}},
+                                           CompressedCase{"Ogg", "ogg",
+                                                          {QStringLiteral("-c:a"), QStringLiteral("libvorbis"),
+                                                           QStringLiteral("-q:a"), QStringLiteral("4")}}),
                          [](const auto &info) { return std::string(info.param.name); });
 
-TEST_F(SplitterTest, PartNamesTakeTheFormatsFirstThreeLetters)
+TEST_F(SplitterTest, PartNamesEndInTheDestinationFormatsExtension)
 {
     frmSplitter &w = openTone();
+    const QString wma = QStringLiteral("WMA - Windows Media Audio files (*.wma)");
+    const QString ogg = QStringLiteral("OGG - Ogg Media Format (*.ogg)");
+    const QString ape = QStringLiteral("APE - Monkey 's Audio (*.ape)");
     const struct {
         QString source;
         QString format;
@@ -135,15 +295,23 @@ TEST_F(SplitterTest, PartNamesTakeTheFormatsFirstThreeLetters)
         QString name;
     } cases[] = {
         {QStringLiteral("/music/song.mp3"), kWavFormat, 1, QStringLiteral("Part_1_song.WAV")},
-        {QStringLiteral("/music/song.mp3"), kAcmFormat, 12, QStringLiteral("Part_12_song.ACM")},
-        {QStringLiteral("/music/song.mp3"), kMp3Format, 3, QStringLiteral("Part_3_song.MP3")},
-        // Only a three-letter extension is cut off.
-        {QStringLiteral("/music/song.aiff"), kWavFormat, 1, QStringLiteral("Part_1_song.aWAV")},
+        // An ACM file is a WAV file.
+        {QStringLiteral("/music/song.mp3"), kAcmFormat, 12, QStringLiteral("Part_12_song.WAV")},
+        {QStringLiteral("/music/song.wav"), kMp3Format, 3, QStringLiteral("Part_3_song.MP3")},
+        {QStringLiteral("/music/song.wav"), wma, 1, QStringLiteral("Part_1_song.WMA")},
+        {QStringLiteral("/music/song.wav"), ogg, 1, QStringLiteral("Part_1_song.OGG")},
+        {QStringLiteral("/music/song.wav"), ape, 2, QStringLiteral("Part_2_song.APE")},
+        // Extensions of any length, none at all, and points inside the name.
+        {QStringLiteral("/music/song.aiff"), kWavFormat, 1, QStringLiteral("Part_1_song.WAV")},
+        {QStringLiteral("/music/track"), kWavFormat, 1, QStringLiteral("Part_1_track.WAV")},
+        {QStringLiteral("/music/live.at.home.flac"), kMp3Format, 4, QStringLiteral("Part_4_live.at.home.MP3")},
+        {QStringLiteral("/music/a.b"), kWavFormat, 1, QStringLiteral("Part_1_a.WAV")},
     };
     for (const auto &c : cases) {
         w.cboTargetFormat->setCurrentIndex(w.cboTargetFormat->findText(c.format));
+        ASSERT_EQ(w.cboTargetFormat->currentText(), c.format);
         w.m_lPartNumber = c.part;
-        EXPECT_EQ(w.GetPartFileName(c.source), c.name);
+        EXPECT_EQ(w.GetPartFileName(c.source), c.name) << c.source.toStdString();
     }
 }
 
@@ -153,9 +321,11 @@ TEST_F(SplitterTest, LengthsThatGiveNoPartStopTheStartWithAMessage)
         bool parts;
         QString number;
     } cases[] = {
+        {true, QStringLiteral("11")},  // eleven parts of a second from 10 s
         {true, QStringLiteral("20")},  // half a second a part
         {true, QStringLiteral("0")},   // no count
-        {true, QStringLiteral("-2")},  // a negative length
+        {true, QStringLiteral("-2")},  // a negative count
+        {true, QStringLiteral("2.5")}, // no whole number of parts
         {true, QStringLiteral("six")}, // not a number
         {false, QStringLiteral("10")}, // a part as long as the source
         {false, QStringLiteral("0.4")},
@@ -175,6 +345,23 @@ TEST_F(SplitterTest, LengthsThatGiveNoPartStopTheStartWithAMessage)
         EXPECT_EQ(logMessages(w).last(), QStringLiteral("Destination format: WAV"));
     }
     EXPECT_TRUE(writtenFiles().isEmpty());
+    EXPECT_TRUE(testServices().tray->balloons.isEmpty());
+}
+
+TEST_F(SplitterTest, AStartWithoutADestinationFormatIsRefusedAndWritesNothing)
+{
+    frmSplitter &w = openTone(seconds(2));
+    w.cboTargetFormat->setCurrentIndex(-1);
+    w.chkCreateSubFolder->click();
+    w.txtUndeForlder->setText(QStringLiteral("Parts"));
+
+    w.cmdConvert->click();
+
+    EXPECT_EQ(testServices().prompter->messageTexts(), QStringList{QStringLiteral("Select the destination format.")});
+    EXPECT_EQ(testServices().prompter->messages.first().style, int(Msg::OkOnly) + Msg::Information);
+    EXPECT_FALSE(w.isRunning());
+    EXPECT_TRUE(w.txtLog->toPlainText().isEmpty());
+    EXPECT_TRUE(QDir(destination()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
     EXPECT_TRUE(testServices().tray->balloons.isEmpty());
 }
 
@@ -202,7 +389,7 @@ TEST_F(SplitterTest, ACountThatGivesNoLengthNeverReusesTheLastJobs)
 
 TEST_F(SplitterTest, TheFolderBoxIsAFolderWithOrWithoutItsClosingSlash)
 {
-    frmSplitter &w = openTone(2 * kRate);
+    frmSplitter &w = openTone(seconds(2));
     byParts(w, QStringLiteral("1"));
     w.txtToPath->setEditText(QString());
     w.cmdConvert->click();
@@ -219,7 +406,7 @@ TEST_F(SplitterTest, TheFolderBoxIsAFolderWithOrWithoutItsClosingSlash)
 
 TEST_F(SplitterTest, ASecondJobIsSeparatedByABlankLine)
 {
-    frmSplitter &w = openTone(4 * kRate);
+    frmSplitter &w = openTone(seconds(4));
     byParts(w, QStringLiteral("1"));
     w.chkOverWrite->setChecked(true);
     w.cmdConvert->click();
@@ -270,7 +457,7 @@ TEST_P(OverwriteQuestion, AnswerDecidesTheWholeJob)
     EXPECT_FALSE(w.isRunning());
     if (c.written) {
         EXPECT_TRUE(log.contains(QStringLiteral("Overwrite it...")));
-        EXPECT_EQ(wavFrames(existing), 5 * kRate);
+        EXPECT_EQ(wavFrames(existing), seconds(5));
         EXPECT_EQ(writtenFiles().size(), 2);
         EXPECT_EQ(testServices().sound->played, QStringList{g_sEndSoundFile});
         return;
@@ -293,11 +480,8 @@ INSTANTIATE_TEST_SUITE_P(Splitter, OverwriteQuestion,
 
 TEST_F(SplitterTest, AbortStopsThePartAndLeavesNoFile)
 {
-    // A long CD-quality source, so the first part is still running when the
-    // abort comes.
-    const QString source = TestEnv::workFolder() + QStringLiteral("/long.wav");
-    Fixture::writeWav(source, Fixture::WavSpec{44100, 2, 16}, qint64(44100) * 240);
-    frmSplitter &w = open(addRow(source));
+    // A long source, so the first part is still running when the abort comes.
+    frmSplitter &w = openTone(seconds(240));
     byParts(w, QStringLiteral("2"));
     w.chkPlaySound->setChecked(true);
 
@@ -308,12 +492,10 @@ TEST_F(SplitterTest, AbortStopsThePartAndLeavesNoFile)
     w.cmdConvert->click();
     ASSERT_TRUE(w.isRunning());
     w.cmdAbort->click();
-    ASSERT_TRUE(waitUntil([&] { return !w.isRunning(); }, 60000));
-    waitUntil([] { return false; }, 50);
+    ASSERT_TRUE(waitUntil([&] { return !w.isRunning() && logMessages(w).last() == QStringLiteral("Aborted."); }, 60000));
 
     EXPECT_EQ(testServices().prompter->messageTexts(),
               QStringList{QStringLiteral("Abort operation?") + QString(38, QLatin1Char(' '))});
-    EXPECT_EQ(logMessages(w).last(), QStringLiteral("Aborted."));
     EXPECT_EQ(w.lblCurrentTrack->text(), QStringLiteral("Aborted."));
     EXPECT_TRUE(testServices().tray->balloons.last().endsWith(QStringLiteral("|Aborted.")));
     EXPECT_TRUE(writtenFiles().isEmpty());
@@ -329,15 +511,13 @@ TEST_F(SplitterTest, AbortAnsweredNoLeavesTheJobRunning)
     w.cmdAbort->click();
     ASSERT_TRUE(waitForJobEnd(w));
     EXPECT_EQ(testServices().prompter->messages.size(), 1);
-    EXPECT_EQ(writtenFiles().size(), 4);
+    EXPECT_EQ(writtenFiles().size(), 3);
     EXPECT_EQ(w.lblCurrentTrack->text(), QStringLiteral("Done."));
 }
 
 TEST_F(SplitterTest, CloseIsRefusedWhileAJobRuns)
 {
-    const QString source = TestEnv::workFolder() + QStringLiteral("/long.wav");
-    Fixture::writeWav(source, Fixture::WavSpec{44100, 2, 16}, qint64(44100) * 120);
-    frmSplitter &w = open(addRow(source));
+    frmSplitter &w = openTone(seconds(120));
     QPointer<frmSplitter> window(&w);
     byParts(w, QStringLiteral("2"));
     w.cmdConvert->click();
@@ -351,7 +531,7 @@ TEST_F(SplitterTest, CloseIsRefusedWhileAJobRuns)
     EXPECT_FALSE(window);
 }
 
-TEST_F(SplitterTest, AFailedPartIsLoggedTheJobGoesOnAndTheTurnOffIsSkipped)
+TEST_F(SplitterTest, AFailedPartIsLoggedTheJobGoesOnAndEndsDoneWithErrors)
 {
     frmSplitter &w = openTone();
     byParts(w, QStringLiteral("3"));
@@ -368,19 +548,46 @@ TEST_F(SplitterTest, AFailedPartIsLoggedTheJobGoesOnAndTheTurnOffIsSkipped)
     const QStringList log = logMessages(w);
     EXPECT_EQ(log.filter(QStringLiteral("Error: ")).size(), 1);
     EXPECT_TRUE(log.filter(QStringLiteral("Error: ")).first().endsWith(QLatin1Char(')')));
+    EXPECT_EQ(log.last(), QStringLiteral("1 of 3 parts failed."));
     EXPECT_EQ(w.m_bErrorOccurred, -1);
-    for (const char *name : {"Part_1_tone.WAV", "Part_3_tone.WAV", "Part_4_tone.WAV"})
+    for (const char *name : {"Part_1_tone.WAV", "Part_3_tone.WAV"})
         EXPECT_TRUE(QFileInfo(destination() + QLatin1String(name)).isFile()) << name;
-    EXPECT_EQ(w.lblCurrentTrack->text(), QStringLiteral("Done."));
+    EXPECT_EQ(writtenFiles().size(), 2);
+    EXPECT_EQ(w.lblCurrentTrack->text(), QStringLiteral("Done with errors."));
+    EXPECT_EQ(testServices().tray->balloons,
+              QStringList{g_sAppName + QLatin1Char(' ') + g_sAppVersion + QStringLiteral("|Done with errors.")});
     EXPECT_EQ(testServices().sound->played.size(), 1);
     EXPECT_EQ(testServices().shell->opened.size(), 1);
     EXPECT_EQ(testServices().launcher->starts.size(), 1);
     EXPECT_EQ(turnOff.shown, 0);
 }
 
+TEST_F(SplitterTest, ASplitWhoseEveryPartFailsSaysSo)
+{
+    frmSplitter &w = openTone(seconds(4));
+    byParts(w, QStringLiteral("2"));
+    for (const char *name : {"Part_1_tone.WAV", "Part_2_tone.WAV"})
+        QDir().mkpath(destination() + QLatin1String(name));
+    w.chkTurnOffComputer->setChecked(true);
+    TurnOffWatcher turnOff;
+
+    w.cmdConvert->click();
+    ASSERT_TRUE(waitForJobEnd(w));
+
+    const QStringList log = logMessages(w);
+    EXPECT_EQ(log.filter(QStringLiteral("Error: ")).size(), 2);
+    EXPECT_FALSE(log.contains(QStringLiteral("Done.")));
+    EXPECT_EQ(log.last(), QStringLiteral("Every part failed: nothing was written."));
+    EXPECT_EQ(w.lblCurrentTrack->text(), QStringLiteral("Done with errors."));
+    EXPECT_EQ(testServices().tray->balloons,
+              QStringList{g_sAppName + QLatin1Char(' ') + g_sAppVersion + QStringLiteral("|Done with errors.")});
+    EXPECT_TRUE(writtenFiles().isEmpty());
+    EXPECT_EQ(turnOff.shown, 0);
+}
+
 TEST_F(SplitterTest, EndOfJobEventsRunThroughTheSeams)
 {
-    frmSplitter &w = openTone(3 * kRate);
+    frmSplitter &w = openTone(seconds(3));
     byParts(w, QStringLiteral("1"));
     w.chkCreateSubFolder->click();
     w.txtUndeForlder->setText(QStringLiteral("Parts"));
@@ -410,7 +617,7 @@ TEST_F(SplitterTest, EndOfJobEventsRunThroughTheSeams)
 TEST_F(SplitterTest, WithNoEventTickedNothingRuns)
 {
     g_bPlaySound = true; // the window's boxes, not the options, decide
-    frmSplitter &w = openTone(2 * kRate);
+    frmSplitter &w = openTone(seconds(2));
     for (QCheckBox *box : {w.chkPlaySound, w.chkOpenDestFolder, w.chkNoticeApp, w.chkTurnOffComputer})
         box->setChecked(false);
     byParts(w, QStringLiteral("1"));
@@ -430,7 +637,7 @@ TEST_F(SplitterTest, EveryPartCarriesTheRowsTagTexts)
     tags.genre = QStringLiteral("Jazz");
     tags.title = QStringLiteral("Take");
     tags.track = QStringLiteral("[TRACK_NUM]");
-    frmSplitter &w = openTone(4 * kRate, tags);
+    frmSplitter &w = openTone(seconds(4), tags);
     byParts(w, QStringLiteral("2"));
     w.cmdConvert->click();
     ASSERT_TRUE(waitForJobEnd(w));
@@ -452,8 +659,8 @@ TEST_F(SplitterTest, EveryPartCarriesTheRowsTagTexts)
 
 TEST_F(SplitterTest, HandOverFillsTheWindowFromTheSelectedRow)
 {
-    const QString tone = makeTone(QStringLiteral("tone.wav"), kRate);
-    addRow(makeTone(QStringLiteral("other.wav"), kRate));
+    const QString tone = makeSource(QStringLiteral("tone.wav"), kCdRate);
+    addRow(makeSource(QStringLiteral("other.wav"), kCdRate));
     RowTags tags;
     tags.title = QStringLiteral("T");
     const int row = addRow(tone, tags);
