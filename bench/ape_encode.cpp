@@ -116,7 +116,8 @@ int main(int argc, char **argv)
     for (int level = 0; level <= 4; ++level) {
         converter.SetAPESettings(level);
         const QString out = dir + QStringLiteral("/out%1.ape").arg(level);
-        const double seconds = bench::convert(converter, wav, out);
+        // Best of two runs, as for the peers.
+        const double seconds = std::fmin(bench::convert(converter, wav, out), bench::convert(converter, wav, out));
         const qint64 bytes = QFileInfo(out).size();
         if (std::isnan(seconds) || decodedMd5(out) != expected) {
             std::fprintf(stderr, "APE level %s does not decode to the source\n", names[level]);

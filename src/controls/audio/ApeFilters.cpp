@@ -13,7 +13,15 @@ constexpr std::size_t kWindow = 4096;
 // blocks the compiler turns into vector code.
 constexpr int kLanes = 16;
 
-std::int32_t dotProduct(const std::int16_t *a, const std::int16_t *b, int n)
+// The long filters spend nearly all their time in the two loops below; where
+// the processor has them, wider vectors are picked when the program loads.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define APE_VECTOR_LOOP __attribute__((target_clones("avx2", "default")))
+#else
+#define APE_VECTOR_LOOP
+#endif
+
+APE_VECTOR_LOOP std::int32_t dotProduct(const std::int16_t *a, const std::int16_t *b, int n)
 {
     // Sums wrap at 32 bits exactly as the reader's vector code does.
     std::int32_t sum = 0;
@@ -23,18 +31,19 @@ std::int32_t dotProduct(const std::int16_t *a, const std::int16_t *b, int n)
     return sum;
 }
 
-void addTo(std::int16_t *__restrict c, const std::int16_t *__restrict a, int n)
+// c += step * a (step is 1 or -1, wrapping at 16 bits), then the dot
+// product of the new c with b: one pass over the coefficients.
+template <int Step>
+APE_VECTOR_LOOP std::int32_t adaptThenDot(
+    std::int16_t *__restrict c, const std::int16_t *__restrict a, const std::int16_t *__restrict b, int n)
 {
+    std::int32_t sum = 0;
     for (int i = 0; i < n; i += kLanes)
-        for (int j = 0; j < kLanes; ++j)
-            c[i + j] = std::int16_t(c[i + j] + a[i + j]);
-}
-
-void subtractFrom(std::int16_t *__restrict c, const std::int16_t *__restrict a, int n)
-{
-    for (int i = 0; i < n; i += kLanes)
-        for (int j = 0; j < kLanes; ++j)
-            c[i + j] = std::int16_t(c[i + j] - a[i + j]);
+        for (int j = 0; j < kLanes; ++j) {
+            c[i + j] = std::int16_t(c[i + j] + Step * a[i + j]);
+            sum += std::int32_t(c[i + j]) * std::int32_t(b[i + j]);
+        }
+    return sum;
 }
 
 std::int32_t wrapAdd(std::int32_t a, std::int32_t b)
@@ -74,45 +83,53 @@ NeuralFilter::NeuralFilter(int order, int fractionBits)
     : m_order(order)
     , m_fractionBits(fractionBits)
     , m_coefficients(std::size_t(order), 0)
-    , m_history(std::size_t(order) + kWindow, 0)
-    , m_adapt(std::size_t(order) + kWindow, 0)
-    , m_position(std::size_t(order))
+    , m_history(std::size_t(order) + 1 + kWindow, 0)
+    , m_adapt(std::size_t(order) + 1 + kWindow, 0)
+    , m_position(std::size_t(order) + 1)
 {
 }
 
 std::int32_t NeuralFilter::compress(std::int32_t output)
 {
+    // The reader adapts its coefficients by the sign of what it was fed
+    // right after its dot product; here that sign is known only after it,
+    // so the previous sample's adaption runs in this sample's pass.
     const std::int16_t *history = m_history.data() + m_position - m_order;
-    const std::int16_t *adapt = m_adapt.data() + m_position - m_order;
-    const std::int32_t dot = dotProduct(m_coefficients.data(), history, m_order);
+    const std::int16_t *adapt = m_adapt.data() + m_position - 1 - m_order;
+    std::int16_t *coefficients = m_coefficients.data();
+    const std::int32_t dot = m_pendingStep > 0 ? adaptThenDot<1>(coefficients, adapt, history, m_order)
+        : m_pendingStep < 0                    ? adaptThenDot<-1>(coefficients, adapt, history, m_order)
+                                               : dotProduct(coefficients, history, m_order);
     const std::int32_t prediction = std::int32_t(std::uint32_t(dot) + (1u << (m_fractionBits - 1))) >> m_fractionBits;
     const std::int32_t input = wrapSub(output, prediction);
-
-    // The reader adapts by the sign of what it was fed.
-    if (input < 0)
-        addTo(m_coefficients.data(), adapt, m_order);
-    else if (input > 0)
-        subtractFrom(m_coefficients.data(), adapt, m_order);
+    const std::int32_t step = inverseSign(input);
 
     m_history[m_position] = std::int16_t(std::clamp<std::int32_t>(output, -32768, 32767));
     const std::uint32_t magnitude = output < 0 ? 0 - std::uint32_t(output) : std::uint32_t(output);
-    std::int16_t step = 0;
+    std::int16_t size = 0;
     if (magnitude) {
         // Larger steps for outputs well above the running average.
         const std::int64_t average = m_average;
-        const int size = magnitude > average * 3 ? 32 : magnitude > average + average / 3 ? 16 : 8;
-        step = std::int16_t(inverseSign(output) * size);
+        size = std::int16_t(magnitude > average * 3 ? 32 : magnitude > average + average / 3 ? 16 : 8);
     }
-    m_adapt[m_position] = step;
+    m_adapt[m_position] = std::int16_t(inverseSign(output) * size);
     m_average += std::int32_t(magnitude - std::uint32_t(m_average)) / 16;
-    m_adapt[m_position - 1] >>= 1;
-    m_adapt[m_position - 2] >>= 1;
-    m_adapt[m_position - 8] >>= 1;
+    for (const int back : {1, 2, 8}) {
+        // Recent steps decay; the deferred adaption must still see them as
+        // they were, so the change is charged to the coefficient now.
+        std::int16_t &a = m_adapt[m_position - std::size_t(back)];
+        const std::int16_t before = a;
+        a = std::int16_t(a >> 1);
+        std::int16_t &c = m_coefficients[std::size_t(m_order - back)];
+        c = std::int16_t(c + step * (before - a));
+    }
+    m_pendingStep = step;
 
     if (++m_position == m_history.size()) {
-        std::copy(m_history.end() - m_order, m_history.end(), m_history.begin());
-        std::copy(m_adapt.end() - m_order, m_adapt.end(), m_adapt.begin());
-        m_position = std::size_t(m_order);
+        const std::ptrdiff_t keep = m_order + 1;
+        std::copy(m_history.end() - keep, m_history.end(), m_history.begin());
+        std::copy(m_adapt.end() - keep, m_adapt.end(), m_adapt.begin());
+        m_position = std::size_t(keep);
     }
     return input;
 }

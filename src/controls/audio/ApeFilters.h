@@ -25,9 +25,10 @@ private:
     int m_order;
     int m_fractionBits;
     std::int32_t m_average = 0;
+    std::int32_t m_pendingStep = 0; // the previous sample's adaption sign
     std::vector<std::int16_t> m_coefficients;
     // Past outputs (clipped to 16 bits) and their adaption steps, each with
-    // m_order zeros before the first sample and slid back when full.
+    // m_order + 1 zeros before the first sample and slid back when full.
     std::vector<std::int16_t> m_history;
     std::vector<std::int16_t> m_adapt;
     std::size_t m_position;
