@@ -309,7 +309,7 @@ TEST_F(SplitterTest, AbortStopsThePartAndLeavesNoFile)
     ASSERT_TRUE(w.isRunning());
     w.cmdAbort->click();
     ASSERT_TRUE(waitUntil([&] { return !w.isRunning(); }, 60000));
-    waitUntil([] { return false; }, 50);
+    flushEvents();
 
     EXPECT_EQ(testServices().prompter->messageTexts(),
               QStringList{QStringLiteral("Abort operation?") + QString(38, QLatin1Char(' '))});
