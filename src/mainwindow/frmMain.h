@@ -220,6 +220,9 @@ Q_SIGNALS:
     // Raised first by every command; the player stops its control when an
     // item plays.
     void PlayerStopRequested();
+    // A deferred grid change's time came: it ran (or found its list gone),
+    // or it waits again for an add or a load to end.
+    void DeferredChangeDue(bool ran);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

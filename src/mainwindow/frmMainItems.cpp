@@ -157,10 +157,13 @@ namespace {
 void runDeferred(frmMain *main, std::function<void()> work)
 {
     QTimer::singleShot(50, main, [main, work = std::move(work)]() mutable {
-        if (g_frmStat || !main->prgStatus->isHidden())
+        if (g_frmStat || !main->prgStatus->isHidden()) {
             runDeferred(main, std::move(work));
-        else
+            emit main->DeferredChangeDue(false);
+        } else {
             work();
+            emit main->DeferredChangeDue(true);
+        }
     });
 }
 

@@ -15,7 +15,6 @@ class AboutTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        mdlModes::InitEdition();
         window = std::make_unique<frmAbout>();
         window->show();
     }

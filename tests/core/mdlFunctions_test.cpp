@@ -1,5 +1,6 @@
 #include "support/ScriptedServices.h"
 #include "support/TestEnvironment.h"
+#include "support/UnprivilegedUser.h"
 
 #include "core/mdlFunctions.h"
 
@@ -11,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <unistd.h>
 
 namespace {
 
@@ -148,12 +148,12 @@ TEST(mdlFunctions, MakeFolderPathStopsAtTheFirstFailure)
     const QString locked = TestEnv::workFolder() + QStringLiteral("/New/Locked");
     ASSERT_EQ(mdlFunctions::MakeFolderPath(locked), 0);
     QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    const int error = mdlFunctions::MakeFolderPath(locked + QStringLiteral("/X/Y"));
-    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    if (::geteuid() != 0) {
-        EXPECT_EQ(error, EACCES);
-        EXPECT_FALSE(QFileInfo::exists(locked + QStringLiteral("/X")));
+    {
+        const UnprivilegedUser user;
+        EXPECT_EQ(mdlFunctions::MakeFolderPath(locked + QStringLiteral("/X/Y")), EACCES);
     }
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_FALSE(QFileInfo::exists(locked + QStringLiteral("/X")));
     EXPECT_TRUE(mdlFunctions::IsFolder(TestEnv::workFolder() + QStringLiteral("/New")));
 }
 

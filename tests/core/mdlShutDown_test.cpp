@@ -11,6 +11,9 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 using Action = Power::Action;
@@ -18,17 +21,11 @@ using Action = Power::Action;
 // A visible main window whose close the countdown must trigger.
 class TurnOffTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        mdlModes::InitEdition();
-        mdlShutDown::ClearError();
-        Forms::loadMain().show();
-    }
+    void SetUp() override { Forms::loadMain().show(); }
     void TearDown() override
     {
         Forms::unload(Forms::main());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        g_bAppClosing = false;
     }
     static bool mainLoaded() { return Forms::main() != nullptr; }
 
@@ -83,9 +80,16 @@ TEST_F(TurnOffTest, ShutdownNowAsksAtOnceAndClosesTheMainWindow)
 TEST_F(TurnOffTest, RefusedPrivilegeClosesTheProgramWithoutPoweringOff)
 {
     power().allowed = false;
-    frmTurnOff window;
-    window.StartShutDown(0); // the first tick runs at once and finds nothing left
-    EXPECT_EQ(window.lblSecToShutDown->text(), "0");
+    // The modal countdown runs out: its ticks are driven while it is up.
+    bool shown = false;
+    QTimer::singleShot(0, [&shown] {
+        shown = g_frmTurnOff && g_frmTurnOff->isVisible();
+        for (int tick = 0; tick <= 30 && g_frmTurnOff && g_frmTurnOff->isVisible(); ++tick)
+            g_frmTurnOff->Timer1_Timer();
+    });
+    mdlShutDown::ShowTurnOff(30);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(g_frmTurnOff, nullptr);
     EXPECT_EQ(power().asked.size(), 1);
     EXPECT_TRUE(power().actions.isEmpty());
     EXPECT_EQ(mdlShutDown::LastError().Number, mdlShutDown::ErrNoPrivilege);
@@ -174,13 +178,27 @@ TEST(ShutdownSystem, RefusalIsRecordedWithTheSystemsText)
     EXPECT_EQ(mdlShutDown::LastError().Description, "ShutdownSystem failed: " + testServices().power->refusal);
 }
 
-TEST(ShutdownSystem, PlatformHelpers)
+TEST(ShutdownSystem, ThePrivilegeIsWhatThePowerServiceAllows)
 {
-    EXPECT_TRUE(mdlShutDown::IsWinNT());
-    EXPECT_TRUE(mdlShutDown::EnableShutdownPrivilege());
-    EXPECT_FALSE(mdlShutDown::ApiErrorText(2).isEmpty()); // no such file or folder
-    EXPECT_TRUE(mdlShutDown::ApiErrorText(0).isEmpty());
-    EXPECT_TRUE(mdlShutDown::ApiErrorText(987654).isEmpty());
+    for (bool allowed : {true, false}) {
+        SCOPED_TRACE(allowed ? "allowed" : "refused");
+        mdlShutDown::ClearError();
+        testServices().power->allowed = allowed;
+        testServices().power->asked.clear();
+        EXPECT_EQ(mdlShutDown::EnableShutdownPrivilege(), allowed);
+        EXPECT_EQ(testServices().power->asked, QList<Action>{Action::PowerOff});
+        EXPECT_EQ(mdlShutDown::LastError().Number, allowed ? 0 : mdlShutDown::ErrNoPrivilege);
+        EXPECT_TRUE(testServices().power->actions.isEmpty()) << "asking is not acting";
+    }
+}
+
+TEST(ShutdownSystem, ErrorTextsAreTheSystemsOwn)
+{
+    EXPECT_EQ(mdlShutDown::ApiErrorText(ENOENT), QString::fromLocal8Bit(std::strerror(ENOENT)));
+    EXPECT_EQ(mdlShutDown::ApiErrorText(EACCES), QString::fromLocal8Bit(std::strerror(EACCES)));
+    // No error, and numbers the system has no text for, give none.
+    for (qint32 code : {0, -5, 987654})
+        EXPECT_TRUE(mdlShutDown::ApiErrorText(code).isEmpty()) << code;
 }
 
 } // namespace

@@ -211,17 +211,22 @@ TEST_F(StartUp, TheProgramLivesAsLongAsItsMainWindowNotItsLastVisibleWindow)
 
     bool runningAfterOtherWindowClosed = false;
     bool endedWithMainWindow = false;
-    QTimer::singleShot(0, [] {
+    // The timers go with the test: one left behind would end a later test's loop.
+    QObject scope;
+    QTimer fallback;
+    fallback.setSingleShot(true);
+    // Should closing the main window not end the run, end it here.
+    QObject::connect(&fallback, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    QTimer::singleShot(0, &scope, [] {
         auto *other = new QDialog;
         other->setAttribute(Qt::WA_DeleteOnClose);
         other->show();
         QTimer::singleShot(0, other, &QWidget::close);
     });
-    QTimer::singleShot(300, [&] {
+    QTimer::singleShot(300, &scope, [&] {
         runningAfterOtherWindowClosed = true;
         Forms::unload(Forms::main());
-        // Should closing the main window not end the run, end it here.
-        QTimer::singleShot(3000, [] { QCoreApplication::exit(1); });
+        fallback.start(3000);
     });
     const int exitCode = QApplication::exec();
     endedWithMainWindow = exitCode == 0;

@@ -16,16 +16,8 @@ class TitleColours : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        mdlModes::InitEdition();
-        savedBack = g_lTitleBackColor;
-        savedText = g_lTitleTextColor;
         g_lTitleBackColor = 0x00FF8040; // red 0x40, green 0x80, blue 0xFF
         g_lTitleTextColor = 0x0000FFFF; // yellow
-    }
-    void TearDown() override
-    {
-        g_lTitleBackColor = savedBack;
-        g_lTitleTextColor = savedText;
     }
 
     static void expectTitle(const QWidget *picTitle, const QLabel *lblTitle)
@@ -34,9 +26,6 @@ protected:
         EXPECT_TRUE(picTitle->autoFillBackground());
         EXPECT_EQ(lblTitle->palette().color(QPalette::WindowText), QColor(0xFF, 0xFF, 0));
     }
-
-    qint32 savedBack = 0;
-    qint32 savedText = 0;
 };
 
 } // namespace

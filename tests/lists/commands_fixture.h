@@ -28,7 +28,6 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        mdlModes::InitEdition();
         folder = AppPaths::programFolder() + QStringLiteral("/Main/");
         QDir().mkpath(folder);
     }
@@ -38,7 +37,6 @@ protected:
         if (frmMain *main = Forms::main())
             Forms::unload(main);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        g_bAppClosing = false;
     }
 
     frmMain &load() { return Forms::loadMain(); }

@@ -175,7 +175,8 @@ TEST_F(GridCommands, ARemovalAskedForBeforeAnAddWaitsForTheAddToEnd)
     main.cGrid1->setSelectedRow(3);
     main.requestRemoveSelectedItems();
 
-    // Hold the add long enough for the removal's time to come.
+    // Hold the add until the removal's time has come: it waits again.
+    QSignalSpy due(&main, &frmMain::DeferredChangeDue);
     bool held = false;
     QTimer poll;
     poll.setInterval(5);
@@ -183,12 +184,14 @@ TEST_F(GridCommands, ARemovalAskedForBeforeAnAddWaitsForTheAddToEnd)
         if (held || !g_frmStat || main.cGrid1->Rows() < 5)
             return;
         held = true;
-        QTest::qWait(200);
+        EXPECT_TRUE(waitForSignal(due, 1, 5000));
     });
     poll.start();
     EXPECT_EQ(AddFiles::addToSelectedList(main, paths), 6);
     poll.stop();
     ASSERT_TRUE(held);
+    ASSERT_FALSE(due.isEmpty());
+    EXPECT_FALSE(due.first().at(0).toBool());
     EXPECT_EQ(main.cGrid1->Rows(), 9);
 
     EXPECT_TRUE(waitUntil([&] { return main.cGrid1->Rows() == 8; }, 5000));
@@ -215,10 +218,11 @@ TEST_F(GridCommands, ADeferredChangeIsDroppedWhenAnotherListIsShownFirst)
         const QByteArray other = listBytes(QStringLiteral("Other.flst"));
         testServices().prompter->answers << Msg::Yes;
         main.cGrid1->setSelectedRow(1);
+        QSignalSpy due(&main, &frmMain::DeferredChangeDue);
         (main.*c.request)();
         // The user picks another list before the change's time has come.
         main.cTreeView1_NodeClick(nodeByKey(folder + QStringLiteral("Other.flst")));
-        QTest::qWait(300);
+        ASSERT_TRUE(waitUntil([&] { return !due.isEmpty() && due.last().at(0).toBool(); }, 5000));
 
         EXPECT_EQ(main.cGrid1->Rows(), 1);
         EXPECT_EQ(listBytes(QStringLiteral("Other.flst")), other);

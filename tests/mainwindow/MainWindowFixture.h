@@ -26,16 +26,9 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        mdlModes::InitEdition();
         g_bDisplayTitle = true;
         g_bDisplayPlayer = true;
         g_bDisplayAudioGraph = true;
-        g_bDisplayMSGWhenExit = false;
-        g_bClearOnExit = false;
-        g_bGoToNextItem = false;
-        g_bAutoFreeDB = false;
-        g_bSelectTheLastItem = false;
-        g_sItemsListMainDirectory.clear();
         g_lAudioDeviceIndex = -1;
         QDir().mkpath(AppPaths::programFolder() + QStringLiteral("/Main"));
     }
@@ -47,8 +40,6 @@ protected:
             Forms::unload(main);
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        g_bAppClosing = false;
-        mdlModes::InitEdition();
     }
 
     // Loads the window; commandLine stands for the program's arguments.

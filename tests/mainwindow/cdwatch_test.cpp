@@ -26,12 +26,6 @@ protected:
         g_lAppIncCDRipper = 1;
     }
 
-    void TearDown() override
-    {
-        MainWindowTest::TearDown();
-        qunsetenv("SONVALE_CD_DEVICES");
-    }
-
     // Answers the CUE path of drive n (from 0), empty at first.
     QString drive(int n)
     {

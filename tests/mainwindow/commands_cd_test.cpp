@@ -31,16 +31,7 @@ protected:
         image = CdFixture::writeImage(TestEnv::workFolder(), QStringLiteral("disc"), kDisc);
         ASSERT_FALSE(image.isEmpty());
         qputenv("SONVALE_CD_DEVICES", QFile::encodeName(image));
-        m_savedEdition = g_lAppIncCDRipper;
         g_lAppIncCDRipper = 1;
-    }
-
-    void TearDown() override
-    {
-        CommandsTest::TearDown();
-        g_lAppIncCDRipper = m_savedEdition;
-        qunsetenv("SONVALE_CD_DEVICES");
-        qunsetenv("SONVALE_CDDB_SERVER");
     }
 
     // The lists and the drive, the drive's tracks in the grid.
@@ -59,7 +50,6 @@ protected:
     cTreeNode *drive = nullptr;
 
 private:
-    qint32 m_savedEdition = 0;
 };
 
 // What the ripper held when it came on screen.

@@ -38,7 +38,6 @@ class CommandsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        mdlModes::InitEdition();
         folder = AppPaths::programFolder() + QStringLiteral("/Main/");
         QDir().mkpath(folder);
     }
@@ -57,10 +56,6 @@ protected:
         Forms::unload(Forms::audioProp());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         g_bAppClosing = false;
-        g_bDisplayMSGWhenErase = false;
-        g_sNoticeCommandLine.clear();
-        // Published by the options window; the next test has its own folders.
-        g_sItemsListMainDirectory.clear();
     }
 
     // A short mono WAV of silence in the work folder.

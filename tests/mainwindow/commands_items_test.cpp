@@ -122,7 +122,7 @@ TEST_F(ItemCommands, CommandsOnAnEmptyListDoNothing)
         SCOPED_TRACE(key);
         run(main, QString::fromLatin1(key));
     }
-    QTest::qWait(120);
+    flushEvents();
     EXPECT_FALSE(QFile::exists(folder + QStringLiteral("Empty.flst")));
     EXPECT_TRUE(messages().isEmpty());
     // Marking every row of no rows still writes the (empty) list.

@@ -17,17 +17,10 @@
 #include <QMap>
 #include <gtest/gtest.h>
 
-// Each test starts with the edition table filled and no window loaded, and
-// ends by closing whatever it loaded as the program's exit does.
+// Each test starts with no window loaded, and ends by closing whatever it
+// loaded as the program's exit does.
 class OptionsTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        mdlModes::InitEdition();
-        // Published values outlive a test; this one is kept when nothing is stored.
-        g_sDefaultTargetFormat.clear();
-    }
-
     void TearDown() override
     {
         g_bAppClosing = true;

@@ -23,8 +23,6 @@ class AudioPropTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        mdlModes::InitEdition();
-        g_bAppClosing = false;
         // Values a read must overwrite: they show when a row keeps "its previous value".
         g_lWavSampleRate = g_lWavBitsPerSample = g_lWavChannelsIndex = -7;
         g_lMp3Bitrate = g_lMp3Quality = g_lMp3SampleRate = g_lMp3Mode = -7;

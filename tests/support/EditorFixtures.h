@@ -1,13 +1,13 @@
 #pragma once
 
 #include "support/AudioFixtures.h"
+#include "support/SoundDevices.h"
 #include "support/TestEnvironment.h"
 
 #include "controls/audio/cAudioConverter.h"
 #include "controls/audio/cAudioEditor.h"
 
 #include <QApplication>
-#include <QMediaDevices>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QString>
@@ -66,17 +66,6 @@ inline QVector<qint16> slice(const QVector<qint16> &all, int channels, qint64 fi
 {
     return all.mid(int(first * channels), int((end - first) * channels));
 }
-
-inline bool haveOutput()
-{
-    return !QMediaDevices::audioOutputs().isEmpty();
-}
-
-// Hides the sound devices from the controls for one scope.
-struct NoDevices {
-    NoDevices() { qputenv("SONVALE_AUDIO_DEVICES", "none"); }
-    ~NoDevices() { qunsetenv("SONVALE_AUDIO_DEVICES"); }
-};
 
 // Stops a modal watcher that is still waiting when its scope ends, so it
 // never reaches into a later test.

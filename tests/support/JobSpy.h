@@ -40,11 +40,12 @@ template <typename Control> struct JobSpy {
         insideStart = false;
     }
     int terminals() const { return int(done.size() + aborted.size() + error.size()); }
-    // Waits for count endings, then a little more for any stray extra one.
+    // Waits for count endings, then delivers what was queued behind them, so
+    // any stray extra one shows.
     bool waitForEnd(int count = 1, int timeoutMs = 60000)
     {
         const bool ended = waitUntil([this, count] { return terminals() >= count; }, timeoutMs);
-        waitUntil([] { return false; }, 100);
+        flushEvents();
         return ended;
     }
     QString errorText() const { return error.isEmpty() ? QString() : error.first().at(1).toString(); }

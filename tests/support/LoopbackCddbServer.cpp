@@ -1,5 +1,9 @@
 #include "support/LoopbackCddbServer.h"
 
+#include "support/TestEnvironment.h"
+
+#include "controls/cd/cFreeDB.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -51,7 +55,11 @@ LoopbackCddbServer::LoopbackCddbServer(Mode mode)
 
 LoopbackCddbServer::~LoopbackCddbServer()
 {
-    m_stop = true;
+    {
+        std::lock_guard lock(m_stopMutex);
+        m_stop = true;
+    }
+    m_stopped.notify_all();
     if (m_thread.joinable())
         m_thread.join();
     if (m_listener >= 0)
@@ -99,13 +107,30 @@ void LoopbackCddbServer::serve()
         if (m_mode == Mode::HangUp) {
             // Closed below without a word.
         } else if (m_mode == Mode::Silent) {
-            while (!m_stop)
-                usleep(20000);
+            keepSilent(socket);
         } else {
             talk(socket);
         }
         close(socket);
     }
+}
+
+void LoopbackCddbServer::keepSilent(int socket)
+{
+    while (!m_stop) {
+        pollfd p{socket, POLLIN, 0};
+        if (poll(&p, 1, 20) <= 0)
+            continue;
+        char buffer[512];
+        if (recv(socket, buffer, sizeof buffer, 0) <= 0)
+            return;
+    }
+}
+
+bool LoopbackCddbServer::stopsWithin(int ms)
+{
+    std::unique_lock lock(m_stopMutex);
+    return m_stopped.wait_for(lock, std::chrono::milliseconds(ms), [this] { return m_stop.load(); });
 }
 
 void LoopbackCddbServer::talk(int socket)
@@ -174,13 +199,25 @@ void LoopbackCddbServer::talk(int socket)
                     continue;
                 }
                 for (const QString &l : reply) {
-                    if (m_stop || !sendText(socket, l + "\r\n"))
+                    if (m_stop || !sendText(socket, l + "\r\n") || stopsWithin(300))
                         return;
-                    usleep(300000);
                 }
             } else {
                 sendText(socket, "500 Command syntax error.\r\n");
             }
         }
     }
+}
+
+bool lookUpOnceMore(const LoopbackCddbServer &server, int timeoutSeconds)
+{
+    cFreeDB db;
+    db.SelectDrive(QStringLiteral("D:"));
+    db.QuerySetting(timeoutSeconds);
+    db.Server(QStringLiteral("127.0.0.1"));
+    db.Port(server.port());
+    db.Query();
+    const bool ended = waitUntil([&db] { return !db.IsQuerying(); }, (timeoutSeconds + 10) * 1000);
+    flushEvents();
+    return ended;
 }

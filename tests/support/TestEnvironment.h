@@ -29,4 +29,11 @@ bool waitForSignal(QSignalSpy &spy, int count = 1, int timeoutMs = 30000);
 template <typename Predicate>
 bool waitUntil(Predicate predicate, int timeoutMs = 30000);
 
+// Delivers every event already queued for this thread, and what those post in
+// turn: each round posts a marker at the end of the queue and runs the loop
+// until the marker comes up. Once a job's worker has ended, counts read after
+// this include every signal it queued, so a test can tell that a second,
+// stray one never came.
+void flushEvents(int rounds = 3);
+
 #include "support/TestEnvironment.inl"

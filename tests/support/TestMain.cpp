@@ -1,3 +1,5 @@
+#include "support/FreshState.h"
+#include "support/ModalWatchdog.h"
 #include "support/ScriptedServices.h"
 #include "support/TestEnvironment.h"
 
@@ -23,10 +25,20 @@ void setEnv(const char *name, const QString &value)
     qputenv(name, QFile::encodeName(value));
 }
 
-// Gives every test its own folders and seams before it starts.
+// Gives every test the process-wide state of a fresh start, its own folders
+// and seams before it starts, and a watch on the modal windows it opens.
 class FreshFolders : public ::testing::EmptyTestEventListener {
+public:
+    explicit FreshFolders(ModalWatchdog *watchdog)
+        : m_watchdog(watchdog)
+    {
+    }
+
+private:
     void OnTestStart(const ::testing::TestInfo &) override
     {
+        FreshState::restore();
+        m_watchdog->reset();
         g_testDir = std::make_unique<QTemporaryDir>(g_systemTemp + QStringLiteral("/sonvale-test-XXXXXX"));
         const QString root = g_testDir->path();
         for (const char *sub : {"home", "config", "data", "program", "registry", "work", "tmp"})
@@ -48,6 +60,8 @@ class FreshFolders : public ::testing::EmptyTestEventListener {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         g_testDir.reset();
     }
+
+    ModalWatchdog *m_watchdog;
 };
 
 void emptySubkeys(qint32 root, const QString &path)
@@ -105,6 +119,17 @@ bool waitForSignal(QSignalSpy &spy, int count, int timeoutMs)
     return waitUntil([&] { return spy.count() >= count; }, timeoutMs);
 }
 
+void flushEvents(int rounds)
+{
+    for (int i = 0; i < rounds; ++i) {
+        const auto reached = std::make_shared<bool>(false);
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [reached] { *reached = true; }, Qt::QueuedConnection);
+        if (!waitUntil([reached] { return *reached; }))
+            ADD_FAILURE() << "the event queue was not worked through";
+    }
+}
+
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -115,7 +140,9 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     // The edition table is constant for a run, as in the program.
     mdlModes::InitEdition();
+    FreshState::remember();
+    ModalWatchdog watchdog;
     ::testing::InitGoogleTest(&argc, argv);
-    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshFolders);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshFolders(&watchdog));
     return RUN_ALL_TESTS();
 }

@@ -22,7 +22,6 @@
 
 void ToolWindowFixture::SetUp()
 {
-    g_bPlaySound = g_bOpenDestFolder = g_bNoticeApp = g_bTurnOffComputer = false;
     mainGrid = std::make_unique<cGrid>();
     ItemsGrid::InitItemsGrid(*mainGrid, nullptr, ItemsGrid::Variant::Main);
 }
@@ -66,7 +65,7 @@ bool ToolWindowFixture::waitForJobEnd(const ToolWindow &window, int balloons)
 {
     const bool ended = waitUntil(
         [&] { return testServices().tray->balloons.size() >= balloons && !window.isRunning(); }, 60000);
-    waitUntil([] { return false; }, 50);
+    flushEvents();
     return ended;
 }
 

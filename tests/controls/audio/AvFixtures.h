@@ -1,9 +1,9 @@
 #pragma once
 
 #include "support/AudioFixtures.h"
+#include "support/SoundDevices.h"
 #include "support/TestEnvironment.h"
 
-#include <QMediaDevices>
 #include <QString>
 
 #include <cmath>
@@ -22,23 +22,6 @@ inline QString toneWav(const QString &name, double seconds, Fixture::WavSpec spe
     Fixture::writeWav(path, spec, qint64(std::llround(seconds * spec.rate)));
     return path;
 }
-
-// Whether this run has a sound server with devices (the test script starts
-// one with a null sink and source); without it the tests check the error path.
-inline bool haveOutput()
-{
-    return !QMediaDevices::audioOutputs().isEmpty();
-}
-inline bool haveInput()
-{
-    return !QMediaDevices::audioInputs().isEmpty();
-}
-
-// Hides the sound devices from the controls for one scope.
-struct NoDevices {
-    NoDevices() { qputenv("SONVALE_AUDIO_DEVICES", "none"); }
-    ~NoDevices() { qunsetenv("SONVALE_AUDIO_DEVICES"); }
-};
 
 // Marks the span of a call, so a test can tell an event that arrived inside it.
 struct InsideCall {

@@ -609,7 +609,7 @@ TEST(AudioConverterJob, DestroyingAWorkingControlStopsItsWorker)
     converter->DestFile(work("gone.mp3"));
     converter->Convert();
     delete converter;
-    waitUntil([] { return false; }, 50);
+    flushEvents();
     EXPECT_EQ(TestAudio::strayFiles({"long.wav"}), QStringList());
 }
 

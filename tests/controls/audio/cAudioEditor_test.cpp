@@ -108,7 +108,7 @@ TEST(AudioEditor, ACompressedFileEndsWithItsDecodedLength)
     cAudioEditor editor;
     EditorSpy spy(editor);
     ASSERT_TRUE(openAndRead(editor, mp3));
-    waitUntil([] { return false; }, 50);
+    flushEvents();
     const qint64 decoded = editor.overview().decodedSamples();
     EXPECT_GT(decoded, 44100);
     EXPECT_EQ(editor.totalSamples(), decoded);
@@ -302,7 +302,7 @@ TEST(AudioEditor, AnAbortedSaveLeavesNoFile)
     editor.SaveSelection();
     editor.Abort();
     ASSERT_TRUE(waitForSignal(spy.operationDone));
-    waitUntil([] { return false; }, 100);
+    flushEvents();
     EXPECT_TRUE(spy.saved.isEmpty());
     EXPECT_TRUE(spy.error.isEmpty());
     EXPECT_EQ(spy.operationDone.size(), 1);
@@ -321,11 +321,10 @@ TEST(AudioEditor, PlaysTheSelectionOrSaysWhyNot)
         EXPECT_EQ(editor.Play(), cAudioEditor::DeviceError);
         EXPECT_FALSE(editor.ErrorText().isEmpty());
         EXPECT_FALSE(editor.isPlaying());
-        waitUntil([] { return false; }, 100);
+        flushEvents();
         EXPECT_TRUE(spy.playDone.isEmpty());
     }
-    if (!haveOutput())
-        GTEST_SKIP() << "no sound device in this run";
+    ASSERT_TRUE(haveOutput());
     cAudioEditor editor;
     ASSERT_TRUE(openAndRead(editor, path));
     EditorSpy spy(editor);

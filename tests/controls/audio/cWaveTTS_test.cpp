@@ -19,7 +19,8 @@ struct SpeechSpy {
         QObject::connect(&tts, &cWaveTTS::Done, &tts, [this] { call.hit(); });
         QObject::connect(&tts, &cWaveTTS::Error, &tts, [this] { call.hit(); });
     }
-    void settle() { waitUntil([] { return false; }, 300); }
+    // Lets any stray second event arrive before the counts are read.
+    void settle() { flushEvents(); }
     int terminals() const { return int(done.size() + error.size()); }
     QSignalSpy done;
     QSignalSpy error;
@@ -209,7 +210,9 @@ TEST(WaveTTS, SpeaksAloudWordByWord)
 {
     cWaveTTS tts;
     SpeechSpy spy(tts);
-    if (!haveOutput()) {
+    {
+        // Without a sound device speaking aloud ends in one error, after the call.
+        const NoDevices none;
         spy.call.run([&] {
             tts.Speak(kSentence);
             return 0;
@@ -217,8 +220,10 @@ TEST(WaveTTS, SpeaksAloudWordByWord)
         ASSERT_TRUE(waitForSignal(spy.error));
         EXPECT_EQ(spy.error.first().at(0).toInt(), cWaveTTS::DeviceError);
         EXPECT_FALSE(spy.call.arrivedInside);
-        return;
+        EXPECT_FALSE(tts.IsSpeaking());
     }
+    spy.error.clear();
+    ASSERT_TRUE(haveOutput());
     // Positions are of the QString, also past letters outside ASCII.
     const QString text = QStringLiteral("naïve café works");
     spy.call.run([&] {
@@ -240,8 +245,7 @@ TEST(WaveTTS, SpeaksAloudWordByWord)
 
 TEST(WaveTTS, StopAndASecondSpeakEachEndTheSpeechOnce)
 {
-    if (!haveOutput())
-        GTEST_SKIP() << "no sound device in this run";
+    ASSERT_TRUE(haveOutput());
     cWaveTTS tts;
     SpeechSpy spy(tts);
     const QString longText = kSentence.repeated(6);

@@ -85,7 +85,7 @@ struct EngineRun {
     bool waitForEnd()
     {
         const bool ended = waitUntil([&] { return terminals() >= 1; }, 60000);
-        waitUntil([] { return false; }, 100);
+        flushEvents();
         return ended && terminals() == 1;
     }
 

@@ -35,14 +35,6 @@ void BurnWinFixture::SetUp()
     g_lMp3Mode = 3;
     g_bMp3VBRTag = true;
     g_bMp3ABR = false;
-    g_sDefaultFileNameFormat.clear();
-}
-
-void BurnWinFixture::TearDown()
-{
-    noDrives();
-    qunsetenv("SONVALE_CD_DEVICES");
-    ToolWindowFixture::TearDown();
 }
 
 void BurnWinFixture::useDrives(const QStringList &images)

@@ -21,7 +21,6 @@ class ToolWindow;
 class BurnWinFixture : public ToolWindowFixture {
 protected:
     void SetUp() override;
-    void TearDown() override;
 
     // Gives the burners these image files as their drives ("stdio:" + path).
     static void useDrives(const QStringList &images);

@@ -526,7 +526,7 @@ TEST_F(ConverterTest, AbortStopsTheRowAndStartsNoOther)
     EXPECT_FALSE(w.Timer1->isActive());
     EXPECT_EQ(testServices().tray->balloons, QStringList{balloonText(QStringLiteral("Aborted."))});
     ASSERT_TRUE(waitUntil([&] { return !w.isRunning(); }, 60000));
-    waitUntil([] { return false; }, 50);
+    flushEvents();
 
     EXPECT_EQ(testServices().prompter->messageTexts(),
               (QStringList{QStringLiteral("Abort operation?") + QString(38, QLatin1Char(' ')),

@@ -22,7 +22,6 @@
 
 void RecTtsFixture::SetUp()
 {
-    mdlModes::InitEdition();
     const QString folder = AppPaths::programFolder() + QStringLiteral("/Main/");
     QDir().mkpath(folder);
     // The options of an earlier test may still name that test's folder.
@@ -49,8 +48,6 @@ void RecTtsFixture::TearDown()
     Forms::unload(Forms::audioProp());
     g_bAppClosing = false;
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    // Published by the options window; the next test has its own folders.
-    g_sItemsListMainDirectory.clear();
 }
 
 frmMain &RecTtsFixture::main() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/ScriptedServices.h"
+#include "support/SoundDevices.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -35,20 +36,3 @@ protected:
     QString listFile;
 };
 
-// Whether this run has a sound server with devices (the test script starts
-// one with a null sink and source); without one the tests check the
-// clear-error paths.
-inline bool haveInput()
-{
-    return !QMediaDevices::audioInputs().isEmpty();
-}
-inline bool haveOutput()
-{
-    return !QMediaDevices::audioOutputs().isEmpty();
-}
-
-// Hides the sound devices from the controls for one scope.
-struct NoDevices {
-    NoDevices() { qputenv("SONVALE_AUDIO_DEVICES", "none"); }
-    ~NoDevices() { qunsetenv("SONVALE_AUDIO_DEVICES"); }
-};

@@ -210,12 +210,11 @@ TEST_F(Speech, SayItHandsTheChoicesToTheControlButSpeechFilesUseFixedRateAndVolu
     EXPECT_EQ(w.cWaveTTS1->Format(), id);
     EXPECT_EQ(w.cWaveTTS1->Voice(), 0);
     // A press while a speech runs only speaks again: the settings stay.
-    if (haveOutput()) {
-        ASSERT_TRUE(w.cWaveTTS1->IsSpeaking());
-        w.sldRate->setValue(5);
-        w.cmdSay_Click();
-        EXPECT_EQ(w.cWaveTTS1->Rate(), -10);
-    }
+    ASSERT_TRUE(haveOutput());
+    ASSERT_TRUE(w.cWaveTTS1->IsSpeaking());
+    w.sldRate->setValue(5);
+    w.cmdSay_Click();
+    EXPECT_EQ(w.cWaveTTS1->Rate(), -10);
     w.cmdStop_Click();
 
     const QString path = work("rate.wav");

@@ -51,8 +51,6 @@ void RipFixture::TearDown()
     g_bAppClosing = false;
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     mainGrid.reset();
-    qunsetenv("SONVALE_CD_DEVICES");
-    qunsetenv("SONVALE_CDDB_SERVER");
 }
 
 QString RipFixture::makeDisc(const QString &name, const QVector<CdFixture::Track> &tracks)

@@ -251,7 +251,7 @@ TEST_F(JoinerTest, AnErrorEndsTheJoinWithoutEndOfJobEvents)
     w.chkOpenDestFolder->setChecked(true);
     w.cmdConvert->click();
     ASSERT_TRUE(waitUntil([&] { return !w.isRunning(); }, 60000));
-    waitUntil([] { return false; }, 30);
+    flushEvents();
 
     const QStringList log = logMessages(w);
     EXPECT_TRUE(log.last().startsWith(QStringLiteral("Error: ")));
@@ -295,7 +295,7 @@ TEST_F(JoinerTest, AbortLeavesNoJoinedFile)
     ASSERT_TRUE(w.isRunning());
     w.cmdAbort->click();
     ASSERT_TRUE(waitUntil([&] { return !w.isRunning(); }, 60000));
-    waitUntil([] { return false; }, 30);
+    flushEvents();
     EXPECT_EQ(logMessages(w).last(), QStringLiteral("Aborted."));
     EXPECT_EQ(w.lblCurrentTrack->text(), QStringLiteral("Aborted."));
     EXPECT_TRUE(testServices().tray->balloons.last().endsWith(QStringLiteral("|Aborted.")));

@@ -493,6 +493,7 @@ TEST_F(SplitterTest, AbortStopsThePartAndLeavesNoFile)
     ASSERT_TRUE(w.isRunning());
     w.cmdAbort->click();
     ASSERT_TRUE(waitUntil([&] { return !w.isRunning() && logMessages(w).last() == QStringLiteral("Aborted."); }, 60000));
+    flushEvents();
 
     EXPECT_EQ(testServices().prompter->messageTexts(),
               QStringList{QStringLiteral("Abort operation?") + QString(38, QLatin1Char(' '))});
