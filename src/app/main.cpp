@@ -1,12 +1,22 @@
+#include "core/forms.h"
 #include "core/mdlMain.h"
+#include "mainwindow/frmMain.h"
 
 #include "platform/Services.h"
+#include "platform/SingleInstance.h"
 
 #include <QApplication>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    SingleInstance instance;
+    if (instance.handOverOrServe(mdlMain::CommandLine()))
+        return 0;
+    QObject::connect(&instance, &SingleInstance::commandLineReceived, &app, [](const QString &commandLine) {
+        if (frmMain *main = Forms::main())
+            main->TakeCommandLine(commandLine);
+    });
     Services::instance().installReal();
     return mdlMain::Main();
 }

@@ -1,9 +1,10 @@
 #include "lists/ItemsListFile.h"
 
+#include "core/TextLines.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
 
 namespace ItemsListFile {
 
@@ -160,10 +161,7 @@ ReadResult read(const QString &path)
         result.complete = false;
         return result;
     }
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    result.text = utf8.decode(bytes);
-    if (utf8.hasError())
-        result.text = QString::fromLatin1(bytes);
+    result.text = TextLines::decodeText(bytes);
     while (result.text.endsWith(QLatin1Char('\n')) || result.text.endsWith(QLatin1Char('\r')))
         result.text.chop(1);
     return result;

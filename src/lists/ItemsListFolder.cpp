@@ -16,7 +16,9 @@ QStringList listFileNames(const QString &folder)
     const QStringList files = QDir(folder).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
     QStringList lists;
     for (const QString &name : files) {
-        if (name.contains(QLatin1String(".flst")))
+        // Only the extension at the end: a save cut short leaves its
+        // temporary "Main.flst.XXXXXX" behind, which is no list.
+        if (name.endsWith(QLatin1String(".flst")))
             lists << name;
     }
     return lists;

@@ -6,8 +6,8 @@
 // The lists folder on disk: which files are lists, which names are free.
 namespace ItemsListFolder {
 
-// The normal files of the folder whose names contain ".flst" (letter case
-// counts), sorted by name; "a.flst.bak" is one of them.
+// The normal files of the folder whose names end in ".flst" (letter case
+// counts), sorted by name; "a.flst.bak" and "a.flst.Ab12Cd" are not.
 QStringList listFileNames(const QString &folder);
 // True when the folder holds no normal file (also when it does not exist).
 bool holdsNoFile(const QString &folder);

@@ -1,5 +1,6 @@
 #include "lists/frmNotes.h"
 
+#include "core/TextLines.h"
 #include "core/forms.h"
 #include "lists/NotesPanel.h"
 #include "platform/AppPaths.h"
@@ -8,7 +9,6 @@
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QSaveFile>
-#include <QStringDecoder>
 
 frmNotes *g_frmNotes = nullptr;
 
@@ -72,10 +72,7 @@ void frmNotes::Form_Load()
 
     // A note written by another editor in a single-byte code page keeps its
     // letters rather than turning into replacement characters.
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString decoded = utf8.decode(bytes);
-    if (utf8.hasError())
-        decoded = QString::fromLatin1(bytes);
+    const QString decoded = TextLines::decodeText(bytes);
 
     // Every line comes back followed by CR LF; the one CR LF that saving
     // added after the text is then taken off again.

@@ -48,6 +48,9 @@ public:
     void m_cMenu_Click(qint32 ItemNumber);
     void cSysTray1_MouseClick(qint32 Button);
     void GoSysTray();
+    // A later start of the program handed over its command line: the window
+    // comes to the front (out of the tray too) and acts on the switches.
+    void TakeCommandLine(const QString &commandLine);
 
     // True while the window is hidden in the tray.
     bool m_bInSysTray = false;

@@ -168,6 +168,18 @@ void frmMain::ApplyCommandLine()
         SelectFirstAudioCD();
 }
 
+void frmMain::TakeCommandLine(const QString &commandLine)
+{
+    if (m_bInSysTray)
+        cSysTray1_MouseClick(1);
+    show();
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    raise();
+    activateWindow();
+    m_sCommandLine = commandLine;
+    ApplyCommandLine();
+}
+
 void frmMain::SelectFirstAudioCD()
 {
     if (!g_oAudioCDsRoot)

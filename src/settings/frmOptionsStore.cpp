@@ -11,6 +11,7 @@
 #include "core/mdlRunOnStart.h"
 #include "mainwindow/frmMain.h"
 #include "platform/AppPaths.h"
+#include "platform/Prompter.h"
 #include "settings/ColorBox.h"
 #include "settings/OptionSettings.h"
 #include "settings/OptionsFolders.h"
@@ -206,8 +207,12 @@ void frmOptions::setPlayAtEnd(const QString &fullPath)
 void frmOptions::cmdOk_Click()
 {
     RegistryRoutines &reg = settingsKey();
-    const auto write = [&reg](const char *name, const QString &text) {
-        reg.SetRegistryValue(QString::fromLatin1(name), text, REG_SZ);
+    bool unsaved = false;
+    const auto write = [&reg, &unsaved](const char *name, const QString &text) {
+        // A missing subkey stores nothing by design; a key that is there but
+        // cannot be written would lose the user's choice without a word.
+        if (!reg.SetRegistryValue(QString::fromLatin1(name), text, REG_SZ) && reg.KeyExists())
+            unsaved = true;
     };
     const auto writeCheck = [&write](const char *name, const QCheckBox *box) {
         write(name, QString::number(checkValue(box)));
@@ -279,6 +284,10 @@ void frmOptions::cmdOk_Click()
     write("txtTagYear", txtTagYear->text());
     write("txtTagComment", txtTagComment->toPlainText());
 
+    if (unsaved)
+        MsgBox(QStringLiteral("Some options could not be saved: the settings in %1 cannot be written.")
+                   .arg(AppPaths::registryFolder()),
+               Msg::Exclamation);
     GetOptions();
     g_sItemsListMainDirectory = txtToPath->currentText();
 

@@ -120,8 +120,12 @@ TEST(ItemsListFileFormat, ReadingTellsWhetherTheWholeFileWasRead)
         {"empty.flst", QByteArray(), QString()},
         {"crlf.flst", QByteArray("\r\n"), QString()},
         {"utf8.flst", QStringLiteral("<ITEM>Café</ITEM>\r\n").toUtf8(), QStringLiteral("<ITEM>Café</ITEM>")},
-        // Lists written in an 8-bit code page keep their letters.
-        {"latin1.flst", QByteArray("<ITEM>Caf\xe9</ITEM>\r\n"), QStringLiteral("<ITEM>Café</ITEM>")},
+        // Lists written in the Windows code page keep their letters, also
+        // those it places where Latin-1 has control characters.
+        {"cp1252.flst", QByteArray("<ITEM>Caf\xe9 \x80 5, Rock \x92n\x92 Roll</ITEM>\r\n"),
+            QStringLiteral("<ITEM>Café € 5, Rock ’n’ Roll</ITEM>")},
+        {"cp1252holes.flst", QByteArray("<ITEM>\x81\x8d\x8f\x90\x9d \x9f\xa0\xff</ITEM>\r\n"),
+            QStringLiteral("<ITEM>\u0081\u008d\u008f\u0090\u009d \u0178\u00a0\u00ff</ITEM>")},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

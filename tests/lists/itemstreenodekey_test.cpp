@@ -98,14 +98,14 @@ TEST(ItemsListFolderNames, NewListTakesTheSmallestFreeNumberWhateverTheCase)
     EXPECT_EQ(ItemsListFolder::GetNewItemsListFileName(folder), QStringLiteral("New Items List 2.flst"));
 }
 
-TEST(ItemsListFolderNames, ListedFilesContainTheExtensionInSmallLetters)
+TEST(ItemsListFolderNames, ListedFilesEndInTheExtensionInSmallLetters)
 {
     const QString folder = TestEnv::workFolder() + QStringLiteral("/lists/");
     QDir().mkpath(folder);
-    for (const char *name : {"a.flst.bak", "b.flst", "C.FLST", "notes.txt", ".hidden.flst"})
+    for (const char *name : {"a.flst.bak", "b.flst", "C.FLST", "notes.txt", ".hidden.flst", "Main.flst.Ab12Cd"})
         ListFixtures::writeBytes(folder + QString::fromUtf8(name), QByteArray());
     QDir().mkpath(folder + QStringLiteral("dir.flst"));
-    EXPECT_EQ(ItemsListFolder::listFileNames(folder), (QStringList{"a.flst.bak", "b.flst"}));
+    EXPECT_EQ(ItemsListFolder::listFileNames(folder), (QStringList{"b.flst"}));
     EXPECT_FALSE(ItemsListFolder::holdsNoFile(folder));
     EXPECT_TRUE(ItemsListFolder::holdsNoFile(folder + QStringLiteral("dir.flst")));
     EXPECT_TRUE(ItemsListFolder::holdsNoFile(folder + QStringLiteral("missing")));

@@ -122,17 +122,18 @@ TEST_F(MainLists, AFolderWithoutListsStartsANewListWithItsLabelOpen)
     EXPECT_TRUE(waitUntil([&] { return main.cTreeView1->labelEditor() != nullptr; }, 5000));
 }
 
-TEST_F(MainLists, TreeListsEveryNameHoldingTheExtension)
+TEST_F(MainLists, TreeListsEveryNameEndingInTheExtension)
 {
-    for (const char *name : {"b.flst", "a.flst.bak", "C.FLST"})
+    // "Main.flst.Xy12Zw" is what a save killed before its rename leaves.
+    for (const char *name : {"b.flst", "a.flst", "a.flst.bak", "C.FLST", "Main.flst.Xy12Zw"})
         writeList(QString::fromUtf8(name), QString());
     frmMain &main = load();
     ASSERT_EQ(main.cTreeView1->Nodes().Item(1)->Text(), QStringLiteral("Items Lists"));
     EXPECT_EQ(main.cTreeView1->Nodes().Item(1)->Key(), QStringLiteral("##MAINITEMS") + folder);
     cTreeNodes lists = g_oItemsListsRoot->Child();
     ASSERT_EQ(lists.Count(), 2);
-    EXPECT_EQ(lists.Item(1)->Text(), QStringLiteral("a.flst"));
-    EXPECT_EQ(lists.Item(1)->Key(), folder + QStringLiteral("a.flst.bak"));
+    EXPECT_EQ(lists.Item(1)->Text(), QStringLiteral("a"));
+    EXPECT_EQ(lists.Item(1)->Key(), folder + QStringLiteral("a.flst"));
     EXPECT_EQ(lists.Item(2)->Text(), QStringLiteral("b"));
     // This edition has no CD ripper, so no "Audio CDs" root.
     EXPECT_EQ(main.cTreeView1->Nodes().Count(), 3);
@@ -145,7 +146,7 @@ TEST_F(MainLists, TreeListsEveryNameHoldingTheExtension)
     EXPECT_TRUE(main.SelectListIfMainNode());
     EXPECT_EQ(testServices().prompter->messageTexts(),
               QStringList{QStringLiteral("Select the Items List.") + QString(40, ' ')});
-    EXPECT_EQ(main.cTreeView1->SelectedItem()->Text(), QStringLiteral("a.flst"));
+    EXPECT_EQ(main.cTreeView1->SelectedItem()->Text(), QStringLiteral("a"));
 
     // An edition with the CD ripper adds its root, here without drives.
     g_lAppIncCDRipper = 1;

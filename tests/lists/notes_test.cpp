@@ -58,12 +58,14 @@ TEST_F(Notes, ANoteComesBackExactlyAsWritten)
 
 TEST_F(Notes, ANoteOfAnotherEditorIsNeverSpoiledByOpeningIt)
 {
-    // Written in a single-byte code page: its letters survive opening and
-    // closing the window.
-    ListFixtures::writeBytes(frmNotes::notesFilePath(), "Caf\xe9 cr\xe8me\r\n");
-    EXPECT_EQ(open().Text1->toPlainText(), QStringLiteral("Caf\u00e9 cr\u00e8me"));
+    // Written in the Windows code page: its letters survive opening and
+    // closing the window, and come back in UTF-8.
+    ListFixtures::writeBytes(frmNotes::notesFilePath(), "Caf\xe9 \x80 5, it\x92s cr\xe8me\r\n");
+    const QString note = QStringLiteral("Caf\u00e9 \u20ac 5, it\u2019s cr\u00e8me");
+    EXPECT_EQ(open().Text1->toPlainText(), note);
     closeNotes();
-    EXPECT_EQ(open().Text1->toPlainText(), QStringLiteral("Caf\u00e9 cr\u00e8me"));
+    EXPECT_EQ(ListFixtures::readBytes(frmNotes::notesFilePath()), (note + QStringLiteral("\r\n")).toUtf8());
+    EXPECT_EQ(open().Text1->toPlainText(), note);
     closeNotes();
 }
 

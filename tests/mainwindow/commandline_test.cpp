@@ -43,3 +43,25 @@ TEST_F(CommandLine, AddFilesOpensTheAddDialogOnTheFirstList)
     EXPECT_TRUE(waitUntil([] { return !testServices().prompter->openRequests.isEmpty(); }, 5000));
     EXPECT_EQ(testServices().prompter->openRequests.first().title, QStringLiteral("Add audio files"));
 }
+
+TEST_F(CommandLine, ALaterStartsLineBringsTheWindowBackAndActs)
+{
+    testServices().tray->available = true;
+    frmMain &main = load();
+    main.show();
+    QCoreApplication::processEvents();
+    main.GoSysTray();
+    ASSERT_FALSE(main.isVisible());
+
+    main.TakeCommandLine(QStringLiteral("-AddFiles"));
+    EXPECT_EQ(routed, QStringList{QStringLiteral("Add Files")});
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_FALSE(main.isMinimized());
+    EXPECT_FALSE(main.m_bInSysTray);
+
+    // A plain second start only brings the window forward.
+    routed.clear();
+    main.TakeCommandLine(QString());
+    EXPECT_TRUE(routed.isEmpty());
+    EXPECT_TRUE(main.isVisible());
+}

@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -544,4 +545,29 @@ TEST_F(OptionsTest, MissingSubkeysStoreNothingAndReadAsEmpty)
     EXPECT_FALSE(g_bTurnOffComputer) << "the read-back finds nothing stored";
     EXPECT_EQ(g_sTagArtist, QString());
     EXPECT_FALSE(dump("General").isEmpty()) << "the values of existing subkeys are stored";
+}
+
+TEST_F(OptionsTest, OkSaysSoWhenAValueCannotBeWritten)
+{
+    frmOptions &w = options();
+    // A folder where the value's file belongs: no write there can succeed,
+    // whoever runs the test.
+    QString general;
+    QDirIterator it(AppPaths::registryFolder(), QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString folder = it.next();
+        if (it.fileName().compare(QStringLiteral("General"), Qt::CaseInsensitive) == 0)
+            general = folder;
+    }
+    ASSERT_FALSE(general.isEmpty());
+    QFile::remove(general + QStringLiteral("/chkclearonexit.val"));
+    ASSERT_TRUE(QDir().mkpath(general + QStringLiteral("/chkclearonexit.val")));
+
+    w.chkClearOnExit->setChecked(true);
+    w.txtTagArtist->setText(QStringLiteral("kept"));
+    w.cmdOk_Click();
+    ASSERT_EQ(prompter().messages.size(), 1);
+    EXPECT_TRUE(prompter().messageTexts().first().startsWith(QStringLiteral("Some options could not be saved")));
+    EXPECT_EQ(dump("ID3 Tags").value(QStringLiteral("txtTagArtist")), QStringLiteral("kept"))
+        << "the other values are still stored";
 }

@@ -27,11 +27,22 @@ template <typename Control> struct JobSpy {
             arrivedInsideStart = arrivedInsideStart || insideStart;
             offThread = offThread || QThread::currentThread() != qApp->thread();
         };
-        QObject::connect(control, &Control::Done, control, seen, Qt::DirectConnection);
-        QObject::connect(control, &Control::Aborted, control, seen, Qt::DirectConnection);
-        QObject::connect(control, &Control::Error, control, seen, Qt::DirectConnection);
-        QObject::connect(control, &Control::Progress, control, seen, Qt::DirectConnection);
+        m_seen = {
+            QObject::connect(control, &Control::Done, control, seen, Qt::DirectConnection),
+            QObject::connect(control, &Control::Aborted, control, seen, Qt::DirectConnection),
+            QObject::connect(control, &Control::Error, control, seen, Qt::DirectConnection),
+            QObject::connect(control, &Control::Progress, control, seen, Qt::DirectConnection),
+        };
     }
+    // The control may outlive the spy (one spy per step of a test); its
+    // events must then no longer reach this one.
+    ~JobSpy()
+    {
+        for (const QMetaObject::Connection &c : m_seen)
+            QObject::disconnect(c);
+    }
+    JobSpy(const JobSpy &) = delete;
+    JobSpy &operator=(const JobSpy &) = delete;
     // Runs start() (the control's Convert, Join or Rip) marked as inside the call.
     template <typename Start> void start(Start startCall)
     {
@@ -67,4 +78,7 @@ template <typename Control> struct JobSpy {
     std::atomic<bool> insideStart{false};
     std::atomic<bool> arrivedInsideStart{false};
     std::atomic<bool> offThread{false};
+
+private:
+    QList<QMetaObject::Connection> m_seen;
 };

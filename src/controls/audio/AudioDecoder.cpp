@@ -321,8 +321,20 @@ AudioDecoder::Read AudioDecoder::readPacket(QString *error)
             *error = QStringLiteral("Cannot read %1: %2").arg(m_path, av::errorText(rc));
             return Read::Failed;
         }
-        if (m_packet->stream_index == m_stream)
-            return Read::Frame;
+        if (m_packet->stream_index != m_stream)
+            continue;
+        // A PCM file cut off inside a sample frame (a recording stopped by a
+        // crash or a full disc) ends at its last whole frame, which the
+        // decoder would otherwise refuse as a whole.
+        const AVCodecParameters *p = m_format->streams[m_stream]->codecpar;
+        if (p->codec_id >= AV_CODEC_ID_FIRST_AUDIO && p->codec_id < AV_CODEC_ID_ADPCM_IMA_QT && p->block_align > 1
+            && m_packet->size % p->block_align != 0) {
+            const int whole = m_packet->size - m_packet->size % p->block_align;
+            if (whole == 0)
+                continue;
+            av_shrink_packet(m_packet.get(), whole);
+        }
+        return Read::Frame;
     }
 }
 

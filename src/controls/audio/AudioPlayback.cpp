@@ -339,7 +339,9 @@ private:
             finish(!m_stream->failure().isEmpty(), m_stream->failure());
     }
 
-    void finish(bool failed, const QString &error)
+    // Taken by value: callers pass the stream's own failure text, and the
+    // stream is destroyed here before the text is reported.
+    void finish(bool failed, QString error)
     {
         if (!m_session)
             return;

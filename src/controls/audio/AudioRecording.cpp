@@ -182,7 +182,9 @@ private:
             finish(true, QStringLiteral("The sound device stopped recording."));
     }
 
-    void finish(bool failed, const QString &error)
+    // Taken by value: callers pass the target's own failure text, and the
+    // target is destroyed here before the text is reported.
+    void finish(bool failed, QString error)
     {
         if (!m_output)
             return;

@@ -4,7 +4,9 @@
 
 // The file a job writes under a temporary name beside its destination. It is
 // removed unless the job commits it, so a failed or aborted job leaves
-// nothing under either name.
+// nothing under either name. The file exists from construction on and stays
+// locked while this object lives; a temporary of a job that was killed is
+// unlocked, and the next job that starts in that folder removes it.
 class TemporaryOutput {
 public:
     explicit TemporaryOutput(QString destination);
@@ -14,12 +16,24 @@ public:
 
     const QString &path() const { return m_path; }
     const QString &destination() const { return m_destination; }
-    // Replaces the destination in one step, so a reader never sees half a
-    // file; false (errno set) when the rename failed.
+    // Writes what the writer closed through to the disc, then replaces the
+    // destination in one step, so a reader never sees half a file and a
+    // power cut leaves the old file or the whole new one; false (errno set)
+    // when the temporary could not be made, synced or renamed.
     bool commit();
+    // For callers that rename the file themselves: syncs it (false, errno
+    // set, when that failed); after their rename, placed() syncs the folder
+    // and stops the file being removed.
+    bool sync();
+    void placed();
+
+    // Removes the temporaries that killed jobs left in folder: names of this
+    // class's pattern no live job holds locked.
+    static void removeStale(const QString &folder);
 
 private:
     QString m_destination;
     QString m_path;
+    int m_fd = -1; // holds the lock
     bool m_kept = false;
 };

@@ -3,6 +3,7 @@
 #include "controls/audio/AudioDecoder.h"
 #include "controls/audio/AudioEncoder.h"
 #include "controls/audio/Resampler.h"
+#include "controls/audio/TemporaryOutput.h"
 #include "controls/cd/BurnError.h"
 #include "controls/cd/BurnLibrary.h"
 
@@ -234,11 +235,10 @@ AudioCdJob::Result AudioCdJob::writeImage(const std::atomic<bool> &abort, const 
                 QFile::remove(p);
         }
     } cleanup;
-    const QString binTemporary = BurnDevices::temporaryFor(bin);
-    const QString cueTemporary = BurnDevices::temporaryFor(cue);
-    cleanup.paths << binTemporary << cueTemporary;
+    TemporaryOutput binTemporary(bin);
+    TemporaryOutput cueTemporary(cue);
 
-    QFile out(binTemporary);
+    QFile out(binTemporary.path());
     if (!out.open(QIODevice::WriteOnly))
         return fail(BurnError::WriteError, QStringLiteral("Cannot write %1: %2").arg(bin, out.errorString()));
     QString sheet = QStringLiteral("FILE \"%1\" BINARY\r\n").arg(QFileInfo(bin).fileName());
@@ -273,11 +273,10 @@ AudioCdJob::Result AudioCdJob::writeImage(const std::atomic<bool> &abort, const 
     }
     if (events.closingSession)
         events.closingSession();
-    if (!out.flush() || ::fsync(out.handle()) != 0) {
+    if (!out.flush())
         return fail(BurnError::WriteError, QStringLiteral("Cannot write %1: %2").arg(bin, out.errorString()));
-    }
     out.close();
-    QFile sheetFile(cueTemporary);
+    QFile sheetFile(cueTemporary.path());
     const QByteArray sheetBytes = sheet.toUtf8();
     if (!sheetFile.open(QIODevice::WriteOnly) || sheetFile.write(sheetBytes) != sheetBytes.size() || !sheetFile.flush())
         return fail(BurnError::WriteError, QStringLiteral("Cannot write %1: %2").arg(cue, sheetFile.errorString()));
@@ -286,10 +285,10 @@ AudioCdJob::Result AudioCdJob::writeImage(const std::atomic<bool> &abort, const 
         return Result::Aborted;
 
     QString error;
-    if (!BurnDevices::place(binTemporary, bin, &error))
+    if (!BurnDevices::place(binTemporary, &error))
         return fail(BurnError::WriteError, error);
     cleanup.paths << bin;
-    if (!BurnDevices::place(cueTemporary, cue, &error))
+    if (!BurnDevices::place(cueTemporary, &error))
         return fail(BurnError::WriteError, error);
     cleanup.paths.clear();
     return Result::Done;

@@ -1,12 +1,13 @@
 #include "controls/cd/BurnDevices.h"
 
+#include "controls/audio/TemporaryOutput.h"
+
 #include "controls/cd/BurnLibrary.h"
 #include "controls/cd/CdDevices.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -254,27 +255,28 @@ BurnProbe probe(const BurnDevice &device, const QStringList &files)
     return p;
 }
 
-QString temporaryFor(const QString &path)
+bool place(TemporaryOutput &temporary, QString *error)
 {
-    const QFileInfo info(path);
-    return QStringLiteral("%1/.%2.%3.part")
-        .arg(info.absolutePath(), info.fileName())
-        .arg(QRandomGenerator::global()->generate64(), 0, 16);
-}
-
-bool place(const QString &temporary, const QString &path, QString *error)
-{
-    const QByteArray from = QFile::encodeName(temporary);
+    const QString &path = temporary.destination();
+    const QByteArray from = QFile::encodeName(temporary.path());
     const QByteArray to = QFile::encodeName(path);
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+    if (!temporary.sync()) {
+        *error = QStringLiteral("Cannot write %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) {
+        temporary.placed();
         return true;
+    }
     const int why = errno;
     const QFileInfo existing(path);
     // An empty file there is a blank disc; a file system without the
     // no-replace rename is checked by hand.
     if ((why == EEXIST && existing.size() == 0) || ((why == EINVAL || why == ENOSYS) && !(existing.exists() && existing.size() > 0))) {
-        if (std::rename(from.constData(), to.constData()) == 0)
+        if (std::rename(from.constData(), to.constData()) == 0) {
+            temporary.placed();
             return true;
+        }
     }
     *error = why == EEXIST ? QStringLiteral("Cannot write %1: a file of that name appeared meanwhile.").arg(path)
                            : QStringLiteral("Cannot write %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QVector>
 
+class TemporaryOutput;
+
 // The writer drives the burners offer, in order: the real CD writers, then
 // an image drive that writes a disc image file instead of a disc. Each gets
 // a two-character drive name ("D:", "E:", ...); a real writer keeps the name
@@ -45,10 +47,8 @@ int indexOf(const QVector<BurnDevice> &devices, const QString &text);
 // would write; the drive is blank while none of them holds data.
 BurnProbe probe(const BurnDevice &device, const QStringList &files);
 
-// A temporary name beside path for writing it.
-QString temporaryFor(const QString &path);
-// Moves a finished temporary file to its final name without replacing any
-// file that holds data there.
-bool place(const QString &temporary, const QString &path, QString *error);
+// Moves a finished temporary file, synced to the disc, to its destination
+// without replacing any file that holds data there.
+bool place(TemporaryOutput &temporary, QString *error);
 
 } // namespace BurnDevices

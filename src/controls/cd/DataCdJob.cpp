@@ -1,5 +1,6 @@
 #include "controls/cd/DataCdJob.h"
 
+#include "controls/audio/TemporaryOutput.h"
 #include "controls/cd/BurnError.h"
 #include "controls/cd/BurnLibrary.h"
 
@@ -10,6 +11,7 @@
 #include <QVector>
 
 #include <algorithm>
+#include <optional>
 
 using namespace burn;
 
@@ -159,28 +161,19 @@ DataCdJob::Result DataCdJob::run(const std::atomic<bool> &abort, const Events &e
 
     // The drive.
     const QString target = r.device.path;
-    QString temporary;
+    // Whatever happens below, no partial image stays behind.
+    std::optional<TemporaryOutput> temporary;
     if (r.device.image) {
         const BurnProbe p = BurnDevices::probe(r.device, {target});
         if (!p.ready)
             return fail(BurnError::DriveNotReady, p.state);
-        temporary = BurnDevices::temporaryFor(target);
+        temporary.emplace(target);
     }
-    // Whatever happens below, no partial image stays behind.
-    struct RemoveTemporary {
-        QString path;
-        bool keep = false;
-        ~RemoveTemporary()
-        {
-            if (!keep && !path.isEmpty())
-                QFile::remove(path);
-        }
-    } cleanup{temporary};
 
     burner::WriteResult result = burner::WriteResult::Failed;
     {
         QString error;
-        burner::Grab grab = burner::grab(r.device.image ? QStringLiteral("stdio:") + temporary : target, &error);
+        burner::Grab grab = burner::grab(r.device.image ? QStringLiteral("stdio:") + temporary->path() : target, &error);
         if (!grab)
             return fail(BurnError::DriveNotReady, error);
         burn_drive *drive = grab.get()[0].drive;
@@ -298,9 +291,8 @@ DataCdJob::Result DataCdJob::run(const std::atomic<bool> &abort, const Events &e
     }
     if (r.device.image) {
         QString error;
-        if (!BurnDevices::place(temporary, target, &error))
+        if (!BurnDevices::place(*temporary, &error))
             return fail(BurnError::WriteError, error);
-        cleanup.keep = true;
     }
     return Result::Done;
 }

@@ -7,6 +7,15 @@
 
 #include <algorithm>
 
+namespace {
+
+// More than any column can show. The view lays out all of the text it is
+// given at every paint, so a list with a field of megabytes would otherwise
+// hold the window for seconds each time.
+constexpr qsizetype kShownCharacters = 1000;
+
+} // namespace
+
 int GridModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
@@ -23,8 +32,12 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
         return {};
     const Cell &c = cell(index.row(), index.column());
     switch (role) {
-    case Qt::DisplayRole:
-        return text(index.row(), index.column());
+    case Qt::DisplayRole: {
+        const QString shown = text(index.row(), index.column());
+        if (shown.size() <= kShownCharacters)
+            return shown;
+        return QStringView(shown).left(kShownCharacters).toString() + QChar(0x2026);
+    }
     case Qt::DecorationRole:
         if (c.icon >= 0 && m_images)
             return m_images->icon(c.icon);

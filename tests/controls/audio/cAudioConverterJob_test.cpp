@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
+#include <QMetaMethod>
 
 #include <gtest/gtest.h>
 
@@ -256,6 +257,52 @@ TEST(AudioConverterJob, WavCopiesAndRangesAreSampleExact)
     const JobRun run = convert(converter, source35(), longName);
     EXPECT_EQ(run.done, 1) << run.errorText.toStdString();
     EXPECT_TRUE(QFile::exists(longName));
+}
+
+TEST(AudioConverterJob, AWavCutOffInsideASampleFrameConvertsToItsLastWholeFrame)
+{
+    // A recording stopped by a crash or a full disc ends wherever the write
+    // stopped; ffmpeg and sox convert what is there, and so does the job.
+    struct Case {
+        const char *name;
+        int channels, bits;
+        int extraBytes; // bytes of the frame after the last whole one
+        bool headerClaimsMore; // the header still counts the frames never written
+    } const cases[] = {
+        {"stereo 16-bit, 3 bytes over", 2, 16, 3, false},
+        {"stereo 16-bit, 2 bytes over, header from before the cut", 2, 16, 2, true},
+        {"mono 16-bit, 1 byte over", 1, 16, 1, false},
+        {"stereo 8-bit, 1 byte over, header from before the cut", 2, 8, 1, true},
+    };
+    const int frames = 10000;
+    int n = 0;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const TestAudio::WavSpec spec{kRate, c.channels, c.bits};
+        const int blockAlign = c.channels * c.bits / 8;
+        QByteArray samples;
+        for (int i = 0; i < frames * blockAlign + c.extraBytes; ++i)
+            samples += char((i * 7 + i / 3) & 0xff);
+        const quint32 declared = c.headerClaimsMore ? quint32(frames * 4 * blockAlign) : quint32(samples.size());
+        const QString source = work(QStringLiteral("cutoff%1.wav").arg(++n));
+        {
+            QFile f(source);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(TestAudio::wavHeader(spec, declared) + samples);
+        }
+        const QString reference = work(QStringLiteral("reference%1.wav").arg(n));
+        ASSERT_TRUE(TestAudio::ffmpeg({"-v", "error", "-i", source, "-c:a", "pcm_s16le", reference}));
+        const QVector<qint16> expected = TestAudio::readWav16(reference);
+        ASSERT_EQ(expected.size(), frames * c.channels) << "ffmpeg keeps the whole frames";
+
+        cAudioConverter converter;
+        converter.DestFormat(DestWAV);
+        converter.SetWAVSettings({kRate, std::int16_t(c.channels), 16});
+        const QString dest = work(QStringLiteral("converted%1.wav").arg(n));
+        const JobRun run = convert(converter, source, dest);
+        ASSERT_EQ(run.done, 1) << run.errorText.toStdString();
+        EXPECT_EQ(TestAudio::readWav16(dest), expected);
+    }
 }
 
 TEST(AudioConverterJob, CompressedSourcesConvertWholeAndCutToTheSample)
@@ -528,6 +575,24 @@ TEST(AudioConverterJob, FailuresEndInOneErrorAfterTheStartAndLeaveNoFile)
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), victim);
     EXPECT_EQ(TestAudio::strayFiles({"source.wav", "victim.wav"}), QStringList());
+}
+
+TEST(AudioConverterJob, ASpyGoneReceivesNoMoreEvents)
+{
+    // The control outlives the spy, as when a test takes one spy per step.
+    struct Converter : cAudioConverter {
+        using QObject::isSignalConnected;
+    } converter;
+    const QMetaMethod endings[] = {QMetaMethod::fromSignal(&cAudioConverter::Done),
+        QMetaMethod::fromSignal(&cAudioConverter::Aborted), QMetaMethod::fromSignal(&cAudioConverter::Error),
+        QMetaMethod::fromSignal(&cAudioConverter::Progress)};
+    {
+        JobSpy<cAudioConverter> spy(&converter);
+        for (const QMetaMethod &signal : endings)
+            EXPECT_TRUE(converter.isSignalConnected(signal)) << signal.name().toStdString();
+    }
+    for (const QMetaMethod &signal : endings)
+        EXPECT_FALSE(converter.isSignalConnected(signal)) << signal.name().toStdString();
 }
 
 TEST(AudioConverterJob, AbortEndsInOneAbortedAndLeavesNoFile)

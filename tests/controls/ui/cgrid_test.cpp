@@ -2,6 +2,7 @@
 #include "controls/ui/cImageList.h"
 #include "platform/AppPaths.h"
 
+#include <QAbstractItemView>
 #include <QDateTime>
 #include <QMimeData>
 #include <QSignalSpy>
@@ -136,6 +137,24 @@ TEST_F(GridTest, CellsKeepNumbersAndDatesAndShowThemAsText)
     EXPECT_EQ(grid.Cell(1, 5).Text(), QStringLiteral("1048576"));
     EXPECT_EQ(grid.Cell(1, 3).Value().toDateTime(), when);
     EXPECT_EQ(grid.Cell(1, 3).Text(), QLocale().toString(when, QLocale::ShortFormat));
+}
+
+TEST_F(GridTest, AHugeCellKeepsItsTextButShowsOnlyItsStart)
+{
+    // A list file may hold a field of megabytes; drawing all of it at every
+    // paint would hold the window.
+    const QString huge = QString(20 * 1000 * 1000, QLatin1Char('x')) + QStringLiteral("end");
+    grid.SetCell(1, 3, huge);
+    grid.SetCell(1, 5, QStringLiteral("short"));
+    EXPECT_EQ(grid.CellText(1, 3), huge);
+    const auto *view = qobject_cast<QAbstractItemView *>(grid.viewport()->parentWidget());
+    ASSERT_NE(view, nullptr);
+    const QString shown = view->model()->index(0, 2).data().toString();
+    EXPECT_LT(shown.size(), 2000);
+    EXPECT_TRUE(huge.startsWith(shown.chopped(1)));
+    EXPECT_EQ(view->model()->index(0, 4).data().toString(), QStringLiteral("short"));
+    show();
+    EXPECT_FALSE(grid.grab().isNull());
 }
 
 TEST_F(GridTest, RemovingARowMovesTheLaterRowsUp)
