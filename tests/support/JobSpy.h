@@ -27,11 +27,19 @@ template <typename Control> struct JobSpy {
             arrivedInsideStart = arrivedInsideStart || insideStart;
             offThread = offThread || QThread::currentThread() != qApp->thread();
         };
-        QObject::connect(control, &Control::Done, control, seen, Qt::DirectConnection);
-        QObject::connect(control, &Control::Aborted, control, seen, Qt::DirectConnection);
-        QObject::connect(control, &Control::Error, control, seen, Qt::DirectConnection);
-        QObject::connect(control, &Control::Progress, control, seen, Qt::DirectConnection);
+        m_seen[0] = QObject::connect(control, &Control::Done, control, seen, Qt::DirectConnection);
+        m_seen[1] = QObject::connect(control, &Control::Aborted, control, seen, Qt::DirectConnection);
+        m_seen[2] = QObject::connect(control, &Control::Error, control, seen, Qt::DirectConnection);
+        m_seen[3] = QObject::connect(control, &Control::Progress, control, seen, Qt::DirectConnection);
     }
+    // A control outlives its spy when a test runs it again with a new one.
+    ~JobSpy()
+    {
+        for (const QMetaObject::Connection &c : m_seen)
+            QObject::disconnect(c);
+    }
+    JobSpy(const JobSpy &) = delete;
+    JobSpy &operator=(const JobSpy &) = delete;
     // Runs start() (the control's Convert, Join or Rip) marked as inside the call.
     template <typename Start> void start(Start startCall)
     {
@@ -66,4 +74,7 @@ template <typename Control> struct JobSpy {
     std::atomic<bool> insideStart{false};
     std::atomic<bool> arrivedInsideStart{false};
     std::atomic<bool> offThread{false};
+
+private:
+    QMetaObject::Connection m_seen[4];
 };
