@@ -5,7 +5,7 @@
 //
 //   bench_ape_encode [work folder]
 
-#include "BenchSupport.h"
+#include "support/BenchTools.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -30,7 +30,7 @@ bool writeMusic(const QString &path)
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly))
         return false;
-    f.write(bench::wavHeader(2, kRate, quint32(kSeconds) * kRate * 4));
+    f.write(Bench::wavHeader(2, kRate, quint32(kSeconds) * kRate * 4));
     static const int chords[][3] = {{0, 4, 7}, {5, 9, 12}, {7, 11, 14}, {-3, 0, 4}, {2, 5, 9}, {-5, -1, 2}};
     quint32 noise = 12345;
     QByteArray second(kRate * 4, '\0');
@@ -99,7 +99,7 @@ int main(int argc, char **argv)
         const QString out = dir + QStringLiteral("/out%1.flac").arg(flacLevels[i]);
         double best = INFINITY;
         for (int run = 0; run < 2; ++run)
-            best = std::fmin(best, bench::runPeer("flac", {"-s", "-f", flacLevels[i], "-o", out, wav}));
+            best = std::fmin(best, Bench::runPeer("flac", {"-s", "-f", flacLevels[i], "-o", out, wav}));
         flac[i] = {best, QFileInfo(out).size()};
         if (decodedMd5(out) != expected) {
             std::fprintf(stderr, "flac %s does not decode to the source\n", flacLevels[i]);
@@ -117,7 +117,7 @@ int main(int argc, char **argv)
         converter.SetAPESettings(level);
         const QString out = dir + QStringLiteral("/out%1.ape").arg(level);
         // Best of two runs, as for the peers.
-        const double seconds = std::fmin(bench::convert(converter, wav, out), bench::convert(converter, wav, out));
+        const double seconds = std::fmin(Bench::convert(converter, wav, out), Bench::convert(converter, wav, out));
         const qint64 bytes = QFileInfo(out).size();
         if (std::isnan(seconds) || decodedMd5(out) != expected) {
             std::fprintf(stderr, "APE level %s does not decode to the source\n", names[level]);

@@ -9,6 +9,8 @@
 #include <QProcess>
 #include <QtEndian>
 
+#include <cstring>
+
 namespace TestAudio {
 
 namespace {
@@ -129,6 +131,18 @@ bool ffmpeg(const QStringList &arguments)
     QProcess p;
     p.start(QStringLiteral("ffmpeg"), QStringList{"-nostdin", "-v", "error", "-y"} + arguments);
     return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+QVector<qint16> decodeS16(const QString &path)
+{
+    QProcess p;
+    p.start(QStringLiteral("ffmpeg"), {"-nostdin", "-v", "error", "-i", path, "-f", "s16le", "-"});
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return {};
+    const QByteArray bytes = p.readAllStandardOutput();
+    QVector<qint16> samples(bytes.size() / 2);
+    memcpy(samples.data(), bytes.constData(), size_t(samples.size()) * 2);
+    return samples;
 }
 
 QJsonObject probe(const QString &path, bool withPackets)

@@ -36,6 +36,10 @@ QVector<qint16> readWav16(const QString &path, WavSpec *spec = nullptr);
 
 // Runs ffmpeg with arguments (a fixture in another format); true when it worked.
 bool ffmpeg(const QStringList &arguments);
+// ffmpeg's straight decode of a whole file as interleaved 16-bit samples in
+// the file's own rate and channels (`ffmpeg -i path -f s16le -`); empty
+// when ffmpeg fails.
+QVector<qint16> decodeS16(const QString &path);
 // ffprobe's view of a file: "stream" is the first audio stream, "format" the
 // container (tags included), with "packets" only when asked for.
 QJsonObject probe(const QString &path, bool withPackets = false);

@@ -6,6 +6,7 @@
 namespace Fixture {
 
 using TestAudio::WavSpec;
+using TestAudio::decodeS16;
 using TestAudio::ffmpeg;
 using TestAudio::probe;
 using TestAudio::probedTag;

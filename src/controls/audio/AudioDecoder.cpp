@@ -67,6 +67,10 @@ void AudioDecoder::close()
     m_seeked = false;
     m_pending = false;
     m_draining = false;
+    m_calibrated = false;
+    m_offset = 0;
+    m_grid = 0;
+    m_gridPhase = 0;
 }
 
 bool AudioDecoder::open(const QString &path, QString *error)
@@ -119,9 +123,9 @@ bool AudioDecoder::openContainer(const QString &path, QString *error)
         m_totalSamples = av_rescale_q(stream->duration, stream->time_base, AVRational{1, rate});
     else if (m_format->duration != AV_NOPTS_VALUE && m_format->duration > 0)
         m_totalSamples = av_rescale(m_format->duration, rate, AV_TIME_BASE);
-    // The container counts an MP3's whole frames, encoder delay and padding
-    // included; the Info tag tells what the decoder really gives.
-    if (stream->codecpar->codec_id == AV_CODEC_ID_MP3)
+    // The demuxer counts an MP3's whole frames, encoder delay and padding
+    // included, or guesses from the bitrate when no Info tag counts them.
+    if (stream->codecpar->codec_id == AV_CODEC_ID_MP3 && QByteArray(m_format->iformat->name) == "mp3")
         if (const qint64 exact = Mp3InfoTag::samples(path); exact > 0)
             m_totalSamples = exact;
     return true;
@@ -234,67 +238,158 @@ bool AudioDecoder::seekToSample(qint64 sample, QString *error)
         return false;
     m_draining = false;
     m_pending = false;
+    m_seeked = false;
     if (m_raw.isOpen()) {
-        const qint64 byte = sample / 2;
-        if (!m_raw.seek(byte)) {
+        // ADPCM carries its predictor from sample to sample, so only a decode
+        // from the start gives the samples a straight decode gives; VOX files
+        // are small and decode fast.
+        if (!m_raw.seek(0)) {
             *error = QStringLiteral("Cannot seek in %1: %2").arg(m_path, m_raw.errorString());
             return false;
         }
         avcodec_flush_buffers(m_codec.get());
-        m_nextSample = byte * 2;
-        return true;
+        m_nextSample = 0;
+        return decodeUpTo(sample, error);
     }
-    const AVStream *stream = m_format->streams[m_stream];
-    const qint64 start = stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
-    // Some demuxers (ASF) land on a frame after the time asked for: aim
-    // earlier and earlier until the first frame starts at or before sample.
-    // That frame is kept for the next read.
-    for (qint64 margin = 0;; margin = margin ? margin * 2 : sampleRate()) {
-        const qint64 aim = qMax<qint64>(0, sample - margin);
-        const qint64 target = start + av_rescale_q(aim, AVRational{1, sampleRate()}, stream->time_base);
-        if (av_seek_frame(m_format.get(), m_stream, target, AVSEEK_FLAG_BACKWARD) < 0) {
-            // A source that cannot seek is read from where it stands; the
-            // caller drops the frames before the wanted sample.
-            if (margin == 0)
-                return true;
+    if (!m_calibrated && !calibrate(error))
+        return false;
+    // The frames before a cut are decoded too and dropped: an MP3 frame draws
+    // on bits stored up to 511 bytes before it (its bit reservoir), and every
+    // transform codec overlaps a block with the one before. A second of
+    // pre-roll covers both at any bitrate. Some demuxers (ASF) land on a
+    // frame after the time asked for: then aim earlier still. Near the start
+    // a fresh open serves better than a seek, as a demuxer that lands on the
+    // first frame trims it as it pleases.
+    for (qint64 margin = sampleRate();; margin *= 2) {
+        const qint64 aim = sample - margin < sampleRate() ? 0 : sample - margin;
+        if (aim == 0) {
+            if (!rewind(error))
+                return false;
+            break;
+        }
+        if (!seekStream(aim)) {
+            // A source that cannot seek is read on from where it stands.
+            if (margin == sampleRate())
+                return decodeUpTo(sample, error);
             *error = QStringLiteral("Cannot seek in %1.").arg(m_path);
             return false;
         }
-        avcodec_flush_buffers(m_codec.get());
-        m_draining = false;
-        m_pending = false;
-        // Until a frame tells its own position, count from where the seek aimed.
-        m_nextSample = aim;
-        m_seeked = true;
         const Read r = next(error);
         if (r == Read::Failed)
             return false;
         if (r == Read::End) // past the end: the caller finds nothing to take
             return true;
         m_pending = true;
-        if (m_firstSample <= sample || aim == 0)
-            return true;
+        if (m_firstSample < sampleRate()) {
+            if (!rewind(error))
+                return false;
+            break;
+        }
+        if (m_firstSample <= aim)
+            break;
     }
+    return decodeUpTo(sample, error);
+}
+
+bool AudioDecoder::seekStream(qint64 aim)
+{
+    const AVStream *stream = m_format->streams[m_stream];
+    const qint64 start = stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
+    const qint64 target = start + av_rescale_q(aim + m_offset, AVRational{1, sampleRate()}, stream->time_base);
+    if (av_seek_frame(m_format.get(), m_stream, target, AVSEEK_FLAG_BACKWARD) < 0)
+        return false;
+    avcodec_flush_buffers(m_codec.get());
+    m_draining = false;
+    m_pending = false;
+    m_nextSample = aim;
+    m_seeked = true; // the first frame's timestamp places it
+    return true;
+}
+
+bool AudioDecoder::rewind(QString *error)
+{
+    // A seek to the start does not always trim and prime as the first read
+    // did (LAME's delay at 8 kHz, Opus's pre-skip): opening the file afresh
+    // does, and then the frames are counted as a straight decode counts them.
+    m_codec.reset();
+    m_format.reset();
+    if (!openContainer(m_path, error))
+        return false;
+    m_draining = false;
+    m_pending = false;
+    m_nextSample = 0;
+    m_seeked = false;
+    return true;
+}
+
+bool AudioDecoder::decodeUpTo(qint64 sample, QString *error)
+{
+    for (;;) {
+        const Read r = next(error);
+        if (r == Read::Failed)
+            return false;
+        if (r == Read::End)
+            return true;
+        if (m_nextSample > sample) {
+            m_pending = true;
+            return true;
+        }
+    }
+}
+
+bool AudioDecoder::calibrate(QString *error)
+{
+    // Where a decoder's frames fall against their timestamps depends on the
+    // codec: WMA hands out its first frame two frames late, and LAME's delay
+    // is trimmed from a first frame that keeps its untrimmed time. A straight
+    // decode places the second frame right after the first, which ties the
+    // timestamps to the positions of a straight decode.
+    m_calibrated = true;
+    if (!rewind(error))
+        return false;
+    Read r = next(error);
+    if (r != Read::Frame)
+        return r != Read::Failed;
+    const int firstLength = m_frame->nb_samples;
+    r = next(error);
+    if (r != Read::Frame)
+        return r != Read::Failed;
+    if (m_frame->best_effort_timestamp == AV_NOPTS_VALUE)
+        return true;
+    m_offset = timestampSamples(m_frame->best_effort_timestamp) - firstLength;
+    // Timestamps coarser than a sample (ASF counts milliseconds) are rounded
+    // to the frame grid of a codec whose frames all have one length, which
+    // the second frame shows when the codec does not tell it (WMA).
+    const AVStream *stream = m_format->streams[m_stream];
+    const int frameLength = m_codec->frame_size > 0 ? m_codec->frame_size : m_frame->nb_samples;
+    if (frameLength > 0 && av_cmp_q(stream->time_base, AVRational{1, sampleRate()}) > 0) {
+        m_grid = frameLength;
+        m_gridPhase = firstLength % frameLength;
+    }
+    return true;
+}
+
+qint64 AudioDecoder::timestampSamples(qint64 timestamp) const
+{
+    const AVStream *stream = m_format->streams[m_stream];
+    const qint64 start = stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
+    return av_rescale_q(timestamp - start, stream->time_base, AVRational{1, sampleRate()});
 }
 
 qint64 AudioDecoder::framePosition(const AVFrame *frame)
 {
     // Decoded audio is contiguous, so a frame starts where the one before it
-    // ended, counted from the first decoded sample. Timestamps are only
-    // trusted right after a seek: they can be coarser than a sample (ASF
-    // counts milliseconds), and the first frame of a file whose decoder drops
-    // encoder priming (LAME's delay) still carries the untrimmed frame's time.
+    // ended. Timestamps are only read right after a seek, for the first frame.
     if (!m_seeked || !m_format)
         return m_nextSample;
     m_seeked = false;
     if (frame->best_effort_timestamp == AV_NOPTS_VALUE)
         return m_nextSample;
-    const AVStream *stream = m_format->streams[m_stream];
-    const qint64 start = stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
-    const qint64 position
-        = av_rescale_q(frame->best_effort_timestamp - start, stream->time_base, AVRational{1, sampleRate()});
-    // Before the start only when the seek went back to the first frame,
-    // which the decoder trimmed to begin at the first real sample.
+    qint64 position = timestampSamples(frame->best_effort_timestamp) - m_offset;
+    if (m_grid > 0) {
+        const qint64 steps = (position - m_gridPhase + (position >= m_gridPhase ? m_grid / 2 : -m_grid / 2)) / m_grid;
+        position = m_gridPhase + steps * m_grid;
+    }
     return qMax<qint64>(0, position);
 }
 

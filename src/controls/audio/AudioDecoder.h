@@ -36,8 +36,9 @@ public:
     AVSampleFormat sampleFormat() const;
     AVChannelLayout channelLayout() const;
 
-    // Makes the next frame start at or before sample; the caller drops what
-    // lies before it using the frame's first-sample index.
+    // Makes the next frame the one that holds sample, decoded as a straight
+    // decode from the start decodes it; the caller drops what lies before
+    // sample using the frame's first-sample index.
     bool seekToSample(qint64 sample, QString *error);
 
     enum class Read { Frame, End, Failed };
@@ -55,6 +56,11 @@ private:
     bool openCodec(const AVCodecParameters *parameters, QString *error);
     Read readPacket(QString *error);
     qint64 framePosition(const AVFrame *frame);
+    bool seekStream(qint64 aim);
+    bool rewind(QString *error);
+    bool decodeUpTo(qint64 sample, QString *error);
+    bool calibrate(QString *error);
+    qint64 timestampSamples(qint64 timestamp) const;
 
     QString m_path;
     av::InputContext m_format;
@@ -70,4 +76,11 @@ private:
     bool m_seeked = false; // the next frame's timestamp places it
     bool m_pending = false; // frame() is decoded but not yet handed out
     bool m_draining = false;
+    // How timestamps map to the positions of a straight decode, learnt at
+    // the first seek: position = timestamp - offset, rounded to a grid of
+    // frames when timestamps are coarser than a sample.
+    bool m_calibrated = false;
+    qint64 m_offset = 0;
+    qint64 m_grid = 0;
+    qint64 m_gridPhase = 0;
 };

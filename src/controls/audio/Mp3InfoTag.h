@@ -4,10 +4,12 @@
 
 namespace Mp3InfoTag {
 
-// The exact number of samples of an MP3 whose first frame carries a Xing or
-// Info tag with the LAME extension (LAME and FFmpeg write it): the tag's
-// frame count less the encoder's delay and padding, which decoders drop.
-// -1 when the file has no such tag.
+// The exact number of samples an MP3 file decodes to. When its first frame
+// carries a Xing or Info tag with the LAME extension (LAME and FFmpeg write
+// it), that is the tag's frame count less the encoder's delay and padding,
+// which decoders drop. Otherwise every frame decodes whole, so the frame
+// headers are counted: a walk from header to header, reading no audio.
+// -1 when the file holds no MPEG audio frames.
 qint64 samples(const QString &path);
 
 } // namespace Mp3InfoTag

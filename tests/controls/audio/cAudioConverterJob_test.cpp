@@ -2,6 +2,7 @@
 #include "support/JobSpy.h"
 #include "support/Mutagen.h"
 #include "controls/audio/AcmCodecs.h"
+#include "controls/audio/AudioDecoder.h"
 #include "controls/audio/WmaCodecs.h"
 #include "controls/audio/cAudioConverter.h"
 
@@ -12,7 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <string>
 
 namespace {
 
@@ -305,14 +308,29 @@ TEST(AudioConverterJob, AWavCutOffInsideASampleFrameConvertsToItsLastWholeFrame)
     }
 }
 
-TEST(AudioConverterJob, CompressedSourcesConvertWholeAndCutToTheSample)
+// Where a cut differs from the same samples of ffmpeg's straight decode, for
+// a readable failure: "" when they are equal.
+std::string firstDifference(const QVector<qint16> &part, const QVector<qint16> &all, qsizetype from, qsizetype count)
 {
-    // Each compressed copy of the source is decoded whole and cut 1 s + 2 s:
-    // the cut holds exactly 2 s, and they are the samples the whole decode
-    // has from 1 s on (the decoder's positions, not the packets', set it).
-    // Gapless sources (LAME's Info tag, Vorbis) decode to the source's length.
-    // ASF times packets in milliseconds and WMA has no gapless data, so a WMA
-    // cut is checked for its length only.
+    if (from + count > all.size())
+        return "the straight decode ends before the range";
+    if (part.size() != count)
+        return "the cut holds " + std::to_string(part.size()) + " samples, not " + std::to_string(count);
+    const auto at = std::mismatch(part.begin(), part.end(), all.begin() + from);
+    if (at.first == part.end())
+        return {};
+    return "first difference at sample " + std::to_string(at.first - part.begin());
+}
+
+TEST(AudioConverterJob, CompressedRangesEqualTheSameSamplesOfAStraightDecode)
+{
+    // Every range of every compressed source, converted to WAV of the same
+    // rate and channels, holds exactly the samples ffmpeg's straight decode
+    // has there: the decoder pre-rolls before a cut and places frames as a
+    // straight decode does. The sources' lengths are exactly what ffmpeg
+    // decodes (WMA's container only knows milliseconds).
+    const QString source = work("source12.wav");
+    Fixture::writeWav(source, {kRate, 2, 16}, kRate * 12);
     Mp3EncoderSettings vbr = mp3Cbr(128);
     vbr.VBRMode = 4;
     vbr.WriteVBRTag = -1;
@@ -321,57 +339,142 @@ TEST(AudioConverterJob, CompressedSourcesConvertWholeAndCutToTheSample)
     vbr.VBRMaxBitrateIndex = 18;
     Mp3EncoderSettings cbrInfo = mp3Cbr(128);
     cbrInfo.WriteVBRTag = -1;
-    struct Case {
+    struct Source {
         const char *name;
-        DestinationSettings compressed;
+        std::function<bool(cAudioConverter &, const QString &)> make;
         const char *extension;
-        bool gapless;
-        bool aligned;
-    } const cases[] = {
-        {"mp3 cbr", mp3(mp3Cbr(128)), "mp3", false, true},
-        {"mp3 cbr with info tag", mp3(cbrInfo), "mp3", true, true},
-        {"mp3 vbr with xing tag", mp3(vbr), "mp3", true, true},
-        {"ogg", ogg(0, 0, 50), "ogg", true, true},
-        {"wma", wma(0, 4), "wma", false, false},
+        bool exactLength;
+    } const sources[] = {
+        {"mp3 cbr without info frame",
+            [&](cAudioConverter &c, const QString &to) {
+                apply(c, mp3(mp3Cbr(128)));
+                return convert(c, source, to).done == 1;
+            },
+            "mp3", true},
+        {"mp3 cbr with info frame",
+            [&](cAudioConverter &c, const QString &to) {
+                apply(c, mp3(cbrInfo));
+                return convert(c, source, to).done == 1;
+            },
+            "mp3", true},
+        {"mp3 vbr with xing frame",
+            [&](cAudioConverter &c, const QString &to) {
+                apply(c, mp3(vbr));
+                return convert(c, source, to).done == 1;
+            },
+            "mp3", true},
+        {"mp3 of 64 kbit/s between id3v2 and id3v1 tags, without info frame",
+            [&](cAudioConverter &, const QString &to) {
+                return Fixture::ffmpeg({"-i", source, "-c:a", "libmp3lame", "-b:a", "64k", "-write_xing", "0",
+                    "-write_id3v1", "1", "-metadata", "title=Tagged", to});
+            },
+            "mp3", true},
+        {"ogg",
+            [&](cAudioConverter &c, const QString &to) {
+                apply(c, ogg(0, 0, 50));
+                return convert(c, source, to).done == 1;
+            },
+            "ogg", true},
+        {"wma",
+            [&](cAudioConverter &c, const QString &to) {
+                apply(c, wma(0, 4));
+                return convert(c, source, to).done == 1;
+            },
+            "wma", false},
     };
+    struct Range {
+        int start, length; // seconds; length -1: to the end
+    } const ranges[] = {{0, 2}, {1, 3}, {5, 2}, {7, 3}, {10, 1}, {9, -1}};
     int n = 0;
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const Source &s : sources) {
+        SCOPED_TRACE(s.name);
         cAudioConverter converter;
-        apply(converter, c.compressed);
-        const QString compressed = work(QStringLiteral("c%1.%2").arg(++n).arg(c.extension));
-        ASSERT_EQ(convert(converter, source35(), compressed).done, 1);
-        apply(converter, wav(kRate, 2, 16));
-        const QString whole = work(QStringLiteral("whole%1.wav").arg(n));
-        const QString cut = work(QStringLiteral("cut%1.wav").arg(n));
-        ASSERT_EQ(convert(converter, compressed, whole).done, 1);
-        ASSERT_EQ(convert(converter, compressed, cut, 1, 2).done, 1);
-        const QVector<qint16> all = TestAudio::readWav16(whole);
-        const QVector<qint16> part = TestAudio::readWav16(cut);
-        if (c.gapless) {
-            EXPECT_EQ(all.size(), kRate * 7 / 2 * 2);
-            cAudioConverter probe;
-            ASSERT_EQ(probe.OpenSource(compressed), 0);
-            EXPECT_EQ(probe.Duration(), 3500);
+        const QString compressed = work(QStringLiteral("c%1.%2").arg(++n).arg(s.extension));
+        ASSERT_TRUE(s.make(converter, compressed));
+        const QVector<qint16> all = TestAudio::decodeS16(compressed);
+        ASSERT_GE(all.size(), 12 * kRate * 2 - 4096);
+        if (s.exactLength) {
+            AudioDecoder decoder;
+            QString error;
+            ASSERT_TRUE(decoder.open(compressed, &error)) << error.toStdString();
+            EXPECT_EQ(decoder.totalSamples(), all.size() / 2);
         }
-        ASSERT_EQ(part.size(), 2 * kRate * 2);
-        ASSERT_GE(all.size(), 3 * kRate * 2);
-        // The first frames after a seek lack the bits of the frames before
-        // them, so the comparison starts a little later.
-        const qsizetype from = kRate / 4 * 2;
-        if (c.aligned) {
-            EXPECT_TRUE(std::equal(part.begin() + from, part.end(), all.begin() + kRate * 2 + from));
+        apply(converter, wav(kRate, 2, 16));
+        for (const Range &r : ranges) {
+            SCOPED_TRACE(QStringLiteral("from %1 s for %2 s").arg(r.start).arg(r.length).toStdString());
+            const QString cut = work(QStringLiteral("cut%1-%2.wav").arg(n).arg(r.start));
+            ASSERT_EQ(convert(converter, compressed, cut, r.start, r.length).done, 1);
+            const qsizetype from = qsizetype(r.start) * kRate * 2;
+            const qsizetype count = r.length > 0 ? qsizetype(r.length) * kRate * 2 : all.size() - from;
+            EXPECT_EQ(firstDifference(TestAudio::readWav16(cut), all, from, count), "");
         }
     }
 
     // Decoded MP3 is float: the MP3 encoder takes that path too.
     cAudioConverter converter;
-    converter.DestFormat(DestMP3);
-    converter.SetMP3Settings(mp3Cbr(128));
+    apply(converter, mp3(cbrInfo));
     ASSERT_EQ(convert(converter, work("c1.mp3"), work("cut.mp3"), 1, 2).done, 1);
-    const QJsonObject probed = TestAudio::probe(work("cut.mp3"));
-    // A CBR file without an Info frame has only an estimated length.
-    EXPECT_NEAR(probed["format"]["duration"].toString().toDouble(), 2.0, 0.06);
+    EXPECT_EQ(TestAudio::decodeS16(work("cut.mp3")).size(), 2 * kRate * 2);
+}
+
+TEST(AudioConverterJob, Mp3WithoutInfoFrameSplitsIntoTheSamplesOfAStraightDecode)
+{
+    // A minute of CBR MP3 without an Info frame, cut every 10 s as the
+    // splitter cuts it: its length is counted from the frame headers, and
+    // the six parts are the straight decode's samples.
+    const QString source = work("minute.wav");
+    Fixture::writeWav(source, {kRate, 2, 16}, kRate * 60);
+    cAudioConverter converter;
+    apply(converter, mp3(mp3Cbr(128)));
+    const QString compressed = work("minute.mp3");
+    ASSERT_EQ(convert(converter, source, compressed).done, 1);
+    const QVector<qint16> all = TestAudio::decodeS16(compressed);
+    ASSERT_FALSE(all.isEmpty());
+    ASSERT_EQ(converter.OpenSource(compressed), 0);
+    EXPECT_EQ(converter.Duration(), (all.size() / 2 * 1000 + kRate / 2) / kRate);
+
+    apply(converter, wav(kRate, 2, 16));
+    for (int part = 0; part < 6; ++part) {
+        SCOPED_TRACE(part + 1);
+        const QString cut = work(QStringLiteral("part%1.wav").arg(part + 1));
+        ASSERT_EQ(convert(converter, compressed, cut, part * 10, 10).done, 1);
+        EXPECT_EQ(firstDifference(TestAudio::readWav16(cut), all, qsizetype(part) * 10 * kRate * 2, 10 * kRate * 2), "");
+    }
+}
+
+TEST(AudioConverterJob, Mp3WithTheVbrTagDecodesToExactlyItsLength)
+{
+    // With "Write VBR Tag" the Info frame carries LAME's delay and padding,
+    // CBR included, so ffmpeg decodes each of the parts the splitter cuts
+    // from 61.5 s (five of 10 s, the last to the end) to exactly the samples
+    // asked for.
+    const QString source = work("source615.wav");
+    Fixture::writeWav(source, {kRate, 2, 16}, kRate * 123 / 2);
+    Mp3EncoderSettings cbr = mp3Cbr(128);
+    cbr.WriteVBRTag = -1;
+    Mp3EncoderSettings vbr = cbr;
+    vbr.VBRMode = 4;
+    vbr.VBRQualityIndex = 4;
+    struct Case {
+        const char *name;
+        Mp3EncoderSettings settings;
+    } const cases[] = {{"cbr", cbr}, {"vbr", vbr}};
+    struct Part {
+        int start, length;
+        qsizetype samples;
+    } const parts[] = {{0, 10, kRate * 10}, {10, 10, kRate * 10}, {20, 10, kRate * 10}, {30, 10, kRate * 10},
+        {40, 10, kRate * 10}, {50, -1, kRate * 23 / 2}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        cAudioConverter converter;
+        apply(converter, mp3(c.settings));
+        for (const Part &p : parts) {
+            SCOPED_TRACE(p.start);
+            const QString out = work(QStringLiteral("part%1.mp3").arg(p.start));
+            ASSERT_EQ(convert(converter, source, out, p.start, p.length).done, 1);
+            EXPECT_EQ(TestAudio::decodeS16(out).size(), p.samples * 2);
+        }
+    }
 }
 
 TEST(AudioConverterJob, SourcesWithoutAChannelLayoutMixAsTheirDefaultLayout)

@@ -250,6 +250,28 @@ TEST(AudioEditor, SavesTheSelectionSampleExact)
     }
 }
 
+TEST(AudioEditor, SavesASelectionOfAnMp3AsItsStraightDecodeHasIt)
+{
+    // Bounds inside MP3 frames, well past the first: the saved samples are
+    // the ones ffmpeg's straight decode has there.
+    const QString mp3 = toneMp3(QStringLiteral("tone.mp3"), 4);
+    ASSERT_FALSE(mp3.isEmpty());
+    const QVector<qint16> all = Fixture::decodeS16(mp3);
+    ASSERT_FALSE(all.isEmpty());
+    cAudioEditor editor;
+    ASSERT_TRUE(openAndRead(editor, mp3));
+    EditorSpy spy(editor);
+    const qint64 first = 44100 * 2 + 577;
+    const qint64 end = 44100 * 3 + 1151;
+    editor.setSelection(first, end);
+    ASSERT_TRUE(waitForSignal(spy.selection));
+    const qint64 startMs = spy.selection.last().at(2).toLongLong();
+    const qint64 endMs = spy.selection.last().at(3).toLongLong();
+    save(editor, spy, mp3, work(QStringLiteral("part.wav")), startMs, endMs - startMs);
+    ASSERT_EQ(spy.saved.size(), 1);
+    EXPECT_TRUE(Fixture::readWav16(work(QStringLiteral("part.wav"))) == slice(all, 2, first, end));
+}
+
 TEST(AudioEditor, ASaveThatCannotBeDoneLeavesEveryFileAlone)
 {
     const QString source = toneWav(QStringLiteral("source.wav"), 8000 * 2, {8000, 1, 16});

@@ -1,32 +1,33 @@
-#pragma once
+#include "support/BenchTools.h"
 
-// What the benchmarks share: a WAV header, timing a converter job and
-// timing a peer program.
-
-#include "controls/audio/cAudioConverter.h"
-
-#include <QByteArray>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QProcess>
-#include <QString>
-#include <QStringList>
 #include <QtEndian>
+
+#include <sys/resource.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
-namespace bench {
+namespace Bench {
 
-// The 44-byte header of a 16-bit PCM WAV holding dataBytes.
-inline QByteArray wavHeader(int channels, int rate, quint32 dataBytes)
+double peakMiB(int who)
+{
+    rusage u{};
+    getrusage(who, &u);
+    return u.ru_maxrss / 1024.0;
+}
+
+QByteArray wavHeader(int channels, int rate, quint32 dataBytes)
 {
     QByteArray header(44, '\0');
     char *h = header.data();
-    std::memcpy(h, "RIFF", 4);
+    memcpy(h, "RIFF", 4);
     qToLittleEndian<quint32>(36 + dataBytes, h + 4);
-    std::memcpy(h + 8, "WAVEfmt ", 8);
+    memcpy(h + 8, "WAVEfmt ", 8);
     qToLittleEndian<quint32>(16, h + 16);
     qToLittleEndian<quint16>(1, h + 20);
     qToLittleEndian<quint16>(quint16(channels), h + 22);
@@ -34,14 +35,33 @@ inline QByteArray wavHeader(int channels, int rate, quint32 dataBytes)
     qToLittleEndian<quint32>(quint32(rate * channels * 2), h + 28);
     qToLittleEndian<quint16>(quint16(channels * 2), h + 32);
     qToLittleEndian<quint16>(16, h + 34);
-    std::memcpy(h + 36, "data", 4);
+    memcpy(h + 36, "data", 4);
     qToLittleEndian<quint32>(dataBytes, h + 40);
     return header;
 }
 
-// One conversion through the control, waiting for its ending; seconds
-// taken, NaN when it failed.
-inline double convert(cAudioConverter &c, const QString &source, const QString &dest, int start = -1, int length = -1)
+bool writeWav(const QString &path, int seconds)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    f.write(wavHeader(2, kRate, quint32(seconds) * kRate * 4));
+    QByteArray second(kRate * 4, '\0');
+    quint32 noise = 12345;
+    qint64 i = 0;
+    for (int s = 0; s < seconds; ++s) {
+        for (int k = 0; k < kRate; ++k, ++i) {
+            noise = noise * 1664525u + 1013904223u;
+            qToLittleEndian<qint16>(qint16(8000 * std::sin(2 * M_PI * 440 * double(i) / kRate)), second.data() + 4 * k);
+            qToLittleEndian<qint16>(qint16(int(noise >> 16) % 6000), second.data() + 4 * k + 2);
+        }
+        if (f.write(second) != second.size())
+            return false;
+    }
+    return true;
+}
+
+double convert(cAudioConverter &c, const QString &source, const QString &dest, int start, int length)
 {
     QEventLoop loop;
     bool ok = false;
@@ -69,8 +89,7 @@ inline double convert(cAudioConverter &c, const QString &source, const QString &
     return ok ? s : NAN;
 }
 
-// Runs a peer program to its end; seconds taken, NaN when it failed.
-inline double runPeer(const QString &program, const QStringList &args)
+double runPeer(const QString &program, const QStringList &args)
 {
     QElapsedTimer t;
     t.start();
@@ -83,4 +102,16 @@ inline double runPeer(const QString &program, const QStringList &args)
     return t.nsecsElapsed() / 1e9;
 }
 
-} // namespace bench
+Mp3EncoderSettings cbr128()
+{
+    // LAME's own defaults where ffmpeg leaves them: quality 3, joint stereo.
+    Mp3EncoderSettings s;
+    s.Bitrate = 128;
+    s.SampleRate = kRate;
+    s.Quality = 3;
+    s.Mode = Mp3JointStereo;
+    return s;
+}
+
+
+} // namespace Bench
