@@ -2,7 +2,9 @@
 #include "controls/audio/cWave.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSignalSpy>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -181,8 +183,15 @@ TEST(Wave, RecordsAWavOfTheChosenFormatAndLength)
         // server's bursts, so only the file's own account of it is checked.
         const double seconds = probed["format"].toObject()["duration"].toString().toDouble();
         EXPECT_GE(seconds, 0.95);
-        const qint64 dataBytes = QFileInfo(path).size() - 44;
-        EXPECT_NEAR(seconds, double(dataBytes) / (c.rate * c.channels * (c.bits / 8)), 0.001);
+        QFile take(path);
+        ASSERT_TRUE(take.open(QIODevice::ReadOnly));
+        const QByteArray bytes = take.readAll();
+        const qsizetype data = bytes.indexOf("data", 12);
+        ASSERT_GT(data, 0);
+        const quint32 dataBytes = qFromLittleEndian<quint32>(bytes.constData() + data + 4);
+        // An odd-sized chunk is followed by its pad byte.
+        EXPECT_EQ(qint64(dataBytes) + (dataBytes & 1), bytes.size() - data - 8);
+        EXPECT_NEAR(seconds, double(dataBytes) / (c.rate * c.channels * (c.bits / 8)), 0.01);
 
         WaveFileDetails details;
         EXPECT_EQ(wave.GetFileDetails(path, details), 0);
