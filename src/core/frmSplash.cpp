@@ -9,8 +9,10 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPointer>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -57,6 +59,11 @@ void frmSplash::Form_Load()
             t.setColor(QPalette::Window, colour);
             picTitle->setPalette(t);
         }
+    }
+    if (const QScreen *where = screen() ? screen() : QGuiApplication::primaryScreen()) {
+        QRect placed = geometry();
+        placed.moveCenter(where->availableGeometry().center());
+        move(placed.topLeft());
     }
     mdlOnTop::SetFormOnTop(this, true);
     hide();

@@ -91,4 +91,19 @@ void fillMenuImages(cImageList &list)
     fill(list, 80, pictures);
 }
 
+QList<QIcon> menuIcons(const cImageList &menuImages)
+{
+    QStyle *style = QApplication::style();
+    const std::map<int, QIcon> own = {
+        {0, QIcon::fromTheme(QStringLiteral("go-up"), style->standardIcon(QStyle::SP_ArrowUp))},
+        {1, QIcon::fromTheme(QStringLiteral("go-down"), style->standardIcon(QStyle::SP_ArrowDown))},
+        {3, QIcon::fromTheme(QStringLiteral("list-remove"), style->standardIcon(QStyle::SP_TrashIcon))}};
+    QList<QIcon> icons;
+    for (int i = 0; i < menuImages.ImageCount(); ++i) {
+        const auto found = own.find(i);
+        icons << (found != own.end() ? found->second : menuImages.icon(i));
+    }
+    return icons;
+}
+
 } // namespace ListImages

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QIcon>
+#include <QList>
+
 class cImageList;
 
 // The pictures the items grid and the tree of lists point into by index.
@@ -12,5 +15,8 @@ void fillGridImages(cImageList &list);
 // drive, 47 the main panel, 8 notes, 79 volume; the other places hold
 // blank pictures until the menus bring theirs.
 void fillMenuImages(cImageList &list);
+// The menus' pictures: the menu list, except that the places the item
+// pictures share hold the menus' own there: 0 move up, 1 move down, 3 remove.
+QList<QIcon> menuIcons(const cImageList &menuImages);
 
 } // namespace ListImages

@@ -5,6 +5,7 @@
 #include "controls/ui/cContextMenu.h"
 #include "controls/ui/cImageList.h"
 #include "core/mdlModes.h"
+#include "lists/ListImages.h"
 #include "settings/OptionSettings.h"
 
 #include <QFont>
@@ -144,16 +145,6 @@ const std::initializer_list<Holder> &holders()
     return table;
 }
 
-QList<QIcon> iconsOf(const cImageList *list)
-{
-    QList<QIcon> icons;
-    if (!list)
-        return icons;
-    for (int i = 0; i < list->ImageCount(); ++i)
-        icons << list->icon(i);
-    return icons;
-}
-
 } // namespace
 
 void frmMain::BuildMenus()
@@ -165,7 +156,7 @@ void frmMain::BuildMenus()
     m_cMenu->setXPStyle(false);
     m_cMenu->setFont(font);
     m_cMenu->setXPStyle(g_bMenuXPStyle);
-    m_cMenu->setImageList(iconsOf(imgMenu));
+    m_cMenu->setImageList(ListImages::menuIcons(*imgMenu));
 
     for (const Holder &holder : holders()) {
         const qint32 parent = m_cMenu->AddItem(QString::fromLatin1(holder.caption), QString(), 0, 0, -1, false, true,

@@ -40,11 +40,11 @@ QFont rowFont(bool bold)
     return font;
 }
 
-// Hidden files count as missing, as the original file test saw them.
+// A leading dot only keeps a file out of folder views; it is still the
+// user's file and plays like any other.
 bool playableFileExists(const QString &path)
 {
-    const QFileInfo info(path);
-    return !path.isEmpty() && info.isFile() && !info.isHidden();
+    return !path.isEmpty() && QFileInfo(path).isFile();
 }
 
 } // namespace

@@ -55,8 +55,9 @@ QString applicationTitle()
 
 void setApplicationTitle(const QString &title)
 {
+    // Kept to ourselves, not made the display name: the desktop would append
+    // a display name to every window title.
     g_applicationTitle = title;
-    QGuiApplication::setApplicationDisplayName(title);
 }
 
 int MsgBox(const QString &text, int style, const QString &title)

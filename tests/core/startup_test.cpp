@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QTimer>
 #include <QProcess>
+#include <QScreen>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -38,6 +39,8 @@ struct StartUpWatch {
     QStringList statusDuringFade;
     QStringList splashTexts; // caption, title and version as the fade starts
     bool splashOnTop = false;
+    QRect splashPlace;   // where the splash stands as the fade starts
+    QRect screenArea;
     std::function<void(frmSplash *, int)> onOpacity;
 
     StartUpWatch()
@@ -51,6 +54,8 @@ struct StartUpWatch {
                         splashTexts = QStringList{splash->windowTitle(), splash->lblAppTitle->text(),
                                                   splash->lblVersion->text()};
                         splashOnTop = splash->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+                        splashPlace = splash->geometry();
+                        screenArea = splash->screen()->availableGeometry();
                     }
                     opacities << alpha;
                     statusDuringFade << splash->lblStat->text();
@@ -127,6 +132,10 @@ TEST_F(StartUp, SplashFadesInAndShowsEachLoadingStepInOrder)
     EXPECT_EQ(watch.opacities, expectedOpacities);
     EXPECT_EQ(watch.splashTexts, (QStringList{"Sonvale 3.1", "Sonvale 3.1", "Version 3.1.2"}));
     EXPECT_TRUE(watch.splashOnTop);
+    // Centred on the screen, and staying there once made topmost.
+    ASSERT_FALSE(watch.screenArea.isEmpty());
+    EXPECT_LE((watch.splashPlace.center() - watch.screenArea.center()).manhattanLength(), 1)
+        << watch.splashPlace.x() << "," << watch.splashPlace.y();
     for (const QString &status : watch.statusDuringFade)
         EXPECT_EQ(status, QStringLiteral("Loading..."));
     EXPECT_EQ(watch.statuses,

@@ -1,7 +1,11 @@
 #include "MainWindowFixture.h"
 
+#include "controls/ui/cImageList.h"
+
 #include <QAction>
 #include <QFile>
+#include <QIcon>
+#include <QImage>
 #include <QRegularExpression>
 
 namespace {
@@ -146,6 +150,24 @@ TEST_F(Menus, CaptionsAndKeysOfTheFixedMenus)
     cContextMenu &shown = main.menu();
     for (const char *key : {"Move Up", "Move To First", "Move To Last", "Notes", "Audio Splitter"})
         EXPECT_FALSE(shown.ItemAction(shown.IndexForKey(QLatin1String(key)))->icon().isNull()) << key;
+    // The list commands show their own pictures, not the grid's boxes and
+    // note that share their places, and the two moves are told apart.
+    const auto picture = [](const QIcon &icon) { return icon.pixmap(16, 16).toImage(); };
+    const struct {
+        const char *key;
+        int sharedPlace;
+    } own[] = {{"Move Up", 0}, {"Move Down", 1}, {"Remove Item", 3}};
+    for (const auto &c : own) {
+        const QImage drawn = picture(shown.ItemAction(shown.IndexForKey(QLatin1String(c.key)))->icon());
+        EXPECT_FALSE(drawn.isNull()) << c.key;
+        for (int grid : {0, 1, 3})
+            EXPECT_NE(drawn, picture(main.imgGrid->icon(grid))) << c.key << " looks like grid picture " << grid;
+    }
+    EXPECT_NE(picture(shown.ItemAction(shown.IndexForKey(QStringLiteral("Move Up")))->icon()),
+              picture(shown.ItemAction(shown.IndexForKey(QStringLiteral("Move Down")))->icon()));
+    // The tool windows' grids still find the item pictures in the menu list.
+    for (const auto &c : own)
+        EXPECT_EQ(picture(main.imgMenu->icon(c.sharedPlace)), picture(main.imgGrid->icon(c.sharedPlace))) << c.key;
     EXPECT_EQ(captions(menu, QStringLiteral("mnuSysTry")),
               (QStringList{"Exit                      ", "-", "Hide"}));
     EXPECT_EQ(captions(menu, QStringLiteral("Mode")),

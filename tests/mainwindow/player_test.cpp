@@ -74,6 +74,21 @@ TEST_F(Player, NothingToPlayOrAMissingFile)
     EXPECT_FALSE(again.cPlayer1->IsPlaying());
 }
 
+TEST_F(Player, ADotFileIsPlayedNotReportedMissing)
+{
+    const QString intro = tone(QStringLiteral(".intro.wav"), 1.5);
+    writeList(QStringLiteral("Songs"), {intro});
+    frmMain &main = load();
+    ASSERT_EQ(main.cGrid1->Rows(), 1);
+    main.cGrid1->setSelectedRow(1);
+    ASSERT_TRUE(haveOutput());
+    press(main, "Play");
+    EXPECT_TRUE(testServices().prompter->messages.isEmpty());
+    EXPECT_TRUE(main.cPlayer1->IsPlaying());
+    EXPECT_EQ(main.PanelText(QStringLiteral("Main")), QStringLiteral("Playing"));
+    press(main, "Stop");
+}
+
 TEST_F(Player, PlaysPausesAndStopsTheSelectedItem)
 {
     writeList(QStringLiteral("Songs"), {tone(QStringLiteral("a.wav"), 1.5), tone(QStringLiteral("b.wav"), 8)});

@@ -1,6 +1,7 @@
 #include "support/TestEnvironment.h"
 
 #include "platform/DesktopPrompter.h"
+#include "platform/Prompter.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -31,6 +32,17 @@ QString writeFile(const QString &name, const QByteArray &data)
 
 // The real save dialog, driven the way a user would: choosing a file that
 // exists must bring up the question before anything is answered.
+TEST(ApplicationTitle, MessageBoxesCarryItButWindowTitlesStayAsSet)
+{
+    const QString before = applicationTitle();
+    setApplicationTitle(QStringLiteral("Sonvale 3.1"));
+    EXPECT_EQ(applicationTitle(), QStringLiteral("Sonvale 3.1"));
+    // An application display name is appended by the desktop to every
+    // window title, so the title must never become one.
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+    setApplicationTitle(before);
+}
+
 TEST(DesktopPrompter, SaveDialogAsksBeforeReplacingAFile)
 {
     const QString existing = writeFile(QStringLiteral("take1.wav"), "keep me");

@@ -142,7 +142,9 @@ void cContextMenu::applyTo(const Item &it)
 {
     if (!it.action)
         return;
-    it.action->setText(it.caption);
+    // A separator is a line only; the "-" that marks it is not a caption.
+    if (!it.action->isSeparator())
+        it.action->setText(it.caption);
     it.action->setStatusTip(it.helpText);
     it.action->setCheckable(it.checked || it.action->isCheckable());
     it.action->setChecked(it.checked);

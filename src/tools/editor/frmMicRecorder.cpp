@@ -191,7 +191,9 @@ void frmMicRecorder::applySkin()
     EditorSkin::paintViewBack(this);
     EditorSkin::paintViewBack(cSlider1);
     prgMeter->setBarColor(quint32(g_lTitleBackColor));
-    prgMeter->setText(g_sViewBackColor);
+    // The skin's colour number is the meter's ground; as a caption it would
+    // only print digits over the level.
+    EditorSkin::paintViewBack(prgMeter);
     if (!g_sViewBackPicture.isEmpty()) {
         EditorSkin::paintViewPicture(this, g_sViewBackPicture);
         const QPixmap picture(AppPaths::programFolder() + QStringLiteral("/View/") + g_sViewBackPicture);

@@ -189,6 +189,8 @@ QString ToolWindow::doneText()
 
 void ToolWindow::endJob(qint32 result)
 {
+    // The product caption marks a running job; idle, the window names itself.
+    setWindowTitle(m_look.caption);
     if (result == TaskStarted) {
         const QString text = doneText();
         balloon(text);

@@ -1,6 +1,8 @@
 #include "RecTtsFixture.h"
 
+#include "controls/ui/OleColor.h"
 #include "controls/ui/cProgressBar.h"
+#include "core/mdlModes.h"
 #include "core/forms.h"
 #include "mainwindow/frmMain.h"
 #include "support/AudioFixtures.h"
@@ -16,6 +18,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
@@ -82,6 +85,11 @@ TEST_F(Recorder, LoadsWithTheDefaultFormatTheDevicesAndOneLogEntry)
     EXPECT_EQ(w.lblRecTime->text(), "0:00:00");
     EXPECT_EQ(w.Label6->text(), "0:00:30");
     EXPECT_EQ(w.prgMeter->Max(), 120);
+    // The meter carries no caption: no colour number printed over the level.
+    const auto *meter = w.prgMeter->findChild<QProgressBar *>();
+    ASSERT_NE(meter, nullptr);
+    EXPECT_FALSE(meter->isTextVisible() && !meter->text().isEmpty()) << meter->text().toStdString();
+    EXPECT_EQ(w.prgMeter->palette().color(QPalette::Window), OleColor::toQColor(g_sViewBackColor.toUInt()));
     EXPECT_FALSE(w.tmrRec->isActive());
     EXPECT_FALSE(w.tmSlider->isActive());
     EXPECT_EQ(w.tmrRec->interval(), 1000);
