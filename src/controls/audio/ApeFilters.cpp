@@ -24,11 +24,12 @@ constexpr int kLanes = 16;
 APE_VECTOR_LOOP std::int32_t dotProduct(const std::int16_t *a, const std::int16_t *b, int n)
 {
     // Sums wrap at 32 bits exactly as the reader's vector code does.
-    std::int32_t sum = 0;
+    // Unsigned, since a signed sum that wraps is undefined.
+    std::uint32_t sum = 0;
     for (int i = 0; i < n; i += kLanes)
         for (int j = 0; j < kLanes; ++j)
-            sum += std::int32_t(a[i + j]) * std::int32_t(b[i + j]);
-    return sum;
+            sum += std::uint32_t(std::int32_t(a[i + j]) * std::int32_t(b[i + j]));
+    return std::int32_t(sum);
 }
 
 // c += step * a (step is 1 or -1, wrapping at 16 bits), then the dot
@@ -37,13 +38,13 @@ template <int Step>
 APE_VECTOR_LOOP std::int32_t adaptThenDot(
     std::int16_t *__restrict c, const std::int16_t *__restrict a, const std::int16_t *__restrict b, int n)
 {
-    std::int32_t sum = 0;
+    std::uint32_t sum = 0;
     for (int i = 0; i < n; i += kLanes)
         for (int j = 0; j < kLanes; ++j) {
             c[i + j] = std::int16_t(c[i + j] + Step * a[i + j]);
-            sum += std::int32_t(c[i + j]) * std::int32_t(b[i + j]);
+            sum += std::uint32_t(std::int32_t(c[i + j]) * std::int32_t(b[i + j]));
         }
-    return sum;
+    return std::int32_t(sum);
 }
 
 std::int32_t wrapAdd(std::int32_t a, std::int32_t b)
