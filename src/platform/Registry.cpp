@@ -5,7 +5,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
+#include <QLockFile>
 #include <QSaveFile>
 #include <QUrl>
 
@@ -121,18 +121,24 @@ int createKey(qint32 root, const QString &path)
     std::optional<QString> folder = rootFolder(root);
     if (!folder)
         return InvalidHandle;
-    for (const QString &level : levels(path)) {
-        if (!validLevel(level))
-            return AccessDenied;
+    const QStringList wanted = levels(path);
+    if (!std::all_of(wanted.cbegin(), wanted.cend(), validLevel))
+        return AccessDenied;
+    if (keyFolder(root, path))
+        return Success;
+
+    // Two processes may create one key under different letter case at once;
+    // looking and making must be one step, or both make a folder of their own.
+    QLockFile lock(AppPaths::registryFolder() + QStringLiteral("/.keys.lock"));
+    if (!lock.lock())
+        return AccessDenied;
+    for (const QString &level : wanted) {
         std::optional<QString> child = findChild(*folder, level);
         if (!child) {
             const QString created = *folder + QLatin1Char('/') + level;
-            if (!QDir().mkdir(created) && !QFileInfo(created).isDir())
+            if (!QDir().mkdir(created))
                 return AccessDenied;
-            // Another process may have made it under another case meanwhile.
-            child = findChild(*folder, level);
-            if (!child)
-                return AccessDenied;
+            child = created;
         }
         folder = child;
     }
