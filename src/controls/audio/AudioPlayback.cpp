@@ -112,7 +112,13 @@ public:
     // Decoding stops at sample (of the source); -1 plays to the end.
     void setEnd(qint64 sample) { m_end = sample; }
 
-    bool atEnd() const override { return m_eof && m_pending.isEmpty(); }
+    // The sound sink never sees an end: once the sound is over it is handed
+    // silence until the player stops it. A sink that reaches the end of its
+    // source asks the sound server to drain, and the server's answer can come
+    // in after the sink is gone; the player tells the end by the frames it
+    // handed over instead.
+    bool atEnd() const override { return false; }
+    bool handedAll() const { return m_eof && m_pending.isEmpty(); }
     bool isSequential() const override { return true; }
     bool finishedDecoding() const { return m_eof; }
     qint64 framesHandedOver() const { return m_handedOver; }
@@ -126,6 +132,10 @@ protected:
         maxSize -= maxSize % frameBytes;
         while (m_pending.size() < maxSize && !m_eof)
             decodeMore();
+        if (m_eof && m_pending.isEmpty()) {
+            memset(data, 0, size_t(qMax<qint64>(maxSize, 0)));
+            return qMax<qint64>(maxSize, 0);
+        }
         const qint64 n = qMin<qint64>(maxSize, m_pending.size());
         if (n <= 0)
             return 0;
@@ -335,7 +345,7 @@ private:
         }
         const qint64 handedUs = m_stream->framesHandedOver() * 1000000 / m_format.sampleRate();
         // Some devices stop counting short of the last buffer.
-        if ((m_stream->atEnd() && processed >= handedUs - 1000) || m_stall.elapsed() > kEndStallMs)
+        if ((m_stream->handedAll() && processed >= handedUs - 1000) || m_stall.elapsed() > kEndStallMs)
             finish(!m_stream->failure().isEmpty(), m_stream->failure());
     }
 
