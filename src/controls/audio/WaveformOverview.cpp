@@ -64,18 +64,10 @@ WaveformOverview::~WaveformOverview()
     stop();
 }
 
-void WaveformOverview::join()
-{
-    if (m_thread.joinable())
-        m_thread.join();
-}
-
 void WaveformOverview::stop()
 {
-    m_abort = true;
     ++m_generation; // reports already on their way are dropped
-    join();
-    m_running = false;
+    m_build.stop();
 }
 
 void WaveformOverview::start(std::unique_ptr<AudioDecoder> decoder)
@@ -92,12 +84,18 @@ void WaveformOverview::start(std::unique_ptr<AudioDecoder> decoder)
         m_high.assign(peaks * size_t(m_channels), -1.f);
         m_decoded = 0;
     }
-    m_abort = false;
-    m_running = true;
     const quint64 generation = ++m_generation;
-    m_thread = std::thread([this, generation, owned = std::move(decoder)]() mutable {
-        run(generation, std::move(owned));
-    });
+    std::shared_ptr<AudioDecoder> owned = std::move(decoder);
+    auto outcome = std::make_shared<std::pair<bool, QString>>();
+    m_build.start(
+        this,
+        [this, generation, owned, outcome](const std::atomic<bool> &abort) {
+            *outcome = run(generation, abort, *owned);
+        },
+        [this, generation, outcome] {
+            if (generation == m_generation)
+                emit finished(outcome->first, outcome->second);
+        });
 }
 
 void WaveformOverview::report(quint64 generation, std::function<void()> call)
@@ -111,26 +109,26 @@ void WaveformOverview::report(quint64 generation, std::function<void()> call)
         Qt::QueuedConnection);
 }
 
-void WaveformOverview::run(quint64 generation, std::unique_ptr<AudioDecoder> decoder)
+std::pair<bool, QString> WaveformOverview::run(quint64 generation, const std::atomic<bool> &abort, AudioDecoder &decoder)
 {
-    const qint64 total = decoder->totalSamples();
+    const qint64 total = decoder.totalSamples();
     int lastPercent = -1;
     QString error;
     bool ok = true;
     for (;;) {
-        if (m_abort) {
+        if (abort) {
             ok = false;
             error.clear();
             break;
         }
-        const AudioDecoder::Read r = decoder->next(&error);
+        const AudioDecoder::Read r = decoder.next(&error);
         if (r == AudioDecoder::Read::End)
             break;
         if (r == AudioDecoder::Read::Failed) {
             ok = false;
             break;
         }
-        addFrame(decoder->frame(), decoder->sampleFormat(), decoder->firstSample());
+        addFrame(decoder.frame(), decoder.sampleFormat(), decoder.firstSample());
         if (total > 0) {
             const int percent = int(qMin<qint64>(100, decodedSamples() * 100 / total));
             if (percent != lastPercent) {
@@ -147,11 +145,7 @@ void WaveformOverview::run(quint64 generation, std::unique_ptr<AudioDecoder> dec
         m_low.resize(peaks * size_t(m_channels), 1.f);
         m_high.resize(peaks * size_t(m_channels), -1.f);
     }
-    report(generation, [this, ok, error] {
-        join();
-        m_running = false;
-        emit finished(ok, error);
-    });
+    return {ok, error};
 }
 
 void WaveformOverview::addFrame(const AVFrame *frame, AVSampleFormat format, qint64 firstSample)

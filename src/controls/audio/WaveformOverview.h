@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/Worker.h"
 #include "controls/audio/AudioDecoder.h"
 
 #include <QMutex>
@@ -10,7 +11,7 @@
 
 #include <atomic>
 #include <memory>
-#include <thread>
+#include <utility>
 #include <vector>
 
 // The lowest and highest value of every short run of samples of a file, per
@@ -29,8 +30,8 @@ public:
     // Stops the build and waits for the worker; reports nothing more.
     void stop();
     // Asks the build to stop; it then ends in finished(false, "").
-    void abort() { m_abort = true; }
-    bool isRunning() const { return m_running; }
+    void abort() { m_build.abort(); }
+    bool isRunning() const { return m_build.isRunning(); }
 
     int channels() const;
     // How many samples one peak covers.
@@ -51,10 +52,9 @@ signals:
     void finished(bool ok, const QString &error);
 
 private:
-    void run(quint64 generation, std::unique_ptr<AudioDecoder> decoder);
+    std::pair<bool, QString> run(quint64 generation, const std::atomic<bool> &abort, AudioDecoder &decoder);
     void addFrame(const AVFrame *frame, AVSampleFormat format, qint64 firstSample);
     void report(quint64 generation, std::function<void()> call);
-    void join();
 
     mutable QMutex m_mutex;
     std::vector<float> m_low; // peak-major: peak * channels + channel
@@ -63,8 +63,7 @@ private:
     qint64 m_samplesPerPeak = 1;
     qint64 m_decoded = 0;
 
-    std::thread m_thread;
-    std::atomic<bool> m_abort{false};
     std::atomic<quint64> m_generation{0};
-    bool m_running = false;
+    // Last, so the build ends before anything it fills.
+    Worker m_build;
 };

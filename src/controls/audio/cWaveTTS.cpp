@@ -58,7 +58,7 @@ cWaveTTS::cWaveTTS(QObject *parent)
 
 cWaveTTS::~cWaveTTS()
 {
-    joinSynthesis();
+    m_synthesis.stop();
 }
 
 qint32 cWaveTTS::VoiceCount() const
@@ -94,18 +94,11 @@ SpeechEngine::Settings cWaveTTS::settings() const
     return {m_voice, m_rate, m_volume};
 }
 
-void cWaveTTS::joinSynthesis()
+void cWaveTTS::startSynthesis(Worker::Work work)
 {
-    m_abort = true;
-    if (m_thread.joinable())
-        m_thread.join();
-    m_abort = false;
-}
-
-void cWaveTTS::startSynthesis(std::function<void(const std::atomic<bool> &abort)> work)
-{
-    joinSynthesis();
-    m_thread = std::thread([this, work = std::move(work)] { work(m_abort); });
+    // A new text replaces whatever is still being synthesised.
+    m_synthesis.abort();
+    m_synthesis.start(this, std::move(work));
 }
 
 qint32 cWaveTTS::refuse(ErrorCode code, const QString &text)
@@ -120,7 +113,7 @@ void cWaveTTS::finishSpeech(ErrorCode code, const QString &error)
     m_speaking = false;
     m_wordClock.stop();
     m_speech.reset();
-    m_abort = true;
+    m_synthesis.abort();
     if (code != NoError) {
         refuse(code, error);
         return;
@@ -215,7 +208,7 @@ void cWaveTTS::Stop()
 {
     if (!m_speaking)
         return;
-    m_abort = true;
+    m_synthesis.abort();
     m_playback.stop();
     finishSpeech(NoError, {});
 }
@@ -283,5 +276,5 @@ qint32 cWaveTTS::SpeakToFile(const QString &text, QString &path)
 void cWaveTTS::Terminate()
 {
     Stop();
-    joinSynthesis();
+    m_synthesis.stop();
 }

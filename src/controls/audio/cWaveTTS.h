@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/Worker.h"
 #include "controls/audio/AudioPlayback.h"
 #include "controls/audio/SpeechEngine.h"
 
@@ -8,9 +9,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include <atomic>
 #include <memory>
-#include <thread>
 
 // Text to speech: speaks a text aloud on an audio output, word by word, or
 // into a WAV file in a chosen format. Voices come from the speech engine,
@@ -81,8 +80,7 @@ signals:
 
 private:
     SpeechEngine::Settings settings() const;
-    void startSynthesis(std::function<void(const std::atomic<bool> &abort)> work);
-    void joinSynthesis();
+    void startSynthesis(Worker::Work work);
     void playbackEnded(bool failed, const QString &error);
     void emitWords();
     void finishSpeech(ErrorCode code, const QString &error);
@@ -97,8 +95,6 @@ private:
 
     bool m_speaking = false;
     quint64 m_job = 0;
-    std::thread m_thread;
-    std::atomic<bool> m_abort{false};
     AudioPlayback m_playback;
     QTimer m_wordClock;
     std::shared_ptr<SpeechEngine::Speech> m_speech;
@@ -107,4 +103,6 @@ private:
     bool m_writing = false;
     std::unique_ptr<QTemporaryDir> m_scratch;
     QString m_errorText;
+    // Last, so the synthesis ends before anything it reports to.
+    Worker m_synthesis;
 };

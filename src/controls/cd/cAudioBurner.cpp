@@ -2,7 +2,7 @@
 
 #include "controls/cd/AudioCdJob.h"
 #include "controls/cd/BurnError.h"
-#include "controls/cd/BurnTray.h"
+#include "controls/cd/CdTray.h"
 
 #include <QFileInfo>
 
@@ -169,15 +169,15 @@ void cAudioBurner::Abort()
 void cAudioBurner::Eject(const QString &letter)
 {
     const int i = BurnDevices::indexOf(m_devices, letter);
-    if (i >= 0 && i != m_burning)
-        BurnTray::eject(m_devices[i]);
+    if (i >= 0 && i != m_burning && !m_devices[i].image)
+        CdTray::eject(m_tray, this, m_devices[i].path);
 }
 
 void cAudioBurner::CloseTray(const QString &letter)
 {
     const int i = BurnDevices::indexOf(m_devices, letter);
-    if (i >= 0 && i != m_burning)
-        BurnTray::close(m_devices[i]);
+    if (i >= 0 && i != m_burning && !m_devices[i].image)
+        CdTray::close(m_tray, this, m_devices[i].path);
 }
 
 void cAudioBurner::Terminate()

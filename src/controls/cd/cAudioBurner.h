@@ -1,7 +1,7 @@
 #pragma once
 
 #include "controls/cd/BurnDevices.h"
-#include "controls/cd/BurnWorker.h"
+#include "controls/Worker.h"
 
 #include <QObject>
 #include <QString>
@@ -76,5 +76,6 @@ private:
     qint32 m_speed = 65535;
     bool m_closeDisc = true;
     int m_burning = -1;
-    BurnWorker m_worker;
+    Worker m_worker;
+    Worker m_tray;
 };

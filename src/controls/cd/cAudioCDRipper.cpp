@@ -1,12 +1,9 @@
 #include "controls/cd/cAudioCDRipper.h"
 
 #include "controls/cd/CdRipJob.h"
-#include "controls/cd/CdioLock.h"
-
-#include <QFile>
+#include "controls/cd/CdTray.h"
 
 #include <memory>
-#include <thread>
 
 cAudioCDRipper::cAudioCDRipper(QObject *parent)
     : QObject(parent)
@@ -108,14 +105,8 @@ void cAudioCDRipper::Eject()
     const qint32 device = m_lastRipDevice >= 0 ? m_lastRipDevice : ripDevice();
     if (device < 0 || device >= m_devices.size() || CdDevices::isImage(m_devices[device].path))
         return;
-    // A drive takes a second or two to open its tray, and nobody waits for
-    // it; a failure (a locked tray, a drive without one) is not worth
-    // interrupting the user for.
-    const QByteArray path = QFile::encodeName(m_devices[device].path);
-    std::thread([path] {
-        cd::CdioLock lock;
-        cdio_eject_media_drive(path.constData());
-    }).detach();
+    // A drive takes a second or two to open its tray, and nobody waits for it.
+    CdTray::eject(m_tray, this, m_devices[device].path);
 }
 
 void cAudioCDRipper::Terminate()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/Worker.h"
 #include "controls/audio/AudioDestination.h"
 #include "controls/audio/AudioJobRunner.h"
 #include "controls/audio/AudioRange.h"
@@ -69,4 +70,5 @@ private:
     qint32 m_lastRipDevice = -1;
 
     AudioJobRunner m_runner{QStringLiteral("A rip is already running.")};
+    Worker m_tray;
 };

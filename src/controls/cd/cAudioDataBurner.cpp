@@ -1,7 +1,7 @@
 #include "controls/cd/cAudioDataBurner.h"
 
 #include "controls/cd/BurnError.h"
-#include "controls/cd/BurnTray.h"
+#include "controls/cd/CdTray.h"
 #include "controls/cd/DataCdJob.h"
 
 #include <QFileInfo>
@@ -158,15 +158,15 @@ void cAudioDataBurner::Abort()
 void cAudioDataBurner::Eject(const QString &letter)
 {
     const int i = BurnDevices::indexOf(m_devices, letter);
-    if (i >= 0 && i != m_burning)
-        BurnTray::eject(m_devices[i]);
+    if (i >= 0 && i != m_burning && !m_devices[i].image)
+        CdTray::eject(m_tray, this, m_devices[i].path);
 }
 
 void cAudioDataBurner::CloseTray(const QString &letter)
 {
     const int i = BurnDevices::indexOf(m_devices, letter);
-    if (i >= 0 && i != m_burning)
-        BurnTray::close(m_devices[i]);
+    if (i >= 0 && i != m_burning && !m_devices[i].image)
+        CdTray::close(m_tray, this, m_devices[i].path);
 }
 
 void cAudioDataBurner::Terminate()

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "controls/cd/BurnDevices.h"
-#include "controls/cd/BurnWorker.h"
+#include "controls/Worker.h"
 
 #include <QObject>
 #include <QString>
@@ -83,5 +83,6 @@ private:
     QString m_identity2;
     bool m_burnOption = false;
     int m_burning = -1; // the device being written
-    BurnWorker m_worker;
+    Worker m_worker;
+    Worker m_tray;
 };

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "controls/cd/BurnDevices.h"
-#include "controls/cd/BurnWorker.h"
+#include "controls/Worker.h"
 
 #include <QObject>
 #include <QString>
@@ -70,5 +70,5 @@ private:
     bool m_iso = true;
     bool m_joliet = true;
     bool m_udf = false;
-    BurnWorker m_worker;
+    Worker m_worker;
 };

@@ -9,7 +9,7 @@
 #include <net/if.h>
 #include <sys/socket.h>
 
-#include <thread>
+#include <memory>
 
 namespace {
 
@@ -114,31 +114,19 @@ void cFreeDB::Query()
     request.client = m_client;
     request.version = m_version;
 
-    // A look-up blocked in the network cannot be interrupted, so nobody waits
-    // for it: the worker runs detached, and reaches the control through a
-    // relay that lives on this thread for as long as the worker holds it.
-    // Once the control drops the query, or is gone, the reports go nowhere.
-    std::shared_ptr<QObject> relay(new QObject, [](QObject *o) { o->deleteLater(); });
-    QPointer<cFreeDB> self(this);
-    m_stop = std::make_shared<std::atomic<bool>>(false);
-    std::thread([relay, self, query, request, stop = m_stop] {
-        const CddbLookupResult result = CddbLookup::run(request, *stop, [&](const QString &text) {
-            QMetaObject::invokeMethod(
-                relay.get(),
-                [self, query, text] {
-                    if (self)
-                        self->stepReported(query, text);
-                },
-                Qt::QueuedConnection);
-        });
-        QMetaObject::invokeMethod(
-            relay.get(),
-            [self, query, result] {
-                if (self)
-                    self->finished(query, result);
-            },
-            Qt::QueuedConnection);
-    }).detach();
+    // The look-up polls the abort flag while it waits on the network, so a
+    // dropped query ends soon and a new one queues behind it. Its reports
+    // carry the query's number, and those of a dropped query go nowhere.
+    auto result = std::make_shared<CddbLookupResult>();
+    m_lookup.start(
+        this,
+        [this, query, request, result](const std::atomic<bool> &abort) {
+            *result = CddbLookup::run(request, abort, [&](const QString &text) {
+                QMetaObject::invokeMethod(
+                    this, [this, query, text] { stepReported(query, text); }, Qt::QueuedConnection);
+            });
+        },
+        [this, query, result] { finished(query, *result); });
     m_watchdog.start(request.timeoutSeconds * 2000);
 }
 
@@ -189,8 +177,7 @@ void cFreeDB::fail(qint32 code, const QString &text)
 {
     m_querying = false;
     m_watchdog.stop();
-    if (m_stop)
-        *m_stop = true;
+    m_lookup.abort();
     emit Error(code, text);
 }
 
@@ -211,13 +198,11 @@ void cFreeDB::StopQuery()
     ++m_query;
     m_querying = false;
     m_watchdog.stop();
-    if (m_stop)
-        *m_stop = true;
-    m_stop.reset();
+    m_lookup.abort();
 }
 
 void cFreeDB::Disconnect()
 {
-    // Each look-up has its own connection, which its worker closes when done.
+    // Each look-up has its own connection, which the look-up closes when done.
     StopQuery();
 }

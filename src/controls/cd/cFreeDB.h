@@ -1,11 +1,10 @@
 #pragma once
 
+#include "controls/Worker.h"
+
 #include <QObject>
 #include <QString>
 #include <QTimer>
-
-#include <atomic>
-#include <memory>
 
 struct CddbLookupResult;
 
@@ -87,6 +86,7 @@ private:
 
     unsigned m_query = 0;
     bool m_querying = false;
-    std::shared_ptr<std::atomic<bool>> m_stop;
     QTimer m_watchdog;
+    // Last, so the look-up ends before anything it reports to.
+    Worker m_lookup;
 };

@@ -23,7 +23,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSet>
-#include <QThread>
 
 #include <cmath>
 #include <limits>
@@ -98,10 +97,7 @@ frmDataBurner3::frmDataBurner3(QWidget *parent)
 
 frmDataBurner3::~frmDataBurner3()
 {
-    if (m_copyCancel)
-        m_copyCancel->store(true);
-    if (m_copyThread)
-        m_copyThread->wait();
+    m_copy.stop();
 }
 
 void frmDataBurner3::buildBurnerControls()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/Worker.h"
 #include "tools/convert/AudioConverterWindow.h"
 
 #include <QMap>
@@ -16,7 +17,6 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QThread;
 
 // The data CD burner: converts the handed-over rows (or copies them as they
 // are) into the program's temporary folder "datacdtmp", then writes that
@@ -128,8 +128,7 @@ private:
 
     QMap<qint32, QString> m_rowFiles; // row -> file written for it
     qint32 m_copyRow = 0;
-    QThread *m_copyThread = nullptr;
-    std::shared_ptr<std::atomic<bool>> m_copyCancel;
+    Worker m_copy;
     bool m_burning = false;
     bool m_copying = false;
     bool m_burnAborted = false;

@@ -20,7 +20,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStorageInfo>
-#include <QThread>
 #include <QTimer>
 
 namespace {
@@ -197,17 +196,10 @@ void frmDataBurner3::copyNextRow()
         log(QStringLiteral("An earlier item of this job has the name ") + usable + QStringLiteral(", this one is saved as ")
             + mdlFunctions::GetFileName(path) + QLatin1Char('.'));
 
-    auto cancel = std::make_shared<std::atomic<bool>>(false);
     auto error = std::make_shared<QString>();
-    m_copyCancel = cancel;
-    m_copyThread = QThread::create([source, path, cancel, error] { *error = copyFile(source, path, *cancel); });
-    m_copyThread->setParent(this);
-    connect(m_copyThread, &QThread::finished, this, [this, path, error] {
-        m_copyThread->deleteLater();
-        m_copyThread = nullptr;
-        copyRowEnded(error->isEmpty() ? path : QString(), *error);
-    });
-    m_copyThread->start();
+    m_copy.start(
+        this, [source, path, error](const std::atomic<bool> &abort) { *error = copyFile(source, path, abort); },
+        [this, path, error] { copyRowEnded(error->isEmpty() ? path : QString(), *error); });
 }
 
 void frmDataBurner3::copyRowEnded(const QString &path, const QString &error)
@@ -295,8 +287,8 @@ void frmDataBurner3::cmdAbort_Click()
             cAudioDataBurner1->Abort();
         else
             cBurner1->Abort();
-    } else if (m_copyCancel) {
-        m_copyCancel->store(true);
+    } else if (m_copy.isRunning()) {
+        m_copy.abort();
     }
 }
 

@@ -20,7 +20,6 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
-#include <QThread>
 #include <QTimer>
 
 #include <memory>
@@ -259,27 +258,27 @@ void frmCDRipper::cboDevices_Click()
     // the window keeps answering meanwhile. The worker asks its own control,
     // so the window's control is never touched from two threads.
     auto result = std::make_shared<DriveCheck>();
-    QThread *worker = QThread::create([index, result] {
-        cAudioCDRipper probe;
-        result->selected = probe.SelectDevice(index);
-        if (!result->selected)
-            return;
-        result->audio = probe.IsAudioCD();
-        if (result->audio)
-            result->tracks = probe.TrackCount();
-    });
-    connect(worker, &QThread::finished, this, [this, drive, result] {
-        --m_checksRunning;
-        // Only the check of the drive chosen last speaks.
-        if (m_bCheckPending) {
-            m_bCheckPending = false;
-            cboDevices_Click();
-            return;
-        }
-        showDriveCheck(drive, *result);
-    });
-    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
-    worker->start();
+    m_driveCheck.start(
+        this,
+        [index, result](const std::atomic<bool> &) {
+            cAudioCDRipper probe;
+            result->selected = probe.SelectDevice(index);
+            if (!result->selected)
+                return;
+            result->audio = probe.IsAudioCD();
+            if (result->audio)
+                result->tracks = probe.TrackCount();
+        },
+        [this, drive, result] {
+            --m_checksRunning;
+            // Only the check of the drive chosen last speaks.
+            if (m_bCheckPending) {
+                m_bCheckPending = false;
+                cboDevices_Click();
+                return;
+            }
+            showDriveCheck(drive, *result);
+        });
 }
 
 void frmCDRipper::showDriveCheck(const QString &drive, const DriveCheck &check)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/Worker.h"
 #include "tools/frame/ToolWindow.h"
 
 #include <QSet>
@@ -99,6 +100,9 @@ private:
     // Destination files of the current job.
     QSet<QString> m_jobPaths;
     int m_checksRunning = 0;
+    // A drive may take seconds to spin up; the check runs here, and the
+    // window waits for it only if it is closed meanwhile.
+    Worker m_driveCheck;
 };
 
 namespace Forms {
