@@ -324,6 +324,33 @@ TEST_F(SplitterTest, PartNamesEndInTheDestinationFormatsExtension)
     }
 }
 
+TEST_F(SplitterTest, ApePartsDecodeToTheirRangesOfTheSource)
+{
+    const qint64 frames = seconds(7.3);
+    frmSplitter &w = openTone(frames);
+    const QString ape = QStringLiteral("APE - Monkey 's Audio (*.ape)");
+    w.cboTargetFormat->setCurrentIndex(w.cboTargetFormat->findText(ape));
+    ASSERT_EQ(w.cboTargetFormat->currentText(), ape);
+    byParts(w, QStringLiteral("3"));
+
+    w.cmdConvert->click();
+    ASSERT_TRUE(waitForJobEnd(w));
+
+    EXPECT_EQ(logMessages(w).last(), QStringLiteral("Done."));
+    const QVector<qint16> source = Fixture::readWav16(TestEnv::workFolder() + QStringLiteral("/tone.wav"));
+    const QStringList parts = partPaths(QStringLiteral("tone"), 3, QStringLiteral("APE"));
+    const qint64 starts[] = {0, seconds(2), seconds(4), frames};
+    for (int k = 0; k < 3; ++k) {
+        // Another decoder reads each part back, sample for sample.
+        const QString decoded = TestEnv::workFolder() + QStringLiteral("/part%1.wav").arg(k + 1);
+        ASSERT_TRUE(Fixture::ffmpeg({QStringLiteral("-i"), parts.at(k), QStringLiteral("-c:a"),
+                                     QStringLiteral("pcm_s16le"), decoded}))
+            << "part " << k + 1;
+        EXPECT_TRUE(Fixture::readWav16(decoded) == source.mid(2 * starts[k], 2 * (starts[k + 1] - starts[k])))
+            << "part " << k + 1;
+    }
+}
+
 TEST_F(SplitterTest, LengthsThatGiveNoPartStopTheStartWithAMessage)
 {
     const struct {
