@@ -6,6 +6,7 @@
 #include "platform/AppPaths.h"
 
 #include <QDateTime>
+#include <QLoggingCategory>
 #include <QDropEvent>
 #include <QHeaderView>
 #include <QMimeData>
@@ -18,6 +19,8 @@
 #include <numeric>
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcGridColumns, "sonvale.grid.columns")
 
 int vbButton(Qt::MouseButton button)
 {
@@ -238,7 +241,12 @@ int cGrid::AddColumn(const QString &key, const QString &header, int align, int i
 
 int cGrid::ColumnIndex(const QString &key) const
 {
-    return m_model->columnIndex(key) + 1;
+    const int c = m_model->columnIndex(key);
+    // Callers read 0 as "no cell", so a misspelt key would silently read and
+    // write nothing; say so where it happens.
+    if (c < 0)
+        qCCritical(lcGridColumns) << "The grid" << objectName() << "has no column" << key;
+    return c + 1;
 }
 
 int cGrid::Columns() const

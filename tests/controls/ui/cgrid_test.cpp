@@ -75,10 +75,21 @@ TEST_F(GridTest, ColumnsAreAddressedByKeyOrOneBasedIndex)
         const char *key;
         int index;
     };
-    const Case cases[] = {{"Inc", 1}, {"Type", 2}, {"Item Name", 3}, {"COL_FILE", 4}, {"col_file", 4}, {"Size", 5},
-                          {"Time", 0}, {"", 0}};
+    const Case cases[] = {{"Inc", 1}, {"Type", 2}, {"Item Name", 3}, {"COL_FILE", 4}, {"col_file", 4}, {"Size", 5}};
     for (const Case &c : cases)
         EXPECT_EQ(grid.ColumnIndex(QLatin1String(c.key)), c.index) << c.key;
+
+    // A key the grid does not have reads as no column, and says so.
+    static QStringList said;
+    said.clear();
+    const QtMessageHandler before = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &text) {
+        said << text;
+    });
+    EXPECT_EQ(grid.ColumnIndex(QStringLiteral("Time")), 0);
+    EXPECT_EQ(grid.ColumnIndex(QString()), 0);
+    qInstallMessageHandler(before);
+    EXPECT_EQ(said.size(), 2);
+    EXPECT_TRUE(said.value(0).contains(QStringLiteral("\"Time\""))) << said.value(0).toStdString();
     EXPECT_EQ(grid.Columns(), 5);
     EXPECT_EQ(grid.AddColumn(QStringLiteral("Item Name"), QStringLiteral("again")), 0) << "keys are unique";
     EXPECT_EQ(grid.Columns(), 5);
