@@ -83,6 +83,9 @@ void frmMain::StartPlay()
     lbTotalLengthSec->setText(cPlayer1->FormatSeconds(length));
     tmSlider->start();
     tmrAudioData->start();
+    // The row that played before may still be bold when its end came late
+    // and was passed over.
+    SetRowUnBold();
     SetRowBold(row, true);
 }
 
@@ -127,8 +130,12 @@ void frmMain::StopPlay()
     tmSlider->stop();
 }
 
-void frmMain::cPlayer1_PlayEnd()
+void frmMain::cPlayer1_PlayEnd(quint64 playback)
 {
+    // The end of an item stopped for a later one can come after that one has
+    // started; its Stop would end the item playing now.
+    if (playback != cPlayer1->Playback())
+        return;
     tmrAudioData->stop();
     tmSlider->stop();
     cSlider1->setValue(0);
@@ -207,10 +214,13 @@ void frmMain::SetRowUnBold()
     cGrid1->setRedraw(true);
 }
 
-void frmMain::stopPlayerIfPlaying()
+bool frmMain::stopPlayerIfPlaying()
 {
-    if (cPlayer1 && cPlayer1->IsPlaying())
-        pressPlayerButton(QStringLiteral("Stop"));
+    if (!cPlayer1 || !cPlayer1->IsPlaying())
+        return true;
+    pressPlayerButton(QStringLiteral("Stop"));
+    SetRowUnBold();
+    return !cPlayer1->IsPlaying();
 }
 
 void frmMain::LoadSelectedItemToPlayer()
