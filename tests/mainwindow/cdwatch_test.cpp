@@ -185,9 +185,8 @@ TEST_F(CdWatch, OnlyADriveWithoutADiscSaysSo)
         frmMain &main = load();
         main.cTreeView1_NodeClick(driveNode(1));
         EXPECT_EQ(testServices().prompter->messageTexts(), c.messages);
-        if (!c.messages.isEmpty()) {
-            EXPECT_EQ(testServices().prompter->messages.first().icon(), int(Msg::Information));
-        }
+        for (const MessageRequest &message : testServices().prompter->messages)
+            EXPECT_EQ(message.icon(), int(Msg::Information));
         EXPECT_EQ(main.cGrid1->Rows(), 0);
         EXPECT_FALSE(main.picEmptyMsg->isHidden());
         EXPECT_EQ(main.lblAddorDrag->text(), QStringLiteral("Insert an Audio CD to the CD drive."));
