@@ -77,14 +77,17 @@ void frmMain::StartPlay()
     cStatusBar1->setPanelIcon(QStringLiteral("Main"), 38);
     const qint32 length = wholeSeconds(cPlayer1->Length());
     cSlider1->setMax(length < 1 ? 1 : length);
+    // The list that played before stays bold when its end came late and was
+    // passed over.
+    if (m_oPlayingNode)
+        m_oPlayingNode->setBold(false);
     m_oPlayingNode = cTreeView1->SelectedItem();
     if (m_oPlayingNode)
         m_oPlayingNode->setBold(true);
     lbTotalLengthSec->setText(cPlayer1->FormatSeconds(length));
     tmSlider->start();
     tmrAudioData->start();
-    // The row that played before may still be bold when its end came late
-    // and was passed over.
+    // So does the row that played before.
     SetRowUnBold();
     SetRowBold(row, true);
 }
