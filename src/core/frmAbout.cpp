@@ -1,5 +1,6 @@
 #include "core/frmAbout.h"
 
+#include "controls/ui/cImageList.h"
 #include "core/LinkLabel.h"
 #include "core/TitleStrip.h"
 #include "core/mdlModes.h"
@@ -32,8 +33,9 @@ QString frmAbout::partnerAddress()
     return QStringLiteral("https://www.partner.example");
 }
 
-frmAbout::frmAbout(QWidget *parent)
+frmAbout::frmAbout(QWidget *parent, const cImageList *tabImages)
     : QDialog(parent)
+    , m_tabImages(tabImages)
 {
     setWindowTitle(QStringLiteral("About"));
 
@@ -106,7 +108,8 @@ void frmAbout::Form_Load()
     lblDesc->setText(g_sAppDescription);
 
     // "About" and three blanks, as the tab has always been captioned.
-    const int tab = cTabControl1->addTab(picAbout, QStringLiteral("About   "));
+    const QIcon icon = m_tabImages ? m_tabImages->icon(18) : QIcon();
+    const int tab = cTabControl1->addTab(picAbout, icon, QStringLiteral("About   "));
     cTabControl1->tabBar()->setTabData(tab, QStringLiteral("About"));
     picAbout->hide();
     picAbout->show();

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class LinkLabel;
+class cImageList;
 class QLabel;
 class QPushButton;
 class QTabWidget;
@@ -11,7 +12,8 @@ class QTabWidget;
 class frmAbout : public QDialog {
     Q_OBJECT
 public:
-    explicit frmAbout(QWidget *parent = nullptr);
+    // The tab takes its picture from tabImages, the main window's menu pictures.
+    explicit frmAbout(QWidget *parent = nullptr, const cImageList *tabImages = nullptr);
 
     void cTabControl1_TabClick(int tabIndex);
     void lblHomePage_Click();
@@ -44,4 +46,6 @@ public:
 
 private:
     void Form_Load();
+
+    const cImageList *m_tabImages = nullptr;
 };

@@ -173,10 +173,10 @@ qint32 ShowColor(QWidget * /*owner*/, bool /*centerOverOwner*/)
     return c.red() + c.green() * 256 + c.blue() * 65536;
 }
 
-QString BrowseForFolder(const QString &title, const QString &initialFolder, QWidget * /*owner*/, bool /*statusText*/,
+QString BrowseForFolder(const QString &title, const QString &initialFolder, QWidget * /*owner*/, bool statusText,
                         const QVariant & /*root*/, bool /*newDialogStyle*/, bool /*includeFiles*/)
 {
-    QString folder = Services::instance().prompter().browseFolder(title, initialFolder);
+    QString folder = Services::instance().prompter().browseFolder(title, initialFolder, statusText);
     while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
         folder.chop(1);
     return folder;

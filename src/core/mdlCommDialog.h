@@ -66,8 +66,9 @@ FileDialogResult ShowSave(QWidget *owner, const QString &defaultName, bool cente
 qint32 ShowColor(QWidget *owner, bool centerOverOwner);
 // The chosen folder ("/" for the root, otherwise without a closing "/"), or
 // an empty text when cancelled. The browser always starts at the top of the
-// file system with the initial folder selected; root, status text, dialog
-// style and include files are accepted for the callers' sake and change nothing.
+// file system with the initial folder selected, and with statusText names the
+// selected folder under the tree; root, dialog style and include files are
+// accepted for the callers' sake and change nothing.
 QString BrowseForFolder(const QString &title, const QString &initialFolder, QWidget *owner, bool statusText,
                         const QVariant &root = QVariant(), bool newDialogStyle = true, bool includeFiles = false);
 

@@ -82,6 +82,9 @@ void fillMenuImages(cImageList &list)
     std::map<int, QIcon> pictures = itemPictures(list);
     pictures.insert({{8, style->standardIcon(QStyle::SP_FileDialogDetailedView)},
           {17, style->standardIcon(QStyle::SP_DirHomeIcon)},
+          // The item window's "Range To Process" tab.
+          {23, QIcon::fromTheme(QStringLiteral("media-seek-forward"),
+                                style->standardIcon(QStyle::SP_MediaSeekForward))},
           {25, resourceOr(QStringLiteral("CD_MUSIC.png"), QStyle::SP_DriveCDIcon)},
           {42, style->standardIcon(QStyle::SP_DirClosedIcon)},
           {43, style->standardIcon(QStyle::SP_DirOpenIcon)},

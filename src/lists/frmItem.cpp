@@ -2,12 +2,15 @@
 
 #include "controls/audio/cAudioConverter.h"
 #include "controls/ui/cGrid.h"
+#include "controls/ui/cImageList.h"
 #include "controls/ui/cTreeNode.h"
 #include "controls/ui/cTreeNodes.h"
 #include "controls/ui/cTreeView.h"
 #include "core/LinkLabel.h"
 #include "core/TitleStrip.h"
+#include "core/ViewSkin.h"
 #include "core/forms.h"
+#include "core/mdlModes.h"
 #include "core/mdlFunctions.h"
 #include "core/mdlSetFormIcon32.h"
 #include "lists/ListTitleStrip.h"
@@ -64,10 +67,11 @@ QLabel *valueLabel(QWidget *parent)
 
 } // namespace
 
-frmItem::frmItem(cGrid *grid, std::function<void()> saveList, QWidget *parent)
+frmItem::frmItem(cGrid *grid, std::function<void()> saveList, QWidget *parent, const cImageList *tabImages)
     : QDialog(parent)
     , m_grid(grid)
     , m_saveList(std::move(saveList))
+    , m_tabImages(tabImages)
 {
     setWindowTitle(QStringLiteral("Item Properties"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -212,10 +216,16 @@ void frmItem::Form_Load()
 {
     mdlSetFormIcon32::SetFormIcon(this, QStringLiteral("document_music"), true);
     TitleStrip::applyColors(picTitle, lblTitle);
+    for (QWidget *w : std::initializer_list<QWidget *>{this, TabInfo, TabRange, TabTags, ptnAllFile, ptnConvertByTime})
+        ViewSkin::paintViewBack(w);
+    for (QWidget *w : std::initializer_list<QWidget *>{this, TabInfo, TabRange, TabTags})
+        ViewSkin::paintViewPicture(w, g_sViewBackPicture);
+    ViewSkin::paintViewPicture(picTitle, g_sViewTitlePicture);
 
-    cTabControl1->addTab(TabInfo, QStringLiteral("Item Information"));
-    cTabControl1->addTab(TabRange, QStringLiteral("Range To Process"));
-    cTabControl1->addTab(TabTags, QStringLiteral("Destination ID3 Tags  "));
+    const auto tabIcon = [this](int index) { return m_tabImages ? m_tabImages->icon(index) : QIcon(); };
+    cTabControl1->addTab(TabInfo, tabIcon(39), QStringLiteral("Item Information"));
+    cTabControl1->addTab(TabRange, tabIcon(23), QStringLiteral("Range To Process"));
+    cTabControl1->addTab(TabTags, tabIcon(18), QStringLiteral("Destination ID3 Tags  "));
     const QStringList keys{QStringLiteral("Item Information"), QStringLiteral("Range"), QStringLiteral("ID3 Tags")};
     for (int i = 0; i < keys.size(); ++i)
         cTabControl1->tabBar()->setTabData(i, keys.at(i));

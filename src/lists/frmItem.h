@@ -7,6 +7,7 @@
 
 class cAudioConverter;
 class cGrid;
+class cImageList;
 class LinkLabel;
 class QLabel;
 class QLineEdit;
@@ -22,8 +23,10 @@ class QTimeEdit;
 class frmItem : public QDialog {
     Q_OBJECT
 public:
-    // The row edited first is the grid's selected row.
-    frmItem(cGrid *grid, std::function<void()> saveList, QWidget *parent = nullptr);
+    // The row edited first is the grid's selected row; the tabs take their
+    // pictures from tabImages, the main window's menu pictures.
+    frmItem(cGrid *grid, std::function<void()> saveList, QWidget *parent = nullptr,
+            const cImageList *tabImages = nullptr);
     ~frmItem() override;
 
     void Form_Load();
@@ -121,6 +124,7 @@ private:
 
     cGrid *m_grid;
     std::function<void()> m_saveList;
+    const cImageList *m_tabImages = nullptr;
 };
 
 // The item properties window while it is loaded, else null.

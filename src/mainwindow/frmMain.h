@@ -120,7 +120,13 @@ public:
     // "Clear the List" and "Remove Item" run about 50 ms after they are asked for.
     void requestClearTheList();
     void requestRemoveSelectedItems();
+    void tmrRemove_Timer();
+    // The pending removal: "Item" (the selected rows) or "All" (the list).
+    QTimer *tmrRemove = nullptr;
+    QString m_sRemoveWhat;
     void cGrid1_DblClick(int Row, int Col);
+    // The item information's double click opens the selected item's properties.
+    void cGridInfo_DblClick(int Row, int Col);
     void cGrid1_MouseUp(int Button, int Shift, int x, int y);
     void cGrid1_RedrawRequest();
     void LoadSelectedItemToPlayer();
@@ -193,7 +199,7 @@ public:
     void tmrPlayer_Timer();
     void tmSlider_Timer();
     void tmrAudioData_Timer();
-    void cPlayer1_PlayEnd();
+    void cPlayer1_PlayEnd(quint64 playback);
     void cSlider1_DragStart();
     void cSlider1_DragEnd();
     void FillGridWithCDTracks(const QString &drive);
@@ -236,7 +242,9 @@ private:
     void buildListPanes();
     void loadFirstNode();
     void loadListNode(cTreeNode *Node);
-    void stopPlayerIfPlaying();
+    // False when the player still plays after its Stop was pressed.
+    bool stopPlayerIfPlaying();
+    void requestRemoval(const QString &what);
     QStringList cdDeviceNames() const;
     void BuildMenus();
     void setOpenCaption(const QString &caption);
@@ -270,4 +278,6 @@ private:
     QPointer<cTreeNode> m_oLoadedListNode;
     bool m_bLoadedListComplete = false;
     bool m_bLoadingList = false;
+    // The list node a pending removal was asked for on.
+    QPointer<cTreeNode> m_oRemoveNode;
 };

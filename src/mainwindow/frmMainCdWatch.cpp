@@ -69,7 +69,11 @@ void frmMain::FillGridWithCDTracks(const QString &drive)
     const qint32 device = GetCDDriveIndex();
     cGrid1->Clear();
     cGrid1->setRedraw(false);
-    if (cAudioCDRipper1->SelectDevice(device)) {
+    // A drive that opens but holds no disc at all is the one failure of the
+    // listing the user is told about; it leaves the grid empty like the rest.
+    const bool opened = cAudioCDRipper1->SelectDevice(device);
+    const bool noDisc = opened && cAudioCDRipper1->TrackCount() < 1;
+    if (opened && !noDisc) {
         if (!cAudioCDRipper1->IsAudioCD()) {
             cGrid1->Clear();
             lblAddorDrag->setText(kInsertDisc);
@@ -124,6 +128,8 @@ void frmMain::FillGridWithCDTracks(const QString &drive)
     DisplayGridInfoStatusBar();
     prgStatus->hide();
     unsetCursor();
+    if (noDisc)
+        MsgBox(QStringLiteral("There is no CD in the drive."), int(Msg::OkOnly) + int(Msg::Information));
 }
 
 void frmMain::tmrCDs_Timer()

@@ -331,7 +331,7 @@ bool frmMain::runWindowCommand(const QString &key, qint32 ItemNumber, bool &hand
     }
     if (key == QLatin1String("About")) {
         mdlOnTop::SetFormOnTop(this, false);
-        frmAbout about(this);
+        frmAbout about(this, imgMenu);
         about.exec();
         return true;
     }

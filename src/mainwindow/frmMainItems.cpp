@@ -129,6 +129,7 @@ private:
 void frmMain::connectItemsGrid()
 {
     connect(cGrid1, &cGrid::DblClick, this, &frmMain::cGrid1_DblClick);
+    connect(cGridInfo, &cGrid::DblClick, this, &frmMain::cGridInfo_DblClick);
     connect(cGrid1, &cGrid::MouseUp, this, &frmMain::cGrid1_MouseUp);
     connect(cGrid1, &cGrid::RedrawRequest, this, &frmMain::cGrid1_RedrawRequest);
     connect(cGrid1, &cGrid::OLEDragDrop, this, &frmMain::cGrid1_OLEDragDrop);
@@ -137,6 +138,11 @@ void frmMain::connectItemsGrid()
     drops->watch(lblAddorDrag);
     drops->watch(lblEmptylist);
     new LabelClicks(lblListName, [this] { lblListName_Click(); });
+
+    tmrRemove = new QTimer(this);
+    tmrRemove->setSingleShot(true);
+    tmrRemove->setInterval(50);
+    connect(tmrRemove, &QTimer::timeout, this, &frmMain::tmrRemove_Timer);
 }
 
 void frmMain::lblListName_Click()
@@ -149,55 +155,57 @@ void frmMain::lblListName_Click()
 
 // --- Clearing and removing ------------------------------------------------------
 
-namespace {
-
-// Runs a deferred grid change about 50 ms from now; while files are being
-// added or a list is being loaded it waits for that to end, so no row moves
-// under the writer.
-void runDeferred(frmMain *main, std::function<void()> work)
-{
-    QTimer::singleShot(50, main, [main, work = std::move(work)]() mutable {
-        if (g_frmStat || !main->prgStatus->isHidden()) {
-            runDeferred(main, std::move(work));
-            emit main->DeferredChangeDue(false);
-        } else {
-            work();
-            emit main->DeferredChangeDue(true);
-        }
-    });
-}
-
-} // namespace
-
 void frmMain::requestClearTheList()
 {
-    if (cGrid1->Rows() == 0)
-        return;
-    const QPointer<cTreeNode> asked = cTreeView1->SelectedItem();
-    runDeferred(this, [this, asked] {
-        // Meant for the list shown when it was asked for, never for the
-        // one the user has picked since.
-        if (asked && cTreeView1->SelectedItem() == asked)
-            ClearTheList(false);
-    });
+    requestRemoval(QStringLiteral("All"));
 }
 
 void frmMain::requestRemoveSelectedItems()
 {
+    requestRemoval(QStringLiteral("Item"));
+}
+
+// Both commands share one pending removal: a second command before its time
+// replaces the first, so only the one the user asked for last runs.
+void frmMain::requestRemoval(const QString &what)
+{
     if (cGrid1->Rows() == 0)
         return;
-    const QPointer<cTreeNode> asked = cTreeView1->SelectedItem();
-    runDeferred(this, [this, asked] {
-        if (asked && cTreeView1->SelectedItem() == asked)
+    m_sRemoveWhat = what;
+    m_oRemoveNode = cTreeView1->SelectedItem();
+    if (!tmrRemove->isActive())
+        tmrRemove->start();
+}
+
+void frmMain::tmrRemove_Timer()
+{
+    // While files are being added or a list is being loaded the removal
+    // waits for that to end, so no row moves under the writer.
+    if (g_frmStat || !prgStatus->isHidden()) {
+        tmrRemove->start();
+        emit DeferredChangeDue(false);
+        return;
+    }
+    // Meant for the list shown when it was asked for, never for the one the
+    // user has picked since.
+    const bool sameList = m_oRemoveNode && cTreeView1->SelectedItem() == m_oRemoveNode;
+    m_oRemoveNode = nullptr;
+    if (sameList) {
+        if (m_sRemoveWhat == QLatin1String("All"))
+            ClearTheList(false);
+        else if (m_sRemoveWhat == QLatin1String("Item"))
             RemoveSelectedItems();
-    });
+    }
+    emit DeferredChangeDue(true);
 }
 
 void frmMain::ClearTheList(bool bSkipQuestion)
 {
     if (cGrid1->Rows() == 0)
         return;
-    stopPlayerIfPlaying();
+    // A list is never emptied under the item that plays from it.
+    if (!stopPlayerIfPlaying())
+        return;
     cTreeNode *node = cTreeView1->SelectedItem();
     if (!node)
         return;
@@ -283,9 +291,17 @@ void frmMain::cGrid1_DblClick(int Row, int Col)
     if (cGrid1->SelectedRow() < 1)
         return;
     setCursor(Qt::WaitCursor);
-    auto *form = new frmItem(cGrid1, [this] { SaveGridToFile(); }, this);
+    auto *form = new frmItem(cGrid1, [this] { SaveGridToFile(); }, this, imgMenu);
     unsetCursor();
     form->exec();
+}
+
+void frmMain::cGridInfo_DblClick(int Row, int Col)
+{
+    // Whichever fact was clicked, the item is the one selected in the items grid.
+    Q_UNUSED(Row);
+    Q_UNUSED(Col);
+    cGrid1_DblClick(cGrid1->SelectedRow(), cGrid1->SelectedCol());
 }
 
 void frmMain::cGrid1_MouseUp(int Button, int Shift, int x, int y)

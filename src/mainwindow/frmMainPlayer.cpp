@@ -77,12 +77,18 @@ void frmMain::StartPlay()
     cStatusBar1->setPanelIcon(QStringLiteral("Main"), 38);
     const qint32 length = wholeSeconds(cPlayer1->Length());
     cSlider1->setMax(length < 1 ? 1 : length);
+    // The list that played before stays bold when its end came late and was
+    // passed over.
+    if (m_oPlayingNode)
+        m_oPlayingNode->setBold(false);
     m_oPlayingNode = cTreeView1->SelectedItem();
     if (m_oPlayingNode)
         m_oPlayingNode->setBold(true);
     lbTotalLengthSec->setText(cPlayer1->FormatSeconds(length));
     tmSlider->start();
     tmrAudioData->start();
+    // So does the row that played before.
+    SetRowUnBold();
     SetRowBold(row, true);
 }
 
@@ -127,8 +133,12 @@ void frmMain::StopPlay()
     tmSlider->stop();
 }
 
-void frmMain::cPlayer1_PlayEnd()
+void frmMain::cPlayer1_PlayEnd(quint64 playback)
 {
+    // The end of an item stopped for a later one can come after that one has
+    // started; its Stop would end the item playing now.
+    if (playback != cPlayer1->Playback())
+        return;
     tmrAudioData->stop();
     tmSlider->stop();
     cSlider1->setValue(0);
@@ -207,10 +217,13 @@ void frmMain::SetRowUnBold()
     cGrid1->setRedraw(true);
 }
 
-void frmMain::stopPlayerIfPlaying()
+bool frmMain::stopPlayerIfPlaying()
 {
-    if (cPlayer1 && cPlayer1->IsPlaying())
-        pressPlayerButton(QStringLiteral("Stop"));
+    if (!cPlayer1 || !cPlayer1->IsPlaying())
+        return true;
+    pressPlayerButton(QStringLiteral("Stop"));
+    SetRowUnBold();
+    return !cPlayer1->IsPlaying();
 }
 
 void frmMain::LoadSelectedItemToPlayer()

@@ -1,4 +1,5 @@
 #include "platform/DesktopPrompter.h"
+#include "platform/FolderBrowser.h"
 #include "platform/Services.h"
 
 #include <QApplication>
@@ -162,7 +163,12 @@ std::optional<ColorAnswer> DesktopPrompter::chooseColor(const ColorRequest &requ
     return answer;
 }
 
-QString DesktopPrompter::browseFolder(const QString &title, const QString &startFolder)
+QString DesktopPrompter::browseFolder(const QString &title, const QString &startFolder, bool statusText)
 {
-    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, startFolder);
+    // Our own browser rather than the desktop's folder dialog, which has no
+    // room for a status line.
+    FolderBrowser browser(title, startFolder, statusText, QApplication::activeWindow());
+    if (browser.exec() != QDialog::Accepted)
+        return {};
+    return browser.selectedFolder();
 }

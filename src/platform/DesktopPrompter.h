@@ -10,7 +10,7 @@ public:
     QStringList openFiles(const FileDialogRequest &request) override;
     QString saveFile(const FileDialogRequest &request) override;
     std::optional<ColorAnswer> chooseColor(const ColorRequest &request) override;
-    QString browseFolder(const QString &title, const QString &startFolder) override;
+    QString browseFolder(const QString &title, const QString &startFolder, bool statusText) override;
 };
 
 // "Audio|*.wav;*.mp3|All|*.*" as Qt's filter list.

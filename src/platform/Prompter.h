@@ -58,8 +58,9 @@ public:
     // The chosen path; empty when cancelled. Asks before overwriting.
     virtual QString saveFile(const FileDialogRequest &request) = 0;
     virtual std::optional<ColorAnswer> chooseColor(const ColorRequest &request) = 0;
-    // The chosen folder; empty when cancelled.
-    virtual QString browseFolder(const QString &title, const QString &startFolder) = 0;
+    // The chosen folder; empty when cancelled. With statusText a line under
+    // the folders names the selected one.
+    virtual QString browseFolder(const QString &title, const QString &startFolder, bool statusText) = 0;
 };
 
 // The application title (product name, a blank and the short version) that a

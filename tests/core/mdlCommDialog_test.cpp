@@ -163,6 +163,9 @@ TEST(BrowseForFolder, AnswersTheFolderWithoutItsClosingSlash)
                   c.expected);
     }
     EXPECT_EQ(prompter().folderRequests.first(), "Select a new directory");
+    EXPECT_EQ(prompter().folderStatusTexts.first(), true);
+    mdlCommDialog::BrowseForFolder("Select a new directory", "/music/old/", nullptr, false);
+    EXPECT_EQ(prompter().folderStatusTexts.last(), false);
 }
 
 } // namespace

@@ -1,16 +1,20 @@
 #include "commands_fixture.h"
 
+#include "controls/ui/cImageList.h"
 #include "core/LinkLabel.h"
 #include "lists/frmItem.h"
 #include "settings/OptionSettings.h"
 
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimeEdit>
+#include <QTabWidget>
 #include <QTimer>
 
 namespace Row = ItemsListRow;
@@ -331,6 +335,102 @@ TEST_F(ItemProperties, DoubleClickOpensTheWindowModallyForTheSelectedRow)
     main.cGrid1_DblClick(2, 3);
     EXPECT_EQ(messages(), QStringList{QStringLiteral("Cannot edit a data track.") + QString(36, QLatin1Char(' '))});
     EXPECT_EQ(g_frmItem, nullptr);
+}
+
+TEST_F(ItemProperties, DoubleClickOnTheItemInformationOpensTheSelectedItem)
+{
+    frmMain &main = loadSongs();
+    main.show();
+    main.cGrid1->setSelectedRow(2);
+    main.GetFileInfoToGridInfo();
+    ASSERT_EQ(main.cGridInfo->Rows(), 9);
+    for (const auto &[row, col] : {std::pair{1, 1}, std::pair{9, 2}}) {
+        SCOPED_TRACE(row);
+        QString shown;
+        QTimer poll;
+        poll.setInterval(10);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (!g_frmItem || !g_frmItem->isVisible())
+                return;
+            poll.stop();
+            shown = g_frmItem->txtItemName->text();
+            g_frmItem->cmdExit_Click();
+        });
+        poll.start();
+        QWidget *cells = main.cGridInfo->viewport();
+        QTest::mouseDClick(cells, Qt::LeftButton, Qt::NoModifier,
+                           cells->mapFrom(main.cGridInfo, main.cGridInfo->cellPosition(row, col) + QPoint(5, 5)));
+        EXPECT_EQ(shown, QStringLiteral("two"));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(g_frmItem, nullptr);
+    }
+}
+
+TEST_F(ItemProperties, TabsCarryTheirPicturesAndPagesTheViewSkin)
+{
+    // Red as a colour number (blue, green, red from the high byte down).
+    g_sViewBackColor = QStringLiteral("255");
+    frmMain &main = loadSongs();
+    main.cGrid1->setSelectedRow(1);
+
+    struct Seen {
+        QList<qint64> icons;
+        int coloured = 0;
+        int pictured = 0;
+    };
+    // Opens the window as a double click does and notes what it shows.
+    const auto open = [&main] {
+        Seen seen;
+        QTimer poll;
+        poll.setInterval(10);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (!g_frmItem || !g_frmItem->isVisible())
+                return;
+            poll.stop();
+            frmItem *w = g_frmItem;
+            for (int i = 0; i < w->cTabControl1->count(); ++i)
+                seen.icons << w->cTabControl1->tabIcon(i).cacheKey();
+            for (QWidget *page : std::initializer_list<QWidget *>{w, w->TabInfo, w->TabRange, w->TabTags,
+                                                                 w->ptnAllFile, w->ptnConvertByTime}) {
+                const QBrush back = page->palette().brush(QPalette::Window);
+                if (page->autoFillBackground() && back.color() == QColor(Qt::red))
+                    ++seen.coloured;
+                if (page->autoFillBackground() && !back.texture().isNull())
+                    ++seen.pictured;
+            }
+            w->cmdExit_Click();
+        });
+        poll.start();
+        main.cGrid1_DblClick(1, 3);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return seen;
+    };
+
+    const Seen coloured = open();
+    ASSERT_EQ(coloured.icons.size(), 3);
+    const int expected[] = {39, 23, 18};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(expected[i]);
+        EXPECT_EQ(coloured.icons.at(i), main.imgMenu->icon(expected[i]).cacheKey());
+        // A picture, not the blank that fills an unused place.
+        const QImage image = main.imgMenu->icon(expected[i]).pixmap(16).toImage();
+        bool drawn = false;
+        for (int y = 0; y < image.height() && !drawn; ++y)
+            for (int x = 0; x < image.width() && !drawn; ++x)
+                drawn = qAlpha(image.pixel(x, y)) > 0;
+        EXPECT_TRUE(drawn);
+    }
+    // The window, its three pages and both range options.
+    EXPECT_EQ(coloured.coloured, 6);
+    EXPECT_EQ(coloured.pictured, 0);
+
+    // A background picture covers the window and its pages.
+    QDir().mkpath(AppPaths::programFolder() + QStringLiteral("/View"));
+    QPixmap picture(4, 4);
+    picture.fill(Qt::blue);
+    ASSERT_TRUE(picture.save(AppPaths::programFolder() + QStringLiteral("/View/back.png")));
+    g_sViewBackPicture = QStringLiteral("back.png");
+    EXPECT_EQ(open().pictured, 4);
 }
 
 } // namespace

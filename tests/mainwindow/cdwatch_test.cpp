@@ -3,6 +3,7 @@
 #include "support/CdFixtures.h"
 
 #include "controls/cd/cAudioCDRipper.h"
+#include "controls/ui/XP_ProgressBar.h"
 #include "controls/ui/cGrid.h"
 #include "controls/ui/cTreeNode.h"
 #include "controls/ui/cTreeView.h"
@@ -11,6 +12,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QTimer>
+
+#include <functional>
 
 namespace {
 
@@ -157,6 +160,43 @@ TEST_F(CdWatch, TheWatchListsADiscPutInAndClearsOneTakenOut)
     QFile::remove(d);
     main.tmrCDs_Timer();
     EXPECT_EQ(main.cGrid1->Rows(), 3);
+}
+
+TEST_F(CdWatch, OnlyADriveWithoutADiscSaysSo)
+{
+    const struct {
+        const char *name;
+        std::function<void(const QString &cue)> drive;
+        QStringList messages;
+    } cases[] = {
+        {"no disc", [](const QString &) {}, {QStringLiteral("There is no CD in the drive.")}},
+        {"a data disc",
+         [](const QString &cue) {
+             ASSERT_FALSE(CdFixture::writeImage(QFileInfo(cue).path(), QStringLiteral("disc"), {{false, 150}}).isEmpty());
+         },
+         {}},
+        {"a drive that cannot be opened", [](const QString &cue) { QFile::remove(cue); }, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString d = drive(0);
+        c.drive(d);
+        useDrives({d});
+        frmMain &main = load();
+        main.cTreeView1_NodeClick(driveNode(1));
+        EXPECT_EQ(testServices().prompter->messageTexts(), c.messages);
+        for (const MessageRequest &message : testServices().prompter->messages)
+            EXPECT_EQ(message.icon(), int(Msg::Information));
+        EXPECT_EQ(main.cGrid1->Rows(), 0);
+        EXPECT_FALSE(main.picEmptyMsg->isHidden());
+        EXPECT_EQ(main.lblAddorDrag->text(), QStringLiteral("Insert an Audio CD to the CD drive."));
+        EXPECT_TRUE(main.prgStatus->isHidden());
+        EXPECT_NE(main.cursor().shape(), Qt::WaitCursor);
+        EXPECT_EQ(main.PanelText(QStringLiteral("Items List Properties")), QStringLiteral("0 Items, 0 KB, 00:00:00"));
+        testServices().prompter->messages.clear();
+        TearDown();
+        g_lAppIncCDRipper = 1;
+    }
 }
 
 TEST_F(CdWatch, OnlyTheSelectedDriveIsListedByTheWatch)

@@ -2,6 +2,8 @@
 
 #include "lists/frmItem.h"
 
+#include <QSignalSpy>
+
 namespace {
 
 namespace Row = ItemsListRow;
@@ -109,6 +111,40 @@ TEST_F(ItemCommands, RemovalAndClearingRunAfterTheCommandAndKeepTheFiles)
                                                   "Are you sure?"));
     for (const char *name : {"A", "B", "C", "D"})
         EXPECT_TRUE(QFile::exists(TestEnv::workFolder() + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".wav")));
+}
+
+TEST_F(ItemCommands, OfRemovalAndClearingAskedTogetherOnlyTheLaterRuns)
+{
+    const QString clearQuestion =
+        QStringLiteral("This operation will erase all the items under the 'Four' list.\r\n\r\nAre you sure?");
+    const QString removeQuestion =
+        QStringLiteral("This operation will erase the B under the 'Four'.\r\n\r\nContinue?");
+    const struct {
+        const char *first;
+        const char *later;
+        QStringList names;
+        QString question;
+    } cases[] = {
+        {"Remove Item", "Clear the List", {}, clearQuestion},
+        {"Clear the List", "Remove Item", {"A", "C", "D"}, removeQuestion},
+    };
+    g_bDisplayMSGWhenErase = true;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.later);
+        frmMain &main = loadFour();
+        main.cGrid1->setSelectedRow(2);
+        testServices().prompter->messages.clear();
+        testServices().prompter->answers = {Msg::Yes, Msg::Yes};
+        QSignalSpy due(&main, &frmMain::DeferredChangeDue);
+        run(main, QString::fromLatin1(c.first));
+        run(main, QString::fromLatin1(c.later));
+        ASSERT_TRUE(waitForSignal(due, 1, 5000));
+        EXPECT_TRUE(due.first().at(0).toBool());
+        EXPECT_EQ(names(main), c.names);
+        EXPECT_EQ(messages(), QStringList{c.question});
+        Forms::unload(&main);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 TEST_F(ItemCommands, CommandsOnAnEmptyListDoNothing)

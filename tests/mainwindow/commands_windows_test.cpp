@@ -1,5 +1,6 @@
 #include "commands_fixture.h"
 
+#include "controls/ui/cImageList.h"
 #include "core/frmAbout.h"
 #include "lists/frmNotes.h"
 #include "settings/frmOptions.h"
@@ -9,6 +10,7 @@
 
 #include <QFileDevice>
 #include <QLabel>
+#include <QTabWidget>
 
 namespace {
 
@@ -64,9 +66,16 @@ TEST_F(WindowCommands, AboutIsModalNotesAndTagsEditorModeless)
 {
     frmMain &main = loadSongs();
     bool about = false;
-    onNextModal([&about](QWidget *w) { about = qobject_cast<frmAbout *>(w) != nullptr; });
+    qint64 tabIcon = 0;
+    onNextModal([&](QWidget *w) {
+        auto *window = qobject_cast<frmAbout *>(w);
+        about = window != nullptr;
+        if (window)
+            tabIcon = window->cTabControl1->tabIcon(0).cacheKey();
+    });
     run(main, QStringLiteral("About"));
     EXPECT_TRUE(about);
+    EXPECT_EQ(tabIcon, main.imgMenu->icon(18).cacheKey());
 
     run(main, QStringLiteral("Notes"));
     ASSERT_NE(g_frmNotes, nullptr);

@@ -13,6 +13,7 @@
 
 #include <QAbstractButton>
 #include <QLabel>
+#include <QSignalSpy>
 #include <QTimer>
 
 namespace {
@@ -210,4 +211,59 @@ TEST_F(Player, ACommandStopsTheItemWithoutMovingOn)
     EXPECT_FALSE(main.tmrPlayer->isActive());
     EXPECT_FALSE(main.cPlayer1->IsPlaying());
     EXPECT_EQ(main.cGrid1->SelectedRow(), 1);
+}
+
+TEST_F(Player, ALateEndOfTheItemStoppedForARestartLeavesTheNextPlaying)
+{
+    ASSERT_TRUE(haveOutput());
+    writeList(QStringLiteral("Songs"), {tone(QStringLiteral("a.wav"), 6), tone(QStringLiteral("b.wav"), 6)});
+    frmMain &main = load();
+    main.cGrid1->setSelectedRow(1);
+    press(main, "Play");
+    ASSERT_TRUE(main.cPlayer1->IsPlaying());
+    QSignalSpy ends(main.cPlayer1, &cPlayer::PlayEnd);
+    main.cGrid1->setSelectedRow(2);
+    press(main, "Play");
+    ASSERT_TRUE(main.tmrPlayer->isActive());
+    // The restart's tick comes before the first item's end has arrived.
+    main.tmrPlayer_Timer();
+    ASSERT_TRUE(main.cPlayer1->IsPlaying());
+    ASSERT_TRUE(waitForSignal(ends, 1, 5000));
+    EXPECT_TRUE(main.cPlayer1->IsPlaying());
+    EXPECT_EQ(main.PanelText(QStringLiteral("Main")), QStringLiteral("Playing"));
+    EXPECT_TRUE(main.tmSlider->isActive());
+    EXPECT_TRUE(bold(main, 2));
+    EXPECT_FALSE(bold(main, 1));
+    press(main, "Stop");
+}
+
+TEST_F(Player, TheListIsNotClearedUnderAnItemThatCannotBeStopped)
+{
+    ASSERT_TRUE(haveOutput());
+    writeList(QStringLiteral("Songs"), {tone(QStringLiteral("a.wav"), 6), tone(QStringLiteral("b.wav"), 6)});
+    frmMain &main = load();
+    QFile list(listFile(QStringLiteral("Songs")));
+    ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+    const QByteArray before = list.readAll();
+    list.close();
+    main.cGrid1->setSelectedRow(1);
+    press(main, "Play");
+    ASSERT_TRUE(main.cPlayer1->IsPlaying());
+
+    // A player toolbar without its Stop button cannot stop the item.
+    cToolbar *const kept = main.tlbrRecorder;
+    cToolbar bare;
+    main.tlbrRecorder = &bare;
+    main.ClearTheList(true);
+    main.tlbrRecorder = kept;
+    EXPECT_TRUE(main.cPlayer1->IsPlaying());
+    EXPECT_EQ(main.cGrid1->Rows(), 2);
+    ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+    EXPECT_EQ(list.readAll(), before);
+    list.close();
+
+    // Once it can be stopped, the list is cleared.
+    main.ClearTheList(true);
+    EXPECT_FALSE(main.cPlayer1->IsPlaying());
+    EXPECT_EQ(main.cGrid1->Rows(), 0);
 }

@@ -51,9 +51,10 @@ std::optional<ColorAnswer> ScriptedPrompter::chooseColor(const ColorRequest &req
     return takeOr(colorAnswers, std::optional<ColorAnswer>());
 }
 
-QString ScriptedPrompter::browseFolder(const QString &title, const QString &)
+QString ScriptedPrompter::browseFolder(const QString &title, const QString &, bool statusText)
 {
     folderRequests << title;
+    folderStatusTexts << statusText;
     return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
 }
 

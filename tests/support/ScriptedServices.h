@@ -14,7 +14,7 @@ public:
     QStringList openFiles(const FileDialogRequest &request) override;
     QString saveFile(const FileDialogRequest &request) override;
     std::optional<ColorAnswer> chooseColor(const ColorRequest &request) override;
-    QString browseFolder(const QString &title, const QString &startFolder) override;
+    QString browseFolder(const QString &title, const QString &startFolder, bool statusText) override;
 
     QStringList messageTexts() const;
 
@@ -30,6 +30,7 @@ public:
     QList<ColorRequest> colorRequests;
     QStringList folderAnswers;
     QStringList folderRequests;
+    QList<bool> folderStatusTexts;
 };
 
 class RecordingShell : public Shell {

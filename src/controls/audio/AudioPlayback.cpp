@@ -463,5 +463,5 @@ void AudioPlayback::sessionEnded(quint64 session, bool failed, const QString &er
         m_active = false;
         m_paused = false;
     }
-    emit ended(failed, error);
+    emit ended(failed, error, session);
 }

@@ -34,6 +34,8 @@ public:
 
     // From start() until stop() or the end of the sound.
     bool isActive() const { return m_active; }
+    // Names the playback that started last; each start gets a new one.
+    quint64 session() const { return m_session; }
     bool isPaused() const { return m_active && m_paused; }
     // Where the sound is that the device plays now, in seconds; 0 when idle.
     double position() const;
@@ -44,8 +46,9 @@ public:
 
 signals:
     // failed with a text the user can read when the sound could not be played
-    // to its end (the device refused it, the file broke off).
-    void ended(bool failed, const QString &error);
+    // to its end (the device refused it, the file broke off); session names
+    // the playback that ended, which need not be the one started last.
+    void ended(bool failed, const QString &error, quint64 session);
 
 private:
     void sessionEnded(quint64 session, bool failed, const QString &error);

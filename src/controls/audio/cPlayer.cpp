@@ -9,13 +9,14 @@
 cPlayer::cPlayer(QObject *parent)
     : QObject(parent)
 {
-    connect(&m_playback, &AudioPlayback::ended, this, [this](bool failed, const QString &error) {
-        if (failed) {
-            m_errorText = error;
-            emit Error(DeviceError, error);
-        }
-        emit PlayEnd();
-    });
+    connect(&m_playback, &AudioPlayback::ended, this,
+        [this](bool failed, const QString &error, quint64 playback) {
+            if (failed) {
+                m_errorText = error;
+                emit Error(DeviceError, error);
+            }
+            emit PlayEnd(playback);
+        });
 }
 
 cPlayer::~cPlayer() = default;

@@ -29,6 +29,9 @@ public:
     // start, in which case Error follows (queued) and PlayEnd does not.
     // A playback that started ends in exactly one PlayEnd, also after Stop.
     qint32 Play(const QString &path, qint32 &deviceIndex);
+    // Names the playback started last, as PlayEnd names the one that ended:
+    // an end that names another came late, after a later Play.
+    quint64 Playback() const { return m_playback.session(); }
     void Pause();
     void Resume();
     void Stop();
@@ -57,7 +60,7 @@ public:
     void Terminate();
 
 signals:
-    void PlayEnd();
+    void PlayEnd(quint64 playback);
     void Error(qint32 code, const QString &text);
 
 private:

@@ -1,4 +1,4 @@
-#include "tools/editor/EditorSkin.h"
+#include "core/ViewSkin.h"
 
 #include "controls/ui/OleColor.h"
 #include "core/mdlModes.h"
@@ -7,7 +7,7 @@
 #include <QPixmap>
 #include <QWidget>
 
-namespace EditorSkin {
+namespace ViewSkin {
 
 QColor colourOf(quint32 colour)
 {
@@ -45,4 +45,4 @@ void paintViewPicture(QWidget *widget, const QString &name)
     widget->setAutoFillBackground(true);
 }
 
-} // namespace EditorSkin
+} // namespace ViewSkin
