@@ -6,6 +6,7 @@
 #include "controls/ui/cTreeNodes.h"
 #include "controls/ui/cTreeView.h"
 #include "core/LinkLabel.h"
+#include "core/TextRoom.h"
 #include "core/TitleStrip.h"
 #include "core/forms.h"
 #include "core/mdlFunctions.h"
@@ -230,6 +231,7 @@ void frmItem::Form_Load()
     GetRangeOptions();
     SetIDvTags();
     setStepButtons();
+    TextRoom::fitAll(this);
 }
 
 QString frmItem::cell(const char *key) const
