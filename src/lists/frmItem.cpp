@@ -8,6 +8,7 @@
 #include "core/LinkLabel.h"
 #include "core/TextRoom.h"
 #include "core/TitleStrip.h"
+#include "core/WindowPlace.h"
 #include "core/forms.h"
 #include "core/mdlFunctions.h"
 #include "core/mdlSetFormIcon32.h"
@@ -506,6 +507,7 @@ void frmItem::lblDefaultID3Tags_Click()
         node->setSelected(true);
         options.cTreeView1_NodeClick(node);
     }
+    WindowPlace::centreOnOwner(&options, this);
     options.exec();
 }
 

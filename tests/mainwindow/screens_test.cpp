@@ -134,3 +134,33 @@ TEST_F(Screens, EveryOtherWindowShowsEveryTextWhole)
 }
 
 } // namespace
+
+namespace {
+
+// The windows that open over the main window stand centred on it, also when
+// it is not where the desktop would put a new window.
+TEST_F(Screens, DialogsOpenCentredOnTheirOwner)
+{
+    frmMain &main = loadSongs();
+    main.show();
+    main.move(310, 170);
+    QCoreApplication::processEvents();
+    const QPoint ownerCentre = main.frameGeometry().center();
+    const struct {
+        const char *name;
+        std::function<void()> open;
+    } cases[] = {
+        {"options", [&] { run(main, QStringLiteral("General")); }},
+        {"splitter", [&] { run(main, QStringLiteral("Audio Splitter")); }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QPoint centre;
+        onNextModal([&centre](QWidget *w) { centre = w->frameGeometry().center(); });
+        c.open();
+        EXPECT_LE((centre - ownerCentre).manhattanLength(), 4) << centre.x() << "," << centre.y() << " vs "
+                                                                 << ownerCentre.x() << "," << ownerCentre.y();
+    }
+}
+
+} // namespace
