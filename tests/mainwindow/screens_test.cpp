@@ -7,11 +7,14 @@
 
 #include "controls/ui/cStatusBar.h"
 #include "core/frmAbout.h"
+#include "core/frmFileCopy.h"
 #include "core/frmSplash.h"
+#include "core/frmTurnOff.h"
 #include "lists/frmDirProperties.h"
 #include "lists/frmItem.h"
 #include "lists/frmNotes.h"
 #include "settings/frmProgParameters.h"
+#include "tags/frmMP3TagsEditor.h"
 #include "tools/burn/frmCDBurner.h"
 #include "tools/burn/frmDataBurner3.h"
 #include "tools/convert/frmACMConverter.h"
@@ -118,6 +121,19 @@ TEST_F(Screens, EveryOtherWindowShowsEveryTextWhole)
              return form;
          }},
         {"splash", [] { return &Forms::loadSplash(); }},
+        {"turn off",
+         [&] {
+             auto *form = new frmTurnOff(&main);
+             owned << form;
+             return form;
+         }},
+        {"file copy",
+         [&] {
+             auto *form = new frmFileCopy(&main);
+             owned << form;
+             return form;
+         }},
+        {"MP3 tags", [] { return &showMP3TagsEditor(); }},
     };
     QStringList faults;
     for (const Window &w : windows) {

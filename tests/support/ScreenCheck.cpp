@@ -205,9 +205,13 @@ private:
             if (!tabs->tabIcon(i).isNull())
                 needed += tabs->iconSize().width() + 4;
             const QRect rect = tabs->tabRect(i);
-            if (rect.width() < needed || !tabs->rect().contains(rect))
+            if (rect.width() < needed)
                 fault(tabs, QStringLiteral("tab \"") + tabs->tabText(i) + QStringLiteral("\" cut")
                                 + sizes(QSize(needed, rect.height()), rect.size()));
+            else if (!tabs->rect().contains(rect))
+                fault(tabs, QStringLiteral("tab \"") + tabs->tabText(i) + QStringLiteral("\" runs out of its bar, ")
+                                + QString::number(tabs->width()) + QLatin1Char('x')
+                                + QString::number(tabs->height()));
         }
     }
 
