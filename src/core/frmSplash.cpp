@@ -1,5 +1,6 @@
 #include "core/frmSplash.h"
 
+#include "core/WindowPlace.h"
 #include "core/forms.h"
 #include "core/mdlModes.h"
 #include "core/mdlOnTop.h"
@@ -9,10 +10,8 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPointer>
-#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -60,11 +59,7 @@ void frmSplash::Form_Load()
             picTitle->setPalette(t);
         }
     }
-    if (const QScreen *where = screen() ? screen() : QGuiApplication::primaryScreen()) {
-        QRect placed = geometry();
-        placed.moveCenter(where->availableGeometry().center());
-        move(placed.topLeft());
-    }
+    WindowPlace::centreOnScreen(this);
     mdlOnTop::SetFormOnTop(this, true);
     hide();
 }

@@ -1,5 +1,6 @@
 #include "core/mdlShutDown.h"
 
+#include "core/WindowPlace.h"
 #include "core/frmTurnOff.h"
 #include "platform/Services.h"
 
@@ -46,6 +47,7 @@ void ShowTurnOff(qint32 seconds)
 {
     frmTurnOff window;
     window.StartShutDown(seconds);
+    WindowPlace::centreOnScreen(&window);
     window.exec();
 }
 

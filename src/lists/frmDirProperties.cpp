@@ -3,6 +3,7 @@
 #include "controls/ui/cTreeNode.h"
 #include "controls/ui/cTreeView.h"
 #include "core/LinkLabel.h"
+#include "core/TextRoom.h"
 #include "core/TitleStrip.h"
 #include "core/mdlFunctions.h"
 #include "lists/ItemsListFolder.h"
@@ -113,6 +114,7 @@ void frmDirProperties::Form_Load()
 {
     TitleStrip::applyColors(picTitle, lblTitle);
     cTabControl1->addTab(TabGeneral, QStringLiteral("Information"));
+    TextRoom::fitAll(this);
 }
 
 void frmDirProperties::cmdOk_Click()

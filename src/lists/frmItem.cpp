@@ -7,8 +7,10 @@
 #include "controls/ui/cTreeNodes.h"
 #include "controls/ui/cTreeView.h"
 #include "core/LinkLabel.h"
+#include "core/TextRoom.h"
 #include "core/TitleStrip.h"
 #include "core/ViewSkin.h"
+#include "core/WindowPlace.h"
 #include "core/forms.h"
 #include "core/mdlModes.h"
 #include "core/mdlFunctions.h"
@@ -240,6 +242,7 @@ void frmItem::Form_Load()
     GetRangeOptions();
     SetIDvTags();
     setStepButtons();
+    TextRoom::fitAll(this);
 }
 
 QString frmItem::cell(const char *key) const
@@ -514,6 +517,7 @@ void frmItem::lblDefaultID3Tags_Click()
         node->setSelected(true);
         options.cTreeView1_NodeClick(node);
     }
+    WindowPlace::centreOnOwner(&options, this);
     options.exec();
 }
 

@@ -8,6 +8,7 @@
 #include "controls/ui/cTreeNode.h"
 #include "controls/ui/cTreeNodes.h"
 #include "controls/ui/cTreeView.h"
+#include "core/WindowPlace.h"
 #include "core/forms.h"
 #include "core/frmAbout.h"
 #include "core/frmFileCopy.h"
@@ -316,6 +317,7 @@ void frmMain::OpenOptionsPage(const QString &page)
     if (cTreeNode *node = options.cTreeView1->Nodes().Item(page))
         node->setSelected(true);
     options.cTreeView1_NodeClick(options.cTreeView1->Nodes().Item(page));
+    WindowPlace::centreOnOwner(&options, this);
     options.exec();
 }
 
@@ -372,6 +374,7 @@ bool frmMain::runWindowCommand(const QString &key, qint32 ItemNumber, bool &hand
     if (key == QLatin1String("Text To Speech")) {
         setCursor(Qt::WaitCursor);
         frmWaveTTS &window = Forms::loadWaveTTS();
+        WindowPlace::centreOnScreen(&window);
         window.exec();
         unsetCursor();
         return true;

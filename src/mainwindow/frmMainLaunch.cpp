@@ -8,6 +8,7 @@
 #include "controls/ui/cTreeNodes.h"
 #include "controls/ui/cTreeView.h"
 #include "controls/audio/cAudioEditor.h"
+#include "core/WindowPlace.h"
 #include "core/forms.h"
 #include "core/mdlFunctions.h"
 #include "lists/ItemsListRow.h"
@@ -44,6 +45,7 @@ void openTool(frmMain &main, Window &(*load)(QWidget *), HandOver handOver)
     Window &window = load(nullptr);
     handOver(window);
     main.unsetCursor();
+    WindowPlace::centreOnOwner(&window, &main);
     window.exec();
     main.unsetCursor();
 }

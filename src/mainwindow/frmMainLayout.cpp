@@ -23,13 +23,21 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QMouseEvent>
 #include <QResizeEvent>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 
 const char *const kTwips = "sonvaleTwips";
+// Below the player (or the list's bar) down to the status bar.
+constexpr int kBottomMargin = 60;
+// The splitter bar's width as designed; the grid starts that far right of the tree, less 40.
+constexpr int kSplitterWidth = 100;
+constexpr int kPlayerBarWidth = 6975;
 
 // A control's place in twips: what was last set, so that values that are not
 // whole pixels survive a pass through the screen.
@@ -150,6 +158,29 @@ private:
     bool m_dragging = false;
 };
 
+// The client area changes size also when a bar around it shows, hides or
+// finds its height, not only with the window; the panes follow it.
+class ClientResize : public QObject {
+public:
+    ClientResize(frmMain *main, QWidget *client)
+        : QObject(client)
+        , m_main(main)
+    {
+        client->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Resize)
+            m_main->Form_Resize();
+        return false;
+    }
+
+private:
+    frmMain *m_main;
+};
+
 } // namespace
 
 void frmMain::buildShellPanes()
@@ -157,6 +188,7 @@ void frmMain::buildShellPanes()
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     setCentralWidget(client);
+    new ClientResize(this, client);
     cStatusBar1 = new cStatusBar(this);
     setStatusBar(cStatusBar1);
     cStatusBar1->setFixedHeight(Twips::toPixels(375));
@@ -181,10 +213,14 @@ void frmMain::buildShellPanes()
     cToolbarHost1 = new cToolbarHost(client);
     place(cToolbarHost1, 120, 455, 12000, 740);
 
+    // The column title strips are one line of the desktop's font high, at
+    // least as high as designed, their text a pixel below the top.
+    const int textHeight = lblListName->fontMetrics().height();
+    const int stripHeight = std::max(255, Twips::fromPixels(textHeight + 2));
     picTitleProject = strip(client, "picTitleProject");
     lblProjects = new QLabel(QStringLiteral("Items Lists"), picTitleProject);
-    place(picTitleProject, 120, 1195, 2535, 255);
-    lblProjects->move(Twips::toPixels(120), Twips::toPixels(15));
+    place(picTitleProject, 120, 1195, 2535, stripHeight);
+    lblProjects->setGeometry(Twips::toPixels(120), 1, lblProjects->sizeHint().width(), textHeight);
     titleColours(picTitleProject, lblProjects);
 
     cTreeView1->setParent(client);
@@ -195,13 +231,14 @@ void frmMain::buildShellPanes()
     place(tlbrProjectsHost, 60, 120, 2295, 315);
 
     picResizer = strip(client, "picResizer");
-    place(picResizer, 2675, 1200, 100, 20000);
+    place(picResizer, 2675, 1200, kSplitterWidth, 20000);
     new SplitterDrag(this, picResizer);
 
     picTitleList = strip(client, "picTitleList");
-    place(picTitleList, 2735, 1195, 9000, 255);
+    place(picTitleList, 2735, 1195, 9000, stripHeight);
     lblListName->setParent(picTitleList);
-    place(lblListName, 120, 15, 3840, 315);
+    place(lblListName, 120, 15, 3840, Twips::fromPixels(textHeight));
+    lblListName->move(lblListName->x(), 1);
     titleColours(picTitleList, lblListName);
 
     cGrid1->setParent(client);
@@ -218,7 +255,11 @@ void frmMain::buildShellPanes()
     cSlider1 = new cSlider(froControl);
     place(cSlider1, 100, 240, 8800, 390);
     picPlayTime = strip(froControl, "picPlayTime");
-    place(picPlayTime, 7000, 600, 1815, 255);
+    // The times stand under the slider, one line of text high; the player's
+    // buttons and the graphs under them.
+    const int timesHeight = std::max(255, Twips::fromPixels(textHeight + 2));
+    place(picPlayTime, 7000, 630, 1815, timesHeight);
+    const int playerBarsTop = std::max(840, 630 + timesHeight);
     lblCurrentPositionSec = new QLabel(QStringLiteral("0:00:00"), picPlayTime);
     lbTotalLengthSec = new QLabel(QStringLiteral("0:00:00"), picPlayTime);
     auto *times = new QHBoxLayout(picPlayTime);
@@ -227,11 +268,11 @@ void frmMain::buildShellPanes()
     times->addWidget(new QLabel(QStringLiteral("/"), picPlayTime));
     times->addWidget(lbTotalLengthSec);
     cToolbarHostRecorder = new cToolbarHost(froControl);
-    place(cToolbarHostRecorder, 240, 840, 6975, 820);
+    place(cToolbarHostRecorder, 240, playerBarsTop, kPlayerBarWidth, 820);
     cAudioGraphAmp = new cAudioGraph(cAudioGraph::Amplitude, froControl);
     cAudioGraphFreq = new cAudioGraph(cAudioGraph::Frequency, froControl);
-    place(cAudioGraphAmp, 7335, 840, 2295, 840);
-    place(cAudioGraphFreq, 9670, 840, 2295, 840);
+    place(cAudioGraphAmp, 7335, playerBarsTop, 2295, 840);
+    place(cAudioGraphFreq, 9670, playerBarsTop, 2295, 840);
 
     tlbrRecorder = new cToolbar;
     tlbrTop = new cToolbar;
@@ -289,9 +330,14 @@ void frmMain::Form_Resize()
     QWidget *info = cGridInfo;
     QWidget *player = froControl;
     QWidget *splitter = picResizer;
-    const QRect frame = frameGeometry();
-    const int windowWidth = Twips::fromPixels(frame.width());
-    const int windowHeight = Twips::fromPixels(frame.height());
+    // The panes share the client area, the same size the window stores at
+    // its close and gets back at the next start; the bars around it and the
+    // desktop's frame are not the panes' to fill.
+    if (layout())
+        layout()->activate();
+    const QSize client = centralWidget()->size();
+    const int clientWidth = Twips::fromPixels(client.width());
+    const int clientHeight = Twips::fromPixels(client.height());
 
     if (!tree->isHidden() && g_lAppIncTree == 0) {
         setW(tree, 0);
@@ -301,10 +347,15 @@ void frmMain::Form_Resize()
     }
     if (tree->isHidden() && g_lAppIncTree == 1) {
         setW(tree, 2535);
-        setW(splitter, 100);
+        setW(splitter, kSplitterWidth);
         tree->show();
         splitter->show();
     }
+    // The player's bar is as wide as its buttons need, at least as designed,
+    // so none of them is pushed into the overflow.
+    if (tlbrRecorder)
+        setW(cToolbarHostRecorder,
+             std::max(kPlayerBarWidth, Twips::fromPixels(cToolbarHostRecorder->sizeHint().width())));
     for (cAudioGraph *graph : {cAudioGraphAmp, cAudioGraphFreq}) {
         const bool room = L(cToolbarHostRecorder) + W(cToolbarHostRecorder) <= L(graph);
         graph->setVisible(g_bDisplayAudioGraph && room);
@@ -329,19 +380,22 @@ void frmMain::Form_Resize()
     setT(picTitleList, T(host) + H(host));
     setT(grid, T(host) + H(host) + H(picTitleList) + 20);
     setT(tree, T(grid));
-    setH(grid, windowHeight - H(player) - Twips::fromPixels(tlbrList->height()) - H(host) - H(picTitle)
-                   - Twips::fromPixels(cStatusBar1->height()) - H(picTitleList) - 600);
-    setH(tree, H(grid) + H(player) - 60);
+    setH(grid, std::max(0, clientHeight - T(grid) - H(picList) - H(player) - kBottomMargin));
+    // The tree's own toolbar stands under it, ending level with the player.
+    setH(tree, H(grid) + H(player) - 100);
     setT(picList, T(grid) + H(grid));
-    setT(froTreeControl, T(tree) + H(tree) - 40);
+    setT(froTreeControl, T(tree) + H(tree));
     setW(froTreeControl, W(tree));
     setT(player, T(picList) + H(picList));
     setL(picTitle, 100);
-    setW(picTitle, windowWidth - 350);
+    setW(picTitle, clientWidth - 2 * L(picTitle));
     setW(host, W(picTitle));
     setL(tree, L(picTitle) + 20);
-    setL(grid, L(tree) + W(tree) + W(splitter) - 40);
-    setL(splitter, L(tree) + W(tree) + 20);
+    setL(grid, L(tree) + W(tree) + (tree->isHidden() ? 0 : kSplitterWidth) - 40);
+    // The bar fills the gap between the tree and the grid, never lying on either.
+    setL(splitter, L(tree) + W(tree));
+    if (!splitter->isHidden())
+        setW(splitter, L(grid) - L(splitter));
     setW(picTitleProject, W(tree));
     setL(picTitleList, L(grid));
     setL(picList, L(grid));

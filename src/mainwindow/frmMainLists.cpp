@@ -45,32 +45,40 @@ QString appTitle()
     return QString();
 }
 
-// Keeps the empty-list panel centred near the top of the items grid.
+// Keeps the empty-list panel centred near the top of the items grid, at its
+// designed size or as large as its texts need, also when a text changes.
 class EmptyPanelPlacer : public QObject {
 public:
     EmptyPanelPlacer(QWidget *grid, QWidget *panel)
         : QObject(panel)
         , m_grid(grid)
         , m_panel(panel)
+        , m_designed(panel->size())
     {
         grid->installEventFilter(this);
+        panel->installEventFilter(this);
     }
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched == m_grid && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
+        const bool gridMoved
+            = watched == m_grid && (event->type() == QEvent::Resize || event->type() == QEvent::Show);
+        const bool textsChanged = watched == m_panel && event->type() == QEvent::LayoutRequest;
+        if (gridMoved || textsChanged)
             place();
         return false;
     }
 
     void place()
     {
+        m_panel->resize(m_panel->sizeHint().expandedTo(m_designed));
         m_panel->move((m_grid->width() - m_panel->width()) / 2, Twips::toPixels(1200));
     }
 
 private:
     QWidget *m_grid;
     QWidget *m_panel;
+    QSize m_designed;
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "controls/audio/cAudioConverter.h"
 #include "core/RegistryRoutines.h"
+#include "core/TextRoom.h"
 #include "core/forms.h"
 #include "core/mdlCommDialog.h"
 #include "core/mdlModes.h"
@@ -195,6 +196,7 @@ void frmAudioProp::Form_Load()
     registry().setKeyRoot(QStringLiteral("SOFTWARE\\") + g_sAppCompany + QLatin1Char('\\') + g_sAppName);
     GetOptions();
     lblSensitivityVal->setText(QString::number(sldOGG->value()));
+    TextRoom::fitAll(this);
 }
 
 void frmAudioProp::applyColoursAndPictures()

@@ -3,6 +3,7 @@
 #include "controls/ui/cImageList.h"
 #include "controls/ui/cTreeView.h"
 #include "core/RegistryRoutines.h"
+#include "core/TextRoom.h"
 #include "core/forms.h"
 #include "core/mdlFunctions.h"
 #include "core/mdlModes.h"
@@ -130,6 +131,7 @@ void frmOptions::Form_Load()
     UpdatePlaySoundEnabled();
     UpdateNoticeAppEnabled();
     UpdateTagFieldsEnabled();
+    TextRoom::fitAll(this);
 }
 
 void frmOptions::BuildPageTree()

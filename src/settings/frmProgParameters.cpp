@@ -1,5 +1,6 @@
 #include "settings/frmProgParameters.h"
 
+#include "core/TextRoom.h"
 #include "core/forms.h"
 #include "core/mdlModes.h"
 #include "platform/AppPaths.h"
@@ -158,6 +159,7 @@ void frmProgParameters::Form_Load()
     const int top = cboSections->y() + cboSections->height() + Twips::toPixels(50);
     for (QWidget *frame : {fraAppNotic, fraID3Tags, fraExt})
         frame->move(cboSections->x(), top);
+    TextRoom::fitAll(this);
 }
 
 void frmProgParameters::cboSections_Click()

@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QTabBar>
 
+#include <algorithm>
 #include <type_traits>
 #include <utility>
 
@@ -216,6 +217,13 @@ void frmMP3TagsEditor::cboID3_Click()
         cTabControl1->setTabData(index, caption);
     }
     cTabControl1->setCurrentIndex(tabs.isEmpty() ? -1 : 0);
+    // The tabs are as high as the desktop's font makes them, at least as
+    // designed; they grow upwards, standing on their pages.
+    if (!tabs.isEmpty()) {
+        const int bottom = cTabControl1->y() + cTabControl1->height();
+        const int height = std::max(Twips::toPixels(330), cTabControl1->sizeHint().height());
+        cTabControl1->setGeometry(cTabControl1->x(), bottom - height, cTabControl1->width(), height);
+    }
     cTabControl1_TabClick(1);
 
     const QString path = sSourceFile->toPlainText();

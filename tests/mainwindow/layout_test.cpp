@@ -5,6 +5,7 @@
 #include "controls/ui/cStatusBar.h"
 #include "controls/ui/cToolbarHost.h"
 #include "controls/ui/cTreeView.h"
+#include "core/RegistryRoutines.h"
 
 #include <QLabel>
 #include <QtTest/QTest>
@@ -41,18 +42,17 @@ TEST_F(Layout, PaneHeightsFollowTheViewOptions)
         g_bDisplayTitle = c.title;
         g_bDisplayPlayer = c.player;
         main.Form_Resize();
-        const int H = tw(main.frameGeometry().height());
-        const int titleHeight = c.title ? 375 : 0;
         const int playerHeight = c.player ? 1815 : 0;
         EXPECT_EQ(main.picTitle->isHidden(), !c.title);
         EXPECT_EQ(main.froControl->isHidden(), !c.player);
         EXPECT_EQ(main.cToolbarHost1->y(), px(c.hostTop));
-        const int gridTop = c.hostTop + 740 + 255 + 20;
-        const int gridHeight = H - playerHeight - tw(main.tlbrList->height()) - 740 - titleHeight
-            - tw(main.cStatusBar1->height()) - 255 - 600;
+        const int gridTop = c.hostTop + 740 + main.picTitleList->height() * 15 + 20;
         EXPECT_EQ(main.cGrid1->y(), px(gridTop));
+        // The grid takes what the bars above and below leave of the client
+        // area, down to a small margin over the status bar.
+        const int gridHeight = tw(main.centralWidget()->height()) - gridTop - 400 - playerHeight - 60;
         EXPECT_EQ(main.cGrid1->height(), px(gridHeight));
-        EXPECT_EQ(main.cTreeView1->height(), px(gridHeight + playerHeight - 60));
+        EXPECT_EQ(main.cTreeView1->height(), px(gridHeight + playerHeight - 100));
         EXPECT_EQ(main.cGridInfo->height(), main.cGrid1->height());
         EXPECT_EQ(main.picList->y(), px(gridTop + gridHeight));
         EXPECT_EQ(main.froControl->y(), px(gridTop + gridHeight + 400));
@@ -65,12 +65,13 @@ TEST_F(Layout, WidthsSplitTheWindowBetweenTreeGridAndInfo)
     main.resize(900, 640);
     main.show();
     main.Form_Resize();
-    const int W = tw(main.frameGeometry().width());
+    const int W = tw(main.centralWidget()->width()) + 150;
     EXPECT_EQ(main.cToolbarHost1->width(), px(W - 350));
     EXPECT_EQ(main.cTreeView1->x(), px(120));
     EXPECT_EQ(main.cTreeView1->width(), px(2535));
     EXPECT_EQ(main.cGrid1->x(), px(120 + 2535 + 100 - 40));
-    EXPECT_EQ(main.picResizer->x(), px(120 + 2535 + 20));
+    EXPECT_EQ(main.picResizer->x(), px(120 + 2535));
+    EXPECT_EQ(main.picResizer->x() + main.picResizer->width(), main.cGrid1->x());
     EXPECT_EQ(main.cGrid1->width(), px(W - 350 - 2535 - 3495 - 100));
     EXPECT_EQ(main.cGridInfo->x(), px(120 + 2535 + 100 - 40 + W - 350 - 2535 - 3495 - 100));
     EXPECT_EQ(main.froControl->width(), px(W - 350 - 2535 - 100));
@@ -188,5 +189,52 @@ TEST_F(Layout, DraggingTheSplitterOntoAPaneMovesIt)
         QTest::mousePress(main.picResizer, Qt::LeftButton, {}, QPoint(2, 40));
         QTest::mouseRelease(main.picResizer, Qt::LeftButton, {}, main.picResizer->mapFromGlobal(global));
         EXPECT_EQ(main.cTreeView1->width(), px(c.width));
+    }
+}
+
+// The size kept at the close is the size the next start lays its panes in:
+// at the first start and after a restart the panes reach down to the status
+// bar and across to the window's right edge.
+TEST_F(Layout, PanesFillTheRestoredWindow)
+{
+    struct Case {
+        const char *name;
+        int width; // stored, in twips; 0: nothing stored
+        int height;
+    };
+    const Case cases[] = {{"first start", 0, 0}, {"restart at 1270x980", 1270 * 15, 980 * 15}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        RegistryRoutines reg;
+        reg.setHkey(HKEY_LOCAL_MACHINE);
+        reg.setKeyRoot(AppSettingsKey());
+        reg.setSubkey(QStringLiteral("General"));
+        if (c.width) {
+            reg.SetRegistryValue(QStringLiteral("lWidth"), QString::number(c.width), REG_SZ);
+            reg.SetRegistryValue(QStringLiteral("lHeight"), QString::number(c.height), REG_SZ);
+        } else {
+            reg.DeleteValue(QStringLiteral("lWidth"));
+            reg.DeleteValue(QStringLiteral("lHeight"));
+        }
+        frmMain &main = load();
+        main.show();
+        QCoreApplication::sendPostedEvents();
+        if (c.width)
+            EXPECT_EQ(main.size(), QSize(1270, 980));
+        const QWidget *client = main.centralWidget();
+        const auto bottom = [client](const QWidget *w) { return w->mapTo(client, QPoint(0, w->height())).y(); };
+        const auto right = [client](const QWidget *w) { return w->mapTo(client, QPoint(w->width(), 0)).x(); };
+        // A margin of a few pixels stays between the panes and the edges.
+        for (const QWidget *w : {main.froControl, main.froTreeControl}) {
+            EXPECT_LE(bottom(w), client->height()) << w->objectName().toStdString();
+            EXPECT_GE(bottom(w), client->height() - 8) << w->objectName().toStdString();
+        }
+        const QList<const QWidget *> rightmost = {main.cGridInfo, main.froControl, main.cToolbarHost1};
+        for (const QWidget *w : rightmost) {
+            EXPECT_LE(right(w), client->width()) << w->objectName().toStdString();
+            EXPECT_GE(right(w), client->width() - 10) << w->objectName().toStdString();
+        }
+        EXPECT_LE(client->mapTo(&main, QPoint(0, client->height())).y(), main.cStatusBar1->y());
+        TearDown();
     }
 }

@@ -23,9 +23,10 @@ int cStatusBar::AddPanel(int style, const QString &text, const QString &secondTe
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     button->setText(text);
     button->setToolTip(secondText);
-    if (width > 0 && !fit)
-        button->setFixedWidth(width);
-    else if (width > 0)
+    // The width is the least a panel takes: a text longer than the width
+    // the caller thought of widens its panel instead of being cut.
+    Q_UNUSED(fit);
+    if (width > 0)
         button->setMinimumWidth(width);
     addPermanentWidget(button, spring ? 1 : 0);
 

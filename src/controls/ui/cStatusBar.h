@@ -19,9 +19,9 @@ public:
     explicit cStatusBar(QWidget *parent = nullptr);
 
     // style, the panel text, a second text (the panel's tool tip), the icon
-    // index (-1 none), the width in pixels (0 fits the text), spring (the
-    // panel takes the room left), fit (the panel grows with its text), a
-    // reserved number and the key. Answers the new panel's index, or 0 when
+    // index (-1 none), the least width in pixels (every panel grows with its
+    // text, so fit changes nothing), spring (the panel takes the room left),
+    // fit, a reserved number and the key. Answers the new panel's index, or 0 when
     // another panel has the key.
     int AddPanel(int style, const QString &text, const QString &secondText, int icon, int width, bool spring,
                  bool fit, int reserved, const QString &key);

@@ -51,6 +51,9 @@ cTreeView::cTreeView(QWidget *parent)
     layout->addWidget(m_tree);
     m_tree->setColumnCount(1);
     m_tree->header()->hide();
+    // A name longer than the pane is wide scrolls instead of being cut short.
+    m_tree->header()->setStretchLastSection(false);
+    m_tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
     m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_tree->setItemDelegate(new LabelDelegate(this, m_tree));

@@ -24,6 +24,9 @@
 
 namespace {
 
+// The size bar fills the page's width.
+constexpr int kBarWidth = 570;
+
 ToolWindowLook cdBurnerLook()
 {
     ToolWindowLook look;
@@ -114,13 +117,15 @@ void frmCDBurner::buildBurnerControls()
     label(QStringLiteral("-"), 110, 120, 10);
     lblState = label(QStringLiteral("State"), 124, 120, 480);
 
-    lblDataSize = label(QStringLiteral("Data Size:"), 8, 152, 600);
+    lblDataSize = label(QStringLiteral("Data Size:"), 8, 152, kBarWidth);
     prgSize = new cProgressBar(TabSettings);
-    prgSize->setGeometry(8, 178, 600, 18);
+    prgSize->setGeometry(8, 178, kBarWidth, 18);
     prgSize->setMin(0);
     prgSize->setMax(83);
     label(QStringLiteral("0 MIN"), 8, 198, 60);
-    label(QStringLiteral("80 MIN"), 8 + 600 * kDiscMinutes / 83 - 30, 198, 60);
+    // The last mark's text ends under the bar's end rather than past the page.
+    QLabel *lastMark = label(QStringLiteral("80 MIN"), 8 + kBarWidth * kDiscMinutes / 83 - 60, 198, 60);
+    lastMark->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     lblEventsSettings->setToolTip(QStringLiteral("Parameters"));
     chkOpenCDdrive = new QCheckBox(QStringLiteral("Open the CD drive"), TabEvents);

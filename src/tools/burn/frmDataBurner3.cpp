@@ -19,11 +19,14 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QLabel>
+
+#include <algorithm>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QSet>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -133,7 +136,7 @@ void frmDataBurner3::buildBurnerControls()
 
     label(QStringLiteral("Destination CD:"), 8, 36, 110);
     cboDrv = new QComboBox(TabSettings);
-    cboDrv->setGeometry(120, 36, 300, 24);
+    cboDrv->setGeometry(120, 36, 250, 24);
     lblRefreshCDInfo = new LinkLabel(QStringLiteral("Refresh"), TabSettings);
     lblRefreshCDInfo->setToolTip(QStringLiteral("Refresh CD Information"));
     lblRefreshCDInfo->setGeometry(428, 40, 50, 18);
@@ -144,7 +147,14 @@ void frmDataBurner3::buildBurnerControls()
     lblCloseCDDoor->setToolTip(QStringLiteral("Close CD"));
     lblCloseCDDoor->setGeometry(524, 40, 40, 18);
     lblCDStatus = new QLabel(QStringLiteral("Ready."), TabSettings);
-    lblCDStatus->setGeometry(568, 36, 80, 22);
+    // The links and the state follow the box side by side, each as wide as its text.
+    int left = cboDrv->x() + cboDrv->width() + 8;
+    for (QLabel *link : {static_cast<QLabel *>(lblRefreshCDInfo), static_cast<QLabel *>(lblOpenCDDoor),
+                         static_cast<QLabel *>(lblCloseCDDoor)}) {
+        link->setGeometry(left, 40, link->sizeHint().width(), 18);
+        left += link->width() + 6;
+    }
+    lblCDStatus->setGeometry(left, 36, std::max(lblCDStatus->sizeHint().width(), 576 - left), 22);
 
     // The write speed is always the drive's fastest: the list stays hidden.
     lblSpeed = label(QStringLiteral("Speeds:"), 330, 8, 60);

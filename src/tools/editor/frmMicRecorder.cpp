@@ -2,6 +2,7 @@
 
 #include "controls/ui/cProgressBar.h"
 #include "controls/ui/cStatusBar.h"
+#include "core/TextRoom.h"
 #include "core/TitleStrip.h"
 #include "core/forms.h"
 #include "core/mdlFunctions.h"
@@ -183,6 +184,7 @@ void frmMicRecorder::Form_Load()
 
     UpdateWaveFormat();
     fillDevices();
+    TextRoom::fitAll(this);
 }
 
 void frmMicRecorder::applySkin()

@@ -4,6 +4,7 @@
 #include "controls/ui/cImageList.h"
 #include "controls/ui/cStatusBar.h"
 #include "core/LinkLabel.h"
+#include "core/TextRoom.h"
 #include "core/TitleStrip.h"
 #include "core/UserSettingsStore.h"
 #include "core/forms.h"
@@ -26,6 +27,8 @@
 #include <QSlider>
 #include <QTextCursor>
 
+#include <algorithm>
+
 namespace {
 
 QPointer<frmWaveTTS> g_frmWaveTTS;
@@ -40,9 +43,29 @@ W *place(W *widget, int left, int top, int width, int height = 22)
     return widget;
 }
 
+// A caption stands on the control under it: one line high, its text at the
+// bottom, so a taller font grows it upwards, away from that control.
+constexpr int kCaptionHeight = 16;
+
+template <typename L>
+L *caption(L *label, int left, int top, int width)
+{
+    label->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    return place(label, left, top, width, kCaptionHeight);
+}
+
 QLabel *label(const QString &text, QWidget *parent, int left, int top, int width = 1500)
 {
-    return place(new QLabel(text, parent), left, top, width, 18);
+    return caption(new QLabel(text, parent), left, top, width);
+}
+
+// A value or a link that follows a caption on its line starts after the
+// caption's text.
+void follow(QLabel *captionLabel, QWidget *next)
+{
+    TextRoom::fit(captionLabel);
+    const int left = captionLabel->x() + std::max(captionLabel->width(), captionLabel->sizeHint().width()) + 6;
+    next->move(std::max(next->x(), left), next->y());
 }
 
 } // namespace
@@ -81,15 +104,17 @@ void frmWaveTTS::buildControls()
 
     lblVolume = label(QStringLiteral("Volume:"), this, 360, 2400, 600);
     lblValumeVal = label(QStringLiteral("50"), this, 960, 2400, 600);
+    follow(lblVolume, lblValumeVal);
     sldVolume = place(new QSlider(Qt::Horizontal, this), 360, 2640, 3165);
     sldVolume->setRange(0, 100);
     lblRate = label(QStringLiteral("Rate:"), this, 3840, 2400, 480);
     lblRateVal = label(QStringLiteral("0"), this, 4320, 2400, 600);
+    follow(lblRate, lblRateVal);
     sldRate = place(new QSlider(Qt::Horizontal, this), 3840, 2640, 3165);
     sldRate->setRange(-10, 10);
 
     lblText = label(QStringLiteral("Text:"), this, 360, 3240);
-    lblClearText = place(new LinkLabel(QStringLiteral("Clear Text"), this), 6120, 3240, 900, 18);
+    lblClearText = caption(new LinkLabel(QStringLiteral("Clear Text"), this), 6120, 3240, 900);
     txtSpeak = new QPlainTextEdit(kSampleText + QStringLiteral("\r\n"), this);
     txtSpeak->setGeometry(Twips::toPixels(360), Twips::toPixels(3480), Twips::toPixels(6615), Twips::toPixels(2655));
     txtSpeak->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -101,7 +126,8 @@ void frmWaveTTS::buildControls()
     cmdStop->setToolTip(QStringLiteral("Stop"));
 
     lblAudioFormat = label(QStringLiteral("Destination Format:"), this, 360, 7200);
-    lblID3Tags = place(new LinkLabel(QStringLiteral("ID3Tags"), this), 1920, 7200, 900, 18);
+    lblID3Tags = caption(new LinkLabel(QStringLiteral("ID3Tags"), this), 1920, 7200, 900);
+    follow(lblAudioFormat, lblID3Tags);
     lblID3Tags->setToolTip(QStringLiteral("Set the ID3 tags"));
     cboTargetFormat = place(new QComboBox(this), 360, 7440, 5385, 24);
     cmdEditTargetFormat = place(new QPushButton(QStringLiteral("Edit"), this), 5880, 7440, 1095, 24);
@@ -173,6 +199,7 @@ void frmWaveTTS::Form_Load()
 
     mdlSupportedDestination::FillDestinationFormats(cboTargetFormat);
     cboTargetFormat->setCurrentIndex(Forms::loadOptions().cboTargetFormat->currentIndex());
+    TextRoom::fitAll(this);
 }
 
 void frmWaveTTS::applySkin()

@@ -6,6 +6,7 @@
 #include "controls/audio/cAudioConverter.h"
 #include "controls/audio/cWaveTTS.h"
 #include "controls/ui/cTreeView.h"
+#include "core/WindowPlace.h"
 #include "core/forms.h"
 #include "core/mdlCommDialog.h"
 #include "lists/frmStat.h"
@@ -141,5 +142,6 @@ void frmWaveTTS::lblID3Tags_Click()
         node->setSelected(true);
         options->cTreeView1_NodeClick(node);
     }
+    WindowPlace::centreOnOwner(options, this);
     options->exec();
 }

@@ -65,7 +65,7 @@ RowJobWindow::RowJobWindow(const ToolWindowLook &look, QWidget *parent)
     const QRect files = lblFilesToConvert->geometry();
     lblFilesToConvert->setGeometry(files.x(), files.y(), files.width() - 200, files.height());
     lblTimeLeft = new QLabel(JobTimeLeft::kNoTimeLeft, this);
-    lblTimeLeft->setGeometry(files.right() - 200, files.y(), 200, files.height());
+    lblTimeLeft->setGeometry(files.x() + files.width() - 200, files.y(), 200, files.height());
     lblTimeLeft->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     Timer1->setInterval(1000);
@@ -84,13 +84,17 @@ void RowJobWindow::buildNameBox()
     auto *label = new QLabel(QStringLiteral("Output file name format:"), TabSettings);
     label->setGeometry(8, top, 300, 18);
     cboFileName = new QComboBox(TabSettings);
-    cboFileName->setGeometry(8, top + 20, 420, 24);
+    cboFileName->setGeometry(8, top + 20, 380, 24);
     cboFileName->addItems(OutputFileNames::builtInTemplates());
     cboFileName->setCurrentIndex(-1);
     lblSetAsDefaultFileName = new LinkLabel(QStringLiteral("Set as default"), TabSettings);
-    lblSetAsDefaultFileName->setGeometry(436, top + 24, 90, 18);
     lblParameters = new LinkLabel(QStringLiteral("Parameters"), TabSettings);
-    lblParameters->setGeometry(520, top + 24, 80, 18);
+    // The two links follow the box side by side, each as wide as its text.
+    int left = cboFileName->x() + cboFileName->width() + 8;
+    for (QLabel *link : {static_cast<QLabel *>(lblSetAsDefaultFileName), static_cast<QLabel *>(lblParameters)}) {
+        link->setGeometry(left, top + 24, link->sizeHint().width(), 18);
+        left += link->width() + 10;
+    }
 
     // Any change of the picked template, by the user or by code, is the box's click.
     connect(cboFileName, &QComboBox::currentIndexChanged, this, [this] { cboFileName_Click(); });

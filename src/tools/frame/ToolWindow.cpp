@@ -5,6 +5,7 @@
 #include "controls/ui/cGrid.h"
 #include "controls/ui/cStatusBar.h"
 #include "core/LinkLabel.h"
+#include "core/TextRoom.h"
 #include "core/TitleStrip.h"
 #include "core/forms.h"
 #include "core/mdlFunctions.h"
@@ -251,6 +252,7 @@ void ToolWindow::Form_Load()
     loadOwnControls();
     CheckUnderFolderEna();
     m_bLoaded = true;
+    TextRoom::fitAll(this);
 }
 
 void ToolWindow::applySkin()

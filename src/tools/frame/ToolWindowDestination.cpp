@@ -3,6 +3,7 @@
 // settings to the job control.
 #include "tools/frame/ToolWindow.h"
 
+#include "core/WindowPlace.h"
 #include "tools/frame/DestinationHandOver.h"
 
 #include "controls/audio/AudioDestination.h"
@@ -164,6 +165,7 @@ void ToolWindow::lblEventsSettings_Click()
         node->setSelected(true);
         options->cTreeView1_NodeClick(node);
     }
+    WindowPlace::centreOnOwner(options, this);
     options->exec();
     setEventBoxesFromOptions();
 }
