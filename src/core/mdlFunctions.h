@@ -66,6 +66,9 @@ void SavePathHistory(QComboBox *combo);
 // Fills the combo box with the recorded folders, newest first, and selects
 // the first one.
 void LoadPathHistory(QComboBox *combo);
+// Lets the user pick a folder starting at the combo box's text; a picked
+// folder becomes its text, ending with "/", and the newest of the history.
+void BrowseForPathHistoryFolder(QComboBox *combo, QWidget *owner);
 
 // --- Job log ----------------------------------------------------------------
 

@@ -1,6 +1,7 @@
 #include "core/mdlFunctions.h"
 
 #include "core/TextLines.h"
+#include "core/mdlCommDialog.h"
 #include "core/mdlFileSystem.h"
 #include "platform/AppPaths.h"
 
@@ -139,12 +140,29 @@ void LoadPathHistory(QComboBox *combo)
         combo->setCurrentIndex(0);
 }
 
+void BrowseForPathHistoryFolder(QComboBox *combo, QWidget *owner)
+{
+    QString folder = mdlCommDialog::BrowseForFolder(QStringLiteral("Select a new directory"), combo->currentText(),
+                                                    owner, true, true, true, false);
+    if (folder.isEmpty())
+        return;
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    combo->setEditText(folder);
+    SavePathHistory(combo);
+    LoadPathHistory(combo);
+}
+
 QString JobLogLine(const QString &message, const QTime &at)
 {
     return QLocale().toString(at, logTimeFormat()) + QLatin1Char(':') + message + crLf;
 }
 
-void AddLogLine(const QString &message, QPlainTextEdit *txtLog)
+namespace {
+
+// Both kinds of log box take the line alike.
+template<class LogBox>
+void appendLogLine(const QString &message, LogBox *txtLog)
 {
     if (!txtLog)
         return;
@@ -154,14 +172,16 @@ void AddLogLine(const QString &message, QPlainTextEdit *txtLog)
     txtLog->moveCursor(QTextCursor::End);
 }
 
+} // namespace
+
+void AddLogLine(const QString &message, QPlainTextEdit *txtLog)
+{
+    appendLogLine(message, txtLog);
+}
+
 void AddLogLine(const QString &message, QTextEdit *txtLog)
 {
-    if (!txtLog)
-        return;
-    QTextCursor end(txtLog->document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(JobLogLine(message, QTime::currentTime()));
-    txtLog->moveCursor(QTextCursor::End);
+    appendLogLine(message, txtLog);
 }
 
 } // namespace mdlFunctions

@@ -44,8 +44,6 @@ struct ColumnSpec {
 const std::array<ColumnSpec, ColumnCount> &columns();
 QString key(int column);
 
-// The cell format that makes a grid cell show its icon.
-inline constexpr int IconCellFormat = 262176;
 // Icons of the items grid's image list.
 inline constexpr int IconUnmarked = 0;
 inline constexpr int IconMarked = 1;

@@ -5,14 +5,9 @@
 
 namespace ListOptions {
 
-QString normaliseListsFolder(const QString &folder)
-{
-    return OptionsFolders::normalListsFolder(folder);
-}
-
 QString listsFolder()
 {
-    return normaliseListsFolder(g_sItemsListMainDirectory);
+    return OptionsFolders::normalListsFolder(g_sItemsListMainDirectory);
 }
 
 bool selectTheLastItem()

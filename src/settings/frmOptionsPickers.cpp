@@ -80,15 +80,7 @@ void frmOptions::cmdTestApp_Click()
 
 void frmOptions::cmdSelectPath_Click()
 {
-    QString folder = mdlCommDialog::BrowseForFolder(QStringLiteral("Select a new directory"), txtToPath->currentText(),
-                                                    this, true, true, true, false);
-    if (folder.isEmpty())
-        return;
-    if (!folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
-    txtToPath->setEditText(folder);
-    mdlFunctions::SavePathHistory(txtToPath);
-    mdlFunctions::LoadPathHistory(txtToPath);
+    mdlFunctions::BrowseForPathHistoryFolder(txtToPath, this);
 }
 
 void frmOptions::cmdEditTargetFormat_Click()

@@ -4,6 +4,7 @@
 #include "lists/ItemsTreeNodeKey.h"
 #include "lists/ListOptions.h"
 #include "platform/AppPaths.h"
+#include "settings/OptionsFolders.h"
 
 #include "ListFixtures.h"
 
@@ -65,10 +66,10 @@ TEST(ItemsTreeNodeKeys, OnlyFilesDirectlyInTheListsFolderAreListFiles)
 TEST(ItemsTreeNodeKeys, ListsFolderAlwaysEndsWithASlash)
 {
     const QString main = AppPaths::programFolder() + QStringLiteral("/Main/");
-    EXPECT_EQ(ListOptions::normaliseListsFolder(QString()), main);
-    EXPECT_EQ(ListOptions::normaliseListsFolder(QStringLiteral("  ")), main);
-    EXPECT_EQ(ListOptions::normaliseListsFolder(QStringLiteral("/data/lists")), QStringLiteral("/data/lists/"));
-    EXPECT_EQ(ListOptions::normaliseListsFolder(QStringLiteral("/data/lists/")), QStringLiteral("/data/lists/"));
+    EXPECT_EQ(OptionsFolders::normalListsFolder(QString()), main);
+    EXPECT_EQ(OptionsFolders::normalListsFolder(QStringLiteral("  ")), main);
+    EXPECT_EQ(OptionsFolders::normalListsFolder(QStringLiteral("/data/lists")), QStringLiteral("/data/lists/"));
+    EXPECT_EQ(OptionsFolders::normalListsFolder(QStringLiteral("/data/lists/")), QStringLiteral("/data/lists/"));
     EXPECT_EQ(ListOptions::listsFolder(), main);
 }
 

@@ -1,10 +1,9 @@
 #include "controls/audio/AudioJob.h"
 
 #include "controls/audio/AudioDecoder.h"
+#include "controls/audio/PcmDecodeLoop.h"
 #include "controls/audio/Resampler.h"
 #include "controls/audio/TemporaryOutput.h"
-
-#include <vector>
 
 AudioJob::AudioJob(DestinationSettings settings, AudioTags tags, QString destination, QVector<AudioJobItem> items)
     : m_settings(std::move(settings))
@@ -79,49 +78,22 @@ AudioJob::Result AudioJob::transcode(
     if (start > 0 && !decoder.seekToSample(start, &error))
         return fail(SourceError, error);
 
-    const AVSampleFormat format = decoder.sampleFormat();
-    const int bytes = av_get_bytes_per_sample(format);
-    const bool planar = av_sample_fmt_is_planar(format);
-    const int channels = decoder.channels();
-    std::vector<const std::uint8_t *> planes(planar ? channels : 1);
-    qint64 taken = 0;
-    int lastPercent = -1;
-    for (;;) {
-        if (abort)
-            return Result::Aborted;
-        const AudioDecoder::Read r = decoder.next(&error);
-        if (r == AudioDecoder::Read::Failed)
-            return fail(SourceError, error);
-        if (r == AudioDecoder::Read::End)
-            break;
-        const AVFrame *frame = decoder.frame();
-        const qint64 first = decoder.firstSample();
-        if (end >= 0 && first >= end)
-            break;
-        const qint64 skip = qMax<qint64>(0, start - first);
-        qint64 count = frame->nb_samples - skip;
-        if (end >= 0)
-            count = qMin(count, end - (first + skip));
-        if (count <= 0)
-            continue;
-        for (size_t p = 0; p < planes.size(); ++p)
-            planes[p] = frame->extended_data[p] + skip * bytes * (planar ? 1 : channels);
-        if (!resampler.convert(planes.data(), int(count), encoder, &error))
-            return fail(CodingError, error);
-        taken += count;
-        if (span > 0 && progress) {
-            const int percent = int(qMin<qint64>(100, taken * 100 / span));
-            if (percent != lastPercent) {
-                lastPercent = percent;
+    const PcmDecodeLoop::Outcome loop = PcmDecodeLoop::run(decoder, resampler, encoder, start, end, span, abort,
+        [&](int percent) {
+            if (progress)
                 progress(index, percent);
-            }
-        }
+        });
+    switch (loop.status) {
+    case PcmDecodeLoop::Status::Done: break;
+    case PcmDecodeLoop::Status::Aborted: return Result::Aborted;
+    case PcmDecodeLoop::Status::ReadFailed: return fail(SourceError, loop.error);
+    case PcmDecodeLoop::Status::WriteFailed: return fail(CodingError, loop.error);
     }
-    if (taken == 0 && start > 0)
+    if (loop.taken == 0 && start > 0)
         return fail(SourceError, QStringLiteral("The range of %1 starts after its end.").arg(item.path));
     if (!resampler.flush(encoder, &error))
         return fail(CodingError, error);
-    if (lastPercent < 100 && progress)
+    if (loop.lastPercent < 100 && progress)
         progress(index, 100);
     return Result::Done;
 }

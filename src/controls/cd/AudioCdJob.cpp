@@ -2,6 +2,7 @@
 
 #include "controls/audio/AudioDecoder.h"
 #include "controls/audio/AudioEncoder.h"
+#include "controls/audio/PcmDecodeLoop.h"
 #include "controls/audio/Resampler.h"
 #include "controls/audio/TemporaryOutput.h"
 #include "controls/cd/BurnError.h"
@@ -176,46 +177,23 @@ AudioCdJob::Result AudioCdJob::cache(int index, const QString &path, const std::
     if (!resampler.setup(decoder.channelLayout(), decoder.sampleFormat(), decoder.sampleRate(), sink.inputSpec(), &error))
         return fail(BurnError::SourceError, QStringLiteral("Cannot make CD audio of %1: %2").arg(path, error));
 
-    const AVSampleFormat format = decoder.sampleFormat();
-    const int bytes = av_get_bytes_per_sample(format);
-    const bool planar = av_sample_fmt_is_planar(format);
-    const int channels = decoder.channels();
-    const qint64 total = decoder.totalSamples();
-    std::vector<const std::uint8_t *> planes(planar ? channels : 1);
-    qint64 taken = 0;
-    int lastPercent = -1;
-    for (;;) {
-        if (abort)
-            return Result::Aborted;
-        const AudioDecoder::Read read = decoder.next(&error);
-        if (read == AudioDecoder::Read::Failed)
-            return fail(BurnError::SourceError, QStringLiteral("Cannot read %1: %2").arg(path, error));
-        if (read == AudioDecoder::Read::End)
-            break;
-        const AVFrame *frame = decoder.frame();
-        // Samples a codec places before the start (its priming) are not audio.
-        const qint64 skip = std::max<qint64>(0, -decoder.firstSample());
-        const qint64 count = frame->nb_samples - skip;
-        if (count <= 0)
-            continue;
-        for (size_t p = 0; p < planes.size(); ++p)
-            planes[p] = frame->extended_data[p] + skip * bytes * (planar ? 1 : channels);
-        if (!resampler.convert(planes.data(), int(count), sink, &error))
-            return fail(BurnError::WriteError, error);
-        taken += count;
-        if (total > 0 && events.progress) {
-            const int percent = int(std::min<qint64>(100, taken * 100 / total));
-            if (percent != lastPercent) {
-                lastPercent = percent;
+    const PcmDecodeLoop::Outcome loop = PcmDecodeLoop::run(decoder, resampler, sink, 0, -1, decoder.totalSamples(), abort,
+        [&](int percent) {
+            if (events.progress)
                 events.progress(percent);
-            }
-        }
+        });
+    switch (loop.status) {
+    case PcmDecodeLoop::Status::Done: break;
+    case PcmDecodeLoop::Status::Aborted: return Result::Aborted;
+    case PcmDecodeLoop::Status::ReadFailed:
+        return fail(BurnError::SourceError, QStringLiteral("Cannot read %1: %2").arg(path, loop.error));
+    case PcmDecodeLoop::Status::WriteFailed: return fail(BurnError::WriteError, loop.error);
     }
     if (!resampler.flush(sink, &error) || !sink.finish(&error))
         return fail(BurnError::WriteError, error);
-    if (taken == 0)
+    if (loop.taken == 0)
         return fail(BurnError::SourceError, QStringLiteral("%1 holds no audio.").arg(path));
-    if (lastPercent < 100 && events.progress)
+    if (loop.lastPercent < 100 && events.progress)
         events.progress(100);
     m_cached << cached;
     m_sectors << sink.sectors();

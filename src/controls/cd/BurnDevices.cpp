@@ -67,29 +67,6 @@ QVector<ProcDrive> procDrives()
     return drives;
 }
 
-QString readSysText(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(f.readAll()).simplified();
-}
-
-QString modelOf(const QString &devicePath)
-{
-    const QString name = QFileInfo(QFileInfo(devicePath).canonicalFilePath()).fileName();
-    if (name.isEmpty())
-        return {};
-    const QString base = QStringLiteral("/sys/class/block/%1/device/").arg(name);
-    return (readSysText(base + "vendor") + ' ' + readSysText(base + "model")).simplified();
-}
-
-QString keyOf(const QString &path)
-{
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    return canonical.isEmpty() ? path : canonical;
-}
-
 bool isBlockDevice(const QString &path)
 {
     return path.startsWith(QLatin1String("/dev/")) && !QFileInfo(path).isFile();
@@ -130,7 +107,7 @@ QVector<BurnDevice> list(const QString &imageSuffix)
             d.path = p;
             d.writesDvd = d.image;
             if (!d.image)
-                d.model = modelOf(p);
+                d.model = CdDevices::modelOf(p);
             devices << d;
         }
     } else {
@@ -139,7 +116,7 @@ QVector<BurnDevice> list(const QString &imageSuffix)
                 continue;
             BurnDevice d;
             d.path = p.path;
-            d.model = modelOf(p.path);
+            d.model = CdDevices::modelOf(p.path);
             d.writesDvd = p.writesDvd;
             devices << d;
         }
@@ -158,7 +135,7 @@ QVector<BurnDevice> list(const QString &imageSuffix)
         if (d.image)
             continue;
         for (const CdDevice &c : cdDrives)
-            if (keyOf(c.path) == keyOf(d.path) && !taken.contains(c.drive)) {
+            if (CdDevices::driveKey(c.path) == CdDevices::driveKey(d.path) && !taken.contains(c.drive)) {
                 d.drive = c.drive;
                 taken << c.drive;
                 break;

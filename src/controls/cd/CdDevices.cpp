@@ -19,16 +19,6 @@ QString readSysText(const QString &path)
     return QString::fromUtf8(f.readAll()).simplified();
 }
 
-// Vendor and model from sysfs, so listing the drives never touches them.
-QString modelOf(const QString &devicePath)
-{
-    const QString name = QFileInfo(QFileInfo(devicePath).canonicalFilePath()).fileName();
-    if (name.isEmpty())
-        return {};
-    const QString base = QStringLiteral("/sys/class/block/%1/device/").arg(name);
-    return (readSysText(base + "vendor") + ' ' + readSysText(base + "model")).simplified();
-}
-
 QStringList scannedPaths()
 {
     QStringList paths;
@@ -45,8 +35,7 @@ QStringList scannedPaths()
     QStringList unique;
     QStringList seen;
     for (const QString &p : paths) {
-        const QString real = QFileInfo(p).canonicalFilePath();
-        const QString key = real.isEmpty() ? p : real;
+        const QString key = CdDevices::driveKey(p);
         if (!seen.contains(key)) {
             seen << key;
             unique << p;
@@ -66,6 +55,22 @@ QString CdDevice::name() const
 }
 
 namespace CdDevices {
+
+// Vendor and model from sysfs, so listing the drives never touches them.
+QString modelOf(const QString &devicePath)
+{
+    const QString name = QFileInfo(QFileInfo(devicePath).canonicalFilePath()).fileName();
+    if (name.isEmpty())
+        return {};
+    const QString base = QStringLiteral("/sys/class/block/%1/device/").arg(name);
+    return (readSysText(base + "vendor") + ' ' + readSysText(base + "model")).simplified();
+}
+
+QString driveKey(const QString &path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? path : canonical;
+}
 
 bool isImage(const QString &path)
 {

@@ -25,5 +25,11 @@ QVector<CdDevice> list();
 cd::Cdio open(const QString &path);
 // Whether path is an image file rather than a drive.
 bool isImage(const QString &path);
+// The drive's vendor and model, read without touching the drive; empty when
+// unknown.
+QString modelOf(const QString &devicePath);
+// What names one drive whatever link leads to it: the canonical path, or
+// path itself when it does not exist.
+QString driveKey(const QString &path);
 
 } // namespace CdDevices

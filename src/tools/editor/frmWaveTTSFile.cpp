@@ -16,7 +16,6 @@
 #include "platform/Prompter.h"
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
-#include "settings/FormatTabStrip.h"
 #include "controls/ui/cTreeNode.h"
 #include "controls/ui/cTreeNodes.h"
 #include "tools/editor/frmAudioEditorProc.h"
@@ -126,11 +125,7 @@ void frmWaveTTS::cmdSaveAs_Click()
 
 void frmWaveTTS::cmdEditTargetFormat_Click()
 {
-    QPointer<frmAudioProp> formats(&Forms::loadAudioProp());
-    const QString key = cboTargetFormat->currentText().left(3);
-    formats->cTabControl1->SelectTab(key);
-    formats->cTabControl1_TabClick(formats->cTabControl1->TabIndex(key));
-    formats->exec();
+    Forms::loadAudioProp().openOnFormat(cboTargetFormat->currentText());
     if (frmOptions *options = Forms::options())
         cboTargetFormat->setCurrentIndex(options->cboTargetFormat->currentIndex());
 }

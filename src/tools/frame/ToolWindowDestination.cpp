@@ -11,7 +11,6 @@
 #include "core/LinkLabel.h"
 #include "core/RegistryRoutines.h"
 #include "core/forms.h"
-#include "core/mdlCommDialog.h"
 #include "core/mdlFunctions.h"
 #include "core/mdlModes.h"
 #include "core/mdlSupportedDestination.h"
@@ -77,15 +76,7 @@ void ToolWindow::chkCreateSubFolder_Click()
 
 void ToolWindow::cmdSelectPath_Click()
 {
-    QString folder = mdlCommDialog::BrowseForFolder(QStringLiteral("Select a new directory"),
-                                                    txtToPath->currentText(), this, true, true, true, false);
-    if (folder.isEmpty())
-        return;
-    if (!folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
-    txtToPath->setEditText(folder);
-    mdlFunctions::SavePathHistory(txtToPath);
-    mdlFunctions::LoadPathHistory(txtToPath);
+    mdlFunctions::BrowseForPathHistoryFolder(txtToPath, this);
 }
 
 void ToolWindow::txtToPath_Click()
@@ -148,11 +139,7 @@ void ToolWindow::lblSetAsDefaultFormat_Click()
 
 void ToolWindow::cmdEditTargetFormat_Click()
 {
-    QPointer<frmAudioProp> formats(&Forms::loadAudioProp());
-    const QString key = cboTargetFormat->currentText().left(3);
-    formats->cTabControl1->SelectTab(key);
-    formats->cTabControl1_TabClick(formats->cTabControl1->TabIndex(key));
-    formats->exec();
+    Forms::loadAudioProp().openOnFormat(cboTargetFormat->currentText());
     if (frmOptions *options = Forms::options())
         cboTargetFormat->setCurrentIndex(options->cboTargetFormat->currentIndex());
     lblSetAsDefaultFormat_Click();
