@@ -6,20 +6,11 @@
 #include <QProcess>
 #include <QtEndian>
 
-#include <sys/resource.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
 namespace Bench {
-
-double peakMiB(int who)
-{
-    rusage u{};
-    getrusage(who, &u);
-    return u.ru_maxrss / 1024.0;
-}
 
 QByteArray wavHeader(int channels, int rate, quint32 dataBytes)
 {
@@ -101,17 +92,5 @@ double runPeer(const QString &program, const QStringList &args)
     }
     return t.nsecsElapsed() / 1e9;
 }
-
-Mp3EncoderSettings cbr128()
-{
-    // LAME's own defaults where ffmpeg leaves them: quality 3, joint stereo.
-    Mp3EncoderSettings s;
-    s.Bitrate = 128;
-    s.SampleRate = kRate;
-    s.Quality = 3;
-    s.Mode = Mp3JointStereo;
-    return s;
-}
-
 
 } // namespace Bench

@@ -12,10 +12,6 @@ namespace Bench {
 
 constexpr int kRate = 44100;
 
-// Peak resident memory in MiB, of this process (RUSAGE_SELF) or of its
-// finished children (RUSAGE_CHILDREN).
-double peakMiB(int who);
-
 // The 44-byte header of a 16-bit PCM WAV holding dataBytes.
 QByteArray wavHeader(int channels, int rate, quint32 dataBytes);
 
@@ -29,9 +25,5 @@ double convert(cAudioConverter &c, const QString &source, const QString &dest, i
 
 // Runs a peer tool to its end; seconds taken, NaN when it failed.
 double runPeer(const QString &program, const QStringList &args);
-
-// LAME's own defaults where ffmpeg leaves them: 128 kbit/s, quality 3, joint
-// stereo.
-Mp3EncoderSettings cbr128();
 
 } // namespace Bench

@@ -1,0 +1,468 @@
+// Whole jobs through Sonvale's own windows against the tools people use for
+// the same job, on inputs the bench writes itself. Each case runs in rounds,
+// Sonvale then every peer, each run a child process of its own with its own
+// peak memory; every output is read back with ffprobe, and a failed or wrong
+// run fails the bench.
+//
+//   bench_sonvale [--pairs N] [--case TEXT] [--work FOLDER] [--smoke]
+//
+// --pairs sets the rounds (5 by default, 1 with --smoke); --case runs the
+// cases whose name holds TEXT; --smoke runs every case on tiny inputs, to
+// show the bench still builds and runs.
+
+#include "support/BenchTools.h"
+#include "support/ChildProcess.h"
+#include "support/OutputCheck.h"
+#include "support/PairedRuns.h"
+#include "support/SonvaleSide.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <cstdio>
+#include <memory>
+
+using namespace Bench;
+
+namespace {
+
+// The lengths of the inputs, full size or for the smoke run.
+struct Sizes {
+    int convertSeconds;  // one file to MP3 and OGG
+    int hourSeconds;     // the file split into six parts
+    int manySeconds;     // each of the eight files of the converter
+    int addFiles;        // files added to a list
+    int listRows;        // rows of the list loaded and started with
+};
+constexpr Sizes kFull{300, 3600, 180, 1000, 10000};
+constexpr Sizes kSmoke{3, 12, 2, 20, 50};
+constexpr int kParts = 6;
+constexpr int kMany = 8;
+
+class Workbench {
+public:
+    Workbench(const QString &work, const Sizes &sizes)
+        : m_work(work)
+        , m_sizes(sizes)
+    {
+        QDir().mkpath(m_work + QStringLiteral("/in"));
+    }
+
+    QList<Case> cases();
+
+private:
+    // ---- inputs, written once and kept for every case that needs them ----
+    QString wav(int seconds)
+    {
+        const QString path = m_work + QStringLiteral("/in/tone-%1s.wav").arg(seconds);
+        if (!QFileInfo::exists(path) && !writeWav(path, seconds))
+            throw RunFailure{QStringLiteral("cannot write ") + path};
+        return path;
+    }
+
+    // A CBR 128 kbit/s MP3 with its Info frame, as LAME writes by default.
+    QString mp3(int seconds)
+    {
+        const QString path = m_work + QStringLiteral("/in/tone-%1s.mp3").arg(seconds);
+        if (!QFileInfo::exists(path))
+            peerTool({"lame", {"--quiet", "-b", "128", wav(seconds), path}});
+        return path;
+    }
+
+    // The same file copied count times under other names.
+    QStringList copies(const QString &source, const QString &folder, int count)
+    {
+        QStringList paths;
+        QDir().mkpath(folder);
+        for (int i = 1; i <= count; ++i) {
+            const QString path = folder + QStringLiteral("/f%1.%2").arg(i, 4, 10, QLatin1Char('0')).arg(QFileInfo(source).suffix());
+            if (!QFileInfo::exists(path) && !QFile::copy(source, path))
+                throw RunFailure{QStringLiteral("cannot write ") + path};
+            paths << path;
+        }
+        return paths;
+    }
+
+    // Half WAV of two seconds, half MP3 of ten, in turn.
+    QString mixedFolder(int count)
+    {
+        const QString folder = m_work + QStringLiteral("/in/mixed-%1").arg(count);
+        if (QFileInfo::exists(folder))
+            return folder;
+        const QString shortWav = wav(2), shortMp3 = mp3(10);
+        QDir().mkpath(folder);
+        for (int i = 1; i <= count; ++i) {
+            const QString source = i % 2 ? shortWav : shortMp3;
+            const QString path = folder + QStringLiteral("/f%1.%2").arg(i, 5, 10, QLatin1Char('0')).arg(QFileInfo(source).suffix());
+            if (!QFile::copy(source, path))
+                throw RunFailure{QStringLiteral("cannot write ") + path};
+        }
+        return folder;
+    }
+
+    // ---- runs ----
+    // A fresh output folder for one run; the last run's is removed.
+    QString outFolder(const QString &name)
+    {
+        const QString folder = m_work + QStringLiteral("/out/") + name;
+        QDir(folder).removeRecursively();
+        QDir().mkpath(folder);
+        return folder;
+    }
+
+    // Fresh per-user folders for one Sonvale run, as a new user has them.
+    QProcessEnvironment freshUser()
+    {
+        const QString root = m_work + QStringLiteral("/user");
+        QDir(root).removeRecursively();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        const struct {
+            const char *variable, *folder;
+        } folders[] = {{"HOME", "home"}, {"XDG_CONFIG_HOME", "config"}, {"XDG_DATA_HOME", "data"},
+            {"SONVALE_HOME", "program"}, {"SONVALE_REGISTRY_DIR", "registry"}, {"TMPDIR", "tmp"}};
+        for (const auto &f : folders) {
+            const QString path = root + QLatin1Char('/') + QLatin1String(f.folder);
+            QDir().mkpath(path);
+            env.insert(QLatin1String(f.variable), path);
+        }
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("SONVALE_AUDIO_DEVICES"), QStringLiteral("none"));
+        if (!env.contains(QStringLiteral("SONVALE_RESOURCES")))
+            env.insert(QStringLiteral("SONVALE_RESOURCES"), QStringLiteral(SONVALE_SOURCE_RESOURCES));
+        return env;
+    }
+
+    static ChildRun side(const QProcessEnvironment &env, const QStringList &args)
+    {
+        ChildRun r{QCoreApplication::applicationFilePath(), QStringList{"--side"} + args, env};
+        r.env.insert(QStringLiteral("BENCH_T0_NS"), QString::number(monotonicNs()));
+        return r;
+    }
+
+    static ChildResult mustPass(const ChildResult &r)
+    {
+        if (!r.ok)
+            throw RunFailure{r.error};
+        return r;
+    }
+
+    // A Sonvale run: its own time for the job, as its child reports it.
+    static Measure sonvaleMeasure(const ChildResult &r)
+    {
+        Measure m;
+        m.peakMiB = r.peakMiB;
+        bool timed = false;
+        for (const QByteArray &line : r.out.split('\n')) {
+            if (line.startsWith("seconds ")) {
+                m.seconds = line.mid(8).toDouble(&timed);
+            } else if (line.startsWith("note ")) {
+                m.notes << QString::fromUtf8(line.mid(5));
+            }
+        }
+        if (!timed || !(m.seconds > 0))
+            throw RunFailure{QStringLiteral("the Sonvale run reported no time: ") + QString::fromUtf8(r.out)};
+        return m;
+    }
+
+    Measure sonvale(const QStringList &args)
+    {
+        return sonvaleMeasure(mustPass(run(side(freshUser(), args))));
+    }
+
+    static Measure peerTool(const ChildRun &r)
+    {
+        const ChildResult result = mustPass(run(r));
+        return {result.seconds, result.peakMiB, {}};
+    }
+
+    // Runs one after another: the sum of their times, the highest peak.
+    static Measure peerSequence(const QList<ChildRun> &runs)
+    {
+        Measure m;
+        for (const ChildRun &r : runs) {
+            const Measure one = peerTool(r);
+            m.seconds += one.seconds;
+            m.peakMiB = std::max(m.peakMiB, one.peakMiB);
+        }
+        return m;
+    }
+
+    // Runs all at once: the group's wall time, the sum of their peaks.
+    static Measure peerTogether(const QList<ChildRun> &runs)
+    {
+        Measure m;
+        for (const ChildResult &r : runTogether(runs)) {
+            mustPass(r);
+            m.seconds = r.seconds;
+            m.peakMiB += r.peakMiB;
+        }
+        return m;
+    }
+
+    static void check(const QString &wrong)
+    {
+        if (!wrong.isEmpty())
+            throw RunFailure{wrong};
+    }
+
+    // ---- cases ----
+    Case conversion(const QString &format, bool fixed);
+    Case wavSplit();
+    Case mp3Split();
+    Case manyFiles();
+    Case adding();
+    Case loading();
+    Case startUp();
+
+    QString m_work;
+    Sizes m_sizes;
+};
+
+ChildRun tool(const QString &program, const QStringList &args)
+{
+    return {program, args};
+}
+
+QStringList ffmpeg(const QStringList &args)
+{
+    return QStringList{"-nostdin", "-v", "error", "-y"} + args;
+}
+
+Case Workbench::conversion(const QString &format, bool fixed)
+{
+    const bool mp3 = format == QLatin1String("mp3");
+    const int seconds = m_sizes.convertSeconds;
+    const QString settings = fixed ? QStringLiteral("fixed") : QStringLiteral("default");
+    const Expected expected{mp3 ? QStringLiteral("mp3") : QStringLiteral("ogg"),
+        mp3 ? QStringLiteral("mp3") : QStringLiteral("vorbis"), 44100, 2, double(seconds), 0.1};
+    Case c;
+    c.name = QStringLiteral("%1 s WAV to %2, %3 settings").arg(seconds).arg(format.toUpper(), settings);
+    c.sonvale = {QStringLiteral("Sonvale"), [=, this](int) {
+                     const QString out = outFolder(QStringLiteral("sonvale"));
+                     const Measure m = sonvale({"convert", format, settings, out, wav(seconds)});
+                     check(checkFolder(out, 1, expected));
+                     return m;
+                 }};
+    const QString ext = QLatin1Char('.') + format;
+    QStringList ffmpegArgs{"-i", wav(seconds)};
+    if (mp3)
+        ffmpegArgs << QStringList{"-c:a", "libmp3lame"};
+    else
+        ffmpegArgs << QStringList{"-c:a", "libvorbis"};
+    if (fixed && mp3)
+        ffmpegArgs << QStringList{"-b:a", "128k", "-compression_level", "3", "-joint_stereo", "1"};
+    if (fixed && !mp3)
+        ffmpegArgs << QStringList{"-q:a", "3"};
+    c.peers << Side{QStringLiteral("ffmpeg"), [=, this](int) {
+        const QString out = outFolder(QStringLiteral("ffmpeg")) + QStringLiteral("/out") + ext;
+        const Measure m = peerTool(tool("ffmpeg", ffmpeg(ffmpegArgs + QStringList{out})));
+        check(checkOutput(out, expected));
+        return m;
+    }};
+    if (mp3) {
+        const QStringList lameArgs = fixed ? QStringList{"--quiet", "-b", "128", "-q", "3", "-m", "j"} : QStringList{"--quiet"};
+        c.peers << Side{QStringLiteral("lame"), [=, this](int) {
+            const QString out = outFolder(QStringLiteral("lame")) + QStringLiteral("/out.mp3");
+            const Measure m = peerTool(tool("lame", lameArgs + QStringList{wav(seconds), out}));
+            check(checkOutput(out, expected));
+            return m;
+        }};
+    } else {
+        const QStringList oggArgs = fixed ? QStringList{"-Q", "-q", "3"} : QStringList{"-Q"};
+        c.peers << Side{QStringLiteral("oggenc"), [=, this](int) {
+            const QString out = outFolder(QStringLiteral("oggenc")) + QStringLiteral("/out.ogg");
+            const Measure m = peerTool(tool("oggenc", oggArgs + QStringList{"-o", out, wav(seconds)}));
+            check(checkOutput(out, expected));
+            return m;
+        }};
+    }
+    return c;
+}
+
+Case Workbench::wavSplit()
+{
+    const int seconds = m_sizes.hourSeconds, part = seconds / kParts;
+    const Expected expected{QStringLiteral("wav"), QStringLiteral("pcm_s16le"), 44100, 2, double(part), 0.0001};
+    Case c;
+    c.name = QStringLiteral("%1 s WAV into %2 WAV parts (splitter)").arg(seconds).arg(kParts);
+    c.sonvale = {QStringLiteral("Sonvale"), [=, this](int) {
+                     const QString out = outFolder(QStringLiteral("sonvale"));
+                     const Measure m = sonvale({"split", "wav", QString::number(kParts), out, wav(seconds)});
+                     check(checkFolder(out, kParts, expected));
+                     return m;
+                 }};
+    c.peers << Side{QStringLiteral("6 × sox trim"), [=, this](int) {
+        const QString out = outFolder(QStringLiteral("sox"));
+        QList<ChildRun> runs;
+        for (int k = 0; k < kParts; ++k)
+            runs << tool("sox", {wav(seconds), out + QStringLiteral("/part%1.wav").arg(k + 1), "trim",
+                                    QString::number(k * part), QString::number(part)});
+        const Measure m = peerSequence(runs);
+        check(checkFolder(out, kParts, expected));
+        return m;
+    }};
+    return c;
+}
+
+Case Workbench::mp3Split()
+{
+    const int seconds = m_sizes.hourSeconds, part = seconds / kParts;
+    // Frame cutters cut at frame edges (26 ms) and encoders pad their last frame.
+    const Expected expected{QStringLiteral("mp3"), QStringLiteral("mp3"), 44100, 2, double(part), 0.1};
+    Case c;
+    c.name = QStringLiteral("%1 s CBR MP3 into %2 MP3 parts (splitter, same settings)").arg(seconds).arg(kParts);
+    c.sonvale = {QStringLiteral("Sonvale"), [=, this](int) {
+                     const QString out = outFolder(QStringLiteral("sonvale"));
+                     const Measure m = sonvale({"split", "mp3", QString::number(kParts), out, mp3(seconds)});
+                     check(checkFolder(out, kParts, expected));
+                     return m;
+                 }};
+    c.peers << Side{QStringLiteral("mp3splt"), [=, this](int) {
+        const QString out = outFolder(QStringLiteral("mp3splt"));
+        const Measure m = peerTool(tool("mp3splt", {"-Q", "-S", QString::number(kParts), "-d", out, mp3(seconds)}));
+        check(checkFolder(out, kParts, expected));
+        return m;
+    }};
+    c.peers << Side{QStringLiteral("6 × ffmpeg re-encode"), [=, this](int) {
+        const QString out = outFolder(QStringLiteral("ffmpeg"));
+        QList<ChildRun> runs;
+        for (int k = 0; k < kParts; ++k)
+            runs << tool("ffmpeg", ffmpeg({"-ss", QString::number(k * part), "-t", QString::number(part), "-i",
+                                       mp3(seconds), "-c:a", "libmp3lame", "-b:a", "128k",
+                                       out + QStringLiteral("/part%1.mp3").arg(k + 1)}));
+        const Measure m = peerSequence(runs);
+        check(checkFolder(out, kParts, expected));
+        return m;
+    }};
+    return c;
+}
+
+Case Workbench::manyFiles()
+{
+    const int seconds = m_sizes.manySeconds;
+    const Expected expected{QStringLiteral("mp3"), QStringLiteral("mp3"), 44100, 2, double(seconds), 0.1};
+    Case c;
+    c.name = QStringLiteral("%1 × %2 s WAV to MP3 (converter, fixed settings)").arg(kMany).arg(seconds);
+    c.sonvale = {QStringLiteral("Sonvale"), [=, this](int) {
+                     const QString out = outFolder(QStringLiteral("sonvale"));
+                     const QStringList files = copies(wav(seconds), m_work + QStringLiteral("/in/many"), kMany);
+                     const Measure m = sonvale(QStringList{"convert", "mp3", "fixed", out} + files);
+                     check(checkFolder(out, kMany, expected));
+                     return m;
+                 }};
+    c.peers << Side{QStringLiteral("8 ffmpeg at once"), [=, this](int) {
+        const QString out = outFolder(QStringLiteral("ffmpeg"));
+        const QStringList files = copies(wav(seconds), m_work + QStringLiteral("/in/many"), kMany);
+        QList<ChildRun> runs;
+        for (const QString &file : files)
+            runs << tool("ffmpeg", ffmpeg({"-i", file, "-c:a", "libmp3lame", "-b:a", "128k", "-compression_level", "3",
+                                       out + QLatin1Char('/') + QFileInfo(file).completeBaseName() + ".mp3"}));
+        const Measure m = peerTogether(runs);
+        check(checkFolder(out, kMany, expected));
+        return m;
+    }};
+    return c;
+}
+
+Case Workbench::adding()
+{
+    const int count = m_sizes.addFiles;
+    Case c;
+    c.name = QStringLiteral("Adding %1 files, WAV and MP3 in turn (main window)").arg(count);
+    c.scale = 1000.0 / count;
+    c.unit = QStringLiteral("ms a file");
+    c.sonvale = {QStringLiteral("Sonvale"), [=, this](int) { return sonvale({"add", mixedFolder(count)}); }};
+    return c;
+}
+
+Case Workbench::loading()
+{
+    const int rows = m_sizes.listRows;
+    Case c;
+    c.name = QStringLiteral("Loading a list of %1 rows (main window)").arg(rows);
+    c.sonvale = {QStringLiteral("Sonvale"), [=, this](int) {
+                     return sonvale({"load", QString::number(rows), mixedFolder(m_sizes.addFiles)});
+                 }};
+    return c;
+}
+
+Case Workbench::startUp()
+{
+    const int rows = m_sizes.listRows;
+    Case c;
+    c.name = QStringLiteral("Start-up to the main window with that list");
+    c.sonvale = {QStringLiteral("Sonvale"), [=, this](int) {
+                     const QString folder = mixedFolder(m_sizes.addFiles);
+                     const QProcessEnvironment env = freshUser();
+                     mustPass(run(side(env, {"write-list", QString::number(rows), folder})));
+                     return sonvaleMeasure(mustPass(run(side(env, {"startup", QString::number(rows), folder}))));
+                 }};
+    return c;
+}
+
+QList<Case> Workbench::cases()
+{
+    return {conversion(QStringLiteral("mp3"), false), conversion(QStringLiteral("mp3"), true),
+        conversion(QStringLiteral("ogg"), false), conversion(QStringLiteral("ogg"), true), wavSplit(), mp3Split(),
+        manyFiles(), adding(), loading(), startUp()};
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc > 1 && qstrcmp(argv[1], "--side") == 0) {
+        QApplication app(argc, argv);
+        return sideMain(QCoreApplication::arguments().mid(2));
+    }
+    QCoreApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    bool smoke = false;
+    int pairs = 0;
+    QString only, work;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        if (a == QLatin1String("--smoke"))
+            smoke = true;
+        else if (a == QLatin1String("--pairs") && i + 1 < args.size())
+            pairs = args[++i].toInt();
+        else if (a == QLatin1String("--case") && i + 1 < args.size())
+            only = args[++i];
+        else if (a == QLatin1String("--work") && i + 1 < args.size())
+            work = args[++i];
+        else {
+            std::fprintf(stderr, "usage: bench_sonvale [--pairs N] [--case TEXT] [--work FOLDER] [--smoke]\n");
+            return 2;
+        }
+    }
+    if (pairs <= 0)
+        pairs = smoke ? 1 : 5;
+    QTemporaryDir temp(work.isEmpty() ? QString() : work + QStringLiteral("/bench-XXXXXX"));
+    if (!temp.isValid()) {
+        std::fprintf(stderr, "cannot make a work folder\n");
+        return 2;
+    }
+    Workbench bench(temp.path(), smoke ? kSmoke : kFull);
+    QList<CaseResult> results;
+    QStringList failures;
+    for (const Case &c : bench.cases()) {
+        if (!only.isEmpty() && !c.name.contains(only, Qt::CaseInsensitive))
+            continue;
+        std::fprintf(stderr, "%s\n", qPrintable(c.name));
+        results << runCase(c, pairs);
+        if (!results.last().failure.isEmpty())
+            failures << c.name + QStringLiteral(": ") + results.last().failure;
+    }
+    std::printf("%d rounds, %d cores\n\n%s\n", pairs, QThread::idealThreadCount(), qPrintable(table(results)));
+    for (const CaseResult &r : results) {
+        for (const QString &note : r.notes)
+            std::printf("%s: Sonvale's settings: %s\n", qPrintable(r.name), qPrintable(note));
+    }
+    for (const QString &f : failures)
+        std::fprintf(stderr, "FAILED %s\n", qPrintable(f));
+    return failures.isEmpty() && !results.isEmpty() ? 0 : 1;
+}

@@ -1,0 +1,93 @@
+#include "support/PairedRuns.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace Bench {
+
+Spread spread(QList<double> values)
+{
+    if (values.isEmpty())
+        return {};
+    std::sort(values.begin(), values.end());
+    const qsizetype n = values.size();
+    const double median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    return {median, values.first(), values.last()};
+}
+
+CaseResult runCase(const Case &c, int rounds)
+{
+    CaseResult result;
+    result.name = c.name;
+    result.unit = c.unit;
+    QList<double> ours;
+    QList<QList<double>> peerSeconds(c.peers.size()), ratios(c.peers.size());
+    QList<double> peerPeaks(c.peers.size(), 0);
+    try {
+        for (int round = 1; round <= rounds; ++round) {
+            std::fprintf(stderr, "  %s, round %d of %d\n", qPrintable(c.name), round, rounds);
+            const Measure m = c.sonvale.run(round);
+            ours << m.seconds;
+            result.sonvalePeakMiB = std::max(result.sonvalePeakMiB, m.peakMiB);
+            for (const QString &note : m.notes) {
+                if (!result.notes.contains(note))
+                    result.notes << note;
+            }
+            for (int p = 0; p < c.peers.size(); ++p) {
+                const Measure peer = c.peers[p].run(round);
+                peerSeconds[p] << peer.seconds;
+                ratios[p] << m.seconds / peer.seconds;
+                peerPeaks[p] = std::max(peerPeaks[p], peer.peakMiB);
+            }
+        }
+    } catch (const RunFailure &f) {
+        result.failure = f.text;
+    }
+    QList<double> shown;
+    for (double s : ours)
+        shown << s * c.scale;
+    result.sonvale = spread(shown);
+    for (int p = 0; p < c.peers.size(); ++p)
+        result.peers << PeerResult{c.peers[p].name, spread(peerSeconds[p]), spread(ratios[p]), peerPeaks[p]};
+    return result;
+}
+
+namespace {
+
+QString figure(const Spread &s, int decimals)
+{
+    return QStringLiteral("%1 (%2–%3)")
+        .arg(s.median, 0, 'f', decimals)
+        .arg(s.min, 0, 'f', decimals)
+        .arg(s.max, 0, 'f', decimals);
+}
+
+} // namespace
+
+QString table(const QList<CaseResult> &results)
+{
+    QStringList lines;
+    lines << QStringLiteral("| Case | Sonvale: median (min–max) | Peer | Peer s: median (min–max) | Ratio Sonvale/peer: median (min–max) | Peak MiB Sonvale / peer |");
+    lines << QStringLiteral("|---|---|---|---|---|---|");
+    for (const CaseResult &r : results) {
+        // A failed case shows no figure: its rounds so far would mislead.
+        if (!r.failure.isEmpty()) {
+            lines << QStringLiteral("| %1 | FAILED | | | | |").arg(r.name);
+            continue;
+        }
+        const QString ours = figure(r.sonvale, 3) + QLatin1Char(' ') + r.unit;
+        if (r.peers.isEmpty()) {
+            lines << QStringLiteral("| %1 | %2 | – | – | – | %3 |").arg(r.name, ours).arg(r.sonvalePeakMiB, 0, 'f', 0);
+            continue;
+        }
+        for (const PeerResult &p : r.peers) {
+            lines << QStringLiteral("| %1 | %2 | %3 | %4 | %5 | %6 / %7 |")
+                         .arg(r.name, ours, p.name, figure(p.seconds, 3), figure(p.ratio, 3))
+                         .arg(r.sonvalePeakMiB, 0, 'f', 0)
+                         .arg(p.peakMiB, 0, 'f', 0);
+        }
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace Bench
