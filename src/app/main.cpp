@@ -1,3 +1,4 @@
+#include "app/StartUp.h"
 #include "core/forms.h"
 #include "core/mdlMain.h"
 #include "mainwindow/frmMain.h"

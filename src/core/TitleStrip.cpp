@@ -1,12 +1,14 @@
 #include "core/TitleStrip.h"
 
 #include "controls/ui/OleColor.h"
-#include "settings/OptionSettings.h"
 
 #include <QLabel>
 #include <QPalette>
 #include <QProgressBar>
 #include <QWidget>
+
+qint32 g_lTitleBackColor = 0;
+qint32 g_lTitleTextColor = 0;
 
 namespace TitleStrip {
 

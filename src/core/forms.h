@@ -3,6 +3,8 @@
 // The process-wide windows that the code reaches by name. A window is
 // "loaded" while its instance exists; loading builds it and runs its
 // Form_Load once; unloading asks its Form_Unload, which may refuse.
+// The slots live with the start-up in app/, the one layer that knows every
+// window; the windows below see the main window only through its face.
 #include <QCloseEvent>
 #include <QObject>
 #include <QPointer>
@@ -11,7 +13,7 @@
 class frmSplash;
 class frmOptions;
 class frmAudioProp;
-class frmMain;
+class MainWindowFace;
 class frmProgParameters;
 
 // Tells who is watching (the tests) when a window is created, before its
@@ -31,8 +33,8 @@ frmOptions *options();
 frmOptions &loadOptions();
 frmAudioProp *audioProp();
 frmAudioProp &loadAudioProp();
-frmMain *main();
-frmMain &loadMain();
+// The main window's face while it is loaded; null otherwise.
+MainWindowFace *mainFace();
 frmProgParameters *progParameters();
 frmProgParameters &loadProgParameters();
 

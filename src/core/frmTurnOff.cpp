@@ -1,7 +1,7 @@
 #include "core/frmTurnOff.h"
 
+#include "core/MainWindowFace.h"
 #include "core/forms.h"
-#include "mainwindow/frmMain.h"
 #include "core/mdlModes.h"
 #include "core/mdlShutDown.h"
 #include "platform/AppPaths.h"
@@ -115,7 +115,8 @@ void frmTurnOff::ShutDown()
     if (!accepted)
         MsgBox(QStringLiteral("The computer could not be turned off.\r\n\r\n") + mdlShutDown::LastError().Description,
                Msg::Exclamation);
-    Forms::unload(Forms::main());
+    MainWindowFace *main = Forms::mainFace();
+    Forms::unload(main ? main->mainWidget() : nullptr);
 }
 
 void frmTurnOff::showEvent(QShowEvent *event)

@@ -1,14 +1,14 @@
 #include "lists/NotesPanel.h"
 
+#include "core/MainWindowFace.h"
 #include "core/forms.h"
-#include "mainwindow/frmMain.h"
 
 namespace NotesPanel {
 
 void refresh()
 {
-    if (frmMain *main = Forms::main())
-        main->setPanelText(QStringLiteral("Notes"), main->GetNotesToStatus());
+    if (MainWindowFace *main = Forms::mainFace())
+        main->refreshNotesPanel();
 }
 
 } // namespace NotesPanel

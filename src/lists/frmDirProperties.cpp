@@ -4,6 +4,7 @@
 #include "controls/ui/cTreeView.h"
 #include "core/LinkLabel.h"
 #include "core/TextRoom.h"
+#include "core/MainWindowFace.h"
 #include "core/TitleStrip.h"
 #include "core/mdlFunctions.h"
 #include "lists/ItemsListFolder.h"
@@ -11,7 +12,6 @@
 #include "lists/ListOptions.h"
 #include "lists/ListTitleStrip.h"
 #include "lists/NameKeyFilter.h"
-#include "mainwindow/frmMain.h"
 #include "platform/Prompter.h"
 
 #include <QDir>
@@ -40,9 +40,10 @@ const QString listsRootText = QStringLiteral("Items Lists");
 
 } // namespace
 
-frmDirProperties::frmDirProperties(frmMain *main, QWidget *parent)
+frmDirProperties::frmDirProperties(MainWindowFace *main, QWidget *parent)
     : QDialog(parent)
     , m_main(main)
+    , m_mainWidget(main ? main->mainWidget() : nullptr)
 {
     setWindowTitle(QStringLiteral("Items List Properties"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -155,8 +156,8 @@ void frmDirProperties::cmdOk_Click()
 
     // The label names the list the grid shows; another node's new name does
     // not belong there.
-    if (m_main && m_main->cTreeView1 && m_main->cTreeView1->SelectedItem() == node)
-        m_main->lblListName->setText(name);
+    if (m_mainWidget && m_main->selectedList() == node)
+        m_main->setListNameText(name);
     node->setText(name);
     close();
 }
@@ -228,18 +229,18 @@ bool frmDirProperties::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-void ShowItemsListProperties(frmMain &main, cTreeNode *node)
+void ShowItemsListProperties(MainWindowFace &main, cTreeNode *node)
 {
     if (!node)
         return;
     // One window at a time: a second opening shows the new node.
     if (g_frmDirProperties)
         g_frmDirProperties->close();
-    auto *form = new frmDirProperties(&main, &main);
+    auto *form = new frmDirProperties(&main, main.mainWidget());
     form->setWindowFlag(Qt::Window);
     form->setNode(node);
     form->txtFolderName->setText(node->Text());
-    form->lblContain->setText(main.PanelText(QStringLiteral("Items List Properties")));
+    form->lblContain->setText(main.panelText(QStringLiteral("Items List Properties")));
     form->txtPath->setText(node->Key());
     if (node->Text() == listsRootText) {
         form->close();

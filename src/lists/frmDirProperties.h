@@ -9,7 +9,7 @@ class QLineEdit;
 class QPushButton;
 class QTabWidget;
 class cTreeNode;
-class frmMain;
+class MainWindowFace;
 
 // Shows one node of the tree of lists (name, key, what the list holds) and
 // gives a list a new name, which renames its list file. Modeless: it keeps
@@ -17,7 +17,7 @@ class frmMain;
 class frmDirProperties : public QDialog {
     Q_OBJECT
 public:
-    explicit frmDirProperties(frmMain *main, QWidget *parent = nullptr);
+    explicit frmDirProperties(MainWindowFace *main, QWidget *parent = nullptr);
     ~frmDirProperties() override;
 
     void Form_Load();
@@ -53,7 +53,9 @@ private:
     // when the name is taken or the file system refuses.
     bool renameList(cTreeNode *node, const QString &name);
 
-    QPointer<frmMain> m_main;
+    // The main window, while it is there.
+    MainWindowFace *m_main = nullptr;
+    QPointer<QWidget> m_mainWidget;
     QPointer<cTreeNode> m_node;
 };
 
@@ -62,4 +64,4 @@ extern frmDirProperties *g_frmDirProperties;
 
 // Fills the window for node and shows it modeless; the root "Items Lists"
 // (and a list of that name) shows nothing.
-void ShowItemsListProperties(frmMain &main, cTreeNode *node);
+void ShowItemsListProperties(MainWindowFace &main, cTreeNode *node);

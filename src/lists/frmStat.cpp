@@ -4,6 +4,7 @@
 #include "controls/ui/cGrid.h"
 #include "controls/ui/cTreeNode.h"
 #include "controls/ui/cTreeView.h"
+#include "core/MainWindowFace.h"
 #include "core/forms.h"
 #include "core/mdlFileSystem.h"
 #include "core/mdlFunctions.h"
@@ -14,7 +15,6 @@
 #include "lists/ItemsListRecordReader.h"
 #include "lists/ItemsListRow.h"
 #include "lists/ListOptions.h"
-#include "mainwindow/frmMain.h"
 #include "platform/Prompter.h"
 #include "settings/OptionSettings.h"
 
@@ -181,7 +181,7 @@ QVariant frmStat::AddFilesToList(const QStringList &Data, cGrid *cGrid1, QWidget
 {
     if (!cGrid1)
         return QVariant();
-    auto *main = qobject_cast<frmMain *>(frm);
+    auto *main = dynamic_cast<MainWindowFace *>(frm);
     if (frm && parentWidget() != frm)
         setParent(frm, windowFlags() | Qt::Dialog);
     setWindowModality(Qt::WindowModal);
@@ -227,23 +227,20 @@ QVariant frmStat::AddFilesToList(const QStringList &Data, cGrid *cGrid1, QWidget
     cGrid1->setRedraw(true);
     m_adding = false;
     if (cGrid1->Rows() == 0) {
-        if (main && main->picEmptyMsg) {
-            main->picEmptyMsg->show();
-            main->picEmptyMsg->raise();
-        }
+        if (main)
+            main->setEmptyListMessageVisible(true);
         hide();
         return QVariant();
     }
     cGrid1->setSelectedRow(ListOptions::selectTheLastItem() ? cGrid1->Rows() : 1);
     if (main) {
-        main->GetFileInfoToGridInfo();
-        if (main->picEmptyMsg)
-            main->picEmptyMsg->hide();
+        main->showSelectedItemInfo();
+        main->setEmptyListMessageVisible(false);
     }
     cGrid1->setSelectedCol(2);
     if (main) {
         main->setPanelText(QStringLiteral("Items List Properties"),
-                           QString::number(main->cGrid1->Rows()) + QStringLiteral(" Items."));
+                           QString::number(main->itemsGrid()->Rows()) + QStringLiteral(" Items."));
         main->setPanelText(QStringLiteral("Main"), QStringLiteral("Ready."));
     }
     hide();
@@ -271,27 +268,26 @@ void unloadStat()
     }
 }
 
-int addToSelectedList(frmMain &main, const QStringList &paths)
+int addToSelectedList(MainWindowFace &main, const QStringList &paths)
 {
-    if (!main.cGrid1 || !main.cTreeView1)
-        return 0;
-    cTreeNode *selected = main.cTreeView1->SelectedItem();
-    if (!selected)
+    cGrid *grid = main.itemsGrid();
+    cTreeNode *selected = main.selectedList();
+    if (!grid || !selected)
         return 0;
     const QPointer<cTreeNode> node = selected;
     const QString key = selected->Key();
-    frmStat *stat = loadStat(&main);
+    frmStat *stat = loadStat(main.mainWidget());
     // One add at a time: a second one would write between the first one's rows.
     if (!stat)
         return 0;
-    const int before = main.cGrid1->Rows();
-    stat->AddFilesToList(paths, main.cGrid1, &main);
+    const int before = grid->Rows();
+    stat->AddFilesToList(paths, grid, main.mainWidget());
     unloadStat();
-    const int added = main.cGrid1->Rows() - before;
+    const int added = grid->Rows() - before;
     // The save goes to the list the rows were added to, never to another one.
-    if (node && main.cTreeView1->SelectedItem() == node && node->Key() == key)
-        main.SaveGridToFile();
-    main.DisplayGridInfoStatusBar();
+    if (node && main.selectedList() == node && node->Key() == key)
+        main.saveList();
+    main.showListStatus();
     return added;
 }
 

@@ -6,7 +6,7 @@
 
 class cAudioConverter;
 class cGrid;
-class frmMain;
+class MainWindowFace;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -72,6 +72,6 @@ void unloadStat();
 // The calling protocol of every caller: load the window, add, unload it, save
 // the list and refresh its status panel. The rows and the save go to the list
 // that was selected when the add started; answers the number of rows added.
-int addToSelectedList(frmMain &main, const QStringList &paths);
+int addToSelectedList(MainWindowFace &main, const QStringList &paths);
 
 } // namespace AddFiles

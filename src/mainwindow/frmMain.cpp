@@ -20,8 +20,6 @@
 #include <QLabel>
 #include <QTimer>
 
-bool g_bAppClosing = false;
-
 frmMain::frmMain(QWidget *parent)
     : QMainWindow(parent)
     , m_cMenu(std::make_unique<cContextMenu>())

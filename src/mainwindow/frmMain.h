@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/MainWindowFace.h"
+
 #include <QMainWindow>
 #include <QPointer>
 
@@ -25,19 +27,40 @@ class QLabel;
 class XP_ProgressBar;
 class QTimer;
 
-// Set while the main window closes; the long-lived windows unload for real only then.
-extern bool g_bAppClosing;
 // The roots of the tree of lists, set by frmMain::setTree; empty when the
 // edition has no such root.
 extern QPointer<cTreeNode> g_oItemsListsRoot;
 extern QPointer<cTreeNode> g_oAudioCDsRoot;
 
 // The main window: owns the items lists for the whole run.
-class frmMain : public QMainWindow {
+class frmMain : public QMainWindow, public MainWindowFace {
     Q_OBJECT
 public:
     explicit frmMain(QWidget *parent = nullptr);
     ~frmMain() override;
+
+    // The face the other windows see (frmMainFace.cpp).
+    QWidget *mainWidget() override;
+    cGrid *itemsGrid() const override;
+    cTreeNode *selectedList() const override;
+    void showList(cTreeNode *node) override;
+    void renameList(cTreeNode *node, const QString &name, bool &cancel) override;
+    void setListNameText(const QString &text) override;
+    void saveList() override;
+    void reloadListsTree() override;
+    void setEmptyListMessageVisible(bool visible) override;
+    void showSelectedItemInfo() override;
+    void showListStatus() override;
+    QString panelText(const QString &key) const override;
+    void refreshNotesPanel() override;
+    void applyDisplayOptions() override;
+    void setTitleBackColor(qint32 color) override;
+    void setTitleTextColor(qint32 color) override;
+    cImageList *menuImages() const override;
+    cImageList *gridImages() const override;
+    bool startNoticeApplication() const override;
+    QString speechFileName(const QString &targetFormat) const override;
+    void setAudioEditorAborted() override;
 
     void Form_Load();
     void Form_Unload(int &Cancel);
@@ -65,7 +88,7 @@ public:
 
     // The status panels by key ("Main", "Items List Properties", "Notes", "Master Volume").
     QString PanelText(const QString &key) const;
-    void setPanelText(const QString &key, const QString &text);
+    void setPanelText(const QString &key, const QString &text) override;
     QString GetNotesToStatus() const;
 
     // The items grid: the working copy of the list selected in the tree.
@@ -281,3 +304,9 @@ private:
     // The list node a pending removal was asked for on.
     QPointer<cTreeNode> m_oRemoveNode;
 };
+
+namespace Forms {
+// The main window while it is loaded (app/forms.cpp).
+frmMain *main();
+frmMain &loadMain();
+}

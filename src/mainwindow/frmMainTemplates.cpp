@@ -5,7 +5,7 @@
 #include "controls/ui/cGrid.h"
 #include "core/mdlModes.h"
 #include "lists/ItemsListRow.h"
-#include "mainwindow/mdlTemplates.h"
+#include "tools/frame/mdlTemplates.h"
 #include "platform/CommandLine.h"
 #include "settings/OptionSettings.h"
 

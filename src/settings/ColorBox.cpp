@@ -23,6 +23,25 @@ QColor ColorBox::toColor(qint32 color)
     return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
 }
 
+void ColorBox::paintBack(QWidget *widget, qint32 color)
+{
+    if (!widget)
+        return;
+    widget->setAutoFillBackground(true);
+    QPalette pal = widget->palette();
+    pal.setColor(QPalette::Window, toColor(color));
+    widget->setPalette(pal);
+}
+
+void ColorBox::paintText(QWidget *widget, qint32 color)
+{
+    if (!widget)
+        return;
+    QPalette pal = widget->palette();
+    pal.setColor(QPalette::WindowText, toColor(color));
+    widget->setPalette(pal);
+}
+
 void ColorBox::mouseReleaseEvent(QMouseEvent *event)
 {
     QFrame::mouseReleaseEvent(event);

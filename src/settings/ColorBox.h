@@ -16,6 +16,9 @@ public:
 
     // The colour of a stored number; only the three colour bytes count.
     static QColor toColor(qint32 color);
+    // Paints another widget's background, or its text, in a stored colour.
+    static void paintBack(QWidget *widget, qint32 color);
+    static void paintText(QWidget *widget, qint32 color);
 
 Q_SIGNALS:
     void Click();

@@ -17,8 +17,6 @@ bool g_bMenuXPStyle = false;
 bool g_bDisplayGridHotTrack = false;
 bool g_bDisplayTitle = false;
 bool g_bDisplayGridLine = false;
-qint32 g_lTitleBackColor = 0;
-qint32 g_lTitleTextColor = 0;
 bool g_bDisplayLiveUpdateWindow = false;
 bool g_bAutoUpdate = false;
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/TitleStrip.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -26,9 +28,7 @@ extern bool g_bMenuXPStyle;
 extern bool g_bDisplayGridHotTrack;
 extern bool g_bDisplayTitle;
 extern bool g_bDisplayGridLine;
-// Colours as red + green * 256 + blue * 65536.
-extern qint32 g_lTitleBackColor;
-extern qint32 g_lTitleTextColor;
+// The title colours are with the title strip (core/TitleStrip.h).
 extern bool g_bDisplayLiveUpdateWindow;
 extern bool g_bAutoUpdate;
 

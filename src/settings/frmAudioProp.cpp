@@ -3,12 +3,12 @@
 #include "controls/audio/cAudioConverter.h"
 #include "core/RegistryRoutines.h"
 #include "core/TextRoom.h"
+#include "core/MainWindowFace.h"
 #include "core/forms.h"
 #include "core/mdlCommDialog.h"
 #include "core/mdlModes.h"
 #include "core/mdlSetFormIcon32.h"
 #include "core/mdlSupportedDestination.h"
-#include "mainwindow/frmMain.h"
 #include "platform/AppPaths.h"
 #include "settings/OptionSettings.h"
 

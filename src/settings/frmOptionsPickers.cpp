@@ -3,11 +3,10 @@
 
 #include "controls/ui/cTreeView.h"
 #include "core/RegistryRoutines.h"
+#include "core/MainWindowFace.h"
 #include "core/forms.h"
 #include "core/mdlCommDialog.h"
 #include "core/mdlFunctions.h"
-#include "controls/audio/cAudioGraph.h"
-#include "mainwindow/frmMain.h"
 #include "platform/CommandLine.h"
 #include "platform/Prompter.h"
 #include "platform/Services.h"
@@ -23,25 +22,6 @@
 #include <QPointer>
 
 namespace {
-
-void setTextColor(QWidget *widget, qint32 color)
-{
-    if (!widget)
-        return;
-    QPalette pal = widget->palette();
-    pal.setColor(QPalette::WindowText, ColorBox::toColor(color));
-    widget->setPalette(pal);
-}
-
-void setBackColor(QWidget *widget, qint32 color)
-{
-    if (!widget)
-        return;
-    widget->setAutoFillBackground(true);
-    QPalette pal = widget->palette();
-    pal.setColor(QPalette::Window, ColorBox::toColor(color));
-    widget->setPalette(pal);
-}
 
 // Opens the placeholder help on one of its sections and waits until it closes.
 void showParameters(int section)
@@ -97,13 +77,8 @@ void frmOptions::picColor_Click()
     picTitle->setBackColor(color);
     settingsKey().setSubkey(QStringLiteral("Display"));
     settingsKey().SetRegistryValue(QStringLiteral("picColor"), QString::number(color), REG_SZ);
-    if (frmMain *main = Forms::main()) {
-        setBackColor(main->picTitle, color);
-        for (cAudioGraph *graph : {main->cAudioGraphAmp, main->cAudioGraphFreq}) {
-            if (graph)
-                graph->setBackColor(quint32(color));
-        }
-    }
+    if (MainWindowFace *main = Forms::mainFace())
+        main->setTitleBackColor(color);
 }
 
 void frmOptions::picTextColor_Click()
@@ -114,14 +89,9 @@ void frmOptions::picTextColor_Click()
     settingsKey().setSubkey(QStringLiteral("Display"));
     settingsKey().SetRegistryValue(QStringLiteral("picTextColor"), QString::number(color), REG_SZ);
     picTextColor->setBackColor(color);
-    setTextColor(lblTitle, color);
-    if (frmMain *main = Forms::main()) {
-        setTextColor(main->lblTitle, color);
-        for (cAudioGraph *graph : {main->cAudioGraphAmp, main->cAudioGraphFreq}) {
-            if (graph)
-                graph->setForeColor(quint32(color));
-        }
-    }
+    ColorBox::paintText(lblTitle, color);
+    if (MainWindowFace *main = Forms::mainFace())
+        main->setTitleTextColor(color);
 }
 
 void frmOptions::lblParameters_Click()

@@ -5,11 +5,11 @@
 #include "controls/ui/cGrid.h"
 #include "controls/ui/cTreeView.h"
 #include "core/RegistryRoutines.h"
+#include "core/MainWindowFace.h"
 #include "core/forms.h"
 #include "core/mdlFileSystem.h"
 #include "core/mdlFunctions.h"
 #include "core/mdlRunOnStart.h"
-#include "mainwindow/frmMain.h"
 #include "platform/AppPaths.h"
 #include "platform/Prompter.h"
 #include "settings/ColorBox.h"
@@ -241,16 +241,8 @@ void frmOptions::cmdOk_Click()
         txtToPath->setEditText(folder);
     if (folder != g_sItemsListMainDirectory) {
         g_sItemsListMainDirectory = folder;
-        if (frmMain *main = Forms::main()) {
-            main->setTree();
-            // The grid shows the list that the rebuilt tree selects.
-            if (main->cTreeView1) {
-                if (cTreeNode *node = main->cTreeView1->Nodes().Item(2)) {
-                    node->setSelected(true);
-                    main->cTreeView1_NodeClick(node);
-                }
-            }
-        }
+        if (MainWindowFace *main = Forms::mainFace())
+            main->reloadListsTree();
     } else {
         g_sItemsListMainDirectory = folder;
     }
@@ -291,13 +283,8 @@ void frmOptions::cmdOk_Click()
     GetOptions();
     g_sItemsListMainDirectory = txtToPath->currentText();
 
-    if (frmMain *main = Forms::main()) {
-        main->Form_Resize();
-        if (main->cGrid1) {
-            main->cGrid1->setHotTrack(g_bDisplayGridHotTrack);
-            main->cGrid1->setGridLines(g_bDisplayGridLine);
-        }
-    }
+    if (MainWindowFace *main = Forms::mainFace())
+        main->applyDisplayOptions();
     close();
 }
 

@@ -1,10 +1,10 @@
 #include "support/ScriptedServices.h"
 #include "support/TestEnvironment.h"
 
+#include "app/StartUp.h"
 #include "controls/ui/cContextMenu.h"
 #include "core/forms.h"
 #include "core/frmSplash.h"
-#include "core/mdlMain.h"
 #include "mainwindow/frmMain.h"
 #include "platform/Registry.h"
 #include "settings/frmAudioProp.h"

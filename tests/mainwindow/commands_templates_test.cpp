@@ -1,7 +1,7 @@
 #include "commands_fixture.h"
 
 #include "core/mdlFunctions.h"
-#include "mainwindow/mdlTemplates.h"
+#include "tools/frame/mdlTemplates.h"
 #include "support/LocaleGuard.h"
 #include "tools/frame/ToolHost.h"
 

@@ -3,11 +3,11 @@
 #include "controls/audio/cAudioEditor.h"
 #include "controls/ui/XP_ProgressBar.h"
 #include "controls/ui/cImageList.h"
+#include "core/MainWindowFace.h"
 #include "core/forms.h"
 #include "core/mdlFunctions.h"
 #include "core/mdlModes.h"
 #include "core/mdlSetFormIcon32.h"
-#include "mainwindow/frmMain.h"
 #include "platform/Prompter.h"
 #include "settings/OptionSettings.h"
 #include "tools/editor/EditorSkin.h"
@@ -153,7 +153,7 @@ void frmAudioEditor::buildFrames()
 
 void frmAudioEditor::buildToolbar()
 {
-    const cImageList *images = Forms::main() ? Forms::main()->imgMenu : nullptr;
+    const cImageList *images = Forms::mainFace() ? Forms::mainFace()->menuImages() : nullptr;
     for (const ToolbarButton &button : kButtons) {
         if (!button.key) {
             tlbrList->addSeparator();

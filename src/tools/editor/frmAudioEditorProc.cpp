@@ -2,10 +2,10 @@
 
 #include "controls/audio/cAudioConverter.h"
 #include "controls/ui/XP_ProgressBar.h"
+#include "core/MainWindowFace.h"
 #include "core/forms.h"
 #include "core/mdlModes.h"
 #include "core/mdlSetFormIcon32.h"
-#include "mainwindow/frmMain.h"
 #include "settings/AudioFormatSettings.h"
 #include "settings/OptionSettings.h"
 #include "tools/editor/EditorSkin.h"
@@ -83,8 +83,8 @@ void frmAudioEditorProc::Form_Unload(int &cancel)
     // box): there is no finished file for the editor to open. Whatever the
     // destination held before is not this item's sound.
     if (!m_bConverted) {
-        if (frmMain *main = Forms::main())
-            main->g_bAbortedAudioEditor = true;
+        if (MainWindowFace *main = Forms::mainFace())
+            main->setAudioEditorAborted();
     }
 }
 
@@ -186,8 +186,8 @@ void frmAudioEditorProc::cAudioConverter1_Aborted()
 {
     lblCurrentTrack->setText(QStringLiteral("Aborted."));
     Timer1->stop();
-    if (frmMain *main = Forms::main())
-        main->g_bAbortedAudioEditor = true;
+    if (MainWindowFace *main = Forms::mainFace())
+        main->setAudioEditorAborted();
     g_bConvertTo = false;
     endUse();
 }

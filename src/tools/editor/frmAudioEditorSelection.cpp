@@ -3,10 +3,10 @@
 #include "tools/editor/frmAudioEditor.h"
 
 #include "controls/audio/cAudioEditor.h"
+#include "core/MainWindowFace.h"
 #include "core/forms.h"
 #include "core/mdlCommDialog.h"
 #include "lists/frmStat.h"
-#include "mainwindow/frmMain.h"
 #include "platform/Prompter.h"
 
 #include <QAction>
@@ -83,7 +83,7 @@ void frmAudioEditor::cmdAddSelection_Click()
 
 void frmAudioEditor::addSavedSelectionToList(const QString &path)
 {
-    if (frmMain *main = Forms::main())
+    if (MainWindowFace *main = Forms::mainFace())
         AddFiles::addToSelectedList(*main, QStringList{path});
     close();
 }

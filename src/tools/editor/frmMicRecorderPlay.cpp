@@ -3,9 +3,9 @@
 #include "tools/editor/frmMicRecorder.h"
 
 #include "controls/ui/cTreeView.h"
+#include "core/MainWindowFace.h"
 #include "core/forms.h"
 #include "lists/frmStat.h"
-#include "mainwindow/frmMain.h"
 #include "platform/Prompter.h"
 
 #include <QComboBox>
@@ -117,8 +117,8 @@ bool frmMicRecorder::addRecording(const QString &path)
                int(Msg::OkOnly) + Msg::Information);
         return false;
     }
-    frmMain *main = Forms::main();
-    if (!main || !main->cTreeView1 || !main->cTreeView1->SelectedItem()) {
+    MainWindowFace *main = Forms::mainFace();
+    if (!main || !main->selectedList()) {
         MsgBox(QStringLiteral("Select the Items List."), int(Msg::OkOnly) + Msg::Information);
         return false;
     }

@@ -7,10 +7,10 @@
 #include "core/TextRoom.h"
 #include "core/TitleStrip.h"
 #include "core/UserSettingsStore.h"
+#include "core/MainWindowFace.h"
 #include "core/forms.h"
 #include "core/mdlModes.h"
 #include "core/mdlSupportedDestination.h"
-#include "mainwindow/frmMain.h"
 #include "platform/AppPaths.h"
 #include "platform/Prompter.h"
 #include "settings/OptionSettings.h"
@@ -169,10 +169,10 @@ void frmWaveTTS::buildControls()
 
 void frmWaveTTS::Form_Load()
 {
-    if (frmMain *main = Forms::main(); main && main->imgMenu) {
+    if (const cImageList *images = Forms::mainFace() ? Forms::mainFace()->menuImages() : nullptr) {
         const int pictures[4] = {84, 41, 47, 3};
         for (int i = 0; i < 4; ++i)
-            cmdToolsIcon[i]->setIcon(QIcon(main->imgMenu->ItemPicture(pictures[i])));
+            cmdToolsIcon[i]->setIcon(QIcon(images->ItemPicture(pictures[i])));
     }
     applySkin();
 

@@ -7,11 +7,12 @@
 #include "controls/audio/cWaveTTS.h"
 #include "controls/ui/cTreeView.h"
 #include "core/WindowPlace.h"
+#include "core/MainWindowFace.h"
 #include "core/forms.h"
 #include "core/mdlCommDialog.h"
+#include "lists/ItemsTreeNodeKey.h"
 #include "lists/frmStat.h"
-#include "mainwindow/frmMain.h"
-#include "mainwindow/mdlTemplates.h"
+#include "tools/frame/mdlTemplates.h"
 #include "platform/AppPaths.h"
 #include "platform/Prompter.h"
 #include "settings/frmAudioProp.h"
@@ -40,7 +41,7 @@ QString frmWaveTTS::generatedSpeechPath() const
 {
     const QString target = cboTargetFormat->currentText();
     QString name = QStringLiteral("TTS_")
-        + (Forms::main() ? Forms::main()->CreateFileName(target)
+        + (Forms::mainFace() ? Forms::mainFace()->speechFileName(target)
                          : mdlTemplates::SpeechFileName(QDateTime::currentDateTime(), target));
     name.chop(3);
     const QString folder = AppPaths::programFolder() + QLatin1Char('/');
@@ -91,9 +92,9 @@ bool frmWaveTTS::convertSpeech(const QString &destination)
 
 void frmWaveTTS::cmdAdd_Click()
 {
-    frmMain *main = Forms::main();
-    cTreeNode *node = main && main->cTreeView1 ? main->cTreeView1->SelectedItem() : nullptr;
-    if (!node || frmMain::IsMainNode(node->Key()) || frmMain::IsCDNode(node->Key())) {
+    MainWindowFace *main = Forms::mainFace();
+    cTreeNode *node = main ? main->selectedList() : nullptr;
+    if (!node || ItemsTreeNodeKey::IsMainNode(node->Key()) || ItemsTreeNodeKey::IsCDNode(node->Key())) {
         MsgBox(QStringLiteral("Select the Items List."), int(Msg::OkOnly) + Msg::Information);
         return;
     }
@@ -103,8 +104,8 @@ void frmWaveTTS::cmdAdd_Click()
     if (!convertSpeech(destination))
         return;
     AddFiles::addToSelectedList(*main, {destination});
-    if (cTreeNode *selected = main->cTreeView1->SelectedItem())
-        main->cTreeView1_NodeClick(selected);
+    if (cTreeNode *selected = main->selectedList())
+        main->showList(selected);
     close();
 }
 

@@ -1,10 +1,10 @@
 #include "tools/frame/ToolHost.h"
 
 #include "controls/ui/cGrid.h"
+#include "core/MainWindowFace.h"
 #include "core/forms.h"
 #include "core/mdlModes.h"
-#include "mainwindow/frmMain.h"
-#include "mainwindow/mdlTemplates.h"
+#include "tools/frame/mdlTemplates.h"
 #include "platform/CommandLine.h"
 #include "platform/Services.h"
 #include "settings/OptionSettings.h"
@@ -18,8 +18,8 @@ void ShowBalloon(const QString &text)
 
 bool StartNoticeApplication()
 {
-    if (const frmMain *main = Forms::main())
-        return main->StartNoticeApplication();
+    if (const MainWindowFace *main = Forms::mainFace())
+        return main->startNoticeApplication();
     // Without the main window there is no items grid to fill the file
     // placeholders from; the product's own are still filled.
     mdlTemplates::NoticeValues values;

@@ -7,13 +7,13 @@
 #include "core/LinkLabel.h"
 #include "core/TextRoom.h"
 #include "core/TitleStrip.h"
+#include "core/MainWindowFace.h"
 #include "core/forms.h"
 #include "core/mdlFunctions.h"
 #include "core/mdlModes.h"
 #include "core/mdlSetFormIcon32.h"
 #include "core/mdlSupportedDestination.h"
 #include "lists/ItemsGrid.h"
-#include "mainwindow/frmMain.h"
 #include "platform/AppPaths.h"
 #include "settings/FormatTabStrip.h"
 #include "settings/OptionSettings.h"
@@ -295,7 +295,7 @@ void ToolWindow::setEventBoxesFromOptions()
 
 void ToolWindow::InitItemsGrid(cGrid *grid)
 {
-    cImageList *images = Forms::main() ? Forms::main()->imgMenu : nullptr;
+    cImageList *images = Forms::mainFace() ? Forms::mainFace()->menuImages() : nullptr;
     ItemsGrid::InitItemsGrid(*grid, images, ItemsGrid::Variant::Tool);
 }
 

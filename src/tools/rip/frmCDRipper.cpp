@@ -4,11 +4,11 @@
 #include "controls/ui/XP_ProgressBar.h"
 #include "controls/ui/cGrid.h"
 #include "core/LinkLabel.h"
+#include "core/MainWindowFace.h"
 #include "core/forms.h"
 #include "core/mdlFileSystem.h"
 #include "core/mdlFunctions.h"
 #include "lists/ItemsListRow.h"
-#include "mainwindow/frmMain.h"
 #include "settings/OptionSettings.h"
 #include "tools/frame/JobTimeLeft.h"
 #include "tools/frame/OutputFileNames.h"
@@ -149,8 +149,8 @@ void frmCDRipper::releaseJobControl()
 void frmCDRipper::loadOwnControls()
 {
     // The ripper's grid shows the main grid's mark and type icons.
-    if (frmMain *main = Forms::main())
-        cGrid1->setImageList(main->imgGrid);
+    if (MainWindowFace *main = Forms::mainFace())
+        cGrid1->setImageList(main->gridImages());
 
     LoadFileNameFormats();
     int index = g_sDefaultFileNameFormat.isEmpty() ? -1 : cboFileName->findText(g_sDefaultFileNameFormat);

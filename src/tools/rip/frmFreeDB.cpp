@@ -8,10 +8,11 @@
 #include "controls/ui/cTreeNodes.h"
 #include "controls/ui/cTreeView.h"
 #include "core/TitleStrip.h"
+#include "core/MainWindowFace.h"
 #include "core/forms.h"
 #include "core/mdlModes.h"
 #include "core/mdlSetFormIcon32.h"
-#include "mainwindow/frmMain.h"
+#include "lists/ItemsTreeNodeKey.h"
 #include "platform/AppPaths.h"
 #include "platform/Prompter.h"
 #include "settings/OptionSettings.h"
@@ -117,10 +118,10 @@ bool frmFreeDB::GetFreeDB()
         return false;
     }
 
-    frmMain *main = Forms::main();
-    cTreeNode *node = main ? main->cTreeView1->SelectedItem() : nullptr;
+    MainWindowFace *main = Forms::mainFace();
+    cTreeNode *node = main ? main->selectedList() : nullptr;
     m_nodeKey = node ? node->Key() : QString();
-    cFreeDB1->SelectDrive(frmMain::GetCDNameNode(m_nodeKey));
+    cFreeDB1->SelectDrive(ItemsTreeNodeKey::GetCDNameNode(m_nodeKey));
 
     cFreeDB1->QuerySetting(20);
     cFreeDB1->Server(kServer);
@@ -136,8 +137,8 @@ bool frmFreeDB::GetFreeDB()
 
 cTreeNode *frmFreeDB::lookupNode() const
 {
-    frmMain *main = Forms::main();
-    cTreeNode *node = main ? main->cTreeView1->SelectedItem() : nullptr;
+    MainWindowFace *main = Forms::mainFace();
+    cTreeNode *node = main ? main->selectedList() : nullptr;
     // Once the main window shows another list, its grid holds that list's
     // items: the disc's titles must not land in them.
     if (!node || m_nodeKey.isEmpty() || node->Key() != m_nodeKey)
@@ -147,7 +148,7 @@ cTreeNode *frmFreeDB::lookupNode() const
 
 void frmFreeDB::cFreeDB1_TrackInfo(const QString &artist, qint16 track, const QString &title)
 {
-    frmMain *main = Forms::main();
+    MainWindowFace *main = Forms::mainFace();
     cTreeNode *node = lookupNode();
     // The control reports every track of the disc, the last one last; after
     // it nothing more comes, so the window closes then even when the disc
@@ -158,7 +159,7 @@ void frmFreeDB::cFreeDB1_TrackInfo(const QString &artist, qint16 track, const QS
             unloadSelf();
         return;
     }
-    cGrid &grid = *main->cGrid1;
+    cGrid &grid = *main->itemsGrid();
     if (grid.Rows() == 0)
         return;
     if (track >= 1 && track <= grid.Rows()) {
@@ -173,8 +174,8 @@ void frmFreeDB::cFreeDB1_TrackInfo(const QString &artist, qint16 track, const QS
     const QString name = lblArtist->text() + QStringLiteral(" - ") + lblAlbumName->text();
     node->setText(name);
     bool cancel = false;
-    main->cTreeView1_AfterLabelEdit(node, name, cancel);
-    main->lblListName->setText(node->Text());
+    main->renameList(node, name, cancel);
+    main->setListNameText(node->Text());
     unloadSelf();
 }
 

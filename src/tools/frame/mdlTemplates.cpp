@@ -1,4 +1,4 @@
-#include "mainwindow/mdlTemplates.h"
+#include "tools/frame/mdlTemplates.h"
 
 #include "core/mdlFunctions.h"
 

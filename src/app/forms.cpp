@@ -36,6 +36,7 @@ frmAudioProp *audioProp() { return g_audioProp; }
 frmAudioProp &loadAudioProp() { return load(g_audioProp); }
 frmMain *main() { return g_main; }
 frmMain &loadMain() { return load(g_main); }
+MainWindowFace *mainFace() { return g_main.data(); }
 frmProgParameters *progParameters() { return g_progParameters; }
 frmProgParameters &loadProgParameters() { return load(g_progParameters); }
 

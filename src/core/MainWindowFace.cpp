@@ -1,0 +1,3 @@
+#include "core/MainWindowFace.h"
+
+bool g_bAppClosing = false;
