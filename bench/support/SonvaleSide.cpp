@@ -5,6 +5,7 @@
 #include "support/ScriptedServices.h"
 #include "support/TestEnvironment.h"
 
+#include "app/StartUp.h"
 #include "controls/ui/XP_ProgressBar.h"
 #include "controls/ui/cGrid.h"
 #include "controls/ui/cTreeNode.h"
