@@ -110,7 +110,9 @@ bool Mp3FrameCopy::open(const QString &path, const Mp3EncoderSettings &settings)
     const int channels = m_header.mono ? 1 : 2;
     const auto [rate, outChannels] = Mp3Encoder::outputLayout(settings, m_header.sampleRate, channels);
     const int bitrate = settings.Bitrate > 0 ? settings.Bitrate : 128;
-    return settings.VBRMode == vbr_off && settings.WriteVBRTag && rate == m_header.sampleRate
+    // The Info frame is written whatever the settings say of it: without it
+    // no decoder could tell where the range starts and ends.
+    return settings.VBRMode == vbr_off && rate == m_header.sampleRate
         && outChannels == channels && bitrate == m_header.kbps && fitInfoFrame();
 }
 

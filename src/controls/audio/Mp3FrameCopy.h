@@ -27,7 +27,7 @@ public:
 
     // Opens path; true when it is a constant-bitrate MPEG-1 or MPEG-2
     // Layer III stream, undamaged, with the bitrate, rate and channels the
-    // encoder would write with settings, and settings ask for the Info frame.
+    // encoder would write with settings (constant-bitrate ones).
     bool open(const QString &path, const Mp3EncoderSettings &settings);
     int sampleRate() const { return m_header.sampleRate; }
 
