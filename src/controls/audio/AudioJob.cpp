@@ -1,9 +1,31 @@
 #include "controls/audio/AudioJob.h"
 
 #include "controls/audio/AudioDecoder.h"
+#include "controls/audio/Mp3FrameCopy.h"
 #include "controls/audio/PcmDecodeLoop.h"
 #include "controls/audio/Resampler.h"
 #include "controls/audio/TemporaryOutput.h"
+
+#include <vector>
+
+namespace {
+
+// The samples of item at rate: from start to end (exclusive), end -1 when
+// the item runs to the end of its file.
+struct Span {
+    qint64 start;
+    qint64 end;
+};
+
+Span span(const AudioJobItem &item, qint64 rate)
+{
+    if (item.firstSample >= 0)
+        return {item.firstSample, item.sampleCount >= 0 ? item.firstSample + item.sampleCount : -1};
+    const qint64 start = item.startSeconds > 0 ? item.startSeconds * rate : 0;
+    return {start, item.lengthSeconds > 0 ? start + item.lengthSeconds * rate : -1};
+}
+
+} // namespace
 
 AudioJob::AudioJob(DestinationSettings settings, AudioTags tags, QString destination, QVector<AudioJobItem> items)
     : m_settings(std::move(settings))
@@ -32,6 +54,15 @@ AudioJob::Result AudioJob::run(const std::atomic<bool> &abort, const Progress &p
     // Declared first, so it outlives the encoder that writes it.
     TemporaryOutput output(m_destination);
     writingTo(output);
+    // One MP3 range into an MP3 of the same kind: its frames serve as they are.
+    if (m_items.size() == 1 && m_settings.format == DestMP3) {
+        Mp3FrameCopy copy;
+        if (copy.open(m_items.first().path, m_settings.mp3)) {
+            const Span range = span(m_items.first(), copy.sampleRate());
+            if (copy.plan(range.start, range.end))
+                return copyFrames(copy, output, abort, progress);
+        }
+    }
     QString error;
     std::unique_ptr<AudioEncoder> encoder = createEncoder(m_settings, &error);
     if (!encoder)
@@ -58,13 +89,9 @@ AudioJob::Result AudioJob::transcode(
     int index, AudioEncoder &encoder, AudioDecoder &decoder, const std::atomic<bool> &abort, const Progress &progress)
 {
     const AudioJobItem &item = m_items[index];
-    const qint64 rate = decoder.sampleRate();
-    const bool bySample = item.firstSample >= 0;
-    const qint64 start = bySample ? item.firstSample : item.startSeconds > 0 ? item.startSeconds * rate : 0;
     // The end of the file is where decoding stops, never the container's
     // length, which some formats only estimate; that serves for progress.
-    const qint64 end = bySample ? (item.sampleCount >= 0 ? start + item.sampleCount : -1)
-                                : (item.lengthSeconds > 0 ? start + item.lengthSeconds * rate : -1);
+    const auto [start, end] = span(item, decoder.sampleRate());
     const qint64 total = decoder.totalSamples();
     qint64 span = total >= 0 ? total - start : -1;
     if (end >= 0 && (span < 0 || end - start < span))
@@ -96,4 +123,16 @@ AudioJob::Result AudioJob::transcode(
     if (loop.lastPercent < 100 && progress)
         progress(index, 100);
     return Result::Done;
+}
+
+AudioJob::Result AudioJob::copyFrames(
+    Mp3FrameCopy &copy, TemporaryOutput &output, const std::atomic<bool> &abort, const Progress &progress)
+{
+    QString error;
+    switch (copy.write(output.path(), m_tags, abort, [&](int percent) { if (progress) progress(0, percent); }, &error)) {
+    case Mp3FrameCopy::Result::Aborted: return Result::Aborted;
+    case Mp3FrameCopy::Result::Failed: return fail(DestinationError, error);
+    case Mp3FrameCopy::Result::Done: break;
+    }
+    return commit(output, abort);
 }

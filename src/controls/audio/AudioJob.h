@@ -29,6 +29,8 @@ private:
     bool checkPaths();
     Result transcode(int index, AudioEncoder &encoder, class AudioDecoder &decoder, const std::atomic<bool> &abort,
         const Progress &progress);
+    Result copyFrames(
+        class Mp3FrameCopy &copy, class TemporaryOutput &output, const std::atomic<bool> &abort, const Progress &progress);
 
     DestinationSettings m_settings;
     AudioTags m_tags;

@@ -71,6 +71,11 @@ EncodingJob::Result EncodingJob::finish(
     if (!encoder->finish(&error))
         return fail(DestinationError, error);
     encoder.reset();
+    return commit(output, abort);
+}
+
+EncodingJob::Result EncodingJob::commit(TemporaryOutput &output, const std::atomic<bool> &abort)
+{
     if (abort)
         return Result::Aborted;
     if (!output.commit())

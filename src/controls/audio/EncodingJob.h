@@ -46,6 +46,8 @@ protected:
     Result failToOpen(const QString &error);
     // Completes the encoder's file and puts it in place of the destination.
     Result finish(std::unique_ptr<AudioEncoder> encoder, TemporaryOutput &output, const std::atomic<bool> &abort);
+    // Puts the complete temporary in place of the destination.
+    Result commit(TemporaryOutput &output, const std::atomic<bool> &abort);
 
 private:
     QString m_temporary;

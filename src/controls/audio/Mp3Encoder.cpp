@@ -34,6 +34,59 @@ std::vector<unsigned short> utf16(const QString &text)
     return out;
 }
 
+// Sets up g's ID3v2 tag and returns the ID3v1 trailer (empty without tags).
+QByteArray setTags(lame_global_flags *g, const AudioTags &tags)
+{
+    // LAME fills its ID3v1 tag only from Latin-1 texts, so the trailer is
+    // made here from the same texts the ID3v2 tag gets.
+    QByteArray id3v1;
+    if (!tags.isEmpty())
+        id3v1 = Id3v1Trailer::pack({tags.title, tags.artist, tags.album, tags.year, tags.comment,
+                                    Id3v1Trailer::trackNumber(tags.track), GenreTable::code(tags.genre)});
+
+    id3tag_init(g);
+    id3tag_add_v2(g);
+    // Written by the caller, so the VBR tag frame's place is known.
+    lame_set_write_id3tag_automatic(g, 0);
+    const std::pair<const char *, QString> texts[] = {
+        {"TIT2", tags.title}, {"TPE1", tags.artist}, {"TALB", tags.album}, {"TYER", tags.year}, {"TRCK", tags.track}};
+    for (const auto &[frame, text] : texts)
+        if (!text.isEmpty()) {
+            const auto value = utf16(text);
+            id3tag_set_textinfo_utf16(g, frame, value.data());
+        }
+    if (!tags.comment.isEmpty()) {
+        const auto description = utf16(QString());
+        const auto value = utf16(tags.comment);
+        id3tag_set_comment_utf16(g, "eng", description.data(), value.data());
+    }
+    if (!tags.genre.isEmpty()) {
+        // LAME maps a known genre name to its ID3v1 number; its genre text
+        // is Latin-1 only, so any other text goes in as UTF-16.
+        const QByteArray latin1 = tags.genre.toLatin1();
+        if (QString::fromLatin1(latin1) == tags.genre) {
+            id3tag_set_genre(g, latin1.constData());
+        } else {
+            const auto value = utf16(tags.genre);
+            id3tag_set_textinfo_utf16(g, "TCON", value.data());
+        }
+    }
+    return id3v1;
+}
+
+// LAME's ID3v2 tag as lame_get_id3v2_tag hands it out.
+QByteArray id3v2Bytes(lame_global_flags *g)
+{
+    QByteArray bytes(16384, Qt::Uninitialized);
+    std::size_t size = lame_get_id3v2_tag(g, reinterpret_cast<unsigned char *>(bytes.data()), bytes.size());
+    if (size > std::size_t(bytes.size())) {
+        bytes.resize(qsizetype(size));
+        size = lame_get_id3v2_tag(g, reinterpret_cast<unsigned char *>(bytes.data()), bytes.size());
+    }
+    bytes.resize(qsizetype(size));
+    return bytes;
+}
+
 } // namespace
 
 Mp3Encoder::Mp3Encoder(const Mp3EncoderSettings &settings)
@@ -47,14 +100,7 @@ bool Mp3Encoder::configure(const PcmSpec &source, QString *error)
 {
     const Mp3EncoderSettings &s = m_settings;
     lame_global_flags *g = m_lame.get();
-    int rate = s.SampleRate;
-    if (!isMpegRate(rate))
-        rate = isMpegRate(source.sampleRate) ? source.sampleRate : 44100;
-    int channels = 2;
-    if (s.Mode == Mp3Mono)
-        channels = 1;
-    else if (s.Mode == Mp3NotSet)
-        channels = qBound(1, source.channels, 2);
+    const auto [rate, channels] = outputLayout(s, source.sampleRate, source.channels);
     // The job resamples, so LAME sees its output rate on both sides. 16-bit
     // sources stay 16-bit interleaved, which needs no conversion at all on
     // the common WAV and CD paths; anything finer goes in as float.
@@ -114,44 +160,6 @@ bool Mp3Encoder::configure(const PcmSpec &source, QString *error)
     return true;
 }
 
-void Mp3Encoder::setTags(const AudioTags &tags)
-{
-    // LAME fills its ID3v1 tag only from Latin-1 texts, so the trailer is
-    // made here from the same texts the ID3v2 tag gets.
-    m_id3v1.clear();
-    if (!tags.isEmpty())
-        m_id3v1 = Id3v1Trailer::pack({tags.title, tags.artist, tags.album, tags.year, tags.comment,
-                                      Id3v1Trailer::trackNumber(tags.track), GenreTable::code(tags.genre)});
-
-    lame_global_flags *g = m_lame.get();
-    id3tag_init(g);
-    id3tag_add_v2(g);
-    // Written by hand below, so the VBR tag frame's place is known.
-    lame_set_write_id3tag_automatic(g, 0);
-    const std::pair<const char *, QString> texts[] = {
-        {"TIT2", tags.title}, {"TPE1", tags.artist}, {"TALB", tags.album}, {"TYER", tags.year}, {"TRCK", tags.track}};
-    for (const auto &[frame, text] : texts)
-        if (!text.isEmpty()) {
-            const auto value = utf16(text);
-            id3tag_set_textinfo_utf16(g, frame, value.data());
-        }
-    if (!tags.comment.isEmpty()) {
-        const auto description = utf16(QString());
-        const auto value = utf16(tags.comment);
-        id3tag_set_comment_utf16(g, "eng", description.data(), value.data());
-    }
-    if (!tags.genre.isEmpty()) {
-        // LAME maps a known genre name to its ID3v1 number; its genre text
-        // is Latin-1 only, so any other text goes in as UTF-16.
-        const QByteArray latin1 = tags.genre.toLatin1();
-        if (QString::fromLatin1(latin1) == tags.genre) {
-            id3tag_set_genre(g, latin1.constData());
-        } else {
-            const auto value = utf16(tags.genre);
-            id3tag_set_textinfo_utf16(g, "TCON", value.data());
-        }
-    }
-}
 
 bool Mp3Encoder::open(const QString &path, const PcmSpec &source, const AudioTags &tags, QString *error)
 {
@@ -163,7 +171,7 @@ bool Mp3Encoder::open(const QString &path, const PcmSpec &source, const AudioTag
     }
     if (!configure(source, error))
         return false;
-    setTags(tags);
+    m_id3v1 = setTags(m_lame.get(), tags);
     const int rc = lame_init_params(m_lame.get());
     if (rc < 0) {
         *error = QStringLiteral("The MP3 settings are not usable (LAME error %1) for %2.").arg(rc).arg(path);
@@ -174,14 +182,10 @@ bool Mp3Encoder::open(const QString &path, const PcmSpec &source, const AudioTag
         *error = QStringLiteral("Cannot write %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
+    const QByteArray id3v2 = id3v2Bytes(m_lame.get());
+    m_id3v2Size = long(id3v2.size());
     m_buffer.resize(16384);
-    const std::size_t size = lame_get_id3v2_tag(m_lame.get(), m_buffer.data(), m_buffer.size());
-    if (size > m_buffer.size()) {
-        m_buffer.resize(size);
-        lame_get_id3v2_tag(m_lame.get(), m_buffer.data(), m_buffer.size());
-    }
-    m_id3v2Size = long(size);
-    return put(m_buffer.data(), size, error);
+    return put(reinterpret_cast<const unsigned char *>(id3v2.constData()), std::size_t(id3v2.size()), error);
 }
 
 bool Mp3Encoder::put(const unsigned char *bytes, std::size_t size, QString *error)
@@ -246,5 +250,30 @@ bool Mp3Encoder::finish(QString *error)
         *error = QStringLiteral("Cannot write %1: %2").arg(m_path, QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
+    return true;
+}
+
+std::pair<int, int> Mp3Encoder::outputLayout(const Mp3EncoderSettings &settings, int sourceRate, int sourceChannels)
+{
+    int rate = settings.SampleRate;
+    if (!isMpegRate(rate))
+        rate = isMpegRate(sourceRate) ? sourceRate : 44100;
+    int channels = 2;
+    if (settings.Mode == Mp3Mono)
+        channels = 1;
+    else if (settings.Mode == Mp3NotSet)
+        channels = qBound(1, sourceChannels, 2);
+    return {rate, channels};
+}
+
+bool Mp3Encoder::tagBlocks(const AudioTags &tags, QByteArray *id3v2, QByteArray *id3v1)
+{
+    std::unique_ptr<lame_global_flags, LameDeleter> lame(lame_init());
+    if (!lame)
+        return false;
+    *id3v1 = setTags(lame.get(), tags);
+    if (lame_init_params(lame.get()) < 0)
+        return false;
+    *id3v2 = id3v2Bytes(lame.get());
     return true;
 }

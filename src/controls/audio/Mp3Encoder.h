@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <utility>
 #include <vector>
 
 // MP3 through LAME itself, so that every field of the settings record takes
@@ -21,6 +22,13 @@ public:
     bool write(const std::uint8_t *const *data, int frames, QString *error) override;
     bool finish(QString *error) override;
 
+    // The rate and channels the encoder writes with settings for a source
+    // of sourceRate and sourceChannels.
+    static std::pair<int, int> outputLayout(const Mp3EncoderSettings &settings, int sourceRate, int sourceChannels);
+    // The ID3v2 tag that starts and the ID3v1 trailer that ends a file the
+    // encoder writes with tags (each empty when it has none).
+    static bool tagBlocks(const AudioTags &tags, QByteArray *id3v2, QByteArray *id3v1);
+
 private:
     struct LameDeleter {
         void operator()(lame_global_flags *g) const { lame_close(g); }
@@ -29,7 +37,6 @@ private:
         void operator()(std::FILE *f) const { std::fclose(f); }
     };
     bool configure(const PcmSpec &source, QString *error);
-    void setTags(const AudioTags &tags);
     bool put(const unsigned char *bytes, std::size_t size, QString *error);
 
     Mp3EncoderSettings m_settings;

@@ -6,6 +6,7 @@
 #include "controls/ui/cStatusBar.h"
 #include "core/mdlFunctions.h"
 #include "core/mdlModes.h"
+#include "settings/AudioFormatSettings.h"
 #include "settings/OptionSettings.h"
 #include "support/AudioFixtures.h"
 #include "support/FreshInstall.h"
@@ -290,6 +291,42 @@ INSTANTIATE_TEST_SUITE_P(Splitter, CompressedSources,
                                                           {QStringLiteral("-c:a"), QStringLiteral("libvorbis"),
                                                            QStringLiteral("-q:a"), QStringLiteral("4")}}),
                          [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(SplitterTest, AnMp3SplitToMp3OfItsKindCopiesTheFramesAndKeepsEverySample)
+{
+    // A 128 kbit/s stereo MP3 split to MP3 with a fresh install's settings
+    // made constant-bitrate ("Write VBR Tag" unchecked: 128 kbit/s, 44100 Hz,
+    // stereo): the parts are the source's own frames, and each decodes to
+    // exactly its range of the source.
+    g_bMp3VBRTag = false;
+    const QString wav = makeSource(QStringLiteral("master.wav"), seconds(61.5));
+    const QString source = TestEnv::workFolder() + QStringLiteral("/song.mp3");
+    ASSERT_TRUE(Fixture::ffmpeg({QStringLiteral("-i"), wav, QStringLiteral("-c:a"), QStringLiteral("libmp3lame"),
+                                 QStringLiteral("-b:a"), QStringLiteral("128k"), source}));
+    const QVector<qint16> decoded = Fixture::decodeS16(source);
+    ASSERT_EQ(decoded.size(), 2 * seconds(61.5));
+    QFile sourceFile(source);
+    ASSERT_TRUE(sourceFile.open(QIODevice::ReadOnly));
+    const QByteArray sourceBytes = sourceFile.readAll();
+    frmSplitter &w = open(addRow(source));
+    w.cboTargetFormat->setCurrentIndex(w.cboTargetFormat->findText(kMp3Format));
+    ASSERT_EQ(w.cboTargetFormat->currentText(), kMp3Format);
+
+    w.cmdConvert->click();
+    ASSERT_TRUE(waitForJobEnd(w));
+
+    const QStringList parts = partPaths(QStringLiteral("song"), 6, QStringLiteral("MP3"));
+    ASSERT_EQ(writtenFiles().size(), 6);
+    for (int k = 0; k < 6; ++k) {
+        const qint64 length = k < 5 ? seconds(10) : seconds(11.5);
+        EXPECT_TRUE(Fixture::decodeS16(parts.at(k)) == decoded.mid(2 * k * seconds(10), 2 * length)) << "part " << k + 1;
+        QFile part(parts.at(k));
+        ASSERT_TRUE(part.open(QIODevice::ReadOnly));
+        const QByteArray bytes = part.readAll();
+        EXPECT_TRUE(sourceBytes.contains(bytes.mid(bytes.size() / 2, 400))) << "part " << k + 1 << " holds copied frames";
+    }
+    EXPECT_EQ(w.lblCurrentTrack->text(), QStringLiteral("Done."));
+}
 
 TEST_F(SplitterTest, PartNamesEndInTheDestinationFormatsExtension)
 {
