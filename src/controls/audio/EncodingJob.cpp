@@ -1,5 +1,6 @@
 #include "controls/audio/EncodingJob.h"
 
+#include "controls/audio/OutputHold.h"
 #include "controls/audio/TemporaryOutput.h"
 
 #include <QDir>
@@ -71,7 +72,7 @@ EncodingJob::Result EncodingJob::finish(
     if (!encoder->finish(&error))
         return fail(DestinationError, error);
     encoder.reset();
-    if (abort)
+    if (abort || (m_hold && !m_hold->wait()) || abort)
         return Result::Aborted;
     if (!output.commit())
         return fail(DestinationError,
