@@ -166,14 +166,16 @@ void AudioJobQueue::dropAhead(std::size_t from)
 
 void AudioJobQueue::abort()
 {
-    dropAhead(0);
+    // The job in turn first: it must not run on to its end while the others
+    // are waited for.
     if (m_current)
         m_current->runner.abort();
+    dropAhead(0);
 }
 
 void AudioJobQueue::stop()
 {
-    dropAhead(0);
+    abort();
     if (m_current)
         m_current->runner.stop();
 }
