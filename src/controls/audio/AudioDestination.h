@@ -36,6 +36,9 @@ public:
     void TagTitle(const QString &v) { m_tags.title = v; }
     void TagTrack(const QString &v) { m_tags.track = v; }
     void TagYear(const QString &v) { m_tags.year = v; }
+    // All seven at once.
+    const AudioTags &tags() const { return m_tags; }
+    void setTags(const AudioTags &tags) { m_tags = tags; }
 
     // The format and encoder records as the last settings calls left them.
     const DestinationSettings &destinationSettings() const { return m_settings; }

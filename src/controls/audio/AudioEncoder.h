@@ -46,6 +46,8 @@ struct DestinationSettings {
     WmaFormatSettings wma;
     OggEncoderSettings ogg;
     std::int32_t apeLevel = 0;
+
+    bool operator==(const DestinationSettings &) const = default;
 };
 
 // The encoder of settings.format, or nullptr with the reason.

@@ -20,6 +20,8 @@ struct WavFormatSettings {
     std::int32_t SampleRate = 0;
     std::int16_t Channels = 0;
     std::int16_t BitsPerSample = 0;
+
+    bool operator==(const WavFormatSettings &) const = default;
 };
 
 struct Mp3EncoderSettings {
@@ -38,17 +40,23 @@ struct Mp3EncoderSettings {
     std::int32_t VBRMaxBitrateIndex = 0;
     std::int32_t VBRQualityIndex = 0;
     std::int16_t WriteVBRTag = 0;
+
+    bool operator==(const Mp3EncoderSettings &) const = default;
 };
 
 struct WmaFormatSettings {
     std::int32_t CodecIndex = 0;
     std::int32_t FormatIndex = 0;
+
+    bool operator==(const WmaFormatSettings &) const = default;
 };
 
 struct OggEncoderSettings {
     std::int32_t Mode = 0; // 0 quality, 2 nominal bitrate
     std::int32_t NominalBitrate = 0;
     std::int32_t Quality = 0; // 0 to 100
+
+    bool operator==(const OggEncoderSettings &) const = default;
 };
 
 // The MP3 channel modes as the settings list numbers them.

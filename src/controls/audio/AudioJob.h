@@ -14,6 +14,8 @@ struct AudioJobItem {
     // firstSample is 0 or more it replaces the seconds above.
     qint64 firstSample = -1;
     qint64 sampleCount = -1; // -1: to the end
+
+    bool operator==(const AudioJobItem &) const = default;
 };
 
 // Decodes the items in turn into one destination file. The file is written
@@ -24,6 +26,12 @@ public:
     AudioJob(DestinationSettings settings, AudioTags tags, QString destination, QVector<AudioJobItem> items);
 
     Result run(const std::atomic<bool> &abort, const Progress &progress) override;
+    // Whether other writes the same file from the same sources in the same way.
+    bool sameWork(const AudioJob &other) const
+    {
+        return m_destination == other.m_destination && m_items == other.m_items && m_tags == other.m_tags
+            && m_settings == other.m_settings;
+    }
 
 private:
     bool checkPaths();

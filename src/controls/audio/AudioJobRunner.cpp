@@ -11,7 +11,10 @@ bool AudioJobRunner::refuseWhileRunning(QObject *context, const Ending &ending)
         return false;
     QMetaObject::invokeMethod(
         context,
-        [ending, text = m_busyText] { ending(EncodingJob::Result::Failed, EncodingJob::SettingsError, text); },
+        [alive = std::weak_ptr(m_alive), ending, text = m_busyText] {
+            if (!alive.expired())
+                ending(EncodingJob::Result::Failed, EncodingJob::SettingsError, text);
+        },
         Qt::QueuedConnection);
     return true;
 }
@@ -24,20 +27,27 @@ bool AudioJobRunner::start(QObject *context, std::shared_ptr<EncodingJob> job, P
     m_abort = false;
     m_running = true;
     const unsigned id = ++m_job;
-    m_thread = std::thread(
-        [this, context, id, job = std::move(job), progress = std::move(progress), ending = std::move(ending)] {
-            const EncodingJob::Result result = job->run(m_abort, [context, progress](int item, int percent) {
-                QMetaObject::invokeMethod(
-                    context, [progress, item, percent] { progress(item, percent); }, Qt::QueuedConnection);
-            });
+    m_thread = std::thread([this, context, id, alive = std::weak_ptr(m_alive), job = std::move(job),
+                               progress = std::move(progress), ending = std::move(ending)] {
+        const EncodingJob::Result result = job->run(m_abort, [context, alive, progress](int item, int percent) {
             QMetaObject::invokeMethod(
                 context,
-                [this, id, job, ending, result] {
-                    finished(id);
-                    ending(result, job->errorCode(), job->errorText());
+                [alive, progress, item, percent] {
+                    if (!alive.expired())
+                        progress(item, percent);
                 },
                 Qt::QueuedConnection);
         });
+        QMetaObject::invokeMethod(
+            context,
+            [this, alive, id, job, ending, result] {
+                if (alive.expired())
+                    return;
+                finished(id);
+                ending(result, job->errorCode(), job->errorText());
+            },
+            Qt::QueuedConnection);
+    });
     return true;
 }
 
@@ -49,7 +59,9 @@ bool AudioJobRunner::fail(QObject *context, qint32 code, const QString &text, En
     const unsigned id = ++m_job;
     QMetaObject::invokeMethod(
         context,
-        [this, id, code, text, ending = std::move(ending)] {
+        [this, alive = std::weak_ptr(m_alive), id, code, text, ending = std::move(ending)] {
+            if (alive.expired())
+                return;
             finished(id);
             ending(EncodingJob::Result::Failed, code, text);
         },

@@ -12,7 +12,9 @@
 // The worker thread of a job control: one job at a time, stopped by a flag
 // the job polls between frames, joined before a new job or the control dies.
 // Its reports reach the control's thread queued, so none arrives inside the
-// call that started the job, and each start ends in exactly one ending.
+// call that started the job, and each start ends in exactly one ending. A
+// runner may be destroyed with reports still on their way, even from inside
+// its own ending: they are dropped.
 class AudioJobRunner {
 public:
     using Progress = std::function<void(int item, int percent)>;
@@ -44,6 +46,8 @@ private:
     std::atomic<bool> m_abort{false};
     bool m_running = false;
     unsigned m_job = 0;
+    // Queued reports deliver only while this lives.
+    std::shared_ptr<const bool> m_alive = std::make_shared<const bool>(true);
     std::thread m_thread;
 };
 

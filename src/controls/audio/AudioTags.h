@@ -12,6 +12,8 @@ struct AudioTags {
     QString track;
     QString year;
 
+    bool operator==(const AudioTags &) const = default;
+
     bool isEmpty() const
     {
         return album.isEmpty() && artist.isEmpty() && comment.isEmpty() && genre.isEmpty() && title.isEmpty()

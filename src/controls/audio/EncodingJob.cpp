@@ -1,5 +1,6 @@
 #include "controls/audio/EncodingJob.h"
 
+#include "controls/audio/OutputHold.h"
 #include "controls/audio/TemporaryOutput.h"
 
 #include <QDir>
@@ -76,7 +77,9 @@ EncodingJob::Result EncodingJob::finish(
 
 EncodingJob::Result EncodingJob::commit(TemporaryOutput &output, const std::atomic<bool> &abort)
 {
-    if (abort)
+    // A row run ahead waits here, its file still under its temporary name,
+    // until the window starts that row.
+    if (abort || (m_hold && !m_hold->wait()) || abort)
         return Result::Aborted;
     if (!output.commit())
         return fail(DestinationError,

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+class OutputHold;
 class TemporaryOutput;
 
 // What the job controls' workers share: how a job ended, the code and text
@@ -32,6 +33,9 @@ public:
     virtual Result run(const std::atomic<bool> &abort, const Progress &progress) = 0;
     qint32 errorCode() const { return m_code; }
     QString errorText() const { return m_error; }
+    // The finished file waits under its temporary name until hold is
+    // released; set before the job runs.
+    void holdOutput(std::shared_ptr<OutputHold> hold) { m_hold = std::move(hold); }
 
 protected:
     EncodingJob() = default;
@@ -50,6 +54,7 @@ protected:
     Result commit(TemporaryOutput &output, const std::atomic<bool> &abort);
 
 private:
+    std::shared_ptr<OutputHold> m_hold;
     QString m_temporary;
     QString m_destination;
     qint32 m_code = 0;

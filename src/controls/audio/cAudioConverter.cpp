@@ -6,6 +6,7 @@
 
 cAudioConverter::cAudioConverter(QObject *parent)
     : QObject(parent)
+    , m_jobs(this, [this](int percent) { emit Progress(percent); }, jobEnding(this))
 {
 }
 
@@ -104,23 +105,35 @@ QString cAudioConverter::WMAFormatName(qint32 codec, qint32 format) const
     return WmaCodecs::formats()[format].description();
 }
 
+std::shared_ptr<AudioJob> cAudioConverter::job(const AudioTags &tags, const QString &source, qint32 rangeStart,
+    qint32 rangeLength, const QString &destination) const
+{
+    const AudioJobItem item{source, rangeStart, rangeLength};
+    return std::make_shared<AudioJob>(m_settings, tags, destination, QVector<AudioJobItem>{item});
+}
+
 void cAudioConverter::Convert()
 {
     const Range range = takeRange();
-    const AudioJobItem item{m_sourceFile, range.start, range.length};
-    m_runner.start(
-        this, std::make_shared<AudioJob>(m_settings, m_tags, m_destFile, QVector<AudioJobItem>{item}),
-        [this](int, int percent) { emit Progress(percent); },
-        jobEnding(this));
+    m_jobs.start(job(m_tags, m_sourceFile, range.start, range.length, m_destFile));
+}
+
+void cAudioConverter::ConvertAhead(const QVector<ConversionAhead> &next)
+{
+    std::vector<std::shared_ptr<AudioJob>> jobs;
+    jobs.reserve(std::size_t(next.size()));
+    for (const ConversionAhead &c : next)
+        jobs.push_back(job(c.tags, c.source, c.rangeStart, c.rangeLength, c.destination));
+    m_jobs.expect(jobs);
 }
 
 void cAudioConverter::Abort()
 {
-    m_runner.abort();
+    m_jobs.abort();
 }
 
 void cAudioConverter::Terminate()
 {
-    m_runner.stop();
+    m_jobs.stop();
     m_source.reset();
 }

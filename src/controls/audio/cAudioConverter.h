@@ -2,11 +2,13 @@
 
 #include "controls/audio/AudioDecoder.h"
 #include "controls/audio/AudioDestination.h"
-#include "controls/audio/AudioJobRunner.h"
+#include "controls/audio/AudioJobQueue.h"
 #include "controls/audio/AudioRange.h"
+#include "controls/audio/ConversionAhead.h"
 
 #include <QObject>
 #include <QString>
+#include <QVector>
 
 #include <memory>
 
@@ -49,6 +51,15 @@ public:
     // Starts the conversion and returns at once; one of Done, Aborted or
     // Error follows, never inside this call.
     void Convert();
+    // The conversions the caller will start next, in order, with the format
+    // and settings set now. The control may run them at once, up to one
+    // conversion per core; each one's events and file still come only after
+    // Convert has asked for the same work, so nothing shows of a conversion
+    // whose turn does not come.
+    void ConvertAhead(const QVector<ConversionAhead> &next);
+    // Conversions at once, the one in turn included; 1 runs them one by one.
+    int conversionsAtOnce() const { return m_jobs.capacity(); }
+    void setConversionsAtOnce(int conversions) { m_jobs.setCapacity(conversions); }
     void Abort();
     // Stops any job and releases the source and everything the control holds.
     void Terminate();
@@ -62,7 +73,10 @@ signals:
     void ACMFormatFound(const QString &formatName);
 
 private:
+    std::shared_ptr<class AudioJob> job(const AudioTags &tags, const QString &source, qint32 rangeStart,
+        qint32 rangeLength, const QString &destination) const;
+
     std::unique_ptr<AudioDecoder> m_source;
     QString m_sourceFile;
-    AudioJobRunner m_runner;
+    AudioJobQueue m_jobs;
 };

@@ -248,7 +248,7 @@ std::optional<QString> frmDataBurner3::destExtension() const
 qint32 frmDataBurner3::trackNumber() const
 {
     // The job selects the row it converts, and rows are the items in order.
-    return cGrid1->SelectedRow();
+    return tagRow();
 }
 
 void frmDataBurner3::chkDoNotConvertSource_Click()

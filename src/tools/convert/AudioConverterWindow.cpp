@@ -82,6 +82,16 @@ void AudioConverterWindow::startRow(const QString &destination)
     cAudioConverter1->Convert();
 }
 
+qint32 AudioConverterWindow::rowsAtOnce() const
+{
+    return cAudioConverter1->conversionsAtOnce();
+}
+
+void AudioConverterWindow::expectRows(const QVector<ConversionAhead> &rows)
+{
+    cAudioConverter1->ConvertAhead(rows);
+}
+
 void AudioConverterWindow::cAudioConverter1_Progress(qint32 percent)
 {
     onRowProgress(percent);

@@ -33,4 +33,6 @@ protected:
     void setRowSource(const QString &path) override;
     void setRowRange(qint32 start, qint32 length) override;
     void startRow(const QString &destination) override;
+    qint32 rowsAtOnce() const override;
+    void expectRows(const QVector<ConversionAhead> &rows) override;
 };

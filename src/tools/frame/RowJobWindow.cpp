@@ -1,5 +1,6 @@
 #include "tools/frame/RowJobWindow.h"
 
+#include "controls/audio/AudioDestination.h"
 #include "controls/ui/XP_ProgressBar.h"
 #include "controls/ui/cGrid.h"
 #include "core/LinkLabel.h"
@@ -288,15 +289,87 @@ QString RowJobWindow::destinationFor(const QString &name)
     if (usable.isEmpty())
         return QString();
     const QString folder = destinationFolder();
-    QString path = folder + usable;
-    // Two rows named alike (the same file twice, two ranges of one file, a
-    // template without the row number) must not write over each other.
-    for (int n = 2; m_jobPaths.contains(pathKey(path)); ++n)
-        path = folder + OutputFileNames::numberedFileName(usable, n);
+    const QString path = freePath(folder, usable, m_jobPaths);
     if (path != folder + usable)
         log(QStringLiteral("An earlier item of this job has the name ") + usable + QStringLiteral(", this one is saved as ")
             + mdlFunctions::GetFileName(path) + QLatin1Char('.'));
     return path;
+}
+
+QString RowJobWindow::freePath(const QString &folder, const QString &name, const QSet<QString> &taken)
+{
+    QString path = folder + name;
+    // Two rows named alike (the same file twice, two ranges of one file, a
+    // template without the row number) must not write over each other.
+    for (int n = 2; taken.contains(pathKey(path)); ++n)
+        path = folder + OutputFileNames::numberedFileName(name, n);
+    return path;
+}
+
+std::optional<std::pair<qint32, qint32>> RowJobWindow::rowRange(qint32 row) const
+{
+    if (cellText(row, "COL_RANGE_ALL") == QLatin1String("1"))
+        return std::nullopt;
+    const std::optional<qint32> start = wholeNumber(cellText(row, "COL_RANGE_START_TIME"));
+    const std::optional<qint32> length = wholeNumber(cellText(row, "COL_RANGE_LENGTH_TIME"));
+    // A range that cannot be read leaves the control on the whole file.
+    if (!start || !length)
+        return std::nullopt;
+    return std::make_pair(*start, *length);
+}
+
+void RowJobWindow::expectRowsAfter(qint32 row)
+{
+    const qint32 ahead = rowsAtOnce() - 1;
+    if (ahead < 1)
+        return;
+    QSet<QString> taken = m_jobPaths;
+    QVector<ConversionAhead> rows;
+    for (qint32 next = row + 1; next <= cGrid1->Rows() && rows.size() < ahead; ++next) {
+        const std::optional<ConversionAhead> conversion = rowAhead(next, taken);
+        if (!conversion)
+            break;
+        rows << *conversion;
+    }
+    expectRows(rows);
+}
+
+std::optional<ConversionAhead> RowJobWindow::rowAhead(qint32 row, QSet<QString> &taken)
+{
+    ConversionAhead conversion;
+    conversion.source = cellText(row, "COL_FILE");
+    // A file an earlier row writes is read once it is written.
+    if (taken.contains(pathKey(conversion.source)))
+        return std::nullopt;
+    // The names and tags as the row's own start will make them: its row
+    // current and selected.
+    const qint32 currentRow = m_lCurrentRow;
+    m_lCurrentRow = row;
+    m_lTagRowAhead = row;
+    const QString name = OutputFileNames::usableFileName(MakeOutputFileName(row));
+    AudioDestination &control = jobDestination();
+    const AudioTags tagsNow = control.tags();
+    if (setsRowTags())
+        SetID3Tags(row);
+    conversion.tags = control.tags();
+    control.setTags(tagsNow);
+    m_lTagRowAhead = 0;
+    m_lCurrentRow = currentRow;
+
+    if (name.isEmpty())
+        return std::nullopt;
+    conversion.destination = freePath(destinationFolder(), name, taken);
+    if (sameFile(conversion.destination, conversion.source))
+        return std::nullopt;
+    // Whether an existing file is replaced is the user's answer when the row starts.
+    if (!(chkOverWrite && chkOverWrite->isChecked()) && QFileInfo::exists(conversion.destination))
+        return std::nullopt;
+    if (const auto range = rowRange(row)) {
+        conversion.rangeStart = range->first;
+        conversion.rangeLength = range->second;
+    }
+    taken.insert(pathKey(conversion.destination));
+    return conversion;
 }
 
 void RowJobWindow::failRowLater(const QString &text)
@@ -341,15 +414,11 @@ qint32 RowJobWindow::ConvertTask(qint32 row)
         if (answer != TaskStarted)
             return answer;
     }
-    if (cellText(row, "COL_RANGE_ALL") != QLatin1String("1")) {
-        const std::optional<qint32> start = wholeNumber(cellText(row, "COL_RANGE_START_TIME"));
-        const std::optional<qint32> length = wholeNumber(cellText(row, "COL_RANGE_LENGTH_TIME"));
-        // A range that cannot be read leaves the control on the whole file.
-        if (start && length)
-            setRowRange(*start, *length);
-    }
+    if (const auto range = rowRange(row))
+        setRowRange(range->first, range->second);
     m_jobPaths.insert(pathKey(path));
     startRow(path);
+    expectRowsAfter(row);
     return TaskStarted;
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "controls/audio/ConversionAhead.h"
 #include "tools/frame/OutputFileNames.h"
 #include "tools/frame/ToolWindow.h"
 
 #include <QSet>
 #include <QString>
+#include <QVector>
 
 #include <optional>
 
@@ -72,6 +74,10 @@ protected:
     virtual void setRowSource(const QString &path) = 0;
     virtual void setRowRange(qint32 start, qint32 length) = 0;
     virtual void startRow(const QString &destination) = 0;
+    // Rows the job control converts at once; 1 where it takes them one by one.
+    virtual qint32 rowsAtOnce() const { return 1; }
+    // The rows the job will start next, in order, as it will hand them over.
+    virtual void expectRows(const QVector<ConversionAhead> &rows) { Q_UNUSED(rows) }
     // Whether the row's tag texts go to the job control before each row.
     virtual bool setsRowTags() const { return true; }
     // Whether the caption, the pointer and the status label follow each row
@@ -106,7 +112,16 @@ private:
     // The destination path of the row's name, kept apart from the files this
     // job has written already; empty when the name gives no file.
     QString destinationFor(const QString &name);
+    // folder + name, numbered past the paths taken.
+    static QString freePath(const QString &folder, const QString &name, const QSet<QString> &taken);
     void setItemSeconds(qint32 row);
+    // The range the row sets on the job control, when it sets one.
+    std::optional<std::pair<qint32, qint32>> rowRange(qint32 row) const;
+    // Tells the job control the rows after row whose start is settled now:
+    // no question will be asked for them and no earlier row writes their
+    // source. taken: the paths of the rows before them.
+    void expectRowsAfter(qint32 row);
+    std::optional<ConversionAhead> rowAhead(qint32 row, QSet<QString> &taken);
 
     bool m_busy = false;
     bool m_abortRequested = false;

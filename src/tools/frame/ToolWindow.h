@@ -154,6 +154,10 @@ protected:
     virtual QString replaceRowPlaceholders(const QString &text) const { return text; }
     // The number "[TRACK_NUM]" gives: the selected row's plus one.
     virtual qint32 trackNumber() const;
+    // The row the tag texts are made for: the selected one, or the row
+    // being looked ahead at.
+    qint32 tagRow() const;
+    qint32 m_lTagRowAhead = 0;
 
     // The item loop's steps, for windows that run ConvertTracks.
     virtual bool jobItemLeft() const { return false; }

@@ -75,7 +75,12 @@ void ToolWindow::SetID3Tags(qint32 lRow)
 
 qint32 ToolWindow::trackNumber() const
 {
-    return cGrid1->SelectedRow() + 1;
+    return tagRow() + 1;
+}
+
+qint32 ToolWindow::tagRow() const
+{
+    return m_lTagRowAhead > 0 ? m_lTagRowAhead : cGrid1->SelectedRow();
 }
 
 QString ToolWindow::CreateID3TagsString(const QString &sStr) const

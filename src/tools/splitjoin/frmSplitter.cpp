@@ -10,7 +10,9 @@
 #include "platform/Prompter.h"
 #include "tools/frame/ToolHost.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -257,6 +259,31 @@ void frmSplitter::startJobItem(const QString &destination)
 {
     cAudioConverter1->DestFile(destination);
     cAudioConverter1->Convert();
+    expectPartsAfter();
+}
+
+void frmSplitter::expectPartsAfter()
+{
+    const qint32 part = m_lPartNumber;
+    QVector<ConversionAhead> parts;
+    for (qint32 next = part + 1; next <= m_lPartCount && parts.size() < cAudioConverter1->conversionsAtOnce() - 1;
+         ++next) {
+        m_lPartNumber = next;
+        const QString path = destinationFolder() + GetPartFileName(g_sFileToSplit);
+        m_lPartNumber = part;
+        // Whether an existing file is replaced is the user's answer when the part starts.
+        if (!chkOverWrite->isChecked() && QFileInfo::exists(path))
+            break;
+        ConversionAhead conversion;
+        // Every part carries the tags of the one row.
+        conversion.tags = cAudioConverter1->tags();
+        conversion.source = g_sFileToSplit;
+        conversion.rangeStart = g_lStartFrom + (next - part) * g_lLength;
+        conversion.rangeLength = next < m_lPartCount ? g_lLength : kToTheEnd;
+        conversion.destination = path;
+        parts << conversion;
+    }
+    cAudioConverter1->ConvertAhead(parts);
 }
 
 void frmSplitter::abortJobControl()

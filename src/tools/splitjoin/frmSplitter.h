@@ -68,6 +68,9 @@ protected:
     qint32 jobItemNumber() const override { return m_lPartNumber; }
 
 private:
+    // Tells the control the parts after the current one whose start is
+    // settled now: their files are not there, or may be replaced.
+    void expectPartsAfter();
     // Opens the source and works out the part length; false (after telling
     // the user) when the source cannot be split that way.
     bool prepareSplit();

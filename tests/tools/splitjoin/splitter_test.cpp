@@ -772,3 +772,103 @@ TEST_F(SplitterTest, SplitModeEnablesItsOwnBoxAndFiltersIllegalKeys)
 }
 
 } // namespace
+
+namespace {
+
+class SplitSideBySideTest : public SplitterTest {
+protected:
+    // The job's log, then each event of the control with what the window
+    // shows once it has handled it.
+    static QStringList splitTrace(frmSplitter &w, int partsAtOnce);
+};
+
+QStringList SplitSideBySideTest::splitTrace(frmSplitter &w, int partsAtOnce)
+{
+    w.cAudioConverter1->setConversionsAtOnce(partsAtOnce);
+    w.txtLog->clear();
+    QStringList trace;
+    const auto shown = [&](const QString &event) {
+        trace << QStringLiteral("%1 | %2 | %3 | %4 %5 | part %6 from %7 | %8")
+                     .arg(event, w.lblCurrentTrack->text(), w.windowTitle())
+                     .arg(w.prgCurrnet->Value())
+                     .arg(w.prgTotal->Value())
+                     .arg(w.m_lPartNumber)
+                     .arg(w.g_lStartFrom)
+                     .arg(w.isRunning() ? "running" : "idle");
+    };
+    cAudioConverter *control = w.cAudioConverter1;
+    const QList<QMetaObject::Connection> seen{
+        QObject::connect(control, &cAudioConverter::Progress, &w,
+                         [&](qint32 percent) { shown(QStringLiteral("Progress %1").arg(percent)); }),
+        QObject::connect(control, &cAudioConverter::Done, &w, [&] { shown(QStringLiteral("Done")); }),
+        QObject::connect(control, &cAudioConverter::Aborted, &w, [&] { shown(QStringLiteral("Aborted")); }),
+        QObject::connect(control, &cAudioConverter::Error, &w, [&] { shown(QStringLiteral("Error")); }),
+    };
+    const qsizetype balloons = testServices().tray->balloons.size();
+    w.cmdConvert->click();
+    EXPECT_TRUE(waitUntil([&] { return testServices().tray->balloons.size() > balloons; }));
+    flushEvents();
+    for (const QMetaObject::Connection &c : seen)
+        QObject::disconnect(c);
+    return logMessages(w) + trace;
+}
+
+TEST_F(SplitSideBySideTest, PartsShowAsOneAfterTheOther)
+{
+    const QString source = makeSource(QStringLiteral("tone.wav"), seconds(9.5));
+    frmSplitter &w = open(addRow(source));
+    byParts(w, QStringLiteral("5"));
+    const QStringList parts = partPaths(QStringLiteral("tone"), 5);
+
+    const QStringList oneByOne = splitTrace(w, 1);
+    QList<QByteArray> oneByOneFiles;
+    for (const QString &path : parts) {
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
+        oneByOneFiles << f.readAll();
+        f.remove();
+    }
+    const QStringList sideBySide = splitTrace(w, 4);
+
+    ASSERT_EQ(oneByOne.count(QStringLiteral("Done.")), 5);
+    EXPECT_EQ(sideBySide, oneByOne);
+    ASSERT_EQ(writtenFiles().size(), 5);
+    for (int k = 0; k < parts.size(); ++k) {
+        QFile f(parts.at(k));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(f.readAll() == oneByOneFiles.at(k)) << "part " << k + 1;
+    }
+    EXPECT_TRUE(concatenated(parts) == Fixture::readWav16(source));
+}
+
+TEST_F(SplitSideBySideTest, ALaterPartsFileIsAskedAboutInItsTurn)
+{
+    frmSplitter &w = openTone(seconds(8));
+    byParts(w, QStringLiteral("4"));
+    w.cAudioConverter1->setConversionsAtOnce(4);
+    const QString existing = destination() + QStringLiteral("Part_3_tone.WAV");
+    {
+        QFile f(existing);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("keep me");
+    }
+    testServices().prompter->answers = {Msg::No};
+
+    w.cmdConvert->click();
+    ASSERT_TRUE(waitForJobEnd(w));
+
+    // Parts 1 and 2 are written and done before the question; no part after
+    // it was written ahead of the answer.
+    const QStringList done{QStringLiteral("Start to split: tone.wav..."), QStringLiteral("Done.")};
+    const QStringList asked{QStringLiteral("Start to split: tone.wav..."), QStringLiteral("File already exists.")};
+    const QStringList start{QStringLiteral("Preparing to split: tone.wav.."), QStringLiteral("Destination format: WAV")};
+    EXPECT_EQ(logMessages(w), start + done + done + asked);
+    EXPECT_EQ(writtenFiles(), (QStringList{QStringLiteral("Part_1_tone.WAV"), QStringLiteral("Part_2_tone.WAV"),
+                                           QStringLiteral("Part_3_tone.WAV")}));
+    EXPECT_EQ(wavFrames(destination() + QStringLiteral("Part_2_tone.WAV")), seconds(2));
+    QFile f(existing);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("keep me"));
+}
+
+} // namespace

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "controls/audio/AudioTags.h"
+
+#include <QString>
+
+// A conversion a job will start later, as its start will set it on the
+// converter control: tags, source, range (whole seconds, -1 for none) and
+// destination file.
+struct ConversionAhead {
+    AudioTags tags;
+    QString source;
+    qint32 rangeStart = -1;
+    qint32 rangeLength = -1;
+    QString destination;
+};
