@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/audio/AudioDecoder.h"
+#include "controls/audio/AudioFacts.h"
 #include "controls/audio/AudioDestination.h"
 #include "controls/audio/AudioJobRunner.h"
 #include "controls/audio/AudioRange.h"
@@ -9,6 +10,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 // Opens audio files and reports their length, format and tags; lists the ACM
 // and WMA codecs; converts one source (whole or a range) into one file on a
@@ -62,7 +64,7 @@ signals:
     void ACMFormatFound(const QString &formatName);
 
 private:
-    std::unique_ptr<AudioDecoder> m_source;
+    std::optional<AudioFacts> m_source;
     QString m_sourceFile;
     AudioJobRunner m_runner;
 };
