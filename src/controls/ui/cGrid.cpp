@@ -359,6 +359,7 @@ void cGrid::RemoveRow(int row)
     if (row < 1 || row > Rows())
         return;
     CodeChange guard(this);
+    ++m_rowsGeneration;
     const QModelIndex current = m_view->selectionModel()->currentIndex();
     const int col = current.isValid() ? current.column() : 0;
     int newCurrent = -1;
@@ -376,6 +377,7 @@ void cGrid::RemoveRow(int row)
 void cGrid::Clear()
 {
     CodeChange guard(this);
+    ++m_rowsGeneration;
     m_model->clearRows();
 }
 
@@ -553,6 +555,7 @@ void cGrid::Sort()
         return false;
     });
     CodeChange guard(this);
+    ++m_rowsGeneration;
     m_model->permuteRows(order);
 }
 
