@@ -10,7 +10,7 @@
 #include "core/mdlFunctions.h"
 #include "core/mdlSetFormIcon32.h"
 #include "core/mdlSupportedFormats.h"
-#include "lists/ItemProbe.h"
+#include "lists/ItemProbeQueue.h"
 #include "lists/ItemsGrid.h"
 #include "lists/ItemsListRecordReader.h"
 #include "lists/ItemsListRow.h"
@@ -19,6 +19,7 @@
 #include "settings/OptionSettings.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -26,7 +27,6 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -37,21 +37,6 @@ frmStat *g_frmStat = nullptr;
 namespace {
 
 namespace Row = ItemsListRow;
-
-// Opens the file on a worker thread while the window keeps painting and
-// answering its Cancel button.
-ItemProbe probeOffThread(const QString &path, bool readTags)
-{
-    ItemProbe probe;
-    QEventLoop loop;
-    QThread *worker = QThread::create([&probe, path, readTags] { probe = probeItemFile(path, readTags); });
-    QObject::connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
-    worker->start();
-    loop.exec();
-    worker->wait();
-    delete worker;
-    return probe;
-}
 
 Row::Data rowForFile(const QString &path, const ItemProbe &probe, bool copyTags)
 {
@@ -197,19 +182,49 @@ QVariant frmStat::AddFilesToList(const QStringList &Data, cGrid *cGrid1, QWidget
     int added = 0;
     const bool copyTags = ListOptions::copyID3FromSource();
 
+    // The tests of a path cost no more than a look at the file system, so
+    // every candidate is known at once and all of them are opened ahead on
+    // the workers while the rows go in one by one, in the order given.
+    // A path that can no longer be read is still tried, so the user hears of it.
+    std::vector<qsizetype> probeIndex(std::size_t(count), -1);
+    QStringList candidates;
+    for (int i = 0; i < count; ++i) {
+        const QString &path = Data.at(i);
+        const QFileInfo info(path);
+        if (!mdlFunctions::IsFolder(path) && (!info.exists() || info.size() > 0) && SupportAudioFile(path)) {
+            probeIndex[std::size_t(i)] = candidates.size();
+            candidates << path;
+        }
+    }
+    // The rows are only right for the grid they were counted on: another
+    // list loaded, or rows taken away meanwhile, leave what is still to come
+    // out of it.
+    const QPointer<cGrid> grid = cGrid1;
+    const quint64 generation = cGrid1->RowsGeneration();
+    const auto listChanged = [&grid, generation] { return !grid || grid->RowsGeneration() != generation; };
+    // Each result wakes the wait below through the event queue, so the
+    // window keeps answering while a slow file is opened.
+    QEventLoop waiting;
+    QObject waker;
+    ItemProbeQueue probes(candidates, copyTags, [&waker, &waiting] {
+        QMetaObject::invokeMethod(&waker, [&waiting] { waiting.quit(); }, Qt::QueuedConnection);
+    });
+    bool stale = false;
+
     for (int i = 1; i <= count; ++i) {
         if (g_bCancelAddFiles)
             break;
         const QString path = Data.at(i - 1);
-        const QFileInfo info(path);
-        // A path that can no longer be read is still tried, so the user
-        // hears of it.
-        const bool candidate = !mdlFunctions::IsFolder(path) && (!info.exists() || info.size() > 0)
-                               && SupportAudioFile(path);
-        if (candidate) {
+        if (const qsizetype index = probeIndex[std::size_t(i - 1)]; index >= 0) {
             ++added;
-            const ItemProbe probe = probeOffThread(path, copyTags);
-            if (!probe.opened) {
+            std::optional<ItemProbe> probe;
+            while (!(probe = probes.take(index)))
+                waiting.exec();
+            if (listChanged()) {
+                stale = true;
+                break;
+            }
+            if (!probe->opened) {
                 MsgBox(QStringLiteral("Cannot add ") + path, Msg::Information);
                 --added;
             } else {
@@ -218,12 +233,25 @@ QVariant frmStat::AddFilesToList(const QStringList &Data, cGrid *cGrid1, QWidget
                 g_sStatText = QStringLiteral("Adding ") + path;
                 lblStat->setText(g_sStatText);
                 setWindowTitle(g_sStatText);
-                ItemsGrid::writeRow(*cGrid1, rowsBefore + added, rowForFile(path, probe, copyTags));
+                ItemsGrid::writeRow(*cGrid1, rowsBefore + added, rowForFile(path, probe.value(), copyTags));
             }
         }
         cProgressBar1->setValue(i);
+        // Cancel, the label's timer and painting are served between files.
+        QCoreApplication::processEvents();
+        if (listChanged()) {
+            stale = true;
+            break;
+        }
     }
 
+    if (stale) {
+        if (grid)
+            grid->setRedraw(true);
+        m_adding = false;
+        hide();
+        return QVariant();
+    }
     cGrid1->setRedraw(true);
     m_adding = false;
     if (cGrid1->Rows() == 0) {

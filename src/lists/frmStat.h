@@ -19,8 +19,9 @@ extern bool g_bCancelAddFiles;
 extern QString g_sStatText;
 
 // The add-files window: the one writer of new rows into an items grid. It
-// opens every accepted file (off the UI thread, one at a time, with a
-// progress bar) and appends one marked row per file that holds audio.
+// opens the accepted files on a few worker threads at once, off the UI
+// thread, and appends one marked row per file that holds audio, in the order
+// the files were given, with a progress bar.
 class frmStat : public QDialog {
     Q_OBJECT
 public:
@@ -34,7 +35,9 @@ public:
 
     // Appends a row per accepted path of Data to cGrid1, showing this window
     // modal to frm (the main window) meanwhile, so no other list can be
-    // selected while the rows go in. Closes the window at its end.
+    // selected while the rows go in. Should the grid's rows be cleared,
+    // removed or reordered all the same, the files still to come are dropped.
+    // Closes the window at its end.
     QVariant AddFilesToList(const QStringList &Data, cGrid *cGrid1, QWidget *frm);
 
     // Whether the name's extension is one that the open dialog offers.

@@ -1,10 +1,13 @@
 #include "commands_fixture.h"
 
 #include "controls/ui/DataObject.h"
+#include "support/AudioFiles.h"
 #include "lists/frmStat.h"
 #include "settings/OptionSettings.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QThread>
 #include <QLabel>
 #include <QMimeData>
 #include <QProgressBar>
@@ -261,7 +264,9 @@ TEST_F(AddingFiles, AClickOnAnotherListDuringAnAddChangesNeither)
     bool clicked = false;
     bool modal = false;
     QTimer poll;
-    poll.setInterval(5);
+    // A zero timer runs at each pass the add gives the event loop, however
+    // quickly its files open.
+    poll.setInterval(0);
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (clicked || !g_frmStat || main.cGrid1->Rows() < 2)
             return;
@@ -297,7 +302,9 @@ TEST_F(AddingFiles, CancelKeepsTheRowsWrittenSoFar)
     int barMin = 0, barMax = 0, barValue = 0;
     bool barShown = false;
     QTimer poll;
-    poll.setInterval(5);
+    // A zero timer runs at each pass the add gives the event loop, however
+    // quickly its files open.
+    poll.setInterval(0);
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (g_frmStat && main.cGrid1->Rows() >= 2) {
             barMin = g_frmStat->cProgressBar1->minimum();
@@ -320,6 +327,84 @@ TEST_F(AddingFiles, CancelKeepsTheRowsWrittenSoFar)
     EXPECT_EQ(barMin, 1);
     EXPECT_EQ(barMax, 9);
     EXPECT_GE(barValue, 2);
+}
+
+// The threads of this process, as the kernel counts them.
+int threadCount()
+{
+    return int(QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
+}
+
+TEST_F(AddingFiles, RowsFollowTheGivenOrderWhicheverFilesOpenFirst)
+{
+    frmMain &main = loadTwoLists();
+    // MP3s take a full probe, WAVs are read from their headers: later files
+    // are done first. Lengths tell the rows apart.
+    const auto mp3 = [this](const QString &name, int ms) {
+        const QString source = wav(name + QStringLiteral(".src.wav"), ms, 8000);
+        const QString path = TestEnv::workFolder() + QLatin1Char('/') + name;
+        EXPECT_TRUE(TestAudio::ffmpeg({"-i", source, "-c:a", "libmp3lame", path}));
+        return path;
+    };
+    const struct {
+        QString path;
+        QString time;
+    } files[] = {
+        {mp3(QStringLiteral("m1.mp3"), 2000), QStringLiteral("00:00:02")},
+        {wav(QStringLiteral("w1.wav"), 1000), QStringLiteral("00:00:01")},
+        {wav(QStringLiteral("w3.wav"), 3000), QStringLiteral("00:00:03")},
+        {mp3(QStringLiteral("m4.mp3"), 4000), QStringLiteral("00:00:04")},
+        {wav(QStringLiteral("w5.wav"), 5000), QStringLiteral("00:00:05")},
+        {mp3(QStringLiteral("m6.mp3"), 6000), QStringLiteral("00:00:06")},
+        {wav(QStringLiteral("w1.wav"), 1000), QStringLiteral("00:00:01")},
+        {wav(QStringLiteral("w7.wav"), 7000), QStringLiteral("00:00:07")},
+    };
+    QStringList paths;
+    for (const auto &f : files)
+        paths << f.path;
+
+    EXPECT_EQ(AddFiles::addToSelectedList(main, paths), 8);
+    ASSERT_EQ(main.cGrid1->Rows(), 8);
+    for (int r = 1; r <= 8; ++r) {
+        SCOPED_TRACE(r);
+        EXPECT_EQ(cell(main, r, Row::File), files[r - 1].path);
+        EXPECT_EQ(cell(main, r, Row::Time), files[r - 1].time);
+    }
+    EXPECT_EQ(listBytes(QStringLiteral("Alpha.flst")), gridAsFile(main));
+}
+
+// Should another list take the grid while files are still being opened, what
+// is still to come is dropped rather than written into the other list.
+TEST_F(AddingFiles, FilesStillToComeAreDroppedWhenTheListChangesMeanwhile)
+{
+    frmMain &main = loadTwoLists();
+    const QString a = wav(QStringLiteral("a.wav"), 1000);
+    const QString bad = file(QStringLiteral("bad.wav"), "this is not audio at all");
+    QStringList paths{a, bad};
+    for (int i = 1; i <= 30; ++i)
+        paths << wav(QStringLiteral("f%1.wav").arg(i), 1000);
+    const QByteArray betaBefore = listBytes(QStringLiteral("Beta.flst"));
+    const QByteArray alphaBefore = listBytes(QStringLiteral("Alpha.flst"));
+    const int threadsBefore = threadCount();
+    int threadsWhileAdding = 0;
+    testServices().prompter->whileShown = [&](const MessageRequest &) {
+        threadsWhileAdding = threadCount();
+        main.cTreeView1_NodeClick(listNode(QStringLiteral("Beta")));
+    };
+
+    AddFiles::addToSelectedList(main, paths);
+    testServices().prompter->whileShown = nullptr;
+
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("Cannot add ") + bad});
+    ASSERT_EQ(main.cGrid1->Rows(), 1);
+    EXPECT_EQ(cell(main, 1, Row::ItemName), QStringLiteral("kept"));
+    EXPECT_TRUE(main.cGrid1->Redraw());
+    EXPECT_EQ(listBytes(QStringLiteral("Beta.flst")), betaBefore);
+    EXPECT_EQ(listBytes(QStringLiteral("Alpha.flst")), alphaBefore);
+    EXPECT_EQ(g_frmStat, nullptr);
+    // A few workers, never one per file.
+    EXPECT_GT(threadsWhileAdding, 0);
+    EXPECT_LE(threadsWhileAdding - threadsBefore, QThread::idealThreadCount());
 }
 
 } // namespace

@@ -179,7 +179,9 @@ TEST_F(GridCommands, ARemovalAskedForBeforeAnAddWaitsForTheAddToEnd)
     QSignalSpy due(&main, &frmMain::DeferredChangeDue);
     bool held = false;
     QTimer poll;
-    poll.setInterval(5);
+    // A zero timer runs at each pass the add gives the event loop, however
+    // quickly its files open.
+    poll.setInterval(0);
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (held || !g_frmStat || main.cGrid1->Rows() < 5)
             return;

@@ -24,6 +24,8 @@ T takeOr(QList<T> &queue, T fallback)
 int ScriptedPrompter::message(const MessageRequest &request)
 {
     messages << request;
+    if (whileShown)
+        whileShown(request);
     return takeOr(answers, firstButtonAnswer(request.buttons()));
 }
 

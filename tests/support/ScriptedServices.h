@@ -5,6 +5,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <functional>
+
 // A prompter that answers from queues and records every question. With an
 // empty queue a message box answers its first button and a dialog is cancelled.
 class ScriptedPrompter : public Prompter {
@@ -20,6 +22,8 @@ public:
 
     QList<int> answers;
     QList<MessageRequest> messages;
+    // Runs while a message box is up, as the user would act at that moment.
+    std::function<void(const MessageRequest &)> whileShown;
     QList<std::optional<QString>> inputAnswers;
     QStringList inputPrompts;
     QList<QStringList> openAnswers;

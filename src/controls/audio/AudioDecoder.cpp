@@ -198,11 +198,14 @@ int AudioDecoder::channels() const
     return m_codec ? m_codec->ch_layout.nb_channels : 0;
 }
 
-qint64 AudioDecoder::durationMs() const
+AudioFacts AudioDecoder::facts() const
 {
-    if (!m_codec || m_totalSamples < 0)
-        return 0;
-    return (m_totalSamples * 1000 + sampleRate() / 2) / sampleRate();
+    if (!m_codec)
+        return {};
+    return {.sampleRate = sampleRate(),
+            .channels = channels(),
+            .bitsPerSample = m_bitsPerSample,
+            .totalSamples = m_totalSamples};
 }
 
 qint64 AudioDecoder::bitRate() const
@@ -476,6 +479,11 @@ AudioDecoder::Read AudioDecoder::next(QString *error)
             return Read::Failed;
         }
     }
+}
+
+bool AudioDecoder::readsAsHeaderless(const QString &path)
+{
+    return isVox(path);
 }
 
 AudioTags AudioDecoder::readTags(const QString &path)

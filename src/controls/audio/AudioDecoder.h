@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/audio/AudioFacts.h"
 #include "controls/audio/AudioTags.h"
 #include "controls/audio/FfmpegHandles.h"
 
@@ -29,7 +30,8 @@ public:
     // The length in samples, or -1 when the container does not know it.
     qint64 totalSamples() const { return m_totalSamples; }
     // The length in milliseconds, rounded to the nearest.
-    qint64 durationMs() const;
+    qint64 durationMs() const { return facts().durationMs(); }
+    AudioFacts facts() const;
     // Bits per second of the stored audio as the file tells it (for PCM
     // worked out from its format); 0 when unknown.
     qint64 bitRate() const;
@@ -46,6 +48,9 @@ public:
     Read next(QString *error);
     const AVFrame *frame() const { return m_frame.get(); }
     qint64 firstSample() const { return m_firstSample; }
+
+    // Whether path is read as headerless audio, whatever its content.
+    static bool readsAsHeaderless(const QString &path);
 
     // The text tags of any file the decoder opens; empty fields when absent.
     static AudioTags readTags(const QString &path);

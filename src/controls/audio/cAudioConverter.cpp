@@ -17,14 +17,8 @@ cAudioConverter::~cAudioConverter()
 
 qint32 cAudioConverter::OpenSource(const QString &path)
 {
-    auto source = std::make_unique<AudioDecoder>();
-    QString error;
-    if (!source->open(path, &error)) {
-        m_source.reset();
-        return 1;
-    }
-    m_source = std::move(source);
-    return 0;
+    m_source = describeAudio(path);
+    return m_source ? 0 : 1;
 }
 
 void cAudioConverter::CloseSource()
@@ -39,17 +33,17 @@ qint32 cAudioConverter::Duration() const
 
 qint32 cAudioConverter::SampleRate() const
 {
-    return m_source ? m_source->sampleRate() : 0;
+    return m_source ? m_source->sampleRate : 0;
 }
 
 qint32 cAudioConverter::Channels() const
 {
-    return m_source ? m_source->channels() : 0;
+    return m_source ? m_source->channels : 0;
 }
 
 qint32 cAudioConverter::BitsPerSample() const
 {
-    return m_source ? m_source->bitsPerSample() : 0;
+    return m_source ? m_source->bitsPerSample : 0;
 }
 
 QString cAudioConverter::FormatSeconds(qint32 seconds) const

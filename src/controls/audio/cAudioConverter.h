@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/audio/AudioDecoder.h"
+#include "controls/audio/AudioFacts.h"
 #include "controls/audio/AudioDestination.h"
 #include "controls/audio/AudioJobQueue.h"
 #include "controls/audio/AudioRange.h"
@@ -11,6 +12,7 @@
 #include <QVector>
 
 #include <memory>
+#include <optional>
 
 // Opens audio files and reports their length, format and tags; lists the ACM
 // and WMA codecs; converts one source (whole or a range) into one file on a
@@ -76,7 +78,7 @@ private:
     std::shared_ptr<class AudioJob> job(const AudioTags &tags, const QString &source, qint32 rangeStart,
         qint32 rangeLength, const QString &destination) const;
 
-    std::unique_ptr<AudioDecoder> m_source;
+    std::optional<AudioFacts> m_source;
     QString m_sourceFile;
     AudioJobQueue m_jobs;
 };

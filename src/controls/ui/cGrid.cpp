@@ -367,6 +367,7 @@ void cGrid::RemoveRow(int row)
     if (row < 1 || row > Rows())
         return;
     CodeChange guard(this);
+    ++m_rowsGeneration;
     const QModelIndex current = m_view->selectionModel()->currentIndex();
     const int col = current.isValid() ? current.column() : 0;
     int newCurrent = -1;
@@ -384,6 +385,7 @@ void cGrid::RemoveRow(int row)
 void cGrid::Clear()
 {
     CodeChange guard(this);
+    ++m_rowsGeneration;
     m_model->clearRows();
 }
 
@@ -561,6 +563,7 @@ void cGrid::Sort()
         return false;
     });
     CodeChange guard(this);
+    ++m_rowsGeneration;
     m_model->permuteRows(order);
 }
 

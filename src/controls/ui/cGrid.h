@@ -63,6 +63,10 @@ public:
     void RemoveRow(int row);
     // Every row goes; the columns stay.
     void Clear();
+    // Moves on whenever rows are taken away or put in another order, so that
+    // a writer appending rows across event processing can tell whether the
+    // row numbers it counted on still hold.
+    quint64 RowsGeneration() const { return m_rowsGeneration; }
 
     // The current cell; SelectedRow is 0 when no row is current. Writing
     // SelectedRow makes that row the only selected one.
@@ -146,6 +150,7 @@ private:
     QPixmap m_background;
     int m_codeChanges = 0;
     bool m_redraw = true;
+    quint64 m_rowsGeneration = 0;
     bool m_hotTrack = false;
     bool m_flag44 = false;
     bool m_flag18 = false;

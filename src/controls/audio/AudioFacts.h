@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// What the program shows of an audio file without decoding it.
+struct AudioFacts {
+    int sampleRate = 0;
+    int channels = 0;
+    // As the file stores PCM; 16 for compressed sources.
+    int bitsPerSample = 16;
+    // -1 when the container does not know it.
+    qint64 totalSamples = -1;
+
+    // Rounded to the nearest millisecond; 0 when the length is unknown.
+    qint64 durationMs() const
+    {
+        if (totalSamples < 0 || sampleRate <= 0)
+            return 0;
+        return (totalSamples * 1000 + sampleRate / 2) / sampleRate;
+    }
+
+    friend bool operator==(const AudioFacts &, const AudioFacts &) = default;
+};
+
+// The facts of a plain PCM WAV come from its header alone, which costs a few
+// reads; every other file is opened and its stream probed, which reads and
+// decodes a good part of it. Empty when the file cannot be opened as audio.
+std::optional<AudioFacts> describeAudio(const QString &path);
