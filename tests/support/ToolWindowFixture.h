@@ -2,12 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QList>
+#include <QMetaObject>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
+class cAudioConverter;
 class cGrid;
+class QObject;
 class QPlainTextEdit;
 class ToolWindow;
 
@@ -46,4 +51,17 @@ public:
 
 private:
     class QTimer *m_timer;
+};
+
+// Calls shown with the name of every event the control raises (with its
+// arguments), for as long as it lives.
+class ConverterEvents {
+public:
+    ConverterEvents(cAudioConverter *control, QObject *context, std::function<void(const QString &)> shown);
+    ~ConverterEvents();
+    ConverterEvents(const ConverterEvents &) = delete;
+    ConverterEvents &operator=(const ConverterEvents &) = delete;
+
+private:
+    QList<QMetaObject::Connection> m_connections;
 };

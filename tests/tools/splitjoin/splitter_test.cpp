@@ -797,19 +797,11 @@ QStringList SplitSideBySideTest::splitTrace(frmSplitter &w, int partsAtOnce)
                      .arg(w.isRunning() ? "running" : "idle");
     };
     cAudioConverter *control = w.cAudioConverter1;
-    const QList<QMetaObject::Connection> seen{
-        QObject::connect(control, &cAudioConverter::Progress, &w,
-                         [&](qint32 percent) { shown(QStringLiteral("Progress %1").arg(percent)); }),
-        QObject::connect(control, &cAudioConverter::Done, &w, [&] { shown(QStringLiteral("Done")); }),
-        QObject::connect(control, &cAudioConverter::Aborted, &w, [&] { shown(QStringLiteral("Aborted")); }),
-        QObject::connect(control, &cAudioConverter::Error, &w, [&] { shown(QStringLiteral("Error")); }),
-    };
+    const ConverterEvents seen(control, &w, shown);
     const qsizetype balloons = testServices().tray->balloons.size();
     w.cmdConvert->click();
     EXPECT_TRUE(waitUntil([&] { return testServices().tray->balloons.size() > balloons; }));
     flushEvents();
-    for (const QMetaObject::Connection &c : seen)
-        QObject::disconnect(c);
     return logMessages(w) + trace;
 }
 
