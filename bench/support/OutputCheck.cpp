@@ -16,9 +16,16 @@ namespace Bench {
 
 namespace {
 
-// The audio stream's own length where ffprobe gives one, else the container's.
-double streamSeconds(const QJsonObject &stream, const QJsonObject &format)
+// The length of what the file decodes to. A gapless MP3's header may count
+// the encoder delay and padding its decoder drops, so the decoded frames
+// count; the stream's or container's own length serves where none came.
+double streamSeconds(const QJsonObject &root, const QJsonObject &stream, const QJsonObject &format, int rate)
 {
+    qint64 samples = 0;
+    for (const QJsonValue &frame : root.value(QStringLiteral("frames")).toArray())
+        samples += frame.toObject().value(QStringLiteral("nb_samples")).toInteger();
+    if (samples > 0 && rate > 0)
+        return double(samples) / rate;
     const QString duration = stream.value(QStringLiteral("duration")).toString();
     if (!duration.isEmpty())
         return duration.toDouble();
@@ -28,7 +35,8 @@ double streamSeconds(const QJsonObject &stream, const QJsonObject &format)
 QStringList probeArgs(const QString &path)
 {
     return {"-v", "error", "-select_streams", "a:0", "-show_entries",
-        "stream=codec_name,sample_rate,channels,duration:format=format_name,duration", "-of", "json", path};
+        "stream=codec_name,sample_rate,channels,duration:format=format_name,duration:frame=nb_samples", "-of", "json",
+        path};
 }
 
 // What is wrong with the file ffprobe described, empty when nothing.
@@ -56,7 +64,7 @@ QString judge(const QString &path, QProcess &p, const Expected &e)
     const int channels = stream.value(QStringLiteral("channels")).toInt();
     if (channels != e.channels)
         wrong << QStringLiteral("%1 channels, not %2").arg(channels).arg(e.channels);
-    const double seconds = streamSeconds(stream, format);
+    const double seconds = streamSeconds(root, stream, format, rate);
     if (!(std::fabs(seconds - e.seconds) <= e.tolerance))
         wrong << QStringLiteral("%1 s long, not %2 s (within %3 s)").arg(seconds, 0, 'f', 4).arg(e.seconds).arg(e.tolerance);
     return wrong.isEmpty() ? QString() : path + QStringLiteral(": ") + wrong.join(QStringLiteral("; "));
