@@ -92,7 +92,11 @@ void frmSplash::FadeIn()
         // sleeps in an event loop: polling processEvents would spin a core.
         while (waited.elapsed() <= 5) {
             QEventLoop wait;
-            QTimer::singleShot(int(6 - waited.elapsed()), Qt::PreciseTimer, &wait, &QEventLoop::quit);
+            // The time left is read again here and may have run out since
+            // the check above; a negative interval would start no timer and
+            // leave this loop waiting for ever.
+            const qint64 left = qMax<qint64>(0, 6 - waited.elapsed());
+            QTimer::singleShot(int(left), Qt::PreciseTimer, &wait, &QEventLoop::quit);
             wait.exec();
             if (!self)
                 return;
