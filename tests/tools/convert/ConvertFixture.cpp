@@ -12,6 +12,7 @@
 #include "settings/frmOptions.h"
 #include "support/AudioFixtures.h"
 #include "support/ScriptedServices.h"
+#include "tools/convert/frmConverter.h"
 #include "tools/frame/ToolWindow.h"
 
 #include <QApplication>
@@ -43,6 +44,15 @@ void ConvertFixture::SetUp()
     g_sEndSoundFile = QStringLiteral("/opt/sounds/notify.wav");
     g_sNoticeCommandLine.clear();
     QDir().mkpath(destination());
+}
+
+void ConvertFixture::TearDown()
+{
+    if (frmConverter *w = Forms::converter()) {
+        w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    ToolWindowFixture::TearDown();
 }
 
 QString ConvertFixture::makeTone(const QString &name, int seconds)

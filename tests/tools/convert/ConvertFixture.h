@@ -51,6 +51,8 @@ inline RowSpec named(const QString &itemName, const QString &trackTag = QString(
 class ConvertFixture : public ToolWindowFixture {
 protected:
     void SetUp() override;
+    // Closes the converter a test left open, as its user would.
+    void TearDown() override;
 
     // A mono 16-bit tone of that many seconds at kRate in the work folder.
     QString makeTone(const QString &name, int seconds);

@@ -35,15 +35,6 @@ namespace {
 
 class ConverterTest : public ConvertFixture {
 protected:
-    void TearDown() override
-    {
-        if (frmConverter *w = Forms::converter()) {
-            w->close();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        }
-        ConvertFixture::TearDown();
-    }
-
     // Loads the converter, hands it every row of the main grid and points it
     // at the test's folder.
     frmConverter &open(const QString &format = kWavFormat)

@@ -25,15 +25,6 @@ namespace {
 
 class RowsAtOnceTest : public ConvertFixture {
 protected:
-    void TearDown() override
-    {
-        if (frmConverter *w = Forms::converter()) {
-            w->close();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        }
-        ConvertFixture::TearDown();
-    }
-
     frmConverter &open(const QString &format)
     {
         frmConverter &w = Forms::loadConverter();
