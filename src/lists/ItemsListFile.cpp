@@ -1,6 +1,7 @@
 #include "lists/ItemsListFile.h"
 
 #include "core/TextLines.h"
+#include "lists/ItemsListRow.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -51,22 +52,18 @@ int markerBackslashes(const QString &text, qsizetype at)
 
 const std::array<QString, FieldCount> &fieldNames()
 {
-    static const std::array<QString, FieldCount> names = {
-        QStringLiteral("Inc"),
-        QStringLiteral("Type"),
-        QStringLiteral("Item Name"),
-        QStringLiteral("COL_FILE"),
-        QStringLiteral("COL_RANGE_ALL"),
-        QStringLiteral("COL_RANGE_START_TIME"),
-        QStringLiteral("COL_RANGE_LENGTH_TIME"),
-        QStringLiteral("COL_TAG_ALBUM"),
-        QStringLiteral("COL_TAG_ARTIST"),
-        QStringLiteral("COL_TAG_COMMENT"),
-        QStringLiteral("COL_TAG_GEN"),
-        QStringLiteral("COL_TAG_YEAR"),
-        QStringLiteral("COL_TAG_TITLE"),
-        QStringLiteral("COL_TAG_TRACK"),
+    namespace Row = ItemsListRow;
+    // A field is stored under the key of the grid column that shows it.
+    static constexpr std::array<Row::Column, FieldCount> shownIn = {
+        Row::Inc,      Row::Type,      Row::ItemName,   Row::File,     Row::RangeAll, Row::RangeStart, Row::RangeLength,
+        Row::TagAlbum, Row::TagArtist, Row::TagComment, Row::TagGenre, Row::TagYear,  Row::TagTitle,   Row::TagTrack,
     };
+    static const std::array<QString, FieldCount> names = [] {
+        std::array<QString, FieldCount> all;
+        for (int f = 0; f < FieldCount; ++f)
+            all[f] = Row::key(shownIn[f]);
+        return all;
+    }();
     return names;
 }
 

@@ -18,8 +18,8 @@ namespace ItemsListRecordReader {
 ItemsListRow::Data rowFromRecord(const ItemsListFile::Record &record, const ItemProbe &probe, bool copyTags);
 ItemsListFile::Record recordFromRow(const ItemsListRow::Data &row);
 
-// The cells read again from the audio file at every load: "Time", "Size",
-// "Created" and "COL_BYTES_SIZE".
+// The cells read again from the audio file at every load: Time, Size,
+// Created and BytesSize.
 void setFileFacts(ItemsListRow::Data &row, const ItemProbe &probe);
 // The seven tag cells.
 void setTags(ItemsListRow::Data &row, const AudioTags &tags);

@@ -42,7 +42,13 @@ struct ColumnSpec {
     bool shownInTools;
 };
 const std::array<ColumnSpec, ColumnCount> &columns();
+// The key grids and list files know a column by; empty out of range.
 QString key(int column);
+// Lets a cGrid address its cells by this enum (see NamedColumn).
+inline QString columnKey(Column column)
+{
+    return key(column);
+}
 
 // Icons of the items grid's image list.
 inline constexpr int IconUnmarked = 0;

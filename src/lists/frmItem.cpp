@@ -245,17 +245,17 @@ void frmItem::Form_Load()
     TextRoom::fitAll(this);
 }
 
-QString frmItem::cell(const char *key) const
+QString frmItem::cell(ItemsListRow::Column column) const
 {
     if (!m_grid)
         return QString();
-    return m_grid->CellText(l_lGridRowNum, m_grid->ColumnIndex(QString::fromLatin1(key)));
+    return m_grid->CellText(l_lGridRowNum, column);
 }
 
-void frmItem::setCell(const char *key, const QString &text)
+void frmItem::setCell(ItemsListRow::Column column, const QString &text)
 {
     if (m_grid)
-        m_grid->SetCell(l_lGridRowNum, m_grid->ColumnIndex(QString::fromLatin1(key)), text);
+        m_grid->SetCell(l_lGridRowNum, column, text);
 }
 
 void frmItem::setPickerTime(QTimeEdit *picker, const QTime &time)
@@ -279,15 +279,15 @@ void frmItem::setStepButtons()
 
 QVariant frmItem::GetFileInfo()
 {
-    const QString file = cell("COL_FILE");
-    lblTitle->setText(cell("Item Name"));
+    const QString file = cell(ItemsListRow::File);
+    lblTitle->setText(cell(ItemsListRow::ItemName));
     cAudioConverter1->OpenSource(file);
-    txtItemName->setText(cell("Item Name"));
+    txtItemName->setText(cell(ItemsListRow::ItemName));
     lblFileName->setCaption(mdlFunctions::GetFileName(file));
     lblFileName->setToolTip(QStringLiteral("Open file with external player"));
-    lblTotalSize->setText(cell("Size"));
-    lblTotalTime->setText(cell("Time"));
-    lblCreated->setText(cell("Created"));
+    lblTotalSize->setText(cell(ItemsListRow::Size));
+    lblTotalTime->setText(cell(ItemsListRow::Time));
+    lblCreated->setText(cell(ItemsListRow::Created));
     lblFormat->setText(mdlFunctions::GetExtension(file).toUpper());
     lblSamples->setText(QString::number(cAudioConverter1->SampleRate()));
     // The line captioned "Bitrate" has always shown the bits per sample.
@@ -301,7 +301,7 @@ QVariant frmItem::GetFileInfo()
     setPickerTime(dtStartAfter, QTime(0, 0));
     if (m_grid) {
         const QTime until = timeFromText(
-            m_grid->CellText(m_grid->SelectedRow(), m_grid->ColumnIndex(QStringLiteral("Time"))));
+            m_grid->CellText(m_grid->SelectedRow(), ItemsListRow::Time));
         if (until.isValid())
             setPickerTime(dtUntil, until);
     }
@@ -310,13 +310,13 @@ QVariant frmItem::GetFileInfo()
 
 void frmItem::SetIDvTags()
 {
-    txtTagArtist->setText(cell("COL_TAG_ARTIST"));
-    txtTagSong->setText(cell("COL_TAG_TITLE"));
-    txtTagAlbum->setText(cell("COL_TAG_ALBUM"));
-    txtTagYear->setText(cell("COL_TAG_YEAR"));
-    txtTagTrack->setText(cell("COL_TAG_TRACK"));
-    txtTagGenre->setText(cell("COL_TAG_GEN"));
-    txtTagComment->setText(cell("COL_TAG_COMMENT"));
+    txtTagArtist->setText(cell(ItemsListRow::TagArtist));
+    txtTagSong->setText(cell(ItemsListRow::TagTitle));
+    txtTagAlbum->setText(cell(ItemsListRow::TagAlbum));
+    txtTagYear->setText(cell(ItemsListRow::TagYear));
+    txtTagTrack->setText(cell(ItemsListRow::TagTrack));
+    txtTagGenre->setText(cell(ItemsListRow::TagGenre));
+    txtTagComment->setText(cell(ItemsListRow::TagComment));
 }
 
 void frmItem::selectRangeOption(QRadioButton *option)
@@ -331,14 +331,14 @@ void frmItem::selectRangeOption(QRadioButton *option)
 
 QVariant frmItem::GetRangeOptions()
 {
-    if (cell("COL_RANGE_ALL") == QLatin1String("1"))
+    if (cell(ItemsListRow::RangeAll) == QLatin1String("1"))
         selectRangeOption(ptnAllFile);
-    const QString start = cell("COL_RANGE_START_TIME");
+    const QString start = cell(ItemsListRow::RangeStart);
     if (start.isEmpty())
         return QVariant();
     selectRangeOption(ptnConvertByTime);
     const qint64 startSeconds = start.trimmed().toLongLong();
-    const qint64 lengthSeconds = cell("COL_RANGE_LENGTH_TIME").trimmed().toLongLong();
+    const qint64 lengthSeconds = cell(ItemsListRow::RangeLength).trimmed().toLongLong();
     setPickerTime(dtStartAfter, timeFromSeconds(startSeconds));
     setPickerTime(dtUntil, timeFromSeconds(startSeconds + lengthSeconds));
     return QVariant();
@@ -398,26 +398,26 @@ qint32 frmItem::ApplyItemChanges()
         }
     }
 
-    setCell("Item Name", name);
+    setCell(ItemsListRow::ItemName, name);
     if (byTime) {
-        setCell("COL_RANGE_ALL", QStringLiteral("0"));
-        setCell("COL_RANGE_START_TIME", QString::number(start));
-        setCell("COL_RANGE_LENGTH_TIME", QString::number(end - start));
-        setCell("Range", dtStartAfter->time().toString(timeFormat) + QStringLiteral(" - ")
+        setCell(ItemsListRow::RangeAll, QStringLiteral("0"));
+        setCell(ItemsListRow::RangeStart, QString::number(start));
+        setCell(ItemsListRow::RangeLength, QString::number(end - start));
+        setCell(ItemsListRow::Range, dtStartAfter->time().toString(timeFormat) + QStringLiteral(" - ")
                              + dtUntil->time().toString(timeFormat));
     } else {
-        setCell("COL_RANGE_ALL", QStringLiteral("1"));
-        setCell("COL_RANGE_START_TIME", QString());
-        setCell("COL_RANGE_LENGTH_TIME", QString());
-        setCell("Range", QStringLiteral("All"));
+        setCell(ItemsListRow::RangeAll, QStringLiteral("1"));
+        setCell(ItemsListRow::RangeStart, QString());
+        setCell(ItemsListRow::RangeLength, QString());
+        setCell(ItemsListRow::Range, QStringLiteral("All"));
     }
-    setCell("COL_TAG_ALBUM", txtTagAlbum->text());
-    setCell("COL_TAG_ARTIST", txtTagArtist->text());
-    setCell("COL_TAG_COMMENT", txtTagComment->text());
-    setCell("COL_TAG_GEN", txtTagGenre->text());
-    setCell("COL_TAG_TITLE", txtTagSong->text());
-    setCell("COL_TAG_TRACK", txtTagTrack->text());
-    setCell("COL_TAG_YEAR", txtTagYear->text());
+    setCell(ItemsListRow::TagAlbum, txtTagAlbum->text());
+    setCell(ItemsListRow::TagArtist, txtTagArtist->text());
+    setCell(ItemsListRow::TagComment, txtTagComment->text());
+    setCell(ItemsListRow::TagGenre, txtTagGenre->text());
+    setCell(ItemsListRow::TagTitle, txtTagSong->text());
+    setCell(ItemsListRow::TagTrack, txtTagTrack->text());
+    setCell(ItemsListRow::TagYear, txtTagYear->text());
     if (m_saveList)
         m_saveList();
     return 0;
@@ -501,7 +501,7 @@ void frmItem::lblFileName_Click()
 {
     if (!m_grid)
         return;
-    const QString file = m_grid->CellText(m_grid->SelectedRow(), m_grid->ColumnIndex(QStringLiteral("COL_FILE")));
+    const QString file = m_grid->CellText(m_grid->SelectedRow(), ItemsListRow::File);
     Services::instance().shell().open(file);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lists/ItemsListRow.h"
+
 #include <QDialog>
 #include <QTime>
 
@@ -115,12 +117,12 @@ private:
     // The item's whole length, from the "Total Time" caption; null when it is
     // no time.
     QTime totalTime() const;
-    QString cell(const char *key) const;
+    QString cell(ItemsListRow::Column column) const;
     // Values the window sets itself are shown as they are; only the user's
     // changes are held to the item's length.
     void setPickerTime(QTimeEdit *picker, const QTime &time);
     bool m_settingPicker = false;
-    void setCell(const char *key, const QString &text);
+    void setCell(ItemsListRow::Column column, const QString &text);
 
     cGrid *m_grid;
     std::function<void()> m_saveList;

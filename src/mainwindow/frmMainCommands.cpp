@@ -50,10 +50,10 @@ QString selectedKey(cTreeView *tree)
     return node ? node->Key() : QString();
 }
 
-QString selectedCell(const cGrid &grid, int column)
+QString selectedCell(const cGrid &grid, Row::Column column)
 {
     const int row = grid.SelectedRow();
-    return row >= 1 ? grid.CellText(row, grid.ColumnIndex(Row::key(column))) : QString();
+    return row >= 1 ? grid.CellText(row, column) : QString();
 }
 
 // The translucency the "Transparent" mode gives the main window.
@@ -271,7 +271,7 @@ bool frmMain::runItemCommand(const QString &key)
 
 bool frmMain::IsAnyItemMarked() const
 {
-    const int inc = cGrid1->ColumnIndex(Row::key(Row::Inc));
+    const int inc = cGrid1->ColumnIndex(Row::Inc);
     for (int i = 1; i <= cGrid1->Rows(); ++i) {
         if (cGrid1->CellIcon(i, inc) == Row::IconMarked)
             return true;
@@ -281,7 +281,7 @@ bool frmMain::IsAnyItemMarked() const
 
 void frmMain::SetAllItemsMark(bool bMark)
 {
-    const int inc = cGrid1->ColumnIndex(Row::key(Row::Inc));
+    const int inc = cGrid1->ColumnIndex(Row::Inc);
     cGrid1->setRedraw(false);
     for (int i = 1; i <= cGrid1->Rows(); ++i)
         cGrid1->setCellIcon(i, inc, bMark ? Row::IconMarked : Row::IconUnmarked);
@@ -301,7 +301,7 @@ void frmMain::ReplaceRow(qint32 lMove)
         cGrid1->SetCell(t, col, cGrid1->CellValue(s, col));
         cGrid1->SetCell(s, col, kept);
     }
-    const int inc = cGrid1->ColumnIndex(Row::key(Row::Inc));
+    const int inc = cGrid1->ColumnIndex(Row::Inc);
     const int keptIcon = cGrid1->CellIcon(t, inc);
     cGrid1->setCellIcon(t, inc, cGrid1->CellIcon(s, inc));
     cGrid1->setCellIcon(s, inc, keptIcon);

@@ -35,11 +35,6 @@ namespace {
 
 namespace Row = ItemsListRow;
 
-int column(const cGrid &grid, int col)
-{
-    return grid.ColumnIndex(Row::key(col));
-}
-
 // Hands file drops on the empty-list panel and its two labels to the grid's
 // own drop handler.
 class EmptyPanelDrops : public QObject {
@@ -238,7 +233,7 @@ void frmMain::RemoveSelectedItems()
     cTreeNode *node = cTreeView1->SelectedItem();
     const int selected = cGrid1->SelectedRow();
     if (g_bDisplayMSGWhenErase) {
-        const QString name = selected >= 1 ? cGrid1->CellText(selected, column(*cGrid1, Row::ItemName)) : QString();
+        const QString name = selected >= 1 ? cGrid1->CellText(selected, Row::ItemName) : QString();
         const int answer = MsgBox(QStringLiteral("This operation will erase the ") + name + QStringLiteral(" under the '")
                                       + (node ? node->Text() : QString()) + QStringLiteral("'.\r\n\r\nContinue?"),
                                   int(Msg::YesNo) + int(Msg::Information));
@@ -284,7 +279,7 @@ void frmMain::RemoveSelectedItems()
 void frmMain::cGrid1_DblClick(int Row, int Col)
 {
     Q_UNUSED(Col);
-    if (cGrid1->CellIcon(Row, column(*cGrid1, Row::Type)) == Row::IconData) {
+    if (cGrid1->CellIcon(Row, Row::Type) == Row::IconData) {
         MsgBox(QStringLiteral("Cannot edit a data track.") + QString(36, QLatin1Char(' ')), Msg::Information);
         return;
     }
@@ -322,11 +317,11 @@ void frmMain::cGrid1_MouseUp(int Button, int Shift, int x, int y)
     const int row = cGrid1->SelectedRow();
     if (row < 1)
         return;
-    if (cGrid1->CellIcon(row, column(*cGrid1, Row::Type)) == GetTypeIcon(QStringLiteral("Data")))
+    if (cGrid1->CellIcon(row, Row::Type) == GetTypeIcon(QStringLiteral("Data")))
         return;
     if (cGrid1->SelectedCol() != 1)
         return;
-    const int inc = column(*cGrid1, Row::Inc);
+    const int inc = cGrid1->ColumnIndex(Row::Inc);
     cGrid1->setCellIcon(row, inc, cGrid1->CellIcon(row, inc) == Row::IconMarked ? Row::IconUnmarked : Row::IconMarked);
     SaveGridToFile();
 }
@@ -343,7 +338,7 @@ void frmMain::CopyGridRows(cGrid *source, cGrid *target, bool bMarkedOnly)
     if (!source || !target || source->Rows() == 0)
         return;
     target->setRedraw(false);
-    const int inc = column(*source, Row::Inc);
+    const int inc = source->ColumnIndex(Row::Inc);
     const int columns = source->Columns();
     int k = 0;
     for (int i = 1; i <= source->Rows(); ++i) {
@@ -353,7 +348,7 @@ void frmMain::CopyGridRows(cGrid *source, cGrid *target, bool bMarkedOnly)
             ++k;
         } else {
             k = i;
-            target->SetCell(k, target->ColumnIndex(Row::key(Row::Inc)), QString(), cGrid::IconCellFormat,
+            target->SetCell(k, target->ColumnIndex(Row::Inc), QString(), cGrid::IconCellFormat,
                             source->CellIcon(i, inc));
         }
         for (int j = 2; j <= columns; ++j)
@@ -365,7 +360,7 @@ void frmMain::CopyGridRows(cGrid *source, cGrid *target, bool bMarkedOnly)
 
 qint32 frmMain::CountMarkedItems() const
 {
-    const int inc = column(*cGrid1, Row::Inc);
+    const int inc = cGrid1->ColumnIndex(Row::Inc);
     qint32 count = 0;
     for (int i = 1; i <= cGrid1->Rows(); ++i) {
         if (cGrid1->CellIcon(i, inc) == Row::IconMarked)

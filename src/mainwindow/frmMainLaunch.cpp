@@ -67,7 +67,7 @@ int currentOrFirstMarkedRow(const cGrid &grid)
 {
     int row = grid.SelectedRow();
     if (row < 1) {
-        const int inc = grid.ColumnIndex(Row::key(Row::Inc));
+        const int inc = grid.ColumnIndex(Row::Inc);
         for (int i = 1; i <= grid.Rows() && row < 1; ++i) {
             if (grid.CellIcon(i, inc) == Row::IconMarked)
                 row = i;
@@ -85,7 +85,7 @@ void launchSplitter(frmMain &main, cTreeNode &node)
 
 QList<int> markedRows(const cGrid &grid)
 {
-    const int inc = grid.ColumnIndex(Row::key(Row::Inc));
+    const int inc = grid.ColumnIndex(Row::Inc);
     QList<int> marked;
     for (int i = 1; i <= grid.Rows(); ++i) {
         if (grid.CellIcon(i, inc) == Row::IconMarked)
@@ -147,8 +147,8 @@ void launchAnalyser(frmMain &main, cTreeNode &)
 {
     cGrid &grid = *main.cGrid1;
     const int row = currentOrFirstMarkedRow(grid);
-    const QString file = grid.CellText(row, grid.ColumnIndex(Row::key(Row::File)));
-    const QString itemName = grid.CellText(row, grid.ColumnIndex(Row::key(Row::ItemName)));
+    const QString file = grid.CellText(row, Row::File);
+    const QString itemName = grid.CellText(row, Row::ItemName);
     main.setCursor(Qt::WaitCursor);
     const QPointer<frmAudioEditor> editor(&Forms::loadAudioEditor(&main));
     main.g_bAbortedAudioEditor = false;

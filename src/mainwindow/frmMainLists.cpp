@@ -480,8 +480,8 @@ void frmMain::GetFileInfoToGridInfo()
         return;
     cGridInfo->setRedraw(false);
     const int s = cGrid1->SelectedRow();
-    const auto cell = [this, s](int column) {
-        return s >= 1 ? cGrid1->CellText(s, cGrid1->ColumnIndex(Row::key(column))) : QString();
+    const auto cell = [this, s](Row::Column column) {
+        return s >= 1 ? cGrid1->CellText(s, column) : QString();
     };
     ListStatus::ItemFacts item;
     item.itemName = cell(Row::ItemName);

@@ -64,7 +64,7 @@ void frmMain::StartPlay()
         return;
     }
     const int row = cGrid1->SelectedRow();
-    const QString path = row >= 1 ? cGrid1->CellText(row, cGrid1->ColumnIndex(Row::key(Row::File))) : QString();
+    const QString path = row >= 1 ? cGrid1->CellText(row, Row::File) : QString();
     if (!playableFileExists(path)) {
         MsgBox(path + QStringLiteral(" is not existed."), int(Msg::OkOnly) + int(Msg::Information));
         cTreeView1_NodeClick(cTreeView1->SelectedItem());
@@ -158,7 +158,7 @@ void frmMain::cPlayer1_PlayEnd(quint64 playback)
     const int rows = cGrid1->Rows();
     if (selected >= rows)
         return;
-    const int inc = cGrid1->ColumnIndex(Row::key(Row::Inc));
+    const int inc = cGrid1->ColumnIndex(Row::Inc);
     for (int i = selected + 1; i <= rows; ++i) {
         if (cGrid1->CellIcon(i, inc) == Row::IconMarked) {
             cGrid1->setSelectedRow(i);
@@ -233,7 +233,7 @@ void frmMain::LoadSelectedItemToPlayer()
     const int row = cGrid1->SelectedRow();
     if (row < 1)
         return;
-    const QString path = cGrid1->CellText(row, cGrid1->ColumnIndex(Row::key(Row::File)));
+    const QString path = cGrid1->CellText(row, Row::File);
     if (!playableFileExists(path))
         return;
     if (cPlayer1->OpenFile(path) != 0)

@@ -23,7 +23,7 @@ mdlTemplates::NoticeValues noticeValues(const cGrid &grid)
     const int last = grid.Rows();
     if (last < 1)
         return values;
-    const auto cell = [&](int column) { return grid.CellText(last, grid.ColumnIndex(Row::key(column))); };
+    const auto cell = [&](Row::Column column) { return grid.CellText(last, column); };
     values.fileRecorded = cell(Row::ItemName);
     values.fileSize = cell(Row::Size);
     values.fileTimeLength = cell(Row::Time);

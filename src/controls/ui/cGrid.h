@@ -10,9 +10,19 @@
 #include <QVariant>
 #include <QWidget>
 
+#include <concepts>
+#include <type_traits>
+
 class GridModel;
 class GridView;
 class cImageList;
+
+// An enum naming the columns of a kind of grid, with a columnKey(column)
+// beside it (found in the enum's namespace) that gives a column's key.
+template <typename E>
+concept NamedColumn = std::is_enum_v<E> && requires(E column) {
+    { columnKey(column) } -> std::convertible_to<QString>;
+};
 
 // The items grid: keyed text columns, some of them hidden but still holding
 // values, rows and columns counted from 1, an icon per cell from an image
@@ -58,6 +68,54 @@ public:
     QFont CellFont(int row, int col) const;
     void setCellFont(int row, int col, const QFont &font);
     bool RowSelected(int row) const;
+
+    // The same by a column's name: looked up by its key, as an unscoped
+    // enum's value would otherwise pass for a position.
+    template <NamedColumn E>
+    int ColumnIndex(E column) const
+    {
+        return ColumnIndex(columnKey(column));
+    }
+    template <NamedColumn E>
+    bool SetCell(int row, E column, const QVariant &text)
+    {
+        return SetCell(row, ColumnIndex(column), text);
+    }
+    template <NamedColumn E>
+    bool SetCell(int row, E column, const QVariant &text, int format, int icon)
+    {
+        return SetCell(row, ColumnIndex(column), text, format, icon);
+    }
+    template <NamedColumn E>
+    QString CellText(int row, E column) const
+    {
+        return CellText(row, ColumnIndex(column));
+    }
+    template <NamedColumn E>
+    QVariant CellValue(int row, E column) const
+    {
+        return CellValue(row, ColumnIndex(column));
+    }
+    template <NamedColumn E>
+    int CellIcon(int row, E column) const
+    {
+        return CellIcon(row, ColumnIndex(column));
+    }
+    template <NamedColumn E>
+    void setCellIcon(int row, E column, int icon)
+    {
+        setCellIcon(row, ColumnIndex(column), icon);
+    }
+    template <NamedColumn E>
+    QFont CellFont(int row, E column) const
+    {
+        return CellFont(row, ColumnIndex(column));
+    }
+    template <NamedColumn E>
+    void setCellFont(int row, E column, const QFont &font)
+    {
+        setCellFont(row, ColumnIndex(column), font);
+    }
     // The later rows move up one place; the current row stays on its data,
     // or moves to the row that took the removed one's place.
     void RemoveRow(int row);

@@ -9,6 +9,7 @@
 #include "core/forms.h"
 #include "core/mdlFileSystem.h"
 #include "core/mdlFunctions.h"
+#include "lists/ItemsListRow.h"
 #include "platform/AppPaths.h"
 #include "platform/Prompter.h"
 #include "tools/frame/ToolHost.h"
@@ -279,7 +280,7 @@ void frmDataBurner3::EraseTempFiles()
         return;
     QSet<QString> sources;
     for (qint32 row = 1; row <= cGrid1->Rows(); ++row)
-        sources.insert(QFileInfo(cellText(row, "COL_FILE")).canonicalFilePath());
+        sources.insert(QFileInfo(cGrid1->CellText(row, ItemsListRow::File)).canonicalFilePath());
     const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files | QDir::System);
     for (const QFileInfo &file : files) {
         // An item the user keeps in the folder is not a temporary file.

@@ -7,6 +7,7 @@
 #include "controls/ui/cGrid.h"
 #include "core/mdlFunctions.h"
 #include "core/mdlShutDown.h"
+#include "lists/ItemsListRow.h"
 #include "platform/Prompter.h"
 #include "platform/Services.h"
 #include "settings/OptionSettings.h"
@@ -176,7 +177,7 @@ void frmDataBurner3::copyNextRow()
         passEnded(0);
         return;
     }
-    const QString source = cellText(m_copyRow, "COL_FILE");
+    const QString source = cGrid1->CellText(m_copyRow, ItemsListRow::File);
     lblCurrentTrack->setText(mdlFunctions::GetFileName(source));
     lblFilesToConvert->setText(QStringLiteral("Files: ") + QString::number(m_copyRow) + QLatin1Char('/')
                                + QString::number(rows));

@@ -175,32 +175,34 @@ QString frmCDRipper::cell(qint32 row, const char *key) const
     return cGrid1->CellText(row, cGrid1->ColumnIndex(QLatin1String(key)));
 }
 
+QString frmCDRipper::cell(qint32 row, ItemsListRow::Column column) const
+{
+    return cGrid1->CellText(row, column);
+}
+
 bool frmCDRipper::rowTicked(qint32 row) const
 {
-    return cGrid1->CellIcon(row, cGrid1->ColumnIndex(ItemsListRow::key(ItemsListRow::Inc)))
-        == ItemsListRow::IconMarked;
+    return cGrid1->CellIcon(row, ItemsListRow::Inc) == ItemsListRow::IconMarked;
 }
 
 void frmCDRipper::HandOver(const cGrid &mainGrid, const QString &nodeText, const QString &drive)
 {
-    const int inc = mainGrid.ColumnIndex(ItemsListRow::key(ItemsListRow::Inc));
-    const auto source = [&](int row, const char *key) {
-        return mainGrid.CellText(row, mainGrid.ColumnIndex(QLatin1String(key)));
-    };
+    const int inc = mainGrid.ColumnIndex(ItemsListRow::Inc);
+    const auto source = [&](int row, ItemsListRow::Column column) { return mainGrid.CellText(row, column); };
     qint32 marked = 0;
     qint64 seconds = 0;
     double bytes = 0;
     for (int row = 1; row <= mainGrid.Rows(); ++row) {
         ToolHost::CopyGridRow(mainGrid, row, *cGrid1, row);
-        cGrid1->setCellIcon(row, cGrid1->ColumnIndex(ItemsListRow::key(ItemsListRow::Inc)), mainGrid.CellIcon(row, inc));
+        cGrid1->setCellIcon(row, ItemsListRow::Inc, mainGrid.CellIcon(row, inc));
         if (mainGrid.CellIcon(row, inc) != ItemsListRow::IconMarked)
             continue;
         ++marked;
-        if (source(row, "COL_RANGE_ALL") == QLatin1String("1"))
-            seconds += mdlFunctions::TimeToSeconds(source(row, "Time"));
+        if (source(row, ItemsListRow::RangeAll) == QLatin1String("1"))
+            seconds += mdlFunctions::TimeToSeconds(source(row, ItemsListRow::Time));
         else
-            seconds += wholeSeconds(source(row, "COL_RANGE_LENGTH_TIME")).value_or(0);
-        bytes += source(row, "COL_BYTES_SIZE").toDouble();
+            seconds += wholeSeconds(source(row, ItemsListRow::RangeLength)).value_or(0);
+        bytes += source(row, ItemsListRow::BytesSize).toDouble();
     }
     if (cGrid1->Rows() > 0)
         cGrid1->setSelectedRow(1);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/Worker.h"
+#include "lists/ItemsListRow.h"
 #include "tools/frame/ToolWindow.h"
 
 #include <QSet>
@@ -95,6 +96,7 @@ private:
     void endRipJob(qint32 result);
     bool rowTicked(qint32 row) const;
     QString cell(qint32 row, const char *key) const;
+    QString cell(qint32 row, ItemsListRow::Column column) const;
 
     bool m_bCheckPending = false;
     // Destination files of the current job.

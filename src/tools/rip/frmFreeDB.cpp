@@ -12,6 +12,7 @@
 #include "core/forms.h"
 #include "core/mdlModes.h"
 #include "core/mdlSetFormIcon32.h"
+#include "lists/ItemsListRow.h"
 #include "lists/ItemsTreeNodeKey.h"
 #include "platform/AppPaths.h"
 #include "platform/Prompter.h"
@@ -165,9 +166,9 @@ void frmFreeDB::cFreeDB1_TrackInfo(const QString &artist, qint16 track, const QS
     if (track >= 1 && track <= grid.Rows()) {
         // A track without a title keeps its name rather than becoming ".cda".
         if (!title.trimmed().isEmpty())
-            grid.SetCell(track, grid.ColumnIndex(QStringLiteral("Item Name")), title + QStringLiteral(".cda"));
-        grid.SetCell(track, grid.ColumnIndex(QStringLiteral("COL_TAG_ARTIST")), artist);
-        grid.SetCell(track, grid.ColumnIndex(QStringLiteral("COL_TAG_ALBUM")), lblAlbumName->text());
+            grid.SetCell(track, ItemsListRow::ItemName, title + QStringLiteral(".cda"));
+        grid.SetCell(track, ItemsListRow::TagArtist, artist);
+        grid.SetCell(track, ItemsListRow::TagAlbum, lblAlbumName->text());
     }
     if (track != grid.Rows() && !lastOfDisc)
         return;

@@ -8,6 +8,7 @@
 #include "core/mdlFileSystem.h"
 #include "core/mdlFunctions.h"
 #include "core/mdlModes.h"
+#include "lists/ItemsListRow.h"
 #include "platform/Prompter.h"
 #include "tools/frame/OutputFileNames.h"
 #include "tools/frame/ToolHost.h"
@@ -73,17 +74,15 @@ frmJoiner::~frmJoiner() = default;
 
 void frmJoiner::HandOver(const cGrid &mainGrid, const QList<int> &markedRows, const QString &listName)
 {
-    const auto cell = [&](int row, const char *key) {
-        return mainGrid.CellText(row, mainGrid.ColumnIndex(QLatin1String(key)));
-    };
+    const auto cell = [&](int row, ItemsListRow::Column column) { return mainGrid.CellText(row, column); };
     qint64 seconds = 0;
     double bytes = 0;
     for (int row : markedRows) {
-        if (cell(row, "COL_RANGE_ALL") == QLatin1String("1"))
-            seconds += mdlFunctions::TimeToSeconds(cell(row, "Time"));
+        if (cell(row, ItemsListRow::RangeAll) == QLatin1String("1"))
+            seconds += mdlFunctions::TimeToSeconds(cell(row, ItemsListRow::Time));
         else
-            seconds += wholeSeconds(cell(row, "COL_RANGE_LENGTH_TIME")).value_or(0);
-        bytes += cell(row, "COL_BYTES_SIZE").toDouble();
+            seconds += wholeSeconds(cell(row, ItemsListRow::RangeLength)).value_or(0);
+        bytes += cell(row, ItemsListRow::BytesSize).toDouble();
     }
     setHandOverTexts(QString::number(markedRows.size()) + QStringLiteral(" items to join."),
                      QStringLiteral("Total Time: ") + mdlFunctions::SecondsToHMS(qint32(seconds)),
@@ -133,10 +132,10 @@ qint32 frmJoiner::JoinFiles()
     SetID3Tags(1);
     for (qint32 n = cAudioJoin1->FileCount(); n > 0; --n)
         cAudioJoin1->RemoveFile(1);
-    const int fileCol = cGrid1->ColumnIndex(QStringLiteral("COL_FILE"));
-    const int allCol = cGrid1->ColumnIndex(QStringLiteral("COL_RANGE_ALL"));
-    const int startCol = cGrid1->ColumnIndex(QStringLiteral("COL_RANGE_START_TIME"));
-    const int lengthCol = cGrid1->ColumnIndex(QStringLiteral("COL_RANGE_LENGTH_TIME"));
+    const int fileCol = cGrid1->ColumnIndex(ItemsListRow::File);
+    const int allCol = cGrid1->ColumnIndex(ItemsListRow::RangeAll);
+    const int startCol = cGrid1->ColumnIndex(ItemsListRow::RangeStart);
+    const int lengthCol = cGrid1->ColumnIndex(ItemsListRow::RangeLength);
     for (int row = 1; row <= cGrid1->Rows(); ++row) {
         qint32 start = -1;
         qint32 length = -1;
@@ -174,7 +173,7 @@ QString frmJoiner::MakeJoinedFileName(const QString &sTemplate) const
     name.replace(QStringLiteral("[dest_extension]"), (dash >= 0 ? format.left(dash) : format).toLower());
     // The joined files may have several extensions; the first item's stands for them.
     const QString firstFile = cGrid1->Rows() > 0
-        ? cGrid1->CellText(1, cGrid1->ColumnIndex(QStringLiteral("COL_FILE")))
+        ? cGrid1->CellText(1, ItemsListRow::File)
         : QString();
     name.replace(QStringLiteral("[source_extension]"),
                  mdlFunctions::GetExtensionPart(mdlFunctions::GetFileName(firstFile)).toLower());

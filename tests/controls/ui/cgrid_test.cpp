@@ -97,6 +97,47 @@ TEST_F(GridTest, ColumnsAreAddressedByKeyOrOneBasedIndex)
     EXPECT_TRUE(grid.ColumnVisible(3));
 }
 
+// Column names whose values are not the grid's positions, as an owner's enum
+// may list its columns in any order.
+namespace named {
+enum Column { Size = 1, File, ItemName, Missing };
+QString columnKey(Column column)
+{
+    switch (column) {
+    case Size:
+        return QStringLiteral("Size");
+    case File:
+        return QStringLiteral("COL_FILE");
+    case ItemName:
+        return QStringLiteral("Item Name");
+    default:
+        return QStringLiteral("Nowhere");
+    }
+}
+} // namespace named
+
+TEST_F(GridTest, NamedColumnsAreFoundByTheirKeyNotTheirValue)
+{
+    fill({QStringLiteral("one")});
+    EXPECT_EQ(grid.ColumnIndex(named::File), 4);
+    EXPECT_EQ(grid.CellText(1, named::File), QStringLiteral("/music/one.wav"));
+    EXPECT_EQ(grid.CellText(1, named::ItemName), QStringLiteral("one"));
+    EXPECT_TRUE(grid.SetCell(1, named::Size, QStringLiteral("12")));
+    EXPECT_EQ(grid.CellText(1, 5), QStringLiteral("12"));
+    grid.setCellIcon(1, named::ItemName, 2);
+    EXPECT_EQ(grid.CellIcon(1, 3), 2);
+    EXPECT_EQ(grid.CellIcon(1, named::ItemName), 2);
+
+    static int said = 0;
+    said = 0;
+    const QtMessageHandler before = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {
+        ++said;
+    });
+    EXPECT_FALSE(grid.SetCell(1, named::Missing, QStringLiteral("lost")));
+    qInstallMessageHandler(before);
+    EXPECT_EQ(said, 1) << "an unknown key is reported as with a text key";
+}
+
 TEST_F(GridTest, WritingRowAfterTheLastAppendsItAndNothingFurther)
 {
     struct Case {
