@@ -93,6 +93,15 @@ void frmFileCopy::Form_Load()
     TitleStrip::applyBarColor(ProgressBar1);
 }
 
+void frmFileCopy::startCopy(const QString &source, const QString &destination)
+{
+    g_sSourceFile = source;
+    g_sDestFile = destination;
+    lblFrom->setText(source);
+    lblTo->setText(destination);
+    tmrStart->start();
+}
+
 void frmFileCopy::tmrStart_Timer()
 {
     // Stopped before the copy starts, since the copy lets timers tick.

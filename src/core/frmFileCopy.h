@@ -9,7 +9,7 @@ class QPushButton;
 class QTimer;
 
 // Copies one file with a progress bar and closes itself when done. The caller
-// fills the source and destination, arms tmrStart and shows it modal.
+// starts the copy and shows it modal.
 class frmFileCopy : public QDialog {
     Q_OBJECT
 public:
@@ -17,6 +17,9 @@ public:
     ~frmFileCopy() override;
 
     void FileCopyEx(const QString &sSource, const QString &sDest);
+    // Names the two files; the copy begins a moment later, from the event
+    // loop of the modal window.
+    void startCopy(const QString &source, const QString &destination);
 
     void tmrStart_Timer();
     void Timer1_Timer();

@@ -111,6 +111,21 @@ cTreeNode *frmDirProperties::node() const
     return m_node;
 }
 
+void frmDirProperties::showNode(cTreeNode *node)
+{
+    setNode(node);
+    txtFolderName->setText(node->Text());
+    lblContain->setText(m_mainWidget ? m_main->panelText(QStringLiteral("Items List Properties")) : QString());
+    txtPath->setText(node->Key());
+    if (node->Text() == listsRootText) {
+        close();
+        return;
+    }
+    bEditFolderName = true;
+    txtFolderName->setEnabled(true);
+    show();
+}
+
 void frmDirProperties::Form_Load()
 {
     TitleStrip::applyColors(picTitle, lblTitle);
@@ -238,15 +253,5 @@ void ShowItemsListProperties(MainWindowFace &main, cTreeNode *node)
         g_frmDirProperties->close();
     auto *form = new frmDirProperties(&main, main.mainWidget());
     form->setWindowFlag(Qt::Window);
-    form->setNode(node);
-    form->txtFolderName->setText(node->Text());
-    form->lblContain->setText(main.panelText(QStringLiteral("Items List Properties")));
-    form->txtPath->setText(node->Key());
-    if (node->Text() == listsRootText) {
-        form->close();
-        return;
-    }
-    form->bEditFolderName = true;
-    form->txtFolderName->setEnabled(true);
-    form->show();
+    form->showNode(node);
 }

@@ -28,6 +28,9 @@ public:
     // The node whose properties are shown.
     void setNode(cTreeNode *node);
     cTreeNode *node() const;
+    // Fills the window for node and shows it; for the root "Items Lists" (and
+    // a list of that name) it closes instead.
+    void showNode(cTreeNode *node);
 
     bool bEditFolderName = false;
 

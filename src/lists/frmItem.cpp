@@ -3,14 +3,10 @@
 #include "controls/audio/cAudioConverter.h"
 #include "controls/ui/cGrid.h"
 #include "controls/ui/cImageList.h"
-#include "controls/ui/cTreeNode.h"
-#include "controls/ui/cTreeNodes.h"
-#include "controls/ui/cTreeView.h"
 #include "core/LinkLabel.h"
 #include "core/TextRoom.h"
 #include "core/TitleStrip.h"
 #include "core/ViewSkin.h"
-#include "core/WindowPlace.h"
 #include "core/forms.h"
 #include "core/mdlModes.h"
 #include "core/mdlFunctions.h"
@@ -512,20 +508,12 @@ void frmItem::lblPath_Click()
 
 void frmItem::lblDefaultID3Tags_Click()
 {
-    frmOptions &options = Forms::loadOptions();
-    if (cTreeNode *node = options.cTreeView1->Nodes().Item(QStringLiteral("ID3 Tags"))) {
-        node->setSelected(true);
-        options.cTreeView1_NodeClick(node);
-    }
-    WindowPlace::centreOnOwner(&options, this);
-    options.exec();
+    Forms::loadOptions().execOnPage(QStringLiteral("ID3 Tags"), this);
 }
 
 void frmItem::lblID3TagParameters_Click()
 {
-    frmProgParameters &parameters = Forms::loadProgParameters();
-    parameters.cboSections->setCurrentIndex(1);
-    parameters.exec();
+    Forms::loadProgParameters().execOnSection(frmProgParameters::TagsSection);
 }
 
 bool frmItem::eventFilter(QObject *watched, QEvent *event)

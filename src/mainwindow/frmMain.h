@@ -157,6 +157,9 @@ public:
     qint32 CountMarkedItems() const;
     void AddFiles();
     void cGrid1_OLEDragDrop(const DataObject &Data, int Effect, int Button, int Shift, int x, int y);
+    // Files dropped on the grid or the empty-list panel join the selected
+    // list; missing files and the CD and main nodes take none.
+    void addDroppedFiles(const QStringList &files);
     void ShowItemsListProperties(cTreeNode *Node);
     // The list name's label runs the "Items List Properties" command.
     void lblListName_Click();

@@ -200,11 +200,7 @@ void frmMain::SaveAs()
     // reports a failed copy; it never removes the source.
     auto *copy = new frmFileCopy(this);
     copy->setAttribute(Qt::WA_DeleteOnClose);
-    copy->g_sSourceFile = source;
-    copy->g_sDestFile = destination;
-    copy->lblFrom->setText(source);
-    copy->lblTo->setText(destination);
-    copy->tmrStart->start();
+    copy->startCopy(source, destination);
     copy->exec();
 }
 
@@ -313,12 +309,7 @@ void frmMain::ReplaceRow(qint32 lMove)
 
 void frmMain::OpenOptionsPage(const QString &page)
 {
-    frmOptions &options = Forms::loadOptions();
-    if (cTreeNode *node = options.cTreeView1->Nodes().Item(page))
-        node->setSelected(true);
-    options.cTreeView1_NodeClick(options.cTreeView1->Nodes().Item(page));
-    WindowPlace::centreOnOwner(&options, this);
-    options.exec();
+    Forms::loadOptions().execOnPage(page, this);
 }
 
 bool frmMain::runWindowCommand(const QString &key, qint32 ItemNumber, bool &handled)

@@ -67,12 +67,10 @@ protected:
             if (files.isEmpty())
                 return true;
             drop->acceptProposedAction();
-            const QPoint p = drop->position().toPoint();
             // Added after the drop has returned, so the file manager is not held.
-            QTimer::singleShot(0, m_main, [main = m_main, files, p] {
+            QTimer::singleShot(0, m_main, [main = m_main, files] {
                 if (main)
-                    main->cGrid1_OLEDragDrop(DataObject(files), 1, 1, 0, Twips::fromPixels(p.x()),
-                                             Twips::fromPixels(p.y()));
+                    main->addDroppedFiles(files);
             });
             return true;
         }
@@ -396,12 +394,16 @@ void frmMain::cGrid1_OLEDragDrop(const DataObject &Data, int Effect, int Button,
     Q_UNUSED(Shift);
     Q_UNUSED(x);
     Q_UNUSED(y);
+    addDroppedFiles(Data.fileList());
+}
+
+void frmMain::addDroppedFiles(const QStringList &files)
+{
     cTreeNode *node = cTreeView1->SelectedItem();
     if (!node || IsCDNode(node->Key()) || IsMainNode(node->Key()))
         return;
     QStringList paths;
-    for (int i = 1; i <= Data.FileCount(); ++i) {
-        const QString path = Data.Files(i);
+    for (const QString &path : files) {
         if (!path.isEmpty() && QFileInfo::exists(path))
             paths << path;
     }

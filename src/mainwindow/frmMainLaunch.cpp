@@ -7,7 +7,6 @@
 #include "controls/ui/cTreeNode.h"
 #include "controls/ui/cTreeNodes.h"
 #include "controls/ui/cTreeView.h"
-#include "controls/audio/cAudioEditor.h"
 #include "core/WindowPlace.h"
 #include "core/forms.h"
 #include "core/mdlFunctions.h"
@@ -162,9 +161,7 @@ void launchAnalyser(frmMain &main, cTreeNode &)
         proc.exec();
     }
     if (editor && !main.g_bAbortedAudioEditor) {
-        editor->txtWavFile->setText(wavPath);
-        editor->cAudioEditor1->OpenFile(wavPath);
-        editor->setWindowTitle(itemName);
+        editor->openWave(wavPath, itemName);
         main.unsetCursor();
         editor->exec();
     } else if (editor) {

@@ -236,8 +236,7 @@ void frmAudioProp::cmdOk_Click()
 {
     // The format on show becomes the options' default target format; the
     // options window stores it when it is itself confirmed.
-    if (frmOptions *options = &Forms::loadOptions(); options->cboTargetFormat)
-        options->cboTargetFormat->setCurrentIndex(cTabControl1->SelectedTab() - 1);
+    Forms::loadOptions().setTargetFormatIndex(cTabControl1->SelectedTab() - 1);
 
     RegistryRoutines &reg = registry();
     for (const StoredValue &row : m_store) {

@@ -4,6 +4,7 @@
 #include "controls/ui/cTreeView.h"
 #include "core/RegistryRoutines.h"
 #include "core/TextRoom.h"
+#include "core/WindowPlace.h"
 #include "core/MainWindowFace.h"
 #include "core/forms.h"
 #include "core/mdlFunctions.h"
@@ -182,6 +183,41 @@ void frmOptions::cTreeView1_NodeClick(cTreeNode *Node)
     Node->setSelected(true);
     lblTitle->setText(Node->Text());
     m_inNodeClick = false;
+}
+
+void frmOptions::execOnPage(const QString &page, QWidget *owner)
+{
+    if (cTreeNode *node = cTreeView1->Nodes().Item(page)) {
+        node->setSelected(true);
+        cTreeView1_NodeClick(node);
+    }
+    WindowPlace::centreOnOwner(this, owner);
+    exec();
+}
+
+QString frmOptions::targetFormat() const
+{
+    return cboTargetFormat->currentText();
+}
+
+int frmOptions::targetFormatIndex() const
+{
+    return cboTargetFormat->currentIndex();
+}
+
+void frmOptions::setTargetFormatIndex(int index)
+{
+    cboTargetFormat->setCurrentIndex(index);
+}
+
+void frmOptions::selectTargetFormat(const QString &format)
+{
+    cboTargetFormat->setCurrentIndex(cboTargetFormat->findText(format, Qt::MatchExactly));
+}
+
+void frmOptions::selectFileNameTemplate(const QString &name)
+{
+    cboFileName->setCurrentIndex(cboFileName->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive));
 }
 
 void frmOptions::Form_Resize()

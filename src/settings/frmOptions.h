@@ -33,9 +33,21 @@ public:
     void Form_Resize();
 
     // Shows the page of the node's key and titles the window with its text.
-    // Others open the window on a page by passing the node of that key
-    // (cTreeView1->Nodes().Item(key)) and then showing the window modally.
     void cTreeView1_NodeClick(cTreeNode *Node);
+    // Shows the window modally over owner on the page keyed page ("General",
+    // "Events", "View", "ID3 Tags", "Advanced").
+    void execOnPage(const QString &page, QWidget *owner);
+
+    // The default target format on show, as the tool windows offer it.
+    QString targetFormat() const;
+    int targetFormatIndex() const;
+    void setTargetFormatIndex(int index);
+    // Shows format (exact name) as the default; no format for a name the box
+    // does not hold.
+    void selectTargetFormat(const QString &format);
+    // Shows the output file name template name (exact, letter case counting);
+    // none for a name the box does not hold.
+    void selectFileNameTemplate(const QString &name);
     // Copies the registry into the controls and publishes the option variables.
     void GetOptions();
 

@@ -19,19 +19,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QPointer>
-
-namespace {
-
-// Opens the placeholder help on one of its sections and waits until it closes.
-void showParameters(int section)
-{
-    QPointer<frmProgParameters> help(&Forms::loadProgParameters());
-    help->cboSections->setCurrentIndex(section);
-    help->exec();
-}
-
-} // namespace
 
 void frmOptions::cmdAddSound_Click()
 {
@@ -96,17 +83,17 @@ void frmOptions::picTextColor_Click()
 
 void frmOptions::lblParameters_Click()
 {
-    showParameters(2);
+    Forms::loadProgParameters().execOnSection(frmProgParameters::FileNameSection);
 }
 
 void frmOptions::lblNoticParameters_Click()
 {
-    showParameters(0);
+    Forms::loadProgParameters().execOnSection(frmProgParameters::NoticeSection);
 }
 
 void frmOptions::lblID3TagParameters_Click()
 {
-    showParameters(1);
+    Forms::loadProgParameters().execOnSection(frmProgParameters::TagsSection);
 }
 
 void frmOptions::lblMoreAdvancedOptions_Click()

@@ -175,6 +175,12 @@ void frmProgParameters::cboSections_Click()
     }
 }
 
+void frmProgParameters::execOnSection(int section)
+{
+    cboSections->setCurrentIndex(section);
+    exec();
+}
+
 void frmProgParameters::cmdOk_Click()
 {
     Forms::unload(this);

@@ -12,11 +12,14 @@ class QWidget;
 
 // The read-only help that lists the placeholders of the three text templates:
 // the notice command line, the tag texts and the output file name. A caller
-// loads it, picks a section in cboSections and shows it modally; OK unloads it.
+// loads it and shows it modally on one section; OK unloads it.
 class frmProgParameters : public QDialog {
     Q_OBJECT
 public:
     explicit frmProgParameters(QWidget *parent = nullptr);
+
+    enum Section { NoticeSection, TagsSection, FileNameSection };
+    void execOnSection(int section);
 
     void Form_Load();
     void cboSections_Click();
@@ -25,7 +28,8 @@ public:
     ColorBox *picTitle = nullptr;
     QLabel *lblTitle = nullptr;
     QLabel *lblSections = nullptr;
-    // 0 "Execute external application", 1 "ID3 Audio Tags", 2 "File Name Format".
+    // "Execute external application", "ID3 Audio Tags", "File Name Format",
+    // in Section order.
     QComboBox *cboSections = nullptr;
     QWidget *fraAppNotic = nullptr;
     QWidget *fraID3Tags = nullptr;

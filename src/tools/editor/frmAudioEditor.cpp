@@ -189,6 +189,13 @@ void frmAudioEditor::Form_Load()
     buildToolbar();
 }
 
+void frmAudioEditor::openWave(const QString &path, const QString &title)
+{
+    txtWavFile->setText(path);
+    cAudioEditor1->OpenFile(path);
+    setWindowTitle(title);
+}
+
 void frmAudioEditor::Form_Unload(int &cancel)
 {
     cancel = 0;

@@ -24,6 +24,9 @@ public:
 
     void Form_Load();
     void Form_Unload(int &cancel);
+    // Opens the WAV file at path under the window title title; the selection
+    // is later cut from that file.
+    void openWave(const QString &path, const QString &title);
 
     // The toolbar's buttons by position from 0 (separators count) and key.
     void tlbrList_ButtonClick(int index);

@@ -179,6 +179,7 @@ void frmAudioEditorProc::cAudioConverter1_Done()
     Timer1->stop();
     m_bConverted = true;
     g_bConvertTo = false;
+    emit conversionDone();
     endUse();
 }
 

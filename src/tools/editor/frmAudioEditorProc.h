@@ -52,6 +52,11 @@ public:
     QTimer *Timer1 = nullptr;
     cAudioConverter *cAudioConverter1 = nullptr;
 
+signals:
+    // The conversion reached its end and wrote the file; the window closes
+    // itself right after.
+    void conversionDone();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void reject() override;

@@ -198,7 +198,7 @@ void frmWaveTTS::Form_Load()
     txtSpeak_Change();
 
     mdlSupportedDestination::FillDestinationFormats(cboTargetFormat);
-    cboTargetFormat->setCurrentIndex(Forms::loadOptions().cboTargetFormat->currentIndex());
+    cboTargetFormat->setCurrentIndex(Forms::loadOptions().targetFormatIndex());
     TextRoom::fitAll(this);
 }
 

@@ -3,10 +3,7 @@
 // format, saved under a chosen name or added to the items list.
 #include "tools/editor/frmWaveTTS.h"
 
-#include "controls/audio/cAudioConverter.h"
 #include "controls/audio/cWaveTTS.h"
-#include "controls/ui/cTreeView.h"
-#include "core/WindowPlace.h"
 #include "core/MainWindowFace.h"
 #include "core/forms.h"
 #include "core/mdlCommDialog.h"
@@ -18,7 +15,6 @@
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
 #include "controls/ui/cTreeNode.h"
-#include "controls/ui/cTreeNodes.h"
 #include "tools/editor/frmAudioEditorProc.h"
 
 #include <QComboBox>
@@ -82,7 +78,7 @@ bool frmWaveTTS::convertSpeech(const QString &destination)
     // be gone by the time its modal show returns.
     bool done = false;
     const QMetaObject::Connection watch
-        = connect(proc->cAudioConverter1, &cAudioConverter::Done, this, [&done] { done = true; });
+        = connect(proc.data(), &frmAudioEditorProc::conversionDone, this, [&done] { done = true; });
     proc->ConvertFile(speechTempFile(), destination);
     unsetCursor();
     proc->exec();
@@ -128,16 +124,10 @@ void frmWaveTTS::cmdEditTargetFormat_Click()
 {
     Forms::loadAudioProp().openOnFormat(cboTargetFormat->currentText());
     if (frmOptions *options = Forms::options())
-        cboTargetFormat->setCurrentIndex(options->cboTargetFormat->currentIndex());
+        cboTargetFormat->setCurrentIndex(options->targetFormatIndex());
 }
 
 void frmWaveTTS::lblID3Tags_Click()
 {
-    QPointer<frmOptions> options(&Forms::loadOptions());
-    if (cTreeNode *node = options->cTreeView1->Nodes().Item(QStringLiteral("ID3 Tags"))) {
-        node->setSelected(true);
-        options->cTreeView1_NodeClick(node);
-    }
-    WindowPlace::centreOnOwner(options, this);
-    options->exec();
+    Forms::loadOptions().execOnPage(QStringLiteral("ID3 Tags"), this);
 }

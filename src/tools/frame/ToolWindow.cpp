@@ -26,7 +26,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
 
 #include <optional>
@@ -240,7 +239,7 @@ void ToolWindow::Form_Load()
     if (cboTargetFormat) {
         mdlSupportedDestination::FillDestinationFormats(cboTargetFormat);
         const QString defaultFormat
-            = Forms::options() ? Forms::options()->cboTargetFormat->currentText() : g_sDefaultTargetFormat;
+            = Forms::options() ? Forms::options()->targetFormat() : g_sDefaultTargetFormat;
         cboTargetFormat->setCurrentIndex(cboTargetFormat->findText(defaultFormat, Qt::MatchExactly));
     }
 
@@ -368,7 +367,5 @@ void ToolWindow::cmdExit_Click()
 
 void ToolWindow::lblParameters_Click()
 {
-    QPointer<frmProgParameters> help(&Forms::loadProgParameters());
-    help->cboSections->setCurrentIndex(2);
-    help->exec();
+    Forms::loadProgParameters().execOnSection(frmProgParameters::FileNameSection);
 }

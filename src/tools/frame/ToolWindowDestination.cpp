@@ -3,11 +3,9 @@
 // settings to the job control.
 #include "tools/frame/ToolWindow.h"
 
-#include "core/WindowPlace.h"
 #include "tools/frame/DestinationHandOver.h"
 
 #include "controls/audio/AudioDestination.h"
-#include "controls/ui/cTreeView.h"
 #include "core/LinkLabel.h"
 #include "core/RegistryRoutines.h"
 #include "core/forms.h"
@@ -23,7 +21,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
-#include <QPointer>
 
 void ToolWindow::CheckUnderFolderEna()
 {
@@ -131,8 +128,7 @@ void ToolWindow::lblSetAsDefaultFormat_Click()
         reg.setSubkey(QStringLiteral("General"));
         reg.SetRegistryValue(QStringLiteral("cboTargetFormat"), format, REG_SZ);
     }
-    frmOptions &options = Forms::loadOptions();
-    options.cboTargetFormat->setCurrentIndex(options.cboTargetFormat->findText(format, Qt::MatchExactly));
+    Forms::loadOptions().selectTargetFormat(format);
     g_sDefaultTargetFormat = format;
     lblSetAsDefaultFormat->setEnabled(false);
 }
@@ -141,19 +137,13 @@ void ToolWindow::cmdEditTargetFormat_Click()
 {
     Forms::loadAudioProp().openOnFormat(cboTargetFormat->currentText());
     if (frmOptions *options = Forms::options())
-        cboTargetFormat->setCurrentIndex(options->cboTargetFormat->currentIndex());
+        cboTargetFormat->setCurrentIndex(options->targetFormatIndex());
     lblSetAsDefaultFormat_Click();
 }
 
 void ToolWindow::lblEventsSettings_Click()
 {
-    QPointer<frmOptions> options(&Forms::loadOptions());
-    if (cTreeNode *node = options->cTreeView1->Nodes().Item(QStringLiteral("Events"))) {
-        node->setSelected(true);
-        options->cTreeView1_NodeClick(node);
-    }
-    WindowPlace::centreOnOwner(options, this);
-    options->exec();
+    Forms::loadOptions().execOnPage(QStringLiteral("Events"), this);
     setEventBoxesFromOptions();
 }
 
