@@ -40,14 +40,12 @@ void InitItemsGrid(cGrid &grid, cImageList *images, Variant variant)
     const bool main = variant == Variant::Main;
     grid.setRowHeight(24);
     grid.setImageList(images);
-    for (const Row::ColumnSpec &spec : Row::columns()) {
-        const QString key = QString::fromLatin1(spec.key);
-        QString header = QString::fromLatin1(spec.header);
-        if (!main && key == QLatin1String("Inc"))
-            header.clear();
+    for (int column = 1; column <= Row::ColumnCount; ++column) {
+        const Row::ColumnSpec &spec = Row::columns()[column - 1];
+        const QString header = !main && column == Row::Inc ? QString() : QString::fromLatin1(spec.header);
         const bool shown = main ? spec.shownInMain : spec.shownInTools;
         const int width = main ? spec.mainWidth : spec.toolWidth;
-        grid.AddColumn(key, header, 0, -1, width, shown);
+        grid.AddColumn(Row::key(column), header, 0, -1, width, shown);
     }
     grid.setSetupFlag44(true);
     grid.setGridLines(true);
