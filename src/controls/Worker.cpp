@@ -2,6 +2,7 @@
 
 void Worker::start(QObject *context, Work work, Ending ending)
 {
+    Q_ASSERT(context || !ending);
     ++m_state->unended;
     bool spawn = false;
     {
@@ -32,6 +33,12 @@ void Worker::run()
             m_queue.pop_front();
         }
         task.work(*task.abort);
+        if (!task.context) {
+            // stop() joins before it forgets the count, so this cannot
+            // reach work started after it.
+            --m_state->unended;
+            continue;
+        }
         QMetaObject::invokeMethod(
             task.context,
             [state = m_state, epoch = task.epoch, ending = std::move(task.ending)] {

@@ -21,7 +21,10 @@
 // never outlives its control, and nothing runs at exit.
 //
 // The context must outlive the worker, which is why a control keeps its
-// worker as a member and passes itself.
+// worker as a member and passes itself. Work that reports nothing back (a
+// probe that leaves its result where its owner waits for it) may be started
+// without a context: it has no ending and counts as running until it
+// returns, so a worker used off the UI thread needs no event loop.
 class Worker {
 public:
     using Work = std::function<void(const std::atomic<bool> &abort)>;
@@ -33,6 +36,7 @@ public:
     ~Worker() { stop(); }
 
     void start(QObject *context, Work work, Ending ending = {});
+    void start(Work work) { start(nullptr, std::move(work)); }
     // Whether work started here has not ended yet. Work dropped by stop()
     // no longer counts, although its ending still comes.
     bool isRunning() const { return m_state->unended > 0; }
@@ -51,10 +55,11 @@ private:
         unsigned epoch = 0;
     };
     // What the endings look at on the UI thread; shared so that an ending
-    // queued before the worker went away finds it still.
+    // queued before the worker went away finds it still. Work without a
+    // context counts itself down on the thread.
     struct State {
         unsigned epoch = 0;
-        int unended = 0;
+        std::atomic<int> unended{0};
     };
 
     void run();

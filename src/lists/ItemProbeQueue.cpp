@@ -1,34 +1,29 @@
 #include "lists/ItemProbeQueue.h"
 
-#include <QThread>
-
 ItemProbeQueue::ItemProbeQueue(const QStringList &paths, bool readTags, std::function<void()> notify)
     : m_paths(paths)
     , m_readTags(readTags)
     , m_notify(std::move(notify))
     , m_results(std::size_t(paths.size()))
+    , m_workers(workerCount(paths.size()))
 {
-    const int workers = workerCount(paths.size());
-    m_workers.reserve(std::size_t(workers));
-    for (int i = 0; i < workers; ++i)
-        m_workers.emplace_back([this] { work(); });
+    for (int i = 0; i < m_workers.size(); ++i)
+        m_workers[i].start([this](const std::atomic<bool> &abort) { work(abort); });
 }
 
 ItemProbeQueue::~ItemProbeQueue()
 {
-    m_stopping = true;
-    for (std::thread &worker : m_workers)
-        worker.join();
+    m_workers.stop();
 }
 
 int ItemProbeQueue::workerCount(qsizetype files)
 {
-    return int(qMin<qsizetype>(qMax(1, QThread::idealThreadCount()), files));
+    return int(qMin<qsizetype>(WorkerPool::cores(), files));
 }
 
-void ItemProbeQueue::work()
+void ItemProbeQueue::work(const std::atomic<bool> &abort)
 {
-    for (qsizetype i = m_next++; i < m_paths.size() && !m_stopping; i = m_next++) {
+    for (qsizetype i = m_next++; i < m_paths.size() && !abort; i = m_next++) {
         ItemProbe probe = probeItemFile(m_paths.at(i), m_readTags);
         {
             const std::lock_guard lock(m_mutex);

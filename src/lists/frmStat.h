@@ -21,7 +21,11 @@ extern QString g_sStatText;
 // The add-files window: the one writer of new rows into an items grid. It
 // opens the accepted files on a few worker threads at once, off the UI
 // thread, and appends one marked row per file that holds audio, in the order
-// the files were given, with a progress bar.
+// the files were given, with a progress bar. The window and its rows live on
+// the UI thread; the probe queue hands each result over by position and
+// wakes the window through a queued event. When the list is changed or
+// cleared meanwhile (the grid's rows generation moves on), the results still
+// to come are dropped with the queue.
 class frmStat : public QDialog {
     Q_OBJECT
 public:

@@ -1,14 +1,18 @@
 #include "controls/Worker.h"
+#include "controls/WorkerPool.h"
 
 #include "support/TestEnvironment.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QStringList>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <condition_variable>
+#include <map>
 #include <memory>
 #include <mutex>
 
@@ -158,4 +162,95 @@ TEST(Worker, DyingWorkerJoinsAndTheEndingOfAGoneControlIsDropped)
     EXPECT_TRUE(finished);
     QCoreApplication::processEvents();
     EXPECT_FALSE(ended);
+}
+
+TEST(Worker, WorkWithoutAContextCountsAsRunningUntilItReturnsWithNoEventLoop)
+{
+    Worker worker;
+    std::atomic<bool> release{false};
+    worker.start([&](const std::atomic<bool> &abort) {
+        while (!release && !abort)
+            QThread::yieldCurrentThread();
+    });
+    EXPECT_TRUE(worker.isRunning());
+    release = true;
+    // No events are served here: the count must come down on the thread.
+    QDeadlineTimer bound(std::chrono::seconds(30));
+    while (worker.isRunning() && !bound.hasExpired())
+        QThread::yieldCurrentThread();
+    EXPECT_FALSE(worker.isRunning());
+}
+
+TEST(WorkerPool, SlotsRunSideBySideAndEachEndsItsWorkInItsOwnOrder)
+{
+    QObject control;
+    WorkerPool pool(3);
+    ASSERT_EQ(pool.size(), 3);
+    const QThread *uiThread = QThread::currentThread();
+    std::atomic<int> entered{0};
+    std::atomic<bool> release{false};
+    std::map<int, QStringList> endings;
+    bool endedOnUiThread = true;
+    for (int slot = 0; slot < pool.size(); ++slot) {
+        for (const QString &name : {QStringLiteral("first"), QStringLiteral("second")}) {
+            pool[slot].start(
+                &control,
+                [&, name](const std::atomic<bool> &abort) {
+                    if (name != QStringLiteral("first"))
+                        return;
+                    ++entered;
+                    while (!release && !abort)
+                        QThread::yieldCurrentThread();
+                },
+                [&, slot, name] {
+                    endedOnUiThread = endedOnUiThread && QThread::currentThread() == uiThread;
+                    endings[slot] << name;
+                });
+        }
+    }
+    // Every slot is inside its first piece at once, which only threads of
+    // their own allow.
+    EXPECT_TRUE(waitUntil([&] { return entered == 3; }));
+    EXPECT_TRUE(pool.isRunning());
+    EXPECT_TRUE(endings.empty());
+    release = true;
+
+    ASSERT_TRUE(waitUntil([&] { return !pool.isRunning(); }));
+    EXPECT_TRUE(endedOnUiThread);
+    const QStringList inOrder{QStringLiteral("first"), QStringLiteral("second")};
+    EXPECT_EQ(endings, (std::map<int, QStringList>{{0, inOrder}, {1, inOrder}, {2, inOrder}}));
+}
+
+TEST(WorkerPool, StopAbortsEverySlotBeforeItWaitsForAny)
+{
+    // The first slot's work ends only once the second's has seen the abort:
+    // a pool that stopped its slots one by one would leave it waiting.
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool secondAborted = false;
+    bool firstSawSecondAbort = false;
+    std::atomic<int> entered{0};
+    WorkerPool pool(2);
+    pool[0].start([&](const std::atomic<bool> &abort) {
+        ++entered;
+        while (!abort)
+            QThread::yieldCurrentThread();
+        std::unique_lock lock(mutex);
+        firstSawSecondAbort = changed.wait_for(lock, std::chrono::seconds(30), [&] { return secondAborted; });
+    });
+    pool[1].start([&](const std::atomic<bool> &abort) {
+        ++entered;
+        while (!abort)
+            QThread::yieldCurrentThread();
+        std::lock_guard lock(mutex);
+        secondAborted = true;
+        changed.notify_all();
+    });
+    while (entered < 2)
+        QThread::yieldCurrentThread();
+
+    pool.stop();
+    EXPECT_FALSE(pool.isRunning());
+    EXPECT_TRUE(secondAborted) << "stop() returned before every slot's work did";
+    EXPECT_TRUE(firstSawSecondAbort);
 }

@@ -1,10 +1,10 @@
 #include "controls/audio/AudioJobQueue.h"
 
+#include "controls/WorkerPool.h"
 #include "controls/audio/AudioJob.h"
 #include "controls/audio/OutputHold.h"
 
 #include <algorithm>
-#include <thread>
 
 namespace {
 
@@ -13,7 +13,7 @@ constexpr int kMostJobs = 16;
 
 int coreCount()
 {
-    return std::clamp(int(std::thread::hardware_concurrency()), 1, kMostJobs);
+    return std::min(WorkerPool::cores(), kMostJobs);
 }
 
 } // namespace

@@ -13,14 +13,16 @@
 class AudioJob;
 
 // Runs a job control's jobs one after the other as its caller sees them,
-// while the jobs the caller says come next already run on threads of their
-// own, up to one job per core in all. A job run ahead keeps its file under
-// its temporary name and its reports to itself until the caller starts the
-// same work: then what it reported so far arrives, queued, as if it had just
-// started, and the rest follows as it comes. So the caller sees the same
-// reports in the same order as from jobs run one at a time, and files appear
-// in the order of their turns. Work that does not get its turn next is
-// stopped and leaves nothing.
+// while the jobs the caller says come next already run side by side, up to
+// one job per core in all. The queue lives on the control's thread; each job
+// runs in a slot with a runner (and so a worker) of its own. A job run ahead
+// keeps its file under its temporary name and its reports to its slot until
+// the caller starts the same work: then what it reported so far arrives,
+// queued, as if it had just started, and the rest follows as it comes. So
+// the caller sees the same reports in the same order as from jobs run one at
+// a time, and files appear in the order of their turns. Work that does not
+// get its turn next is stopped and leaves nothing; its slot goes with it, and
+// with the slot's runner every report still on its way.
 class AudioJobQueue {
 public:
     using Progress = std::function<void(int percent)>;

@@ -23,31 +23,30 @@ bool AudioJobRunner::start(QObject *context, std::shared_ptr<EncodingJob> job, P
 {
     if (refuseWhileRunning(context, ending))
         return false;
-    join();
-    m_abort = false;
     m_running = true;
     const unsigned id = ++m_job;
-    m_thread = std::thread([this, context, id, alive = std::weak_ptr(m_alive), job = std::move(job),
-                               progress = std::move(progress), ending = std::move(ending)] {
-        const EncodingJob::Result result = job->run(m_abort, [context, alive, progress](int item, int percent) {
-            QMetaObject::invokeMethod(
-                context,
-                [alive, progress, item, percent] {
-                    if (!alive.expired())
-                        progress(item, percent);
-                },
-                Qt::QueuedConnection);
+    const std::weak_ptr<const bool> alive = m_alive;
+    auto result = std::make_shared<EncodingJob::Result>(EncodingJob::Result::Failed);
+    m_worker.start(
+        context,
+        [context, alive, job, result, progress = std::move(progress)](const std::atomic<bool> &abort) {
+            *result = job->run(abort, [context, alive, progress](int item, int percent) {
+                QMetaObject::invokeMethod(
+                    context,
+                    [alive, progress, item, percent] {
+                        if (!alive.expired())
+                            progress(item, percent);
+                    },
+                    Qt::QueuedConnection);
+            });
+        },
+        // Queued after every progress report of the job.
+        [this, alive, id, job, result, ending = std::move(ending)] {
+            if (alive.expired())
+                return;
+            finished(id);
+            ending(*result, job->errorCode(), job->errorText());
         });
-        QMetaObject::invokeMethod(
-            context,
-            [this, alive, id, job, ending, result] {
-                if (alive.expired())
-                    return;
-                finished(id);
-                ending(result, job->errorCode(), job->errorText());
-            },
-            Qt::QueuedConnection);
-    });
     return true;
 }
 
@@ -72,22 +71,14 @@ bool AudioJobRunner::fail(QObject *context, qint32 code, const QString &text, En
 void AudioJobRunner::finished(unsigned job)
 {
     // The ending of a job stopped by stop() may come after a new job
-    // started; it must not wait for that one.
+    // started; it must not count that one as ended.
     if (job != m_job)
         return;
-    join();
     m_running = false;
 }
 
 void AudioJobRunner::stop()
 {
-    m_abort = true;
-    join();
+    m_worker.stop();
     m_running = false;
-}
-
-void AudioJobRunner::join()
-{
-    if (m_thread.joinable())
-        m_thread.join();
 }

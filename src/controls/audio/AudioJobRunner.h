@@ -1,20 +1,20 @@
 #pragma once
 
+#include "controls/Worker.h"
 #include "controls/audio/EncodingJob.h"
 
 #include <QObject>
 
-#include <atomic>
 #include <functional>
 #include <memory>
-#include <thread>
 
-// The worker thread of a job control: one job at a time, stopped by a flag
-// the job polls between frames, joined before a new job or the control dies.
-// Its reports reach the control's thread queued, so none arrives inside the
-// call that started the job, and each start ends in exactly one ending. A
-// runner may be destroyed with reports still on their way, even from inside
-// its own ending: they are dropped.
+// Runs a job control's jobs on its worker, one at a time: the control and
+// the runner live on the control's thread, the job runs on the worker's and
+// polls the worker's abort flag between frames. Its reports reach the
+// control's thread queued, so none arrives inside the call that started the
+// job, and each start ends in exactly one ending. A runner may be destroyed
+// with reports still on their way, even from inside its own ending: they are
+// dropped, as they carry a weak hold on the runner's life.
 class AudioJobRunner {
 public:
     using Progress = std::function<void(int item, int percent)>;
@@ -33,22 +33,20 @@ public:
     // as running till then.
     bool fail(QObject *context, qint32 code, const QString &text, Ending ending);
     bool isRunning() const { return m_running; }
-    void abort() { m_abort = true; }
+    void abort() { m_worker.abort(); }
     // Stops the job and waits for the worker; its ending is still delivered.
     void stop();
 
 private:
     bool refuseWhileRunning(QObject *context, const Ending &ending);
     void finished(unsigned job);
-    void join();
 
     QString m_busyText;
-    std::atomic<bool> m_abort{false};
     bool m_running = false;
     unsigned m_job = 0;
     // Queued reports deliver only while this lives.
     std::shared_ptr<const bool> m_alive = std::make_shared<const bool>(true);
-    std::thread m_thread;
+    Worker m_worker;
 };
 
 // The ending of a job control's jobs: one of its Done, Aborted or Error events.

@@ -14,8 +14,9 @@ class PlaybackWorker;
 // Plays one decoded file at a time on a device. Decoding and the sound
 // device live on a worker thread of their own; every call here returns at
 // once, and each start ends in exactly one ended() on this object's thread,
-// after the call that stopped it has returned. The player and the recorder's
-// WAV player share it.
+// after the call that stopped it has returned, carrying the number of the
+// session it ends, so a caller tells an old session's ending from the
+// current one. The player and the recorder's WAV player share it.
 class AudioPlayback : public QObject {
     Q_OBJECT
 public:

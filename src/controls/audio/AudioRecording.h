@@ -9,8 +9,10 @@ class RecordingWorker;
 // Records from an input device into a PCM WAV file. The device and the
 // writing live on a worker thread; the file is written under a temporary
 // name beside the destination and takes its name only when the recording has
-// ended well. Each start ends in exactly one ended() on this object's thread,
-// after the call that stopped it has returned.
+// ended well. This object lives on the caller's thread and only posts to the
+// worker; levels and the ending come back queued. Each start ends in exactly
+// one ended() on this object's thread, after the call that stopped it has
+// returned.
 class AudioRecording : public QObject {
     Q_OBJECT
 public:

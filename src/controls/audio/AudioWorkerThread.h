@@ -1,7 +1,10 @@
 #pragma once
 
 // A device worker lives on a thread of its own: its device objects are made,
-// suspended and ended there, and the front object only posts to it.
+// suspended and ended there, and the front object only posts to it. This is
+// a QThread with its event loop rather than a Worker: the sound library
+// wants its devices on one thread that serves their events for the whole
+// session, not a run of pieces of work.
 #include <QMetaObject>
 #include <QString>
 #include <QThread>

@@ -17,7 +17,8 @@
 // The lowest and highest value of every short run of samples of a file, per
 // channel, decoded on a worker thread so that a long file never holds up the
 // window that shows it. What is decoded so far can be drawn while the rest
-// comes in; reports reach this object's thread queued.
+// comes in; reports reach this object's thread queued. Each build is
+// numbered: a report of a build that was stopped or replaced is dropped.
 class WaveformOverview : public QObject {
     Q_OBJECT
 public:

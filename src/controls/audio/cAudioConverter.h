@@ -16,7 +16,11 @@
 
 // Opens audio files and reports their length, format and tags; lists the ACM
 // and WMA codecs; converts one source (whole or a range) into one file on a
-// worker thread, reporting through queued events.
+// worker, reporting through queued events. The control lives on the UI
+// thread; each conversion runs on a worker of its own in the job queue,
+// which also runs the coming rows ahead and hands their reports over only
+// when their turn comes. A conversion run ahead for a row that does not come
+// next is stopped, its file removed and its reports dropped.
 class cAudioConverter : public QObject, public AudioDestination, public AudioRange {
     Q_OBJECT
 public:

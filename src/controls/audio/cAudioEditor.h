@@ -12,8 +12,10 @@
 // The waveform editor: shows one audio file as a waveform, lets the user
 // select a stretch of it with the mouse, plays the selection, zooms to it and
 // back, and saves a stretch as a WAV file of its own, sample-exact. The
-// waveform is decoded and the stretch written on worker threads; every event
-// arrives queued, never inside the call that caused it.
+// editor lives on the UI thread; the waveform is decoded on the overview's
+// worker and the stretch written on the runner's, and every event arrives
+// queued, never inside the call that caused it. Opening another file drops
+// what the overview of the last one still reports.
 //
 // Sample positions count from 0; a selection is [first, end), so a selection
 // of the whole file ends at the file's number of samples.

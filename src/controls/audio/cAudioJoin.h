@@ -8,8 +8,11 @@
 #include <QString>
 #include <QVector>
 
-// Writes a list of files, each whole or a range, as one file on a worker
-// thread, reporting (file index, percent) through queued events.
+// Writes a list of files, each whole or a range, as one file. The control
+// lives on the UI thread and the writing runs on its runner's worker; the
+// reports (file index, percent) and the one ending come back as queued
+// events. A join cannot start while one runs, and the reports of a control
+// that has gone are dropped with its runner.
 class cAudioJoin : public QObject, public AudioDestination {
     Q_OBJECT
 public:

@@ -14,7 +14,10 @@
 // Text to speech: speaks a text aloud on an audio output, word by word, or
 // into a WAV file in a chosen format. Voices come from the speech engine,
 // outputs from the sound system; both are named by index from 1 and chosen
-// by list position from 0.
+// by list position from 0. The control lives on the UI thread; the text is
+// synthesised on its worker, words and sound coming back queued, and played
+// through a playback device thread. Every speech is numbered: a new text or
+// Stop aborts the synthesis, and what the old one still reports is dropped.
 class cWaveTTS : public QObject {
     Q_OBJECT
 public:

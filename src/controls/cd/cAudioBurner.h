@@ -13,7 +13,9 @@
 // decoded and brought to CD audio; a real writer gets the disc in one pass,
 // the image drive a BIN/CUE image. Drives are named by their letter ("D"),
 // drive and speed indexes count from 1, tracks from 1. Every Burn ends in
-// exactly one Finished or Error, never inside the call.
+// exactly one Finished or Error, never inside the call. The control lives on the UI thread and the
+// burn runs on its worker; a burn cannot start while one runs, so no report
+// is stale, and those of a control that has gone are dropped with it.
 class cAudioBurner : public QObject {
     Q_OBJECT
 public:

@@ -13,8 +13,11 @@
 
 // Lists the CD drives, answers what disc the selected drive holds, and rips
 // one track (or a range of it) at a time into a file of any destination
-// format on a worker thread, reporting through queued events. Devices and
-// tracks are counted from 0 and from 1 respectively.
+// format, reporting through queued events. Devices and tracks are counted
+// from 0 and from 1 respectively. The control lives on the UI thread; a rip
+// runs on its runner's worker, tray moves on a worker of their own. A rip
+// cannot start while one runs, and the reports of a control that has gone
+// are dropped with its runner.
 class cAudioCDRipper : public QObject, public AudioDestination, public AudioRange {
     Q_OBJECT
 public:

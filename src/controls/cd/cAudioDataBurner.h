@@ -11,7 +11,9 @@
 // Writes a data CD from a list of files at a chosen write speed, on a worker
 // thread, reporting through queued events. Drives are named by their letter
 // ("D"); drive and speed indexes count from 1. Every Burn ends in exactly one
-// Finished or Message, never inside the call.
+// Finished or Message, never inside the call. The control lives on the UI thread and the
+// burn runs on its worker; a burn cannot start while one runs, so no report
+// is stale, and those of a control that has gone are dropped with it.
 class cAudioDataBurner : public QObject {
     Q_OBJECT
 public:

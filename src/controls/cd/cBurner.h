@@ -11,7 +11,9 @@
 // Writes a data CD or DVD from a list of files in the chosen file systems, on
 // a worker thread, reporting through queued events. Drive indexes count from
 // 0. Every Burn ends in exactly one BurnEnd (written) or Error (not written,
-// or aborted after Canceled), never inside the call.
+// or aborted after Canceled), never inside the call. The control lives on the UI thread and the
+// burn runs on its worker; a burn cannot start while one runs, so no report
+// is stale, and those of a control that has gone are dropped with it.
 class cBurner : public QObject {
     Q_OBJECT
 public:

@@ -12,7 +12,10 @@ struct CddbLookupResult;
 // thread. The results arrive as queued events: Notify, DiscArtist,
 // DiscTitle, then TrackInfo for every track, the last one last; a look-up
 // that fails ends in one Error instead. A server that stops answering ends in
-// Error after the time-out (QuerySetting, in seconds).
+// Error after the time-out (QuerySetting, in seconds). The control lives on
+// the UI thread, the look-up runs on its worker and polls its abort flag
+// while it waits on the network. Every look-up is numbered: one that was
+// stopped or replaced says nothing more.
 //
 // SONVALE_CDDB_SERVER ("host" or "host:port") replaces the server and port
 // the caller gives, which is how tests point the control at a local server.
