@@ -231,6 +231,7 @@ std::optional<AudioFacts> plainPcmFacts(const QString &path)
         return std::nullopt;
 
     AudioFacts facts;
+    facts.container = "wav";
     facts.sampleRate = format->sampleRate;
     facts.channels = format->channels;
     facts.bitsPerSample = format->bits;

@@ -18,12 +18,14 @@ cAudioConverter::~cAudioConverter()
 qint32 cAudioConverter::OpenSource(const QString &path)
 {
     m_source = describeAudio(path);
+    m_sourcePath = m_source ? path : QString();
     return m_source ? 0 : 1;
 }
 
 void cAudioConverter::CloseSource()
 {
     m_source.reset();
+    m_sourcePath.clear();
 }
 
 qint32 cAudioConverter::Duration() const
@@ -57,7 +59,8 @@ QString cAudioConverter::FormatSeconds(qint32 seconds) const
 
 void cAudioConverter::ReadTags(const QString &path)
 {
-    m_tags = AudioDecoder::readTags(path);
+    const bool described = m_source && path == m_sourcePath;
+    m_tags = AudioDecoder::readTags(path, described ? m_source->container : QByteArray());
 }
 
 void cAudioConverter::EnumACMTags(
@@ -129,5 +132,5 @@ void cAudioConverter::Abort()
 void cAudioConverter::Terminate()
 {
     m_jobs.stop();
-    m_source.reset();
+    CloseSource();
 }
