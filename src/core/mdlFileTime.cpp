@@ -1,6 +1,10 @@
 #include "core/mdlFileTime.h"
 
+#include <QFile>
 #include <QFileInfo>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -64,12 +68,19 @@ bool GetFileTimes(const QString &path, QDateTime &creation, QDateTime &lastAcces
 
 QDateTime GetFileCreated(const QString &path)
 {
-    QDateTime creation = ZeroDate();
-    QDateTime lastAccess;
-    QDateTime lastWrite;
-    if (GetFileTimes(path, creation, lastAccess, lastWrite, true))
+    // Read straight from the file system and turned into local time once:
+    // every local-time conversion takes the time zone lock, which all the
+    // workers probing a list's files share.
+    struct statx st {};
+    if (path.isEmpty()
+        || statx(AT_FDCWD, QFile::encodeName(path).constData(), 0, STATX_TYPE | STATX_MTIME | STATX_BTIME, &st) != 0
+        || S_ISDIR(st.stx_mode))
         return ZeroDate();
-    return creation;
+    const auto msecs = [](const statx_timestamp &t) { return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1'000'000; };
+    // A file system without creation times leaves the last write time for it.
+    const qint64 born = (st.stx_mask & STATX_BTIME) ? msecs(st.stx_btime) : 0;
+    const QDateTime moment = QDateTime::fromMSecsSinceEpoch(born != 0 ? born : msecs(st.stx_mtime), Qt::UTC);
+    return FileTimeToDate(toFileTime(moment)).toLocalTime();
 }
 
 QDateTime ZeroDate()
