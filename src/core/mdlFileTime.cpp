@@ -66,21 +66,26 @@ bool GetFileTimes(const QString &path, QDateTime &creation, QDateTime &lastAcces
     return false;
 }
 
-QDateTime GetFileCreated(const QString &path)
+QDateTime GetFileCreatedUtc(const QString &path)
 {
-    // Read straight from the file system and turned into local time once:
-    // every local-time conversion takes the time zone lock, which all the
-    // workers probing a list's files share.
+    // Read straight from the file system, with no local time on the way:
+    // every local-time conversion takes the time zone lock.
     struct statx st {};
     if (path.isEmpty()
         || statx(AT_FDCWD, QFile::encodeName(path).constData(), 0, STATX_TYPE | STATX_MTIME | STATX_BTIME, &st) != 0
         || S_ISDIR(st.stx_mode))
-        return ZeroDate();
+        return {};
     const auto msecs = [](const statx_timestamp &t) { return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1'000'000; };
     // A file system without creation times leaves the last write time for it.
     const qint64 born = (st.stx_mask & STATX_BTIME) ? msecs(st.stx_btime) : 0;
     const QDateTime moment = QDateTime::fromMSecsSinceEpoch(born != 0 ? born : msecs(st.stx_mtime), Qt::UTC);
-    return FileTimeToDate(toFileTime(moment)).toLocalTime();
+    return FileTimeToDate(toFileTime(moment));
+}
+
+QDateTime GetFileCreated(const QString &path)
+{
+    const QDateTime created = GetFileCreatedUtc(path);
+    return created.isValid() ? created.toLocalTime() : ZeroDate();
 }
 
 QDateTime ZeroDate()

@@ -17,7 +17,7 @@ ItemProbe probeItemFile(const QString &path, bool readTags)
     probe.opened = true;
     probe.durationMs = converter.Duration();
     probe.bytes = QFileInfo(path).size();
-    probe.created = mdlFileTime::GetFileCreated(path);
+    probe.created = mdlFileTime::GetFileCreatedUtc(path);
     if (readTags) {
         converter.ReadTags(path);
         probe.tags = {converter.TagAlbum(), converter.TagArtist(), converter.TagComment(), converter.TagGenre(),

@@ -10,6 +10,8 @@ struct ItemProbe {
     bool opened = false; // the file exists and holds audio
     qint64 bytes = 0;
     qint32 durationMs = 0;
+    // In UTC: the local-time conversion takes a process-wide lock, which
+    // the workers probing a list's files would queue on.
     QDateTime created;
     AudioTags tags;
 };
