@@ -16,6 +16,6 @@ struct ItemProbe {
     AudioTags tags;
 };
 
-// Opens the file once through an audio converter of its own, so that it can
-// run on any thread; reads the tags only when asked.
+// Describes the file as the audio converter does, touching nothing shared,
+// so that it can run on any thread; reads the tags only when asked.
 ItemProbe probeItemFile(const QString &path, bool readTags);

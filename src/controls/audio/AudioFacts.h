@@ -25,6 +25,8 @@ struct AudioFacts {
             return 0;
         return (totalSamples * 1000 + sampleRate / 2) / sampleRate;
     }
+    // The same, held to the 32-bit millisecond counts the windows keep.
+    qint32 durationMs32() const { return qint32(qMin<qint64>(durationMs(), INT32_MAX)); }
 
     friend bool operator==(const AudioFacts &, const AudioFacts &) = default;
 };

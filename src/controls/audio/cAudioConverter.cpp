@@ -30,7 +30,7 @@ void cAudioConverter::CloseSource()
 
 qint32 cAudioConverter::Duration() const
 {
-    return m_source ? qint32(qMin<qint64>(m_source->durationMs(), INT32_MAX)) : 0;
+    return m_source ? m_source->durationMs32() : 0;
 }
 
 qint32 cAudioConverter::SampleRate() const
