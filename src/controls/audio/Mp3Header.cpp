@@ -46,7 +46,8 @@ std::optional<AudioFacts> plainFacts(const QString &path)
         if (pos + 4 > headSize)
             return std::nullopt;
         const std::optional<Header> h = parseHeader(d + pos);
-        if (!h || !first->sameStream(*h))
+        // The decoder reports the channels of the frames after the first.
+        if (!h || !first->sameStream(*h) || h->mono != first->mono)
             return std::nullopt;
         pos += h->bytes;
     }
