@@ -25,6 +25,9 @@ bool GetFileTimes(const QString &path, QDateTime &creation, QDateTime &lastAcces
 // The file's creation date and time in local time; the zero date-time
 // (30 December 1899, 00:00:00) when it cannot be read.
 QDateTime GetFileCreated(const QString &path);
+// The same moment in UTC, for threads that should not queue on the time zone
+// lock which every local-time conversion takes; invalid when it cannot be read.
+QDateTime GetFileCreatedUtc(const QString &path);
 // The zero date-time, 30 December 1899, 00:00:00 local time.
 QDateTime ZeroDate();
 

@@ -1,6 +1,7 @@
 #include "lists/ItemProbe.h"
 
-#include "controls/audio/cAudioConverter.h"
+#include "controls/audio/AudioDecoder.h"
+#include "controls/audio/AudioFacts.h"
 #include "core/mdlFileSystem.h"
 #include "core/mdlFileTime.h"
 
@@ -11,18 +12,15 @@ ItemProbe probeItemFile(const QString &path, bool readTags)
     ItemProbe probe;
     if (path.isEmpty() || !mdlFileSystem::FileExists(path))
         return probe;
-    cAudioConverter converter;
-    if (converter.OpenSource(path) != 0)
+    const std::optional<AudioFacts> facts = describeAudio(path);
+    if (!facts)
         return probe;
     probe.opened = true;
-    probe.durationMs = converter.Duration();
+    probe.durationMs = facts->durationMs32();
     probe.bytes = QFileInfo(path).size();
-    probe.created = mdlFileTime::GetFileCreated(path);
-    if (readTags) {
-        converter.ReadTags(path);
-        probe.tags = {converter.TagAlbum(), converter.TagArtist(), converter.TagComment(), converter.TagGenre(),
-                      converter.TagTitle(), converter.TagTrack(), converter.TagYear()};
-    }
-    converter.CloseSource();
+    probe.created = mdlFileTime::GetFileCreatedUtc(path);
+    // The facts name the demuxer, so the tags take no second format probe.
+    if (readTags)
+        probe.tags = AudioDecoder::readTags(path, facts->container);
     return probe;
 }

@@ -124,8 +124,13 @@ Record parseRecord(const QString &piece)
 {
     Record record;
     for (int f = 0; f < FieldCount; ++f)
-        record.fields[f] = unescapeValue(GetTagValue(fieldNames()[f], piece));
+        record.fields[f] = parseField(piece, f);
     return record;
+}
+
+QString parseField(const QString &piece, int field)
+{
+    return unescapeValue(GetTagValue(fieldNames()[field], piece));
 }
 
 QStringList recordPieces(const QString &text)

@@ -54,6 +54,8 @@ QString unescapeValue(const QString &stored);
 
 QString recordText(const Record &record);
 Record parseRecord(const QString &piece);
+// One field of a record piece, as parseRecord reads it.
+QString parseField(const QString &piece, int field);
 // The record pieces of a list file's text: what follows each "<ITEM>". Text
 // before the first "<ITEM>" is no record.
 QStringList recordPieces(const QString &text);

@@ -7,25 +7,24 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
-#include <vector>
-
 namespace ItemsListLoader {
 
 int load(const QStringList &pieces, bool copyTags, const RowSink &addRow)
 {
-    std::vector<ItemsListFile::Record> records;
-    records.reserve(std::size_t(pieces.size()));
-    for (const QString &piece : pieces) {
-        if (!piece.isEmpty())
-            records.push_back(ItemsListFile::parseRecord(piece));
-    }
-    if (records.empty())
-        return 0;
-
+    QStringList kept;
     QStringList paths;
-    paths.reserve(qsizetype(records.size()));
-    for (const auto &record : records)
-        paths << record[ItemsListFile::FieldFile];
+    kept.reserve(pieces.size());
+    paths.reserve(pieces.size());
+    for (const QString &piece : pieces) {
+        if (!piece.isEmpty()) {
+            kept << piece;
+            paths << ItemsListFile::parseField(piece, ItemsListFile::FieldFile);
+        }
+    }
+    if (kept.isEmpty())
+        return 0;
+    // The files are probed from here on; the rest of each record is read
+    // while the workers run.
     ItemProbeQueue probes(paths, copyTags);
 
     // The window repaints (the progress bar moves) a few times a second.
@@ -37,14 +36,15 @@ int load(const QStringList &pieces, bool copyTags, const RowSink &addRow)
             sincePaint.restart();
         }
     };
-    for (std::size_t i = 0; i < records.size(); ++i) {
+    for (qsizetype i = 0; i < kept.size(); ++i) {
+        const ItemsListFile::Record record = ItemsListFile::parseRecord(kept[i]);
         std::optional<ItemProbe> probe;
-        while (!(probe = probes.take(qsizetype(i), std::chrono::milliseconds(40))))
+        while (!(probe = probes.take(i, std::chrono::milliseconds(40))))
             keepPainting();
         keepPainting();
-        addRow(int(i) + 1, ItemsListRecordReader::rowFromRecord(records[i], *probe, copyTags));
+        addRow(int(i) + 1, ItemsListRecordReader::rowFromRecord(record, *probe, copyTags));
     }
-    return int(records.size());
+    return int(kept.size());
 }
 
 } // namespace ItemsListLoader

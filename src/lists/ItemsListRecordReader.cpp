@@ -1,6 +1,7 @@
 #include "lists/ItemsListRecordReader.h"
 
 #include "core/mdlFileSystem.h"
+#include "core/mdlFileTime.h"
 
 #include <QLocale>
 
@@ -110,7 +111,7 @@ void setFileFacts(Row::Data &row, const ItemProbe &probe)
 {
     row[Row::Time] = hhmmss(roundedSeconds(probe.durationMs));
     row[Row::Size] = mdlFileSystem::FormatFileSize(double(probe.bytes));
-    row.created = probe.created;
+    row.created = probe.created.isValid() ? probe.created.toLocalTime() : mdlFileTime::ZeroDate();
     row[Row::BytesSize] = QString::number(probe.bytes);
 }
 

@@ -69,7 +69,11 @@ TEST(mdlFileTime, GetFileTimesOfAFile)
 
     const QDateTime created = mdlFileTime::GetFileCreated(path);
     EXPECT_EQ(created, creation);
+    EXPECT_EQ(created.timeSpec(), Qt::LocalTime);
     EXPECT_LE(qAbs(created.secsTo(QDateTime::currentDateTime())), 120);
+    const QDateTime createdUtc = mdlFileTime::GetFileCreatedUtc(path);
+    EXPECT_EQ(createdUtc, creation);
+    EXPECT_EQ(createdUtc.timeSpec(), Qt::UTC);
 }
 
 TEST(mdlFileTime, UnreadableTimesLeaveTheOutValuesAlone)
@@ -82,5 +86,6 @@ TEST(mdlFileTime, UnreadableTimesLeaveTheOutValuesAlone)
         EXPECT_EQ(access, marker);
         EXPECT_EQ(write, marker);
         EXPECT_EQ(mdlFileTime::GetFileCreated(path), QDateTime(QDate(1899, 12, 30), QTime(0, 0, 0)));
+        EXPECT_FALSE(mdlFileTime::GetFileCreatedUtc(path).isValid());
     }
 }

@@ -1,6 +1,7 @@
 #include "commands_fixture.h"
 
 #include "controls/ui/DataObject.h"
+#include "core/mdlFileTime.h"
 #include "support/AudioFiles.h"
 #include "lists/frmStat.h"
 #include "settings/OptionSettings.h"
@@ -95,7 +96,9 @@ TEST_F(AddingFiles, AnUnreadableFileIsReportedAndLeavesNoGap)
         EXPECT_EQ(cell(main, r, Row::Time), expected.time);
         EXPECT_EQ(cell(main, r, Row::BytesSize), QString::number(QFileInfo(expected.file).size()));
         EXPECT_FALSE(cell(main, r, Row::Size).isEmpty());
-        EXPECT_TRUE(main.cGrid1->CellValue(r, main.cGrid1->ColumnIndex(QStringLiteral("Created"))).toDateTime().isValid());
+        const QDateTime created = main.cGrid1->CellValue(r, main.cGrid1->ColumnIndex(QStringLiteral("Created"))).toDateTime();
+        EXPECT_EQ(created, mdlFileTime::GetFileCreated(expected.file));
+        EXPECT_EQ(created.timeSpec(), Qt::LocalTime);
         EXPECT_EQ(cell(main, r, Row::Range), QStringLiteral("All"));
         EXPECT_EQ(cell(main, r, Row::RangeAll), QStringLiteral("1"));
         EXPECT_TRUE(cell(main, r, Row::RangeStart).isEmpty());

@@ -29,7 +29,7 @@ ItemProbe openedProbe()
     probe.opened = true;
     probe.bytes = 1048576;
     probe.durationMs = 61500;
-    probe.created = QDateTime(QDate(2020, 5, 1), QTime(10, 0, 0));
+    probe.created = QDateTime(QDate(2020, 5, 1), QTime(10, 0, 0), Qt::UTC);
     probe.tags.artist = QStringLiteral("File artist");
     return probe;
 }
@@ -72,7 +72,9 @@ TEST(ItemsListRecord, AnOpenedFileGivesItsFactsAndTags)
     EXPECT_EQ(whole[Row::Time], QStringLiteral("00:01:02"));
     EXPECT_EQ(whole[Row::BytesSize], QStringLiteral("1048576"));
     EXPECT_FALSE(whole[Row::Size].isEmpty());
-    EXPECT_TRUE(whole.created.isValid());
+    // The probe's UTC moment, shown in local time.
+    EXPECT_EQ(whole.created, openedProbe().created);
+    EXPECT_EQ(whole.created.timeSpec(), Qt::LocalTime);
     EXPECT_EQ(whole[Row::Range], QStringLiteral("All"));
 
     const Row::Data ranged = Reader::rowFromRecord(storedRecord("0", "0", "30", "15"), openedProbe(), false);

@@ -202,7 +202,8 @@ AudioFacts AudioDecoder::facts() const
 {
     if (!m_codec)
         return {};
-    return {.sampleRate = sampleRate(),
+    return {.container = m_format ? QByteArray(m_format->iformat->name) : QByteArray(),
+            .sampleRate = sampleRate(),
             .channels = channels(),
             .bitsPerSample = m_bitsPerSample,
             .totalSamples = m_totalSamples};
@@ -486,14 +487,15 @@ bool AudioDecoder::readsAsHeaderless(const QString &path)
     return isVox(path);
 }
 
-AudioTags AudioDecoder::readTags(const QString &path)
+AudioTags AudioDecoder::readTags(const QString &path, const QByteArray &container)
 {
     av::quietLogs();
     AudioTags tags;
     if (isVox(path))
         return tags;
+    const AVInputFormat *known = container.isEmpty() ? nullptr : av_find_input_format(container.constData());
     AVFormatContext *raw = nullptr;
-    if (avformat_open_input(&raw, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
+    if (avformat_open_input(&raw, QFile::encodeName(path).constData(), known, nullptr) < 0)
         return tags;
     av::InputContext format(raw);
     static const char *const album[] = {"album", nullptr};

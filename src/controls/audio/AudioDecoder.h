@@ -53,7 +53,8 @@ public:
     static bool readsAsHeaderless(const QString &path);
 
     // The text tags of any file the decoder opens; empty fields when absent.
-    static AudioTags readTags(const QString &path);
+    // container, when known from the file's facts, spares the format probe.
+    static AudioTags readTags(const QString &path, const QByteArray &container = {});
 
 private:
     bool openContainer(const QString &path, QString *error);

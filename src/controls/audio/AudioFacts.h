@@ -1,11 +1,16 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <optional>
 
 // What the program shows of an audio file without decoding it.
 struct AudioFacts {
+    // The library's name of the demuxer that reads the file ("wav", "mp3"),
+    // so that opening it again for its tags needs no second format probe;
+    // empty for headerless audio.
+    QByteArray container;
     int sampleRate = 0;
     int channels = 0;
     // As the file stores PCM; 16 for compressed sources.
@@ -20,11 +25,13 @@ struct AudioFacts {
             return 0;
         return (totalSamples * 1000 + sampleRate / 2) / sampleRate;
     }
+    // The same, held to the 32-bit millisecond counts the windows keep.
+    qint32 durationMs32() const { return qint32(qMin<qint64>(durationMs(), INT32_MAX)); }
 
     friend bool operator==(const AudioFacts &, const AudioFacts &) = default;
 };
 
-// The facts of a plain PCM WAV come from its header alone, which costs a few
-// reads; every other file is opened and its stream probed, which reads and
+// The facts of a plain PCM WAV or a plain MP3 come from its first bytes
+// alone, which costs a few reads; every other file is opened and its stream probed, which reads and
 // decodes a good part of it. Empty when the file cannot be opened as audio.
 std::optional<AudioFacts> describeAudio(const QString &path);

@@ -135,7 +135,7 @@ TagFrame readTagFrame(const uchar *frame, const Header &h)
     tag.delay = int(delayAndPadding >> 12);
     tag.padding = int(delayAndPadding & 0xfff);
     tag.extension = p;
-    if (frames * h.samples - tag.delay - tag.padding > 0)
+    if (tag.decodedSamples(h) > 0)
         tag.kind = TagFrame::Counted;
     return tag;
 }

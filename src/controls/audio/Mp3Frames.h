@@ -56,6 +56,9 @@ struct TagFrame {
     int padding = 0;
     // The 36 bytes of the LAME extension; nullptr unless Counted.
     const uchar *extension = nullptr;
+
+    // What a gapless decoder yields from the counted frames of first's kind.
+    qint64 decodedSamples(const Header &first) const { return frames * first.samples - delay - padding; }
 };
 TagFrame readTagFrame(const uchar *frame, const Header &h);
 

@@ -24,7 +24,7 @@ qint64 samples(const QString &path)
     const Header first = *parseHeader(d + pos);
     const TagFrame tag = readTagFrame(d + pos, first);
     switch (tag.kind) {
-    case TagFrame::Counted: return tag.frames * first.samples - tag.delay - tag.padding;
+    case TagFrame::Counted: return tag.decodedSamples(first);
     case TagFrame::NoCount: pos += first.bytes; break;
     case TagFrame::None: break;
     }

@@ -104,9 +104,12 @@ bool mayHoldSpdif(QFile &file, qint64 dataOffset)
     if (!file.seek(dataOffset))
         return true;
     const QByteArray bytes = file.read(kSpdifWindow);
-    static const QByteArray swapped("\x72\xF8\x1F\x4E", 4);
-    static const QByteArray straight("\xF8\x72\x4E\x1F", 4);
-    return bytes.contains(swapped) || bytes.contains(straight);
+    // memmem: this scan runs for every WAV of a list, and it finds a short
+    // needle in 64 KiB several times faster than QByteArray::contains.
+    const auto holds = [&bytes](const char (&sync)[5]) {
+        return memmem(bytes.constData(), size_t(bytes.size()), sync, 4) != nullptr;
+    };
+    return holds("\x72\xF8\x1F\x4E") || holds("\xF8\x72\x4E\x1F");
 }
 
 // Whether the library's own format probe, run on the same bytes as when it
@@ -231,6 +234,7 @@ std::optional<AudioFacts> plainPcmFacts(const QString &path)
         return std::nullopt;
 
     AudioFacts facts;
+    facts.container = "wav";
     facts.sampleRate = format->sampleRate;
     facts.channels = format->channels;
     facts.bitsPerSample = format->bits;

@@ -18,17 +18,19 @@ cAudioConverter::~cAudioConverter()
 qint32 cAudioConverter::OpenSource(const QString &path)
 {
     m_source = describeAudio(path);
+    m_sourcePath = m_source ? path : QString();
     return m_source ? 0 : 1;
 }
 
 void cAudioConverter::CloseSource()
 {
     m_source.reset();
+    m_sourcePath.clear();
 }
 
 qint32 cAudioConverter::Duration() const
 {
-    return m_source ? qint32(qMin<qint64>(m_source->durationMs(), INT32_MAX)) : 0;
+    return m_source ? m_source->durationMs32() : 0;
 }
 
 qint32 cAudioConverter::SampleRate() const
@@ -57,7 +59,8 @@ QString cAudioConverter::FormatSeconds(qint32 seconds) const
 
 void cAudioConverter::ReadTags(const QString &path)
 {
-    m_tags = AudioDecoder::readTags(path);
+    const bool described = m_source && path == m_sourcePath;
+    m_tags = AudioDecoder::readTags(path, described ? m_source->container : QByteArray());
 }
 
 void cAudioConverter::EnumACMTags(
@@ -129,5 +132,5 @@ void cAudioConverter::Abort()
 void cAudioConverter::Terminate()
 {
     m_jobs.stop();
-    m_source.reset();
+    CloseSource();
 }

@@ -83,6 +83,8 @@ private:
         qint32 rangeLength, const QString &destination) const;
 
     std::optional<AudioFacts> m_source;
+    // The file m_source describes (OpenSource's), which m_sourceFile need not be.
+    QString m_sourcePath;
     QString m_sourceFile;
     AudioJobQueue m_jobs;
 };

@@ -240,6 +240,10 @@ TEST(WavHeader, DescribesPlainPcmExactlyAsTheFullProbeAndLeavesTheRestToIt)
         }
         // What the lists use is the full probe's answer either way.
         EXPECT_EQ(describeAudio(path), full);
+        // The tags read the same whether the format is probed or known.
+        if (full) {
+            EXPECT_EQ(AudioDecoder::readTags(path, full->container), AudioDecoder::readTags(path));
+        }
     }
 
     // A name that makes the decoder read the file as headerless audio wins
