@@ -65,8 +65,9 @@ void AudioConverterWindow::abortJobControl()
     cAudioConverter1->Abort();
 }
 
-void AudioConverterWindow::setRowSource(const QString &path)
+void AudioConverterWindow::setRowSource(qint32 row, const QString &path)
 {
+    Q_UNUSED(row)
     cAudioConverter1->SourceFile(path);
 }
 

@@ -30,7 +30,7 @@ protected:
     AudioDestination &jobDestination() override;
     void releaseJobControl() override;
     void abortJobControl() override;
-    void setRowSource(const QString &path) override;
+    void setRowSource(qint32 row, const QString &path) override;
     void setRowRange(qint32 start, qint32 length) override;
     void startRow(const QString &destination) override;
     qint32 rowsAtOnce() const override;

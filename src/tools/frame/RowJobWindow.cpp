@@ -82,8 +82,8 @@ RowJobWindow::~RowJobWindow()
 void RowJobWindow::buildNameBox()
 {
     const int top = kOwnSettingsTop;
-    auto *label = new QLabel(QStringLiteral("Output file name format:"), TabSettings);
-    label->setGeometry(8, top, 300, 18);
+    lblFileNameFormat = new QLabel(QStringLiteral("Output file name format:"), TabSettings);
+    lblFileNameFormat->setGeometry(8, top, 300, 18);
     cboFileName = new QComboBox(TabSettings);
     cboFileName->setGeometry(8, top + 20, 380, 24);
     cboFileName->addItems(OutputFileNames::builtInTemplates());
@@ -119,11 +119,23 @@ void RowJobWindow::LoadFileNameFormats()
 
 void RowJobWindow::selectDefaultFileName()
 {
-    if (!g_sDefaultFileNameFormat.isEmpty())
-        cboFileName->setCurrentIndex(
-            cboFileName->findText(g_sDefaultFileNameFormat, Qt::MatchExactly | Qt::MatchCaseSensitive));
-    else
-        cboFileName->setCurrentIndex(cboFileName->count() > 1 ? 1 : -1);
+    qint32 index = g_sDefaultFileNameFormat.isEmpty()
+        ? -1
+        : cboFileName->findText(g_sDefaultFileNameFormat, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    // A stored template that the list no longer offers falls back to the
+    // second one rather than leaving the name empty.
+    if (index < 0)
+        index = cboFileName->count() > 1 ? 1 : 0;
+    cboFileName->setCurrentIndex(index);
+    // The link follows the pick even where the index stayed as it was.
+    cboFileName_Click();
+}
+
+QString RowJobWindow::cellText(qint32 row, ItemsListRow::Column column) const
+{
+    if (row < 1 || row > cGrid1->Rows())
+        return QString();
+    return cGrid1->CellText(row, cGrid1->ColumnIndex(ItemsListRow::key(column)));
 }
 
 QString RowJobWindow::cellText(qint32 row, const char *key) const
@@ -133,14 +145,19 @@ QString RowJobWindow::cellText(qint32 row, const char *key) const
     return cGrid1->CellText(row, cGrid1->ColumnIndex(QLatin1String(key)));
 }
 
+std::optional<QString> RowJobWindow::destExtension() const
+{
+    return OutputFileNames::extensionOfFormat(cboTargetFormat ? cboTargetFormat->currentText() : QString());
+}
+
 QString RowJobWindow::MakeOutputFileName(qint32 row) const
 {
     OutputFileNames::RowValues values;
     values.row = row;
-    values.sourcePath = cellText(row, "COL_FILE");
-    values.itemName = cellText(row, "Item Name");
+    values.sourcePath = cellText(row, ItemsListRow::File);
+    values.itemName = cellText(row, ItemsListRow::ItemName);
     values.destExtension = destExtension();
-    return OutputFileNames::MakeOutputFileName(cboFileName->currentText(), values);
+    return OutputFileNames::usableFileName(OutputFileNames::MakeOutputFileName(cboFileName->currentText(), values));
 }
 
 void RowJobWindow::cboFileName_Click()
@@ -195,7 +212,7 @@ void RowJobWindow::cmdConvert_Click()
         return;
     separateJobsInLog();
     storeDestinationInHistory();
-    log(QStringLiteral("Preparing to convert: ") + QString::number(cGrid1->Rows()) + QStringLiteral(" tracks."));
+    log(m_look.jobStartLogText + QString::number(cGrid1->Rows()) + QStringLiteral(" tracks."));
     SetDestination();
     makeDestinationSubFolder();
     m_lCurrentRow = 1;
@@ -203,6 +220,7 @@ void RowJobWindow::cmdConvert_Click()
     showLogPage();
     g_ltmrSces = 1;
     g_ltmrUpToItemSecs = 0;
+    startingJob();
     ConvertTracks();
 }
 
@@ -221,6 +239,8 @@ void RowJobWindow::ConvertTracks()
     bool started = false;
     for (qint32 row = m_lCurrentRow; row <= rows; ++row) {
         m_lCurrentRow = row;
+        if (!rowInJob(row))
+            continue;
         started = true;
         if (followsRowsInCaption())
             setBusy(true);
@@ -273,11 +293,11 @@ void RowJobWindow::abortedEnding()
 
 void RowJobWindow::setItemSeconds(qint32 row)
 {
-    if (cellText(row, "COL_RANGE_ALL") == QLatin1String("1")) {
-        const QString time = cellText(row, "Time");
+    if (cellText(row, ItemsListRow::RangeAll) == QLatin1String("1")) {
+        const QString time = cellText(row, ItemsListRow::Time);
         if (readsAsTime(time))
             g_ltmrItemSecs = mdlFunctions::TimeToSeconds(time);
-    } else if (const std::optional<qint32> length = wholeNumber(cellText(row, "COL_RANGE_LENGTH_TIME"))) {
+    } else if (const std::optional<qint32> length = wholeNumber(cellText(row, ItemsListRow::RangeLength))) {
         g_ltmrItemSecs = *length;
     }
     g_ltmrCurItemSecs = 0;
@@ -285,14 +305,13 @@ void RowJobWindow::setItemSeconds(qint32 row)
 
 QString RowJobWindow::destinationFor(const QString &name)
 {
-    const QString usable = OutputFileNames::usableFileName(name);
-    if (usable.isEmpty())
+    if (name.isEmpty())
         return QString();
     const QString folder = destinationFolder();
-    const QString path = freePath(folder, usable, m_jobPaths);
-    if (path != folder + usable)
-        log(QStringLiteral("An earlier item of this job has the name ") + usable + QStringLiteral(", this one is saved as ")
-            + mdlFunctions::GetFileName(path) + QLatin1Char('.'));
+    const QString path = freePath(folder, name, m_jobPaths);
+    if (path != folder + name)
+        log(QStringLiteral("An earlier ") + m_look.itemNoun + QStringLiteral(" of this job has the name ") + name
+            + QStringLiteral(", this one is saved as ") + mdlFunctions::GetFileName(path) + QLatin1Char('.'));
     return path;
 }
 
@@ -308,10 +327,10 @@ QString RowJobWindow::freePath(const QString &folder, const QString &name, const
 
 std::optional<std::pair<qint32, qint32>> RowJobWindow::rowRange(qint32 row) const
 {
-    if (cellText(row, "COL_RANGE_ALL") == QLatin1String("1"))
+    if (cellText(row, ItemsListRow::RangeAll) == QLatin1String("1"))
         return std::nullopt;
-    const std::optional<qint32> start = wholeNumber(cellText(row, "COL_RANGE_START_TIME"));
-    const std::optional<qint32> length = wholeNumber(cellText(row, "COL_RANGE_LENGTH_TIME"));
+    const std::optional<qint32> start = wholeNumber(cellText(row, ItemsListRow::RangeStart));
+    const std::optional<qint32> length = wholeNumber(cellText(row, ItemsListRow::RangeLength));
     // A range that cannot be read leaves the control on the whole file.
     if (!start || !length)
         return std::nullopt;
@@ -326,6 +345,8 @@ void RowJobWindow::expectRowsAfter(qint32 row)
     QSet<QString> taken = m_jobPaths;
     QVector<ConversionAhead> rows;
     for (qint32 next = row + 1; next <= cGrid1->Rows() && rows.size() < ahead; ++next) {
+        if (!rowInJob(next))
+            continue;
         const std::optional<ConversionAhead> conversion = rowAhead(next, taken);
         if (!conversion)
             break;
@@ -337,7 +358,7 @@ void RowJobWindow::expectRowsAfter(qint32 row)
 std::optional<ConversionAhead> RowJobWindow::rowAhead(qint32 row, QSet<QString> &taken)
 {
     ConversionAhead conversion;
-    conversion.source = cellText(row, "COL_FILE");
+    conversion.source = cellText(row, ItemsListRow::File);
     // A file an earlier row writes is read once it is written.
     if (taken.contains(pathKey(conversion.source)))
         return std::nullopt;
@@ -346,7 +367,7 @@ std::optional<ConversionAhead> RowJobWindow::rowAhead(qint32 row, QSet<QString> 
     const qint32 currentRow = m_lCurrentRow;
     m_lCurrentRow = row;
     m_lTagRowAhead = row;
-    const QString name = OutputFileNames::usableFileName(MakeOutputFileName(row));
+    const QString name = MakeOutputFileName(row);
     AudioDestination &control = jobDestination();
     const AudioTags tagsNow = control.tags();
     if (setsRowTags())
@@ -392,12 +413,12 @@ qint32 RowJobWindow::ConvertTask(qint32 row)
     setItemSeconds(row);
     if (setsRowTags())
         SetID3Tags(row);
-    const QString source = cellText(row, "COL_FILE");
+    const QString source = cellText(row, ItemsListRow::File);
     lblCurrentTrack->setText(mdlFunctions::GetFileName(source));
     lblFilesToConvert->setText(QStringLiteral("Files: ") + QString::number(row) + QLatin1Char('/')
                                + QString::number(cGrid1->Rows()));
     log(m_look.jobItemLogText + lblCurrentTrack->text() + QStringLiteral("..."));
-    setRowSource(source);
+    setRowSource(row, source);
 
     const QString path = destinationFor(name);
     if (path.isEmpty()) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/audio/ConversionAhead.h"
+#include "lists/ItemsListRow.h"
 #include "tools/frame/OutputFileNames.h"
 #include "tools/frame/ToolWindow.h"
 
@@ -18,8 +19,9 @@ class QTimer;
 // A tool window that writes one file for each row of its grid, one row after
 // the other: the output-name template box with its two links, the job
 // counters with the once-a-second time-left display, and the row loop with
-// the job control's four events. A window adds its job control through the
-// row hooks.
+// the job control's four events. The converters, the ripper and the data
+// burner run their jobs through it; a window adds its job control through
+// the row hooks and forwards the control's events to the onRow handlers.
 class RowJobWindow : public ToolWindow {
     Q_OBJECT
 public:
@@ -28,7 +30,9 @@ public:
 
     // --- Output names -----------------------------------------------------
     void LoadFileNameFormats();
-    // The file name (no folder) of the row, from the template picked now.
+    // The file name (no folder) of the row, from the template picked now;
+    // empty where the template names no file. Texts from the row (a title
+    // from the CD database) never make a folder of part of the name.
     QString MakeOutputFileName(qint32 row) const;
     void cboFileName_Click();
     void lblSetAsDefaultFileName_Click();
@@ -44,6 +48,7 @@ public:
     qint32 ConvertTask(qint32 row);
     void cmdAbort_Click() override;
 
+    QLabel *lblFileNameFormat = nullptr;
     QComboBox *cboFileName = nullptr;
     LinkLabel *lblSetAsDefaultFileName = nullptr;
     LinkLabel *lblParameters = nullptr;
@@ -69,9 +74,14 @@ protected:
     void loadOwnControls() override;
 
     // The extension the destination tokens stand for; nothing leaves them.
-    virtual std::optional<QString> destExtension() const = 0;
+    // The default: the one the target format names.
+    virtual std::optional<QString> destExtension() const;
+    // Whether the job writes the row at all; the others are passed over.
+    virtual bool rowInJob(qint32 row) const { Q_UNUSED(row) return true; }
+    // The last step of the start handler before the first row.
+    virtual void startingJob() {}
     // The row's source and range onto the job control, then the start.
-    virtual void setRowSource(const QString &path) = 0;
+    virtual void setRowSource(qint32 row, const QString &path) = 0;
     virtual void setRowRange(qint32 start, qint32 length) = 0;
     virtual void startRow(const QString &destination) = 0;
     // Rows the job control converts at once; 1 where it takes them one by one.
@@ -91,6 +101,7 @@ protected:
     void onRowAborted();
 
     QString productCaption() const;
+    QString cellText(qint32 row, ItemsListRow::Column column) const;
     QString cellText(qint32 row, const char *key) const;
 
     // Clears what one job keeps about the rows it has written; a window with

@@ -28,6 +28,7 @@ struct ToolWindowLook {
     bool hasOverWrite = true; // "Overwrite existing files"
     bool hasTargetFormat = true; // the target-format list with its link and "Edit"
     QString jobItemLogText;   // "Start to split: " and the like
+    QString jobStartLogText = QStringLiteral("Preparing to convert: "); // before the count of rows
     QString itemNoun = QStringLiteral("item"); // what the job's items are called in its log ("part")
 };
 
@@ -150,6 +151,8 @@ protected:
     virtual void releaseJobControl() = 0;
     // Load-time steps of the window's own controls, before the sub-folder rule.
     virtual void loadOwnControls() {}
+    // End-of-job events of the window's own, before the computer is turned off.
+    virtual void ownEndEvents() {}
     // Replaces the placeholders only some windows know; runs before "[YEAR]".
     virtual QString replaceRowPlaceholders(const QString &text) const { return text; }
     // The number "[TRACK_NUM]" gives: the selected row's plus one.

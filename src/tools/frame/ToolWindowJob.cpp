@@ -277,6 +277,7 @@ void ToolWindow::DoEndEvents()
         mdlFunctions::ShellOpen(this, destinationFolder());
     if (chkNoticeApp->isChecked())
         ToolHost::StartNoticeApplication();
+    ownEndEvents();
     if (m_bErrorOccurred == 0 && chkTurnOffComputer->isChecked())
         mdlShutDown::ShowTurnOff(30);
 }
