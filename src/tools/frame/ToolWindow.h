@@ -83,10 +83,6 @@ public:
     virtual void SetDestination();
     void SetID3Tags(qint32 lRow);
     QString CreateID3TagsString(const QString &sStr) const;
-    // The driver: starts the next item or ends the job.
-    virtual void ConvertTracks();
-    // Hands one item to the job control, after the overwrite question.
-    qint32 ConvertTask();
     void DoEndEvents();
     virtual void cmdAbort_Click();
 
@@ -162,26 +158,12 @@ protected:
     qint32 tagRow() const;
     qint32 m_lTagRowAhead = 0;
 
-    // The item loop's steps, for windows that run ConvertTracks.
-    virtual bool jobItemLeft() const { return false; }
-    virtual QString jobItemSource() const { return QString(); }
-    virtual QString jobItemFileName() const { return QString(); }
-    // Puts the item's source and range on the job control.
-    virtual void setJobItemSource() {}
-    // Sets the destination file and starts the control.
-    virtual void startJobItem(const QString &destination) { Q_UNUSED(destination) }
+    // Stops the job control after the user confirmed the abort question.
     virtual void abortJobControl() {}
-    // Moves on to the next item after Done or Error.
-    virtual void advanceJobItem() {}
-    // The item's number from 1 (the total bar) and its row in cGrid1 (its tags).
-    virtual qint32 jobItemNumber() const { return 1; }
-    virtual qint32 jobItemRow() const { return 1; }
-
-    // The job control's events for windows that run ConvertTracks.
-    void onItemProgress(qint32 percent);
-    void onItemDone();
-    void onItemError(qint32 code, const QString &text);
+    // The Aborted event of a job control that works on one item.
     void onItemAborted();
+    // Asks whether the running job is to be aborted.
+    bool confirmAbort();
 
     // Shared steps of the start handlers. A start without a destination
     // folder is refused with a message: its files would land wherever the
@@ -201,9 +183,6 @@ protected:
     void log(const QString &message);
     // The tray balloon "Done." / "Aborted." titled with the product and version.
     void balloon(const QString &text);
-    // The job's end: "Done." (or "Done with errors.") with the end-of-job
-    // events, or "Aborted.".
-    void endJob(qint32 result);
 
     // What the items of the job came to: cleared at its start, counted as
     // each item ends.
@@ -219,6 +198,9 @@ protected:
     qint32 m_lItemsFailed = 0;
 
 private:
+    // It runs the row jobs on the frame's controls and job steps.
+    friend class RowJobSequencer;
+
     void buildFrame();
     void buildSettingsPage();
     void buildEventsPage();
