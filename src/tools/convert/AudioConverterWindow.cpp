@@ -4,7 +4,7 @@
 #include "controls/ui/cGrid.h"
 #include "core/mdlFileSystem.h"
 #include "core/mdlFunctions.h"
-#include "tools/frame/ToolHost.h"
+#include "lists/ItemsGrid.h"
 
 #include <QLabel>
 
@@ -45,7 +45,7 @@ void AudioConverterWindow::HandOver(const cGrid &mainGrid, const QList<int> &mar
     setHandOverTexts(lblFilesToConvert->text(), QStringLiteral("Total Time: ") + mdlFunctions::SecondsToHMS(total),
                      QStringLiteral("Total Size: ") + mdlFileSystem::FormatFileSize(bytes), listName);
     for (int row : markedRows)
-        ToolHost::CopyGridRow(mainGrid, row, *cGrid1, cGrid1->Rows() + 1);
+        setJobRow(jobRowCount() + 1, ItemsGrid::readRow(mainGrid, row));
     if (cGrid1->Rows() > 0)
         cGrid1->setSelectedRow(1);
 }

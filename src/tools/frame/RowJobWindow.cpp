@@ -112,18 +112,42 @@ void RowJobWindow::selectDefaultFileName()
     cboFileName_Click();
 }
 
+void RowJobWindow::setJobRow(qint32 n, const ItemsListRow::Data &row)
+{
+    if (n < 1)
+        return;
+    if (n > m_jobRows.size())
+        m_jobRows.resize(n);
+    m_jobRows[n - 1] = row;
+    // The grid shows the texts; the mark column stays the window's own.
+    for (int column = ItemsListRow::Type; column <= ItemsListRow::ColumnCount; ++column)
+        cGrid1->SetCell(n, cGrid1->ColumnIndex(ItemsListRow::key(column)), row[column]);
+}
+
+const ItemsListRow::Data *RowJobWindow::jobRow(qint32 row) const
+{
+    return row >= 1 && row <= m_jobRows.size() ? &m_jobRows[row - 1] : nullptr;
+}
+
+std::optional<QString> RowJobWindow::rowText(qint32 row, ItemsListRow::Column column) const
+{
+    if (const ItemsListRow::Data *data = jobRow(row))
+        return (*data)[column];
+    return std::nullopt;
+}
+
 QString RowJobWindow::cellText(qint32 row, ItemsListRow::Column column) const
 {
-    if (row < 1 || row > cGrid1->Rows())
-        return QString();
-    return cGrid1->CellText(row, cGrid1->ColumnIndex(ItemsListRow::key(column)));
+    return rowText(row, column).value_or(QString());
 }
 
 QString RowJobWindow::cellText(qint32 row, const char *key) const
 {
-    if (row < 1 || row > cGrid1->Rows())
-        return QString();
-    return cGrid1->CellText(row, cGrid1->ColumnIndex(QLatin1String(key)));
+    for (int column = 1; column <= ItemsListRow::ColumnCount; ++column) {
+        if (ItemsListRow::key(column) == QLatin1String(key))
+            return cellText(row, ItemsListRow::Column(column));
+    }
+    return QString();
 }
 
 std::optional<QString> RowJobWindow::destExtension() const
@@ -177,7 +201,7 @@ void RowJobWindow::cmdConvert_Click()
         return;
     separateJobsInLog();
     storeDestinationInHistory();
-    log(m_look.jobStartLogText + QString::number(cGrid1->Rows()) + QStringLiteral(" tracks."));
+    log(m_look.jobStartLogText + QString::number(jobRowCount()) + QStringLiteral(" tracks."));
     SetDestination();
     makeDestinationSubFolder();
     m_lCurrentRow = 1;
@@ -201,7 +225,7 @@ void RowJobWindow::cmdAbort_Click()
 
 qint32 RowJobWindow::jobRowCount() const
 {
-    return cGrid1->Rows();
+    return qint32(m_jobRows.size());
 }
 
 QString RowJobWindow::rowSource(qint32 row) const

@@ -6,6 +6,7 @@
 #include "tools/frame/ToolWindow.h"
 
 #include <QString>
+#include <QVector>
 
 #include <optional>
 
@@ -25,6 +26,11 @@ class RowJobWindow : public ToolWindow, public RowJobCounters, protected RowJobR
 public:
     explicit RowJobWindow(const ToolWindowLook &look, QWidget *parent = nullptr);
     ~RowJobWindow() override;
+
+    // --- Rows -------------------------------------------------------------
+    // Puts the record in row n of the job (n = rows + 1 appends it) and
+    // shows it in the grid; the records, not the grid, are the job's data.
+    void setJobRow(qint32 n, const ItemsListRow::Data &row);
 
     // --- Output names -----------------------------------------------------
     void LoadFileNameFormats();
@@ -92,6 +98,10 @@ protected:
     void onRowError(qint32 code, const QString &text) { m_job.rowError(code, text); }
     void onRowAborted() { m_job.rowAborted(); }
 
+    std::optional<QString> rowText(qint32 row, ItemsListRow::Column column) const override;
+    // The job row's record; null for a row the job does not have.
+    const ItemsListRow::Data *jobRow(qint32 row) const;
+    // The text of the row's cell; empty where it has none.
     QString cellText(qint32 row, ItemsListRow::Column column) const;
     QString cellText(qint32 row, const char *key) const;
 
@@ -103,5 +113,6 @@ private:
     void buildNameBox();
     void selectDefaultFileName();
 
+    QVector<ItemsListRow::Data> m_jobRows;
     RowJobSequencer m_job;
 };

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "lists/ItemsListRow.h"
+
 #include <QDialog>
 #include <QString>
+
+#include <optional>
 
 class AudioDestination;
 class cGrid;
@@ -151,6 +155,9 @@ protected:
     virtual void ownEndEvents() {}
     // Replaces the placeholders only some windows know; runs before "[YEAR]".
     virtual QString replaceRowPlaceholders(const QString &text) const { return text; }
+    // The text of a row's cell for the job; nothing where the row has no
+    // such cell. The default reads the grid.
+    virtual std::optional<QString> rowText(qint32 row, ItemsListRow::Column column) const;
     // The number "[TRACK_NUM]" gives: the selected row's plus one.
     virtual qint32 trackNumber() const;
     // The row the tag texts are made for: the selected one, or the row

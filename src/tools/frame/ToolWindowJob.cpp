@@ -66,12 +66,18 @@ void ToolWindow::SetID3Tags(qint32 lRow)
 {
     AudioDestination &control = jobDestination();
     for (const TagStep &step : kTagSteps) {
-        const int column = cGrid1->ColumnIndex(ItemsListRow::key(step.column));
         // A missing cell sets nothing: the property keeps its value.
-        if (column == 0 || lRow < 1 || lRow > cGrid1->Rows())
-            continue;
-        (control.*step.set)(CreateID3TagsString(cGrid1->CellText(lRow, column)));
+        if (const std::optional<QString> text = rowText(lRow, step.column))
+            (control.*step.set)(CreateID3TagsString(*text));
     }
+}
+
+std::optional<QString> ToolWindow::rowText(qint32 row, ItemsListRow::Column column) const
+{
+    const int index = cGrid1->ColumnIndex(ItemsListRow::key(column));
+    if (index == 0 || row < 1 || row > cGrid1->Rows())
+        return std::nullopt;
+    return cGrid1->CellText(row, index);
 }
 
 qint32 ToolWindow::trackNumber() const

@@ -8,9 +8,9 @@
 #include "core/forms.h"
 #include "core/mdlFileSystem.h"
 #include "core/mdlFunctions.h"
+#include "lists/ItemsGrid.h"
 #include "lists/ItemsListRow.h"
 #include "settings/OptionSettings.h"
-#include "tools/frame/ToolHost.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -151,7 +151,7 @@ void frmCDRipper::HandOver(const cGrid &mainGrid, const QString &nodeText, const
     qint64 seconds = 0;
     double bytes = 0;
     for (int row = 1; row <= mainGrid.Rows(); ++row) {
-        ToolHost::CopyGridRow(mainGrid, row, *cGrid1, row);
+        setJobRow(row, ItemsGrid::readRow(mainGrid, row));
         cGrid1->setCellIcon(row, cGrid1->ColumnIndex(ItemsListRow::key(ItemsListRow::Inc)), mainGrid.CellIcon(row, inc));
         if (mainGrid.CellIcon(row, inc) != ItemsListRow::IconMarked)
             continue;

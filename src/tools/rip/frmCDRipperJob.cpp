@@ -3,7 +3,6 @@
 #include "tools/rip/frmCDRipper.h"
 
 #include "controls/cd/cAudioCDRipper.h"
-#include "controls/ui/cGrid.h"
 #include "lists/ItemsListRow.h"
 
 #include <QCheckBox>
@@ -11,8 +10,8 @@
 
 bool frmCDRipper::rowInJob(qint32 row) const
 {
-    return cGrid1->CellIcon(row, cGrid1->ColumnIndex(ItemsListRow::key(ItemsListRow::Inc)))
-        == ItemsListRow::IconMarked;
+    const ItemsListRow::Data *track = jobRow(row);
+    return track && track->incIcon == ItemsListRow::IconMarked;
 }
 
 void frmCDRipper::startingJob()
