@@ -71,15 +71,14 @@ void AudioConverterWindow::setRowSource(qint32 row, const QString &path)
     cAudioConverter1->SourceFile(path);
 }
 
-void AudioConverterWindow::setRowRange(qint32 start, qint32 length)
+AudioRange &AudioConverterWindow::rowRangeControl()
 {
-    cAudioConverter1->RangeStart(start);
-    cAudioConverter1->RangeLength(length);
+    return *cAudioConverter1;
 }
 
 void AudioConverterWindow::startRow(const QString &destination)
 {
-    cAudioConverter1->DestFile(destination);
+    Q_UNUSED(destination)
     cAudioConverter1->Convert();
 }
 

@@ -1,6 +1,7 @@
 #include "tools/frame/RowJobSequencer.h"
 
 #include "controls/audio/AudioDestination.h"
+#include "controls/audio/AudioRange.h"
 #include "controls/ui/XP_ProgressBar.h"
 #include "controls/ui/cGrid.h"
 #include "core/mdlFunctions.h"
@@ -264,9 +265,13 @@ qint32 RowJobSequencer::startRow(qint32 row)
         if (answer != ToolWindow::TaskStarted)
             return answer;
     }
-    if (const auto range = m_rows.rowRange(row))
-        m_rows.setRowRange(range->first, range->second);
+    if (const auto range = m_rows.rowRange(row)) {
+        AudioRange &control = m_rows.rowRangeControl();
+        control.RangeStart(range->first);
+        control.RangeLength(range->second);
+    }
     m_jobPaths.insert(pathKey(path));
+    m_rows.rowDestination().DestFile(path);
     m_rows.startRow(path);
     expectRowsAfter(row);
     return ToolWindow::TaskStarted;

@@ -11,6 +11,8 @@
 #include <optional>
 #include <utility>
 
+class AudioDestination;
+class AudioRange;
 class QLabel;
 class QTimer;
 class ToolWindow;
@@ -60,9 +62,12 @@ public:
     // The tags the row's own start will put on the job control; the
     // control's tags stay as they are.
     virtual AudioTags rowTagsAhead(qint32 row) = 0;
-    // The row's source, then its range, onto the job control; then the start.
+    // The job control as a file writer and as a reader of ranges.
+    virtual AudioDestination &rowDestination() = 0;
+    virtual AudioRange &rowRangeControl() = 0;
+    // The row's source onto the job control.
     virtual void setRowSource(qint32 row, const QString &path) = 0;
-    virtual void setRowRange(qint32 start, qint32 length) = 0;
+    // Starts the job control once the source, the range and the destination are set.
     virtual void startRow(const QString &destination) = 0;
     virtual void abortRow() = 0;
     // Rows the job control converts at once; 1 where it takes them one by one.

@@ -87,6 +87,7 @@ protected:
     void setRowTags(qint32 row) override;
     AudioTags rowTagsAhead(qint32 row) override;
     void abortRow() override { abortJobControl(); }
+    AudioDestination &rowDestination() override { return jobDestination(); }
     Caption jobCaption() const override;
     // Runs when a pass has handed every row and at least the rows ended;
     // the default ends the job as done with the end-of-job events.

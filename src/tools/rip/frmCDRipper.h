@@ -54,7 +54,7 @@ protected:
     bool rowInJob(qint32 row) const override;
     void startingJob() override;
     void setRowSource(qint32 row, const QString &path) override;
-    void setRowRange(qint32 start, qint32 length) override;
+    AudioRange &rowRangeControl() override;
     void startRow(const QString &destination) override;
 
 private:

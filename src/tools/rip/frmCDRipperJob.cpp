@@ -26,15 +26,14 @@ void frmCDRipper::setRowSource(qint32 row, const QString &path)
     cAudioCDRipper1->Track(row);
 }
 
-void frmCDRipper::setRowRange(qint32 start, qint32 length)
+AudioRange &frmCDRipper::rowRangeControl()
 {
-    cAudioCDRipper1->RangeStart(start);
-    cAudioCDRipper1->RangeLength(length);
+    return *cAudioCDRipper1;
 }
 
 void frmCDRipper::startRow(const QString &destination)
 {
-    cAudioCDRipper1->DestFile(destination);
+    Q_UNUSED(destination)
     cAudioCDRipper1->Rip();
 }
 

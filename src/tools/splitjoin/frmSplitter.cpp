@@ -286,15 +286,14 @@ void frmSplitter::setRowSource(qint32 part, const QString &path)
     cAudioConverter1->SourceFile(path);
 }
 
-void frmSplitter::setRowRange(qint32 start, qint32 length)
+AudioRange &frmSplitter::rowRangeControl()
 {
-    cAudioConverter1->RangeStart(start);
-    cAudioConverter1->RangeLength(length);
+    return *cAudioConverter1;
 }
 
 void frmSplitter::startRow(const QString &destination)
 {
-    cAudioConverter1->DestFile(destination);
+    Q_UNUSED(destination)
     cAudioConverter1->Convert();
 }
 

@@ -70,7 +70,8 @@ protected:
     void setRowTags(qint32 part) override;
     AudioTags rowTagsAhead(qint32 part) override;
     void setRowSource(qint32 part, const QString &path) override;
-    void setRowRange(qint32 start, qint32 length) override;
+    AudioDestination &rowDestination() override { return jobDestination(); }
+    AudioRange &rowRangeControl() override;
     void startRow(const QString &destination) override;
     void abortRow() override;
     qint32 rowsAtOnce() const override;
