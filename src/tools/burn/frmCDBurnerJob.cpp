@@ -117,10 +117,7 @@ void frmCDBurner::cAudioBurner1_Error(qint32 code, const QString &text)
 
 void frmCDBurner::cmdAbort_Click()
 {
-    if (!isRunning())
-        return;
-    if (MsgBox(QStringLiteral("Abort operation?") + QString(38, QLatin1Char(' ')), int(Msg::YesNo) + Msg::Information)
-        != Msg::Yes)
+    if (!isRunning() || !confirmAbort())
         return;
     // "Burn" comes back with the burner's last event, once the drive is free.
     m_abortRequested = true;
