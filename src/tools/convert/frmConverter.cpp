@@ -3,7 +3,6 @@
 #include "core/forms.h"
 #include "core/mdlFunctions.h"
 
-#include <QComboBox>
 #include <QPointer>
 
 namespace {
@@ -37,7 +36,8 @@ frmConverter::~frmConverter() = default;
 QString frmConverter::replaceRowPlaceholders(const QString &text) const
 {
     QString result = text;
-    result.replace(QStringLiteral("[SOURCE_NAME]"), mdlFunctions::GetFileName(cellText(m_lCurrentRow, ItemsListRow::File)));
+    result.replace(QStringLiteral("[SOURCE_NAME]"),
+                   mdlFunctions::GetFileName(cellText(m_lCurrentRow, ItemsListRow::File)));
     result.replace(QStringLiteral("[ITEM_NAME]"), cellText(m_lCurrentRow, ItemsListRow::ItemName));
     result.replace(QStringLiteral("[RANGE]"), cellText(m_lCurrentRow, ItemsListRow::Range));
     return result;

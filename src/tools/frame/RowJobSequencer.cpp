@@ -6,19 +6,16 @@
 #include "controls/ui/cGrid.h"
 #include "core/mdlFunctions.h"
 #include "core/mdlModes.h"
-#include "platform/Prompter.h"
 #include "tools/frame/JobTimeLeft.h"
 #include "tools/frame/OutputFileNames.h"
 #include "tools/frame/ToolWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
-#include <QPushButton>
 #include <QTimer>
 
 #include <limits>
@@ -161,9 +158,9 @@ QString RowJobSequencer::destinationFor(const QString &name)
     const QString folder = m_window.destinationFolder();
     const QString path = freePath(folder, name, m_jobPaths);
     if (path != folder + name)
-        m_window.log(QStringLiteral("An earlier ") + m_window.m_look.itemNoun + QStringLiteral(" of this job has the name ")
-                     + name + QStringLiteral(", this one is saved as ") + mdlFunctions::GetFileName(path)
-                     + QLatin1Char('.'));
+        m_window.log(QStringLiteral("An earlier ") + m_window.m_look.itemNoun
+                     + QStringLiteral(" of this job has the name ") + name + QStringLiteral(", this one is saved as ")
+                     + mdlFunctions::GetFileName(path) + QLatin1Char('.'));
     return path;
 }
 

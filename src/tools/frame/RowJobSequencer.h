@@ -27,7 +27,10 @@ struct RowJobCounters {
     qint32 g_ltmrUpToItemSecs = 0;
     qint32 g_ltmrSces = 0;
 
-    void clearCounters() { g_ltmrItemSecsTotal = g_ltmrCurItemSecs = g_ltmrSces = g_ltmrItemSecs = g_ltmrUpToItemSecs = 0; }
+    void clearCounters()
+    {
+        g_ltmrItemSecsTotal = g_ltmrCurItemSecs = g_ltmrSces = g_ltmrItemSecs = g_ltmrUpToItemSecs = 0;
+    }
 };
 
 // What a window tells the sequencer about the rows of its job and about its

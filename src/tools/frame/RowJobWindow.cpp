@@ -1,7 +1,6 @@
 #include "tools/frame/RowJobWindow.h"
 
 #include "controls/audio/AudioDestination.h"
-#include "controls/ui/XP_ProgressBar.h"
 #include "controls/ui/cGrid.h"
 #include "core/LinkLabel.h"
 #include "core/RegistryRoutines.h"
