@@ -40,13 +40,14 @@ struct ToolWindowLook {
 // hidden copy of the items grid, the Settings/Events/Log tabs with the
 // destination block and the end-of-job check boxes, the progress bars, the
 // buttons and the status panels; and the procedures that work on them: the
-// destination, the format hand-over, the tag texts, the item-by-item job
-// driver and the end-of-job events. A window adds its own controls to the
-// Settings page and its job through the virtual members.
+// destination, the format hand-over, the tag texts, the overwrite question,
+// the log and the end-of-job events. A window adds its own controls to the
+// Settings page and its job through the virtual members; a job of rows runs
+// through a RowJobSequencer.
 class ToolWindow : public QDialog {
     Q_OBJECT
 public:
-    // ConvertTask's result.
+    // The result of starting an item: it runs, the user kept the existing file (No), or cancelled.
     enum ConvertTaskResult : qint32 { TaskStarted = 0, TaskNo = 1, TaskCancel = 2 };
 
     explicit ToolWindow(const ToolWindowLook &look, QWidget *parent = nullptr);
