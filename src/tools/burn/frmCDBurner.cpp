@@ -8,7 +8,7 @@
 #include "core/UserSettingsStore.h"
 #include "core/forms.h"
 #include "core/mdlFunctions.h"
-#include "tools/frame/ToolHost.h"
+#include "lists/ItemsGrid.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -172,7 +172,7 @@ void frmCDBurner::HandOver(const cGrid &mainGrid, const QList<int> &markedRows, 
     }
     lblDataSize->setFont(font);
     for (int row : markedRows)
-        ToolHost::CopyGridRow(mainGrid, row, *cGrid1, cGrid1->Rows() + 1);
+        setJobRow(jobRecordCount() + 1, ItemsGrid::readRow(mainGrid, row));
 }
 
 QString frmCDBurner::driveLetter() const

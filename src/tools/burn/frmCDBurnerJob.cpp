@@ -28,12 +28,12 @@ void frmCDBurner::cmdConvert_Click()
     if (isRunning())
         return;
     separateJobsInLog();
-    const qint32 rows = cGrid1->Rows();
+    const qint32 rows = jobRecordCount();
     log(QStringLiteral("Preparing to burn: ") + QString::number(rows) + QStringLiteral(" tracks."));
     showLogPage();
     log(QStringLiteral("List the files to burn..."));
     for (qint32 row = 1; row <= rows; ++row) {
-        const QString path = cGrid1->CellText(row, cGrid1->ColumnIndex(QStringLiteral("COL_FILE")));
+        const QString path = cellText(row, ItemsListRow::File);
         if (!cAudioBurner1->AddFile(path))
             log(QStringLiteral("Cannot add ") + mdlFunctions::GetFileName(path));
     }
@@ -66,7 +66,7 @@ void frmCDBurner::cAudioBurner1_TrackProgress(qint16 progress, qint16 track)
     prgTotal->setValue(track);
     if (track != m_lLastFileIndex) {
         lblFilesToConvert->setText(QStringLiteral("Files: ") + QString::number(track) + QLatin1Char('/')
-                                   + QString::number(cGrid1->Rows()));
+                                   + QString::number(jobRecordCount()));
         m_lLastFileIndex = track;
     }
 }
@@ -117,10 +117,7 @@ void frmCDBurner::cAudioBurner1_Error(qint32 code, const QString &text)
 
 void frmCDBurner::cmdAbort_Click()
 {
-    if (!isRunning())
-        return;
-    if (MsgBox(QStringLiteral("Abort operation?") + QString(38, QLatin1Char(' ')), int(Msg::YesNo) + Msg::Information)
-        != Msg::Yes)
+    if (!isRunning() || !confirmAbort())
         return;
     // "Burn" comes back with the burner's last event, once the drive is free.
     m_abortRequested = true;

@@ -275,8 +275,7 @@ void frmDataBurner3::cmdAbort_Click()
         RowJobWindow::cmdAbort_Click();
         return;
     }
-    if (MsgBox(QStringLiteral("Abort operation?") + QString(38, QLatin1Char(' ')), int(Msg::YesNo) + Msg::Information)
-        != Msg::Yes)
+    if (!confirmAbort())
         return;
     m_bUserAborted = -1;
     balloon(QStringLiteral("Aborted."));

@@ -4,7 +4,7 @@
 #include "controls/ui/cGrid.h"
 #include "core/mdlFileSystem.h"
 #include "core/mdlFunctions.h"
-#include "tools/frame/ToolHost.h"
+#include "lists/ItemsGrid.h"
 
 #include <QLabel>
 
@@ -24,20 +24,20 @@ AudioConverterWindow::~AudioConverterWindow() = default;
 
 void AudioConverterWindow::HandOver(const cGrid &mainGrid, const QList<int> &markedRows, const QString &listName)
 {
-    const auto cell = [&](int row, const char *key) {
-        return mainGrid.CellText(row, mainGrid.ColumnIndex(QLatin1String(key)));
+    const auto cell = [&](int row, ItemsListRow::Column column) {
+        return mainGrid.CellText(row, column);
     };
     qint64 seconds = 0;
     double bytes = 0;
     for (int row : markedRows) {
-        if (cell(row, "COL_RANGE_ALL") == QLatin1String("1")) {
-            seconds += mdlFunctions::TimeToSeconds(cell(row, "Time"));
+        if (cell(row, ItemsListRow::RangeAll) == QLatin1String("1")) {
+            seconds += mdlFunctions::TimeToSeconds(cell(row, ItemsListRow::Time));
         } else {
             bool ok = false;
-            const qint32 length = cell(row, "COL_RANGE_LENGTH_TIME").trimmed().toInt(&ok);
+            const qint32 length = cell(row, ItemsListRow::RangeLength).trimmed().toInt(&ok);
             seconds += ok ? length : 0;
         }
-        bytes += cell(row, "COL_BYTES_SIZE").toDouble();
+        bytes += cell(row, ItemsListRow::BytesSize).toDouble();
     }
     const qint32 total = qint32(qMin<qint64>(seconds, std::numeric_limits<qint32>::max()));
     lblFilesToConvert->setText(QString::number(markedRows.size()) + QStringLiteral(" items to convert."));
@@ -45,7 +45,7 @@ void AudioConverterWindow::HandOver(const cGrid &mainGrid, const QList<int> &mar
     setHandOverTexts(lblFilesToConvert->text(), QStringLiteral("Total Time: ") + mdlFunctions::SecondsToHMS(total),
                      QStringLiteral("Total Size: ") + mdlFileSystem::FormatFileSize(bytes), listName);
     for (int row : markedRows)
-        ToolHost::CopyGridRow(mainGrid, row, *cGrid1, cGrid1->Rows() + 1);
+        setJobRow(jobRowCount() + 1, ItemsGrid::readRow(mainGrid, row));
     if (cGrid1->Rows() > 0)
         cGrid1->setSelectedRow(1);
 }
@@ -65,20 +65,20 @@ void AudioConverterWindow::abortJobControl()
     cAudioConverter1->Abort();
 }
 
-void AudioConverterWindow::setRowSource(const QString &path)
+void AudioConverterWindow::setRowSource(qint32 row, const QString &path)
 {
+    Q_UNUSED(row)
     cAudioConverter1->SourceFile(path);
 }
 
-void AudioConverterWindow::setRowRange(qint32 start, qint32 length)
+AudioRange &AudioConverterWindow::rowRangeControl()
 {
-    cAudioConverter1->RangeStart(start);
-    cAudioConverter1->RangeLength(length);
+    return *cAudioConverter1;
 }
 
 void AudioConverterWindow::startRow(const QString &destination)
 {
-    cAudioConverter1->DestFile(destination);
+    Q_UNUSED(destination)
     cAudioConverter1->Convert();
 }
 

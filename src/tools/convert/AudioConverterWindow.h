@@ -30,8 +30,8 @@ protected:
     AudioDestination &jobDestination() override;
     void releaseJobControl() override;
     void abortJobControl() override;
-    void setRowSource(const QString &path) override;
-    void setRowRange(qint32 start, qint32 length) override;
+    void setRowSource(qint32 row, const QString &path) override;
+    AudioRange &rowRangeControl() override;
     void startRow(const QString &destination) override;
     qint32 rowsAtOnce() const override;
     void expectRows(const QVector<ConversionAhead> &rows) override;

@@ -93,7 +93,7 @@ void frmACMConverter::loadOwnControls()
 void frmACMConverter::HandOver(const cGrid &mainGrid, const QList<int> &markedRows, const QString &listName)
 {
     AudioConverterWindow::HandOver(mainGrid, markedRows, listName);
-    const int fileColumn = mainGrid.ColumnIndex(QStringLiteral("COL_FILE"));
+    const int fileColumn = mainGrid.ColumnIndex(ItemsListRow::File);
     clearQuietly(cboBestAccordItem);
     addSorted(cboBestAccordItem, kAllCodecs);
     for (int row = 1; row <= mainGrid.Rows(); ++row)

@@ -3,7 +3,6 @@
 #include "core/forms.h"
 #include "core/mdlFunctions.h"
 
-#include <QComboBox>
 #include <QPointer>
 
 namespace {
@@ -34,17 +33,13 @@ frmConverter::frmConverter(QWidget *parent)
 
 frmConverter::~frmConverter() = default;
 
-std::optional<QString> frmConverter::destExtension() const
-{
-    return OutputFileNames::extensionOfFormat(cboTargetFormat->currentText());
-}
-
 QString frmConverter::replaceRowPlaceholders(const QString &text) const
 {
     QString result = text;
-    result.replace(QStringLiteral("[SOURCE_NAME]"), mdlFunctions::GetFileName(cellText(m_lCurrentRow, "COL_FILE")));
-    result.replace(QStringLiteral("[ITEM_NAME]"), cellText(m_lCurrentRow, "Item Name"));
-    result.replace(QStringLiteral("[RANGE]"), cellText(m_lCurrentRow, "Range"));
+    result.replace(QStringLiteral("[SOURCE_NAME]"),
+                   mdlFunctions::GetFileName(cellText(m_lCurrentRow, ItemsListRow::File)));
+    result.replace(QStringLiteral("[ITEM_NAME]"), cellText(m_lCurrentRow, ItemsListRow::ItemName));
+    result.replace(QStringLiteral("[RANGE]"), cellText(m_lCurrentRow, ItemsListRow::Range));
     return result;
 }
 

@@ -11,7 +11,6 @@ public:
     ~frmConverter() override;
 
 protected:
-    std::optional<QString> destExtension() const override;
     // "[SOURCE_NAME]", "[ITEM_NAME]" and "[RANGE]" of the current row.
     QString replaceRowPlaceholders(const QString &text) const override;
 };

@@ -1,6 +1,5 @@
 #include "tools/frame/ToolHost.h"
 
-#include "controls/ui/cGrid.h"
 #include "core/MainWindowFace.h"
 #include "core/forms.h"
 #include "core/mdlModes.h"
@@ -28,12 +27,6 @@ bool StartNoticeApplication()
     return CommandLine::start(g_sNoticeCommandLine, true, [&values](const QString &argument) {
         return mdlTemplates::ExpandNoticeTemplate(argument, values);
     });
-}
-
-void CopyGridRow(const cGrid &source, int sourceRow, cGrid &target, int targetRow)
-{
-    for (int col = 2; col <= source.Columns(); ++col)
-        target.SetCell(targetRow, col, source.CellText(sourceRow, col));
 }
 
 } // namespace ToolHost

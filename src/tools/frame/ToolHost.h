@@ -2,10 +2,8 @@
 
 #include <QString>
 
-class cGrid;
-
 // What a tool window asks of the main window while it runs: the tray
-// balloon, the notice application and the copy of the items handed to it.
+// balloon and the notice application.
 // Each is one small function so that it can follow the main window as it
 // grows without touching the windows.
 namespace ToolHost {
@@ -18,10 +16,5 @@ void ShowBalloon(const QString &text);
 // inside its own argument, so nothing typed or filled in can reach a shell.
 // False when there is nothing to start or the start failed.
 bool StartNoticeApplication();
-
-// Writes the cells of source row sourceRow from the second column on into
-// row targetRow of target (Rows + 1 appends), as text: the "Inc" mark and
-// cell icons stay behind. Both grids have the items grid's columns.
-void CopyGridRow(const cGrid &source, int sourceRow, cGrid &target, int targetRow);
 
 } // namespace ToolHost

@@ -1,7 +1,12 @@
 #pragma once
 
+#include "lists/ItemsListRow.h"
+
 #include <QDialog>
 #include <QString>
+#include <QVector>
+
+#include <optional>
 
 class AudioDestination;
 class cGrid;
@@ -28,6 +33,7 @@ struct ToolWindowLook {
     bool hasOverWrite = true; // "Overwrite existing files"
     bool hasTargetFormat = true; // the target-format list with its link and "Edit"
     QString jobItemLogText;   // "Start to split: " and the like
+    QString jobStartLogText = QStringLiteral("Preparing to convert: "); // before the count of rows
     QString itemNoun = QStringLiteral("item"); // what the job's items are called in its log ("part")
 };
 
@@ -35,13 +41,14 @@ struct ToolWindowLook {
 // hidden copy of the items grid, the Settings/Events/Log tabs with the
 // destination block and the end-of-job check boxes, the progress bars, the
 // buttons and the status panels; and the procedures that work on them: the
-// destination, the format hand-over, the tag texts, the item-by-item job
-// driver and the end-of-job events. A window adds its own controls to the
-// Settings page and its job through the virtual members.
+// destination, the format hand-over, the tag texts, the overwrite question,
+// the log and the end-of-job events. A window adds its own controls to the
+// Settings page and its job through the virtual members; a job of rows runs
+// through a RowJobSequencer.
 class ToolWindow : public QDialog {
     Q_OBJECT
 public:
-    // ConvertTask's result.
+    // The result of starting an item: it runs, the user kept the existing file (No), or cancelled.
     enum ConvertTaskResult : qint32 { TaskStarted = 0, TaskNo = 1, TaskCancel = 2 };
 
     explicit ToolWindow(const ToolWindowLook &look, QWidget *parent = nullptr);
@@ -82,10 +89,6 @@ public:
     virtual void SetDestination();
     void SetID3Tags(qint32 lRow);
     QString CreateID3TagsString(const QString &sStr) const;
-    // The driver: starts the next item or ends the job.
-    virtual void ConvertTracks();
-    // Hands one item to the job control, after the overwrite question.
-    qint32 ConvertTask();
     void DoEndEvents();
     virtual void cmdAbort_Click();
 
@@ -97,6 +100,9 @@ public:
     // sub-folder name, as the launcher gives them before the window shows.
     void setHandOverTexts(const QString &filesCaption, const QString &totalTimeText, const QString &totalSizeText,
                           const QString &listName);
+    // Puts the record in row n of the job (n = rows + 1 appends it) and
+    // shows it in the grid; the records, not the grid, are the job's data.
+    void setJobRow(qint32 n, const ItemsListRow::Data &row);
 
     // Controls (names as the window's code knows them).
     QWidget *picTitle = nullptr;
@@ -150,8 +156,18 @@ protected:
     virtual void releaseJobControl() = 0;
     // Load-time steps of the window's own controls, before the sub-folder rule.
     virtual void loadOwnControls() {}
+    // End-of-job events of the window's own, before the computer is turned off.
+    virtual void ownEndEvents() {}
     // Replaces the placeholders only some windows know; runs before "[YEAR]".
     virtual QString replaceRowPlaceholders(const QString &text) const { return text; }
+    // The job row's record; null for a row the job does not have.
+    const ItemsListRow::Data *jobRow(qint32 row) const;
+    qint32 jobRecordCount() const { return qint32(m_jobRows.size()); }
+    // The text of a row's cell for the job; nothing where the job has no
+    // such row.
+    std::optional<QString> rowText(qint32 row, ItemsListRow::Column column) const;
+    // The text of the row's cell; empty where it has none.
+    QString cellText(qint32 row, ItemsListRow::Column column) const;
     // The number "[TRACK_NUM]" gives: the selected row's plus one.
     virtual qint32 trackNumber() const;
     // The row the tag texts are made for: the selected one, or the row
@@ -159,26 +175,12 @@ protected:
     qint32 tagRow() const;
     qint32 m_lTagRowAhead = 0;
 
-    // The item loop's steps, for windows that run ConvertTracks.
-    virtual bool jobItemLeft() const { return false; }
-    virtual QString jobItemSource() const { return QString(); }
-    virtual QString jobItemFileName() const { return QString(); }
-    // Puts the item's source and range on the job control.
-    virtual void setJobItemSource() {}
-    // Sets the destination file and starts the control.
-    virtual void startJobItem(const QString &destination) { Q_UNUSED(destination) }
+    // Stops the job control after the user confirmed the abort question.
     virtual void abortJobControl() {}
-    // Moves on to the next item after Done or Error.
-    virtual void advanceJobItem() {}
-    // The item's number from 1 (the total bar) and its row in cGrid1 (its tags).
-    virtual qint32 jobItemNumber() const { return 1; }
-    virtual qint32 jobItemRow() const { return 1; }
-
-    // The job control's events for windows that run ConvertTracks.
-    void onItemProgress(qint32 percent);
-    void onItemDone();
-    void onItemError(qint32 code, const QString &text);
+    // The Aborted event of a job control that works on one item.
     void onItemAborted();
+    // Asks whether the running job is to be aborted.
+    bool confirmAbort();
 
     // Shared steps of the start handlers. A start without a destination
     // folder is refused with a message: its files would land wherever the
@@ -198,9 +200,6 @@ protected:
     void log(const QString &message);
     // The tray balloon "Done." / "Aborted." titled with the product and version.
     void balloon(const QString &text);
-    // The job's end: "Done." (or "Done with errors.") with the end-of-job
-    // events, or "Aborted.".
-    void endJob(qint32 result);
 
     // What the items of the job came to: cleared at its start, counted as
     // each item ends.
@@ -216,6 +215,9 @@ protected:
     qint32 m_lItemsFailed = 0;
 
 private:
+    // It runs the row jobs on the frame's controls and job steps.
+    friend class RowJobSequencer;
+
     void buildFrame();
     void buildSettingsPage();
     void buildEventsPage();
@@ -223,4 +225,5 @@ private:
     void applySkin();
     void setEventBoxesFromOptions();
     bool m_bLoaded = false;
+    QVector<ItemsListRow::Data> m_jobRows;
 };

@@ -1,5 +1,5 @@
-// The tool windows' job: tag texts, the item-by-item driver, the overwrite
-// question, the control's events and the end-of-job events.
+// The tool windows' job steps: tag texts, the overwrite question, the log,
+// the outcome of the items and the end-of-job events.
 #include "tools/frame/ToolWindow.h"
 
 #include "controls/audio/AudioDestination.h"
@@ -8,6 +8,7 @@
 #include "core/mdlFunctions.h"
 #include "core/mdlModes.h"
 #include "core/mdlShutDown.h"
+#include "lists/ItemsListRow.h"
 #include "platform/Prompter.h"
 #include "platform/Services.h"
 #include "settings/OptionSettings.h"
@@ -30,14 +31,14 @@ namespace {
 // The tag cells of a row and the control property each one goes to, in the
 // order they are set.
 struct TagStep {
-    const char *column;
+    ItemsListRow::Column column;
     void (AudioDestination::*set)(const QString &);
 };
 constexpr TagStep kTagSteps[] = {
-    {"COL_TAG_ALBUM", &AudioDestination::TagAlbum},   {"COL_TAG_ARTIST", &AudioDestination::TagArtist},
-    {"COL_TAG_COMMENT", &AudioDestination::TagComment}, {"COL_TAG_GEN", &AudioDestination::TagGenre},
-    {"COL_TAG_TITLE", &AudioDestination::TagTitle},   {"COL_TAG_TRACK", &AudioDestination::TagTrack},
-    {"COL_TAG_YEAR", &AudioDestination::TagYear},
+    {ItemsListRow::TagAlbum, &AudioDestination::TagAlbum},     {ItemsListRow::TagArtist, &AudioDestination::TagArtist},
+    {ItemsListRow::TagComment, &AudioDestination::TagComment}, {ItemsListRow::TagGenre, &AudioDestination::TagGenre},
+    {ItemsListRow::TagTitle, &AudioDestination::TagTitle},     {ItemsListRow::TagTrack, &AudioDestination::TagTrack},
+    {ItemsListRow::TagYear, &AudioDestination::TagYear},
 };
 
 // The time as the desktop's long time format writes it, without a zone name.
@@ -65,12 +66,39 @@ void ToolWindow::SetID3Tags(qint32 lRow)
 {
     AudioDestination &control = jobDestination();
     for (const TagStep &step : kTagSteps) {
-        const int column = cGrid1->ColumnIndex(QString::fromLatin1(step.column));
         // A missing cell sets nothing: the property keeps its value.
-        if (column == 0 || lRow < 1 || lRow > cGrid1->Rows())
-            continue;
-        (control.*step.set)(CreateID3TagsString(cGrid1->CellText(lRow, column)));
+        if (const std::optional<QString> text = rowText(lRow, step.column))
+            (control.*step.set)(CreateID3TagsString(*text));
     }
+}
+
+void ToolWindow::setJobRow(qint32 n, const ItemsListRow::Data &row)
+{
+    if (n < 1)
+        return;
+    if (n > m_jobRows.size())
+        m_jobRows.resize(n);
+    m_jobRows[n - 1] = row;
+    // The grid shows the texts; the mark column stays the window's own.
+    for (int column = ItemsListRow::Type; column <= ItemsListRow::ColumnCount; ++column)
+        cGrid1->SetCell(n, cGrid1->ColumnIndex(ItemsListRow::key(column)), row[column]);
+}
+
+const ItemsListRow::Data *ToolWindow::jobRow(qint32 row) const
+{
+    return row >= 1 && row <= m_jobRows.size() ? &m_jobRows[row - 1] : nullptr;
+}
+
+std::optional<QString> ToolWindow::rowText(qint32 row, ItemsListRow::Column column) const
+{
+    if (const ItemsListRow::Data *data = jobRow(row))
+        return (*data)[column];
+    return std::nullopt;
+}
+
+QString ToolWindow::cellText(qint32 row, ItemsListRow::Column column) const
+{
+    return rowText(row, column).value_or(QString());
 }
 
 qint32 ToolWindow::trackNumber() const
@@ -152,21 +180,6 @@ qint32 ToolWindow::askOverwrite(const QString &path)
     return TaskStarted;
 }
 
-void ToolWindow::ConvertTracks()
-{
-    setRunning(true);
-    qint32 result = TaskStarted;
-    if (jobItemLeft()) {
-        result = ConvertTask();
-        if (result == TaskStarted)
-            return;
-        if (result == TaskCancel)
-            log(QStringLiteral("Aborted."));
-    }
-    setRunning(false);
-    endJob(result);
-}
-
 void ToolWindow::resetJobOutcome()
 {
     m_bErrorOccurred = 0;
@@ -192,65 +205,6 @@ QString ToolWindow::doneText()
     return QStringLiteral("Done with errors.");
 }
 
-void ToolWindow::endJob(qint32 result)
-{
-    // The product caption marks a running job; idle, the window names itself.
-    setWindowTitle(m_look.caption);
-    if (result == TaskStarted) {
-        const QString text = doneText();
-        balloon(text);
-        lblCurrentTrack->setText(text);
-        DoEndEvents();
-    } else {
-        lblCurrentTrack->setText(QStringLiteral("Aborted."));
-        balloon(QStringLiteral("Aborted."));
-    }
-}
-
-qint32 ToolWindow::ConvertTask()
-{
-    const QString name = mdlFunctions::GetFileName(jobItemSource());
-    lblCurrentTrack->setText(name);
-    log(m_look.jobItemLogText + name + QStringLiteral("..."));
-    SetID3Tags(jobItemRow());
-    setJobItemSource();
-    const QString path = destinationFolder() + jobItemFileName();
-    if (!(chkOverWrite && chkOverWrite->isChecked())) {
-        const qint32 answer = askOverwrite(path);
-        if (answer != TaskStarted)
-            return answer;
-    }
-    startJobItem(path);
-    return TaskStarted;
-}
-
-void ToolWindow::onItemProgress(qint32 percent)
-{
-    if (percent < 1)
-        return;
-    prgCurrnet->setValue(percent);
-    prgTotal->setValue((jobItemNumber() - 1) * 100 + percent);
-    setWindowTitle(g_sAppName + QLatin1Char(' ') + g_sAppVersion);
-}
-
-void ToolWindow::onItemDone()
-{
-    countItemWritten();
-    log(QStringLiteral("Done."));
-    lblCurrentTrack->setText(QStringLiteral("Done."));
-    advanceJobItem();
-    ConvertTracks();
-}
-
-void ToolWindow::onItemError(qint32 code, const QString &text)
-{
-    countItemFailed();
-    log(QStringLiteral("Error: ") + text + QLatin1Char('(') + QString::number(code) + QLatin1Char(')'));
-    setRunning(false);
-    advanceJobItem();
-    ConvertTracks();
-}
-
 void ToolWindow::onItemAborted()
 {
     setRunning(false);
@@ -258,12 +212,16 @@ void ToolWindow::onItemAborted()
     lblCurrentTrack->setText(QStringLiteral("Aborted."));
 }
 
+bool ToolWindow::confirmAbort()
+{
+    return MsgBox(QStringLiteral("Abort operation?") + QString(38, QLatin1Char(' ')),
+                  int(Msg::YesNo) + Msg::Information)
+        == Msg::Yes;
+}
+
 void ToolWindow::cmdAbort_Click()
 {
-    if (!isRunning())
-        return;
-    if (MsgBox(QStringLiteral("Abort operation?") + QString(38, QLatin1Char(' ')), int(Msg::YesNo) + Msg::Information)
-        != Msg::Yes)
+    if (!isRunning() || !confirmAbort())
         return;
     abortJobControl();
     balloon(QStringLiteral("Aborted."));
@@ -277,6 +235,7 @@ void ToolWindow::DoEndEvents()
         mdlFunctions::ShellOpen(this, destinationFolder());
     if (chkNoticeApp->isChecked())
         ToolHost::StartNoticeApplication();
+    ownEndEvents();
     if (m_bErrorOccurred == 0 && chkTurnOffComputer->isChecked())
         mdlShutDown::ShowTurnOff(30);
 }

@@ -8,11 +8,9 @@
 #include "core/forms.h"
 #include "core/mdlFileSystem.h"
 #include "core/mdlFunctions.h"
+#include "lists/ItemsGrid.h"
 #include "lists/ItemsListRow.h"
 #include "settings/OptionSettings.h"
-#include "tools/frame/JobTimeLeft.h"
-#include "tools/frame/OutputFileNames.h"
-#include "tools/frame/ToolHost.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -40,6 +38,7 @@ ToolWindowLook ripperLook()
     look.noticeAppCaption = QStringLiteral("Execute external program");
     look.hasOverWrite = true;
     look.jobItemLogText = QStringLiteral("Start to rip: ");
+    look.jobStartLogText = QStringLiteral("Preparing to rip: ");
     return look;
 }
 
@@ -65,7 +64,7 @@ QPointer<frmCDRipper> g_frmCDRipper;
 } // namespace
 
 frmCDRipper::frmCDRipper(QWidget *parent)
-    : ToolWindow(ripperLook(), parent)
+    : RowJobWindow(ripperLook(), parent)
     , cAudioCDRipper1(new cAudioCDRipper(this))
 {
     // The drive comes first on the page: the frame's block moves down.
@@ -87,18 +86,15 @@ frmCDRipper::frmCDRipper(QWidget *parent)
     cmdOpenCD = new QPushButton(QStringLiteral("Open"), TabSettings);
     cmdOpenCD->setGeometry(434, 26, 60, 24);
 
+    // The name box keeps its links on its caption's line.
     const int top = kOwnSettingsTop + kDriveRows;
-    auto *nameLabel = new QLabel(QStringLiteral("File Name Format:"), TabSettings);
-    nameLabel->setGeometry(8, top, 130, 18);
-    lblSetAsDefaultFileName = new LinkLabel(QStringLiteral("Set as default"), TabSettings);
+    lblFileNameFormat->setText(QStringLiteral("File Name Format:"));
+    lblFileNameFormat->setGeometry(8, top, 130, 18);
     lblSetAsDefaultFileName->setToolTip(QStringLiteral("Set as default file name format"));
     lblSetAsDefaultFileName->setGeometry(140, top, 100, 18);
-    lblParameters = new LinkLabel(QStringLiteral("Parameters"), TabSettings);
     lblParameters->setToolTip(QStringLiteral("Parameters"));
     lblParameters->setGeometry(250, top, 100, 18);
-    cboFileName = new QComboBox(TabSettings);
     cboFileName->setGeometry(8, top + 20, 420, 24);
-    cboFileName->addItems(OutputFileNames::builtInTemplates());
 
     // "Eject the CD door" is ticked by design at every opening and stored nowhere.
     chkOpenCDdrive = new QCheckBox(QStringLiteral("Eject the CD door"), TabEvents);
@@ -110,23 +106,12 @@ frmCDRipper::frmCDRipper(QWidget *parent)
     lblEventsSettings->move(lblEventsSettings->x(), 160);
 
     lblFilesToConvert->resize(380, lblFilesToConvert->height());
-    lblTimeLeft = new QLabel(JobTimeLeft::kNoTimeLeft, this);
-    lblTimeLeft->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lblTimeLeft->setGeometry(400, lblFilesToConvert->y(), 190, lblFilesToConvert->height());
     QFont boldButton = cmdConvert->font();
     boldButton.setBold(true);
     cmdConvert->setFont(boldButton);
 
-    Timer1 = new QTimer(this);
-    Timer1->setInterval(1000);
-
     connect(cboDevices, &QComboBox::currentIndexChanged, this, [this] { cboDevices_Click(); });
-    connect(cboFileName, &QComboBox::currentIndexChanged, this, [this] { cboFileName_Click(); });
-    connect(cboFileName, &QComboBox::activated, this, [this] { cboFileName_Click(); });
-    connect(lblSetAsDefaultFileName, &LinkLabel::clicked, this, &frmCDRipper::lblSetAsDefaultFileName_Click);
-    connect(lblParameters, &LinkLabel::clicked, this, &frmCDRipper::lblParameters_Click);
-    connect(cmdConvert, &QPushButton::clicked, this, &frmCDRipper::cmdConvert_Click);
-    connect(Timer1, &QTimer::timeout, this, &frmCDRipper::Timer1_Timer);
     connect(cAudioCDRipper1, &cAudioCDRipper::Progress, this, &frmCDRipper::cAudioCDRipper1_Progress);
     connect(cAudioCDRipper1, &cAudioCDRipper::Done, this, &frmCDRipper::cAudioCDRipper1_Done);
     connect(cAudioCDRipper1, &cAudioCDRipper::Aborted, this, &frmCDRipper::cAudioCDRipper1_Aborted);
@@ -152,37 +137,8 @@ void frmCDRipper::loadOwnControls()
     if (MainWindowFace *main = Forms::mainFace())
         cGrid1->setImageList(main->gridImages());
 
-    LoadFileNameFormats();
-    int index = g_sDefaultFileNameFormat.isEmpty() ? -1 : cboFileName->findText(g_sDefaultFileNameFormat);
-    // A stored template that the list no longer offers falls back to the
-    // second one rather than leaving the name empty.
-    if (index < 0)
-        index = cboFileName->count() > 1 ? 1 : 0;
-    cboFileName->setCurrentIndex(index);
-    cboFileName_Click();
-
-    g_ltmrItemSecsTotal = 0;
-    g_ltmrItemSecs = 0;
-    g_ltmrCurItemSecs = 0;
-    g_ltmrUpToItemSecs = 0;
-    g_ltmrSces = 0;
-
+    RowJobWindow::loadOwnControls();
     FillCDDevices();
-}
-
-QString frmCDRipper::cell(qint32 row, const char *key) const
-{
-    return cGrid1->CellText(row, cGrid1->ColumnIndex(QLatin1String(key)));
-}
-
-QString frmCDRipper::cell(qint32 row, ItemsListRow::Column column) const
-{
-    return cGrid1->CellText(row, column);
-}
-
-bool frmCDRipper::rowTicked(qint32 row) const
-{
-    return cGrid1->CellIcon(row, ItemsListRow::Inc) == ItemsListRow::IconMarked;
 }
 
 void frmCDRipper::HandOver(const cGrid &mainGrid, const QString &nodeText, const QString &drive)
@@ -193,7 +149,7 @@ void frmCDRipper::HandOver(const cGrid &mainGrid, const QString &nodeText, const
     qint64 seconds = 0;
     double bytes = 0;
     for (int row = 1; row <= mainGrid.Rows(); ++row) {
-        ToolHost::CopyGridRow(mainGrid, row, *cGrid1, row);
+        setJobRow(row, ItemsGrid::readRow(mainGrid, row));
         cGrid1->setCellIcon(row, ItemsListRow::Inc, mainGrid.CellIcon(row, inc));
         if (mainGrid.CellIcon(row, inc) != ItemsListRow::IconMarked)
             continue;

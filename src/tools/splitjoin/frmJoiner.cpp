@@ -8,10 +8,10 @@
 #include "core/mdlFileSystem.h"
 #include "core/mdlFunctions.h"
 #include "core/mdlModes.h"
+#include "lists/ItemsGrid.h"
 #include "lists/ItemsListRow.h"
 #include "platform/Prompter.h"
 #include "tools/frame/OutputFileNames.h"
-#include "tools/frame/ToolHost.h"
 
 #include <QComboBox>
 #include <QDate>
@@ -88,8 +88,8 @@ void frmJoiner::HandOver(const cGrid &mainGrid, const QList<int> &markedRows, co
                      QStringLiteral("Total Time: ") + mdlFunctions::SecondsToHMS(qint32(seconds)),
                      QStringLiteral("Total Size: ") + mdlFileSystem::FormatFileSize(bytes), listName);
     for (int row : markedRows)
-        ToolHost::CopyGridRow(mainGrid, row, *cGrid1, cGrid1->Rows() + 1);
-    if (cGrid1->Rows() > 0)
+        setJobRow(jobRecordCount() + 1, ItemsGrid::readRow(mainGrid, row));
+    if (jobRecordCount() > 0)
         cGrid1->setSelectedRow(1);
 }
 
@@ -109,7 +109,7 @@ void frmJoiner::cmdConvert_Click()
         return;
     separateJobsInLog();
     storeDestinationInHistory();
-    log(QStringLiteral("Preparing to join: ") + QString::number(cGrid1->Rows()) + QStringLiteral(" tracks."));
+    log(QStringLiteral("Preparing to join: ") + QString::number(jobRecordCount()) + QStringLiteral(" tracks."));
     m_bErrorOccurred = 0;
     m_lLastFileIndex = 0;
     showLogPage();
@@ -132,16 +132,12 @@ qint32 frmJoiner::JoinFiles()
     SetID3Tags(1);
     for (qint32 n = cAudioJoin1->FileCount(); n > 0; --n)
         cAudioJoin1->RemoveFile(1);
-    const int fileCol = cGrid1->ColumnIndex(ItemsListRow::File);
-    const int allCol = cGrid1->ColumnIndex(ItemsListRow::RangeAll);
-    const int startCol = cGrid1->ColumnIndex(ItemsListRow::RangeStart);
-    const int lengthCol = cGrid1->ColumnIndex(ItemsListRow::RangeLength);
-    for (int row = 1; row <= cGrid1->Rows(); ++row) {
+    for (int row = 1; row <= jobRecordCount(); ++row) {
         qint32 start = -1;
         qint32 length = -1;
-        if (cGrid1->CellText(row, allCol) != QLatin1String("1")) {
-            const std::optional<qint32> rangeStart = wholeSeconds(cGrid1->CellText(row, startCol));
-            const std::optional<qint32> rangeLength = wholeSeconds(cGrid1->CellText(row, lengthCol));
+        if (cellText(row, ItemsListRow::RangeAll) != QLatin1String("1")) {
+            const std::optional<qint32> rangeStart = wholeSeconds(cellText(row, ItemsListRow::RangeStart));
+            const std::optional<qint32> rangeLength = wholeSeconds(cellText(row, ItemsListRow::RangeLength));
             // A range that cannot be read takes the whole file rather than
             // losing it from the joined file.
             if (rangeStart && rangeLength) {
@@ -149,7 +145,7 @@ qint32 frmJoiner::JoinFiles()
                 length = *rangeLength;
             }
         }
-        cAudioJoin1->AddFile(cGrid1->CellText(row, fileCol), start, length);
+        cAudioJoin1->AddFile(cellText(row, ItemsListRow::File), start, length);
     }
 
     const QString path = destinationFolder() + name;
@@ -158,7 +154,7 @@ qint32 frmJoiner::JoinFiles()
         return answer;
 
     cAudioJoin1->DestFile(path);
-    prgTotal->setMax(cGrid1->Rows() * 100);
+    prgTotal->setMax(jobRecordCount() * 100);
     setRunning(true);
     lblCurrentTrack->setText(QStringLiteral("Processing..."));
     cAudioJoin1->Join();
@@ -172,9 +168,7 @@ QString frmJoiner::MakeJoinedFileName(const QString &sTemplate) const
     const int dash = int(format.indexOf(QStringLiteral(" -")));
     name.replace(QStringLiteral("[dest_extension]"), (dash >= 0 ? format.left(dash) : format).toLower());
     // The joined files may have several extensions; the first item's stands for them.
-    const QString firstFile = cGrid1->Rows() > 0
-        ? cGrid1->CellText(1, ItemsListRow::File)
-        : QString();
+    const QString firstFile = cellText(1, ItemsListRow::File);
     name.replace(QStringLiteral("[source_extension]"),
                  mdlFunctions::GetExtensionPart(mdlFunctions::GetFileName(firstFile)).toLower());
     name.replace(QStringLiteral("[time]"),
@@ -190,7 +184,7 @@ void frmJoiner::cAudioJoin1_Progress(qint32 fileIndex, qint32 percent)
     prgCurrnet->setValue(percent);
     prgTotal->setValue((fileIndex - 1) * 100 + percent);
     lblFilesToConvert->setText(QStringLiteral("Files: ") + QString::number(fileIndex) + QLatin1Char('/')
-                               + QString::number(cGrid1->Rows()));
+                               + QString::number(jobRecordCount()));
     setWindowTitle(g_sAppName + QLatin1Char(' ') + g_sAppVersion);
     if (fileIndex != m_lLastFileIndex) {
         m_lLastFileIndex = fileIndex;
@@ -209,7 +203,7 @@ void frmJoiner::cAudioJoin1_Done()
     DoEndEvents();
     log(QStringLiteral("Done."));
     prgCurrnet->setValue(100);
-    prgTotal->setValue(cGrid1->Rows() * 100);
+    prgTotal->setValue(jobRecordCount() * 100);
 }
 
 void frmJoiner::cAudioJoin1_Error(qint32 code, const QString &text)

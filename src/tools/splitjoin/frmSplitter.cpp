@@ -7,12 +7,11 @@
 #include "core/mdlFileSystem.h"
 #include "core/mdlFunctions.h"
 #include "core/mdlSupportedDestination.h"
+#include "lists/ItemsGrid.h"
 #include "platform/Prompter.h"
-#include "tools/frame/ToolHost.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -91,6 +90,7 @@ QPointer<frmSplitter> g_frmSplitter;
 frmSplitter::frmSplitter(QWidget *parent)
     : ToolWindow(splitterLook(), parent)
     , cAudioConverter1(new cAudioConverter(this))
+    , m_job(*this, *this, m_counters)
 {
     const int top = kOwnSettingsTop;
     Label2 = new QLabel(QStringLiteral("Splitter Mode:"), TabSettings);
@@ -124,12 +124,12 @@ frmSplitter::~frmSplitter() = default;
 
 void frmSplitter::HandOver(const cGrid &mainGrid, int row, const QString &listName)
 {
-    const auto cell = [&](const char *key) { return mainGrid.CellText(row, mainGrid.ColumnIndex(QLatin1String(key))); };
-    setHandOverTexts(QStringLiteral("Split: ") + cell("Item Name"), QStringLiteral("Total Time: ") + cell("Time"),
-                     QStringLiteral("Total Size: ") + mdlFileSystem::FormatFileSize(cell("COL_BYTES_SIZE").toDouble()),
+    const auto cell = [&](ItemsListRow::Column column) { return mainGrid.CellText(row, column); };
+    setHandOverTexts(QStringLiteral("Split: ") + cell(ItemsListRow::ItemName), QStringLiteral("Total Time: ") + cell(ItemsListRow::Time),
+                     QStringLiteral("Total Size: ") + mdlFileSystem::FormatFileSize(cell(ItemsListRow::BytesSize).toDouble()),
                      listName);
-    g_sFileToSplit = cell("COL_FILE");
-    ToolHost::CopyGridRow(mainGrid, row, *cGrid1, 1);
+    g_sFileToSplit = cell(ItemsListRow::File);
+    setJobRow(1, ItemsGrid::readRow(mainGrid, row));
 }
 
 void frmSplitter::loadOwnControls()
@@ -187,11 +187,17 @@ void frmSplitter::cmdConvert_Click()
     log(QStringLiteral("Preparing to split: ") + mdlFunctions::GetFileName(g_sFileToSplit) + QStringLiteral(".."));
     SetDestination();
     makeDestinationSubFolder();
-    resetJobOutcome();
+    m_job.reset();
     showLogPage();
     if (!prepareSplit())
         return;
-    ConvertTracks();
+    m_counters.m_lCurrentRow = 1;
+    m_job.run();
+}
+
+void frmSplitter::cmdAbort_Click()
+{
+    m_job.askAbort();
 }
 
 bool frmSplitter::prepareSplit()
@@ -233,88 +239,97 @@ bool frmSplitter::prepareSplit()
     return true;
 }
 
-bool frmSplitter::jobItemLeft() const
-{
-    return m_lPartNumber <= m_lPartCount;
-}
-
-QString frmSplitter::GetPartFileName(const QString &sourcePath) const
+QString frmSplitter::partFileName(qint32 part, const QString &sourcePath) const
 {
     const QString name = mdlFunctions::GetFileName(sourcePath);
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     const QString stem = dot > 0 ? name.left(dot) : name;
-    return QStringLiteral("Part_") + QString::number(m_lPartNumber) + QLatin1Char('_') + stem + QLatin1Char('.')
+    return QStringLiteral("Part_") + QString::number(part) + QLatin1Char('_') + stem + QLatin1Char('.')
         + mdlSupportedDestination::FileExtension(cboTargetFormat->currentText()).toUpper();
 }
 
-void frmSplitter::setJobItemSource()
+QString frmSplitter::rowSource(qint32 part) const
 {
-    cAudioConverter1->SourceFile(g_sFileToSplit);
-    cAudioConverter1->RangeStart(g_lStartFrom);
+    Q_UNUSED(part)
+    return g_sFileToSplit;
+}
+
+std::optional<qint32> frmSplitter::rowSeconds(qint32 part) const
+{
+    Q_UNUSED(part)
+    return std::nullopt;
+}
+
+std::optional<std::pair<qint32, qint32>> frmSplitter::rowRange(qint32 part) const
+{
     // The last part runs to the end of the source, whatever its fraction.
-    cAudioConverter1->RangeLength(m_lPartNumber < m_lPartCount ? g_lLength : kToTheEnd);
+    return std::make_pair((part - 1) * g_lLength, part < m_lPartCount ? g_lLength : kToTheEnd);
 }
 
-void frmSplitter::startJobItem(const QString &destination)
+void frmSplitter::setRowTags(qint32 part)
 {
-    cAudioConverter1->DestFile(destination);
+    Q_UNUSED(part)
+    SetID3Tags(1);
+}
+
+AudioTags frmSplitter::rowTagsAhead(qint32 part)
+{
+    Q_UNUSED(part)
+    // Every part carries the tags of the one row.
+    return cAudioConverter1->tags();
+}
+
+void frmSplitter::setRowSource(qint32 part, const QString &path)
+{
+    m_lPartNumber = part;
+    g_lStartFrom = (part - 1) * g_lLength;
+    cAudioConverter1->SourceFile(path);
+}
+
+AudioRange &frmSplitter::rowRangeControl()
+{
+    return *cAudioConverter1;
+}
+
+void frmSplitter::startRow(const QString &destination)
+{
+    Q_UNUSED(destination)
     cAudioConverter1->Convert();
-    expectPartsAfter();
 }
 
-void frmSplitter::expectPartsAfter()
-{
-    const qint32 part = m_lPartNumber;
-    QVector<ConversionAhead> parts;
-    for (qint32 next = part + 1; next <= m_lPartCount && parts.size() < cAudioConverter1->conversionsAtOnce() - 1;
-         ++next) {
-        m_lPartNumber = next;
-        const QString path = destinationFolder() + GetPartFileName(g_sFileToSplit);
-        m_lPartNumber = part;
-        // Whether an existing file is replaced is the user's answer when the part starts.
-        if (!chkOverWrite->isChecked() && QFileInfo::exists(path))
-            break;
-        ConversionAhead conversion;
-        // Every part carries the tags of the one row.
-        conversion.tags = cAudioConverter1->tags();
-        conversion.source = g_sFileToSplit;
-        conversion.rangeStart = g_lStartFrom + (next - part) * g_lLength;
-        conversion.rangeLength = next < m_lPartCount ? g_lLength : kToTheEnd;
-        conversion.destination = path;
-        parts << conversion;
-    }
-    cAudioConverter1->ConvertAhead(parts);
-}
-
-void frmSplitter::abortJobControl()
+void frmSplitter::abortRow()
 {
     cAudioConverter1->Abort();
 }
 
-void frmSplitter::advanceJobItem()
+qint32 frmSplitter::rowsAtOnce() const
 {
-    ++m_lPartNumber;
-    g_lStartFrom += g_lLength;
+    return cAudioConverter1->conversionsAtOnce();
+}
+
+void frmSplitter::expectRows(const QVector<ConversionAhead> &parts)
+{
+    cAudioConverter1->ConvertAhead(parts);
 }
 
 void frmSplitter::cAudioConverter1_Progress(qint32 percent)
 {
-    onItemProgress(percent);
+    m_job.rowProgress(percent);
 }
 
 void frmSplitter::cAudioConverter1_Done()
 {
-    onItemDone();
+    m_job.rowDone();
 }
 
 void frmSplitter::cAudioConverter1_Aborted()
 {
-    onItemAborted();
+    m_job.rowAborted();
 }
 
 void frmSplitter::cAudioConverter1_Error(qint32 code, const QString &text)
 {
-    onItemError(code, text);
+    m_job.rowError(code, text);
 }
 
 namespace Forms {

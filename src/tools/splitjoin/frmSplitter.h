@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tools/frame/RowJobSequencer.h"
 #include "tools/frame/ToolWindow.h"
 
 #include <QString>
@@ -11,8 +12,8 @@ class QRadioButton;
 
 // The splitter: cuts the one item it is handed into parts of one length,
 // given as a number of parts or as seconds per part, each written as a file
-// of its own named "Part_" with its number.
-class frmSplitter : public ToolWindow {
+// of its own named "Part_" with its number. The parts are the rows of its job.
+class frmSplitter : public ToolWindow, protected RowJobRows {
     Q_OBJECT
 public:
     explicit frmSplitter(QWidget *parent = nullptr);
@@ -23,11 +24,12 @@ public:
     void HandOver(const cGrid &mainGrid, int row, const QString &listName);
 
     void cmdConvert_Click();
+    void cmdAbort_Click() override;
     void UpdateSplitModeControls();
     void ptnSplitByParts_Click();
     void ptnSplitBySecs_Click();
     // The file name of the current part.
-    QString GetPartFileName(const QString &sourcePath) const;
+    QString GetPartFileName(const QString &sourcePath) const { return partFileName(m_lPartNumber, sourcePath); }
 
     void cAudioConverter1_Progress(qint32 percent);
     void cAudioConverter1_Done();
@@ -58,23 +60,37 @@ protected:
     AudioDestination &jobDestination() override;
     void releaseJobControl() override;
     void loadOwnControls() override;
-    bool jobItemLeft() const override;
-    QString jobItemSource() const override { return g_sFileToSplit; }
-    QString jobItemFileName() const override { return GetPartFileName(g_sFileToSplit); }
-    void setJobItemSource() override;
-    void startJobItem(const QString &destination) override;
-    void abortJobControl() override;
-    void advanceJobItem() override;
-    qint32 jobItemNumber() const override { return m_lPartNumber; }
+
+    // The parts as the rows of the job.
+    qint32 jobRowCount() const override { return m_lPartCount; }
+    QString rowSource(qint32 part) const override;
+    QString rowFileName(qint32 part) const override { return partFileName(part, g_sFileToSplit); }
+    std::optional<qint32> rowSeconds(qint32 part) const override;
+    std::optional<std::pair<qint32, qint32>> rowRange(qint32 part) const override;
+    void setRowTags(qint32 part) override;
+    AudioTags rowTagsAhead(qint32 part) override;
+    void setRowSource(qint32 part, const QString &path) override;
+    AudioDestination &rowDestination() override { return jobDestination(); }
+    AudioRange &rowRangeControl() override;
+    void startRow(const QString &destination) override;
+    void abortRow() override;
+    qint32 rowsAtOnce() const override;
+    void expectRows(const QVector<ConversionAhead> &parts) override;
+    void rowsEnded() override { m_job.doneEnding(); }
+    Caption jobCaption() const override { return Caption::ProductWhileRunning; }
+    bool showsRowInGrid() const override { return false; }
+    // The answer is for the whole split: a part left out would leave a gap.
+    bool noEndsJob() const override { return true; }
 
 private:
-    // Tells the control the parts after the current one whose start is
-    // settled now: their files are not there, or may be replaced.
-    void expectPartsAfter();
+    QString partFileName(qint32 part, const QString &sourcePath) const;
     // Opens the source and works out the part length; false (after telling
     // the user) when the source cannot be split that way.
     bool prepareSplit();
     double totalSeconds() const { return g_lTotalFileLength / 1000.0; }
+
+    RowJobCounters m_counters;
+    RowJobSequencer m_job;
 };
 
 namespace Forms {

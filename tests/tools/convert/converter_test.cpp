@@ -20,6 +20,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -640,6 +641,35 @@ TEST_F(ConverterTest, FileNameFormatsReplaceTheBuiltInTemplates)
     EXPECT_EQ(w.MakeOutputFileName(1), QStringLiteral("Opening.wav"));
     w.cboTargetFormat->setCurrentIndex(w.cboTargetFormat->findText(kMp3Format));
     EXPECT_EQ(w.MakeOutputFileName(1), QStringLiteral("Opening.mp3"));
+}
+
+TEST_F(ConverterTest, AStoredTemplateTheListDoesNotOfferFallsBackRatherThanNamingNothing)
+{
+    const QString file = AppPaths::programFolder() + QStringLiteral("/FileNameFormats.txt");
+    struct Case {
+        const char *what;
+        QString list; // FileNameFormats.txt; none when empty
+        QString picked;
+    };
+    const Case cases[] = {
+        {"built-in templates", QString(), QStringLiteral("[file_name].[source_extension].[dest_extension]")},
+        {"a list of two", QStringLiteral("[123].[dest_extension]\r\n[item_name].[dest_extension]"),
+         QStringLiteral("[item_name].[dest_extension]")},
+        {"a list of one", QStringLiteral("[123].[dest_extension]"), QStringLiteral("[123].[dest_extension]")},
+    };
+    g_sDefaultFileNameFormat = QStringLiteral("[gone].[dest_extension]");
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(file);
+        if (!c.list.isEmpty())
+            mdlFunctions::WriteTextFile(c.list, file);
+        frmConverter &w = open();
+        EXPECT_EQ(w.cboFileName->currentText(), c.picked);
+        // What is shown is not the stored default: the link offers to store it.
+        EXPECT_TRUE(w.lblSetAsDefaultFileName->isEnabled());
+        w.close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 TEST_F(ConverterTest, SetAsDefaultStoresTheTemplateForTheNextOpening)
