@@ -95,8 +95,10 @@ const std::array<Markers, FieldCount> &fieldMarkers()
 {
     static const std::array<Markers, FieldCount> markers = [] {
         std::array<Markers, FieldCount> m;
-        for (int f = 0; f < FieldCount; ++f)
-            m[f] = {QLatin1Char('<') + fieldNames()[f] + QLatin1Char('>'), QStringLiteral("</") + fieldNames()[f] + QLatin1Char('>')};
+        for (int f = 0; f < FieldCount; ++f) {
+            const QString &name = fieldNames()[f];
+            m[f] = {QLatin1Char('<') + name + QLatin1Char('>'), QStringLiteral("</") + name + QLatin1Char('>')};
+        }
         return m;
     }();
     return markers;
