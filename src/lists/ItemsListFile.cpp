@@ -67,10 +67,11 @@ const std::array<QString, FieldCount> &fieldNames()
     return names;
 }
 
-QString GetTagValue(const QString &tag, const QString &text)
+namespace {
+
+// The text between the first open and the first close marker of text.
+QString valueBetween(const QString &open, const QString &close, const QString &text)
 {
-    const QString open = QLatin1Char('<') + tag + QLatin1Char('>');
-    const QString close = QStringLiteral("</") + tag + QLatin1Char('>');
     const qsizetype a = text.indexOf(close);
     const qsizetype b = text.indexOf(open);
     if (a < 0 || b < 0)
@@ -79,6 +80,32 @@ QString GetTagValue(const QString &tag, const QString &text)
     if (a < start)
         return QString();
     return text.mid(start, a - start);
+}
+
+struct Markers {
+    QString open;
+    QString close;
+};
+
+// Built once: a list of many thousand records is read field by field.
+const std::array<Markers, FieldCount> &fieldMarkers()
+{
+    static const std::array<Markers, FieldCount> markers = [] {
+        std::array<Markers, FieldCount> m;
+        for (int f = 0; f < FieldCount; ++f) {
+            const QString &name = fieldNames()[f];
+            m[f] = {QLatin1Char('<') + name + QLatin1Char('>'), QStringLiteral("</") + name + QLatin1Char('>')};
+        }
+        return m;
+    }();
+    return markers;
+}
+
+} // namespace
+
+QString GetTagValue(const QString &tag, const QString &text)
+{
+    return valueBetween(QLatin1Char('<') + tag + QLatin1Char('>'), QStringLiteral("</") + tag + QLatin1Char('>'), text);
 }
 
 QString escapeValue(const QString &value)
@@ -130,7 +157,8 @@ Record parseRecord(const QString &piece)
 
 QString parseField(const QString &piece, int field)
 {
-    return unescapeValue(GetTagValue(fieldNames()[field], piece));
+    const Markers &m = fieldMarkers()[field];
+    return unescapeValue(valueBetween(m.open, m.close, piece));
 }
 
 QStringList recordPieces(const QString &text)
