@@ -144,8 +144,7 @@ void RowJobWindow::lblSetAsDefaultFileName_Click()
         reg.SetRegistryValue(QStringLiteral("cboFileName"), nameTemplate, REG_SZ);
     }
     frmOptions &options = Forms::loadOptions();
-    options.cboFileName->setCurrentIndex(
-        options.cboFileName->findText(nameTemplate, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    options.selectFileNameTemplate(nameTemplate);
     g_sDefaultFileNameFormat = nameTemplate;
     lblSetAsDefaultFileName->setEnabled(false);
 }
