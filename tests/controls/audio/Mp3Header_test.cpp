@@ -1,7 +1,7 @@
-#include "controls/audio/AudioDecoder.h"
 #include "controls/audio/AudioFacts.h"
 #include "controls/audio/Mp3Header.h"
 #include "support/AudioFiles.h"
+#include "support/HeaderFacts.h"
 #include "support/TestEnvironment.h"
 
 #include <QFile>
@@ -64,15 +64,6 @@ QByteArray bareCbr()
     return contents(encoded("bare.mp3", {"-b:a", "128k", "-write_xing", "0", "-id3v2_version", "0"}));
 }
 
-std::optional<AudioFacts> fullProbe(const QString &path)
-{
-    AudioDecoder decoder;
-    QString error;
-    if (!decoder.open(path, &error))
-        return std::nullopt;
-    return decoder.facts();
-}
-
 struct Mp3Case {
     const char *name;
     std::function<QString()> make;
@@ -127,32 +118,18 @@ TEST(Mp3Header, DescribesPlainMp3ExactlyAsTheFullProbeAndLeavesTheRestToIt)
     for (const Mp3Case &c : cases) {
         SCOPED_TRACE(c.name);
         const QString path = c.make();
-        const std::optional<AudioFacts> full = fullProbe(path);
+        const std::optional<AudioFacts> full = HeaderFacts::fullProbe(path);
         const std::optional<AudioFacts> header = Mp3Header::plainFacts(path);
         EXPECT_EQ(header.has_value(), c.fromHeader);
         if (c.fromHeader) {
             ASSERT_TRUE(full.has_value());
             ASSERT_TRUE(header.has_value());
-            EXPECT_EQ(header->container, full->container);
-            EXPECT_EQ(header->sampleRate, full->sampleRate);
-            EXPECT_EQ(header->channels, full->channels);
-            EXPECT_EQ(header->bitsPerSample, full->bitsPerSample);
-            EXPECT_EQ(header->totalSamples, full->totalSamples);
-            EXPECT_EQ(header->durationMs(), full->durationMs());
-            // The independent view of the same file.
-            const QJsonObject stream = TestAudio::probe(path)["stream"].toObject();
-            EXPECT_EQ(stream["codec_name"].toString(), "mp3");
-            EXPECT_EQ(stream["sample_rate"].toString().toInt(), header->sampleRate);
-            EXPECT_EQ(stream["channels"].toInt(), header->channels);
+            HeaderFacts::expectSameAsFullProbe(path, *header, *full);
+            EXPECT_EQ(TestAudio::probe(path)["stream"].toObject()["codec_name"].toString(), "mp3");
             if (c.decodesWhole) {
                 EXPECT_EQ(TestAudio::decodeS16(path).size(), header->totalSamples * header->channels);
             }
         }
-        // What the lists use is the full probe's answer either way.
-        EXPECT_EQ(describeAudio(path), full);
-        // The tags read the same whether the format is probed or known.
-        if (full) {
-            EXPECT_EQ(AudioDecoder::readTags(path, full->container), AudioDecoder::readTags(path));
-        }
+        HeaderFacts::expectListViewIsTheFullProbe(path, full);
     }
 }

@@ -1,7 +1,7 @@
-#include "controls/audio/AudioDecoder.h"
 #include "controls/audio/AudioFacts.h"
 #include "controls/audio/WavHeader.h"
 #include "support/AudioFiles.h"
+#include "support/HeaderFacts.h"
 #include "support/TestEnvironment.h"
 
 #include <QFile>
@@ -124,15 +124,6 @@ QString file(const char *name, const QByteArray &bytes)
     return work(name);
 }
 
-std::optional<AudioFacts> fullProbe(const QString &path)
-{
-    AudioDecoder decoder;
-    QString error;
-    if (!decoder.open(path, &error))
-        return std::nullopt;
-    return decoder.facts();
-}
-
 } // namespace
 
 // Whatever a WAV holds, its list facts come out the same as a full open of
@@ -221,34 +212,21 @@ TEST(WavHeader, DescribesPlainPcmExactlyAsTheFullProbeAndLeavesTheRestToIt)
     for (const HeaderCase &c : cases) {
         SCOPED_TRACE(c.name);
         const QString path = c.make();
-        const std::optional<AudioFacts> full = fullProbe(path);
+        const std::optional<AudioFacts> full = HeaderFacts::fullProbe(path);
         const std::optional<AudioFacts> header = WavHeader::plainPcmFacts(path);
         EXPECT_EQ(header.has_value(), c.fromHeader);
         if (c.fromHeader) {
             ASSERT_TRUE(full.has_value());
             ASSERT_TRUE(header.has_value());
-            EXPECT_EQ(header->sampleRate, full->sampleRate);
-            EXPECT_EQ(header->channels, full->channels);
-            EXPECT_EQ(header->bitsPerSample, full->bitsPerSample);
-            EXPECT_EQ(header->totalSamples, full->totalSamples);
-            EXPECT_EQ(header->durationMs(), full->durationMs());
-            // The independent view of the same file.
-            const QJsonObject stream = TestAudio::probe(path)["stream"].toObject();
-            EXPECT_EQ(stream["sample_rate"].toString().toInt(), header->sampleRate);
-            EXPECT_EQ(stream["channels"].toInt(), header->channels);
-            EXPECT_EQ(stream["duration_ts"].toInteger(), header->totalSamples);
+            HeaderFacts::expectSameAsFullProbe(path, *header, *full);
+            EXPECT_EQ(TestAudio::probe(path)["stream"].toObject()["duration_ts"].toInteger(), header->totalSamples);
         }
-        // What the lists use is the full probe's answer either way.
-        EXPECT_EQ(describeAudio(path), full);
-        // The tags read the same whether the format is probed or known.
-        if (full) {
-            EXPECT_EQ(AudioDecoder::readTags(path, full->container), AudioDecoder::readTags(path));
-        }
+        HeaderFacts::expectListViewIsTheFullProbe(path, full);
     }
 
     // A name that makes the decoder read the file as headerless audio wins
     // over a WAV header inside.
     const QString vox = file("riff.vox", riff(fmt({}) + chunk("data", audio(4000))));
-    ASSERT_TRUE(fullProbe(vox).has_value());
-    EXPECT_EQ(describeAudio(vox), fullProbe(vox));
+    ASSERT_TRUE(HeaderFacts::fullProbe(vox).has_value());
+    EXPECT_EQ(describeAudio(vox), HeaderFacts::fullProbe(vox));
 }
