@@ -172,25 +172,23 @@ TEST_F(GridCommands, ARemovalAskedForBeforeAnAddWaitsForTheAddToEnd)
     QStringList paths;
     for (int i = 1; i <= 6; ++i)
         paths << wav(QStringLiteral("new%1.wav").arg(i), 1000);
+    // The message about a file that cannot be added holds the add.
+    const QString bad = TestEnv::workFolder() + QStringLiteral("/bad.wav");
+    ListFixtures::writeBytes(bad, "this is not audio at all");
+    paths.insert(3, bad);
     main.cGrid1->setSelectedRow(3);
     main.requestRemoveSelectedItems();
 
     // Hold the add until the removal's time has come: it waits again.
     QSignalSpy due(&main, &frmMain::DeferredChangeDue);
     bool held = false;
-    QTimer poll;
-    // A zero timer runs at each pass the add gives the event loop, however
-    // quickly its files open.
-    poll.setInterval(0);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (held || !g_frmStat || main.cGrid1->Rows() < 5)
-            return;
+    testServices().prompter->whileShown = [&](const MessageRequest &) {
         held = true;
+        EXPECT_NE(g_frmStat, nullptr);
         EXPECT_TRUE(waitForSignal(due, 1, 5000));
-    });
-    poll.start();
-    EXPECT_EQ(AddFiles::addToSelectedList(main, paths), 6);
-    poll.stop();
+    };
+    EXPECT_EQ(addAndWait(main, paths), 6);
+    testServices().prompter->whileShown = nullptr;
     ASSERT_TRUE(held);
     ASSERT_FALSE(due.isEmpty());
     EXPECT_FALSE(due.first().at(0).toBool());

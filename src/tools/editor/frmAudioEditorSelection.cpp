@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPointer>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -83,7 +84,13 @@ void frmAudioEditor::cmdAddSelection_Click()
 
 void frmAudioEditor::addSavedSelectionToList(const QString &path)
 {
-    if (MainWindowFace *main = Forms::mainFace())
-        AddFiles::addToSelectedList(*main, QStringList{path});
-    close();
+    MainWindowFace *main = Forms::mainFace();
+    // The window closes once the file is in the list.
+    const QPointer<frmAudioEditor> self = this;
+    const bool adding = main && AddFiles::addToSelectedList(*main, QStringList{path}, [self](int) {
+        if (self)
+            self->close();
+    });
+    if (!adding)
+        close();
 }
