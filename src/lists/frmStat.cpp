@@ -120,6 +120,9 @@ void frmStat::Form_Unload(int &Cancel)
 void frmStat::cmdCancel_Click()
 {
     g_bCancelAddFiles = true;
+    // Ends the add now rather than when the file in hand has been opened.
+    if (m_adding)
+        wake();
 }
 
 void frmStat::tmrUpdate_Timer()
