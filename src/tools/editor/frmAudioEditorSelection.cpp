@@ -12,8 +12,8 @@
 #include <QAction>
 #include <QFileInfo>
 #include <QLabel>
-#include <QPointer>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 
 #include <optional>
@@ -85,7 +85,7 @@ void frmAudioEditor::cmdAddSelection_Click()
 void frmAudioEditor::addSavedSelectionToList(const QString &path)
 {
     MainWindowFace *main = Forms::mainFace();
-    // The window closes once the file is in the list.
+    // The window closes once the add is over.
     const QPointer<frmAudioEditor> self = this;
     const bool adding = main && AddFiles::addToSelectedList(*main, QStringList{path}, [self](int) {
         if (self)

@@ -11,9 +11,9 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
-#include <QPointer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSlider>
 #include <QTextCursor>
