@@ -19,8 +19,6 @@
 #include "settings/OptionSettings.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -98,6 +96,8 @@ frmStat::frmStat(QWidget *parent)
 
 frmStat::~frmStat()
 {
+    // The workers go first: none may wake a window that is half gone.
+    m_probes.reset();
     if (g_frmStat == this)
         g_frmStat = nullptr;
 }
@@ -120,6 +120,9 @@ void frmStat::Form_Unload(int &Cancel)
 void frmStat::cmdCancel_Click()
 {
     g_bCancelAddFiles = true;
+    // Ends the add now rather than when the file in hand has been opened.
+    if (m_adding)
+        wake();
 }
 
 void frmStat::tmrUpdate_Timer()
@@ -162,117 +165,134 @@ QString frmStat::getLegaName(const QString &sPath)
     return name;
 }
 
-QVariant frmStat::AddFilesToList(const QStringList &Data, cGrid *cGrid1, QWidget *frm)
+void frmStat::AddFilesToList(const QStringList &Data, cGrid *cGrid1, QWidget *frm)
 {
-    if (!cGrid1)
-        return QVariant();
-    auto *main = dynamic_cast<MainWindowFace *>(frm);
+    if (!cGrid1 || m_adding)
+        return;
     if (frm && parentWidget() != frm)
         setParent(frm, windowFlags() | Qt::Dialog);
     setWindowModality(Qt::WindowModal);
     show();
     m_adding = true;
 
+    m_paths = Data;
+    m_owner = frm;
+    m_grid = cGrid1;
+    m_generation = cGrid1->RowsGeneration();
+    m_rowsBefore = cGrid1->Rows();
+    m_added = 0;
+    m_next = 1;
+    m_copyTags = ListOptions::copyID3FromSource();
     const int count = int(Data.size());
     cProgressBar1->setMinimum(1);
     cProgressBar1->setMaximum(count + 1);
     cProgressBar1->setValue(1);
     cGrid1->setRedraw(false);
-    const int rowsBefore = cGrid1->Rows();
-    int added = 0;
-    const bool copyTags = ListOptions::copyID3FromSource();
 
     // The tests of a path cost no more than a look at the file system, so
     // every candidate is known at once and all of them are opened ahead on
     // the workers while the rows go in one by one, in the order given.
     // A path that can no longer be read is still tried, so the user hears of it.
-    std::vector<qsizetype> probeIndex(std::size_t(count), -1);
+    m_probeIndex.assign(std::size_t(count), -1);
     QStringList candidates;
     for (int i = 0; i < count; ++i) {
         const QString &path = Data.at(i);
         const QFileInfo info(path);
         if (!mdlFunctions::IsFolder(path) && (!info.exists() || info.size() > 0) && SupportAudioFile(path)) {
-            probeIndex[std::size_t(i)] = candidates.size();
+            m_probeIndex[std::size_t(i)] = candidates.size();
             candidates << path;
         }
     }
+    m_probes = std::make_unique<ItemProbeQueue>(candidates, m_copyTags, [this] { wake(); });
+    wake();
+}
+
+void frmStat::wake()
+{
+    if (!m_wakePending.exchange(true))
+        QMetaObject::invokeMethod(this, &frmStat::step, Qt::QueuedConnection);
+}
+
+void frmStat::step()
+{
+    m_wakePending = false;
+    // A message box shown for a file runs its own loop; a wake served there
+    // waits for the step in hand, which asks for the next one itself.
+    if (!m_adding || m_stepping)
+        return;
     // The rows are only right for the grid they were counted on: another
     // list loaded, or rows taken away meanwhile, leave what is still to come
     // out of it.
-    const QPointer<cGrid> grid = cGrid1;
-    const quint64 generation = cGrid1->RowsGeneration();
-    const auto listChanged = [&grid, generation] { return !grid || grid->RowsGeneration() != generation; };
-    // Each result wakes the wait below through the event queue, so the
-    // window keeps answering while a slow file is opened.
-    QEventLoop waiting;
-    QObject waker;
-    ItemProbeQueue probes(candidates, copyTags, [&waker, &waiting] {
-        QMetaObject::invokeMethod(&waker, [&waiting] { waiting.quit(); }, Qt::QueuedConnection);
-    });
-    bool stale = false;
-
-    for (int i = 1; i <= count; ++i) {
-        if (g_bCancelAddFiles)
-            break;
-        const QString path = Data.at(i - 1);
-        if (const qsizetype index = probeIndex[std::size_t(i - 1)]; index >= 0) {
-            ++added;
-            std::optional<ItemProbe> probe;
-            while (!(probe = probes.take(index)))
-                waiting.exec();
-            if (listChanged()) {
-                stale = true;
-                break;
-            }
-            if (!probe->opened) {
-                MsgBox(QStringLiteral("Cannot add ") + path, Msg::Information);
-                --added;
-            } else {
-                // The label's refresh shows the same text, so it stays up
-                // while the file is added.
-                g_sStatText = QStringLiteral("Adding ") + path;
-                lblStat->setText(g_sStatText);
-                setWindowTitle(g_sStatText);
-                ItemsGrid::writeRow(*cGrid1, rowsBefore + added, rowForFile(path, probe.value(), copyTags));
-            }
-        }
-        cProgressBar1->setValue(i);
-        // Cancel, the label's timer and painting are served between files.
-        QCoreApplication::processEvents();
-        if (listChanged()) {
-            stale = true;
-            break;
+    if (!m_grid || m_grid->RowsGeneration() != m_generation) {
+        finish(true);
+        return;
+    }
+    if (g_bCancelAddFiles || m_next > m_paths.size()) {
+        finish(false);
+        return;
+    }
+    const int i = m_next;
+    const QString path = m_paths.at(i - 1);
+    if (const qsizetype index = m_probeIndex[std::size_t(i - 1)]; index >= 0) {
+        std::optional<ItemProbe> probe = m_probes->take(index);
+        // Not in yet: its worker wakes the window when it is.
+        if (!probe)
+            return;
+        if (!probe->opened) {
+            const QPointer<frmStat> self = this;
+            m_stepping = true;
+            MsgBox(QStringLiteral("Cannot add ") + path, Msg::Information);
+            if (!self)
+                return;
+            m_stepping = false;
+        } else {
+            // The label's refresh shows the same text, so it stays up
+            // while the file is added.
+            g_sStatText = QStringLiteral("Adding ") + path;
+            lblStat->setText(g_sStatText);
+            setWindowTitle(g_sStatText);
+            ++m_added;
+            ItemsGrid::writeRow(*m_grid, m_rowsBefore + m_added, rowForFile(path, probe.value(), m_copyTags));
         }
     }
+    cProgressBar1->setValue(i);
+    ++m_next;
+    wake();
+}
 
-    if (stale) {
-        if (grid)
-            grid->setRedraw(true);
-        m_adding = false;
-        hide();
-        return QVariant();
-    }
-    cGrid1->setRedraw(true);
+void frmStat::finish(bool stale)
+{
+    m_probes.reset();
     m_adding = false;
-    if (cGrid1->Rows() == 0) {
+    if (m_grid)
+        m_grid->setRedraw(true);
+    if (stale) {
+        hide();
+        emit finished(0);
+        return;
+    }
+    cGrid *grid = m_grid;
+    auto *main = dynamic_cast<MainWindowFace *>(m_owner.data());
+    if (grid->Rows() == 0) {
         if (main)
             main->setEmptyListMessageVisible(true);
         hide();
-        return QVariant();
+        emit finished(m_added);
+        return;
     }
-    cGrid1->setSelectedRow(ListOptions::selectTheLastItem() ? cGrid1->Rows() : 1);
+    grid->setSelectedRow(ListOptions::selectTheLastItem() ? grid->Rows() : 1);
     if (main) {
         main->showSelectedItemInfo();
         main->setEmptyListMessageVisible(false);
     }
-    cGrid1->setSelectedCol(2);
+    grid->setSelectedCol(2);
     if (main) {
         main->setPanelText(QStringLiteral("Items List Properties"),
                            QString::number(main->itemsGrid()->Rows()) + QStringLiteral(" Items."));
         main->setPanelText(QStringLiteral("Main"), QStringLiteral("Ready."));
     }
     hide();
-    return QVariant();
+    emit finished(m_added);
 }
 
 namespace AddFiles {
@@ -296,27 +316,31 @@ void unloadStat()
     }
 }
 
-int addToSelectedList(MainWindowFace &main, const QStringList &paths)
+bool addToSelectedList(MainWindowFace &main, const QStringList &paths, std::function<void(int added)> done)
 {
     cGrid *grid = main.itemsGrid();
     cTreeNode *selected = main.selectedList();
     if (!grid || !selected)
-        return 0;
+        return false;
     const QPointer<cTreeNode> node = selected;
     const QString key = selected->Key();
     frmStat *stat = loadStat(main.mainWidget());
     // One add at a time: a second one would write between the first one's rows.
     if (!stat)
-        return 0;
-    const int before = grid->Rows();
+        return false;
+    // The window is the main window's child, so the main window outlives it.
+    QObject::connect(stat, &frmStat::finished, main.mainWidget(),
+                     [&main, node, key, done = std::move(done)](int added) {
+                         unloadStat();
+                         // The save goes to the list the rows were added to, never to another one.
+                         if (node && main.selectedList() == node && node->Key() == key)
+                             main.saveList();
+                         main.showListStatus();
+                         if (done)
+                             done(added);
+                     });
     stat->AddFilesToList(paths, grid, main.mainWidget());
-    unloadStat();
-    const int added = grid->Rows() - before;
-    // The save goes to the list the rows were added to, never to another one.
-    if (node && main.selectedList() == node && node->Key() == key)
-        main.saveList();
-    main.showListStatus();
-    return added;
+    return true;
 }
 
 } // namespace AddFiles

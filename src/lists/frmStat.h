@@ -1,11 +1,17 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <QStringList>
-#include <QVariant>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <vector>
 
 class cAudioConverter;
 class cGrid;
+class ItemProbeQueue;
 class MainWindowFace;
 class QLabel;
 class QProgressBar;
@@ -21,11 +27,14 @@ extern QString g_sStatText;
 // The add-files window: the one writer of new rows into an items grid. It
 // opens the accepted files on a few worker threads at once, off the UI
 // thread, and appends one marked row per file that holds audio, in the order
-// the files were given, with a progress bar. The window and its rows live on
-// the UI thread; the probe queue hands each result over by position and
-// wakes the window through a queued event. When the list is changed or
-// cleared meanwhile (the grid's rows generation moves on), the results still
-// to come are dropped with the queue.
+// the files were given, with a progress bar. The window, its probe queue and
+// the rows live on the UI thread; a worker that has put a result in its place
+// wakes the window through one queued call, and each call writes at most one
+// file's row before handing the event loop back, so Cancel, the label's timer
+// and painting are served between files without a nested loop. When the list
+// is changed or cleared meanwhile (the grid's rows generation moves on), the
+// results still to come are dropped with the queue; destroying the window
+// stops and joins the workers before anything else goes.
 class frmStat : public QDialog {
     Q_OBJECT
 public:
@@ -37,12 +46,12 @@ public:
     void cmdCancel_Click();
     void tmrUpdate_Timer();
 
-    // Appends a row per accepted path of Data to cGrid1, showing this window
-    // modal to frm (the main window) meanwhile, so no other list can be
-    // selected while the rows go in. Should the grid's rows be cleared,
-    // removed or reordered all the same, the files still to come are dropped.
-    // Closes the window at its end.
-    QVariant AddFilesToList(const QStringList &Data, cGrid *cGrid1, QWidget *frm);
+    // Starts appending a row per accepted path of Data to cGrid1 and returns;
+    // the window stays modal to frm (the main window) meanwhile, so no other
+    // list can be selected while the rows go in. Should the grid's rows be
+    // cleared, removed or reordered all the same, the files still to come are
+    // dropped. Hides the window and emits finished at its end.
+    void AddFilesToList(const QStringList &Data, cGrid *cGrid1, QWidget *frm);
 
     // Whether the name's extension is one that the open dialog offers.
     static bool SupportAudioFile(const QString &sFileName);
@@ -63,8 +72,33 @@ public Q_SLOTS:
     // Escape asks for a Cancel, like the button.
     void reject() override;
 
+Q_SIGNALS:
+    // The add is over: ended, cancelled, or dropped because the list changed
+    // (then added is 0, as the rows written went with the old list).
+    void finished(int added);
+
 private:
+    // Asks for one more step on the UI thread; safe from any thread, and at
+    // most one request waits in the queue at a time.
+    void wake();
+    // Writes the next file's row once its result is in, or ends the add.
+    void step();
+    void finish(bool stale);
+
     bool m_adding = false;
+    bool m_stepping = false;
+    std::atomic<bool> m_wakePending{false};
+    // The add in hand.
+    QStringList m_paths;
+    std::vector<qsizetype> m_probeIndex;
+    QPointer<cGrid> m_grid;
+    QPointer<QWidget> m_owner;
+    quint64 m_generation = 0;
+    int m_rowsBefore = 0;
+    int m_added = 0;
+    int m_next = 1;
+    bool m_copyTags = false;
+    std::unique_ptr<ItemProbeQueue> m_probes;
 };
 
 // The add-files window while it is loaded, else null.
@@ -76,9 +110,12 @@ namespace AddFiles {
 frmStat *loadStat(QWidget *owner);
 void unloadStat();
 
-// The calling protocol of every caller: load the window, add, unload it, save
-// the list and refresh its status panel. The rows and the save go to the list
-// that was selected when the add started; answers the number of rows added.
-int addToSelectedList(MainWindowFace &main, const QStringList &paths);
+// The calling protocol of every caller: load the window and start the add;
+// once it is over, unload the window, save the list and refresh its status
+// panel, then call done with the number of rows added. The rows and the save
+// go to the list that was selected when the add started. Answers whether the
+// add started: with no list selected, or while another add runs, nothing is
+// added and done is never called. Nor is it should the main window go first.
+bool addToSelectedList(MainWindowFace &main, const QStringList &paths, std::function<void(int added)> done = {});
 
 } // namespace AddFiles

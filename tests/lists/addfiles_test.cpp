@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QKeyEvent>
 #include <QThread>
 #include <QLabel>
 #include <QMimeData>
@@ -74,7 +75,7 @@ TEST_F(AddingFiles, AnUnreadableFileIsReportedAndLeavesNoGap)
     const QString c = taggedWav(QStringLiteral("c:d.wav"), 2500, QStringLiteral("Title C"), QStringLiteral("Artist C"),
                                 QStringLiteral("Album C"));
 
-    EXPECT_EQ(AddFiles::addToSelectedList(main, {a, bad, c}), 2);
+    EXPECT_EQ(addAndWait(main, {a, bad, c}), 2);
     EXPECT_EQ(messages(), QStringList{QStringLiteral("Cannot add ") + bad});
     ASSERT_EQ(main.cGrid1->Rows(), 2);
     const struct {
@@ -129,7 +130,7 @@ TEST_F(AddingFiles, WithoutCopyingTagsRowsGetTheDefaultTagsAndTheLastRowCanBeSel
     const QString a = taggedWav(QStringLiteral("a.wav"), 1000, QStringLiteral("Own title"), QStringLiteral("Own artist"),
                                 QStringLiteral("Own album"));
     const QString b = wav(QStringLiteral("b.wav"), 1000);
-    EXPECT_EQ(AddFiles::addToSelectedList(main, {a, b}), 2);
+    EXPECT_EQ(addAndWait(main, {a, b}), 2);
     const struct {
         int column;
         QString value;
@@ -155,14 +156,14 @@ TEST_F(AddingFiles, PathsOfOtherKindsArePassedOverSilently)
     // A name without an extension is tried and refused with a message.
     const QString bare = file(QStringLiteral("noextension"), "garbage");
 
-    EXPECT_EQ(AddFiles::addToSelectedList(main, {text, empty, dir, good, bare}), 1);
+    EXPECT_EQ(addAndWait(main, {text, empty, dir, good, bare}), 1);
     EXPECT_EQ(messages(), QStringList{QStringLiteral("Cannot add ") + bare});
     ASSERT_EQ(main.cGrid1->Rows(), 1);
     EXPECT_EQ(cell(main, 1, Row::File), good);
 
     // The same file again is one more row.
     testServices().prompter->messages.clear();
-    EXPECT_EQ(AddFiles::addToSelectedList(main, {good}), 1);
+    EXPECT_EQ(addAndWait(main, {good}), 1);
     EXPECT_EQ(main.cGrid1->Rows(), 2);
     EXPECT_EQ(recordsIn(QStringLiteral("Alpha.flst")), 2);
 }
@@ -170,7 +171,7 @@ TEST_F(AddingFiles, PathsOfOtherKindsArePassedOverSilently)
 TEST_F(AddingFiles, NothingAddedToAnEmptyListShowsTheEmptyPanel)
 {
     frmMain &main = loadTwoLists();
-    EXPECT_EQ(AddFiles::addToSelectedList(main, {file(QStringLiteral("a.txt"), "x")}), 0);
+    EXPECT_EQ(addAndWait(main, {file(QStringLiteral("a.txt"), "x")}), 0);
     EXPECT_TRUE(messages().isEmpty());
     EXPECT_EQ(main.cGrid1->Rows(), 0);
     EXPECT_FALSE(main.picEmptyMsg->isHidden());
@@ -211,6 +212,7 @@ TEST_F(AddingFiles, TheOpenDialogAddsTheChosenFiles)
 
     testServices().prompter->openAnswers << QStringList{a, b};
     main.AddFiles();
+    ASSERT_TRUE(addEnded());
     ASSERT_EQ(main.cGrid1->Rows(), 2);
     EXPECT_EQ(cell(main, 1, Row::File), a);
     EXPECT_EQ(cell(main, 2, Row::File), b);
@@ -231,11 +233,13 @@ TEST_F(AddingFiles, DropsAddToListsOnly)
     EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(main.lblAddorDrag, &drop);
-    EXPECT_TRUE(waitUntil([&] { return main.cGrid1->Rows() == 1; }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return main.cGrid1->Rows() == 1; }, 10000));
+    ASSERT_TRUE(addEnded());
     EXPECT_EQ(recordsIn(QStringLiteral("Alpha.flst")), 1);
 
     // Onto the grid, with a missing path among the dropped ones.
     main.cGrid1_OLEDragDrop(DataObject({a, TestEnv::workFolder() + QStringLiteral("/gone.wav")}), 1, 1, 0, 0, 0);
+    ASSERT_TRUE(addEnded());
     EXPECT_EQ(main.cGrid1->Rows(), 2);
     EXPECT_TRUE(messages().isEmpty());
 
@@ -244,8 +248,85 @@ TEST_F(AddingFiles, DropsAddToListsOnly)
     main.cTreeView1_NodeClick(g_oItemsListsRoot);
     g_oItemsListsRoot->setSelected(true);
     main.cGrid1_OLEDragDrop(DataObject({a}), 1, 1, 0, 0, 0);
+    EXPECT_EQ(g_frmStat, nullptr);
+    flushEvents();
     EXPECT_EQ(main.cGrid1->Rows(), 0);
     EXPECT_EQ(listBytes(QStringLiteral("Alpha.flst")), alpha);
+}
+
+// Counts the key presses that reach a window, and those among them that came
+// while a call was in hand.
+class KeyWatch : public QObject {
+public:
+    bool insideCall = false;
+    int keys = 0;
+    int keysInsideCall = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            ++keys;
+            keysInsideCall += insideCall ? 1 : 0;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+TEST_F(AddingFiles, TheAddReturnsAtOnceAndNoInputIsServedInsideTheCall)
+{
+    frmMain &main = loadTwoLists();
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    QStringList paths;
+    for (int i = 1; i <= 4; ++i)
+        paths << wav(QStringLiteral("f%1.wav").arg(i), 1000);
+    KeyWatch watch;
+    main.installEventFilter(&watch);
+    // A key press waiting in the queue when the add starts.
+    QCoreApplication::postEvent(&main, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a")));
+
+    int ended = -1;
+    watch.insideCall = true;
+    const bool started = AddFiles::addToSelectedList(main, paths, [&ended](int added) { ended = added; });
+    watch.insideCall = false;
+    const int rowsOnReturn = main.cGrid1->Rows();
+
+    EXPECT_TRUE(started);
+    EXPECT_EQ(rowsOnReturn, 0);
+    EXPECT_EQ(ended, -1);
+    EXPECT_EQ(watch.keysInsideCall, 0);
+    EXPECT_NE(g_frmStat, nullptr);
+    // A second add meanwhile neither starts nor writes.
+    EXPECT_FALSE(AddFiles::addToSelectedList(main, paths, [](int) { ADD_FAILURE() << "a second add ended"; }));
+
+    ASSERT_TRUE(waitUntil([&] { return ended >= 0; }, 60000));
+    main.removeEventFilter(&watch);
+    EXPECT_EQ(ended, 4);
+    EXPECT_EQ(watch.keys, 1);
+    EXPECT_EQ(main.cGrid1->Rows(), 4);
+    EXPECT_EQ(recordsIn(QStringLiteral("Alpha.flst")), 4);
+    EXPECT_EQ(g_frmStat, nullptr);
+}
+
+// Unloading the window the add belongs to while files are still being opened
+// stops and joins the workers with the add-files window.
+TEST_F(AddingFiles, UnloadingTheMainWindowDuringAnAddIsSafe)
+{
+    frmMain &main = loadTwoLists();
+    QStringList paths;
+    for (int i = 1; i <= 30; ++i)
+        paths << wav(QStringLiteral("f%1.wav").arg(i), 1000);
+    bool called = false;
+    ASSERT_TRUE(AddFiles::addToSelectedList(main, paths, [&called](int) { called = true; }));
+    ASSERT_TRUE(waitUntil([&] { return main.cGrid1->Rows() >= 1; }, 60000));
+    Forms::unload(&main);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    flushEvents();
+    EXPECT_EQ(Forms::main(), nullptr);
+    EXPECT_EQ(g_frmStat, nullptr);
+    // Called back, if at all, only while the main window was still there.
+    Q_UNUSED(called);
 }
 
 TEST_F(AddingFiles, AClickOnAnotherListDuringAnAddChangesNeither)
@@ -278,7 +359,7 @@ TEST_F(AddingFiles, AClickOnAnotherListDuringAnAddChangesNeither)
         clickBeta();
     });
     poll.start();
-    EXPECT_EQ(AddFiles::addToSelectedList(main, paths), 12);
+    EXPECT_EQ(addAndWait(main, paths), 12);
     poll.stop();
 
     EXPECT_TRUE(clicked);
@@ -318,7 +399,7 @@ TEST_F(AddingFiles, CancelKeepsTheRowsWrittenSoFar)
         }
     });
     poll.start();
-    const int added = AddFiles::addToSelectedList(main, paths);
+    const int added = addAndWait(main, paths);
     poll.stop();
     EXPECT_GE(added, 2);
     EXPECT_LT(added, 8);
@@ -366,7 +447,7 @@ TEST_F(AddingFiles, RowsFollowTheGivenOrderWhicheverFilesOpenFirst)
     for (const auto &f : files)
         paths << f.path;
 
-    EXPECT_EQ(AddFiles::addToSelectedList(main, paths), 8);
+    EXPECT_EQ(addAndWait(main, paths), 8);
     ASSERT_EQ(main.cGrid1->Rows(), 8);
     for (int r = 1; r <= 8; ++r) {
         SCOPED_TRACE(r);
@@ -395,7 +476,7 @@ TEST_F(AddingFiles, FilesStillToComeAreDroppedWhenTheListChangesMeanwhile)
         main.cTreeView1_NodeClick(listNode(QStringLiteral("Beta")));
     };
 
-    AddFiles::addToSelectedList(main, paths);
+    addAndWait(main, paths);
     testServices().prompter->whileShown = nullptr;
 
     EXPECT_EQ(messages(), QStringList{QStringLiteral("Cannot add ") + bad});

@@ -13,14 +13,20 @@
 #include "lists/ItemsGrid.h"
 #include "lists/ItemsListFile.h"
 #include "lists/ItemsListRow.h"
+#include "lists/frmStat.h"
 #include "mainwindow/frmMain.h"
 #include "platform/AppPaths.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
+#include <QTimer>
 #include <gtest/gtest.h>
+
+#include <memory>
 
 // The main window over a lists folder that the test fills, with helpers to
 // write lists and audio files and to read rows back.
@@ -40,6 +46,29 @@ protected:
     }
 
     frmMain &load() { return Forms::loadMain(); }
+
+    // Adds paths to the selected list as the program does and runs the event
+    // loop until the add has ended; answers the rows added, or -1 when the
+    // add did not start or did not end.
+    static int addAndWait(frmMain &main, const QStringList &paths)
+    {
+        auto added = std::make_shared<int>(-1);
+        QEventLoop loop;
+        const QPointer<QEventLoop> running = &loop;
+        if (!AddFiles::addToSelectedList(main, paths, [added, running](int n) {
+                *added = n;
+                if (running)
+                    running->quit();
+            }))
+            return -1;
+        QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+        if (*added < 0)
+            loop.exec();
+        return *added;
+    }
+
+    // Runs the event loop until an add started by a command has ended.
+    static bool addEnded() { return waitUntil([] { return g_frmStat == nullptr; }, 60000); }
 
     // A mono 16-bit WAV of silence in the work folder.
     QString wav(const QString &name, int ms, int rate = 2000, int channels = 1)

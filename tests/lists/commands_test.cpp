@@ -172,35 +172,41 @@ TEST_F(GridCommands, ARemovalAskedForBeforeAnAddWaitsForTheAddToEnd)
     QStringList paths;
     for (int i = 1; i <= 6; ++i)
         paths << wav(QStringLiteral("new%1.wav").arg(i), 1000);
+    // The message about a file that cannot be added holds the add.
+    const QString bad = TestEnv::workFolder() + QStringLiteral("/bad.wav");
+    ListFixtures::writeBytes(bad, "this is not audio at all");
+    paths.insert(3, bad);
     main.cGrid1->setSelectedRow(3);
     main.requestRemoveSelectedItems();
 
     // Hold the add until the removal's time has come: it waits again.
     QSignalSpy due(&main, &frmMain::DeferredChangeDue);
     bool held = false;
-    QTimer poll;
-    // A zero timer runs at each pass the add gives the event loop, however
-    // quickly its files open.
-    poll.setInterval(0);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (held || !g_frmStat || main.cGrid1->Rows() < 5)
-            return;
+    testServices().prompter->whileShown = [&](const MessageRequest &) {
         held = true;
+        EXPECT_NE(g_frmStat, nullptr);
         EXPECT_TRUE(waitForSignal(due, 1, 5000));
-    });
-    poll.start();
-    EXPECT_EQ(AddFiles::addToSelectedList(main, paths), 6);
-    poll.stop();
+    };
+    // The rows are counted as the add ends: the removal may come right after.
+    int added = -1;
+    int rowsAtEnd = -1;
+    ASSERT_TRUE(AddFiles::addToSelectedList(main, paths, [&](int n) {
+        added = n;
+        rowsAtEnd = main.cGrid1->Rows();
+    }));
+    ASSERT_TRUE(waitUntil([&] { return added >= 0; }, 60000));
+    testServices().prompter->whileShown = nullptr;
+    EXPECT_EQ(added, 6);
     ASSERT_TRUE(held);
     ASSERT_FALSE(due.isEmpty());
     EXPECT_FALSE(due.first().at(0).toBool());
-    EXPECT_EQ(main.cGrid1->Rows(), 9);
+    EXPECT_EQ(rowsAtEnd, 9);
 
     EXPECT_TRUE(waitUntil([&] { return main.cGrid1->Rows() == 8; }, 5000));
-    int added = 0;
+    int listed = 0;
     for (int r = 1; r <= main.cGrid1->Rows(); ++r)
-        added += paths.contains(cell(main, r, Row::File)) ? 1 : 0;
-    EXPECT_EQ(added, 6);
+        listed += paths.contains(cell(main, r, Row::File)) ? 1 : 0;
+    EXPECT_EQ(listed, 6);
     EXPECT_EQ(listBytes(QStringLiteral("Songs.flst")), gridAsFile(main));
 }
 

@@ -93,6 +93,7 @@ TEST_F(Dispatcher, AToolOnAnEmptyListRunsAddFilesInstead)
     testServices().prompter->openAnswers << QStringList{file};
 
     run(main, QStringLiteral("Audio Splitter"));
+    ASSERT_TRUE(addEnded());
     EXPECT_EQ(testServices().prompter->openRequests.size(), 1);
     EXPECT_EQ(testServices().prompter->openRequests.value(0).title, QStringLiteral("Add audio files"));
     EXPECT_EQ(main.cGrid1->Rows(), 1);

@@ -15,6 +15,7 @@
 #include "lists/ItemsGrid.h"
 #include "lists/ItemsListFile.h"
 #include "lists/ItemsListRow.h"
+#include "lists/frmStat.h"
 #include "mainwindow/frmMain.h"
 #include "platform/AppPaths.h"
 #include "settings/OptionSettings.h"
@@ -140,6 +141,9 @@ protected:
     }
 
     // The menu item carrying key, added when the menus do not carry it.
+    // Runs the event loop until an add of files has ended.
+    static bool addEnded() { return waitUntil([] { return g_frmStat == nullptr; }, 60000); }
+
     static qint32 indexOf(frmMain &main, const QString &key)
     {
         qint32 index = main.menu().IndexForKey(key);

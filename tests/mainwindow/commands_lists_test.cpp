@@ -91,6 +91,7 @@ TEST_F(ListCommands, AddFilesAddsTheChosenFilesToTheSelectedList)
     const QString extra = wav(QStringLiteral("extra.wav"));
     testServices().prompter->openAnswers << QStringList{extra};
     run(main, QStringLiteral("Add Files"));
+    ASSERT_TRUE(addEnded());
     ASSERT_EQ(main.cGrid1->Rows(), 4);
     EXPECT_EQ(cell(main, 4, ItemsListRow::File), extra);
     EXPECT_EQ(listBytes(QStringLiteral("Songs.flst")), gridAsFile(main));

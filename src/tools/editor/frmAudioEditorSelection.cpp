@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 
 #include <optional>
@@ -83,7 +84,13 @@ void frmAudioEditor::cmdAddSelection_Click()
 
 void frmAudioEditor::addSavedSelectionToList(const QString &path)
 {
-    if (MainWindowFace *main = Forms::mainFace())
-        AddFiles::addToSelectedList(*main, QStringList{path});
-    close();
+    MainWindowFace *main = Forms::mainFace();
+    // The window closes once the add is over.
+    const QPointer<frmAudioEditor> self = this;
+    const bool adding = main && AddFiles::addToSelectedList(*main, QStringList{path}, [self](int) {
+        if (self)
+            self->close();
+    });
+    if (!adding)
+        close();
 }

@@ -111,9 +111,9 @@ private:
     // Whether a file the user has not agreed to replace is in the way of a
     // take; asks first.
     bool mayRecordOver(const QString &path);
-    // The checks and the hand-over to the items list; true when the window
-    // is done.
-    bool addRecording(const QString &path);
+    // The checks and the hand-over to the items list; the window closes once
+    // a row of the recording is in the list.
+    void addRecording(const QString &path);
 
     WAVEFORMATEX m_WaveFormat;
     // The file the user agreed to replace, or that a take of this window wrote.

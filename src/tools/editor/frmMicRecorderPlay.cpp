@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSlider>
 #include <QTextCursor>
@@ -96,33 +97,36 @@ void frmMicRecorder::cmdAdd_Click()
         cmdStopRec_Click();
         return;
     }
-    if (addRecording(txtAudioFile->text()))
-        close();
+    addRecording(txtAudioFile->text());
 }
 
-bool frmMicRecorder::addRecording(const QString &path)
+void frmMicRecorder::addRecording(const QString &path)
 {
     const QFileInfo file(path);
     if (path.isEmpty() || !file.isFile()) {
         MsgBox(QStringLiteral("The file:") + path + QStringLiteral(" was not found."),
                int(Msg::OkOnly) + Msg::Information);
-        return false;
+        return;
     }
     if (file.size() <= kEmptyWavSize) {
         MsgBox(QStringLiteral("The file:") + path + QStringLiteral(" is empty."), int(Msg::OkOnly) + Msg::Information);
-        return false;
+        return;
     }
     if (!frmStat::SupportAudioFile(path)) {
         MsgBox(QStringLiteral("The file:") + path + QStringLiteral(" is not an audio file that an items list takes."),
                int(Msg::OkOnly) + Msg::Information);
-        return false;
+        return;
     }
     MainWindowFace *main = Forms::mainFace();
     if (!main || !main->selectedList()) {
         MsgBox(QStringLiteral("Select the Items List."), int(Msg::OkOnly) + Msg::Information);
-        return false;
+        return;
     }
     // The adding window tells the user itself when it cannot read the file;
     // the recorder then stays open with the recording.
-    return AddFiles::addToSelectedList(*main, {path}) > 0;
+    const QPointer<frmMicRecorder> self = this;
+    AddFiles::addToSelectedList(*main, {path}, [self](int added) {
+        if (self && added > 0)
+            self->close();
+    });
 }

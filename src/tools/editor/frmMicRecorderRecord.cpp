@@ -131,8 +131,7 @@ void frmMicRecorder::cWave1_RecordDone()
                int(Msg::OkOnly) + Msg::Information);
         return;
     }
-    if (addRecording(txtAudioFile->text()))
-        close();
+    addRecording(txtAudioFile->text());
 }
 
 void frmMicRecorder::cWave1_Level(qint16 level)

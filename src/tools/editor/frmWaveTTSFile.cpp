@@ -99,10 +99,15 @@ void frmWaveTTS::cmdAdd_Click()
         return;
     if (!convertSpeech(destination))
         return;
-    AddFiles::addToSelectedList(*main, {destination});
-    if (cTreeNode *selected = main->selectedList())
-        main->showList(selected);
-    close();
+    const QPointer<frmWaveTTS> self = this;
+    const auto shown = [self, main](int) {
+        if (cTreeNode *selected = main->selectedList())
+            main->showList(selected);
+        if (self)
+            self->close();
+    };
+    if (!AddFiles::addToSelectedList(*main, {destination}, shown))
+        shown(0);
 }
 
 void frmWaveTTS::cmdSaveAs_Click()

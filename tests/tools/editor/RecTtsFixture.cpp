@@ -7,6 +7,7 @@
 #include "core/mdlModes.h"
 #include "lists/ItemsListFile.h"
 #include "lists/ItemsListRow.h"
+#include "lists/frmStat.h"
 #include "mainwindow/frmMain.h"
 #include "platform/AppPaths.h"
 #include "settings/frmAudioProp.h"
@@ -103,4 +104,9 @@ QStringList RecTtsFixture::logEntries(const QPlainTextEdit *log)
     while (!entries.isEmpty() && entries.last().isEmpty())
         entries.removeLast();
     return entries;
+}
+
+bool RecTtsFixture::addEnded()
+{
+    return waitUntil([] { return g_frmStat == nullptr; }, 60000);
 }

@@ -32,6 +32,8 @@ protected:
     // The log's entries without their times; an empty line stays an empty entry.
     static QStringList logEntries(const QPlainTextEdit *log);
     static QStringList messages() { return testServices().prompter->messageTexts(); }
+    // Runs the event loop until an add of files to the list has ended.
+    static bool addEnded();
 
     QString listFile;
 };

@@ -322,6 +322,7 @@ TEST_F(Recorder, RecordsTheChosenFormatPlaysItBackAndAddsItToTheList)
 
     // Add: the row appears in the selected list, the list file is saved and the window closes.
     w.cmdAdd_Click();
+    ASSERT_TRUE(addEnded());
     EXPECT_EQ(listedFiles(), QStringList{path});
     EXPECT_EQ(storedFiles(), QStringList{path});
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -343,6 +344,7 @@ TEST_F(Recorder, AddDuringATakeWaitsForTheCompleteFile)
     EXPECT_TRUE(listedFiles().isEmpty());
     EXPECT_FALSE(guard.isNull());
     ASSERT_TRUE(waitUntil([&] { return !listedFiles().isEmpty(); }, 10000));
+    ASSERT_TRUE(addEnded());
     EXPECT_EQ(listedFiles(), QStringList{path});
     EXPECT_EQ(storedFiles(), QStringList{path});
     EXPECT_NE(QFileInfo(path).size(), oldSize);
@@ -386,6 +388,7 @@ TEST_F(Recorder, AFileJustOverTheEmptySizeGoesToTheList)
     ASSERT_GT(QFileInfo(path).size(), 64);
     w.txtAudioFile->setText(path);
     w.cmdAdd_Click();
+    ASSERT_TRUE(addEnded());
     EXPECT_EQ(listedFiles(), QStringList{path});
     EXPECT_EQ(storedFiles(), QStringList{path});
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -319,6 +319,7 @@ TEST_F(Speech, AddWritesTheSpeechIntoTheProgramFolderAndTheSelectedList)
         select(w.cboFormats, "SAFT16kHz16BitMono");
         w.txtSpeak->setPlainText("One two.");
         w.cmdAdd_Click();
+        ASSERT_TRUE(addEnded());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(guard.isNull());
         ASSERT_EQ(listedFiles().size(), run + 1) << messages().join('|').toStdString() << conversionErrors.join('|').toStdString();
@@ -347,6 +348,7 @@ TEST_F(Speech, AnAcmTargetNamesTheFileWithTheAcmExtension)
     select(w.cboTargetFormat, kAcm);
     w.txtSpeak->setPlainText("Yes.");
     w.cmdAdd_Click();
+    ASSERT_TRUE(addEnded());
     ASSERT_EQ(listedFiles().size(), 1) << messages().join('|').toStdString() << conversionErrors.join('|').toStdString();
     EXPECT_TRUE(listedFiles()[0].endsWith(".acm")) << listedFiles()[0].toStdString();
     EXPECT_EQ(Fixture::probe(listedFiles()[0])["stream"].toObject()["codec_name"].toString(), "adpcm_ima_wav");
