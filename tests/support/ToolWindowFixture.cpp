@@ -1,6 +1,5 @@
 #include "support/ToolWindowFixture.h"
 
-#include "controls/audio/cAudioConverter.h"
 #include "controls/ui/cGrid.h"
 #include "core/forms.h"
 #include "core/frmTurnOff.h"
@@ -89,20 +88,6 @@ TurnOffWatcher::TurnOffWatcher()
 TurnOffWatcher::~TurnOffWatcher()
 {
     delete m_timer;
-}
-
-ConverterEvents::ConverterEvents(cAudioConverter *control, QObject *context, std::function<void(const QString &)> shown)
-{
-    m_connections = {
-        QObject::connect(control, &cAudioConverter::Progress, context,
-                         [shown](qint32 percent) { shown(QStringLiteral("Progress %1").arg(percent)); }),
-        QObject::connect(control, &cAudioConverter::Done, context, [shown] { shown(QStringLiteral("Done")); }),
-        QObject::connect(control, &cAudioConverter::Aborted, context, [shown] { shown(QStringLiteral("Aborted")); }),
-        QObject::connect(control, &cAudioConverter::Error, context,
-                         [shown](qint32 code, const QString &text) {
-                             shown(QStringLiteral("Error %1 %2").arg(code).arg(text));
-                         }),
-    };
 }
 
 ConverterEvents::~ConverterEvents()

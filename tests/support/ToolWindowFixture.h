@@ -4,13 +4,13 @@
 
 #include <QList>
 #include <QMetaObject>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 #include <memory>
 
-class cAudioConverter;
 class cGrid;
 class QObject;
 class QPlainTextEdit;
@@ -53,11 +53,24 @@ private:
     class QTimer *m_timer;
 };
 
-// Calls shown with the name of every event the control raises (with its
-// arguments), for as long as it lives.
+// Calls shown with the name of every event a job control (the converter,
+// the ripper) raises, with its arguments, for as long as it lives.
 class ConverterEvents {
 public:
-    ConverterEvents(cAudioConverter *control, QObject *context, std::function<void(const QString &)> shown);
+    template <typename Control>
+    ConverterEvents(Control *control, QObject *context, std::function<void(const QString &)> shown)
+    {
+        m_connections = {
+            QObject::connect(control, &Control::Progress, context,
+                             [shown](qint32 percent) { shown(QStringLiteral("Progress %1").arg(percent)); }),
+            QObject::connect(control, &Control::Done, context, [shown] { shown(QStringLiteral("Done")); }),
+            QObject::connect(control, &Control::Aborted, context, [shown] { shown(QStringLiteral("Aborted")); }),
+            QObject::connect(control, &Control::Error, context,
+                             [shown](qint32 code, const QString &text) {
+                                 shown(QStringLiteral("Error %1 %2").arg(code).arg(text));
+                             }),
+        };
+    }
     ~ConverterEvents();
     ConverterEvents(const ConverterEvents &) = delete;
     ConverterEvents &operator=(const ConverterEvents &) = delete;

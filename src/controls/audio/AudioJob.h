@@ -26,11 +26,11 @@ public:
     AudioJob(DestinationSettings settings, AudioTags tags, QString destination, QVector<AudioJobItem> items);
 
     Result run(const std::atomic<bool> &abort, const Progress &progress) override;
-    // Whether other writes the same file from the same sources in the same way.
-    bool sameWork(const AudioJob &other) const
+    bool sameWork(const EncodingJob &job) const override
     {
-        return m_destination == other.m_destination && m_items == other.m_items && m_tags == other.m_tags
-            && m_settings == other.m_settings;
+        const auto *other = dynamic_cast<const AudioJob *>(&job);
+        return other && m_destination == other->m_destination && m_items == other->m_items
+            && m_tags == other->m_tags && m_settings == other->m_settings;
     }
 
 private:

@@ -1,7 +1,6 @@
 #include "controls/audio/AudioJobQueue.h"
 
 #include "controls/WorkerPool.h"
-#include "controls/audio/AudioJob.h"
 #include "controls/audio/OutputHold.h"
 
 #include <algorithm>
@@ -27,7 +26,7 @@ struct AudioJobQueue::Slot {
             hold->discard();
     }
 
-    std::shared_ptr<AudioJob> job;
+    std::shared_ptr<EncodingJob> job; // null for a start that failed at once
     std::shared_ptr<OutputHold> hold; // null for a job started in turn
     bool inTurn = false;
     std::deque<int> percents;
@@ -39,10 +38,11 @@ struct AudioJobQueue::Slot {
     AudioJobRunner runner;
 };
 
-AudioJobQueue::AudioJobQueue(QObject *context, Progress progress, AudioJobRunner::Ending ending)
+AudioJobQueue::AudioJobQueue(QObject *context, Progress progress, AudioJobRunner::Ending ending, QString busyText)
     : m_context(context)
     , m_progress(std::move(progress))
     , m_ending(std::move(ending))
+    , m_busyText(std::move(busyText))
     , m_capacity(coreCount())
 {
 }
@@ -59,7 +59,19 @@ void AudioJobQueue::setCapacity(int jobs)
         dropAhead(std::size_t(m_capacity - 1));
 }
 
-std::unique_ptr<AudioJobQueue::Slot> AudioJobQueue::launch(std::shared_ptr<AudioJob> job, bool inTurn)
+AudioJobRunner::Ending AudioJobQueue::slotEnding(Slot *s)
+{
+    return [this, s](EncodingJob::Result result, qint32 code, const QString &text) {
+        s->ended = true;
+        s->result = result;
+        s->code = code;
+        s->text = text;
+        if (s->inTurn)
+            deliver();
+    };
+}
+
+std::unique_ptr<AudioJobQueue::Slot> AudioJobQueue::launch(std::shared_ptr<EncodingJob> job, bool inTurn)
 {
     auto slot = std::make_unique<Slot>();
     Slot *s = slot.get();
@@ -78,29 +90,38 @@ std::unique_ptr<AudioJobQueue::Slot> AudioJobQueue::launch(std::shared_ptr<Audio
             if (s->inTurn)
                 deliver();
         },
-        [this, s](EncodingJob::Result result, qint32 code, const QString &text) {
-            s->ended = true;
-            s->result = result;
-            s->code = code;
-            s->text = text;
-            if (s->inTurn)
-                deliver();
-        });
+        slotEnding(s));
     return slot;
 }
 
-void AudioJobQueue::start(std::shared_ptr<AudioJob> job)
+bool AudioJobQueue::refuseWhileInTurn()
 {
-    if (m_current) {
-        QMetaObject::invokeMethod(
-            m_context,
-            [ending = m_ending] {
-                ending(EncodingJob::Result::Failed, EncodingJob::SettingsError,
-                    QStringLiteral("A job is already running."));
-            },
-            Qt::QueuedConnection);
+    if (!m_current)
+        return false;
+    QMetaObject::invokeMethod(
+        m_context,
+        [ending = m_ending, text = m_busyText] {
+            ending(EncodingJob::Result::Failed, EncodingJob::SettingsError, text);
+        },
+        Qt::QueuedConnection);
+    return true;
+}
+
+void AudioJobQueue::fail(qint32 code, const QString &text)
+{
+    if (refuseWhileInTurn())
         return;
-    }
+    dropAhead(0);
+    auto slot = std::make_unique<Slot>();
+    slot->inTurn = true;
+    slot->runner.fail(m_context, code, text, slotEnding(slot.get()));
+    m_current = std::move(slot);
+}
+
+void AudioJobQueue::start(std::shared_ptr<EncodingJob> job)
+{
+    if (refuseWhileInTurn())
+        return;
     const auto same = std::find_if(m_ahead.begin(), m_ahead.end(),
         [&](const std::unique_ptr<Slot> &slot) { return slot->job->sameWork(*job); });
     if (same == m_ahead.end()) {
@@ -123,7 +144,7 @@ void AudioJobQueue::start(std::shared_ptr<AudioJob> job)
             m_context, [this] { deliver(); }, Qt::QueuedConnection);
 }
 
-void AudioJobQueue::expect(const std::vector<std::shared_ptr<AudioJob>> &next)
+void AudioJobQueue::expect(const std::vector<std::shared_ptr<EncodingJob>> &next)
 {
     const std::size_t room = std::size_t(m_capacity - 1);
     std::size_t kept = 0;

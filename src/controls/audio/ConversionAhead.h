@@ -4,10 +4,11 @@
 
 #include <QString>
 
-// A conversion a job will start later, as its start will set it on the
-// converter control: tags, source, range (whole seconds, -1 for none) and
+// A conversion a job will start later, as its start will set it on the job
+// control: its row, tags, source, range (whole seconds, -1 for none) and
 // destination file.
 struct ConversionAhead {
+    qint32 row = 0; // of the job's grid, from 1
     AudioTags tags;
     QString source;
     qint32 rangeStart = -1;

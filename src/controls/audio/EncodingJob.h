@@ -36,9 +36,19 @@ public:
     // The finished file waits under its temporary name until hold is
     // released; set before the job runs.
     void holdOutput(std::shared_ptr<OutputHold> hold) { m_hold = std::move(hold); }
+    // Whether other writes the same file from the same source in the same
+    // way, so a job run ahead may stand in for it.
+    virtual bool sameWork(const EncodingJob &other) const
+    {
+        Q_UNUSED(other)
+        return false;
+    }
 
 protected:
     EncodingJob() = default;
+
+    // Whether the job runs ahead of its turn, its file held back.
+    bool runsAhead() const { return m_hold != nullptr; }
 
     Result fail(ErrorCode code, const QString &text);
     // Fails unless destination names a file, none of sources, in a folder

@@ -117,7 +117,7 @@ void cAudioConverter::Convert()
 
 void cAudioConverter::ConvertAhead(const QVector<ConversionAhead> &next)
 {
-    std::vector<std::shared_ptr<AudioJob>> jobs;
+    std::vector<std::shared_ptr<EncodingJob>> jobs;
     jobs.reserve(std::size_t(next.size()));
     for (const ConversionAhead &c : next)
         jobs.push_back(job(c.tags, c.source, c.rangeStart, c.rangeLength, c.destination));

@@ -5,10 +5,15 @@
 #include "controls/cd/CdDevices.h"
 #include "controls/cd/CdHandles.h"
 #include "controls/cd/CdToc.h"
+#include "controls/cd/CdReadTurn.h"
 #include "controls/cd/CdioLock.h"
+
+#include <QDir>
+#include <QTemporaryFile>
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -24,11 +29,23 @@ constexpr qint32 kSectorsPerLock = 25;
 
 void ignoreParanoiaProgress(long, paranoia_cb_mode_t) {}
 
+// Fills a batch with up to wanted sectors; answers how many came.
+using SectorSource = std::function<qint32(qint32 wanted, std::uint8_t *into)>;
+
 } // namespace
 
 CdRipJob::CdRipJob(CdRipRequest request)
     : m_request(std::move(request))
+    , m_readTurn(std::make_unique<cd::CdReadTurn>(m_request.device))
 {
+}
+
+CdRipJob::~CdRipJob() = default;
+
+bool CdRipJob::sameWork(const EncodingJob &job) const
+{
+    const auto *other = dynamic_cast<const CdRipJob *>(&job);
+    return other && m_request == other->m_request;
 }
 
 CdRipJob::Result CdRipJob::run(const std::atomic<bool> &abort, const Progress &progress)
@@ -36,6 +53,10 @@ CdRipJob::Result CdRipJob::run(const std::atomic<bool> &abort, const Progress &p
     const CdRipRequest &r = m_request;
     if (!checkDestination(r.destination))
         return Result::Failed;
+    // Held from the table of contents to the last sector read.
+    cd::CdReadTurn &readTurn = *m_readTurn;
+    if (!readTurn.wait(abort))
+        return Result::Aborted;
 
     cd::Cdio cdio = CdDevices::open(r.device);
     if (!cdio)
@@ -87,6 +108,64 @@ CdRipJob::Result CdRipJob::run(const std::atomic<bool> &abort, const Progress &p
         cdio_paranoia_modeset(paranoia.get(), PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP);
         cdio_paranoia_seek(paranoia.get(), first, SEEK_SET);
     }
+    // Paranoia's buffer holds one sector until the next read; a batch is
+    // copied out under the lock and encoded after it is released.
+    const auto readDrive = [&](qint32 wanted, std::uint8_t *into) {
+        cd::CdioLock lock;
+        qint32 read = 0;
+        for (; read < wanted && !abort; ++read) {
+            const int16_t *samples = cdio_paranoia_read_limited(paranoia.get(), ignoreParanoiaProgress, kReadRetries);
+            if (!samples)
+                break;
+            std::memcpy(into + std::size_t(read) * CDIO_CD_FRAMESIZE_RAW, samples, CDIO_CD_FRAMESIZE_RAW);
+        }
+        return read;
+    };
+    SectorSource sectors = readDrive;
+
+    // A rip ahead of its turn reads its sectors whole into a file and gives
+    // the drive up before it encodes, so the next track's reading overlaps
+    // this one's encoding. The encoding below then runs as from the drive,
+    // with the same progress and the same failure where the reading stopped.
+    QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/sonvale-rip-XXXXXX.raw"));
+    qint32 readable = 0;
+    if (runsAhead()) {
+        if (!copy.open())
+            return fail(DestinationError,
+                QStringLiteral("Cannot make a file for the audio of track %1 in %2.").arg(r.track).arg(QDir::tempPath()));
+        std::vector<std::uint8_t> batch(std::size_t(kSectorsPerLock) * CDIO_CD_FRAMESIZE_RAW);
+        while (readable < count && !abort) {
+            const qint32 wanted = qMin(kSectorsPerLock, count - readable);
+            const qint32 read = readDrive(wanted, batch.data());
+            const qint64 bytes = qint64(read) * CDIO_CD_FRAMESIZE_RAW;
+            if (copy.write(reinterpret_cast<const char *>(batch.data()), bytes) != bytes)
+                return fail(DestinationError,
+                    QStringLiteral("Cannot keep the audio of track %1: %2").arg(r.track).arg(copy.errorString()));
+            readable += read;
+            if (read < wanted)
+                break;
+        }
+        if (abort)
+            return Result::Aborted;
+        {
+            cd::CdioLock lock;
+            paranoia.reset();
+            drive.reset();
+            cdio.reset();
+        }
+        readTurn.leave();
+        if (!copy.seek(0))
+            return fail(DestinationError,
+                QStringLiteral("Cannot read back the audio of track %1: %2").arg(r.track).arg(copy.errorString()));
+        sectors = [&](qint32 wanted, std::uint8_t *into) {
+            const qint32 available = qMin(wanted, readable);
+            const qint64 bytes = qint64(available) * CDIO_CD_FRAMESIZE_RAW;
+            if (copy.read(reinterpret_cast<char *>(into), bytes) != bytes)
+                return qint32(0);
+            readable -= available;
+            return available;
+        };
+    }
 
     // Declared before the encoder, so it outlives the encoder that writes it.
     TemporaryOutput output(r.destination);
@@ -103,25 +182,13 @@ CdRipJob::Result CdRipJob::run(const std::atomic<bool> &abort, const Progress &p
     if (!resampler.setup(stereo, source.format, source.sampleRate, encoder->inputSpec(), &error))
         return fail(CodingError, error);
 
-    // Paranoia's buffer holds one sector until the next read; a batch is
-    // copied out under the lock and encoded after it is released.
     std::vector<std::uint8_t> batch(std::size_t(kSectorsPerLock) * CDIO_CD_FRAMESIZE_RAW);
     int lastPercent = -1;
     for (qint32 done = 0; done < count;) {
         if (abort)
             return Result::Aborted;
         const qint32 wanted = qMin(kSectorsPerLock, count - done);
-        qint32 read = 0;
-        {
-            cd::CdioLock lock;
-            for (; read < wanted && !abort; ++read) {
-                const int16_t *samples =
-                    cdio_paranoia_read_limited(paranoia.get(), ignoreParanoiaProgress, kReadRetries);
-                if (!samples)
-                    break;
-                std::memcpy(batch.data() + std::size_t(read) * CDIO_CD_FRAMESIZE_RAW, samples, CDIO_CD_FRAMESIZE_RAW);
-            }
-        }
+        const qint32 read = sectors(wanted, batch.data());
         for (qint32 i = 0; i < read; ++i) {
             const std::uint8_t *plane = batch.data() + std::size_t(i) * CDIO_CD_FRAMESIZE_RAW;
             if (!resampler.convert(&plane, kFramesPerSector, *encoder, &error))
@@ -142,6 +209,7 @@ CdRipJob::Result CdRipJob::run(const std::atomic<bool> &abort, const Progress &p
             progress(0, percent);
         }
     }
+    readTurn.leave();
     if (!resampler.flush(*encoder, &error))
         return fail(CodingError, error);
     return finish(std::move(encoder), output, abort);

@@ -5,6 +5,12 @@
 
 #include <QString>
 
+#include <memory>
+
+namespace cd {
+class CdReadTurn;
+}
+
 // Everything one rip needs, copied from the control when it starts.
 struct CdRipRequest {
     QString device; // device path or image file
@@ -15,19 +21,26 @@ struct CdRipRequest {
     DestinationSettings settings;
     AudioTags tags;
     QString destination;
+
+    bool operator==(const CdRipRequest &) const = default;
 };
 
 // Reads one audio track (or a range of it) through cdparanoia and encodes it
 // into the destination. The file is written under a temporary name beside
 // the destination and renamed only when complete; on failure or abort
-// nothing is left under either name.
+// nothing is left under either name. Rips of one drive read their tracks
+// whole, one after the other in the order they were made; one run ahead of
+// its turn gives the drive up before it encodes.
 class CdRipJob : public EncodingJob {
 public:
     explicit CdRipJob(CdRipRequest request);
+    ~CdRipJob() override;
 
     // Progress comes as item 0.
     Result run(const std::atomic<bool> &abort, const Progress &progress) override;
+    bool sameWork(const EncodingJob &job) const override;
 
 private:
     CdRipRequest m_request;
+    std::unique_ptr<cd::CdReadTurn> m_readTurn;
 };

@@ -8,6 +8,8 @@
 cAudioCDRipper::cAudioCDRipper(QObject *parent)
     : QObject(parent)
     , m_devices(CdDevices::list())
+    , m_jobs(this, [this](int percent) { emit Progress(percent); }, jobEnding(this),
+          QStringLiteral("A rip is already running."))
 {
 }
 
@@ -69,35 +71,50 @@ qint32 cAudioCDRipper::ripDevice() const
     return m_selected >= 0 ? m_selected : 0;
 }
 
+std::shared_ptr<CdRipJob> cAudioCDRipper::job(qint32 device, qint32 track, qint32 rangeStart, qint32 rangeLength,
+    const AudioTags &tags, const QString &destination) const
+{
+    CdRipRequest request;
+    request.device = m_devices[device].path;
+    request.drive = m_devices[device].drive;
+    request.track = track;
+    request.rangeStart = rangeStart;
+    request.rangeLength = rangeLength;
+    request.settings = m_settings;
+    request.tags = tags;
+    request.destination = destination;
+    return std::make_shared<CdRipJob>(std::move(request));
+}
+
 void cAudioCDRipper::Rip()
 {
     const Range range = takeRange();
     const qint32 device = ripDevice();
     if (device < 0 || device >= m_devices.size()) {
-        m_runner.fail(this, CdRipJob::SourceError,
+        m_jobs.fail(CdRipJob::SourceError,
             m_devices.isEmpty() ? QStringLiteral("There is no CD drive.")
-                                : QStringLiteral("There is no CD drive number %1.").arg(device),
-            jobEnding(this));
+                                : QStringLiteral("There is no CD drive number %1.").arg(device));
         return;
     }
-    CdRipRequest request;
-    request.device = m_devices[device].path;
-    request.drive = m_devices[device].drive;
-    request.track = m_track;
-    request.rangeStart = range.start;
-    request.rangeLength = range.length;
-    request.settings = m_settings;
-    request.tags = m_tags;
-    request.destination = m_destFile;
-    if (m_runner.start(
-            this, std::make_shared<CdRipJob>(std::move(request)), [this](int, int percent) { emit Progress(percent); },
-            jobEnding(this)))
+    const bool busy = m_jobs.isRunning();
+    m_jobs.start(job(device, m_track, range.start, range.length, m_tags, m_destFile));
+    if (!busy)
         m_lastRipDevice = device;
+}
+
+void cAudioCDRipper::RipAhead(const QVector<ConversionAhead> &next)
+{
+    const qint32 device = ripDevice();
+    std::vector<std::shared_ptr<EncodingJob>> jobs;
+    if (device >= 0 && device < m_devices.size())
+        for (const ConversionAhead &c : next)
+            jobs.push_back(job(device, c.row, c.rangeStart, c.rangeLength, c.tags, c.destination));
+    m_jobs.expect(jobs);
 }
 
 void cAudioCDRipper::Abort()
 {
-    m_runner.abort();
+    m_jobs.abort();
 }
 
 void cAudioCDRipper::Eject()
@@ -111,7 +128,7 @@ void cAudioCDRipper::Eject()
 
 void cAudioCDRipper::Terminate()
 {
-    m_runner.stop();
+    m_jobs.stop();
     m_selected = -1;
     m_toc = {};
 }

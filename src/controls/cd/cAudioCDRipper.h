@@ -2,8 +2,9 @@
 
 #include "controls/Worker.h"
 #include "controls/audio/AudioDestination.h"
-#include "controls/audio/AudioJobRunner.h"
+#include "controls/audio/AudioJobQueue.h"
 #include "controls/audio/AudioRange.h"
+#include "controls/audio/ConversionAhead.h"
 #include "controls/cd/CdDevices.h"
 #include "controls/cd/CdToc.h"
 
@@ -14,10 +15,13 @@
 // Lists the CD drives, answers what disc the selected drive holds, and rips
 // one track (or a range of it) at a time into a file of any destination
 // format, reporting through queued events. Devices and tracks are counted
-// from 0 and from 1 respectively. The control lives on the UI thread; a rip
-// runs on its runner's worker, tray moves on a worker of their own. A rip
-// cannot start while one runs, and the reports of a control that has gone
-// are dropped with its runner.
+// from 0 and from 1 respectively. The control lives on the UI thread; each
+// rip runs on a worker of its own in the job queue, which also runs the
+// coming tracks ahead (the drive reads one track at a time, the encoding of
+// several goes on side by side) and hands their reports over only when their
+// turn comes. Tray moves run on a worker of their own. A rip cannot start
+// while one is in turn, and the reports of a control that has gone are
+// dropped with its queue.
 class cAudioCDRipper : public QObject, public AudioDestination, public AudioRange {
     Q_OBJECT
 public:
@@ -48,6 +52,14 @@ public:
     // Starts ripping Track into DestFile and returns at once; one of Done,
     // Aborted or Error follows, never inside this call.
     void Rip();
+    // The rips the caller will start next, in order, each with its track
+    // (the row), tags, range and destination, from the drive and settings
+    // set now. As the converter's conversions ahead: nothing of a rip shows
+    // before Rip has asked for the same work.
+    void RipAhead(const QVector<ConversionAhead> &next);
+    // Rips at once, the one in turn included; 1 rips them one by one.
+    int ripsAtOnce() const { return m_jobs.capacity(); }
+    void setRipsAtOnce(int rips) { m_jobs.setCapacity(rips); }
     void Abort();
     // Opens the tray of the drive ripped from last (else the selected one),
     // without waiting for it; an image has no tray.
@@ -63,6 +75,8 @@ signals:
 
 private:
     qint32 ripDevice() const;
+    std::shared_ptr<class CdRipJob> job(qint32 device, qint32 track, qint32 rangeStart, qint32 rangeLength,
+        const AudioTags &tags, const QString &destination) const;
 
     QVector<CdDevice> m_devices;
     qint32 m_selected = -1;
@@ -72,6 +86,6 @@ private:
     qint32 m_track = 1;
     qint32 m_lastRipDevice = -1;
 
-    AudioJobRunner m_runner{QStringLiteral("A rip is already running.")};
+    AudioJobQueue m_jobs;
     Worker m_tray;
 };

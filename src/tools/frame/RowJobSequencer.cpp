@@ -195,6 +195,7 @@ void RowJobSequencer::expectRowsAfter(qint32 row)
 std::optional<ConversionAhead> RowJobSequencer::rowAhead(qint32 row, QSet<QString> &taken)
 {
     ConversionAhead conversion;
+    conversion.row = row;
     conversion.source = m_rows.rowSource(row);
     // A file an earlier row writes is read once it is written.
     if (taken.contains(pathKey(conversion.source)))

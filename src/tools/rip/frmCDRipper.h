@@ -56,6 +56,8 @@ protected:
     void setRowSource(qint32 row, const QString &path) override;
     AudioRange &rowRangeControl() override;
     void startRow(const QString &destination) override;
+    qint32 rowsAtOnce() const override;
+    void expectRows(const QVector<ConversionAhead> &rows) override;
 
 private:
     struct DriveCheck {

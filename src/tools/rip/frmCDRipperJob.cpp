@@ -37,6 +37,16 @@ void frmCDRipper::startRow(const QString &destination)
     cAudioCDRipper1->Rip();
 }
 
+qint32 frmCDRipper::rowsAtOnce() const
+{
+    return cAudioCDRipper1->ripsAtOnce();
+}
+
+void frmCDRipper::expectRows(const QVector<ConversionAhead> &rows)
+{
+    cAudioCDRipper1->RipAhead(rows);
+}
+
 void frmCDRipper::abortJobControl()
 {
     cAudioCDRipper1->Abort();
