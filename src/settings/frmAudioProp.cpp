@@ -15,7 +15,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QMouseEvent>
@@ -371,10 +370,8 @@ void frmAudioProp::chkBestAccordToSource_Click()
 void frmAudioProp::FillWmaCodecs()
 {
     const qint32 count = cAudioConverter1->WMACodecCount();
-    for (qint32 codec = 0; codec < count; ++codec) {
-        QCoreApplication::processEvents();
+    for (qint32 codec = 0; codec < count; ++codec)
         appendItem(cboWMACodecs, cAudioConverter1->WMACodecName(codec));
-    }
     if (cboWMACodecs->count() > 0)
         cboWMACodecs->setCurrentIndex(0);
 }

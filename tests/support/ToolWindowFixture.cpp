@@ -10,6 +10,8 @@
 #include "settings/frmOptions.h"
 #include "support/ScriptedServices.h"
 #include "support/TestEnvironment.h"
+#include "controls/ui/XP_ProgressBar.h"
+#include "tools/frame/RowJobWindow.h"
 #include "tools/frame/ToolWindow.h"
 
 #include <QApplication>
@@ -59,6 +61,19 @@ QStringList ToolWindowFixture::logMessages(const QPlainTextEdit *log)
 QStringList ToolWindowFixture::logMessages(const ToolWindow &window)
 {
     return logMessages(window.txtLog);
+}
+
+QString ToolWindowFixture::rowJobState(const RowJobWindow &w)
+{
+    return QStringList{w.lblCurrentTrack->text(), w.windowTitle(), w.lblFilesToConvert->text()}.join(u'|')
+        + QStringLiteral(" | %1 %2 | %3 %4 %5 | row %6 | %7")
+              .arg(w.prgCurrnet->Value())
+              .arg(w.prgTotal->Value())
+              .arg(w.g_ltmrItemSecs)
+              .arg(w.g_ltmrCurItemSecs)
+              .arg(w.g_ltmrUpToItemSecs)
+              .arg(w.m_lCurrentRow)
+              .arg(w.isRunning() ? "running" : "idle");
 }
 
 bool ToolWindowFixture::waitForJobEnd(const ToolWindow &window, int balloons)

@@ -14,6 +14,7 @@
 class cGrid;
 class QObject;
 class QPlainTextEdit;
+class RowJobWindow;
 class ToolWindow;
 
 // What every tool window test starts from: no events after a job (no sound,
@@ -37,6 +38,10 @@ protected:
     // has shown that many balloons, then a little longer, so a stray event
     // after the end would show.
     static bool waitForJobEnd(const ToolWindow &window, int balloons = 1);
+    // What a row job window shows and counts at this moment, on one line:
+    // status, caption, files line, both bars, the time-left counters, the
+    // current row and whether it runs. Traces of a job compare these.
+    static QString rowJobState(const RowJobWindow &window);
 
     std::unique_ptr<cGrid> mainGrid;
 };

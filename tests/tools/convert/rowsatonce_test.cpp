@@ -43,16 +43,7 @@ protected:
         w.txtLog->clear();
         QStringList trace;
         const auto shown = [&](const QString &event) {
-            trace << event + QStringLiteral(" | ")
-                    + QStringList{w.lblCurrentTrack->text(), w.windowTitle(), w.lblFilesToConvert->text()}.join(u'|')
-                    + QStringLiteral(" | %1 %2 | %3 %4 %5 | row %6 | %7")
-                          .arg(w.prgCurrnet->Value())
-                          .arg(w.prgTotal->Value())
-                          .arg(w.g_ltmrItemSecs)
-                          .arg(w.g_ltmrCurItemSecs)
-                          .arg(w.g_ltmrUpToItemSecs)
-                          .arg(w.m_lCurrentRow)
-                          .arg(w.isRunning() ? "running" : "idle");
+            trace << event + QStringLiteral(" | ") + rowJobState(w);
         };
         cAudioConverter *control = w.cAudioConverter1;
         const ConverterEvents seen(control, &w, shown);

@@ -58,16 +58,7 @@ protected:
         testServices().prompter->messages.clear();
         QStringList trace;
         const auto shown = [&](const QString &event) {
-            trace << event + QStringLiteral(" | ")
-                    + QStringList{w.lblCurrentTrack->text(), w.windowTitle(), w.lblFilesToConvert->text()}.join(u'|')
-                    + QStringLiteral(" | %1 %2 | %3 %4 %5 | row %6 | %7")
-                          .arg(w.prgCurrnet->Value())
-                          .arg(w.prgTotal->Value())
-                          .arg(w.g_ltmrItemSecs)
-                          .arg(w.g_ltmrCurItemSecs)
-                          .arg(w.g_ltmrUpToItemSecs)
-                          .arg(w.m_lCurrentRow)
-                          .arg(w.isRunning() ? "running" : "idle");
+            trace << event + QStringLiteral(" | ") + rowJobState(w);
         };
         const ConverterEvents seen(w.cAudioCDRipper1, &w, shown);
         const qsizetype balloons = testServices().tray->balloons.size();
