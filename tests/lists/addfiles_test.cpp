@@ -276,8 +276,6 @@ protected:
 TEST_F(AddingFiles, TheAddReturnsAtOnceAndNoInputIsServedInsideTheCall)
 {
     frmMain &main = loadTwoLists();
-    main.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
     QStringList paths;
     for (int i = 1; i <= 4; ++i)
         paths << wav(QStringLiteral("f%1.wav").arg(i), 1000);
