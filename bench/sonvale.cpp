@@ -16,6 +16,8 @@
 #include "support/PairedRuns.h"
 #include "support/SonvaleSide.h"
 
+#include "platform/ProcessEnd.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -416,8 +418,12 @@ QList<Case> Workbench::cases()
 int main(int argc, char **argv)
 {
     if (argc > 1 && qstrcmp(argv[1], "--side") == 0) {
-        QApplication app(argc, argv);
-        return sideMain(QCoreApplication::arguments().mid(2));
+        int code = 0;
+        {
+            QApplication app(argc, argv);
+            code = sideMain(QCoreApplication::arguments().mid(2));
+        }
+        endProcess(code);
     }
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);

@@ -3,12 +3,15 @@
 #include "core/mdlMain.h"
 #include "mainwindow/frmMain.h"
 
+#include "platform/ProcessEnd.h"
 #include "platform/Services.h"
 #include "platform/SingleInstance.h"
 
 #include <QApplication>
 
-int main(int argc, char **argv)
+namespace {
+
+int run(int &argc, char **argv)
 {
     QApplication app(argc, argv);
     SingleInstance instance;
@@ -20,4 +23,11 @@ int main(int argc, char **argv)
     });
     Services::instance().installReal();
     return mdlMain::Main();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    endProcess(run(argc, argv));
 }

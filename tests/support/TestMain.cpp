@@ -4,6 +4,7 @@
 #include "support/TestEnvironment.h"
 
 #include "core/mdlModes.h"
+#include "platform/ProcessEnd.h"
 #include "platform/Registry.h"
 #include "platform/SettingsInstaller.h"
 
@@ -140,7 +141,7 @@ void failOnUnknownColumns(QtMsgType type, const QMessageLogContext &context, con
     g_defaultMessages(type, context, text);
 }
 
-int main(int argc, char **argv)
+int runTests(int &argc, char **argv)
 {
     g_defaultMessages = qInstallMessageHandler(failOnUnknownColumns);
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -156,4 +157,9 @@ int main(int argc, char **argv)
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new FreshFolders(&watchdog));
     return RUN_ALL_TESTS();
+}
+
+int main(int argc, char **argv)
+{
+    endProcess(runTests(argc, argv));
 }
