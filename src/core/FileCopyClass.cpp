@@ -1,6 +1,5 @@
 #include "core/FileCopyClass.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -28,11 +27,6 @@ qint16 percentOf(qint64 part, qint64 whole)
 }
 
 } // namespace
-
-FileCopyClass::FileCopyClass()
-    : m_pump([] { QCoreApplication::processEvents(); })
-{
-}
 
 bool FileCopyClass::fail(const QString &text)
 {
@@ -109,8 +103,10 @@ void FileCopyClass::Copy(const QString &SourceFile, const QString &Destination)
                 written += size;
             }
             m_percentReady = percentOf(written, length);
-            if (m_pump)
-                m_pump();
+            if (m_afterChunk && !m_afterChunk()) {
+                fail(QString());
+                return;
+            }
             if (length - readSoFar < n)
                 n = length - readSoFar;
         }

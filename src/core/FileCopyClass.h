@@ -2,16 +2,15 @@
 
 #include <QString>
 
+#include <atomic>
 #include <functional>
 
-// Copies one file in chunks, letting the window's events run between chunks.
-// The copy is written beside the destination under a temporary name and only
-// renamed over it once complete, so a failed copy leaves the destination as
-// it was.
+// Copies one file in chunks, on whichever thread calls Copy; the percentage
+// may be read from another thread meanwhile. The copy is written beside the
+// destination under a temporary name and only renamed over it once complete,
+// so a failed or stopped copy leaves the destination as it was.
 class FileCopyClass {
 public:
-    FileCopyClass();
-
     // Whole seconds the last completed copy took.
     qint32 SecondsTaken() const { return m_secondsTaken; }
     void setSecondsTaken(qint32 value) { m_secondsTaken = value; }
@@ -26,18 +25,19 @@ public:
     qint32 CacheSize() const { return m_cacheSize; }
     void setCacheSize(qint32 value) { m_cacheSize = value; }
 
-    // Why the last copy failed, for the user; empty after a completed copy.
+    // Why the last copy failed, for the user; empty after a completed or
+    // stopped copy.
     QString ErrorText() const { return m_errorText; }
-    // Runs after every chunk; by default it lets pending window events run.
-    void setEventPump(std::function<void()> pump) { m_pump = std::move(pump); }
+    // Runs after every chunk read; returning false stops the copy.
+    void setAfterEachChunk(std::function<bool()> afterChunk) { m_afterChunk = std::move(afterChunk); }
 
 private:
     bool fail(const QString &text);
 
     qint32 m_secondsTaken = 0;
     bool m_successful = false;
-    qint16 m_percentReady = 0;
+    std::atomic<qint16> m_percentReady{0};
     qint32 m_cacheSize = 0;
     QString m_errorText;
-    std::function<void()> m_pump;
+    std::function<bool()> m_afterChunk;
 };

@@ -104,27 +104,39 @@ void frmFileCopy::startCopy(const QString &source, const QString &destination)
 
 void frmFileCopy::tmrStart_Timer()
 {
-    // Stopped before the copy starts, since the copy lets timers tick.
     tmrStart->stop();
     FileCopyEx(g_sSourceFile, g_sDestFile);
 }
 
 void frmFileCopy::FileCopyEx(const QString &sSource, const QString &sDest)
 {
+    if (m_copy)
+        return;
     cmdOk->setEnabled(false);
     cmdExit->setEnabled(false);
     ProgressBar1->setValue(0);
     ProgressBar1->setVisible(true);
     lblState->setText(QStringLiteral("Copying"));
 
-    FileCopyClass copy;
-    copy.setCacheSize(8000);
-    m_copy = &copy;
+    auto copy = std::make_shared<FileCopyClass>();
+    copy->setCacheSize(8000);
+    m_copy = copy;
     Timer1->start();
-    copy.Copy(sSource, sDest);
-    Timer1->stop();
-    m_copy = nullptr;
+    // Only a window torn down mid-copy (the program ending) stops it; the
+    // user cannot.
+    m_worker.start(
+        this,
+        [copy, sSource, sDest](const std::atomic<bool> &abort) {
+            copy->setAfterEachChunk([&abort] { return !abort; });
+            copy->Copy(sSource, sDest);
+        },
+        [this, copy] { copyEnded(*copy); });
+}
 
+void frmFileCopy::copyEnded(const FileCopyClass &copy)
+{
+    Timer1->stop();
+    m_copy.reset();
     cmdOk->setEnabled(true);
     cmdExit->setEnabled(true);
     if (copy.Sucessfull()) {

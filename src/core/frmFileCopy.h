@@ -1,6 +1,10 @@
 #pragma once
 
+#include "controls/Worker.h"
+
 #include <QDialog>
+
+#include <memory>
 
 class FileCopyClass;
 class QLabel;
@@ -9,13 +13,15 @@ class QPushButton;
 class QTimer;
 
 // Copies one file with a progress bar and closes itself when done. The caller
-// starts the copy and shows it modal.
+// starts the copy and shows it modal. The copy runs on a worker; the window
+// reads its percentage on a timer and takes its result as a queued ending.
 class frmFileCopy : public QDialog {
     Q_OBJECT
 public:
     explicit frmFileCopy(QWidget *parent = nullptr);
     ~frmFileCopy() override;
 
+    // Starts the copy and returns; the window shows how it ends.
     void FileCopyEx(const QString &sSource, const QString &sDest);
     // Names the two files; the copy begins a moment later, from the event
     // loop of the modal window.
@@ -50,8 +56,10 @@ protected:
 
 private:
     void Form_Load();
+    void copyEnded(const FileCopyClass &copy);
 
-    FileCopyClass *m_copy = nullptr; // lives only while a copy runs
+    std::shared_ptr<FileCopyClass> m_copy; // only while a copy runs
+    Worker m_worker;
 };
 
 // The file copy window while it is loaded, else null.
