@@ -45,10 +45,19 @@ bool SingleInstance::handOverOrServe(const QString &commandLine)
     // The lock covers the window between finding no program running and
     // listening, in which a second start would otherwise also find none.
     QLockFile lock(serverName() + QStringLiteral(".lock"));
-    lock.tryLock(kLockMs);
+    const bool locked = lock.tryLock(kLockMs);
     if (handOver(commandLine))
         return true;
-    serve();
+    if (!locked) {
+        // Another start holds the lock past all reason, or it cannot be
+        // made. A socket file found now may be that start's, about to be
+        // listened on: it is never taken from under it.
+        qWarning("The start-up lock %s could not be taken (%s)", qPrintable(lock.fileName()),
+                 lock.error() == QLockFile::LockFailedError ? "held by another start" : "not writable");
+        // The name taken means whoever holds the lock may be listening by now.
+        return !serve(false) && handOver(commandLine);
+    }
+    serve(true);
     return false;
 }
 
@@ -73,14 +82,19 @@ bool SingleInstance::handOver(const QString &commandLine)
     return true;
 }
 
-bool SingleInstance::serve()
+bool SingleInstance::serve(bool locked)
 {
     const QString name = serverName();
-    // Only reached with the lock held and nothing answering: a file of that
-    // name is what a killed program left.
-    QLocalServer::removeServer(name);
+    // With the lock held and nothing answering, a file of that name is what a
+    // killed program left.
+    if (locked)
+        QLocalServer::removeServer(name);
     m_server = std::make_unique<QLocalServer>();
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    // Listening for the user alone binds in a private folder and renames the
+    // socket over the name, replacing any file there. Without the lock only a
+    // plain bind, which fails on an existing file, is safe; the socket's mode
+    // then follows the umask, which as usual lets no other user connect.
+    m_server->setSocketOptions(locked ? QLocalServer::UserAccessOption : QLocalServer::NoOptions);
     if (!m_server->listen(name)) {
         qWarning("Later starts cannot hand over their command line: %s", qPrintable(m_server->errorString()));
         m_server.reset();

@@ -20,7 +20,10 @@ public:
     // program folder and answers true (this process should then end), or
     // becomes that program itself, taking command lines from later starts,
     // and answers false. Checking and taking over happen under a lock file,
-    // so of two starts at the same moment exactly one runs on.
+    // so of two starts at the same moment exactly one runs on. Without the
+    // lock (held too long by another start, or not writable) a socket file
+    // found is never removed: the start hands over if the name is taken,
+    // else serves; it runs on unserved when neither works.
     bool handOverOrServe(const QString &commandLine);
 
     // The local socket of the program folder now in use (per user, in
@@ -33,7 +36,9 @@ signals:
 
 private:
     bool handOver(const QString &commandLine);
-    bool serve();
+    // Listens on the name; without the lock a socket file found there is
+    // left alone.
+    bool serve(bool locked);
     void takeConnection();
 
     std::unique_ptr<QLocalServer> m_server;

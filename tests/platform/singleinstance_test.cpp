@@ -4,10 +4,12 @@
 
 #include <QFileInfo>
 #include <QLocalServer>
+#include <QLockFile>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -27,6 +29,12 @@ bool leaveStaleSocket(const QString &path)
     if (fd >= 0)
         close(fd);
     return bound;
+}
+
+ino_t inodeOf(const QString &path)
+{
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
 }
 
 } // namespace
@@ -76,4 +84,21 @@ TEST(SingleInstance, EachProgramFolderHasItsOwnProgram)
 
     EXPECT_NE(otherName, firstName);
     EXPECT_FALSE(handedOver);
+}
+
+// A start that cannot have the lock (another start holds it, stuck between
+// finding nobody and listening) may not remove the socket file it finds: that
+// start may be about to listen on it. It runs on without serving.
+TEST(SingleInstance, WithoutTheLockASocketFileFoundIsLeftAlone)
+{
+    const QString name = SingleInstance::serverName();
+    QLockFile held(name + QStringLiteral(".lock"));
+    ASSERT_TRUE(held.tryLock(0));
+    ASSERT_TRUE(leaveStaleSocket(name));
+    const ino_t left = inodeOf(name);
+    ASSERT_NE(left, ino_t(0));
+
+    SingleInstance later;
+    EXPECT_FALSE(later.handOverOrServe(QString()));
+    EXPECT_EQ(inodeOf(name), left);
 }
