@@ -25,6 +25,7 @@ frmMain::frmMain(QWidget *parent)
     , m_cMenu(std::make_unique<cContextMenu>())
 {
     m_sCommandLine = mdlMain::CommandLine();
+    connect(this, &frmMain::ListLoadEnded, this, &frmMain::runWaitingCommandLines, Qt::QueuedConnection);
 }
 
 frmMain::~frmMain()

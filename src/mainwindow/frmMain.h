@@ -72,7 +72,8 @@ public:
     void cSysTray1_MouseClick(qint32 Button);
     void GoSysTray();
     // A later start of the program handed over its command line: the window
-    // comes to the front (out of the tray too) and acts on the switches.
+    // comes to the front (out of the tray too) and acts on the switches, once
+    // no list is being read.
     void TakeCommandLine(const QString &commandLine);
 
     // True while the window is hidden in the tray.
@@ -258,6 +259,10 @@ Q_SIGNALS:
     // A deferred grid change's time came: it ran (or found its list gone),
     // or it waits again for an add or a load to end.
     void DeferredChangeDue(bool ran);
+    // A list load has ended (read whole, cut short or failed); raised after
+    // the loading flag is down. Command lines that waited for it run next,
+    // from the event loop.
+    void ListLoadEnded();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -304,6 +309,10 @@ private:
     QPointer<cTreeNode> m_oLoadedListNode;
     bool m_bLoadedListComplete = false;
     bool m_bLoadingList = false;
+    // Command lines whose switches wait for the list being read, in the
+    // order they came.
+    QStringList m_sWaitingCommandLines;
+    void runWaitingCommandLines();
     // The list node a pending removal was asked for on.
     QPointer<cTreeNode> m_oRemoveNode;
 };

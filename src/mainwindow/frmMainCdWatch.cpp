@@ -19,6 +19,8 @@
 #include <QLabel>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 
 namespace Row = ItemsListRow;
@@ -167,6 +169,12 @@ void frmMain::cAudioCDRipper1_Error(qint32 code, const QString &text)
 
 void frmMain::ApplyCommandLine()
 {
+    // Files added while a list is being read would land among its rows and
+    // be saved into it half-read: the switches wait for the load's end.
+    if (m_bLoadingList || !m_sWaitingCommandLines.isEmpty()) {
+        m_sWaitingCommandLines << m_sCommandLine;
+        return;
+    }
     const QString line = m_sCommandLine.toLower();
     if (line == QLatin1String("-addfiles"))
         routeCommand(QStringLiteral("Add Files"));
@@ -184,6 +192,17 @@ void frmMain::TakeCommandLine(const QString &commandLine)
     activateWindow();
     m_sCommandLine = commandLine;
     ApplyCommandLine();
+}
+
+void frmMain::runWaitingCommandLines()
+{
+    // A switch may start another load (a new list), which the rest wait for.
+    while (!m_bLoadingList && !m_sWaitingCommandLines.isEmpty()) {
+        m_sCommandLine = m_sWaitingCommandLines.takeFirst();
+        const QStringList rest = std::exchange(m_sWaitingCommandLines, {});
+        ApplyCommandLine();
+        m_sWaitingCommandLines += rest;
+    }
 }
 
 void frmMain::SelectFirstAudioCD()

@@ -321,6 +321,7 @@ void frmMain::loadListNode(cTreeNode *Node)
                    + QStringLiteral("' cannot be read. It is kept as it is and nothing is saved into it."),
                Msg::Information, appTitle());
     }
+    Q_EMIT ListLoadEnded();
 }
 
 void frmMain::cTreeView1_AfterLabelEdit(cTreeNode *Node, const QString &NewString, bool &Cancel)

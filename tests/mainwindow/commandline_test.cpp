@@ -1,5 +1,14 @@
 #include "MainWindowFixture.h"
 
+#include "support/AudioFixtures.h"
+
+#include "controls/ui/XP_ProgressBar.h"
+#include "controls/ui/cGrid.h"
+#include "controls/ui/cTreeNode.h"
+#include "controls/ui/cTreeNodes.h"
+
+#include <QTimer>
+
 namespace {
 
 using CommandLine = MainWindowTest;
@@ -64,4 +73,35 @@ TEST_F(CommandLine, ALaterStartsLineBringsTheWindowBackAndActs)
     main.TakeCommandLine(QString());
     EXPECT_TRUE(routed.isEmpty());
     EXPECT_TRUE(main.isVisible());
+}
+
+// A later start's "-addfiles" that comes while a list is being read would add
+// among rows still to come and save the list half-read: it waits for the load.
+TEST_F(CommandLine, AHandOverDuringAListLoadActsOnceTheLoadHasEnded)
+{
+    const QString wav = TestEnv::workFolder() + QStringLiteral("/one.wav");
+    Fixture::writeWav(wav, Fixture::WavSpec{8000, 1, 16}, 800);
+    // Long enough a load that the event loop turns while it runs.
+    constexpr int kRows = 3000;
+    writeList(QStringLiteral("A"), {});
+    writeList(QStringLiteral("B"), QStringList(kRows, wav));
+    frmMain &main = load();
+    ASSERT_EQ(main.cGrid1->Rows(), 0);
+
+    int rowsWhenRun = -1;
+    bool loadingWhenRun = true;
+    main.commandHook = [&](qint32 index) {
+        routed << main.menu().ItemKey(index);
+        rowsWhenRun = main.cGrid1->Rows();
+        loadingWhenRun = main.prgStatus->Visible();
+        return true;
+    };
+    QTimer::singleShot(0, &main, [&main] { main.TakeCommandLine(QStringLiteral("-addfiles")); });
+    main.cTreeView1_NodeClick(g_oItemsListsRoot->Child().Item(2));
+    ASSERT_TRUE(waitUntil([this] { return !routed.isEmpty(); }));
+    flushEvents();
+
+    EXPECT_EQ(routed, QStringList{QStringLiteral("Add Files")});
+    EXPECT_EQ(rowsWhenRun, kRows);
+    EXPECT_FALSE(loadingWhenRun);
 }
