@@ -285,7 +285,7 @@ void startup(const QStringList &a)
     if (start <= 0)
         fail(QStringLiteral("BENCH_T0_NS is not set"));
     installTestServices();
-    if (!mdlMain::StartUp(QString()))
+    if (!mdlMain::StartUp(QString()) || !waitUntil([] { return !mdlMain::StartingUp(); }, kNoLimitMs))
         fail(QStringLiteral("the program did not start"));
     frmMain *main = Forms::main();
     if (!main || !waitUntil([&] { return main->isVisible() && main->windowHandle() && main->windowHandle()->isExposed(); },

@@ -9,6 +9,7 @@
 #include "controls/ui/cContextMenu.h"
 #include "platform/Prompter.h"
 #include "platform/Services.h"
+#include "platform/SingleInstance.h"
 #include "platform/TerminationRequest.h"
 #include "settings/OptionSettings.h"
 #include "settings/frmAudioProp.h"
@@ -16,6 +17,9 @@
 
 #include <QApplication>
 #include <QPointer>
+
+#include <memory>
+#include <utility>
 
 namespace {
 
@@ -30,14 +34,17 @@ bool settingsRootExists()
     return reg.KeyExists();
 }
 
-void showSplash()
+// The edition table and the settings-root check; without the root the user is
+// told and the program must end. Reads only.
+bool canRun()
 {
-    g_bSplashShown = true;
-    QPointer<frmSplash> splash(&Forms::loadSplash());
-    splash->setWindowTitle(g_sAppName + QLatin1Char(' ') + g_sAppVersion);
-    splash->show();
-    splash->repaint();
-    splash->FadeIn();
+    mdlModes::InitEdition();
+    if (settingsRootExists())
+        return true;
+    MsgBox(QStringLiteral("This program cannot run, please reinstall the software or connect to the sofrware aurhor.") +
+               QStringLiteral("\r\n\r\n") + QStringLiteral("The main reistry key doesn't existed."),
+           Msg::Information, g_sAppName);
+    return false;
 }
 
 void showMain(frmMain &main, const QString &commandLine)
@@ -56,56 +63,156 @@ void showMain(frmMain &main, const QString &commandLine)
     main.m_bInSysTray = true;
 }
 
+// One start-up from the splash to the main window. Each step runs from the
+// event loop, so whatever arrives meanwhile (a later start's command line,
+// paint, a double click on the splash) is served by the program's one loop,
+// never inside a step.
+class StartUpRun : public QObject {
+public:
+    StartUpRun(const QString &commandLine, std::function<void()> whenUp)
+        : m_commandLine(commandLine)
+        , m_whenUp(std::move(whenUp))
+    {
+    }
+
+    bool ended() const { return m_ended; }
+
+    void showSplash()
+    {
+        g_bSplashShown = true;
+        frmSplash &splash = Forms::loadSplash();
+        splash.setWindowTitle(g_sAppName + QLatin1Char(' ') + g_sAppVersion);
+        // The windows load once the fade is over, or once the splash is gone
+        // should it be closed first.
+        connect(&splash, &frmSplash::FadeEnded, this, &StartUpRun::loadWindows, Qt::QueuedConnection);
+        connect(&splash, &QObject::destroyed, this, &StartUpRun::loadWindows, Qt::QueuedConnection);
+        splash.show();
+        splash.repaint();
+        splash.FadeIn();
+    }
+
+private:
+    void loadWindows()
+    {
+        if (m_loading)
+            return;
+        m_loading = true;
+        mdlMain::SetSplashStatus(QStringLiteral("Loading options..."));
+        Forms::loadOptions();
+        mdlMain::SetSplashStatus(QStringLiteral("Loading audio properties..."));
+        Forms::loadAudioProp();
+        mdlMain::SetSplashStatus(QStringLiteral("Loading GUI..."));
+        frmMain &main = Forms::loadMain();
+        // The main window may sit hidden in the tray while other windows come
+        // and go, so the run ends with the main window, not with the last
+        // window shown.
+        QGuiApplication::setQuitOnLastWindowClosed(false);
+        QObject::connect(&main, &QObject::destroyed, qApp, [] { QCoreApplication::quit(); });
+        if (g_bSplashShown) {
+            if (frmSplash *splash = Forms::splash()) {
+                splash->hide();
+                Forms::unload(splash);
+            }
+        }
+        showMain(main, m_commandLine);
+        m_ended = true;
+        if (m_whenUp)
+            m_whenUp();
+        deleteLater();
+    }
+
+    QString m_commandLine;
+    std::function<void()> m_whenUp;
+    bool m_loading = false;
+    bool m_ended = false;
+};
+
+QPointer<StartUpRun> g_run;
+
+void beginStartUp(const QString &commandLine, std::function<void()> whenUp)
+{
+    g_run = new StartUpRun(commandLine, std::move(whenUp));
+    g_run->showSplash();
+}
+
+// Command lines handed over by later starts. Until the main window is up they
+// wait here, in the order they came; from then on each goes straight to it.
+class HandOvers : public QObject {
+public:
+    void take(const QString &commandLine)
+    {
+        if (!m_open) {
+            m_waiting << commandLine;
+            return;
+        }
+        // Once the main window has closed the program is ending.
+        if (frmMain *main = Forms::main())
+            main->TakeCommandLine(commandLine);
+    }
+
+    // The main window is up. The waiting lines go after what its own load
+    // has already queued (its command line), in the order they came.
+    void open()
+    {
+        m_open = true;
+        const QStringList waiting = std::exchange(m_waiting, {});
+        for (const QString &line : waiting)
+            QMetaObject::invokeMethod(this, [this, line] { take(line); }, Qt::QueuedConnection);
+    }
+
+private:
+    QStringList m_waiting;
+    bool m_open = false;
+};
+
 } // namespace
 
 namespace mdlMain {
 
-bool StartUp(const QString &commandLine)
+bool StartUp(const QString &commandLine, std::function<void()> whenUp)
 {
-    mdlModes::InitEdition();
-    if (!settingsRootExists()) {
-        MsgBox(QStringLiteral("This program cannot run, please reinstall the software or connect to the sofrware aurhor.") +
-                   QStringLiteral("\r\n\r\n") + QStringLiteral("The main reistry key doesn't existed."),
-               Msg::Information, g_sAppName);
+    if (!canRun())
         return false;
-    }
-
-    showSplash();
-    SetSplashStatus(QStringLiteral("Loading options..."));
-    Forms::loadOptions();
-    SetSplashStatus(QStringLiteral("Loading audio properties..."));
-    Forms::loadAudioProp();
-    SetSplashStatus(QStringLiteral("Loading GUI..."));
-    frmMain &main = Forms::loadMain();
-    // The main window may sit hidden in the tray while other windows come and
-    // go, so the run ends with the main window, not with the last window shown.
-    QGuiApplication::setQuitOnLastWindowClosed(false);
-    QObject::connect(&main, &QObject::destroyed, qApp, [] { QCoreApplication::quit(); });
-    if (g_bSplashShown) {
-        if (frmSplash *splash = Forms::splash()) {
-            splash->hide();
-            Forms::unload(splash);
-        }
-    }
-    showMain(main, commandLine);
+    beginStartUp(commandLine, std::move(whenUp));
     return true;
+}
+
+bool StartingUp()
+{
+    return g_run && !g_run->ended();
 }
 
 int Main()
 {
-    if (!StartUp(CommandLine()))
+    if (!canRun())
         return 0;
+    const QString commandLine = CommandLine();
+    SingleInstance instance;
+    if (instance.handOverOrServe(commandLine))
+        return 0;
+    HandOvers handOvers;
+    QObject::connect(&instance, &SingleInstance::commandLineReceived, &instance,
+                     [&handOvers](const QString &line) { handOvers.take(line); });
+
     // Ending the session or stopping the process closes the main window as
     // its Exit does, so what closing stores is kept; there is nobody left to
-    // answer the exit question.
-    TerminationRequest termination;
-    QObject::connect(&termination, &TerminationRequest::requested, qApp, [] {
-        g_bDisplayMSGWhenExit = false;
-        if (!Forms::unload(Forms::main()))
-            return;
-        QCoreApplication::quit();
+    // answer the exit question. Until the window is up the signals keep
+    // their own way.
+    std::unique_ptr<TerminationRequest> termination;
+    beginStartUp(commandLine, [&termination, &handOvers] {
+        termination = std::make_unique<TerminationRequest>();
+        QObject::connect(termination.get(), &TerminationRequest::requested, qApp, [] {
+            g_bDisplayMSGWhenExit = false;
+            if (!Forms::unload(Forms::main()))
+                return;
+            QCoreApplication::quit();
+        });
+        handOvers.open();
     });
-    return QApplication::exec();
+    const int exitCode = QApplication::exec();
+    // A run cut short must not call back into this frame.
+    delete g_run.data();
+    return exitCode;
 }
 
 void SetSplashStatus(const QString &text)

@@ -1,11 +1,7 @@
 #include "app/StartUp.h"
-#include "core/forms.h"
-#include "core/mdlMain.h"
-#include "mainwindow/frmMain.h"
 
 #include "platform/ProcessEnd.h"
 #include "platform/Services.h"
-#include "platform/SingleInstance.h"
 
 #include <QApplication>
 
@@ -14,13 +10,6 @@ namespace {
 int run(int &argc, char **argv)
 {
     QApplication app(argc, argv);
-    SingleInstance instance;
-    if (instance.handOverOrServe(mdlMain::CommandLine()))
-        return 0;
-    QObject::connect(&instance, &SingleInstance::commandLineReceived, &app, [](const QString &commandLine) {
-        if (frmMain *main = Forms::main())
-            main->TakeCommandLine(commandLine);
-    });
     Services::instance().installReal();
     return mdlMain::Main();
 }

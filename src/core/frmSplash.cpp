@@ -8,10 +8,7 @@
 #include "platform/AppPaths.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QLabel>
-#include <QPointer>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -35,6 +32,10 @@ frmSplash::frmSplash(QWidget *parent)
     lblVersion->setGeometry(Twips::toPixels(120), Twips::toPixels(540), width() - Twips::toPixels(240), Twips::toPixels(255));
     lblStat = new QLabel(QStringLiteral("Loading..."), this);
     lblStat->setGeometry(Twips::toPixels(120), Twips::toPixels(870), width() - Twips::toPixels(240), Twips::toPixels(255));
+    m_fade = new QTimer(this);
+    m_fade->setTimerType(Qt::PreciseTimer);
+    m_fade->setInterval(6);
+    connect(m_fade, &QTimer::timeout, this, &frmSplash::fadeStep);
 }
 
 void frmSplash::Form_Load()
@@ -77,32 +78,37 @@ void frmSplash::setOpacity(int alpha)
 void frmSplash::setStatus(const QString &text)
 {
     lblStat->setText(text);
+    // The windows that load next keep the event loop busy: drawn now or never.
+    lblStat->repaint();
     Q_EMIT StatusShown(text);
 }
 
 void frmSplash::FadeIn()
 {
-    QPointer<frmSplash> self(this);
-    for (int alpha = 0; alpha <= 255; alpha += 10) {
-        setOpacity(alpha);
-        QElapsedTimer waited;
-        waited.start();
-        // Hold each step until more than 5 ms have passed, handling paint and
-        // input meanwhile; a double click may close the splash here. The wait
-        // sleeps in an event loop: polling processEvents would spin a core.
-        while (waited.elapsed() <= 5) {
-            QEventLoop wait;
-            // The time left is read again here and may have run out since
-            // the check above; a negative interval would start no timer and
-            // leave this loop waiting for ever.
-            const qint64 left = qMax<qint64>(0, 6 - waited.elapsed());
-            QTimer::singleShot(int(left), Qt::PreciseTimer, &wait, &QEventLoop::quit);
-            wait.exec();
-            if (!self)
-                return;
-        }
+    m_alpha = 0;
+    setOpacity(m_alpha);
+    // More than 5 ms a step; the timer's ticks leave the event loop free
+    // between them.
+    m_fade->start();
+}
+
+void frmSplash::fadeStep()
+{
+    m_alpha += 10;
+    if (m_alpha <= 255) {
+        setOpacity(m_alpha);
+        return;
     }
     setOpacity(255);
+    endFade();
+}
+
+void frmSplash::endFade()
+{
+    if (!m_fade->isActive())
+        return;
+    m_fade->stop();
+    Q_EMIT FadeEnded();
 }
 
 void frmSplash::CloseSplash()
@@ -118,4 +124,6 @@ void frmSplash::mouseDoubleClickEvent(QMouseEvent *)
 void frmSplash::closeEvent(QCloseEvent *event)
 {
     routeCloseToUnload(this, event);
+    if (event->isAccepted())
+        endFade();
 }

@@ -4,6 +4,7 @@
 
 class QLabel;
 class QFrame;
+class QTimer;
 
 // The borderless window that fades in and shows what the start-up loads.
 class frmSplash : public QDialog {
@@ -13,8 +14,9 @@ public:
 
     void Form_Load();
     void Form_Unload(int &Cancel);
-    // Raises the opacity from transparent to opaque in steps of 10, letting
-    // window messages through between the steps.
+    // Starts raising the opacity from transparent to opaque in steps of 10,
+    // each held more than 5 ms by a timer; returns at once. FadeEnded follows
+    // from the event loop.
     void FadeIn();
     void setStatus(const QString &text);
 
@@ -28,6 +30,8 @@ Q_SIGNALS:
     // Each opacity the fade sets, and each status line shown.
     void OpacitySet(int alpha);
     void StatusShown(const QString &text);
+    // The fade is over: the splash is opaque, or it was closed first.
+    void FadeEnded();
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
@@ -36,4 +40,9 @@ protected:
 private:
     void CloseSplash();
     void setOpacity(int alpha);
+    void fadeStep();
+    void endFade();
+
+    QTimer *m_fade = nullptr;
+    int m_alpha = 0;
 };

@@ -33,14 +33,14 @@ std::optional<QString> findChild(const QString &folder, const QString &name)
     return std::nullopt;
 }
 
+// A root's folder is made by the first key created under it: reading a
+// registry that was never written leaves nothing behind.
 std::optional<QString> rootFolder(qint32 root)
 {
     const QString name = Registry::rootName(root);
     if (name.isEmpty())
         return std::nullopt;
-    const QString folder = AppPaths::registryFolder() + QLatin1Char('/') + name;
-    QDir().mkpath(folder);
-    return folder;
+    return AppPaths::registryFolder() + QLatin1Char('/') + name;
 }
 
 std::optional<QString> keyFolder(qint32 root, const QString &path)
@@ -126,6 +126,8 @@ int createKey(qint32 root, const QString &path)
         return AccessDenied;
     if (keyFolder(root, path))
         return Success;
+    if (!QDir().mkpath(*folder))
+        return AccessDenied;
 
     // Two processes may create one key under different letter case at once;
     // looking and making must be one step, or both make a folder of their own.
@@ -175,6 +177,8 @@ int setValue(qint32 root, const QString &path, const QString &name, qint32 type,
     const std::optional<QString> folder = keyFolder(root, path);
     if (!folder)
         return FileNotFound;
+    // Only a root's folder can be missing here.
+    QDir().mkpath(*folder);
     const QString file = *folder + QLatin1Char('/') + valueFileName(name);
     // A value keeps the case of the name it was created with.
     QString storedName = name;

@@ -1,10 +1,24 @@
+#include "support/AudioFixtures.h"
+#include "support/ProcessSignals.h"
+#include "support/ScriptedServices.h"
 #include "support/TestEnvironment.h"
 
+#include "app/StartUp.h"
+#include "controls/ui/cGrid.h"
+#include "core/forms.h"
+#include "core/frmSplash.h"
+#include "lists/ItemsListRow.h"
+#include "mainwindow/frmMain.h"
+#include "platform/AppPaths.h"
 #include "platform/SingleInstance.h"
+#include "settings/OptionSettings.h"
 
+#include <QDir>
+#include <QDirIterator>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -41,6 +55,19 @@ void end(QProcess &program)
         program.kill();
     program.waitForFinished(kEndMs);
     QLocalServer::removeServer(SingleInstance::serverName());
+}
+
+// The text of every list file, one after the other.
+QString savedLists()
+{
+    const QString folder = AppPaths::programFolder() + QStringLiteral("/Main/");
+    QString text;
+    for (const QString &name : QDir(folder).entryList({QStringLiteral("*.flst")}, QDir::Files)) {
+        QFile file(folder + name);
+        if (file.open(QIODevice::ReadOnly))
+            text += QString::fromUtf8(file.readAll());
+    }
+    return text;
 }
 
 } // namespace
@@ -88,4 +115,136 @@ TEST(Program, OfTwoStartsAtOnceExactlyOneRunsOn)
     EXPECT_TRUE(serving());
     EXPECT_EQ(running.state(), QProcess::Running);
     end(running);
+}
+
+// A later start's command line that comes while the first is still on its
+// splash waits for the main window, and then acts as it would have.
+TEST(Program, ACommandLineHandedOverDuringTheSplashRunsOnceTheMainWindowIsUp)
+{
+    const QString x = TestEnv::workFolder() + QStringLiteral("/x.wav");
+    Fixture::writeWav(x, {8000, 1, 16}, 4000);
+    // What the user picks in the Add Files dialog the switch opens.
+    testServices().prompter->openAnswers << QStringList{x};
+
+    // This process is the first program; the second start is the real one,
+    // run to its end while the splash fades.
+    QObject scope;
+    std::unique_ptr<QProcess> second;
+    QObject::connect(&Forms::events(), &FormEvents::Loaded, &scope, [&](QWidget *form) {
+        auto *splash = qobject_cast<frmSplash *>(form);
+        if (!splash)
+            return;
+        QObject::connect(splash, &frmSplash::OpacitySet, &scope, [&](int alpha) {
+            if (alpha != 50 || second)
+                return;
+            EXPECT_EQ(Forms::main(), nullptr);
+            second = startProgram({QStringLiteral("-addfiles")});
+            EXPECT_TRUE(second->waitForFinished(kEndMs));
+        });
+    });
+
+    // The run ends once the add the switch started has saved its list.
+    QStringList files;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, &scope, [&files, &x] {
+        frmMain *main = Forms::main();
+        if (mdlMain::StartingUp() || !main || !savedLists().contains(x))
+            return;
+        const int column = main->cGrid1->ColumnIndex(ItemsListRow::key(ItemsListRow::File));
+        for (int row = 1; row <= main->cGrid1->Rows(); ++row)
+            files << main->cGrid1->CellText(row, column);
+        g_bDisplayMSGWhenExit = false;
+        Forms::unload(main);
+    });
+    watch.start(10);
+    QTimer::singleShot(kEndMs, &scope, [] { QCoreApplication::exit(1); });
+
+    const int exitCode = mdlMain::Main();
+    watch.stop();
+    if (frmMain *main = Forms::main()) {
+        g_bDisplayMSGWhenExit = false;
+        Forms::unload(main);
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second->exitCode(), 0);
+    EXPECT_EQ(exitCode, 0) << "the handed-over command line never ran";
+    EXPECT_EQ(testServices().prompter->openRequests.size(), 1);
+    EXPECT_EQ(files, QStringList{x});
+}
+
+// nohup and service managers start the program with SIGHUP ignored, so that
+// it outlives the terminal it came from.
+TEST(Program, StartedWithHangUpIgnoredItKeepsItIgnored)
+{
+    QProcess program;
+    program.setProgram(QStringLiteral(SONVALE_PROGRAM));
+    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    program.setChildProcessModifier([] { ::signal(SIGHUP, SIG_IGN); });
+    program.start();
+    ASSERT_TRUE(program.waitForStarted());
+    const qint64 pid = program.processId();
+    // Up once it takes over the signals it watches.
+    ASSERT_TRUE(waitUntil([&] {
+        return program.state() != QProcess::Running || ProcessSignals::caught(pid, SIGTERM);
+    }, kEndMs));
+    ASSERT_EQ(program.state(), QProcess::Running);
+    EXPECT_TRUE(ProcessSignals::ignored(pid, SIGHUP));
+    EXPECT_FALSE(ProcessSignals::caught(pid, SIGHUP));
+
+    // Asked to end all the same, it closes as usual.
+    program.terminate();
+    ASSERT_TRUE(program.waitForFinished(kEndMs));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+}
+
+namespace {
+
+// Every file and folder under the folder, hidden ones too, one a line.
+std::string everythingUnder(const QString &folder)
+{
+    QStringList paths;
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        paths << it.next().mid(folder.size());
+    paths.sort();
+    return paths.join(QLatin1Char('\n')).toStdString();
+}
+
+} // namespace
+
+// Without its settings root the program cannot run: it says so and leaves
+// the machine as it found it (no program folder, no registry folders, no lock).
+TEST(Program, WithoutASettingsRootItEndsHavingMadeNothing)
+{
+    const QString root = TestEnv::root();
+    const QByteArray programFolder = QFile::encodeName(root + QStringLiteral("/program"));
+    QDir(root + QStringLiteral("/registry")).removeRecursively();
+    QDir().mkpath(root + QStringLiteral("/runtime"));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(root + QStringLiteral("/runtime")));
+    // The program folder named outright, and the default one in the data folder.
+    for (const bool named : {true, false}) {
+        SCOPED_TRACE(named ? "SONVALE_HOME" : "default program folder");
+        QDir(QString::fromLocal8Bit(programFolder)).removeRecursively();
+        if (named)
+            qputenv("SONVALE_HOME", programFolder);
+        else
+            qunsetenv("SONVALE_HOME");
+        testServices().prompter->messages.clear();
+        const std::string before = everythingUnder(root);
+
+        EXPECT_EQ(mdlMain::Main(), 0);
+
+        ASSERT_EQ(testServices().prompter->messages.size(), 1);
+        EXPECT_TRUE(testServices().prompter->messages.first().text.startsWith(
+            QStringLiteral("This program cannot run")));
+        EXPECT_EQ(everythingUnder(root), before);
+        EXPECT_FALSE(Forms::splash());
+        EXPECT_FALSE(Forms::main());
+    }
+    qputenv("SONVALE_HOME", programFolder);
 }

@@ -1,3 +1,4 @@
+#include "support/ProcessSignals.h"
 #include "support/ScriptedServices.h"
 #include "support/TestEnvironment.h"
 
@@ -22,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <memory>
 
 namespace {
 
@@ -72,6 +74,8 @@ class StartUp : public ::testing::Test {
 protected:
     void TearDown() override
     {
+        // A start-up left half-way would load its windows into the next test.
+        waitUntil([] { return !mdlMain::StartingUp(); });
         // Close the program as the user would, so the next test starts unloaded.
         if (frmMain *main = Forms::main())
             Forms::unload(main);
@@ -84,6 +88,12 @@ protected:
     static bool nothingLoaded()
     {
         return !Forms::splash() && !Forms::options() && !Forms::audioProp() && !Forms::main();
+    }
+
+    // Runs the start-up and the event loop until the main window is up.
+    static bool startUp(const QString &commandLine)
+    {
+        return mdlMain::StartUp(commandLine) && waitUntil([] { return !mdlMain::StartingUp(); });
     }
 };
 
@@ -122,7 +132,14 @@ TEST_F(StartUp, MissingSettingsRootShowsOneMessageAndLoadsNothing)
 TEST_F(StartUp, SplashFadesInAndShowsEachLoadingStepInOrder)
 {
     StartUpWatch watch;
-    ASSERT_TRUE(mdlMain::StartUp(QString()));
+    const auto up = std::make_shared<bool>(false);
+    ASSERT_TRUE(mdlMain::StartUp(QString(), [up] { *up = true; }));
+    // The fade runs from the event loop, not inside the call: whatever
+    // arrives meanwhile is served by the program's one loop.
+    EXPECT_EQ(watch.loaded, QStringList{"frmSplash"});
+    EXPECT_EQ(watch.opacities, QList<int>{0});
+    ASSERT_TRUE(waitUntil([up] { return *up; }));
+    EXPECT_FALSE(mdlMain::StartingUp());
 
     EXPECT_EQ(watch.loaded, (QStringList{"frmSplash", "frmOptions", "frmAudioProp", "frmMain"}));
     QList<int> expectedOpacities;
@@ -159,7 +176,7 @@ TEST_F(StartUp, DoubleClickClosesTheSplashAndStartUpGoesOn)
         if (alpha == 50)
             QTest::mouseDClick(splash, Qt::LeftButton);
     };
-    ASSERT_TRUE(mdlMain::StartUp(QString()));
+    ASSERT_TRUE(startUp(QString()));
     EXPECT_EQ(Forms::splash(), nullptr);
     EXPECT_TRUE(watch.statuses.isEmpty());
     ASSERT_NE(Forms::main(), nullptr);
@@ -185,7 +202,7 @@ TEST_F(StartUp, TraySwitchMustBeExact)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.commandLine.toStdString() + (c.trayAvailable ? " with tray" : " without tray"));
         testServices().tray->available = c.trayAvailable;
-        ASSERT_TRUE(mdlMain::StartUp(c.commandLine));
+        ASSERT_TRUE(startUp(c.commandLine));
         frmMain *main = Forms::main();
         ASSERT_NE(main, nullptr);
         cContextMenu &menu = main->menu();
@@ -200,7 +217,7 @@ TEST_F(StartUp, TraySwitchMustBeExact)
 
 TEST_F(StartUp, OneTrayClickBringsBackAWindowStartedInTheTray)
 {
-    ASSERT_TRUE(mdlMain::StartUp(QStringLiteral("-st")));
+    ASSERT_TRUE(startUp(QStringLiteral("-st")));
     frmMain *main = Forms::main();
     testServices().tray->click(1);
     EXPECT_TRUE(main->isVisible());
@@ -215,7 +232,7 @@ TEST_F(StartUp, TheProgramLivesAsLongAsItsMainWindowNotItsLastVisibleWindow)
     // Hidden in the tray, the main window is no visible window; closing some
     // other window then must not end the program.
     testServices().tray->available = true;
-    ASSERT_TRUE(mdlMain::StartUp(QStringLiteral("-st")));
+    ASSERT_TRUE(startUp(QStringLiteral("-st")));
     ASSERT_FALSE(Forms::main()->isVisible());
 
     bool runningAfterOtherWindowClosed = false;
@@ -245,7 +262,7 @@ TEST_F(StartUp, TheProgramLivesAsLongAsItsMainWindowNotItsLastVisibleWindow)
 
 TEST_F(StartUp, ClosingTheMainWindowUnloadsEverythingAndKeepsItsSize)
 {
-    ASSERT_TRUE(mdlMain::StartUp(QString()));
+    ASSERT_TRUE(startUp(QString()));
     frmMain *main = Forms::main();
     main->resize(600, 400);
     ASSERT_TRUE(Forms::unload(main));
@@ -266,17 +283,7 @@ const QString kGeneralKey = QStringLiteral("SOFTWARE\\Tarvena\\Sonvale\\General"
 // moment its main window is up and its event loop runs.
 bool catchesTermination(qint64 pid)
 {
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return false;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("SigCgt:")) {
-            bool ok = false;
-            const quint64 mask = line.mid(7).trimmed().toULongLong(&ok, 16);
-            return ok && (mask & (quint64(1) << (SIGTERM - 1))) != 0;
-        }
-    }
-    return false;
+    return ProcessSignals::caught(pid, SIGTERM);
 }
 
 bool windowSizeStored()

@@ -170,7 +170,7 @@ void remember()
     g_restorers.push_back([] { mdlShutDown::ClearError(); });
 
     for (const char *name : {"SONVALE_AUDIO_DEVICES", "SONVALE_BURN_DEVICES", "SONVALE_CD_DEVICES",
-                             "SONVALE_CDDB_SERVER", "PATH"})
+                             "SONVALE_CDDB_SERVER", "PATH", "XDG_RUNTIME_DIR"})
         keepEnvironment(name);
 }
 
