@@ -37,7 +37,7 @@ QString lastMessage();
 
 // A warning or an error libisofs queued about one image.
 struct IsoMessage {
-    int code = 0;
+    int code = 0; // as isoQueueCode gives it
     bool error = false; // SORRY or worse
     QString text;
 };
@@ -45,6 +45,12 @@ struct IsoMessage {
 // message id (iso_image_get_msg_id), oldest first; those of other images
 // stay for their own jobs.
 QList<IsoMessage> takeIsoMessages(int imageId);
+// The code the message queue gives for one of libisofs's error codes
+// (ISO_FILE_IGNORED, ...): it keeps only their low part.
+constexpr int isoQueueCode(int code)
+{
+    return (code & 0xFFFF) | 0x30000;
+}
 
 } // namespace BurnLibrary
 

@@ -102,10 +102,11 @@ QString DataCdJob::takeWarnings(Iso_Image *image, const Events &events) const
     for (const BurnLibrary::IsoMessage &m : messages) {
         if (events.warning)
             events.warning(m.text);
-        // libisofs only warns when it leaves a file out of a tree (a path
-        // too long or too deep for it, a file it cannot represent); the
-        // disc would lack that file where its readers look.
-        const bool omitted = m.code == int(ISO_FILE_IMGPATH_WRONG) || m.code == int(ISO_FILE_IGNORED);
+        // libisofs only warns when it leaves a file out of a tree for a path
+        // too long or too deep: the disc would lack that file where those
+        // readers look. A link or a device left out of the Joliet tree is
+        // no file's content lost; Rock Ridge keeps it.
+        const bool omitted = m.code == BurnLibrary::isoQueueCode(int(ISO_FILE_IMGPATH_WRONG));
         if (omitted && leftOut.isEmpty())
             leftOut = m.text;
     }

@@ -150,6 +150,8 @@ TEST_F(EngineTest, BurnsFilesAndFoldersAndReportsEveryStage)
     b.AddFile(folder);
     b.AddFile(linked);
     EngineRun run(b);
+    QStringList warnings;
+    QObject::connect(&b, &cBurner::Warning, [&warnings](const QString &text) { warnings << text; });
     b.Burn(1);
     EXPECT_TRUE(run.events.isEmpty()) << "an event arrived inside Burn";
     ASSERT_TRUE(run.waitForEnd()) << run.events.join(' ').toStdString();
@@ -163,6 +165,10 @@ TEST_F(EngineTest, BurnsFilesAndFoldersAndReportsEveryStage)
     EXPECT_EQ(run.dirs, 2);
     EXPECT_EQ(run.percents.value(run.percents.size() - 1), 100);
     EXPECT_EQ(filesIn(out), QStringList{"disc.iso"}) << "drive index 1 is the second drive";
+    // Joliet has no links: the one inside the folder stays out of that tree,
+    // which the burn's log is told.
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_TRUE(warnings[0].contains("/Bonus/Deeper/loop")) << warnings[0].toStdString();
 
     const IsoTree joliet = readIso(image, true);
     ASSERT_TRUE(joliet.found);
