@@ -1071,4 +1071,14 @@ TEST(AudioConverterJob, CodedWavAndWmaHeadersReadRightInOtherPlayers)
         EXPECT_EQ(reader.TagYear(), "2021");
         EXPECT_EQ(reader.TagComment(), "A comment");
     }
+    // A comment alone: the muxer writes no content description then.
+    cAudioConverter converter;
+    apply(converter, wma(0, 4));
+    converter.TagComment(QString::fromUtf8("Only a comment \u00e9"));
+    ASSERT_EQ(convert(converter, source35(), work("comment-only.wma")).done, 1);
+    EXPECT_EQ(asfObjectFields(work("comment-only.wma"), "ContentDescription").size(), 1);
+    EXPECT_EQ(TestAudio::probedTag(TestAudio::probe(work("comment-only.wma")), "comment"),
+        QString::fromUtf8("Only a comment \u00e9"));
+    EXPECT_NEAR(TestAudio::probe(work("comment-only.wma"))["format"].toObject()["duration"].toString().toDouble(), 3.5,
+        0.1);
 }
