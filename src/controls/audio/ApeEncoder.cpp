@@ -141,7 +141,8 @@ bool ApeEncoder::write(const std::uint8_t *const *data, int frames, QString *err
             m_stored.resize(values * 3);
             for (std::size_t v = 0; v < values; ++v) {
                 const std::uint8_t *s = chunk + v * 4;
-                m_lowBitsDropped = m_lowBitsDropped || s[0] != 0;
+                // A mix of more channels has low bits of its own, no loss.
+                m_lowBitsDropped = m_lowBitsDropped || (s[0] != 0 && m_sourceChannels <= channels);
                 std::copy(s + 1, s + 4, m_stored.begin() + std::ptrdiff_t(v * 3));
                 m_samples[v % std::size_t(channels)].push_back(qFromLittleEndian<qint32>(s) >> 8);
             }
