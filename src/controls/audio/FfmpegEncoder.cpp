@@ -7,17 +7,19 @@ extern "C" {
 #include <QFile>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 constexpr int kVariableChunk = 4096;
 
-// Sets the sample count of a RIFF/WAVE file's fact chunk; false when the
-// file has none before its data or cannot be written.
+// Sets the sample count of a RIFF/WAVE file's fact chunk (the most it holds
+// past 2^32 - 1); false when the file has none before its data or cannot be
+// written.
 bool setFactCount(const QString &path, std::int64_t samples)
 {
     QFile f(path);
-    if (samples < 0 || samples > 0xFFFFFFFFLL || !f.open(QIODevice::ReadWrite))
+    if (samples < 0 || !f.open(QIODevice::ReadWrite))
         return false;
     const QByteArray riff = f.read(12);
     if (riff.size() < 12 || !riff.startsWith("RIFF") || riff.mid(8, 4) != "WAVE")
@@ -32,7 +34,7 @@ bool setFactCount(const QString &path, std::int64_t samples)
         const quint32 size = qFromLittleEndian<quint32>(chunk.constData() + 4);
         if (chunk.startsWith("fact")) {
             char count[4];
-            qToLittleEndian(quint32(samples), count);
+            qToLittleEndian(quint32(std::min<std::int64_t>(samples, 0xFFFFFFFFLL)), count);
             return size >= 4 && f.write(count, 4) == 4 && f.flush();
         }
         pos += 8 + qint64(size) + (size & 1);
