@@ -1,6 +1,7 @@
 #include "controls/audio/ApeEncoder.h"
 
 #include <QFileInfo>
+#include <QStringList>
 #include <QtEndian>
 
 #include <algorithm>
@@ -10,9 +11,10 @@ namespace {
 
 constexpr std::uint32_t kDescriptorSize = 52;
 constexpr std::uint32_t kHeaderSize = 24;
-// Header format flags: 8-bit samples; no WAV header stored (a reader
-// makes one up).
+// Header format flags: 8-bit or 24-bit samples; no WAV header stored (a
+// reader makes one up).
 constexpr std::uint16_t kFlag8Bit = 1;
+constexpr std::uint16_t kFlag24Bit = 8;
 constexpr std::uint16_t kFlagCreateWavHeader = 32;
 
 void put16(QByteArray &out, quint16 v)
@@ -88,14 +90,21 @@ bool ApeEncoder::open(const QString &path, const PcmSpec &source, const AudioTag
         return false;
     }
     const bool eightBit = source.format == AV_SAMPLE_FMT_U8 || source.format == AV_SAMPLE_FMT_U8P;
-    m_bits = eightBit ? 8 : 16;
-    m_spec = PcmSpec{source.sampleRate, std::clamp(source.channels, 1, 2), eightBit ? AV_SAMPLE_FMT_U8 : AV_SAMPLE_FMT_S16};
+    // Integer samples wider than 16 bits (24-bit and 32-bit PCM, 24-bit
+    // FLAC) come as 32-bit ones; float samples are a lossy decoder's, kept
+    // at 16 bits as before.
+    const bool wide = source.format == AV_SAMPLE_FMT_S32 || source.format == AV_SAMPLE_FMT_S32P;
+    m_bits = eightBit ? 8 : wide ? 24 : 16;
+    m_sourceChannels = source.channels;
+    m_lowBitsDropped = false;
+    m_spec = PcmSpec{source.sampleRate, std::clamp(source.channels, 1, 2),
+        eightBit ? AV_SAMPLE_FMT_U8 : wide ? AV_SAMPLE_FMT_S32 : AV_SAMPLE_FMT_S16};
     if (m_spec.sampleRate <= 0) {
         *error = QStringLiteral("The sample rate of the source cannot be written to %1.").arg(path);
         return false;
     }
     m_tags = tags;
-    m_coder = std::make_unique<ape::FrameCoder>((m_level + 1) * 1000, m_spec.channels);
+    m_coder = std::make_unique<ape::FrameCoder>((m_level + 1) * 1000, m_spec.channels, m_bits);
     for (auto &channel : m_samples) {
         channel.clear();
         channel.reserve(ape::kBlocksPerFrame);
@@ -117,20 +126,35 @@ bool ApeEncoder::open(const QString &path, const PcmSpec &source, const AudioTag
 bool ApeEncoder::write(const std::uint8_t *const *data, int frames, QString *error)
 {
     const int channels = m_spec.channels;
-    const int bytesPerSample = m_bits / 8;
+    // 24-bit samples come in 32 bits, the value in the top three bytes.
+    const int bytesPerSample = m_bits == 24 ? 4 : m_bits / 8;
     const std::uint8_t *in = data[0];
     int done = 0;
     while (done < frames) {
         const int room = int(ape::kBlocksPerFrame - m_samples[0].size());
         const int take = std::min(room, frames - done);
         const std::uint8_t *chunk = in + std::size_t(done) * std::size_t(channels * bytesPerSample);
-        // The frame's CRC runs over its PCM exactly as a WAV stores it.
-        m_crc = av_crc(m_crcTable, m_crc, chunk, std::size_t(take) * std::size_t(channels * bytesPerSample));
-        for (int i = 0; i < take; ++i)
-            for (int c = 0; c < channels; ++c) {
-                const std::uint8_t *s = chunk + std::size_t(i * channels + c) * std::size_t(bytesPerSample);
-                m_samples[c].push_back(m_bits == 8 ? std::int32_t(s[0]) - 128 : qFromLittleEndian<qint16>(s));
+        const std::size_t values = std::size_t(take) * std::size_t(channels);
+        if (m_bits == 24) {
+            // The frame's CRC runs over its PCM exactly as a WAV stores it:
+            // three bytes a sample.
+            m_stored.resize(values * 3);
+            for (std::size_t v = 0; v < values; ++v) {
+                const std::uint8_t *s = chunk + v * 4;
+                // A mix of more channels has low bits of its own, no loss.
+                m_lowBitsDropped = m_lowBitsDropped || (s[0] != 0 && m_sourceChannels <= channels);
+                std::copy(s + 1, s + 4, m_stored.begin() + std::ptrdiff_t(v * 3));
+                m_samples[v % std::size_t(channels)].push_back(qFromLittleEndian<qint32>(s) >> 8);
             }
+            m_crc = av_crc(m_crcTable, m_crc, m_stored.data(), m_stored.size());
+        } else {
+            m_crc = av_crc(m_crcTable, m_crc, chunk, values * std::size_t(bytesPerSample));
+            for (std::size_t v = 0; v < values; ++v) {
+                const std::uint8_t *s = chunk + v * std::size_t(bytesPerSample);
+                m_samples[v % std::size_t(channels)].push_back(
+                    m_bits == 8 ? std::int32_t(s[0]) - 128 : qFromLittleEndian<qint16>(s));
+            }
+        }
         done += take;
         if (m_samples[0].size() == ape::kBlocksPerFrame && !flushFrame(error))
             return false;
@@ -144,7 +168,11 @@ bool ApeEncoder::flushFrame(QString *error)
     if (!blocks)
         return true;
     m_encoded.clear();
-    m_coder->encode(m_samples, int(blocks), ~m_crc, m_encoded);
+    if (!m_coder->encode(m_samples, int(blocks), ~m_crc, m_encoded)) {
+        *error = QStringLiteral("The sound cannot be compressed into %1 at this level; choose another one.")
+                     .arg(m_path);
+        return false;
+    }
     if (m_frames.write(reinterpret_cast<const char *>(m_encoded.data()), qint64(m_encoded.size()))
         != qint64(m_encoded.size())) {
         *error = writeError(m_frames);
@@ -176,7 +204,7 @@ bool ApeEncoder::writeHeader(QString *error)
     put32(head, 0); // no WAV trailer
     head.append(16, '\0'); // no MD5
     put16(head, quint16((m_level + 1) * 1000));
-    put16(head, kFlagCreateWavHeader | (m_bits == 8 ? kFlag8Bit : 0));
+    put16(head, kFlagCreateWavHeader | (m_bits == 8 ? kFlag8Bit : m_bits == 24 ? kFlag24Bit : 0));
     put32(head, ape::kBlocksPerFrame);
     put32(head, m_finalBlocks);
     put32(head, frames);
@@ -211,6 +239,18 @@ bool ApeEncoder::copyFrames(QString *error)
         }
     }
     return true;
+}
+
+QString ApeEncoder::notice() const
+{
+    QStringList lost;
+    if (m_sourceChannels > m_spec.channels)
+        lost << QStringLiteral("The source has %1 channels; an APE file holds two at most: they are mixed down to two.")
+                    .arg(m_sourceChannels);
+    if (m_lowBitsDropped)
+        lost << QStringLiteral("The source has more than 24 bits a sample; an APE file holds 24: the lowest bits are "
+                               "dropped.");
+    return lost.join(QLatin1Char(' '));
 }
 
 bool ApeEncoder::finish(QString *error)

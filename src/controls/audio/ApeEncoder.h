@@ -14,9 +14,10 @@ extern "C" {
 #include <vector>
 
 // Monkey's Audio (format version 3.99) at one of the five compression
-// levels, 8 or 16 bits, mono or stereo at the source's rate; the tags go
-// into an APEv2 tag at the end. The frames are kept in a side file until
-// the end, because the seek table before them needs their count.
+// levels, mono or stereo at the source's rate: 8 bits from 8-bit sources,
+// 24 from sources of more than 16 (the most the format holds), else 16; the
+// tags go into an APEv2 tag at the end. The frames are kept in a side file
+// until the end, because the seek table before them needs their count.
 class ApeEncoder : public AudioEncoder {
 public:
     // level is the list's index: 0 (Fast) to 4 (Slow).
@@ -27,6 +28,7 @@ public:
     PcmSpec inputSpec() const override { return m_spec; }
     bool write(const std::uint8_t *const *data, int frames, QString *error) override;
     bool finish(QString *error) override;
+    QString notice() const override;
 
 private:
     bool flushFrame(QString *error);
@@ -38,6 +40,9 @@ private:
     QString m_path;
     PcmSpec m_spec;
     int m_bits = 16;
+    int m_sourceChannels = 0;
+    bool m_lowBitsDropped = false; // a 32-bit source had bits below the 24 kept
+    std::vector<std::uint8_t> m_stored; // one chunk as a WAV stores it, for the CRC
     AudioTags m_tags;
     std::unique_ptr<ape::FrameCoder> m_coder;
     QFile m_file;

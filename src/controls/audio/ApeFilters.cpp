@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <type_traits>
 
 namespace ape {
 
@@ -47,35 +48,43 @@ APE_VECTOR_LOOP std::int32_t adaptThenDot(
     return std::int32_t(sum);
 }
 
-std::int32_t wrapAdd(std::int32_t a, std::int32_t b)
+template <typename Int> Int wrapAdd(Int a, Int b)
 {
-    return std::int32_t(std::uint32_t(a) + std::uint32_t(b));
+    using U = std::make_unsigned_t<Int>;
+    return Int(U(a) + U(b));
 }
 
-std::int32_t wrapSub(std::int32_t a, std::int32_t b)
+template <typename Int> Int wrapSub(Int a, Int b)
 {
-    return std::int32_t(std::uint32_t(a) - std::uint32_t(b));
+    using U = std::make_unsigned_t<Int>;
+    return Int(U(a) - U(b));
+}
+
+template <typename Int> Int wrapMul(Int a, Int b)
+{
+    using U = std::make_unsigned_t<Int>;
+    return Int(U(a) * U(b));
 }
 
 // x * 31 / 32 rounded down, the smoothing both stages share.
-std::int32_t decay(std::int32_t x)
+template <typename Int> Int decay(Int x)
 {
-    return std::int32_t(std::uint32_t(x) * 31u) >> 5;
+    return wrapMul(x, Int(31)) >> 5;
 }
 
-template <std::size_t N> void push(std::array<std::int32_t, N> &values, std::array<std::int32_t, N> &signs, std::int32_t v)
+template <typename Int, std::size_t N> void push(std::array<Int, N> &values, std::array<Int, N> &signs, Int v)
 {
     // Slot 0 takes the new value, slot 1 its step from the previous one;
     // older steps move down one place.
-    const std::int32_t previous = values[0];
+    const Int previous = values[0];
     for (std::size_t i = N - 1; i > 1; --i) {
         values[i] = values[i - 1];
         signs[i] = signs[i - 1];
     }
     values[0] = v;
     values[1] = wrapSub(v, previous);
-    signs[0] = inverseSign(values[0]);
-    signs[1] = inverseSign(values[1]);
+    signs[0] = (values[0] < 0) - (values[0] > 0);
+    signs[1] = (values[1] < 0) - (values[1] > 0);
 }
 
 } // namespace
@@ -101,7 +110,10 @@ std::int32_t NeuralFilter::compress(std::int32_t output)
     const std::int32_t dot = m_pendingStep > 0 ? adaptThenDot<1>(coefficients, adapt, history, m_order)
         : m_pendingStep < 0                    ? adaptThenDot<-1>(coefficients, adapt, history, m_order)
                                                : dotProduct(coefficients, history, m_order);
-    const std::int32_t prediction = std::int32_t(std::uint32_t(dot) + (1u << (m_fractionBits - 1))) >> m_fractionBits;
+    // Rounded without wrapping, as the reader does: a dot product just
+    // under 2^31 rounds up past it.
+    const auto prediction
+        = std::int32_t((std::int64_t(dot) + (std::int64_t(1) << (m_fractionBits - 1))) >> m_fractionBits);
     const std::int32_t input = wrapSub(output, prediction);
     const std::int32_t step = inverseSign(input);
 
@@ -135,69 +147,75 @@ std::int32_t NeuralFilter::compress(std::int32_t output)
     return input;
 }
 
-Predictor::Predictor() = default;
+template <typename Int> Predictor<Int>::Predictor() = default;
 
-std::int32_t Predictor::predictA(Channel &ch)
+template <typename Int> Int Predictor<Int>::predictA(Channel &ch)
 {
     push(ch.a, ch.aSign, ch.last);
-    std::uint32_t sum = 0;
+    Int sum = 0;
     for (std::size_t i = 0; i < ch.a.size(); ++i)
-        sum += std::uint32_t(ch.a[i]) * std::uint32_t(ch.aCoefficients[i]);
-    return std::int32_t(sum);
+        sum = wrapAdd(sum, wrapMul(ch.a[i], ch.aCoefficients[i]));
+    return sum;
 }
 
-std::int32_t Predictor::predictB(Channel &ch, std::int32_t other)
+template <typename Int> Int Predictor<Int>::predictB(Channel &ch, Int other)
 {
     push(ch.b, ch.bSign, wrapSub(other, decay(ch.crossPrevious)));
     ch.crossPrevious = other;
-    std::uint32_t sum = 0;
+    Int sum = 0;
     for (std::size_t i = 0; i < ch.b.size(); ++i)
-        sum += std::uint32_t(ch.b[i]) * std::uint32_t(ch.bCoefficients[i]);
-    return std::int32_t(sum);
+        sum = wrapAdd(sum, wrapMul(ch.b[i], ch.bCoefficients[i]));
+    return sum;
 }
 
-void Predictor::adapt(Channel &ch, std::int32_t residual, bool withB)
+template <typename Int> void Predictor<Int>::adapt(Channel &ch, Int residual, bool withB)
 {
-    const std::int32_t sign = inverseSign(residual);
+    const Int sign = (residual < 0) - (residual > 0);
     if (!sign)
         return;
     for (std::size_t i = 0; i < ch.a.size(); ++i)
-        ch.aCoefficients[i] += ch.aSign[i] * sign;
+        ch.aCoefficients[i] = wrapAdd(ch.aCoefficients[i], Int(ch.aSign[i] * sign));
     if (withB)
         for (std::size_t i = 0; i < ch.b.size(); ++i)
-            ch.bCoefficients[i] += ch.bSign[i] * sign;
+            ch.bCoefficients[i] = wrapAdd(ch.bCoefficients[i], Int(ch.bSign[i] * sign));
 }
 
-std::int32_t Predictor::settle(Channel &ch, std::int32_t value, std::int32_t predicted, bool withB)
+template <typename Int> Int Predictor<Int>::settle(Channel &ch, Int value, Int predicted, bool withB)
 {
     // The reader smooths its stage-one value into the final one; undo that,
     // then the prediction.
-    const std::int32_t last = wrapSub(value, decay(ch.smoothed));
-    const std::int32_t residual = wrapSub(last, predicted);
+    const Int last = wrapSub(value, decay(ch.smoothed));
+    const Int residual = wrapSub(last, predicted);
     ch.last = last;
     ch.smoothed = value;
     adapt(ch, residual, withB);
     return residual;
 }
 
-std::int32_t Predictor::compressMono(std::int32_t value)
+template <typename Int> std::int32_t Predictor<Int>::compressMono(std::int32_t value)
 {
     Channel &ch = m_channels[0];
-    return settle(ch, value, predictA(ch) >> 10, false);
+    return std::int32_t(settle(ch, value, predictA(ch) >> 10, false));
 }
 
-std::int32_t Predictor::compressStereoChannel(Channel &ch, std::int32_t value, std::int32_t other)
+template <typename Int> Int Predictor<Int>::compressStereoChannel(Channel &ch, Int value, Int other)
 {
-    const std::int32_t a = predictA(ch);
-    const std::int32_t b = predictB(ch, other);
-    return settle(ch, value, wrapAdd(a, b >> 1) >> 10, true);
+    const Int a = predictA(ch);
+    const Int b = predictB(ch, other);
+    return settle(ch, value, wrapAdd(a, Int(b >> 1)) >> 10, true);
 }
 
-void Predictor::compressStereo(std::int32_t &y, std::int32_t &x)
+template <typename Int> bool Predictor<Int>::compressStereo(std::int32_t &y, std::int32_t &x)
 {
     // Y sees X's value of the previous block, X sees Y's of this one.
-    y = compressStereoChannel(m_channels[0], y, m_channels[1].smoothed);
-    x = compressStereoChannel(m_channels[1], x, m_channels[0].smoothed);
+    const Int ry = compressStereoChannel(m_channels[0], y, m_channels[1].smoothed);
+    const Int rx = compressStereoChannel(m_channels[1], x, m_channels[0].smoothed);
+    y = std::int32_t(ry);
+    x = std::int32_t(rx);
+    return ry == Int(y) && rx == Int(x);
 }
+
+template class Predictor<std::int32_t>;
+template class Predictor<std::int64_t>;
 
 } // namespace ape

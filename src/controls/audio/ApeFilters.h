@@ -36,32 +36,35 @@ private:
 
 // The two-stage adaptive predictor of format version 3950 and later, run the
 // encoding way for one frame: takes the reader's final values (Y then X for
-// stereo) and answers the values the reader's predictor is fed.
-class Predictor {
+// stereo) and answers the values the reader's predictor is fed. Int is the
+// width the reader computes in: 32 bits, wrapping, for every file but 24-bit
+// stereo at the Insane level, whose predictor runs in 64 bits.
+template <typename Int> class Predictor {
 public:
     Predictor();
     std::int32_t compressMono(std::int32_t value);
-    // y and x of one block, in that order; answers them in place.
-    void compressStereo(std::int32_t &y, std::int32_t &x);
+    // y and x of one block, in that order; answers them in place. False
+    // when a value the reader is fed would not fit in 32 bits.
+    bool compressStereo(std::int32_t &y, std::int32_t &x);
 
 private:
     struct Channel {
-        std::int32_t last = 0; // the stage-one value before the smoothing
-        std::int32_t smoothed = 0; // the channel's final value
-        std::int32_t crossPrevious = 0; // the other channel's previous final value
-        std::array<std::int32_t, 4> a{}; // last, then its differences
-        std::array<std::int32_t, 4> aSign{};
-        std::array<std::int32_t, 5> b{}; // the other channel, then its differences
-        std::array<std::int32_t, 5> bSign{};
-        std::array<std::int32_t, 4> aCoefficients{360, 317, -109, 98};
-        std::array<std::int32_t, 5> bCoefficients{};
+        Int last = 0; // the stage-one value before the smoothing
+        Int smoothed = 0; // the channel's final value
+        Int crossPrevious = 0; // the other channel's previous final value
+        std::array<Int, 4> a{}; // last, then its differences
+        std::array<Int, 4> aSign{};
+        std::array<Int, 5> b{}; // the other channel, then its differences
+        std::array<Int, 5> bSign{};
+        std::array<Int, 4> aCoefficients{360, 317, -109, 98};
+        std::array<Int, 5> bCoefficients{};
     };
     // Pushes the stage-one history of ch and answers its prediction.
-    static std::int32_t predictA(Channel &ch);
-    static std::int32_t predictB(Channel &ch, std::int32_t other);
-    static void adapt(Channel &ch, std::int32_t residual, bool withB);
-    static std::int32_t settle(Channel &ch, std::int32_t value, std::int32_t predicted, bool withB);
-    std::int32_t compressStereoChannel(Channel &ch, std::int32_t value, std::int32_t other);
+    static Int predictA(Channel &ch);
+    static Int predictB(Channel &ch, Int other);
+    static void adapt(Channel &ch, Int residual, bool withB);
+    static Int settle(Channel &ch, Int value, Int predicted, bool withB);
+    Int compressStereoChannel(Channel &ch, Int value, Int other);
 
     std::array<Channel, 2> m_channels;
 };

@@ -58,13 +58,32 @@ bool isCompressionLevel(int level)
     return level >= 1000 && level <= 5000 && level % 1000 == 0;
 }
 
-FrameCoder::FrameCoder(int level, int channels)
+FrameCoder::FrameCoder(int level, int channels, int bits)
     : m_level(level)
     , m_channels(channels)
+    , m_bits(bits)
 {
 }
 
-void FrameCoder::encode(const std::vector<std::int32_t> *samples, int blocks, std::uint32_t crc,
+template <typename Int>
+bool FrameCoder::predictStereo(const std::vector<std::int32_t> *samples, std::size_t n, std::vector<std::int32_t> &y,
+    std::vector<std::int32_t> &x) const
+{
+    Predictor<Int> predictor;
+    y.resize(n);
+    x.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        // The reader rebuilds left = X - Y / 2 and right = left + Y.
+        const std::int32_t left = samples[0][i];
+        y[i] = samples[1][i] - left;
+        x[i] = left + y[i] / 2;
+        if (!predictor.compressStereo(y[i], x[i]))
+            return false;
+    }
+    return true;
+}
+
+bool FrameCoder::encode(const std::vector<std::int32_t> *samples, int blocks, std::uint32_t crc,
     std::vector<std::uint8_t> &out) const
 {
     const std::size_t n = std::size_t(blocks);
@@ -93,23 +112,17 @@ void FrameCoder::encode(const std::vector<std::int32_t> *samples, int blocks, st
         putBigEndian(bytes, 0);
     } else {
         std::array<std::vector<std::int32_t>, 2> residuals;
-        Predictor predictor;
         if (coded == 1) {
+            Predictor<std::int32_t> predictor;
             residuals[0].resize(n);
             for (std::size_t i = 0; i < n; ++i)
                 residuals[0][i] = predictor.compressMono(samples[0][i]);
         } else {
-            residuals[0].resize(n);
-            residuals[1].resize(n);
-            for (std::size_t i = 0; i < n; ++i) {
-                // The reader rebuilds left = X - Y / 2 and right = left + Y.
-                const std::int32_t left = samples[0][i];
-                std::int32_t y = samples[1][i] - left;
-                std::int32_t x = left + y / 2;
-                predictor.compressStereo(y, x);
-                residuals[0][i] = y;
-                residuals[1][i] = x;
-            }
+            // Readers predict 24-bit stereo at the Insane level in 64 bits.
+            const bool wide = m_bits == 24 && m_level == 5000;
+            if (!(wide ? predictStereo<std::int64_t>(samples, n, residuals[0], residuals[1])
+                       : predictStereo<std::int32_t>(samples, n, residuals[0], residuals[1])))
+                return false;
         }
         for (int c = 0; c < coded; ++c)
             runFilters(m_level, residuals[std::size_t(c)]);
@@ -126,6 +139,7 @@ void FrameCoder::encode(const std::vector<std::int32_t> *samples, int blocks, st
         bytes.push_back(0);
     for (std::size_t i = 0; i < bytes.size(); i += 4)
         out.insert(out.end(), {bytes[i + 3], bytes[i + 2], bytes[i + 1], bytes[i]});
+    return true;
 }
 
 } // namespace ape

@@ -17,17 +17,22 @@ bool isCompressionLevel(int level);
 // the filters and the value model afresh, as a reader does.
 class FrameCoder {
 public:
-    FrameCoder(int level, int channels);
+    FrameCoder(int level, int channels, int bits);
     // samples holds one row per channel (left, right) of blocks values as
     // the reader puts them out less 128 for 8-bit sources; crc is the
     // CRC-32 of the frame's PCM as stored in a WAV. Appends the frame as
-    // it goes into the file: whole 32-bit words, each byte-reversed.
-    void encode(const std::vector<std::int32_t> *samples, int blocks, std::uint32_t crc,
+    // it goes into the file: whole 32-bit words, each byte-reversed. False
+    // when the frame cannot be coded (a reader's value past 32 bits).
+    bool encode(const std::vector<std::int32_t> *samples, int blocks, std::uint32_t crc,
         std::vector<std::uint8_t> &out) const;
 
 private:
+    template <typename Int> bool predictStereo(const std::vector<std::int32_t> *samples, std::size_t n,
+        std::vector<std::int32_t> &y, std::vector<std::int32_t> &x) const;
+
     int m_level;
     int m_channels;
+    int m_bits;
 };
 
 } // namespace ape

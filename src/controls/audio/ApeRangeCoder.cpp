@@ -10,6 +10,7 @@ constexpr std::uint16_t kCumulative[22] = {0, 19578, 36160, 48417, 56323, 60899,
     65416, 65447, 65466, 65476, 65482, 65485, 65488, 65490, 65491, 65492, 65493};
 constexpr std::uint32_t kModelled = 21;
 constexpr std::uint32_t kEscape = 63;
+constexpr std::uint32_t kMaxK = 24;
 
 void encodeOverflow(RangeEncoder &coder, std::uint32_t overflow)
 {
@@ -79,9 +80,10 @@ void encodeValue(RangeEncoder &coder, RiceState &state, std::int32_t value)
 
     const std::uint32_t limit = state.k ? 1u << (state.k + 4) : 0;
     state.ksum += (x + 1) / 2 - ((state.ksum + 16) >> 5);
+    // The reader's parameter stops at 24; 24-bit noise can push past it.
     if (state.ksum < limit)
         --state.k;
-    else if (state.ksum >= 1u << (state.k + 5))
+    else if (state.ksum >= 1u << (state.k + 5) && state.k < kMaxK)
         ++state.k;
 }
 

@@ -504,7 +504,7 @@ AudioTags AudioDecoder::readTags(const QString &path, const QByteArray &containe
     static const char *const genre[] = {"genre", nullptr};
     static const char *const title[] = {"title", nullptr};
     static const char *const track[] = {"track", "tracknumber", nullptr};
-    static const char *const year[] = {"date", "year", "TYER", "TDRC", nullptr};
+    static const char *const year[] = {"date", "year", "WM/Year", "TYER", "TDRC", nullptr};
     tags.album = metadataValue(format.get(), album);
     tags.artist = metadataValue(format.get(), artist);
     tags.comment = metadataValue(format.get(), comment);

@@ -34,6 +34,10 @@ public:
     virtual bool write(const std::uint8_t *const *data, int frames, QString *error) = 0;
     // Writes what is buffered and the trailer; the file is complete after it.
     virtual bool finish(QString *error) = 0;
+    // What the file could not keep of the source (channels or bits beyond
+    // what the format holds), for the job's log; empty when it kept
+    // everything. Valid after finish.
+    virtual QString notice() const { return {}; }
 };
 
 // Everything a tool window hands to a job control about the destination.

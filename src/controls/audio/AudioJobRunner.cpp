@@ -45,7 +45,7 @@ bool AudioJobRunner::start(QObject *context, std::shared_ptr<EncodingJob> job, P
             if (alive.expired())
                 return;
             finished(id);
-            ending(*result, job->errorCode(), job->errorText());
+            ending(*result, job->errorCode(), *result == EncodingJob::Result::Done ? job->notice() : job->errorText());
         });
     return true;
 }

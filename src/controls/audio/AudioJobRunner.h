@@ -18,6 +18,8 @@
 class AudioJobRunner {
 public:
     using Progress = std::function<void(int item, int percent)>;
+    // text: the failure's reason, or for a job Done what its file could not
+    // keep of the source (empty when it kept everything).
     using Ending = std::function<void(EncodingJob::Result result, qint32 code, const QString &text)>;
 
     // busyText: the failure of a start while a job runs.
@@ -49,12 +51,20 @@ private:
     Worker m_worker;
 };
 
-// The ending of a job control's jobs: one of its Done, Aborted or Error events.
+// The ending of a job control's jobs: one of its Done, Aborted or Error
+// events, Done after a Warning with what the file could not keep, for the
+// controls that have one.
 template <typename Control> AudioJobRunner::Ending jobEnding(Control *control)
 {
     return [control](EncodingJob::Result result, qint32 code, const QString &text) {
         switch (result) {
-        case EncodingJob::Result::Done: emit control->Done(); break;
+        case EncodingJob::Result::Done:
+            if constexpr (requires { &Control::Warning; }) {
+                if (!text.isEmpty())
+                    emit control->Warning(text);
+            }
+            emit control->Done();
+            break;
         case EncodingJob::Result::Aborted: emit control->Aborted(); break;
         case EncodingJob::Result::Failed: emit control->Error(code, text); break;
         }

@@ -71,6 +71,7 @@ EncodingJob::Result EncodingJob::finish(
     QString error;
     if (!encoder->finish(&error))
         return fail(DestinationError, error);
+    m_notice = encoder->notice();
     encoder.reset();
     return commit(output, abort);
 }

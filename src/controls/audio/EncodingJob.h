@@ -33,6 +33,9 @@ public:
     virtual Result run(const std::atomic<bool> &abort, const Progress &progress) = 0;
     qint32 errorCode() const { return m_code; }
     QString errorText() const { return m_error; }
+    // What the written file could not keep of the source, for the log of a
+    // job that ended Done; empty when it kept everything.
+    QString notice() const { return m_notice; }
     // The finished file waits under its temporary name until hold is
     // released; set before the job runs.
     void holdOutput(std::shared_ptr<OutputHold> hold) { m_hold = std::move(hold); }
@@ -69,4 +72,5 @@ private:
     QString m_destination;
     qint32 m_code = 0;
     QString m_error;
+    QString m_notice;
 };

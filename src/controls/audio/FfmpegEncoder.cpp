@@ -1,9 +1,45 @@
 #include "controls/audio/FfmpegEncoder.h"
 
+extern "C" {
+#include <libavutil/mathematics.h>
+}
+
 #include <QFile>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cstring>
 
 namespace {
 constexpr int kVariableChunk = 4096;
+
+// Sets the sample count of a RIFF/WAVE file's fact chunk (the most it holds
+// past 2^32 - 1); false when the file has none before its data or cannot be
+// written.
+bool setFactCount(const QString &path, std::int64_t samples)
+{
+    QFile f(path);
+    if (samples < 0 || !f.open(QIODevice::ReadWrite))
+        return false;
+    const QByteArray riff = f.read(12);
+    if (riff.size() < 12 || !riff.startsWith("RIFF") || riff.mid(8, 4) != "WAVE")
+        return false;
+    qint64 pos = 12;
+    for (;;) {
+        if (!f.seek(pos))
+            return false;
+        const QByteArray chunk = f.read(8);
+        if (chunk.size() < 8 || chunk.startsWith("data"))
+            return false;
+        const quint32 size = qFromLittleEndian<quint32>(chunk.constData() + 4);
+        if (chunk.startsWith("fact")) {
+            char count[4];
+            qToLittleEndian(quint32(std::min<std::int64_t>(samples, 0xFFFFFFFFLL)), count);
+            return size >= 4 && f.write(count, 4) == 4 && f.flush();
+        }
+        pos += 8 + qint64(size) + (size & 1);
+    }
+}
 
 void setTag(AVDictionary **dict, const char *key, const QString &value)
 {
@@ -106,6 +142,16 @@ bool FfmpegEncoder::open(const QString &path, const PcmSpec &source, const Audio
                      .arg(channels)
                      .arg(av::errorText(rc));
         return false;
+    }
+    // A block codec with no bit rate of its own (the ADPCMs, GSM) would go
+    // into the WAV header with the library's default rate, so other
+    // players would take the file for about three times its length: the
+    // header states what the blocks really take.
+    // (PCM codecs take any number of samples a packet: no frame size.)
+    if (m_target.bitRate <= 0 && m_codec->block_align > 0 && m_codec->frame_size > 0) {
+        const std::int64_t bytesPerSecond = av_rescale(
+            std::int64_t(m_codec->sample_rate) * m_codec->block_align, 1, m_codec->frame_size);
+        m_codec->bit_rate = bytesPerSecond * 8;
     }
     m_stream = avformat_new_stream(m_format.get(), nullptr);
     if (!m_stream) {
@@ -230,6 +276,14 @@ bool FfmpegEncoder::finish(QString *error)
         rc = avio_closep(&m_format->pb);
     if (rc < 0) {
         *error = QStringLiteral("Cannot write %1: %2").arg(m_path, av::errorText(rc));
+        return false;
+    }
+    // The muxer counts a coded WAV's samples from its packets' times, which
+    // for an encoder with a delay (LAME) start before the first sample;
+    // the fact chunk holds the samples the file was given.
+    if (std::strcmp(m_target.muxer, "wav") == 0 && m_stream->codecpar->codec_tag != 1
+        && !setFactCount(m_path, m_pts)) {
+        *error = QStringLiteral("Cannot write %1: the sample count could not be set.").arg(m_path);
         return false;
     }
     return true;

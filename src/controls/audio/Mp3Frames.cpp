@@ -123,6 +123,7 @@ TagFrame readTagFrame(const uchar *frame, const Header &h)
     if (!(flags & 1))
         return tag;
     const qint64 frames = bigEndian(p, 4);
+    const qint64 bytes = flags & 2 ? bigEndian(p + 4, 4) : 0;
     p += 4 + (flags & 2 ? 4 : 0) + (flags & 4 ? 100 : 0) + (flags & 8 ? 4 : 0);
     if (p + kLameExtensionBytes > end)
         return tag;
@@ -132,6 +133,7 @@ TagFrame readTagFrame(const uchar *frame, const Header &h)
         return tag;
     const quint32 delayAndPadding = bigEndian(p + 21, 3);
     tag.frames = frames;
+    tag.bytes = bytes;
     tag.delay = int(delayAndPadding >> 12);
     tag.padding = int(delayAndPadding & 0xfff);
     tag.extension = p;

@@ -52,6 +52,8 @@ struct TagFrame {
     // With Counted: the Xing frame count and the LAME extension's delay and
     // padding, which decoders drop from the frames' samples.
     qint64 frames = 0;
+    // The Xing byte count of the stream, this frame included; 0 when absent.
+    qint64 bytes = 0;
     int delay = 0;
     int padding = 0;
     // The 36 bytes of the LAME extension; nullptr unless Counted.

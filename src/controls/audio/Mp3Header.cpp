@@ -52,8 +52,8 @@ std::optional<AudioFacts> plainFacts(const QString &path)
         pos += h->bytes;
     }
 
-    const TagFrame tag = readTagFrame(d, *first);
-    const qint64 samples = tag.kind == TagFrame::Counted ? tag.decodedSamples(*first) : Mp3InfoTag::samples(path);
+    // The same count as the full probe's, which also sees a file cut short.
+    const qint64 samples = Mp3InfoTag::samples(path);
     if (samples <= 0)
         return std::nullopt;
     AudioFacts facts;

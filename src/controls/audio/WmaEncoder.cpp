@@ -1,5 +1,6 @@
 #include "controls/audio/WmaEncoder.h"
 
+#include "controls/audio/AsfDescription.h"
 #include "controls/audio/WmaCodecs.h"
 
 namespace {
@@ -38,5 +39,26 @@ bool WmaEncoder::open(const QString &path, const PcmSpec &source, const AudioTag
                      .arg(m_settings.FormatIndex);
         return false;
     }
+    m_path = path;
+    m_comment = tags.comment;
     return FfmpegEncoder::open(path, source, tags, error);
+}
+
+void WmaEncoder::applyTags(AVFormatContext *format, AVStream *, const AudioTags &tags)
+{
+    // The muxer would store the year under "date" and the comment among the
+    // extended attributes, where WMA's readers look for neither.
+    AudioTags generic = tags;
+    generic.year.clear();
+    generic.comment.clear();
+    setGenericTags(&format->metadata, generic);
+    if (!tags.year.isEmpty())
+        av_dict_set(&format->metadata, "WM/Year", tags.year.toUtf8().constData(), 0);
+}
+
+bool WmaEncoder::finish(QString *error)
+{
+    if (!FfmpegEncoder::finish(error))
+        return false;
+    return m_comment.isEmpty() || AsfDescription::setDescription(m_path, m_comment, error);
 }

@@ -75,6 +75,9 @@ signals:
     void Done();
     void Aborted();
     void Error(qint32 code, const QString &text);
+    // What the file written could not keep of the source (channels, bits),
+    // for the job's log; right before that job's Done.
+    void Warning(const QString &text);
     void ACMTagFound(const QString &tagName);
     void ACMFormatFound(const QString &formatName);
 

@@ -40,6 +40,9 @@ signals:
     void Done();
     void Aborted();
     void Error(qint32 code, const QString &text);
+    // What the file written could not keep of the sources (channels, bits),
+    // for the job's log; right before that job's Done.
+    void Warning(const QString &text);
 
 private:
     QVector<AudioJobItem> m_files;

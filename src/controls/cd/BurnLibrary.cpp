@@ -23,7 +23,9 @@ public:
         // burn_set_signal_handling is left uncalled: libburn then installs no
         // handler, and the program's own signal handling stays as it is.
         if (m_iso) {
-            iso_set_msgs_severities(const_cast<char *>("SORRY"), const_cast<char *>("NEVER"),
+            // Warnings too: a file libisofs leaves out of a tree is only a
+            // warning to it, and the burn must hear of it.
+            iso_set_msgs_severities(const_cast<char *>("WARNING"), const_cast<char *>("NEVER"),
                 const_cast<char *>("libisofs: "));
             // A source file that cannot be read must fail the burn, not be
             // written as zeros onto a disc reported as good.
@@ -85,6 +87,42 @@ bool stillBusy()
     return busy;
 }
 
+// libisofs keeps one message queue for the process; what it held is moved
+// here, so each image's job finds its own messages whatever another job
+// fetched first.
+struct IsoStash {
+    std::mutex lock;
+    QList<std::pair<int, BurnLibrary::IsoMessage>> messages; // (image id, message)
+};
+
+IsoStash &isoStash()
+{
+    static IsoStash stash;
+    return stash;
+}
+
+// Messages of images whose jobs never came for them are dropped, oldest
+// first, beyond this many.
+constexpr int kStashLimit = 1000;
+
+// With the stash's lock held.
+void drainIsoQueue(IsoStash &stash)
+{
+    int code = 0;
+    int imageId = 0;
+    char text[ISO_MSGS_MESSAGE_LEN];
+    char severity[80];
+    int sorry = 0;
+    iso_text_to_sev(const_cast<char *>("SORRY"), &sorry);
+    while (iso_obtain_msgs(const_cast<char *>("WARNING"), &code, &imageId, text, severity) == 1) {
+        int level = 0;
+        iso_text_to_sev(severity, &level);
+        stash.messages.push_back({imageId, {code, level >= sorry, QString::fromUtf8(text).trimmed()}});
+    }
+    while (stash.messages.size() > kStashLimit)
+        stash.messages.removeFirst();
+}
+
 } // namespace
 
 namespace BurnLibrary {
@@ -106,12 +144,15 @@ void clearMessages()
         return;
     int code = 0;
     int os = 0;
-    int imageId = 0;
     char text[BURN_MSGS_MESSAGE_LEN];
     char severity[80];
     burn_msgs_obtain(const_cast<char *>("NEVER"), &code, text, &os, severity);
-    while (iso_obtain_msgs(const_cast<char *>("ALL"), &code, &imageId, text, severity) == 1) {
-    }
+    // The errors are the reasons of earlier failures; warnings wait for the
+    // job of their image.
+    IsoStash &stash = isoStash();
+    std::lock_guard<std::mutex> lock(stash.lock);
+    drainIsoQueue(stash);
+    stash.messages.removeIf([](const auto &m) { return m.second.error; });
 }
 
 QString lastMessage()
@@ -120,18 +161,38 @@ QString lastMessage()
         return {};
     int code = 0;
     int os = 0;
-    int imageId = 0;
     char text[BURN_MSGS_MESSAGE_LEN];
     char severity[80];
     QString iso;
-    while (iso_obtain_msgs(const_cast<char *>("SORRY"), &code, &imageId, text, severity) == 1)
-        if (iso.isEmpty())
-            iso = QString::fromLocal8Bit(text).trimmed();
+    {
+        IsoStash &stash = isoStash();
+        std::lock_guard<std::mutex> lock(stash.lock);
+        drainIsoQueue(stash);
+        for (const auto &m : std::as_const(stash.messages))
+            if (m.second.error && iso.isEmpty())
+                iso = m.second.text;
+        stash.messages.removeIf([](const auto &m) { return m.second.error; });
+    }
     QString burn;
     while (burn_msgs_obtain(const_cast<char *>("SORRY"), &code, text, &os, severity) == 1)
         if (burn.isEmpty())
             burn = QString::fromLocal8Bit(text).trimmed();
     return iso.isEmpty() ? burn : iso;
+}
+
+QList<IsoMessage> takeIsoMessages(int imageId)
+{
+    QList<IsoMessage> taken;
+    if (!ensure())
+        return taken;
+    IsoStash &stash = isoStash();
+    std::lock_guard<std::mutex> lock(stash.lock);
+    drainIsoQueue(stash);
+    for (const auto &m : std::as_const(stash.messages))
+        if (m.first == imageId)
+            taken << m.second;
+    stash.messages.removeIf([imageId](const auto &m) { return m.first == imageId; });
+    return taken;
 }
 
 } // namespace BurnLibrary

@@ -12,6 +12,7 @@
 #include <libburn/libburn.h>
 #include <libisofs/libisofs.h>
 
+#include <QList>
 #include <QString>
 
 #include <atomic>
@@ -33,6 +34,23 @@ void clearMessages();
 // The most severe recent message of libisofs, else of libburn; empty when
 // none was queued.
 QString lastMessage();
+
+// A warning or an error libisofs queued about one image.
+struct IsoMessage {
+    int code = 0; // as isoQueueCode gives it
+    bool error = false; // SORRY or worse
+    QString text;
+};
+// Takes the messages libisofs queued so far about the image with that
+// message id (iso_image_get_msg_id), oldest first; those of other images
+// stay for their own jobs.
+QList<IsoMessage> takeIsoMessages(int imageId);
+// The code the message queue gives for one of libisofs's error codes
+// (ISO_FILE_IGNORED, ...): it keeps only their low part.
+constexpr int isoQueueCode(int code)
+{
+    return (code & 0xFFFF) | 0x30000;
+}
 
 } // namespace BurnLibrary
 

@@ -95,6 +95,24 @@ DataCdJob::Result DataCdJob::fail(qint32 code, const QString &text)
     return Result::Failed;
 }
 
+QString DataCdJob::takeWarnings(Iso_Image *image, const Events &events) const
+{
+    QString leftOut;
+    const QList<BurnLibrary::IsoMessage> messages = BurnLibrary::takeIsoMessages(iso_image_get_msg_id(image));
+    for (const BurnLibrary::IsoMessage &m : messages) {
+        if (events.warning)
+            events.warning(m.text);
+        // libisofs only warns when it leaves a file out of a tree for a path
+        // too long or too deep: the disc would lack that file where those
+        // readers look. A link or a device left out of the Joliet tree is
+        // no file's content lost; Rock Ridge keeps it.
+        const bool omitted = m.code == BurnLibrary::isoQueueCode(int(ISO_FILE_IMGPATH_WRONG));
+        if (omitted && leftOut.isEmpty())
+            leftOut = m.text;
+    }
+    return leftOut;
+}
+
 DataCdJob::Result DataCdJob::run(const std::atomic<bool> &abort, const Events &events)
 {
     const DataCdRequest &r = m_request;
@@ -153,6 +171,9 @@ DataCdJob::Result DataCdJob::run(const std::atomic<bool> &abort, const Events &e
         if (rc < 0)
             return fail(BurnError::SourceError, QStringLiteral("Cannot add %1 to the disc: %2").arg(path, isoText(rc)));
     }
+    const QString notAdded = takeWarnings(image.get(), events);
+    if (!notAdded.isEmpty())
+        return fail(BurnError::SourceError, QStringLiteral("Not every file can go on the disc: %1").arg(notAdded));
     int files = 0;
     int dirs = 0;
     countTree(root, &files, &dirs);
@@ -198,13 +219,16 @@ DataCdJob::Result DataCdJob::run(const std::atomic<bool> &abort, const Events &e
         burner::IsoWriteOptsPtr isoOpts(rawOpts);
         // Level 1 (8.3 names) reads everywhere; Joliet carries names of up
         // to 103 characters for the systems that read it, and Rock Ridge the
-        // whole names (255 bytes) for the systems that read that.
+        // whole names (255 bytes) for the systems that read that. Joliet's
+        // paths may run past its 240 bytes: the systems that read Joliet
+        // read those, and a file left out of that tree is lost to them.
         iso_write_opts_set_iso_level(isoOpts.get(), 1);
         iso_write_opts_set_rockridge(isoOpts.get(), 1);
         iso_write_opts_set_output_charset(isoOpts.get(), "UTF-8");
         iso_write_opts_set_joliet(isoOpts.get(), r.joliet ? 1 : 0);
         if (r.joliet) {
             iso_write_opts_set_joliet_long_names(isoOpts.get(), 1);
+            iso_write_opts_set_joliet_longer_paths(isoOpts.get(), 1);
             // Letters beyond the first 65,536 (many CJK ones) as pairs
             // rather than as "_".
             iso_write_opts_set_joliet_utf16(isoOpts.get(), 1);
@@ -217,6 +241,12 @@ DataCdJob::Result DataCdJob::run(const std::atomic<bool> &abort, const Events &e
         if (rc < 0 || !rawIso)
             return fail(BurnError::WriteError, QStringLiteral("Cannot master the disc: %1").arg(isoText(rc)));
         burner::Source isoSource(burner::isoSourceOf(rawIso));
+        // The trees are made by now; the writing has not begun.
+        const QString leftOut = takeWarnings(image.get(), events);
+        if (!leftOut.isEmpty()) {
+            isoSource->cancel(isoSource.get());
+            return fail(BurnError::SourceError, QStringLiteral("Not every file can go on the disc: %1").arg(leftOut));
+        }
         burner::Source fifo(burn_fifo_source_new(isoSource.get(), kFifoChunk, kFifoChunks, 0));
         if (!fifo) {
             isoSource->cancel(isoSource.get());

@@ -8,6 +8,8 @@
 #include <atomic>
 #include <functional>
 
+struct Iso_Image;
+
 // Everything one data disc needs, copied from the control when it starts.
 struct DataCdRequest {
     BurnDevice device;
@@ -36,6 +38,9 @@ public:
         std::function<void()> writing;
         std::function<void(int percent)> progress;
         std::function<void()> closing;
+        // What libisofs warned of while mastering, for the burn's log; any
+        // time before the ending.
+        std::function<void(const QString &text)> warning;
     };
 
     explicit DataCdJob(DataCdRequest request);
@@ -46,6 +51,9 @@ public:
 
 private:
     Result fail(qint32 code, const QString &text);
+    // Passes image's queued warnings on; the first that leaves a file out of
+    // a tree of the disc is the burn's failure, empty when none does.
+    QString takeWarnings(Iso_Image *image, const Events &events) const;
 
     DataCdRequest m_request;
     qint32 m_code = 0;

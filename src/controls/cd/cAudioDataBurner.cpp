@@ -136,6 +136,7 @@ void cAudioDataBurner::Burn(const QString &letter, qint32 speed)
             events.writing = [this] { post([this] { emit BurnStart(); }); };
             events.progress = [this](int percent) { post([this, percent] { emit Progress(qint16(percent)); }); };
             events.closing = [this] { post([this] { emit ClosingSession(); }); };
+            events.warning = [this](const QString &text) { post([this, text] { emit Warning(text); }); };
             *result = job->run(abort, events);
         },
         [this, job, result] {

@@ -72,6 +72,9 @@ signals:
     void ClosingSession();
     void Finished();
     void Message(qint32 code, const QString &text);
+    // A warning of the disc's mastering (a name shortened, a file left
+    // out), for the burn's log; before the burn's ending.
+    void Warning(const QString &text);
 
 private:
     void post(std::function<void()> event);

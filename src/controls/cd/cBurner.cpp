@@ -98,6 +98,7 @@ void cBurner::Burn(qint32 driveIndex)
             events.writing = [this] { post([this] { emit StartBurning(); }); };
             events.progress = [this](int percent) { post([this, percent] { emit Progress(percent); }); };
             events.closing = [this] { post([this] { emit Finalization(); }); };
+            events.warning = [this](const QString &text) { post([this, text] { emit Warning(text); }); };
             *result = job->run(abort, events);
         },
         [this, job, result] {

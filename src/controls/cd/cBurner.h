@@ -61,6 +61,9 @@ signals:
     void StartBurning();
     void Counts(qint32 files, qint32 dirs);
     void Adding(const QString &path);
+    // A warning of the disc's mastering (a name shortened, a file left
+    // out), for the burn's log; before the burn's ending.
+    void Warning(const QString &text);
 
 private:
     void post(std::function<void()> event);

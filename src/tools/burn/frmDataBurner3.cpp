@@ -72,6 +72,7 @@ frmDataBurner3::frmDataBurner3(QWidget *parent)
             &frmDataBurner3::cAudioDataBurner1_ClosingSession);
     connect(cAudioDataBurner1, &cAudioDataBurner::Finished, this, &frmDataBurner3::cAudioDataBurner1_Finished);
     connect(cAudioDataBurner1, &cAudioDataBurner::Message, this, &frmDataBurner3::cAudioDataBurner1_Message);
+    connect(cAudioDataBurner1, &cAudioDataBurner::Warning, this, [this](const QString &text) { log(text); });
 
     const auto logAndShow = [this](const QString &line, const QString &status) {
         log(line);
@@ -97,6 +98,7 @@ frmDataBurner3::frmDataBurner3(QWidget *parent)
             [logAndShow] { logAndShow(QStringLiteral("BurnerCanceled..."), QStringLiteral("BurnerCanceled...")); });
     connect(cBurner1, &cBurner::BurnEnd, this, &frmDataBurner3::cBurner1_BurnEnd);
     connect(cBurner1, &cBurner::Error, this, &frmDataBurner3::cBurner1_Error);
+    connect(cBurner1, &cBurner::Warning, this, [this](const QString &text) { log(text); });
 }
 
 frmDataBurner3::~frmDataBurner3()

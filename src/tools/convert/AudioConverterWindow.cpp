@@ -18,6 +18,7 @@ AudioConverterWindow::AudioConverterWindow(const ToolWindowLook &look, QWidget *
     connect(cAudioConverter1, &cAudioConverter::Done, this, &AudioConverterWindow::cAudioConverter1_Done);
     connect(cAudioConverter1, &cAudioConverter::Aborted, this, &AudioConverterWindow::cAudioConverter1_Aborted);
     connect(cAudioConverter1, &cAudioConverter::Error, this, &AudioConverterWindow::cAudioConverter1_Error);
+    connect(cAudioConverter1, &cAudioConverter::Warning, this, [this](const QString &text) { log(text); });
 }
 
 AudioConverterWindow::~AudioConverterWindow() = default;

@@ -68,6 +68,7 @@ frmJoiner::frmJoiner(QWidget *parent)
     connect(cAudioJoin1, &cAudioJoin::Done, this, &frmJoiner::cAudioJoin1_Done);
     connect(cAudioJoin1, &cAudioJoin::Aborted, this, &frmJoiner::cAudioJoin1_Aborted);
     connect(cAudioJoin1, &cAudioJoin::Error, this, &frmJoiner::cAudioJoin1_Error);
+    connect(cAudioJoin1, &cAudioJoin::Warning, this, [this](const QString &text) { log(text); });
 }
 
 frmJoiner::~frmJoiner() = default;

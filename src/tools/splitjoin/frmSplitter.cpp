@@ -118,6 +118,7 @@ frmSplitter::frmSplitter(QWidget *parent)
     connect(cAudioConverter1, &cAudioConverter::Done, this, &frmSplitter::cAudioConverter1_Done);
     connect(cAudioConverter1, &cAudioConverter::Aborted, this, &frmSplitter::cAudioConverter1_Aborted);
     connect(cAudioConverter1, &cAudioConverter::Error, this, &frmSplitter::cAudioConverter1_Error);
+    connect(cAudioConverter1, &cAudioConverter::Warning, this, [this](const QString &text) { log(text); });
 }
 
 frmSplitter::~frmSplitter() = default;

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
+
 namespace {
 
 QString work(const QString &name)
@@ -227,4 +230,129 @@ TEST(ApeEncoder, AbortLeavesNeitherTheFileNorItsFramesBehind)
     EXPECT_EQ(spy.aborted.size(), 1);
     EXPECT_EQ(spy.terminals(), 1);
     EXPECT_EQ(TestAudio::strayFiles({"long.wav"}), QStringList());
+}
+
+namespace {
+
+// A PCM WAV of 24 or 32 bits; sample(frame, channel) gives each value in
+// that many bits.
+QString wideWav(const QString &name, TestAudio::WavSpec spec, qint64 frames,
+    const std::function<qint32(qint64, int)> &sample)
+{
+    const int bytes = spec.bits / 8;
+    QByteArray data;
+    data.reserve(int(frames * spec.channels * bytes));
+    for (qint64 i = 0; i < frames; ++i)
+        for (int c = 0; c < spec.channels; ++c) {
+            const quint32 v = quint32(sample(i, c));
+            for (int b = 0; b < bytes; ++b)
+                data.append(char(v >> (8 * b)));
+        }
+    QFile f(work(name));
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(TestAudio::wavHeader(spec, quint32(data.size())) + data);
+    return f.fileName();
+}
+
+// What a program writes to its standard output; empty when it fails.
+QByteArray programOutput(const QString &program, const QStringList &arguments)
+{
+    QProcess p;
+    p.start(program, arguments);
+    const bool ok = p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    EXPECT_TRUE(ok) << program.toStdString() << ": " << p.readAllStandardError().toStdString();
+    return ok ? p.readAllStandardOutput() : QByteArray();
+}
+
+// The stretches of a 24-bit signal that stress the coder most.
+qint32 hard24(qint64 i, int ch)
+{
+    constexpr qint32 kMax = (1 << 23) - 1;
+    constexpr qint32 kMin = -(1 << 23);
+    if (i < 20000) {
+        quint32 x = quint32(i) * 2654435761u + quint32(ch + 1) * 0x9E3779B9u;
+        x ^= x >> 15;
+        x *= 0x2c1b3c6du;
+        x ^= x >> 13;
+        return qint32(x) >> 8; // noise over the whole range
+    }
+    if (i < 40000)
+        return ((i / 37) + ch) % 2 ? kMax : kMin;
+    if (i < 55000)
+        return qint32(std::lround(3000000 * std::sin(double(i) * (ch ? 0.011 : 0.029)))) + qint32(i * 7919 % 513) - 256;
+    if (i < 60000)
+        return 0;
+    return qint32(std::lround(kMax * std::sin(double(i) * 0.002))); // equal channels, full scale
+}
+
+QString convertWithWarnings(const QString &source, const QString &dest, int level, QStringList *warnings)
+{
+    cAudioConverter c;
+    c.DestFormat(DestAPE);
+    c.SetAPESettings(level);
+    c.SourceFile(source);
+    c.DestFile(dest);
+    QObject::connect(&c, &cAudioConverter::Warning, [warnings](const QString &text) { *warnings << text; });
+    QObject::connect(&c, &cAudioConverter::Done, [warnings] { *warnings << "Done"; });
+    return runJob(c, [&] { c.Convert(); });
+}
+
+} // namespace
+
+// A lossless file keeps every bit of a 24-bit source at every level, as
+// sox reads the source and ffmpeg the APE, each into 32-bit samples.
+TEST(ApeEncoder, TwentyFourBitSourcesStayBitExactAtEveryLevel)
+{
+    const struct {
+        const char *name;
+        TestAudio::WavSpec spec;
+        qint64 frames;
+    } cases[] = {
+        {"48 kHz stereo", {48000, 2, 24}, 72000},
+        {"44.1 kHz mono", {44100, 1, 24}, 66000},
+    };
+    for (const auto &c : cases) {
+        const QString source = wideWav(QStringLiteral("source24 %1.wav").arg(c.name), c.spec, c.frames, hard24);
+        const QByteArray expected = programOutput("sox", {source, "-t", "raw", "-e", "signed", "-b", "32", "-"});
+        ASSERT_EQ(expected.size(), c.frames * c.spec.channels * 4);
+        for (int level = 0; level <= 4; ++level) {
+            SCOPED_TRACE(QStringLiteral("%1, level %2").arg(c.name).arg(level).toStdString());
+            const QString dest = work(QStringLiteral("out24 %1 %2.ape").arg(c.name).arg(level));
+            QStringList warnings;
+            ASSERT_EQ(convertWithWarnings(source, dest, level, &warnings), QString());
+            EXPECT_EQ(warnings, QStringList{"Done"}) << "nothing was lost";
+            const QByteArray decoded = programOutput("ffmpeg",
+                {"-v", "error", "-xerror", "-err_detect", "crccheck+explode", "-i", dest, "-f", "s32le", "-"});
+            EXPECT_EQ(decoded.size(), expected.size());
+            EXPECT_TRUE(decoded == expected);
+            const QJsonObject probed = TestAudio::probe(dest);
+            EXPECT_EQ(probed["stream"]["sample_fmt"].toString(), "s32p");
+            EXPECT_EQ(probed["stream"]["bits_per_raw_sample"].toString().toInt(), 24);
+        }
+    }
+}
+
+// What an APE file cannot hold is said in the job's log, before its Done:
+// channels beyond two, bits below 24.
+TEST(ApeEncoder, WhatTheFormatCannotHoldIsReported)
+{
+    const QString surround = wideWav("three.wav", {48000, 3, 24}, 4800, [](qint64 i, int ch) {
+        return qint32((i * (ch + 3) * 1013) % 4000000);
+    });
+    QStringList warnings;
+    ASSERT_EQ(convertWithWarnings(surround, work("three.ape"), 2, &warnings), QString());
+    ASSERT_EQ(warnings.size(), 2) << warnings.join('|').toStdString();
+    EXPECT_TRUE(warnings[0].contains("3 channels")) << warnings[0].toStdString();
+    EXPECT_FALSE(warnings[0].contains("24 bits")) << "the mix's own low bits are no loss";
+    EXPECT_EQ(warnings[1], "Done");
+    const QJsonObject stream = TestAudio::probe(work("three.ape"))["stream"].toObject();
+    EXPECT_EQ(stream["channels"].toInt(), 2);
+
+    const QString deep = wideWav("deep.wav", {44100, 2, 32}, 4410, [](qint64 i, int ch) {
+        return qint32(quint32(i * 2654435761u + quint32(ch)));
+    });
+    warnings.clear();
+    ASSERT_EQ(convertWithWarnings(deep, work("deep.ape"), 0, &warnings), QString());
+    ASSERT_EQ(warnings.size(), 2) << warnings.join('|').toStdString();
+    EXPECT_TRUE(warnings[0].contains("24 bits")) << warnings[0].toStdString();
 }

@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iterator>
+#include <random>
 
 namespace {
 
@@ -131,5 +133,36 @@ TEST(Mp3Header, DescribesPlainMp3ExactlyAsTheFullProbeAndLeavesTheRestToIt)
             }
         }
         HeaderFacts::expectListViewIsTheFullProbe(path, full);
+    }
+}
+
+// A file whose last frame is cut off (a download or copy stopped short)
+// still decodes that frame whole: the length counts it, by the first frames
+// and by the full probe alike, tag or no tag.
+TEST(Mp3Header, CountsALastFrameCutShortAsTheDecoderDecodesIt)
+{
+    const QStringList noId3{"-id3v2_version", "0"};
+    const QString kinds[] = {
+        byLame("cut-lame.mp3", {"-b", "128"}),
+        byLame("cut-lame-vbr.mp3", {"-V", "4"}),
+        encoded("cut-ffmpeg.mp3", QStringList{"-b:a", "160k"} + noId3),
+        encoded("cut-noinfo.mp3", QStringList{"-b:a", "128k", "-write_xing", "0"} + noId3),
+        encoded("cut-mono.mp3", QStringList{"-ac", "1", "-ar", "22050", "-b:a", "48k", "-write_xing", "0"} + noId3),
+    };
+    // Fixed cut points, so a failure repeats: up to two frames' worth off
+    // the end, never a whole number of frames on purpose.
+    std::mt19937 cuts(22);
+    for (int i = 0; i < 10; ++i) {
+        const QString &kind = kinds[i % std::size(kinds)];
+        const QByteArray whole = contents(kind);
+        const int cut = std::uniform_int_distribution<int>(1, 900)(cuts);
+        SCOPED_TRACE(QStringLiteral("%1 less %2 bytes").arg(kind).arg(cut).toStdString());
+        const QString path = written(QStringLiteral("cut-%1.mp3").arg(i), whole.left(whole.size() - cut));
+        const std::optional<AudioFacts> header = Mp3Header::plainFacts(path);
+        const std::optional<AudioFacts> full = HeaderFacts::fullProbe(path);
+        ASSERT_TRUE(header.has_value());
+        ASSERT_TRUE(full.has_value());
+        EXPECT_EQ(header->totalSamples, full->totalSamples);
+        EXPECT_EQ(header->totalSamples * header->channels, TestAudio::decodeS16(path).size());
     }
 }

@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QMetaMethod>
+#include <QProcess>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -964,4 +966,119 @@ print(json.dumps(result))
     EXPECT_TRUE(TestAudio::probedTag(probed, "album").startsWith("Album "));
     EXPECT_EQ(TestAudio::probedTag(probed, "album").size(), 7);
     EXPECT_EQ(TestAudio::probedTag(probed, "track"), "4");
+}
+
+namespace {
+
+// What a program printed, for the independent readers the tests ask.
+QString toolOutput(const QString &program, const QStringList &arguments)
+{
+    QProcess p;
+    p.start(program, arguments);
+    const bool ran = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    EXPECT_TRUE(ran) << program.toStdString() << ": " << p.readAllStandardError().toStdString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// The sample count of a WAV's fact chunk; -1 without one.
+qint64 factCount(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray d = f.read(4096);
+    const qsizetype at = d.indexOf("fact");
+    return at < 0 || at + 12 > d.size() ? -1 : qFromLittleEndian<quint32>(d.constData() + at + 8);
+}
+
+// The fields exiftool lists under one object of an ASF header, such as
+// "ContentDescription", as name = value.
+QStringList asfObjectFields(const QString &path, const QString &object)
+{
+    QStringList fields;
+    bool inside = false;
+    // Objects open with "  | Name (SubDirectory) -->", their fields follow
+    // as "  | | Name = value", between lines of hex.
+    for (const QString &line : toolOutput("exiftool", {"-v3", path}).split('\n')) {
+        if (line.size() > 4 && line.startsWith("  | ") && line[4].isLetter())
+            inside = line.startsWith("  | " + object + " ");
+        else if (inside && line.startsWith("  | | ") && line.contains(" = "))
+            fields << line.mid(6).trimmed();
+    }
+    return fields;
+}
+
+} // namespace
+
+// Other players read the lengths and tags of the coded WAVs and WMAs from
+// their headers: those must state the real byte rate, the samples fed, and
+// the tags under the names those players know.
+TEST(AudioConverterJob, CodedWavAndWmaHeadersReadRightInOtherPlayers)
+{
+    const struct {
+        const char *format;
+        DestinationSettings destination;
+    } adpcm[] = {
+        {"ms adpcm stereo", acm("Microsoft ADPCM", "44.100 kHz, 4 Bit, Stereo")},
+        {"ms adpcm mono", acm("Microsoft ADPCM", "8.000 kHz, 4 Bit, Mono")},
+        {"ima adpcm stereo", acm("IMA ADPCM", "22.050 kHz, 4 Bit, Stereo")},
+        {"ima adpcm mono", acm("IMA ADPCM", "48.000 kHz, 4 Bit, Mono")},
+    };
+    int n = 0;
+    for (const auto &c : adpcm) {
+        SCOPED_TRACE(c.format);
+        cAudioConverter converter;
+        apply(converter, c.destination);
+        const QString dest = work(QStringLiteral("adpcm%1.wav").arg(++n));
+        ASSERT_EQ(convert(converter, source35(), dest).done, 1);
+        const QJsonObject format = TestAudio::probe(dest)["format"].toObject();
+        const double probed = format["duration"].toString().toDouble();
+        const double mediainfo
+            = toolOutput("mediainfo", {"--Inform=Audio;%Duration%", dest}).trimmed().toDouble() / 1000;
+        EXPECT_NEAR(probed, 3.5, 0.01);
+        EXPECT_NEAR(mediainfo, probed, 0.1);
+    }
+
+    // An MPEG Layer-3 WAV part counts the frames it was given, not LAME's
+    // delay on top of them.
+    {
+        cAudioConverter converter;
+        apply(converter, acm("MPEG Layer-3", "128 kBit/s, 44.100 kHz, Stereo"));
+        const QString dest = work("mp3part.wav");
+        ASSERT_EQ(convert(converter, source35(), dest, 1, 2).done, 1);
+        EXPECT_EQ(factCount(dest), 2 * kRate);
+    }
+
+    for (const DestinationSettings &destination : {wma(0, 4), wma(1, 10)}) {
+        SCOPED_TRACE(destination.wma.CodecIndex);
+        cAudioConverter converter;
+        apply(converter, destination);
+        setTags(converter);
+        const QString dest = work(QStringLiteral("tagged%1.wma").arg(destination.wma.CodecIndex));
+        ASSERT_EQ(convert(converter, source35(), dest).done, 1);
+        const QStringList described = asfObjectFields(dest, "ContentDescription");
+        EXPECT_TRUE(described.contains("Description = A comment")) << described.join('|').toStdString();
+        EXPECT_TRUE(described.contains("Author = The Artist")) << described.join('|').toStdString();
+        const QStringList extended = asfObjectFields(dest, "ExtendedContentDescr");
+        EXPECT_TRUE(extended.contains("Year = 2021")) << extended.join('|').toStdString();
+        EXPECT_EQ(toolOutput("mediainfo", {"--Inform=General;%Recorded_Date%|%Comment%", dest}).trimmed(),
+            "2021|A comment");
+        // Still whole for the decoder, and read back by our own reader.
+        const QJsonObject format = TestAudio::probe(dest)["format"].toObject();
+        EXPECT_NEAR(format["duration"].toString().toDouble(), 3.5, 0.1);
+        cAudioConverter reader;
+        reader.ReadTags(dest);
+        EXPECT_EQ(reader.TagYear(), "2021");
+        EXPECT_EQ(reader.TagComment(), "A comment");
+    }
+    // A comment alone: the muxer writes no content description then.
+    cAudioConverter converter;
+    apply(converter, wma(0, 4));
+    converter.TagComment(QString::fromUtf8("Only a comment \u00e9"));
+    ASSERT_EQ(convert(converter, source35(), work("comment-only.wma")).done, 1);
+    EXPECT_EQ(asfObjectFields(work("comment-only.wma"), "ContentDescription").size(), 1);
+    EXPECT_EQ(TestAudio::probedTag(TestAudio::probe(work("comment-only.wma")), "comment"),
+        QString::fromUtf8("Only a comment \u00e9"));
+    EXPECT_NEAR(TestAudio::probe(work("comment-only.wma"))["format"].toObject()["duration"].toString().toDouble(), 3.5,
+        0.1);
 }

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 using namespace BurnFixture;
@@ -148,6 +150,8 @@ TEST_F(EngineTest, BurnsFilesAndFoldersAndReportsEveryStage)
     b.AddFile(folder);
     b.AddFile(linked);
     EngineRun run(b);
+    QStringList warnings;
+    QObject::connect(&b, &cBurner::Warning, [&warnings](const QString &text) { warnings << text; });
     b.Burn(1);
     EXPECT_TRUE(run.events.isEmpty()) << "an event arrived inside Burn";
     ASSERT_TRUE(run.waitForEnd()) << run.events.join(' ').toStdString();
@@ -161,6 +165,10 @@ TEST_F(EngineTest, BurnsFilesAndFoldersAndReportsEveryStage)
     EXPECT_EQ(run.dirs, 2);
     EXPECT_EQ(run.percents.value(run.percents.size() - 1), 100);
     EXPECT_EQ(filesIn(out), QStringList{"disc.iso"}) << "drive index 1 is the second drive";
+    // Joliet has no links: the one inside the folder stays out of that tree,
+    // which the burn's log is told.
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_TRUE(warnings[0].contains("/Bonus/Deeper/loop")) << warnings[0].toStdString();
 
     const IsoTree joliet = readIso(image, true);
     ASSERT_TRUE(joliet.found);
@@ -227,6 +235,69 @@ TEST_F(EngineTest, NamesReachEveryReaderWholeUnderTheCLocale)
         QFile f(extracted + "/" + it.key());
         ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << it.key().toStdString();
         EXPECT_EQ(f.readAll(), it.value()) << it.key().toStdString();
+    }
+}
+
+// Every file of the disc's folders under the given root of a tree, by its
+// path below root, with its content, as xorriso extracts them.
+QMap<QString, QByteArray> extractTree(const QString &image, const char *readFs, const QString &into)
+{
+    bool ok = false;
+    const QString out = xorriso({"-read_fs", readFs, "-osirrox", "on", "-indev", image, "-extract", "/", into}, &ok);
+    EXPECT_TRUE(ok) << out.toStdString();
+    QMap<QString, QByteArray> files;
+    for (QDirIterator it(into, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+        QFile f(it.next());
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << f.fileName().toStdString();
+        files.insert(f.fileName().mid(into.size() + 1), f.readAll());
+    }
+    return files;
+}
+
+TEST_F(EngineTest, FilesDeeperThanJolietPathsAllowReachBothTrees)
+{
+    // Nine folders down, names of 200 characters: far past the 240 bytes of
+    // a Joliet path and the eight levels of an ISO 9660 one.
+    QString relative = "Deep";
+    for (int level = 1; level <= 9; ++level)
+        relative += QStringLiteral("/Level %1 of the folders").arg(level);
+    QMap<QString, QByteArray> sources;
+    for (int i = 0; i < 3; ++i) {
+        const QString name
+            = QStringLiteral("%1 ").arg(i) + QString("a long name for a file far down ").repeated(7).left(194) + ".mp3";
+        ASSERT_EQ(name.size(), 200);
+        sources.insert(relative + "/" + name, pattern(10 + i, 3000 + i));
+        writeFile(work("src/" + relative + "/" + name), sources.last());
+    }
+    sources.insert("Deep/top.mp3", pattern(20, 100));
+    writeFile(work("src/Deep/top.mp3"), sources.last());
+    cBurner b;
+    b.FileSystemISO(true);
+    b.FileSystemJoliet(true);
+    b.AddFile(work("src/Deep"));
+    EngineRun run(b);
+    QStringList warnings;
+    QObject::connect(&b, &cBurner::Warning, [&warnings](const QString &text) { warnings << text; });
+    b.Burn(1);
+    ASSERT_TRUE(run.waitForEnd());
+    ASSERT_EQ(run.events.last(), "BurnEnd") << run.text.toStdString() << " " << warnings.join('|').toStdString();
+    EXPECT_EQ(run.files, 4);
+
+    // Rock Ridge gives every file back under its own path.
+    EXPECT_EQ(extractTree(image, "any", work("rockridge")), sources);
+    // Joliet cuts the names to 103 characters but keeps every file, with
+    // its content, in its folder.
+    const QMap<QString, QByteArray> joliet = extractTree(image, "norock", work("joliet"));
+    ASSERT_EQ(joliet.size(), sources.size()) << QStringList(joliet.keys()).join('|').toStdString();
+    for (auto it = joliet.cbegin(); it != joliet.cend(); ++it) {
+        const QString folder = it.key().section('/', 0, -2);
+        const QString name = it.key().section('/', -1);
+        const auto source = std::find_if(sources.cbegin(), sources.cend(), [&](const QByteArray &data) {
+            return data == it.value();
+        });
+        ASSERT_NE(source, sources.cend()) << it.key().toStdString();
+        EXPECT_EQ(folder, source.key().section('/', 0, -2));
+        EXPECT_TRUE(source.key().section('/', -1).startsWith(name.chopped(4))) << name.toStdString();
     }
 }
 

@@ -622,6 +622,26 @@ TEST_F(ConverterTest, ApeFilesCarryTheTagsOfTheirRow)
     EXPECT_EQ(Fixture::readWav16(asWav(path)), Fixture::readWav16(TestEnv::workFolder() + QStringLiteral("/a.wav")));
 }
 
+TEST_F(ConverterTest, WhatAnApeFileCannotHoldIsSaidInTheLog)
+{
+    // Three channels of 24 bits: the bits fit an APE file, the channels not.
+    const TestAudio::WavSpec spec{kRate, 3, 24};
+    QByteArray samples;
+    for (int i = 0; i < kRate * 3; ++i)
+        samples.append(char(i * 7), 1).append(char(i * 13), 1).append(char(i % 200 - 100), 1);
+    const QString source = TestEnv::workFolder() + QStringLiteral("/three.wav");
+    writeFile(source, TestAudio::wavHeader(spec, quint32(samples.size())) + samples);
+    addRow(source);
+    frmConverter &w = open(kApeFormat);
+    w.cboFileName->setCurrentIndex(0);
+    w.cmdConvert->click();
+    ASSERT_TRUE(waitForJobEnd(w));
+
+    const QStringList log = logMessages(w);
+    EXPECT_EQ(log.filter(QStringLiteral("The source has 3 channels")).size(), 1) << log.join('|').toStdString();
+    EXPECT_EQ(writtenFiles(), QStringList{QStringLiteral("three.ape")});
+}
+
 TEST_F(ConverterTest, FileNameFormatsReplaceTheBuiltInTemplates)
 {
     const QString file = AppPaths::programFolder() + QStringLiteral("/FileNameFormats.txt");
