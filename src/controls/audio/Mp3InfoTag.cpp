@@ -1,5 +1,6 @@
 #include "controls/audio/Mp3InfoTag.h"
 
+#include "controls/audio/FileWindow.h"
 #include "controls/audio/Mp3Frames.h"
 
 #include <QFile>
@@ -10,19 +11,20 @@ qint64 samples(const QString &path)
 {
     using namespace Mp3Frames;
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly) || f.size() < 4)
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Unbuffered) || f.size() < 4)
         return -1;
-    const qint64 size = f.size();
-    const uchar *d = f.map(0, size);
-    if (!d)
-        return -1;
-    qint64 pos = afterId3v2(d, size);
-    const qint64 end = beforeEndTags(d, size, pos);
-    pos = findFrame(d, pos, end, nullptr);
+    FileWindow file(f);
+    qint64 pos = afterId3v2(file);
+    const qint64 end = beforeEndTags(file, file.size(), pos);
+    pos = findFrame(file, pos, end, nullptr);
     if (pos < 0)
         return -1;
-    const Header first = *parseHeader(d + pos);
-    const TagFrame tag = readTagFrame(d + pos, first);
+    // The frame found lies whole before end.
+    const Header first = *parseHeader(file.at(pos, 4));
+    const uchar *firstFrame = file.at(pos, first.bytes);
+    if (!firstFrame)
+        return -1;
+    const TagFrame tag = readTagFrame(firstFrame, first);
     switch (tag.kind) {
     case TagFrame::Counted: return tag.decodedSamples(first);
     case TagFrame::NoCount: pos += first.bytes; break;
@@ -30,14 +32,17 @@ qint64 samples(const QString &path)
     }
     qint64 total = 0;
     while (pos + 4 <= end) {
-        const auto h = parseHeader(d + pos);
+        const uchar *p = file.at(pos, 4);
+        if (!p)
+            break;
+        const auto h = parseHeader(p);
         if (h && first.sameStream(*h) && pos + h->bytes <= end) {
             total += h->samples;
             pos += h->bytes;
             continue;
         }
         // Damage between frames: the decoder skips to the next frame too.
-        pos = findFrame(d, pos + 1, end, &first);
+        pos = findFrame(file, pos + 1, end, &first);
         if (pos < 0)
             break;
     }
