@@ -17,6 +17,9 @@ struct Measure {
     double seconds = 0;
     double peakMiB = 0;
     QStringList notes;
+    // Where the figure is the whole process: the job inside it, from the
+    // click that starts it to its end (0: none).
+    double jobSeconds = 0;
 };
 
 struct RunFailure {
@@ -52,6 +55,7 @@ struct CaseResult {
     QString name;
     QString unit;
     Spread sonvale; // in unit
+    Spread sonvaleJob; // seconds; median 0 when the runs gave none
     double sonvalePeakMiB = 0;
     QList<PeerResult> peers;
     QStringList notes;

@@ -208,19 +208,20 @@ void convert(const QStringList &a)
 
 void split(const QStringList &a)
 {
-    if (a.size() != 4)
-        fail(QStringLiteral("split <wav|mp3> <parts> <destination> <file>"));
+    if (a.size() != 5)
+        fail(QStringLiteral("split <wav|mp3> <default|fixed> <parts> <destination> <file>"));
     startAsFreshInstall();
-    // The parts keep the source's format, as the peers' do.
-    fixSettings();
+    // Fixed: the parts keep the source's format, as the peers' do.
+    if (a[1] == QLatin1String("fixed"))
+        fixSettings();
     printSettings();
-    frmMain &main = mainWith({a[3]});
+    frmMain &main = mainWith({a[4]});
     frmSplitter &w = Forms::loadSplitter();
     w.HandOver(*main.cGrid1, 1, QStringLiteral("Bench"));
-    w.txtToPath->setEditText(a[2] + QLatin1Char('/'));
+    w.txtToPath->setEditText(a[3] + QLatin1Char('/'));
     pickFormat(w, a[0]);
     w.ptnSplitByParts->click();
-    w.txtSplitParts->setText(a[1]);
+    w.txtSplitParts->setText(a[2]);
     runJob(w);
 }
 

@@ -10,7 +10,7 @@
 // its result is wrong.
 //
 //   --side convert <mp3|ogg> <default|fixed> <destination> <file>...
-//   --side split <wav|mp3> <parts> <destination> <file>
+//   --side split <wav|mp3> <default|fixed> <parts> <destination> <file>
 //   --side add <count> <file>...         (the files are added count times over, in turn)
 //   --side write-list <rows> <file>...   (untimed: the list the start-up loads)
 //   --side load <rows> <file>...

@@ -2,6 +2,7 @@
 
 #include "controls/audio/AudioDecoder.h"
 #include "controls/audio/Mp3FrameCopy.h"
+#include "controls/audio/Mp3WalkCache.h"
 #include "controls/audio/PcmDecodeLoop.h"
 #include "controls/audio/Resampler.h"
 #include "controls/audio/TemporaryOutput.h"
@@ -56,8 +57,12 @@ AudioJob::Result AudioJob::run(const std::atomic<bool> &abort, const Progress &p
     writingTo(output);
     // One MP3 range into an MP3 of the same kind: its frames serve as they are.
     if (m_items.size() == 1 && m_settings.format == DestMP3) {
+        const QString &path = m_items.first().path;
+        auto walk = m_walks ? m_walks->walk(path, abort) : Mp3FrameWalk::take(path, abort);
+        if (!walk)
+            return Result::Aborted;
         Mp3FrameCopy copy;
-        if (copy.open(m_items.first().path, m_settings.mp3)) {
+        if (copy.open(std::move(walk), m_settings.mp3)) {
             const Span range = span(m_items.first(), copy.sampleRate());
             if (copy.plan(range.start, range.end))
                 return copyFrames(copy, output, abort, progress);
@@ -131,6 +136,7 @@ AudioJob::Result AudioJob::copyFrames(
     QString error;
     switch (copy.write(output.path(), m_tags, abort, [&](int percent) { if (progress) progress(0, percent); }, &error)) {
     case Mp3FrameCopy::Result::Aborted: return Result::Aborted;
+    case Mp3FrameCopy::Result::SourceFailed: return fail(SourceError, error);
     case Mp3FrameCopy::Result::Failed: return fail(DestinationError, error);
     case Mp3FrameCopy::Result::Done: break;
     }

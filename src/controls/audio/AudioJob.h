@@ -5,6 +5,10 @@
 #include <QString>
 #include <QVector>
 
+#include <memory>
+
+class Mp3WalkCache;
+
 // One piece of a job's input: a file, whole or a range of whole seconds.
 struct AudioJobItem {
     QString path;
@@ -25,6 +29,10 @@ class AudioJob : public EncodingJob {
 public:
     AudioJob(DestinationSettings settings, AudioTags tags, QString destination, QVector<AudioJobItem> items);
 
+    // Where the job takes the frame walk of an MP3 source from, so the jobs
+    // of one control walk each source once; without it the job walks alone.
+    void shareFrameWalks(std::shared_ptr<Mp3WalkCache> walks) { m_walks = std::move(walks); }
+
     Result run(const std::atomic<bool> &abort, const Progress &progress) override;
     bool sameWork(const EncodingJob &job) const override
     {
@@ -44,4 +52,5 @@ private:
     AudioTags m_tags;
     QString m_destination;
     QVector<AudioJobItem> m_items;
+    std::shared_ptr<Mp3WalkCache> m_walks;
 };

@@ -1,6 +1,10 @@
 #include "controls/audio/Mp3Frames.h"
 
+#include "controls/audio/FileWindow.h"
+
 #include <QByteArrayView>
+
+#include <algorithm>
 
 namespace Mp3Frames {
 namespace {
@@ -69,16 +73,25 @@ qint64 afterId3v2(const uchar *d, qint64 size)
         + ((d[5] & 0x10) ? 10 : 0);
 }
 
-qint64 beforeEndTags(const uchar *d, qint64 end, qint64 begin)
+qint64 afterId3v2(FileWindow &file)
+{
+    const qint64 size = std::min<qint64>(file.size(), 10);
+    const uchar *d = file.at(0, size);
+    return d ? afterId3v2(d, size) : 0;
+}
+
+qint64 beforeEndTags(FileWindow &file, qint64 end, qint64 begin)
 {
     for (bool found = true; found;) {
         found = false;
-        if (end - begin >= 128 && QByteArrayView(d + end - 128, 3) == "TAG") {
+        const uchar *id3v1 = end - begin >= 128 ? file.at(end - 128, 3) : nullptr;
+        if (id3v1 && QByteArrayView(id3v1, 3) == "TAG") {
             end -= 128;
             found = true;
         }
-        if (end - begin >= 32 && QByteArrayView(d + end - 32, 8) == "APETAGEX") {
-            const qint64 size = littleEndian(d + end - 20) + ((littleEndian(d + end - 12) & 0x80000000u) ? 32 : 0);
+        const uchar *ape = end - begin >= 32 ? file.at(end - 32, 32) : nullptr;
+        if (ape && QByteArrayView(ape, 8) == "APETAGEX") {
+            const qint64 size = littleEndian(ape + 12) + ((littleEndian(ape + 20) & 0x80000000u) ? 32 : 0);
             if (size >= 32 && size <= end - begin) {
                 end -= size;
                 found = true;
@@ -88,18 +101,22 @@ qint64 beforeEndTags(const uchar *d, qint64 end, qint64 begin)
     return end;
 }
 
-qint64 findFrame(const uchar *d, qint64 pos, qint64 end, const Header *like)
+qint64 findFrame(FileWindow &file, qint64 pos, qint64 end, const Header *like)
 {
     for (; pos + 4 <= end; ++pos) {
-        const auto h = parseHeader(d + pos);
+        const uchar *p = file.at(pos, 4);
+        if (!p)
+            return -1;
+        const auto h = parseHeader(p);
         if (!h || (like && !like->sameStream(*h)))
             continue;
         const qint64 next = pos + h->bytes;
         if (next == end)
             return pos;
         if (next + 4 <= end)
-            if (const auto n = parseHeader(d + next); n && h->sameStream(*n))
-                return pos;
+            if (const uchar *n = file.at(next, 4); n)
+                if (const auto after = parseHeader(n); after && h->sameStream(*after))
+                    return pos;
     }
     return -1;
 }

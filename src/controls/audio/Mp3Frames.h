@@ -4,6 +4,8 @@
 
 #include <optional>
 
+class FileWindow;
+
 // The layout of an MPEG audio stream, read from its bytes without decoding:
 // frame headers, the tags around the frames and the Xing/Info frame that
 // LAME and FFmpeg put first. Shared by the length count and the frame copy.
@@ -36,14 +38,16 @@ struct Header {
 // free-format streams name no bitrate, so their frames cannot be walked.
 std::optional<Header> parseHeader(const uchar *p);
 
-// Where the ID3v2 tag at the start ends (0 without one).
+// Where the ID3v2 tag at the start ends (0 without one), from the first
+// size bytes of the file.
 qint64 afterId3v2(const uchar *d, qint64 size);
+qint64 afterId3v2(FileWindow &file);
 // Where the audio ends: before an ID3v1 tag and an APE tag, in either order.
-qint64 beforeEndTags(const uchar *d, qint64 end, qint64 begin);
+qint64 beforeEndTags(FileWindow &file, qint64 end, qint64 begin);
 // The first frame header at or after pos that the next header confirms (or
 // that ends the audio exactly), like the first one when like is given; -1
 // when there is none.
-qint64 findFrame(const uchar *d, qint64 pos, qint64 end, const Header *like);
+qint64 findFrame(FileWindow &file, qint64 pos, qint64 end, const Header *like);
 
 // What the first frame says when it is a Xing, Info or VBRI frame, which
 // holds no audio.
@@ -77,5 +81,8 @@ inline int lameExtensionOffset(const Header &h)
     return xingOffset(h) + 8 + 4 + 4 + 100 + 4;
 }
 constexpr int kLameExtensionBytes = 36;
+// What a gapless decoder drops besides the encoder delay the LAME extension
+// names: the delay of its own synthesis filter bank.
+constexpr int kDecoderDelay = 529;
 
 } // namespace Mp3Frames

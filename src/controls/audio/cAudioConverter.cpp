@@ -2,11 +2,13 @@
 
 #include "controls/audio/AcmCodecs.h"
 #include "controls/audio/AudioJob.h"
+#include "controls/audio/Mp3WalkCache.h"
 #include "controls/audio/WmaCodecs.h"
 
 cAudioConverter::cAudioConverter(QObject *parent)
     : QObject(parent)
     , m_jobs(this, [this](int percent) { emit Progress(percent); }, jobEnding(this))
+    , m_walks(std::make_shared<Mp3WalkCache>())
 {
 }
 
@@ -106,7 +108,9 @@ std::shared_ptr<AudioJob> cAudioConverter::job(const AudioTags &tags, const QStr
     qint32 rangeLength, const QString &destination) const
 {
     const AudioJobItem item{source, rangeStart, rangeLength};
-    return std::make_shared<AudioJob>(m_settings, tags, destination, QVector<AudioJobItem>{item});
+    auto job = std::make_shared<AudioJob>(m_settings, tags, destination, QVector<AudioJobItem>{item});
+    job->shareFrameWalks(m_walks);
+    return job;
 }
 
 void cAudioConverter::Convert()
@@ -132,5 +136,6 @@ void cAudioConverter::Abort()
 void cAudioConverter::Terminate()
 {
     m_jobs.stop();
+    m_walks->clear();
     CloseSource();
 }

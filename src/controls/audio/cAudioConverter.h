@@ -90,4 +90,6 @@ private:
     QString m_sourcePath;
     QString m_sourceFile;
     AudioJobQueue m_jobs;
+    // The parts of a split copy their frames from one walk of the source.
+    std::shared_ptr<class Mp3WalkCache> m_walks;
 };

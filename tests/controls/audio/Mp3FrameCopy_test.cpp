@@ -1,13 +1,18 @@
 #include "support/AudioFixtures.h"
 #include "support/TestEnvironment.h"
 #include "controls/audio/AudioJob.h"
+#include "controls/audio/Mp3WalkCache.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QJsonObject>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 // MP3 ranges written into MP3 files of the same kind: their frames are
@@ -67,14 +72,17 @@ bool cut(const DestinationSettings &settings, const QString &source, const QStri
     return done;
 }
 
-// Where a cut differs from the same samples of the straight decode: "" when equal.
-std::string firstDifference(const QVector<qint16> &part, const QVector<qint16> &all, qsizetype from, qsizetype count)
+// Where a cut differs from the same samples of the straight decode (by more
+// than tolerance): "" when equal.
+std::string firstDifference(
+    const QVector<qint16> &part, const QVector<qint16> &all, qsizetype from, qsizetype count, int tolerance = 0)
 {
     if (from + count > all.size())
         return "the straight decode ends before the range";
     if (part.size() != count)
         return "the cut holds " + std::to_string(part.size()) + " values, not " + std::to_string(count);
-    const auto at = std::mismatch(part.begin(), part.end(), all.begin() + from);
+    const auto at = std::mismatch(part.begin(), part.end(), all.begin() + from,
+        [tolerance](qint16 a, qint16 b) { return std::abs(int(a) - int(b)) <= tolerance; });
     if (at.first == part.end())
         return {};
     return "first difference at value " + std::to_string(at.first - part.begin());
@@ -179,6 +187,133 @@ INSTANTIATE_TEST_SUITE_P(Mp3FrameCopy, Mp3FrameCopyTest,
             cbr(32, 22050, Mp3Mono), 22050, 1, 576, false}),
     [](const auto &info) { return std::string(info.param.name); });
 
+// What another decoder makes of path: interleaved 16-bit samples in the
+// file's own rate and channels; empty when it fails.
+QVector<qint16> decodeWith(const QString &program, const QStringList &arguments)
+{
+    QProcess p;
+    p.start(program, arguments);
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return {};
+    const QByteArray bytes = p.readAllStandardOutput();
+    QVector<qint16> samples(bytes.size() / 2);
+    memcpy(samples.data(), bytes.constData(), size_t(samples.size()) * 2);
+    return samples;
+}
+
+QVector<qint16> mpg123(const QString &path, bool gapless)
+{
+    QStringList args{"-q", "-s"};
+    if (!gapless)
+        args << "--no-gapless";
+    return decodeWith(QStringLiteral("mpg123"), args << path);
+}
+
+QVector<qint16> lameDecode(const QString &path)
+{
+    return decodeWith(QStringLiteral("lame"), {"--quiet", "--decode", "-t", path, "-"});
+}
+
+// What FFmpeg says of the frame checks (CRC) of path: "" when every one holds.
+QString checkMismatches(const QString &path)
+{
+    QProcess p;
+    p.start(QStringLiteral("ffmpeg"), {"-nostdin", "-v", "warning", "-err_detect", "crccheck", "-i", path, "-f", "null", "-"});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return QStringLiteral("ffmpeg failed");
+    const QString said = QString::fromLocal8Bit(p.readAllStandardError());
+    return said.contains(QLatin1String("CRC")) ? said.trimmed() : QString();
+}
+
+qint16 peak(const QVector<qint16> &samples, qsizetype from = 0, qsizetype count = -1)
+{
+    from = std::clamp<qsizetype>(from, 0, samples.size());
+    const qsizetype end = count < 0 ? samples.size() : std::min(samples.size(), from + count);
+    int highest = 0;
+    for (qsizetype i = from; i < end; ++i)
+        highest = std::max(highest, std::abs(int(samples[i])));
+    return qint16(std::min(highest, 32767));
+}
+
+// A source the way people make them, with lame, and the settings that copy it.
+struct SplitSource {
+    const char *name;
+    QStringList lame; // lame's options besides the files
+    Mp3EncoderSettings settings;
+    int rate;
+    int channels;
+    // mpg123 rounds mono and MPEG-2 streams one step differently when it
+    // starts decoding on an odd frame, just as when it skips into the
+    // source itself (mpg123 -k 151): a part whose first frame must be an
+    // odd one cannot help that.
+    int mpg123Tolerance = 0;
+};
+
+class Mp3SplitTest : public ::testing::TestWithParam<SplitSource> {};
+
+// Six parts as the splitter cuts them. Gapless decoders give every part's
+// range exactly; the others play each part's frames whole, so they may play
+// a little of the audio around the range, but never anything louder than
+// the source holds there (the source stays at half scale, so a burst of
+// noise from a frame decoded without its reservoir shows).
+TEST_P(Mp3SplitTest, EveryPartPlaysItsRangeInEveryDecoder)
+{
+    const SplitSource &s = GetParam();
+    const QString wav = work("master.wav");
+    // Tone and noise on two channels; mono mixes them, as a pure tone keeps
+    // the reservoir too full for some cuts to be copied.
+    TestAudio::writeWav(wav, {s.rate, s.channels, 16}, qint64(s.rate) * 25 / 2, [&](qint64 i, int ch) {
+        const int rate = s.rate;
+        return s.channels == 2 ? Fixture::toneAndNoise(i, ch, rate)
+                               : qint16((Fixture::toneAndNoise(i, 0, rate) + Fixture::toneAndNoise(i, 1, rate)) / 2);
+    });
+    const QString source = work("source.mp3");
+    QProcess lame;
+    lame.start(QStringLiteral("lame"), QStringList{"--quiet"} + s.lame + QStringList{wav, source});
+    ASSERT_TRUE(lame.waitForFinished(60000) && lame.exitCode() == 0);
+
+    const QVector<qint16> all = TestAudio::decodeS16(source);
+    const QVector<qint16> allMpg123 = mpg123(source, true);
+    ASSERT_GT(all.size(), qint64(s.rate) * 12 * s.channels);
+    ASSERT_EQ(allMpg123.size(), all.size());
+    constexpr int kParts = 6;
+    const qint64 frames = all.size() / s.channels;
+    const qint64 length = frames / kParts / s.rate * s.rate;
+    const qint64 margin = qint64(s.rate) / 5 * s.channels;
+    for (int k = 0; k < kParts; ++k) {
+        SCOPED_TRACE("part " + std::to_string(k + 1));
+        const QString part = work(QStringLiteral("part%1.mp3").arg(k + 1));
+        const qint64 first = k * length;
+        const qint64 count = k + 1 < kParts ? length : frames - first;
+        ASSERT_TRUE(cut(mp3(s.settings), source, part, first, k + 1 < kParts ? count : -1));
+        ASSERT_TRUE(copiedFrames(part, source));
+        const qsizetype from = first * s.channels, values = count * s.channels;
+        EXPECT_EQ(firstDifference(TestAudio::decodeS16(part), all, from, values), "") << "ffmpeg";
+        EXPECT_EQ(checkMismatches(part), QString());
+        EXPECT_EQ(firstDifference(mpg123(part, true), allMpg123, from, values, s.mpg123Tolerance), "") << "mpg123";
+        const qint16 loudest = peak(all, from - margin, values + 2 * margin);
+        for (const auto &[decoder, decoded] : {std::pair{"lame --decode", lameDecode(part)},
+                 std::pair{"mpg123 --no-gapless", mpg123(part, false)}}) {
+            EXPECT_GE(decoded.size(), values) << decoder;
+            EXPECT_LE(peak(decoded), loudest) << decoder;
+        }
+    }
+}
+
+Mp3EncoderSettings mono(Mp3EncoderSettings s)
+{
+    s.Mode = Mp3Mono;
+    return s;
+}
+
+INSTANTIATE_TEST_SUITE_P(Mp3FrameCopy, Mp3SplitTest,
+    ::testing::Values(SplitSource{"CbrWithInfoFrame", {"-b", "128"}, cbr(128), kRate, 2},
+        SplitSource{"CbrWithoutInfoFrame", {"-b", "128", "-t"}, cbr(128), kRate, 2},
+        SplitSource{"CbrWithChecks", {"-b", "128", "-p"}, cbr(128), kRate, 2},
+        SplitSource{"Mpeg2", {"-b", "64"}, cbr(64, 22050), 22050, 2, 1},
+        SplitSource{"Mono", {"-b", "96", "-m", "m"}, mono(cbr(96)), kRate, 1, 1}),
+    [](const auto &info) { return std::string(info.param.name); });
+
 TEST(Mp3FrameCopy, DestinationTagsReplaceTheSources)
 {
     const QString wav = work("master.wav");
@@ -241,6 +376,54 @@ TEST(Mp3FrameCopy, SourcesOrSettingsOfAnotherKindAreEncoded)
             EXPECT_EQ(stream["bit_rate"].toString().toInt(), c.kbps * 1000);
         }
     }
+}
+
+// The parts of one split share one walk of their source, for as long as the
+// file is the one walked: a source replaced since is walked anew, even at
+// the same size, or the parts would copy bytes that are no frames.
+TEST(Mp3FrameCopy, PartsShareAWalkOfTheirSourceWhileItStaysTheSame)
+{
+    const QString wav = work("master.wav");
+    Fixture::writeWav(wav, {kRate, 2, 16}, kRate * 4);
+    const QString source = work("source.mp3");
+    ASSERT_TRUE(cut(mp3(withInfoFrame(cbr(128))), wav, source, 0, -1));
+    auto walks = std::make_shared<Mp3WalkCache>();
+    const std::atomic<bool> go{false};
+    const std::atomic<bool> stop{true};
+
+    EXPECT_EQ(walks->walk(source, stop), nullptr);
+    const auto walked = walks->walk(source, go);
+    ASSERT_TRUE(walked && walked->copyable);
+    EXPECT_EQ(walks->walk(source, go), walked);
+
+    // The same length of other sound: the same size, a later time.
+    TestAudio::writeWav(wav, {kRate, 2, 16}, kRate * 4, [](qint64 i, int ch) {
+        return qint16(((i * 7 + ch * 3) % 200 - 100) * 60);
+    });
+    const QString other = work("other.mp3");
+    ASSERT_TRUE(cut(mp3(withInfoFrame(cbr(128))), wav, other, 0, -1));
+    ASSERT_EQ(QFileInfo(other).size(), QFileInfo(source).size());
+    const QDateTime later = QFileInfo(source).lastModified().addSecs(10);
+    ASSERT_TRUE(QFile::remove(source) && QFile::rename(other, source));
+    QFile touched(source);
+    ASSERT_TRUE(touched.open(QIODevice::ReadWrite) && touched.setFileTime(later, QFileDevice::FileModificationTime));
+    touched.close();
+
+    const auto again = walks->walk(source, go);
+    ASSERT_TRUE(again && again->copyable);
+    EXPECT_NE(again, walked);
+    AudioJobItem item;
+    item.path = source;
+    item.firstSample = kRate;
+    item.sampleCount = kRate;
+    AudioJob job(mp3(cbr(128)), {}, work("part.mp3"), {item});
+    job.shareFrameWalks(walks);
+    ASSERT_EQ(job.run(go, {}), AudioJob::Result::Done) << job.errorText().toStdString();
+    EXPECT_TRUE(copiedFrames(work("part.mp3"), source));
+    EXPECT_EQ(firstDifference(TestAudio::decodeS16(work("part.mp3")), TestAudio::decodeS16(source), kRate * 2, kRate * 2), "");
+
+    walks->clear();
+    EXPECT_NE(walks->walk(source, go), again);
 }
 
 } // namespace
