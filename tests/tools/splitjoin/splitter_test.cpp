@@ -178,6 +178,11 @@ struct SplitCase {
 
 class SplitLengths : public SplitterTest, public ::testing::WithParamInterface<SplitCase> {};
 
+QList<double> repeated(double partSeconds, int count)
+{
+    return QList<double>(count, partSeconds);
+}
+
 TEST_P(SplitLengths, WritesEveryPartSampleExactWithItsName)
 {
     const SplitCase &c = GetParam();
@@ -235,10 +240,18 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{"AWholeCountWithAFractionOfZeros", 9, true, "3.0", {3, 3, 3}, 300},
         // 2.5 s rounds to the even 2.
         SplitCase{"HalfRoundsToEven", 10, true, "4", {2, 2, 2, 4}, 400},
-        // 1.67 s rounds up to 2, which would leave nothing for the sixth part.
-        SplitCase{"RoundingUpThatLeavesNothingForTheLast", 10, true, "6", {1, 1, 1, 1, 1, 5}, 600},
+        // 1.17 s rounds down to 1, which leaves the last part 1.5 s.
+        SplitCase{"ThreePartsOfThreeAndAHalfSeconds", 3.5, true, "3", {1, 1, 1.5}, 300},
+        // Where the rounded length cannot give N parts, the whole seconds are
+        // shared out, the longer parts first, and the last part takes the
+        // fraction. 1.67 s rounds up to 2, which would leave nothing for the
+        // sixth part.
+        SplitCase{"RoundingUpThatLeavesNothingForTheLast", 10, true, "6", {2, 2, 2, 2, 1, 1}, 600},
         // 1.77 s rounds up to 2, which would leave the sixth part 0.6 s.
-        SplitCase{"RoundingUpThatLeavesLessThanASecond", 10.6, true, "6", {1, 1, 1, 1, 1, 5.6}, 600},
+        SplitCase{"RoundingUpThatLeavesLessThanASecond", 10.6, true, "6", {2, 2, 2, 2, 1, 1.6}, 600},
+        // 1.54 s rounds up to 2, which would leave the fortieth part nothing.
+        SplitCase{"FortyPartsOfSixtyOneAndAHalfSeconds", 61.5, true, "40",
+                  repeated(2, 21) + repeated(1, 18) + QList<double>{1.5}, 4000},
         // The seconds mode: every part that long, the last one what is left.
         SplitCase{"FourSecondPieces", 10, false, "4", {4, 4, 2}, 300},
         SplitCase{"TenSecondPiecesOfTenAndAHalf", 10.5, false, "10", {10, 0.5}, 200}),
