@@ -10,6 +10,9 @@ namespace {
 // Dialogic VOX files are headerless 4-bit ADPCM, by convention 8 kHz mono.
 constexpr int kVoxSampleRate = 8000;
 constexpr qint64 kVoxChunkBytes = 4096;
+// How far a decode may run from a seek without reaching a page end before
+// the decoder looks for one elsewhere (an Ogg page rarely spans a second).
+constexpr qint64 kMaxHeldSeconds = 30;
 
 bool isVox(const QString &path)
 {
@@ -67,10 +70,24 @@ void AudioDecoder::close()
     m_seeked = false;
     m_pending = false;
     m_draining = false;
+    m_untouched = false;
     m_calibrated = false;
     m_offset = 0;
     m_grid = 0;
     m_gridPhase = 0;
+    m_pages.close();
+    m_byPages = false;
+    m_granuleOffset = 0;
+    dropHeldFrames();
+}
+
+void AudioDecoder::dropHeldFrames()
+{
+    m_held.clear();
+    m_heldSamples = 0;
+    m_page.reset();
+    m_pagePosition = -1;
+    m_pagePackets = 0;
 }
 
 bool AudioDecoder::open(const QString &path, QString *error)
@@ -111,6 +128,10 @@ bool AudioDecoder::openContainer(const QString &path, QString *error)
         return false;
     }
     m_stream = rc;
+    if (QByteArray(m_format->iformat->name) == "ogg")
+        m_pages.open(path);
+    else
+        m_pages.close();
     for (unsigned i = 0; i < m_format->nb_streams; ++i)
         m_format->streams[i]->discard = int(i) == m_stream ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
     const AVStream *stream = m_format->streams[m_stream];
@@ -128,6 +149,7 @@ bool AudioDecoder::openContainer(const QString &path, QString *error)
     if (stream->codecpar->codec_id == AV_CODEC_ID_MP3 && QByteArray(m_format->iformat->name) == "mp3")
         if (const qint64 exact = Mp3InfoTag::samples(path); exact > 0)
             m_totalSamples = exact;
+    m_untouched = true;
     return true;
 }
 
@@ -260,11 +282,17 @@ bool AudioDecoder::seekToSample(qint64 sample, QString *error)
     // The frames before a cut are decoded too and dropped: an MP3 frame draws
     // on bits stored up to 511 bytes before it (its bit reservoir), and every
     // transform codec overlaps a block with the one before. A second of
-    // pre-roll covers both at any bitrate. Some demuxers (ASF) land on a
+    // pre-roll covers both at any bitrate. Where Ogg pages place the frames
+    // of a codec that decodes exactly from the packet after a seek (Vorbis
+    // primes on that one packet, FLAC on none) a tenth of a second does;
+    // Opus only settles, and keeps the second. Some demuxers (ASF) land on a
     // frame after the time asked for: then aim earlier still. Near the start
     // a fresh open serves better than a seek, as a demuxer that lands on the
     // first frame trims it as it pleases.
-    for (qint64 margin = sampleRate();; margin *= 2) {
+    const AVCodecID codec = m_codec->codec_id;
+    const bool exactAfterOnePacket = m_byPages && (codec == AV_CODEC_ID_VORBIS || codec == AV_CODEC_ID_FLAC);
+    const qint64 preRoll = exactAfterOnePacket ? sampleRate() / 10 : sampleRate();
+    for (qint64 margin = preRoll;; margin *= 2) {
         const qint64 aim = sample - margin < sampleRate() ? 0 : sample - margin;
         if (aim == 0) {
             if (!rewind(error))
@@ -273,10 +301,26 @@ bool AudioDecoder::seekToSample(qint64 sample, QString *error)
         }
         if (!seekStream(aim)) {
             // A source that cannot seek is read on from where it stands.
-            if (margin == sampleRate())
+            if (margin == preRoll)
                 return decodeUpTo(sample, error);
             *error = QStringLiteral("Cannot seek in %1.").arg(m_path);
             return false;
+        }
+        if (m_byPages) {
+            // Between page ends an Ogg demuxer guesses its timestamps from
+            // block sizes, and Vorbis's change where the music does: the
+            // frames are counted back from the end of a page instead.
+            qint64 granule = -1;
+            const Placing placed = decodeToPageEnd(&granule, error);
+            if (placed == Placing::Failed)
+                return false;
+            const qint64 start = granule - m_granuleOffset - m_heldSamples;
+            if (placed == Placing::NotPlaced || start < 0) {
+                dropHeldFrames(); // no page end to count from: start farther back
+                continue;
+            }
+            m_seeked = false;
+            m_nextSample = start;
         }
         const Read r = next(error);
         if (r == Read::Failed)
@@ -300,9 +344,11 @@ bool AudioDecoder::seekStream(qint64 aim)
     const AVStream *stream = m_format->streams[m_stream];
     const qint64 start = stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
     const qint64 target = start + av_rescale_q(aim + m_offset, AVRational{1, sampleRate()}, stream->time_base);
+    m_untouched = false;
     if (av_seek_frame(m_format.get(), m_stream, target, AVSEEK_FLAG_BACKWARD) < 0)
         return false;
     avcodec_flush_buffers(m_codec.get());
+    dropHeldFrames();
     m_draining = false;
     m_pending = false;
     m_nextSample = aim;
@@ -315,8 +361,12 @@ bool AudioDecoder::rewind(QString *error)
     // A seek to the start does not always trim and prime as the first read
     // did (LAME's delay at 8 kHz, Opus's pre-skip): opening the file afresh
     // does, and then the frames are counted as a straight decode counts them.
+    // A file just opened stands there already.
+    if (m_untouched)
+        return true;
     m_codec.reset();
     m_format.reset();
+    dropHeldFrames();
     if (!openContainer(m_path, error))
         return false;
     m_draining = false;
@@ -351,6 +401,22 @@ bool AudioDecoder::calibrate(QString *error)
     m_calibrated = true;
     if (!rewind(error))
         return false;
+    if (m_pages.isOpen()) {
+        // An Ogg page tells where the last packet completed on it ends: the
+        // first page end of a straight decode ties those positions to the
+        // decode's own, which may start later (Opus's pre-skip).
+        qint64 granule = -1;
+        const Placing placed = decodeToPageEnd(&granule, error);
+        if (placed == Placing::Failed)
+            return false;
+        if (placed == Placing::Placed) {
+            m_byPages = true;
+            m_granuleOffset = granule - m_heldSamples;
+            return true;
+        }
+        if (!rewind(error))
+            return false;
+    }
     Read r = next(error);
     if (r != Read::Frame)
         return r != Read::Failed;
@@ -380,6 +446,76 @@ qint64 AudioDecoder::timestampSamples(qint64 timestamp) const
     return av_rescale_q(timestamp - start, stream->time_base, AVRational{1, sampleRate()});
 }
 
+AudioDecoder::Placing AudioDecoder::decodeToPageEnd(qint64 *granule, QString *error)
+{
+    // The frames are held until the packet that ends a page has given its
+    // own: the samples decoded up to there end at the page's granule
+    // position, and each frame before lies its length earlier.
+    dropHeldFrames();
+    const qint64 limit = kMaxHeldSeconds * sampleRate();
+    qint64 end = -1;
+    for (;;) {
+        av_frame_unref(m_frame.get());
+        const int rc = avcodec_receive_frame(m_codec.get(), m_frame.get());
+        if (rc >= 0) {
+            av::Frame held(av_frame_alloc());
+            if (!held) {
+                *error = QStringLiteral("Out of memory");
+                return Placing::Failed;
+            }
+            av_frame_move_ref(held.get(), m_frame.get());
+            m_heldSamples += held->nb_samples;
+            m_held.push_back(std::move(held));
+            if (m_heldSamples > limit)
+                return Placing::NotPlaced;
+            continue;
+        }
+        if (rc != AVERROR(EAGAIN)) {
+            *error = QStringLiteral("Cannot decode %1: %2").arg(m_path, av::errorText(rc));
+            return Placing::Failed;
+        }
+        if (end >= 0) {
+            *granule = end;
+            return Placing::Placed;
+        }
+        const Read got = readPacket(error);
+        if (got == Read::Failed)
+            return Placing::Failed;
+        if (got == Read::End)
+            return Placing::NotPlaced;
+        end = pageEndGranule(m_packet.get());
+        const int sent = avcodec_send_packet(m_codec.get(), m_packet.get());
+        // A damaged packet decodes to nothing, which the page still counts.
+        if (sent == AVERROR_INVALIDDATA)
+            return Placing::NotPlaced;
+        if (sent < 0) {
+            *error = QStringLiteral("Cannot decode %1: %2").arg(m_path, av::errorText(sent));
+            return Placing::Failed;
+        }
+    }
+}
+
+qint64 AudioDecoder::pageEndGranule(const AVPacket *packet)
+{
+    // The demuxer tells the page a packet starts on. A page counts only when
+    // its packets arrive as its header lists them, all from its first one;
+    // the last one there then ends where the granule says. The last page of
+    // a stream may cut its packet short, as decoders do not always.
+    if (packet->pos != m_pagePosition) {
+        m_pagePosition = packet->pos;
+        m_pagePackets = 0;
+        m_page = m_pages.at(packet->pos);
+    }
+    const int index = m_pagePackets++;
+    if (!m_page || index >= m_page->packetSizes.size() || m_page->packetSizes.at(index) != packet->size) {
+        m_page.reset();
+        return -1;
+    }
+    if (index + 1 < m_page->packetSizes.size() || m_page->lastOfStream)
+        return -1;
+    return m_page->granule;
+}
+
 qint64 AudioDecoder::framePosition(const AVFrame *frame)
 {
     // Decoded audio is contiguous, so a frame starts where the one before it
@@ -399,6 +535,7 @@ qint64 AudioDecoder::framePosition(const AVFrame *frame)
 
 AudioDecoder::Read AudioDecoder::readPacket(QString *error)
 {
+    m_untouched = false;
     for (;;) {
         av_packet_unref(m_packet.get());
         if (m_raw.isOpen()) {
@@ -445,6 +582,15 @@ AudioDecoder::Read AudioDecoder::next(QString *error)
     }
     if (m_pending) {
         m_pending = false;
+        return Read::Frame;
+    }
+    if (!m_held.empty()) {
+        av_frame_unref(m_frame.get());
+        av_frame_move_ref(m_frame.get(), m_held.front().get());
+        m_held.pop_front();
+        m_heldSamples -= m_frame->nb_samples;
+        m_firstSample = m_nextSample;
+        m_nextSample += m_frame->nb_samples;
         return Read::Frame;
     }
     for (;;) {

@@ -3,9 +3,13 @@
 #include "controls/audio/AudioFacts.h"
 #include "controls/audio/AudioTags.h"
 #include "controls/audio/FfmpegHandles.h"
+#include "controls/audio/OggPages.h"
 
 #include <QFile>
 #include <QString>
+
+#include <deque>
+#include <optional>
 
 // Reads any audio file the program accepts and hands out its decoded frames
 // one at a time, each with the index of its first sample, so that callers can
@@ -57,6 +61,8 @@ public:
     static AudioTags readTags(const QString &path, const QByteArray &container = {});
 
 private:
+    enum class Placing { Placed, NotPlaced, Failed };
+
     bool openContainer(const QString &path, QString *error);
     bool openRawVox(const QString &path, QString *error);
     bool openCodec(const AVCodecParameters *parameters, QString *error);
@@ -67,6 +73,9 @@ private:
     bool decodeUpTo(qint64 sample, QString *error);
     bool calibrate(QString *error);
     qint64 timestampSamples(qint64 timestamp) const;
+    Placing decodeToPageEnd(qint64 *granule, QString *error);
+    qint64 pageEndGranule(const AVPacket *packet);
+    void dropHeldFrames();
 
     QString m_path;
     av::InputContext m_format;
@@ -82,6 +91,7 @@ private:
     bool m_seeked = false; // the next frame's timestamp places it
     bool m_pending = false; // frame() is decoded but not yet handed out
     bool m_draining = false;
+    bool m_untouched = false; // opened and nothing read since
     // How timestamps map to the positions of a straight decode, learnt at
     // the first seek: position = timestamp - offset, rounded to a grid of
     // frames when timestamps are coarser than a sample.
@@ -89,4 +99,17 @@ private:
     qint64 m_offset = 0;
     qint64 m_grid = 0;
     qint64 m_gridPhase = 0;
+    // Ogg sources are placed by their pages instead: a page's granule
+    // position, less m_granuleOffset, is where the last packet completed on
+    // it ends in a straight decode.
+    OggPages m_pages;
+    bool m_byPages = false;
+    qint64 m_granuleOffset = 0;
+    // The page the packets read last start on, and how many of them were read.
+    std::optional<OggPage> m_page;
+    qint64 m_pagePosition = -1;
+    int m_pagePackets = 0;
+    // Frames decoded while looking for a page end, handed out before any other.
+    std::deque<av::Frame> m_held;
+    qint64 m_heldSamples = 0;
 };

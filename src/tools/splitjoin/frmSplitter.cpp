@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -212,6 +213,7 @@ bool frmSplitter::prepareSplit()
     // give one stops the start instead of reusing the last job's length.
     g_lLength = 0;
     m_lPartCount = 0;
+    m_lShorterFrom = 0;
     std::optional<qint32> length;
     if (ptnSplitByParts->isChecked()) {
         // N parts of a second at least: parts 1 to N-1 take the rounded
@@ -219,9 +221,18 @@ bool frmSplitter::prepareSplit()
         const std::optional<qint32> parts = wholeCount(txtSplitParts->text());
         if (parts && *parts >= 1 && total >= double(*parts)) {
             length = roundToLong(total / *parts);
-            // Rounding up can leave the last part less than a second, or nothing.
-            if (length && total - double(*parts - 1) * double(*length) < 1.0)
-                length = qint32(std::floor(total / *parts));
+            // Rounding up can leave the last part less than a second, or
+            // nothing. Then the whole seconds are shared out instead, the
+            // first parts a second longer than the others, so that no part
+            // is two seconds longer than another; the last one takes the
+            // fraction.
+            if (length && total - double(*parts - 1) * double(*length) < 1.0) {
+                const qint32 whole = qint32(std::floor(total));
+                const qint32 longer = whole % *parts;
+                length = whole / *parts + (longer > 0 ? 1 : 0);
+                if (longer > 0)
+                    m_lShorterFrom = longer + 1;
+            }
             m_lPartCount = *parts;
         }
     } else {
@@ -261,10 +272,18 @@ std::optional<qint32> frmSplitter::rowSeconds(qint32 part) const
     return std::nullopt;
 }
 
+qint32 frmSplitter::partStart(qint32 part) const
+{
+    const qint32 shorterBefore = m_lShorterFrom > 0 ? std::max(0, part - m_lShorterFrom) : 0;
+    return (part - 1) * g_lLength - shorterBefore;
+}
+
 std::optional<std::pair<qint32, qint32>> frmSplitter::rowRange(qint32 part) const
 {
     // The last part runs to the end of the source, whatever its fraction.
-    return std::make_pair((part - 1) * g_lLength, part < m_lPartCount ? g_lLength : kToTheEnd);
+    if (part >= m_lPartCount)
+        return std::make_pair(partStart(part), kToTheEnd);
+    return std::make_pair(partStart(part), partStart(part + 1) - partStart(part));
 }
 
 void frmSplitter::setRowTags(qint32 part)
@@ -283,7 +302,7 @@ AudioTags frmSplitter::rowTagsAhead(qint32 part)
 void frmSplitter::setRowSource(qint32 part, const QString &path)
 {
     m_lPartNumber = part;
-    g_lStartFrom = (part - 1) * g_lLength;
+    g_lStartFrom = partStart(part);
     cAudioConverter1->SourceFile(path);
 }
 

@@ -54,6 +54,9 @@ public:
     // Parts of the current job: a last one shorter or longer than the rest
     // runs to the end of the source.
     qint32 m_lPartCount = 0;
+    // The first part a second shorter than g_lLength, where whole seconds
+    // are shared out to give the parts asked for; 0 when none is.
+    qint32 m_lShorterFrom = 0;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -88,6 +91,8 @@ private:
     // the user) when the source cannot be split that way.
     bool prepareSplit();
     double totalSeconds() const { return g_lTotalFileLength / 1000.0; }
+    // Where a part starts, in whole seconds.
+    qint32 partStart(qint32 part) const;
 
     RowJobCounters m_counters;
     RowJobSequencer m_job;

@@ -178,6 +178,11 @@ struct SplitCase {
 
 class SplitLengths : public SplitterTest, public ::testing::WithParamInterface<SplitCase> {};
 
+QList<double> repeated(double partSeconds, int count)
+{
+    return QList<double>(count, partSeconds);
+}
+
 TEST_P(SplitLengths, WritesEveryPartSampleExactWithItsName)
 {
     const SplitCase &c = GetParam();
@@ -235,10 +240,18 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{"AWholeCountWithAFractionOfZeros", 9, true, "3.0", {3, 3, 3}, 300},
         // 2.5 s rounds to the even 2.
         SplitCase{"HalfRoundsToEven", 10, true, "4", {2, 2, 2, 4}, 400},
-        // 1.67 s rounds up to 2, which would leave nothing for the sixth part.
-        SplitCase{"RoundingUpThatLeavesNothingForTheLast", 10, true, "6", {1, 1, 1, 1, 1, 5}, 600},
+        // 1.17 s rounds down to 1, which leaves the last part 1.5 s.
+        SplitCase{"ThreePartsOfThreeAndAHalfSeconds", 3.5, true, "3", {1, 1, 1.5}, 300},
+        // Where the rounded length cannot give N parts, the whole seconds are
+        // shared out, the longer parts first, and the last part takes the
+        // fraction. 1.67 s rounds up to 2, which would leave nothing for the
+        // sixth part.
+        SplitCase{"RoundingUpThatLeavesNothingForTheLast", 10, true, "6", {2, 2, 2, 2, 1, 1}, 600},
         // 1.77 s rounds up to 2, which would leave the sixth part 0.6 s.
-        SplitCase{"RoundingUpThatLeavesLessThanASecond", 10.6, true, "6", {1, 1, 1, 1, 1, 5.6}, 600},
+        SplitCase{"RoundingUpThatLeavesLessThanASecond", 10.6, true, "6", {2, 2, 2, 2, 1, 1.6}, 600},
+        // 1.54 s rounds up to 2, which would leave the fortieth part nothing.
+        SplitCase{"FortyPartsOfSixtyOneAndAHalfSeconds", 61.5, true, "40",
+                  repeated(2, 21) + repeated(1, 18) + QList<double>{1.5}, 4000},
         // The seconds mode: every part that long, the last one what is left.
         SplitCase{"FourSecondPieces", 10, false, "4", {4, 4, 2}, 300},
         SplitCase{"TenSecondPiecesOfTenAndAHalf", 10.5, false, "10", {10, 0.5}, 200}),
@@ -290,6 +303,67 @@ INSTANTIATE_TEST_SUITE_P(Splitter, CompressedSources,
                                            CompressedCase{"Ogg", "ogg",
                                                           {QStringLiteral("-c:a"), QStringLiteral("libvorbis"),
                                                            QStringLiteral("-q:a"), QStringLiteral("4")}}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+struct MusicCase {
+    const char *name;
+    const char *extension;
+    QStringList encoder;
+};
+
+class MusicSources : public SplitterTest, public ::testing::WithParamInterface<MusicCase> {};
+
+TEST_P(MusicSources, EveryPartOfASplitEverySecondOrIntoSevenIsItsRangeOfTheStraightDecode)
+{
+    // Music switches a transform coder between long and short blocks, so
+    // the frames after a seek differ in length: every cut must still land
+    // where the straight decode has its samples, or a join repeats some and
+    // drops others.
+    const MusicCase &c = GetParam();
+    const QString wav = TestEnv::workFolder() + QStringLiteral("/master.wav");
+    Fixture::writeMusicWav(wav, Fixture::WavSpec{int(kCdRate), 2, 16}, seconds(61.5));
+    const QString source = TestEnv::workFolder() + QStringLiteral("/song.") + QLatin1String(c.extension);
+    ASSERT_TRUE(Fixture::ffmpeg(QStringList{QStringLiteral("-i"), wav} + c.encoder + QStringList{source}));
+    const QVector<qint16> decoded = Fixture::decodeS16(source);
+    const qint64 total = decoded.size() / 2;
+    ASSERT_GT(total, seconds(61)); // WMA drops the end of its last block
+    frmSplitter &w = open(addRow(source));
+
+    const struct {
+        bool parts;
+        const char *number;
+        int count;
+        double partSeconds;
+    } splits[] = {{false, "1", 62, 1}, {true, "7", 7, 9}};
+    for (const auto &split : splits) {
+        SCOPED_TRACE(split.number);
+        for (const QString &name : writtenFiles())
+            QFile::remove(destination() + name);
+        if (split.parts)
+            byParts(w, QLatin1String(split.number));
+        else
+            bySeconds(w, QLatin1String(split.number));
+        w.cmdConvert->click();
+        ASSERT_TRUE(waitForJobEnd(w));
+
+        const QStringList parts = partPaths(QStringLiteral("song"), split.count);
+        ASSERT_EQ(writtenFiles().size(), split.count);
+        for (int k = 0; k < split.count; ++k) {
+            const qint64 from = seconds(split.partSeconds * k);
+            const qint64 to = k + 1 < split.count ? seconds(split.partSeconds * (k + 1)) : total;
+            EXPECT_EQ(Fixture::rangeDifference(Fixture::readWav16(parts.at(k)), decoded, 2 * from, 2 * (to - from), 1), "")
+                << "part " << k + 1;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Splitter, MusicSources,
+                         ::testing::Values(MusicCase{"Ogg", "ogg", {QStringLiteral("-c:a"), QStringLiteral("libvorbis"),
+                                                                    QStringLiteral("-q:a"), QStringLiteral("4")}},
+                                           MusicCase{"Mp3", "mp3", {QStringLiteral("-c:a"), QStringLiteral("libmp3lame"),
+                                                                    QStringLiteral("-b:a"), QStringLiteral("128k")}},
+                                           MusicCase{"Wma", "wma", {QStringLiteral("-c:a"), QStringLiteral("wmav2"),
+                                                                    QStringLiteral("-b:a"), QStringLiteral("128k")}}),
                          [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(SplitterTest, AnMp3SplitToMp3OfItsKindCopiesTheFramesAndKeepsEverySample)
