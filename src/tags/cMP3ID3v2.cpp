@@ -1,7 +1,7 @@
 #include "tags/cMP3ID3v2.h"
 
 #include "controls/audio/GenreTable.h"
-#include "tags/Id3v2Text.h"
+#include "controls/audio/Id3v2Text.h"
 #include "tags/TagError.h"
 
 #include <algorithm>

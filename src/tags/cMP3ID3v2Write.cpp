@@ -1,8 +1,8 @@
 // Writing the frame store of cMP3ID3v2 as a version 3 tag at the start of the file.
 #include "tags/cMP3ID3v2.h"
 
-#include "tags/Id3v2Layout.h"
-#include "tags/Id3v2Text.h"
+#include "controls/audio/Id3v2Layout.h"
+#include "controls/audio/Id3v2Text.h"
 #include "tags/TagError.h"
 
 #include <QFile>

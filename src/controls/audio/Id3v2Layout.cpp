@@ -1,6 +1,6 @@
-#include "tags/Id3v2Layout.h"
+#include "controls/audio/Id3v2Layout.h"
 
-#include "tags/Id3v2Text.h"
+#include "controls/audio/Id3v2Text.h"
 
 #include <QHash>
 #include <QIODevice>

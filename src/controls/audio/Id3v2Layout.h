@@ -7,8 +7,9 @@
 class QIODevice;
 
 // The ID3v2 tag as it lies in a file, shared by the reader and the writer of
-// cMP3ID3v2. Frames of version 2 and 4 tags are handed over in version 3 form,
-// so that the writer can put them back unchanged.
+// cMP3ID3v2 and by the decoder's tag reading. Frames of version 2 and 4 tags
+// are handed over in version 3 form, so that the writer can put them back
+// unchanged.
 namespace Id3v2Layout {
 
 struct ParsedFrame {

@@ -1,4 +1,4 @@
-#include "tags/Id3v2Text.h"
+#include "controls/audio/Id3v2Text.h"
 
 #include <QStringList>
 
