@@ -1,8 +1,8 @@
 // Reads any bytes as the start of an MP3 file: the tag reader must neither
 // crash nor claim a tag end beyond the file, and every frame it hands over
 // must survive the text conversions of the frame store.
-#include "tags/Id3v2Layout.h"
-#include "tags/Id3v2Text.h"
+#include "controls/audio/Id3v2Layout.h"
+#include "controls/audio/Id3v2Text.h"
 
 #include <QBuffer>
 

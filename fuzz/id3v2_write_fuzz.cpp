@@ -1,7 +1,8 @@
-// Takes any bytes as a file's tag, followed by MPEG audio, and gives it a new
-// title. Whenever the old tag's declared end lies before the audio, every
-// byte from that end on must come through unchanged, in order, at the end of
-// the new file; a failed write must leave the file as it was.
+// Takes any bytes as a file's tag, followed by MPEG audio and an ID3v1
+// trailer, and gives it a new title. Whenever the old tag's declared end lies
+// before the audio, every byte from that end on must come through unchanged,
+// in order, at the end of the new file; whatever the tag claims, the trailer
+// must end the new file; a failed write must leave the file as it was.
 #include "tags/TagError.h"
 #include "tags/cMP3ID3v2.h"
 
@@ -68,12 +69,14 @@ void fail(const char *what)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     static const QByteArray audio = mpegAudio();
+    static const QByteArray trailer = "TAG" + QByteArray("Title").leftJustified(30, ' ') + QByteArray(92, ' ') + '\0'
+        + char(3) + char(17);
     static QTemporaryDir folder(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/id3fuzz-XXXXXX")
                                                                        : QDir::tempPath() + "/id3fuzz-XXXXXX");
     const QString path = folder.filePath(QStringLiteral("fuzz.mp3"));
 
     const QByteArray tagBytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    const QByteArray before = tagBytes + audio;
+    const QByteArray before = tagBytes + audio + trailer;
     {
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(before) != before.size())
@@ -97,6 +100,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     }
 
+    if (!after.endsWith(trailer))
+        fail("the ID3v1 trailer was lost or changed");
     const qint64 end = declaredEnd(tagBytes);
     if (end >= 0 && end <= tagBytes.size() && !after.endsWith(before.mid(end)))
         fail("bytes after the tag's declared end were lost or changed");

@@ -64,6 +64,12 @@ seeds = {
     "v22": tag(2, frame22(b"TT2", text("Two")) + frame22(b"TP1", text("Artist"))
                + frame22(b"PIC", b"\0JPG\x03\0\xff\xd8") + frame22(b"COM", b"\0engd\0Note"), 32),
     "v22_compressed_flag": tag(2, frame22(b"TT2", text("Two")), 0, 0x40),
+    "v22_sort_and_volume": tag(2, frame22(b"TCP", text("1")) + frame22(b"TST", text("Sort")) + frame22(b"TS2", text("B"))
+                               + frame22(b"RVA", b"\x03\x10\x01\x00\x00\x80\x7f\xff\x7f\xff")
+                               + frame22(b"LNK", b"TT2http://l/\0") + frame22(b"LNK", b"XYZhttp://l/\0")
+                               + frame22(b"CRM", b"owner\0why\0\x01"), 8),
+    "v23_two_links": tag(3, frame(b"WXXX", b"\0userUrl\0http://user/") + frame(b"WXXX", b"\1\xff\xfe\0\0http://x/")),
+    "v24_bare_genre": tag(4, frame(b"TCON", b"\x0313\0Mix\0RX", 4) + frame(b"TIT2", text("T", 3), 4)),
     "v23_plain": tag(3, common3, 64),
     "v23_unsync": header(3, syncsafe(len(unsync(common3)) + 16), 0x80) + unsync(common3) + bytes(16),
     "v23_extended_header": tag(3, plain(6) + b"\0\0" + plain(16) + common3, 16, 0x40),
@@ -87,6 +93,7 @@ seeds = {
     "tit2_past_the_end": header(3, syncsafe(648)) + frame(b"TIT2", text("x" * 999))[:648],
     "tag_after_junk": b"\x11" * 50 + tag(3, common3),
     "v23_with_v1": tag(3, common3, 8) + v1(),
+    "v23_claims_past_the_end_with_v1": header(3, syncsafe(0x10000)) + common3 + bytes(40) + v1(),
 }
 
 folder = sys.argv[1]

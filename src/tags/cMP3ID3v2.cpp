@@ -1,7 +1,7 @@
 #include "tags/cMP3ID3v2.h"
 
 #include "controls/audio/GenreTable.h"
-#include "tags/Id3v2Text.h"
+#include "controls/audio/Id3v2Text.h"
 #include "tags/TagError.h"
 
 #include <algorithm>
@@ -108,18 +108,21 @@ void cMP3ID3v2::setFrame(const QString &id, const QString &text)
     AddTag(id, text);
 }
 
-bool cMP3ID3v2::isUndescribed(const Tag &tag, QByteArray *language)
+bool cMP3ID3v2::isUndescribed(const QString &id, const Tag &tag, QByteArray *language)
 {
+    // WXXX has no language: its description comes first.
+    const bool url = id.compare(QLatin1String("WXXX"), Qt::CaseInsensitive) == 0;
     Id3v2Text::LangHead head;
     if (tag.fromFile) {
         // Compressed or encrypted data cannot be told apart: it is kept.
         if (tag.flags & 0x00C0)
             return false;
-        if (!Id3v2Text::langHead((tag.flags & 0x0020) ? tag.data.mid(1) : tag.data, &head))
+        const QByteArray data = (tag.flags & 0x0020) ? tag.data.mid(1) : tag.data;
+        if (!(url ? Id3v2Text::userUrlDescription(data, &head.description) : Id3v2Text::langHead(data, &head)))
             return false;
     } else {
-        head.language = tag.text.left(3).toLatin1();
-        head.description = tag.text.mid(3).section(QChar(0), 0, 0);
+        head.language = url ? QByteArray() : tag.text.left(3).toLatin1();
+        head.description = tag.text.mid(url ? 0 : 3).section(QChar(0), 0, 0);
     }
     if (!head.description.isEmpty())
         return false;
@@ -130,6 +133,7 @@ bool cMP3ID3v2::isUndescribed(const Tag &tag, QByteArray *language)
 
 void cMP3ID3v2::setUndescribedFrame(const QString &id, const QString &text)
 {
+    const bool withLanguage = id != QLatin1String("WXXX");
     Store &frames = store();
     QByteArray language = kDefaultLanguage;
     qsizetype at = indexOf(id);
@@ -138,7 +142,7 @@ void cMP3ID3v2::setUndescribedFrame(const QString &id, const QString &text)
         QList<Tag> &tags = frames[at].tags;
         for (qsizetype i = tags.size() - 1; i >= 0; --i) {
             QByteArray found;
-            if (!isUndescribed(tags.at(i), &found))
+            if (!isUndescribed(id, tags.at(i), &found))
                 continue;
             // The language of the frame read is kept when it is a real code
             // (older releases wrote the bytes 0, "n", "t").
@@ -151,7 +155,8 @@ void cMP3ID3v2::setUndescribedFrame(const QString &id, const QString &text)
             at = -1;
         }
     }
-    Tag tag{QString::fromLatin1(language) + QChar(0) + text, {}, 0, false};
+    const QString head = withLanguage ? QString::fromLatin1(language) : QString();
+    Tag tag{head + QChar(0) + text, {}, 0, false};
     if (at < 0)
         appendTag(id, std::move(tag));
     else
@@ -181,9 +186,8 @@ void cMP3ID3v2::setOriginalArtist(const QString &value)
 }
 void cMP3ID3v2::setLinkTo(const QString &value)
 {
-    // An empty description, then the URL.
     m_sLinkTo = value;
-    setFrame(QStringLiteral("WXXX"), QChar(0) + value);
+    setUndescribedFrame(QStringLiteral("WXXX"), value);
 }
 void cMP3ID3v2::setPlayCounter(const QString &value)
 {
@@ -238,6 +242,7 @@ void cMP3ID3v2::resetFields()
 {
     m_lTagPosition = 0;
     m_bVersion = 0;
+    m_framesLeftOut.clear();
     for (QString *field : {&m_sTitle, &m_sArtist, &m_sAlbum, &m_sYear, &m_sComment, &m_sTrack, &m_sPlayCounter,
                            &m_sEncodedBy, &m_sOtherGenreName, &m_sLinkTo, &m_sOriginalArtist, &m_sComposer,
                            &m_sCopyright, &m_sAudioURL, &m_sBuyURL, &m_sArtistURL, &m_sLyrics})

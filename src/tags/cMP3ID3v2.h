@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -11,6 +13,9 @@
 // and 4) into a fresh store; Update writes the store back as a version 3 tag
 // at the start of the file. Failures are thrown as TagError, source
 // ".cMP3ID3v2". No file is held open between calls.
+//
+// Of several frames of one id a property shows the first, as other readers
+// do; LinkTo shows the first WXXX without a description, else the first one.
 class cMP3ID3v2 {
 public:
     bool HasID3v2Tag() const { return m_lTagPosition > 0; }
@@ -41,6 +46,8 @@ public:
     QString OriginalArtist() const { return m_sOriginalArtist; }
     void setOriginalArtist(const QString &value);
     QString LinkTo() const { return m_sLinkTo; }
+    // Replaces the WXXX frames without a description; those with one are
+    // other programs' links and stay.
     void setLinkTo(const QString &value);
     QString PlayCounter() const { return m_sPlayCounter; }
     void setPlayCounter(const QString &value);
@@ -77,6 +84,10 @@ public:
     void setMP3File(const QString &path);
     quint8 TagVersion() const { return m_bVersion; }
     void Update();
+    // The frames of the version 2 tag read that version 3 has no form for, by
+    // their ids: they are not in the store, so Update leaves them out of the
+    // file (and says so in the log). Empty once Update has written the file.
+    QStringList FramesLeftOut() const { return m_framesLeftOut; }
 
 private:
     // One frame of the tag. Frames read from the file keep their data and
@@ -96,24 +107,30 @@ private:
 
     void ReadTag();
     void WriteTag();
-    void StoreFrame(const QString &id, const QByteArray &data, quint16 flags);
+    // Adds a frame read to the store and sets the property it shows. shown
+    // holds the ids whose property a frame has set, true where that frame
+    // had no description.
+    void StoreFrame(const QString &id, const QByteArray &data, quint16 flags, QHash<QString, bool> &shown);
     QByteArray BuildTag() const;
 
     Store &store();
     qsizetype indexOf(const QString &frame) const;
     void appendTag(const QString &frame, Tag tag);
     void setFrame(const QString &id, const QString &text);
-    // COMM and USLT: replaces the frames without a description, the ones the
-    // named property shows, and keeps those with one (other programs' data).
+    // COMM, USLT and WXXX: replaces the frames without a description, the
+    // ones the named property shows, and keeps those with one (other
+    // programs' data).
     void setUndescribedFrame(const QString &id, const QString &text);
-    // Whether a COMM or USLT tag has no description; its language bytes then go to language.
-    static bool isUndescribed(const Tag &tag, QByteArray *language = nullptr);
+    // Whether a COMM, USLT or WXXX tag has no description; the language bytes
+    // of COMM and USLT then go to language.
+    static bool isUndescribed(const QString &id, const Tag &tag, QByteArray *language = nullptr);
     void setGenreFrame();
     void resetFields();
 
     QString m_sFile;
     qint64 m_lTagPosition = 0;
     quint8 m_bVersion = 0;
+    QStringList m_framesLeftOut;
     // Absent until the first file is read.
     std::optional<Store> m_store;
 

@@ -2,8 +2,8 @@
 #include "tags/cMP3ID3v2.h"
 
 #include "controls/audio/GenreTable.h"
-#include "tags/Id3v2Layout.h"
-#include "tags/Id3v2Text.h"
+#include "controls/audio/Id3v2Layout.h"
+#include "controls/audio/Id3v2Text.h"
 #include "tags/TagError.h"
 
 #include <QFile>
@@ -23,11 +23,13 @@ void cMP3ID3v2::ReadTag()
     const Id3v2Layout::ParsedTag tag = Id3v2Layout::parseTag(file);
     m_lTagPosition = tag.position;
     m_bVersion = tag.version;
+    m_framesLeftOut = tag.leftOut;
+    QHash<QString, bool> shown;
     for (const Id3v2Layout::ParsedFrame &frame : tag.frames)
-        StoreFrame(frame.id, frame.data, frame.flags);
+        StoreFrame(frame.id, frame.data, frame.flags, shown);
 }
 
-void cMP3ID3v2::StoreFrame(const QString &id, const QByteArray &data, quint16 flags)
+void cMP3ID3v2::StoreFrame(const QString &id, const QByteArray &data, quint16 flags, QHash<QString, bool> &shown)
 {
     const Tag stored{QString(), data, flags, true};
     appendTag(id, stored);
@@ -39,17 +41,31 @@ void cMP3ID3v2::StoreFrame(const QString &id, const QByteArray &data, quint16 fl
     const QString text = Id3v2Text::frameValue(id, (flags & 0x0020) ? data.mid(1) : data);
 
     // Comments and lyrics with a description (player data such as
-    // "iTunNORM") are no part of the properties.
-    const bool langText = id == QLatin1String("COMM") || id == QLatin1String("USLT");
-    if (langText && !isUndescribed(stored))
+    // "iTunNORM") are no part of the properties. A link with one shows only
+    // while no link without one has been read.
+    const bool described = (id == QLatin1String("COMM") || id == QLatin1String("USLT") || id == QLatin1String("WXXX"))
+        && !isUndescribed(id, stored);
+    if (described && id != QLatin1String("WXXX"))
         return;
     if (id == QLatin1String("COMM")) {
         // Every comment of the tag, in file order, one a line.
         m_sComment = m_sComment.isEmpty() ? text : m_sComment + QStringLiteral("\r\n") + text;
         return;
     }
+    // Of several frames of an id the first shows, as other readers show it;
+    // a link without a description takes the place of one with a description.
+    const auto earlier = shown.constFind(id);
+    if (earlier != shown.cend() && (earlier.value() || described))
+        return;
+    shown.insert(id, !described);
+
     if (id == QLatin1String("TCON")) {
-        // "(17)" is a code of the genre table, "(17)My mix" a code and a name.
+        // "(17)" and "17" are codes of the genre table, "(17)My mix" a code and a name.
+        if (const int bare = Id3v2Text::bareGenreCode(text); bare >= 0) {
+            m_bGenre = static_cast<quint8>(bare);
+            m_sOtherGenreName = GenreTable::name(m_bGenre);
+            return;
+        }
         const qsizetype open = text.indexOf(QLatin1Char('('));
         const qsizetype close = text.indexOf(QLatin1Char(')'));
         if (open >= 0 && close > open + 1) {

@@ -1,16 +1,19 @@
 // Writing the frame store of cMP3ID3v2 as a version 3 tag at the start of the file.
 #include "tags/cMP3ID3v2.h"
 
-#include "tags/Id3v2Layout.h"
-#include "tags/Id3v2Text.h"
+#include "controls/audio/Id3v2Layout.h"
+#include "controls/audio/Id3v2Text.h"
 #include "tags/TagError.h"
 
 #include <QFile>
+#include <QLoggingCategory>
 #include <QSaveFile>
 
 #include <algorithm>
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcId3v2Write, "sonvale.tags.id3v2")
 
 const QString kUnit = QStringLiteral("cMP3ID3v2");
 constexpr qint64 kRegionStep = 2048;
@@ -110,4 +113,11 @@ void cMP3ID3v2::WriteTag()
     source.close();
     if (!target.commit())
         throw TagError::fromFile(kUnit, target);
+
+    if (!m_framesLeftOut.isEmpty()) {
+        qCWarning(lcId3v2Write).noquote()
+            << QStringLiteral("%1: the version 2.2 frames %2 have no version 2.3 form and were not written")
+                   .arg(m_sFile, m_framesLeftOut.join(QStringLiteral(", ")));
+        m_framesLeftOut.clear();
+    }
 }

@@ -364,14 +364,27 @@ void frmMP3TagsEditor::cmdApply_Click()
 
     try {
         if (m_bWriteV1) {
-            m_oID3v1->setArtist(txtArtist->text());
-            m_oID3v1->setTitle(txtTitle->text());
-            m_oID3v1->setAlbum(txtAlbum->text());
-            m_oID3v1->setYear(txtYear->text());
-            m_oID3v1->setComment(txtDescription->toPlainText());
-            m_oID3v1->setGenre(genre);
+            // A trailer read from the file keeps what no field changed: the
+            // fields may show the ID3v2 tag's values, and the trailer's own
+            // (a genre code without a name among them) are not to be lost to
+            // an apply that did not touch them. A new trailer takes every field.
+            const bool keep = m_oID3v1->HasID3v1Tag();
+            const std::pair<const QWidget *, void (cMP3ID3v1::*)(const QString &)> setters[] = {
+                {txtArtist, &cMP3ID3v1::setArtist},
+                {txtTitle, &cMP3ID3v1::setTitle},
+                {txtAlbum, &cMP3ID3v1::setAlbum},
+                {txtYear, &cMP3ID3v1::setYear},
+                {txtDescription, &cMP3ID3v1::setComment},
+            };
+            for (const auto &[field, set] : setters) {
+                if (!keep || changed(field))
+                    (m_oID3v1.get()->*set)(typedTexts.value(field));
+            }
+            if (!keep || changed(cboGenre))
+                m_oID3v1->setGenre(genre);
             m_oID3v1->Update();
         }
+        QStringList leftOut;
         if (m_bWriteV2) {
             // Only the frames of changed fields are set: every other frame,
             // also those no field shows, is written back as it was read.
@@ -401,11 +414,19 @@ void frmMP3TagsEditor::cmdApply_Click()
                     m_oID3v2->setOtherGenreName(genreText);
                 }
             }
-            if (any)
+            if (any) {
+                leftOut = m_oID3v2->FramesLeftOut();
                 m_oID3v2->Update();
+            }
         }
         m_loadedTexts = fieldTexts();
-        MsgBox(QStringLiteral("Done."), Msg::Information, g_sAppName + QLatin1Char(' ') + g_sAppVersion);
+        QString done = QStringLiteral("Done.");
+        // Frames of a version 2.2 tag that version 2.3 cannot hold are gone
+        // from the file now: the user hears which.
+        if (!leftOut.isEmpty())
+            done += QStringLiteral("\n\nThe ID3 v2.2 frames %1 have no ID3 v2.3 form and were not written.")
+                        .arg(leftOut.join(QStringLiteral(", ")));
+        MsgBox(done, Msg::Information, g_sAppName + QLatin1Char(' ') + g_sAppVersion);
     } catch (const TagError &error) {
         MsgBox(error.Description() + QLatin1Char('(') + QString::number(error.Number()) + QLatin1Char(')'),
                Msg::Information);

@@ -29,7 +29,7 @@ QJsonValue run(const QString &script, const QStringList &arguments)
     return document.array().at(0);
 }
 
-QJsonValue frames(const QString &path)
+QJsonValue frames(const QString &path, bool translate)
 {
     return run(QStringLiteral(R"(
 import json, sys
@@ -40,11 +40,11 @@ def plain(value):
     if isinstance(value, list):
         return [plain(v) for v in value]
     return str(value)
-tags = ID3(sys.argv[1], load_v1=False)
+tags = ID3(sys.argv[1], load_v1=False, translate=sys.argv[2] == "1")
 print(json.dumps({key: {name: plain(value) for name, value in vars(frame).items() if name != "encoding"}
                   for key, frame in tags.items()}, sort_keys=True))
 )"),
-               {path});
+               {path, translate ? QStringLiteral("1") : QStringLiteral("0")});
 }
 
 } // namespace Mutagen

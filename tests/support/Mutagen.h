@@ -15,7 +15,9 @@ QJsonValue run(const QString &script, const QStringList &arguments = {});
 
 // Every ID3v2 frame of the file as mutagen reads it, by its key (such as
 // "COMM:iTunNORM:eng"): its attributes except the text encoding, bytes in
-// hex, so that equal frames compare equal whatever encoding they were written in.
-QJsonValue frames(const QString &path);
+// hex, so that equal frames compare equal whatever encoding they were written
+// in. Without translate the frames are as the tag stores them (version 2.2
+// and 2.3 frames are not turned into those of version 2.4).
+QJsonValue frames(const QString &path, bool translate = true);
 
 } // namespace Mutagen

@@ -79,14 +79,44 @@ TEST(cMP3ID3v2Read, TagAtTheStartFillsStoreAndProperties)
     EXPECT_EQ(tag.TagsInFrame("PRIV"), 1);
 }
 
-TEST(cMP3ID3v2Read, RepeatedFramesAreAllStoredAndTheLastOneWins)
+TEST(cMP3ID3v2Read, RepeatedFramesAreAllStoredAndTheFirstOneShows)
 {
-    const cMP3ID3v2 tag = readBytes(
-        TagFixture::tag(3, frame("TIT2", latin1Text("First")) + frame("TIT2", latin1Text("Second"))) + mpegFrames(1));
-    EXPECT_EQ(tag.FrameCount(), 1);
+    // Other readers show the first frame of an id, or all of them.
+    const QByteArray frames = frame("TIT2", latin1Text("First")) + frame("TPE1", latin1Text("Artist one"))
+        + frame("TIT2", latin1Text("Second")) + frame("TPE1", latin1Text("Artist two"))
+        + frame("TCON", latin1Text("(17)")) + frame("TCON", latin1Text("(13)"))
+        + frame("USLT", QByteArray("\0engdesc\0Described", 19)) + frame("USLT", QByteArray("\0eng\0Words", 11))
+        + frame("USLT", QByteArray("\0eng\0More", 10));
+    const cMP3ID3v2 tag = readBytes(TagFixture::tag(3, frames) + mpegFrames(1));
+    EXPECT_EQ(tag.FrameCount(), 4);
     EXPECT_EQ(tag.TagsInFrame("TIT2"), 2);
     EXPECT_EQ(tag.TagsInFrame("tit2"), 2);
-    EXPECT_EQ(tag.Title(), "Second");
+    EXPECT_EQ(tag.Title(), "First");
+    EXPECT_EQ(tag.Artist(), "Artist one");
+    EXPECT_EQ(tag.Genre(), 17);
+    EXPECT_EQ(tag.Lyrics(), "Words") << "the first lyrics without a description";
+}
+
+TEST(cMP3ID3v2Read, LinkIsTheUrlWithoutADescriptionElseTheFirst)
+{
+    const QByteArray described = frame("WXXX", QByteArray("\0userUrl\0http://user/", 21));
+    const QByteArray plain = frame("WXXX", QByteArray("\0\0http://plain/", 16));
+    const QByteArray plainUtf16 = frame("WXXX", QByteArray("\x01\xFF\xFE\0\0http://wide/", 17));
+    const QByteArray other = frame("WXXX", QByteArray("\0other\0http://other/", 20));
+    const struct {
+        const char *what;
+        QByteArray frames;
+        QString link;
+    } cases[] = {
+        {"described, then plain", described + plain, "http://plain/"},
+        {"plain, then described", plain + described, "http://plain/"},
+        {"two plain ones", plainUtf16 + plain, "http://wide/"},
+        {"two described ones", described + other, "http://user/"},
+    };
+    for (const auto &c : cases) {
+        const cMP3ID3v2 tag = readBytes(TagFixture::tag(3, c.frames) + mpegFrames(1));
+        EXPECT_EQ(tag.LinkTo(), c.link) << c.what;
+    }
 }
 
 TEST(cMP3ID3v2Read, TextEncodingsOfEveryVersion)
@@ -175,6 +205,7 @@ TEST(cMP3ID3v2Read, VersionTwoFramesTakeTheirFourLetterIds)
     EXPECT_EQ(tag.TagsInFrame("TIT2"), 1);
     EXPECT_EQ(tag.TagsInFrame("TT2"), 0);
     EXPECT_EQ(tag.FrameCount(), 3) << "a frame without a version 3 equivalent is left out";
+    EXPECT_EQ(tag.FramesLeftOut(), QStringList({"XYZ"}));
 }
 
 TEST(cMP3ID3v2Read, CommentsOfEveryWriterShowTheirTextOnly)
@@ -195,6 +226,10 @@ TEST(cMP3ID3v2Read, CommentsOfEveryWriterShowTheirTextOnly)
         {"player data beside the comment", frame("COMM", QByteArray("\0engiTunNORM\0 0000031C", 22))
              + frame("COMM", QByteArray("\0eng\0Mine", 9)), "Mine"},
         {"UTF-16 description", frame("COMM", "\x01" "eng" + utf16le("d") + QByteArray(2, '\0') + utf16le("x")), ""},
+        // LAME writes the empty description without a byte-order mark.
+        {"LAME's UTF-16", frame("COMM", "\x01" "eng" + QByteArray(2, '\0') + utf16le(QString::fromUtf8("Café"))),
+         QString::fromUtf8("Café")},
+        {"UTF-16 without any mark", frame("COMM", QByteArray("\x01" "eng\0\0N\0o\0", 10)), "No"},
     };
     for (const auto &c : cases) {
         const cMP3ID3v2 tag = readBytes(TagFixture::tag(3, c.frames) + mpegFrames(1));
@@ -218,6 +253,12 @@ TEST(cMP3ID3v2Read, GenreFrameGivesCodeAndName)
         {"()", 255, "()"},
         {")17(", 255, ")17("},
         {"(123)", 123, ""},
+        // Version 4 holds the code bare; other readers take it as one in every version.
+        {"13", 13, "Pop"},
+        {"0", 0, "Blues"},
+        {"300", 255, "300"},
+        {"1999", 255, "1999"},
+        {" 13", 255, " 13"},
     };
     for (const auto &c : cases) {
         const cMP3ID3v2 tag = readBytes(TagFixture::tag(3, frame("TCON", latin1Text(c.text))) + mpegFrames(1));

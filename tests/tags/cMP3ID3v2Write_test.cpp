@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 
 #include <gtest/gtest.h>
@@ -522,4 +523,172 @@ TEST(cMP3ID3v2Write, EncodedFileKeepsItsAudioByteForByte)
     const auto tags = probeTags(path);
     EXPECT_EQ(tags.value("title"), QString(3000, QLatin1Char('L')));
     EXPECT_EQ(tags.value("artist"), "Encoder");
+}
+
+TEST(cMP3ID3v2Write, VersionTwoTwoFramesKeepTheirDataUnderTheirVersionThreeIds)
+{
+    // RVA: increments, 16 bits, right and left changes, right and left peaks.
+    const QByteArray volume("\x03\x10\x01\x00\x00\x80\x7F\xFF\x7F\xFF", 10);
+    const struct {
+        const char *v22;
+        const char *v23;  // the id version 2.3 has for it
+        QByteArray data;
+    } frames[] = {
+        {"TT2", "TIT2", latin1Text("Old title")},
+        {"TP1", "TPE1", QByteArray("\x01\xFF\xFE" "A\0r\0t\0", 9)},
+        {"TCP", "TCMP", latin1Text("1")},
+        {"TST", "TSOT", latin1Text("Title, The")},
+        {"TSA", "TSOA", latin1Text("Album, The")},
+        {"TSP", "TSOP", latin1Text("Artist, The")},
+        {"TS2", "TSO2", latin1Text("Band, The")},
+        {"TSC", "TSOC", latin1Text("Composer, The")},
+        {"RVA", "RVAD", volume},
+    };
+    QByteArray body;
+    for (const auto &f : frames)
+        body += frameV22(f.v22, f.data);
+    const QByteArray audio = mpegFrames(6) + "TAG" + QByteArray(125, 'v');
+    const QString path = writeFile("v22.mp3", tag(2, body, 40) + audio);
+    // mutagen gives the frames of a version 2.2 tag their later ids itself.
+    const QJsonObject before = Mutagen::frames(path, false).toObject();
+    QStringList ids;
+    for (const auto &f : frames)
+        ids << QLatin1String(f.v23);
+    ids.sort();
+    ASSERT_EQ(before.keys(), ids) << "mutagen reads every frame of the fixture";
+
+    cMP3ID3v2 tag;
+    tag.setMP3File(path);
+    EXPECT_TRUE(tag.FramesLeftOut().isEmpty());
+    tag.setTitle("New title");
+    tag.Update();
+
+    QJsonObject expected = before;
+    expected["TIT2"] = QJsonObject{{"text", QJsonArray{"New title"}}};
+    EXPECT_EQ(Mutagen::frames(path, false).toObject(), expected);
+    const QByteArray bytes = readFile(path);
+    EXPECT_EQ(bytes.at(3), 3);
+    EXPECT_EQ(bytes.mid(regionOf(bytes)), audio) << "the audio and the trailer are unchanged";
+}
+
+TEST(cMP3ID3v2Write, VersionTwoTwoFramesWithoutAVersionThreeFormAreNamedWhenLeftOut)
+{
+    const QByteArray body = frameV22("TT2", latin1Text("Old")) + frameV22("CRM", QByteArray("owner\0why\0\x01\x02", 12))
+        + frameV22("XYZ", latin1Text("experimental")) + frameV22("CRM", QByteArray("other\0\0\x03", 8))
+        + frameV22("LNK", QByteArray("XYZhttp://l/\0", 13)) + frameV22("TP1", latin1Text("Artist"));
+    const QString path = writeFile("leftout.mp3", tag(2, body) + mpegFrames(3));
+    cMP3ID3v2 tag;
+    tag.setMP3File(path);
+    EXPECT_EQ(tag.FramesLeftOut(), QStringList({"CRM", "XYZ", "LNK"}));
+    EXPECT_EQ(tag.FrameCount(), 2);
+
+    static QStringList logged;
+    logged.clear();
+    const QtMessageHandler before = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context,
+                                                              const QString &text) {
+        if (type == QtWarningMsg && context.category && QByteArray(context.category).startsWith("sonvale.tags"))
+            logged << text;
+    });
+    tag.setTitle("New");
+    tag.Update();
+    tag.Update();
+    qInstallMessageHandler(before);
+
+    ASSERT_EQ(logged.size(), 1) << "said once, when the frames leave the file";
+    for (const char *part : {"CRM, XYZ, LNK", "leftout.mp3"})
+        EXPECT_TRUE(logged.first().contains(part)) << logged.first().toStdString();
+    EXPECT_TRUE(tag.FramesLeftOut().isEmpty());
+    const QJsonObject seen = Mutagen::frames(path, false).toObject();
+    EXPECT_EQ(seen.keys(), QStringList({"TIT2", "TPE1"}));
+}
+
+TEST(cMP3ID3v2Write, LinkReplacesOnlyTheUrlWithoutADescription)
+{
+    const struct {
+        const char *what;
+        const char *frames;  // mutagen's WXXX frames of the fixture
+        const char *shown;   // LinkTo as read
+    } cases[] = {
+        {"described and plain", R"([WXXX(encoding=0, desc="userUrl", url="http://user/"),
+                                   WXXX(encoding=0, desc="", url="http://old/")])", "http://old/"},
+        {"plain and described", R"([WXXX(encoding=1, desc="", url="http://old/"),
+                                   WXXX(encoding=1, desc="userUrl", url="http://user/")])", "http://old/"},
+        {"described only", R"([WXXX(encoding=0, desc="userUrl", url="http://user/")])", "http://user/"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString path = writeFile("links.mp3", mpegFrames(3));
+        Mutagen::run(QStringLiteral(R"(
+import sys
+from mutagen.id3 import ID3, TIT2, WXXX
+tags = ID3()
+tags.add(TIT2(encoding=0, text=["T"]))
+for frame in %1:
+    tags.add(frame)
+tags.save(sys.argv[1], v2_version=3)
+print("null")
+)").arg(QString::fromLatin1(c.frames)),
+                     {path});
+        const QJsonObject before = Mutagen::frames(path, false).toObject();
+        cMP3ID3v2 tag;
+        tag.setMP3File(path);
+        EXPECT_EQ(tag.LinkTo(), c.shown);
+        tag.setLinkTo("http://new/");
+        tag.Update();
+
+        QJsonObject expected = before;
+        expected["WXXX:"] = QJsonObject{{"desc", ""}, {"url", "http://new/"}};
+        EXPECT_EQ(Mutagen::frames(path, false).toObject(), expected);
+        cMP3ID3v2 again;
+        again.setMP3File(path);
+        EXPECT_EQ(again.LinkTo(), "http://new/");
+    }
+}
+
+TEST(cMP3ID3v2Write, BareGenreNumberOfVersionFourIsWrittenAsAReference)
+{
+    const struct {
+        QStringList stored;  // TCON's values as version 4 holds them
+        int genre;
+        QString name;
+        QString written;     // TCON's text in the version 3 tag
+        QStringList genres;  // mutagen's reading
+    } cases[] = {
+        {{"13"}, 13, "Pop", "(13)", {"Pop"}},
+        {{"17", "My mix"}, 17, "My mix", "(17)My mix", {"Rock", "My mix"}},
+        {{"Jazz"}, 255, "Jazz", "Jazz", {"Jazz"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.written.toStdString());
+        const QByteArray audio = mpegFrames(4);
+        const QString path = writeFile("genre.mp3", audio);
+        Mutagen::run(QStringLiteral(R"(
+import json, sys
+from mutagen.id3 import ID3, TCON, TIT2
+tags = ID3()
+tags.add(TIT2(encoding=3, text=["Old"]))
+tags.add(TCON(encoding=3, text=json.loads(sys.argv[2])))
+tags.save(sys.argv[1], v2_version=4)
+print("null")
+)"),
+                     {path, QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(c.stored)).toJson())});
+        cMP3ID3v2 tag;
+        tag.setMP3File(path);
+        EXPECT_EQ(tag.Genre(), c.genre);
+        EXPECT_EQ(tag.OtherGenreName(), c.name);
+        tag.setTitle("New");
+        tag.Update();
+
+        const QJsonValue seen = Mutagen::run(QStringLiteral(R"(
+import json, sys
+from mutagen.id3 import ID3
+tags = ID3(sys.argv[1], translate=False)
+print(json.dumps({"version": tags.version[1], "text": tags["TCON"].text, "genres": tags["TCON"].genres}))
+)"),
+                                             {path});
+        EXPECT_EQ(seen["version"].toInt(), 3);
+        EXPECT_EQ(seen["text"].toArray(), QJsonArray{c.written});
+        EXPECT_EQ(seen["genres"].toArray(), QJsonArray::fromStringList(c.genres));
+        EXPECT_TRUE(readFile(path).endsWith(audio));
+    }
 }

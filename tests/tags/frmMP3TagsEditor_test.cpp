@@ -259,3 +259,113 @@ print("null")
         delete g_frmMP3TagsEditor();
     }
 }
+
+namespace {
+
+QByteArray trailer(const QByteArray &title, const QByteArray &artist, quint8 genre)
+{
+    return "TAG" + title.leftJustified(30, '\0') + artist.leftJustified(30, '\0') + QByteArray("Album").leftJustified(30, '\0')
+        + "1999" + QByteArray("Note").leftJustified(28, '\0') + '\0' + char(4) + char(genre);
+}
+
+// What the ID3v1 trailer that ends the file holds; empty when there is none.
+QStringList trailerFields(const QString &path)
+{
+    cMP3ID3v1 v1;
+    v1.setMP3File(path);
+    if (!v1.HasID3v1Tag())
+        return {};
+    return {v1.Title(), v1.Artist(), v1.Album(), v1.Year(), v1.Comment(), QString::number(v1.Track()),
+            QString::number(v1.Genre())};
+}
+
+QStringList fields(const char *title, const char *artist, int genre)
+{
+    return {title, artist, "Album", "1999", "Note", "4", QString::number(genre)};
+}
+
+} // namespace
+
+TEST_F(frmMP3TagsEditorTest, ApplyLeavesWhatNoFieldChangedInTheVersionOneTrailer)
+{
+    const struct {
+        const char *what;
+        QByteArray v2;       // the ID3v2 tag
+        QByteArray trailer;  // the ID3v1 trailer
+        bool retitle;        // an apply of a new title, else one without an edit
+    } cases[] = {
+        {"version 4 genre held bare", tag(4, frame("TIT2", latin1Text("Song"), 4) + frame("TCON", latin1Text("13"), 4)),
+         trailer("Song", "Artist", 13), false},
+        {"genre code without a name", {}, trailer("Song", "Artist", 160), false},
+        {"two artist frames", tag(3, frame("TPE1", latin1Text("First")) + frame("TPE1", latin1Text("Second"))),
+         trailer("Song", "First", 13), true},
+        {"artist of the version 2 tag alone", tag(3, frame("TPE1", latin1Text("A longer artist name"))),
+         trailer("Song", "Artist", 13), true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const QByteArray audio = mpegFrames(4);
+        const QString path = writeFile("keep.mp3", c.v2 + audio + c.trailer);
+        frmMP3TagsEditor &editor = openWith(path);
+        if (c.retitle)
+            editor.txtTitle->setText("New title");
+        editor.cmdApply_Click();
+        EXPECT_EQ(lastMessage(), "Done.");
+
+        QStringList expected = trailerFields(writeFile("before.mp3", c.trailer + c.trailer));
+        ASSERT_EQ(expected.size(), 7);
+        if (c.retitle)
+            expected[0] = "New title";
+        EXPECT_EQ(trailerFields(path), expected);
+        EXPECT_EQ(audioOf(readFile(path)), audio);
+        delete g_frmMP3TagsEditor();
+    }
+}
+
+TEST_F(frmMP3TagsEditorTest, ApplyOverATagThatClaimsTooMuchKeepsTheTrailerAndEverythingBeforeIt)
+{
+    // Tags whose header claims 64 KiB, or just the ID3v1 trailer's last
+    // bytes, in files far shorter; what follows the frames is no audio, or
+    // some.
+    const QByteArray frames = frame("TIT2", latin1Text("Old")) + frame("TPE1", latin1Text("Artist"));
+    const QByteArray rest[] = {QByteArray(300, '\0'), QByteArray(300, 'x'), QByteArray(), mpegFrames(3)};
+    for (const QByteArray &between : rest) {
+        const qint64 intoTrailer = frames.size() + between.size() + 100;
+        for (const quint32 size : {quint32(0x10000), quint32(intoTrailer)}) {
+            SCOPED_TRACE(testing::Message() << between.size() << " bytes after the frames, tag size " << size);
+            QByteArray sizeField = header(3, 0).left(6);
+            for (int shift = 21; shift >= 0; shift -= 7)
+                sizeField.append(char((size >> shift) & 0x7F));
+            const QString path = writeFile("claims.mp3", sizeField + frames + between + trailer("Song", "Artist", 13));
+            frmMP3TagsEditor &editor = openWith(path);
+            editor.txtTitle->setText("New");
+            editor.cmdApply_Click();
+            EXPECT_EQ(lastMessage(), "Done.");
+
+            EXPECT_EQ(trailerFields(path), fields("New", "Artist", 13)) << "the trailer is still there";
+            EXPECT_TRUE(readFile(path).chopped(128).endsWith(between)) << "so is everything between the frames and it";
+            cMP3ID3v2 v2;
+            v2.setMP3File(path);
+            EXPECT_EQ(v2.Title(), "New");
+            EXPECT_EQ(v2.Artist(), "Artist");
+            delete g_frmMP3TagsEditor();
+        }
+    }
+}
+
+TEST_F(frmMP3TagsEditorTest, ApplyNamesTheVersionTwoTwoFramesItCouldNotCarryOver)
+{
+    const QByteArray v22 = tag(2, frameV22("TT2", latin1Text("Old")) + frameV22("CRM", QByteArray("owner\0why\0\x01", 11)));
+    const QString path = writeFile("v22.mp3", v22 + mpegFrames(3));
+    frmMP3TagsEditor &editor = openWith(path);
+    editor.txtTitle->setText("New");
+    editor.cmdApply_Click();
+    EXPECT_EQ(lastMessage(), "Done.\n\nThe ID3 v2.2 frames CRM have no ID3 v2.3 form and were not written.");
+
+    editor.txtTitle->setText("Newer");
+    editor.cmdApply_Click();
+    EXPECT_EQ(lastMessage(), "Done.") << "the frames were already gone";
+    cMP3ID3v2 v2;
+    v2.setMP3File(path);
+    EXPECT_EQ(v2.Title(), "Newer");
+}

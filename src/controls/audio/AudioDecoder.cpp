@@ -1,7 +1,10 @@
 #include "controls/audio/AudioDecoder.h"
 
+#include "controls/audio/Id3v2Layout.h"
+#include "controls/audio/Id3v2Text.h"
 #include "controls/audio/Mp3InfoTag.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -31,6 +34,26 @@ QString metadataValue(const AVFormatContext *format, const char *const *keys)
             if (const AVDictionaryEntry *e = av_dict_get(format->streams[i]->metadata, *key, nullptr, 0))
                 return QString::fromUtf8(e->value).trimmed();
         }
+    }
+    return {};
+}
+
+// The first comment without a description of the ID3v2 tag that starts the
+// file. FFmpeg skips a UTF-16 comment whose empty description has no
+// byte-order mark, the way LAME writes every comment; other readers show it.
+QString id3v2Comment(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.peek(3) != "ID3")
+        return {};
+    const Id3v2Layout::ParsedTag tag = Id3v2Layout::parseTag(file);
+    for (const Id3v2Layout::ParsedFrame &frame : tag.frames) {
+        // Compressed, encrypted or grouped data holds no plain text.
+        if (frame.id != QLatin1String("COMM") || (frame.flags & 0x00E0))
+            continue;
+        Id3v2Text::LangHead head;
+        if (Id3v2Text::langHead(frame.data, &head) && head.description.isEmpty())
+            return Id3v2Text::frameValue(frame.id, frame.data).trimmed();
     }
     return {};
 }
@@ -654,6 +677,8 @@ AudioTags AudioDecoder::readTags(const QString &path, const QByteArray &containe
     tags.album = metadataValue(format.get(), album);
     tags.artist = metadataValue(format.get(), artist);
     tags.comment = metadataValue(format.get(), comment);
+    if (tags.comment.isEmpty())
+        tags.comment = id3v2Comment(path);
     tags.genre = metadataValue(format.get(), genre);
     tags.title = metadataValue(format.get(), title);
     tags.track = metadataValue(format.get(), track);

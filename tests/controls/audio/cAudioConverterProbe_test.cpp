@@ -1,8 +1,11 @@
 #include "support/AudioFixtures.h"
 #include "controls/audio/cAudioConverter.h"
+#include "support/Mutagen.h"
 #include "support/TestEnvironment.h"
 
 #include <QFile>
+#include <QJsonObject>
+#include <QProcess>
 #include <QRandomGenerator>
 
 #include <gtest/gtest.h>
@@ -183,6 +186,37 @@ TEST(AudioConverterProbe, ReadTagsFindsTheTagsOfEachContainer)
     EXPECT_TRUE(converter.TagYear().isEmpty());
     converter.ReadTags(work("missing.mp3"));
     EXPECT_TRUE(converter.TagArtist().isEmpty());
+}
+
+TEST(AudioConverterProbe, ReadTagsShowsTheCommentOfLamesOwnTag)
+{
+    // LAME writes every comment in UTF-16 with an empty description that
+    // carries no byte-order mark; other readers show its text.
+    const struct {
+        const char *name;
+        QStringList arguments;
+    } cases[] = {
+        {"latin1.mp3", {"--tc", "Café note"}},
+        {"cyrillic.mp3", {"--tc", "Ж коммент", "--tt", "Title"}},
+        {"ascii.mp3", {"--tc", "Plain"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QProcess lame;
+        lame.start("lame", QStringList{"--quiet", "--id3v2-only"} + c.arguments + QStringList{baseWav(), work(c.name)});
+        ASSERT_TRUE(lame.waitForFinished(60000) && lame.exitStatus() == QProcess::NormalExit && lame.exitCode() == 0);
+        const QString shown = Mutagen::run(R"(
+import json, sys
+from mutagen.id3 import ID3
+print(json.dumps([f.text[0] for f in ID3(sys.argv[1]).getall("COMM") if f.desc == ""][0]))
+)",
+                                           {work(c.name)})
+                                  .toString();
+        ASSERT_FALSE(shown.isEmpty());
+        cAudioConverter converter;
+        converter.ReadTags(work(c.name));
+        EXPECT_EQ(converter.TagComment(), shown);
+    }
 }
 
 TEST(AudioConverterProbe, FormatSecondsGivesHoursMinutesSeconds)

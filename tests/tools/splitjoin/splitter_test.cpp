@@ -6,10 +6,12 @@
 #include "controls/ui/cStatusBar.h"
 #include "core/mdlFunctions.h"
 #include "core/mdlModes.h"
+#include "lists/ItemProbe.h"
 #include "settings/AudioFormatSettings.h"
 #include "settings/OptionSettings.h"
 #include "support/AudioFixtures.h"
 #include "support/FreshInstall.h"
+#include "support/Mutagen.h"
 #include "support/ScriptedServices.h"
 #include "tools/splitjoin/frmSplitter.h"
 
@@ -24,6 +26,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -802,6 +805,39 @@ TEST_F(SplitterTest, EveryPartCarriesTheRowsTagTexts)
         const QJsonObject probed = Fixture::probe(destination() + QLatin1String(part));
         EXPECT_EQ(Fixture::probedTag(probed, QStringLiteral("title")), QStringLiteral("Take")) << part;
         EXPECT_EQ(Fixture::probedTag(probed, QStringLiteral("artist")), g_sAppName + QLatin1Char(' ') + g_sAppVersion);
+    }
+}
+
+TEST_F(SplitterTest, TheCommentOfALameTaggedSourceReachesEveryPart)
+{
+    // LAME writes its comment in UTF-16 with an empty description that has
+    // no byte-order mark.
+    const QString comment = QStringLiteral("Notes on the take");
+    const QString source = TestEnv::workFolder() + QStringLiteral("/noted.mp3");
+    QProcess lame;
+    lame.start(QStringLiteral("lame"), {QStringLiteral("--quiet"), QStringLiteral("--id3v2-only"), QStringLiteral("--tt"),
+                                        QStringLiteral("Take"), QStringLiteral("--tc"), comment,
+                                        makeSource(QStringLiteral("master.wav"), seconds(4)), source});
+    ASSERT_TRUE(lame.waitForFinished(60000) && lame.exitStatus() == QProcess::NormalExit && lame.exitCode() == 0);
+
+    // What adding the file copies into its row.
+    const AudioTags read = probeItemFile(source, true).tags;
+    EXPECT_EQ(read.comment, comment);
+    RowTags tags;
+    tags.title = read.title;
+    tags.comment = read.comment;
+    frmSplitter &w = open(addRow(source, tags));
+    w.cboTargetFormat->setCurrentIndex(w.cboTargetFormat->findText(kMp3Format));
+    byParts(w, QStringLiteral("2"));
+    w.cmdConvert->click();
+    ASSERT_TRUE(waitForJobEnd(w));
+
+    for (const QString &part : partPaths(QStringLiteral("noted"), 2, QStringLiteral("MP3"))) {
+        SCOPED_TRACE(part.toStdString());
+        const QJsonObject frames = Mutagen::frames(part).toObject();
+        EXPECT_EQ(frames[QStringLiteral("COMM::eng")][QStringLiteral("text")][0].toString(), comment);
+        EXPECT_EQ(frames[QStringLiteral("TIT2")][QStringLiteral("text")][0].toString(), QStringLiteral("Take"));
+        EXPECT_EQ(probeItemFile(part, true).tags.comment, comment) << "the program reads the part's comment too";
     }
 }
 

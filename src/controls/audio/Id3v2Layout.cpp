@@ -1,11 +1,12 @@
-#include "tags/Id3v2Layout.h"
+#include "controls/audio/Id3v2Layout.h"
 
-#include "tags/Id3v2Text.h"
+#include "controls/audio/Id3v2Text.h"
 
 #include <QHash>
 #include <QIODevice>
 
 #include <algorithm>
+#include <optional>
 
 namespace Id3v2Layout {
 namespace {
@@ -176,6 +177,24 @@ QByteArray pictureFromV22(const QByteArray &data)
     return data.left(1) + mime + '\0' + data.mid(4);
 }
 
+// A version 2 frame in version 3 form; none when version 3 has no frame for it.
+std::optional<ParsedFrame> frameFromV22(const QString &id, const QByteArray &data)
+{
+    const QString mapped = mapV22FrameId(id);
+    if (mapped.isEmpty())
+        return std::nullopt;
+    if (id == QLatin1String("PIC"))
+        return ParsedFrame{mapped, pictureFromV22(data), 0};
+    if (id == QLatin1String("LNK")) {
+        // The linked frame is named by its version 2 id too.
+        const QString linked = data.size() >= 3 ? mapV22FrameId(QString::fromLatin1(data.left(3))) : QString();
+        if (linked.isEmpty())
+            return std::nullopt;
+        return ParsedFrame{mapped, linked.toLatin1() + data.mid(3), 0};
+    }
+    return ParsedFrame{mapped, data, 0};
+}
+
 // Version 4 frame flags and data in version 3 form.
 ParsedFrame frameFromV24(const QString &id, QByteArray data, quint16 flags, bool tagUnsynchronised)
 {
@@ -206,6 +225,8 @@ ParsedFrame frameFromV24(const QString &id, QByteArray data, quint16 flags, bool
             const QString year = Id3v2Text::frameValue(id, frame.data).left(4);
             frame.id = QStringLiteral("TYER");
             frame.data = Id3v2Text::frameData(frame.id, year);
+        } else if (id == QLatin1String("TCON")) {
+            frame.data = Id3v2Text::genreToVersion3(frame.data);
         }
     }
     return frame;
@@ -237,6 +258,7 @@ namespace {
 
 struct Walk {
     QList<ParsedFrame> frames;
+    QStringList leftOut;
     // Whether the frames, then zero padding, fill the area exactly.
     bool clean = true;
     // Where the damage may start, when the walk met what is neither a frame
@@ -305,10 +327,10 @@ Walk walkFrames(const QByteArray &area, quint8 version, quint8 tagFlags)
         const QByteArray data = area.mid(pos + headerLength, std::min(size, room));
         const QString name = QString::fromLatin1(id);
         if (version == 2) {
-            const QString mapped = mapV22FrameId(name);
-            // Frames with no version 3 equivalent to write back as are left out.
-            if (!mapped.isEmpty())
-                walk.frames.append({mapped, name == QLatin1String("PIC") ? pictureFromV22(data) : data, 0});
+            if (const std::optional<ParsedFrame> carried = frameFromV22(name, data))
+                walk.frames.append(*carried);
+            else if (!walk.leftOut.contains(name))
+                walk.leftOut.append(name);
         } else if (version == 3) {
             walk.frames.append({name, data, frameFlags});
         } else {
@@ -391,10 +413,18 @@ ParsedTag parseTag(QIODevice &file)
         }
     }
     tag.frames = walk.frames;
+    tag.leftOut = walk.leftOut;
 
     // Only a tag that starts the file, with a known end, is ever replaced.
-    if (start == 0 && declaredEnd >= 0)
-        tag.regionEnd = std::min(end, length);
+    // A tag cut short by the end of the file ends there when nothing but its
+    // frames and padding follow; one that claims more than the file holds,
+    // with no audio found to end it, or that reaches into the ID3v1 trailer,
+    // claims bytes of others: its end is unknown.
+    if (walk.clean && end > length)
+        end = length;
+    const bool trailer = length >= 128 && readAt(file, length - 128, 3) == "TAG";
+    if (start == 0 && declaredEnd >= 0 && end <= (trailer ? length - 128 : length))
+        tag.regionEnd = end;
     return tag;
 }
 
@@ -424,7 +454,10 @@ QString mapV22FrameId(const QString &id)
         {"TXT", "TEXT"}, {"TXX", "TXXX"}, {"TFT", "TFLT"}, {"TDY", "TDLY"}, {"ULT", "USLT"},
         {"WAF", "WOAF"}, {"WAR", "WOAR"}, {"WAS", "WOAS"}, {"WCM", "WCOM"}, {"WCP", "WCOP"},
         {"WPB", "WPUB"}, {"WXX", "WXXX"}, {"CNT", "PCNT"}, {"POP", "POPM"}, {"UFI", "UFID"},
-        {"PIC", "APIC"},
+        {"PIC", "APIC"}, {"TCP", "TCMP"}, {"TST", "TSOT"}, {"TSA", "TSOA"}, {"TSP", "TSOP"}, {"TS2", "TSO2"},
+        {"TSC", "TSOC"}, {"RVA", "RVAD"}, {"IPL", "IPLS"}, {"MCI", "MCDI"}, {"ETC", "ETCO"}, {"MLL", "MLLT"},
+        {"STC", "SYTC"}, {"SLT", "SYLT"}, {"REV", "RVRB"}, {"EQU", "EQUA"}, {"GEO", "GEOB"}, {"BUF", "RBUF"},
+        {"CRA", "AENC"}, {"LNK", "LINK"}, {"MVN", "MVNM"}, {"MVI", "MVIN"}, {"GP1", "GRP1"},
     };
     return table.value(id);
 }

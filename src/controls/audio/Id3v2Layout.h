@@ -3,12 +3,14 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class QIODevice;
 
 // The ID3v2 tag as it lies in a file, shared by the reader and the writer of
-// cMP3ID3v2. Frames of version 2 and 4 tags are handed over in version 3 form,
-// so that the writer can put them back unchanged.
+// cMP3ID3v2 and by the decoder's tag reading. Frames of version 2 and 4 tags
+// are handed over in version 3 form, so that the writer can put them back
+// unchanged.
 namespace Id3v2Layout {
 
 struct ParsedFrame {
@@ -21,10 +23,15 @@ struct ParsedTag {
     qint64 position = 0;  // 1-based position of the byte after "ID3"; 0 when none was found
     quint8 version = 0;   // the version byte as found (0 when none)
     QList<ParsedFrame> frames;
+    // The ids of version 2 frames that version 3 has no form for, each once,
+    // in file order: they are not among the frames.
+    QStringList leftOut;
     // Offset of the first byte after the old tag when it stands at the start
     // of the file: the end its header gives, or the first MPEG sync where a
     // damaged tag runs into the audio. 0 when the tag does not start the file
-    // or its end is unknown; then nothing of the file may be overwritten.
+    // or its end is unknown (past the end of the file with no audio found,
+    // or inside the ID3v1 trailer that ends the file); then nothing of the
+    // file may be overwritten.
     qint64 regionEnd = 0;
 };
 
@@ -42,7 +49,8 @@ ParsedTag parseTag(QIODevice &file);
 void putLongBE(QByteArray &buffer, qsizetype index, quint32 value);
 // Seven bits a byte, as the tag header's size field holds it.
 void putSyncSafe(QByteArray &buffer, qsizetype index, quint32 value);
-// The four-letter id of a version 2 frame id; empty when it has none.
+// The four-letter id of a version 2 frame id; empty when version 3 has no
+// frame for it.
 QString mapV22FrameId(const QString &id);
 
 } // namespace Id3v2Layout

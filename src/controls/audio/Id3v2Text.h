@@ -26,6 +26,13 @@ namespace Id3v2Text {
 // Version 4 texts in UTF-8 or UTF-16BE, which version 3 does not know, turned
 // into ISO-8859-1 or UTF-16 with byte-order marks; other data unchanged.
 QByteArray toVersion3Encoding(const QString &id, const QByteArray &data);
+// The genre code that a text of a genre frame holds bare, as version 4 holds
+// it ("13"); -1 when the text is no such number.
+int bareGenreCode(const QString &text);
+// A version 4 genre frame's data (in a version 3 encoding) in version 3 form:
+// the genre numbers version 4 holds bare ("13"), and RX and CR, become
+// references ("(13)") ahead of the names. Data without them is unchanged.
+QByteArray genreToVersion3(const QByteArray &data);
 }
 
 namespace Id3v2Text {
@@ -37,6 +44,9 @@ struct LangHead {
 };
 // False when the data is too short or its encoding unknown.
 bool langHead(const QByteArray &data, LangHead *head);
+// The description of a WXXX frame's data (version 3 form); false when the
+// data is empty or its encoding unknown.
+bool userUrlDescription(const QByteArray &data, QString *description);
 // Whether the language bytes are a language code: three ASCII letters.
 bool isLanguageCode(const QByteArray &language);
 }

@@ -1,4 +1,4 @@
-#include "tags/Id3v2Text.h"
+#include "controls/audio/Id3v2Text.h"
 
 #include <QStringList>
 
@@ -287,6 +287,30 @@ QByteArray toVersion3Encoding(const QString &id, const QByteArray &data)
     }
 }
 
+int bareGenreCode(const QString &text)
+{
+    const bool digits = !text.isEmpty() && text.size() <= 3
+        && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
+    return digits && text.toInt() <= 255 ? text.toInt() : -1;
+}
+
+QByteArray genreToVersion3(const QByteArray &data)
+{
+    if (data.isEmpty() || static_cast<quint8>(data.at(0)) > Utf8)
+        return data;
+    QString references;
+    QStringList names;
+    for (const QString &part : decodeAll(data.mid(1), static_cast<quint8>(data.at(0)))) {
+        if (bareGenreCode(part) >= 0 || part == QLatin1String("RX") || part == QLatin1String("CR"))
+            references += QLatin1Char('(') + part + QLatin1Char(')');
+        else if (!part.isEmpty())
+            names.append(part);
+    }
+    if (references.isEmpty())
+        return data;
+    return frameData(QStringLiteral("TCON"), references + names.join(QLatin1Char('/')));
+}
+
 bool langHead(const QByteArray &data, LangHead *head)
 {
     if (data.size() < 4 || static_cast<quint8>(data.at(0)) > Utf8)
@@ -295,6 +319,16 @@ bool langHead(const QByteArray &data, LangHead *head)
     const qsizetype end = terminatorAt(data, 4, encoding);
     head->language = data.mid(1, 3);
     head->description = decodeOne(end < 0 ? data.mid(4) : data.mid(4, end - 4), encoding);
+    return true;
+}
+
+bool userUrlDescription(const QByteArray &data, QString *description)
+{
+    if (data.isEmpty() || static_cast<quint8>(data.at(0)) > Utf8)
+        return false;
+    const auto encoding = static_cast<quint8>(data.at(0));
+    const qsizetype end = terminatorAt(data, 1, encoding);
+    *description = decodeOne(end < 0 ? data.mid(1) : data.mid(1, end - 1), encoding);
     return true;
 }
 
