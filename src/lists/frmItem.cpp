@@ -212,7 +212,8 @@ void frmItem::buildControls()
 
 void frmItem::Form_Load()
 {
-    mdlSetFormIcon32::SetFormIcon(this, QStringLiteral("document_music"), true);
+    // The window's own icon only: the main window it is opened over keeps its own.
+    mdlSetFormIcon32::SetFormIcon(this, QStringLiteral("document_music"), false);
     TitleStrip::applyColors(picTitle, lblTitle);
     for (QWidget *w : std::initializer_list<QWidget *>{this, TabInfo, TabRange, TabTags, ptnAllFile, ptnConvertByTime})
         ViewSkin::paintViewBack(w);

@@ -293,6 +293,22 @@ TEST_F(ItemProperties, PickersStopAtTheItemsLength)
     EXPECT_EQ(item->dtUntil->time(), QTime(0, 3, 25));
 }
 
+// Each window shows its own icon; the main window it opens over keeps the
+// program's.
+TEST_F(ItemProperties, TheMainWindowKeepsItsIconWhileItemWindowsOpen)
+{
+    frmMain &main = loadSongs();
+    const QImage own = main.windowIcon().pixmap(32).toImage();
+    ASSERT_FALSE(own.isNull());
+    frmItem *item = openFor(main, 1);
+    EXPECT_FALSE(item->windowIcon().isNull());
+    EXPECT_NE(item->windowIcon().pixmap(32).toImage(), own);
+    EXPECT_EQ(main.windowIcon().pixmap(32).toImage(), own);
+
+    EXPECT_EQ(addAndWait(main, {wav(QStringLiteral("d.wav"), 1000)}), 1);
+    EXPECT_EQ(main.windowIcon().pixmap(32).toImage(), own);
+}
+
 TEST_F(ItemProperties, TypedIllegalCharactersNeverReachTheNameBox)
 {
     frmMain &main = loadSongs();
