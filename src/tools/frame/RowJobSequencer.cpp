@@ -137,6 +137,8 @@ void RowJobSequencer::doneEnding()
     m_window.prgCurrnet->setValue(100);
     if (m_timer)
         m_timer->stop();
+    if (m_timeLeft)
+        m_timeLeft->setText(JobTimeLeft::kNoTimeLeft);
     m_window.DoEndEvents();
 }
 
