@@ -234,7 +234,7 @@ void ToolWindow::Form_Load()
 
     mdlFunctions::LoadPathHistory(txtToPath);
     if (txtToPath->currentText().isEmpty())
-        txtToPath->setEditText(AppPaths::programFolder() + QStringLiteral("/Main/"));
+        txtToPath->setEditText(AppPaths::defaultDestinationFolder());
 
     if (cboTargetFormat) {
         mdlSupportedDestination::FillDestinationFormats(cboTargetFormat);

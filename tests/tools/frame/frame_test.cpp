@@ -26,6 +26,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -58,7 +59,9 @@ protected:
 TEST_F(FrameTest, ALoadedWindowOpensOnItsSettingsWithItsDefaults)
 {
     frmSplitter &w = Forms::loadSplitter();
-    EXPECT_EQ(w.txtToPath->currentText(), AppPaths::programFolder() + QStringLiteral("/Main/"));
+    // With no folder in the history, the user's music folder, not made yet.
+    EXPECT_EQ(w.txtToPath->currentText(), QDir::homePath() + QStringLiteral("/Music/Sonvale/"));
+    EXPECT_FALSE(QFileInfo::exists(w.txtToPath->currentText()));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Audio Splitter"));
     EXPECT_EQ(w.cmdConvert->text(), QStringLiteral("Split"));
     EXPECT_TRUE(w.TabSettings->isVisibleTo(&w));
