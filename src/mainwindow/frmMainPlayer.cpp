@@ -56,6 +56,7 @@ void frmMain::StartPlay()
     if (cPlayer1->IsPaused()) {
         cPlayer1->Resume();
         tlbrRecorder->setButtonChecked(QStringLiteral("Pause"), false);
+        cStatusBar1->setPanelText(QStringLiteral("Main"), QStringLiteral("Playing"));
         return;
     }
     if (cPlayer1->IsPlaying() && !tmrPlayer->isActive()) {
@@ -108,6 +109,10 @@ void frmMain::pauseCommand()
         cPlayer1->Pause();
     else
         cPlayer1->Resume();
+    // The item stays the one playing (its row and list stay bold); only the
+    // word says that it holds.
+    cStatusBar1->setPanelText(QStringLiteral("Main"),
+                              cPlayer1->IsPaused() ? QStringLiteral("Paused") : QStringLiteral("Playing"));
 }
 
 void frmMain::stopCommand()
