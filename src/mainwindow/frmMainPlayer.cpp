@@ -12,6 +12,7 @@
 #include "controls/ui/cToolbar.h"
 #include "controls/ui/cTreeNode.h"
 #include "controls/ui/cTreeView.h"
+#include "lists/ItemsGrid.h"
 #include "lists/ItemsListRow.h"
 #include "platform/Prompter.h"
 #include "settings/OptionSettings.h"
@@ -30,14 +31,6 @@ namespace Row = ItemsListRow;
 qint32 wholeSeconds(double seconds)
 {
     return qint32(std::nearbyint(seconds));
-}
-
-QFont rowFont(bool bold)
-{
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSize(8);
-    font.setBold(bold);
-    return font;
 }
 
 // A leading dot only keeps a file out of folder views; it is still the
@@ -206,7 +199,7 @@ void frmMain::cSlider1_DragEnd()
 
 void frmMain::SetRowBold(int lRow, bool bBold)
 {
-    const QFont font = rowFont(bBold);
+    const QFont font = ItemsGrid::rowFont(bBold);
     for (int col = 1; col <= cGrid1->Columns(); ++col)
         cGrid1->setCellFont(lRow, col, font);
 }
@@ -214,7 +207,7 @@ void frmMain::SetRowBold(int lRow, bool bBold)
 void frmMain::SetRowUnBold()
 {
     cGrid1->setRedraw(false);
-    const QFont font = rowFont(false);
+    const QFont font = ItemsGrid::rowFont(false);
     for (int row = 1; row <= cGrid1->Rows(); ++row) {
         for (int col = 1; col <= cGrid1->Columns(); ++col)
             cGrid1->setCellFont(row, col, font);
