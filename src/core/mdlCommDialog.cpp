@@ -125,6 +125,17 @@ FileDialogResult ShowOpen(QWidget *owner, bool centerOverOwner)
         }
         g_FileDialog.lpstrFile += QChar(u'\0');
         result.FileCount = static_cast<qint16>(result.FileNames.size() - 1);
+        if (chosen.size() > MaxOpenNames) {
+            // Never dropped without a word: the user would not know their
+            // choice was cut short.
+            const qsizetype left = chosen.size() - MaxOpenNames;
+            MsgBox(QStringLiteral("Only the first %1 of the %2 chosen files are taken: %3 %4 left out.")
+                       .arg(MaxOpenNames)
+                       .arg(chosen.size())
+                       .arg(left)
+                       .arg(left == 1 ? QStringLiteral("file was") : QStringLiteral("files were")),
+                   int(Msg::OkOnly) + Msg::Information);
+        }
     }
     result.Cancelled = false;
     return result;

@@ -85,14 +85,30 @@ TEST(ShowOpen, FilesInTheRootFolderJoinBackToTheirPaths)
     EXPECT_EQ(prompter().openRequests.last().initialFolder, "/");
 }
 
-TEST(ShowOpen, TakesAtMostAThousandNames)
+TEST(ShowOpen, TakesAtMostAThousandNamesAndSaysHowManyWereLeftOut)
 {
-    QStringList chosen;
-    for (int i = 0; i < 1005; ++i)
-        chosen << QStringLiteral("/music/%1.mp3").arg(i);
-    const FileDialogResult r = open(chosen);
-    EXPECT_EQ(r.FileCount, 1000);
-    EXPECT_EQ(r.FileNames.last(), "999.mp3");
+    const struct {
+        int chosen;
+        QStringList told;
+    } cases[] = {
+        {1000, {}},
+        {1001, {"Only the first 1000 of the 1001 chosen files are taken: 1 file was left out."}},
+        {2500, {"Only the first 1000 of the 2500 chosen files are taken: 1500 files were left out."}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.chosen);
+        prompter().messages.clear();
+        QStringList chosen;
+        for (int i = 0; i < c.chosen; ++i)
+            chosen << QStringLiteral("/music/%1.mp3").arg(i);
+        const FileDialogResult r = open(chosen);
+        EXPECT_EQ(r.FileCount, 1000);
+        EXPECT_EQ(r.FileNames.size(), 1001);
+        EXPECT_EQ(r.FileNames.last(), "999.mp3");
+        EXPECT_EQ(prompter().messageTexts(), c.told);
+        for (const MessageRequest &m : prompter().messages)
+            EXPECT_EQ(m.style, int(Msg::OkOnly) + Msg::Information);
+    }
 }
 
 // The real dialog, as a user meets it: it belongs to the window that asked
