@@ -196,6 +196,17 @@ TEST_F(FrameTest, OpenDestinationFolderAsksToCreateAMissingOne)
     EXPECT_EQ(testServices().shell->opened.last(), impossible);
 }
 
+TEST_F(FrameTest, OpenDestinationFolderMakesTheDefaultOneWithoutAsking)
+{
+    frmSplitter &w = Forms::loadSplitter();
+    const QString music = QDir::homePath() + QStringLiteral("/Music/Sonvale/");
+    ASSERT_EQ(w.txtToPath->currentText(), music);
+    w.lblOpenDestinationDestinationFolder_Click();
+    EXPECT_TRUE(QFileInfo(music).isDir());
+    EXPECT_TRUE(testServices().prompter->messages.isEmpty());
+    EXPECT_EQ(testServices().shell->opened, QStringList{music});
+}
+
 TEST_F(FrameTest, SetAsDefaultFormatStoresItEverywhere)
 {
     frmSplitter &w = Forms::loadSplitter();
