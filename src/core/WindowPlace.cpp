@@ -1,18 +1,28 @@
 #include "core/WindowPlace.h"
 
+#include "platform/ScreenPlace.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 
 namespace {
 
+// The available area of the screen that holds the point, else of the
+// window's own screen, else of the primary one.
+QRect screenArea(const QWidget *window, const QPoint &at)
+{
+    const QScreen *screen = QGuiApplication::screenAt(at);
+    if (!screen)
+        screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
 void centreIn(QWidget *window, const QRect &area)
 {
     // The frame is not known before the first show; its margins then count
     // as nothing, which leaves the window off centre by half a border at most.
-    QRect placed(QPoint(0, 0), window->frameGeometry().size());
-    placed.moveCenter(area.center());
-    window->move(placed.topLeft());
+    window->move(ScreenPlace::centredWithin(window->frameGeometry().size(), area, screenArea(window, area.center())));
 }
 
 } // namespace

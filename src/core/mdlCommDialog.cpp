@@ -33,9 +33,11 @@ QString prompterFilter(const QString &filter)
     return parts.join(QLatin1Char('|'));
 }
 
-FileDialogRequest requestFromRecord()
+FileDialogRequest requestFromRecord(QWidget *owner, bool centreOnOwner)
 {
     FileDialogRequest request;
+    request.owner = owner;
+    request.centreOnOwner = centreOnOwner;
     request.title = g_FileDialog.lpstrTitle;
     request.filter = prompterFilter(g_FileDialog.lpstrFilter);
     request.initialFolder = g_FileDialog.lpstrInitialDir;
@@ -83,7 +85,7 @@ void fillCustomColorsOnce()
 
 } // namespace
 
-FileDialogResult ShowOpen(QWidget *owner, bool /*centerOverOwner*/)
+FileDialogResult ShowOpen(QWidget *owner, bool centerOverOwner)
 {
     g_FileDialog.lStructSize = 76;
     g_FileDialog.hwndOwner = owner;
@@ -93,7 +95,7 @@ FileDialogResult ShowOpen(QWidget *owner, bool /*centerOverOwner*/)
     g_FileDialog.nFileOffset = 0;
     g_FileDialog.Flags = OpenFlags;
 
-    const QStringList chosen = Services::instance().prompter().openFiles(requestFromRecord());
+    const QStringList chosen = Services::instance().prompter().openFiles(requestFromRecord(owner, centerOverOwner));
     if (chosen.isEmpty())
         return cancelled();
 
@@ -123,12 +125,23 @@ FileDialogResult ShowOpen(QWidget *owner, bool /*centerOverOwner*/)
         }
         g_FileDialog.lpstrFile += QChar(u'\0');
         result.FileCount = static_cast<qint16>(result.FileNames.size() - 1);
+        if (chosen.size() > MaxOpenNames) {
+            // Never dropped without a word: the user would not know their
+            // choice was cut short.
+            const qsizetype left = chosen.size() - MaxOpenNames;
+            MsgBox(QStringLiteral("Only the first %1 of the %2 chosen files are taken: %3 %4 left out.")
+                       .arg(MaxOpenNames)
+                       .arg(chosen.size())
+                       .arg(left)
+                       .arg(left == 1 ? QStringLiteral("file was") : QStringLiteral("files were")),
+                   int(Msg::OkOnly) + Msg::Information);
+        }
     }
     result.Cancelled = false;
     return result;
 }
 
-FileDialogResult ShowSave(QWidget *owner, const QString &defaultName, bool /*centerOverOwner*/)
+FileDialogResult ShowSave(QWidget *owner, const QString &defaultName, bool centerOverOwner)
 {
     g_FileDialog.lStructSize = 76;
     g_FileDialog.hwndOwner = owner;
@@ -139,7 +152,7 @@ FileDialogResult ShowSave(QWidget *owner, const QString &defaultName, bool /*cen
     g_FileDialog.lpstrFileTitle.clear();
     g_FileDialog.nFileOffset = 0;
 
-    FileDialogRequest request = requestFromRecord();
+    FileDialogRequest request = requestFromRecord(owner, centerOverOwner);
     request.fileName = defaultName;
     if (request.initialFolder.isEmpty())
         request.initialFolder = QDir::homePath();
@@ -158,10 +171,12 @@ FileDialogResult ShowSave(QWidget *owner, const QString &defaultName, bool /*cen
     return result;
 }
 
-qint32 ShowColor(QWidget * /*owner*/, bool /*centerOverOwner*/)
+qint32 ShowColor(QWidget *owner, bool centerOverOwner)
 {
     fillCustomColorsOnce();
     ColorRequest request;
+    request.owner = owner;
+    request.centreOnOwner = centerOverOwner;
     request.initial = QColor(255, 255, 255);
     request.customColors = customColors();
     const std::optional<ColorAnswer> answer = Services::instance().prompter().chooseColor(request);

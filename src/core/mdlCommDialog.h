@@ -52,7 +52,8 @@ constexpr qint32 OFN_ALLOWMULTISELECT = 0x200;
 constexpr qint32 OpenFlags = 3678724;
 // Long names, explorer style, no read-only box and the overwrite question.
 constexpr qint32 SaveFlags = 2621446;
-// At most this many names are taken from one several-file choice.
+// At most this many names are taken from one several-file choice; a choice
+// cut short tells the user how many were left out.
 constexpr int MaxOpenNames = 1000;
 
 // The open-file dialog (several files allowed), starting in the folder of the

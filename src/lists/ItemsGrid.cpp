@@ -55,6 +55,16 @@ void InitItemsGrid(cGrid &grid, cImageList *images, Variant variant)
     grid.setSetupColor(0x80000008u);
     grid.setHotTrack(true);
     grid.setSetupFlag47(false);
+    if (main)
+        grid.setFont(rowFont(false));
+}
+
+QFont rowFont(bool bold)
+{
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSize(8);
+    font.setBold(bold);
+    return font;
 }
 
 void writeRow(cGrid &grid, int n, const Row::Data &row)

@@ -3,6 +3,7 @@
 #include "lists/ItemsListFile.h"
 #include "lists/ItemsListRow.h"
 
+#include <QFont>
 #include <QList>
 
 class cGrid;
@@ -14,7 +15,13 @@ namespace ItemsGrid {
 
 enum class Variant { Main, Tool };
 
+// The main grid is drawn in the row font, so rows the player has touched
+// and rows added since look alike.
 void InitItemsGrid(cGrid &grid, cImageList *images, Variant variant);
+
+// The font of the main grid's rows: the playing row bold, every other row
+// regular.
+QFont rowFont(bool bold);
 
 // Writes row n (n = Rows + 1 appends it) in the order the loader fills cells.
 void writeRow(cGrid &grid, int n, const ItemsListRow::Data &row);

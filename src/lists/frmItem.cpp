@@ -22,6 +22,7 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -129,6 +130,13 @@ void frmItem::buildControls()
     for (QTimeEdit *picker : {dtStartAfter, dtUntil}) {
         picker->setDisplayFormat(timeFormat);
         picker->setTime(QTime(0, 0));
+        // A typed time takes its value when the edit is done (Return, leaving
+        // the picker, Apply), so its change is held to the item's length once,
+        // on the whole time: held on every keystroke, the first digits typed
+        // would be cut before the rest arrive. Arrow steps still change the
+        // value at once.
+        picker->setKeyboardTracking(false);
+        picker->installEventFilter(this);
     }
     cmdGoTSoStart = new QPushButton(QStringLiteral("<<"), TabRange);
     cmdGoTSoStart->setToolTip(QStringLiteral("Go to start"));
@@ -212,7 +220,8 @@ void frmItem::buildControls()
 
 void frmItem::Form_Load()
 {
-    mdlSetFormIcon32::SetFormIcon(this, QStringLiteral("document_music"), true);
+    // The window's own icon only: the main window it is opened over keeps its own.
+    mdlSetFormIcon32::SetFormIcon(this, QStringLiteral("document_music"), false);
     TitleStrip::applyColors(picTitle, lblTitle);
     for (QWidget *w : std::initializer_list<QWidget *>{this, TabInfo, TabRange, TabTags, ptnAllFile, ptnConvertByTime})
         ViewSkin::paintViewBack(w);
@@ -385,6 +394,10 @@ qint32 frmItem::ApplyItemChanges()
     qint32 start = 0;
     qint32 end = 0;
     if (byTime) {
+        // A time still being typed ends its edit here, held to the length as
+        // any finished edit is.
+        dtStartAfter->interpretText();
+        dtUntil->interpretText();
         start = mdlFunctions::TimeToSeconds(dtStartAfter->time().toString(timeFormat));
         end = mdlFunctions::TimeToSeconds(dtUntil->time().toString(timeFormat));
         if (start >= end) {
@@ -516,9 +529,22 @@ void frmItem::lblID3TagParameters_Click()
     Forms::loadProgParameters().execOnSection(frmProgParameters::TagsSection);
 }
 
+bool frmItem::separatorAlreadyPassed(QTimeEdit *picker, const QKeyEvent &key)
+{
+    const bool digit = key.text().size() == 1 && key.text().at(0).isDigit();
+    const bool passed = key.text() == QLatin1String(":") && m_typedInto == picker
+        && picker->currentSectionIndex() != m_sectionBeforeDigit;
+    m_typedInto = digit ? picker : nullptr;
+    m_sectionBeforeDigit = picker->currentSectionIndex();
+    return passed;
+}
+
 bool frmItem::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == txtItemName && dropIllegalNameKey(txtItemName, event))
+        return true;
+    if ((watched == dtStartAfter || watched == dtUntil) && event->type() == QEvent::KeyPress
+        && separatorAlreadyPassed(static_cast<QTimeEdit *>(watched), *static_cast<QKeyEvent *>(event)))
         return true;
     return QDialog::eventFilter(watched, event);
 }

@@ -11,6 +11,7 @@ class cAudioConverter;
 class cGrid;
 class cImageList;
 class LinkLabel;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -122,6 +123,13 @@ private:
     // changes are held to the item's length.
     void setPickerTime(QTimeEdit *picker, const QTime &time);
     bool m_settingPicker = false;
+    // Two digits fill a field of a picker, which then moves on to the next
+    // by itself; the separator typed after them ("00:05:00") has been passed
+    // already and would move it on once more, putting the rest into the
+    // wrong field. True for such a separator.
+    bool separatorAlreadyPassed(QTimeEdit *picker, const QKeyEvent &key);
+    QTimeEdit *m_typedInto = nullptr; // the picker the last key typed a digit into
+    int m_sectionBeforeDigit = -1;
     void setCell(ItemsListRow::Column column, const QString &text);
 
     cGrid *m_grid;

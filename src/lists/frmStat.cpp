@@ -104,7 +104,7 @@ frmStat::~frmStat()
 
 void frmStat::Form_Load()
 {
-    mdlSetFormIcon32::SetFormIcon(this, QStringLiteral("replace2"), true);
+    mdlSetFormIcon32::SetFormIcon(this, QStringLiteral("replace2"), false);
     g_bCancelAddFiles = false;
     g_sStatText = QStringLiteral("Adding");
     tmrUpdate->start();

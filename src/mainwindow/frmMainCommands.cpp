@@ -165,7 +165,8 @@ bool frmMain::runListCommand(const QString &key)
         mdlFunctions::LoadPathHistory(&history);
         QString folder = history.count() > 0 ? history.itemText(0) : QString();
         if (folder.isEmpty())
-            folder = AppPaths::programFolder() + QStringLiteral("/Main/");
+            folder = AppPaths::defaultDestinationFolder();
+        AppPaths::makeDefaultDestination(folder);
         OpenDestFolder(folder);
         return true;
     }

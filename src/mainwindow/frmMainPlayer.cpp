@@ -12,6 +12,7 @@
 #include "controls/ui/cToolbar.h"
 #include "controls/ui/cTreeNode.h"
 #include "controls/ui/cTreeView.h"
+#include "lists/ItemsGrid.h"
 #include "lists/ItemsListRow.h"
 #include "platform/Prompter.h"
 #include "settings/OptionSettings.h"
@@ -32,14 +33,6 @@ qint32 wholeSeconds(double seconds)
     return qint32(std::nearbyint(seconds));
 }
 
-QFont rowFont(bool bold)
-{
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSize(8);
-    font.setBold(bold);
-    return font;
-}
-
 // A leading dot only keeps a file out of folder views; it is still the
 // user's file and plays like any other.
 bool playableFileExists(const QString &path)
@@ -56,6 +49,7 @@ void frmMain::StartPlay()
     if (cPlayer1->IsPaused()) {
         cPlayer1->Resume();
         tlbrRecorder->setButtonChecked(QStringLiteral("Pause"), false);
+        cStatusBar1->setPanelText(QStringLiteral("Main"), QStringLiteral("Playing"));
         return;
     }
     if (cPlayer1->IsPlaying() && !tmrPlayer->isActive()) {
@@ -108,6 +102,10 @@ void frmMain::pauseCommand()
         cPlayer1->Pause();
     else
         cPlayer1->Resume();
+    // The item stays the one playing (its row and list stay bold); only the
+    // word says that it holds.
+    cStatusBar1->setPanelText(QStringLiteral("Main"),
+                              cPlayer1->IsPaused() ? QStringLiteral("Paused") : QStringLiteral("Playing"));
 }
 
 void frmMain::stopCommand()
@@ -201,7 +199,7 @@ void frmMain::cSlider1_DragEnd()
 
 void frmMain::SetRowBold(int lRow, bool bBold)
 {
-    const QFont font = rowFont(bBold);
+    const QFont font = ItemsGrid::rowFont(bBold);
     for (int col = 1; col <= cGrid1->Columns(); ++col)
         cGrid1->setCellFont(lRow, col, font);
 }
@@ -209,7 +207,7 @@ void frmMain::SetRowBold(int lRow, bool bBold)
 void frmMain::SetRowUnBold()
 {
     cGrid1->setRedraw(false);
-    const QFont font = rowFont(false);
+    const QFont font = ItemsGrid::rowFont(false);
     for (int row = 1; row <= cGrid1->Rows(); ++row) {
         for (int col = 1; col <= cGrid1->Columns(); ++col)
             cGrid1->setCellFont(row, col, font);

@@ -67,6 +67,21 @@ QString configFolder()
     return stripSlash(env.isEmpty() ? homeFolder() + QStringLiteral("/.config") : env);
 }
 
+QString defaultDestinationFolder()
+{
+    QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    if (music.isEmpty())
+        music = homeFolder() + QStringLiteral("/Music");
+    return stripSlash(music) + QStringLiteral("/Sonvale/");
+}
+
+void makeDefaultDestination(const QString &folder)
+{
+    const QString wanted = QDir::cleanPath(defaultDestinationFolder());
+    if (QDir::cleanPath(folder) == wanted && !QFileInfo(wanted).isDir())
+        QDir().mkpath(wanted);
+}
+
 QString registryFolder()
 {
     const QString env = fromEnv("SONVALE_REGISTRY_DIR");

@@ -17,6 +17,15 @@ QString resourceFolder();
 QString registryFolder();
 // The per-user configuration folder ($XDG_CONFIG_HOME, else ~/.config).
 QString configFolder();
+// Where the tools write until the user picks a folder: "Sonvale/" in the
+// user's music folder, with its closing "/". The program's own files stay
+// in the program folder; this one holds what the user will open. Not made
+// here.
+QString defaultDestinationFolder();
+// Makes folder, with every missing level, when it is the default
+// destination and missing: it is made when a job first needs it. Any other
+// folder is the user's own and is left alone.
+void makeDefaultDestination(const QString &folder);
 }
 
 // The program folder under the name the windows use for it.

@@ -1,5 +1,6 @@
 #include "platform/DesktopPrompter.h"
 #include "platform/FolderBrowser.h"
+#include "platform/ScreenPlace.h"
 #include "platform/Services.h"
 
 #include <QApplication>
@@ -7,7 +8,9 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 
 namespace {
 
@@ -46,6 +49,52 @@ QMessageBox::Icon iconFor(int icon)
     default: return QMessageBox::NoIcon;
     }
 }
+
+// The window a dialog belongs to: its owner's, else the active one.
+QWidget *dialogParent(QWidget *owner)
+{
+    return owner ? owner->window() : QApplication::activeWindow();
+}
+
+// Moves a dialog once, when it first shows with the size the toolkit gave
+// it: centred on its owner or on the owner's screen, and whole on that
+// screen.
+class PlaceOnShow : public QObject {
+public:
+    PlaceOnShow(QWidget *dialog, QWidget *owner, bool overOwner)
+        : QObject(dialog)
+        , m_owner(owner)
+        , m_overOwner(overOwner)
+    {
+        dialog->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show) {
+            watched->removeEventFilter(this);
+            place(static_cast<QWidget *>(watched));
+        }
+        return false;
+    }
+
+private:
+    void place(QWidget *dialog) const
+    {
+        const QScreen *screen = m_owner ? m_owner->screen() : dialog->screen();
+        if (!screen)
+            screen = QGuiApplication::primaryScreen();
+        if (!screen)
+            return;
+        const QRect area = screen->availableGeometry();
+        const QRect over = m_overOwner && m_owner && m_owner->isVisible() ? m_owner->frameGeometry() : area;
+        dialog->move(ScreenPlace::centredWithin(dialog->frameGeometry().size(), over, area));
+    }
+
+    QPointer<QWidget> m_owner;
+    bool m_overOwner;
+};
 
 } // namespace
 
@@ -113,7 +162,9 @@ std::optional<QString> DesktopPrompter::input(const QString &prompt, const QStri
 
 QStringList DesktopPrompter::openFiles(const FileDialogRequest &request)
 {
-    QFileDialog dialog(QApplication::activeWindow(), request.title, request.initialFolder);
+    QWidget *parent = dialogParent(request.owner);
+    QFileDialog dialog(parent, request.title, request.initialFolder);
+    new PlaceOnShow(&dialog, parent, request.centreOnOwner);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(request.multiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     const QStringList filters = qtFilters(request.filter);
@@ -130,7 +181,9 @@ QStringList DesktopPrompter::openFiles(const FileDialogRequest &request)
 
 QString DesktopPrompter::saveFile(const FileDialogRequest &request)
 {
-    QFileDialog dialog(QApplication::activeWindow(), request.title, request.initialFolder);
+    QWidget *parent = dialogParent(request.owner);
+    QFileDialog dialog(parent, request.title, request.initialFolder);
+    new PlaceOnShow(&dialog, parent, request.centreOnOwner);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     // Replacing a file the user already has must always be confirmed.
@@ -153,7 +206,13 @@ std::optional<ColorAnswer> DesktopPrompter::chooseColor(const ColorRequest &requ
 {
     for (int i = 0; i < request.customColors.size() && i < QColorDialog::customCount(); ++i)
         QColorDialog::setCustomColor(i, request.customColors.at(i));
-    const QColor color = QColorDialog::getColor(request.initial, QApplication::activeWindow(), request.title);
+    QWidget *parent = dialogParent(request.owner);
+    QColorDialog dialog(request.initial, parent);
+    dialog.setWindowTitle(request.title);
+    new PlaceOnShow(&dialog, parent, request.centreOnOwner);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const QColor color = dialog.selectedColor();
     if (!color.isValid())
         return std::nullopt;
     ColorAnswer answer;

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <optional>
 
+class QWidget;
+
 // Button sets, icons and answers of a message box, numbered as the windows'
 // code has always numbered them, so a style is "buttons + icon + default".
 namespace Msg {
@@ -32,12 +34,18 @@ struct FileDialogRequest {
     QString fileName;      // preset name (save) or empty
     QString defaultExtension;
     bool multiSelect = false;
+    // The window the dialog belongs to (null: the active one); the dialog
+    // opens centred on it when centreOnOwner is set, else on the screen.
+    QWidget *owner = nullptr;
+    bool centreOnOwner = false;
 };
 
 struct ColorRequest {
     QString title;
     QColor initial;
     QList<QColor> customColors; // up to 16
+    QWidget *owner = nullptr;   // as for a file dialog
+    bool centreOnOwner = false;
 };
 
 struct ColorAnswer {

@@ -118,10 +118,11 @@ void frmOptions::GetOptions()
     // file's path is the folder followed directly by its name.
     const QString folder = txtToPath->currentText();
     if (folder.trimmed().isEmpty()) {
+        // Only the lists' own folder: it goes into no history, which is the
+        // tools' destination folders', or a new user's files would land
+        // beside the list files.
         txtToPath->setEditText(OptionsFolders::defaultListsFolder());
         OptionsFolders::ensureDefaultListsFolder(OptionsFolders::defaultListsFolder());
-        mdlFunctions::SavePathHistory(txtToPath);
-        mdlFunctions::LoadPathHistory(txtToPath);
     } else if (folder != OptionsFolders::normalListsFolder(folder)) {
         txtToPath->setEditText(OptionsFolders::normalListsFolder(folder));
     }

@@ -1,10 +1,16 @@
 #include "core/UserSettingsStore.h"
 #include "core/mdlCommDialog.h"
+#include "platform/DesktopPrompter.h"
 #include "support/ScriptedServices.h"
 #include "support/TestEnvironment.h"
 
+#include <QApplication>
 #include <QColor>
 #include <QDir>
+#include <QFileDialog>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -79,14 +85,69 @@ TEST(ShowOpen, FilesInTheRootFolderJoinBackToTheirPaths)
     EXPECT_EQ(prompter().openRequests.last().initialFolder, "/");
 }
 
-TEST(ShowOpen, TakesAtMostAThousandNames)
+TEST(ShowOpen, TakesAtMostAThousandNamesAndSaysHowManyWereLeftOut)
 {
-    QStringList chosen;
-    for (int i = 0; i < 1005; ++i)
-        chosen << QStringLiteral("/music/%1.mp3").arg(i);
-    const FileDialogResult r = open(chosen);
-    EXPECT_EQ(r.FileCount, 1000);
-    EXPECT_EQ(r.FileNames.last(), "999.mp3");
+    const struct {
+        int chosen;
+        QStringList told;
+    } cases[] = {
+        {1000, {}},
+        {1001, {"Only the first 1000 of the 1001 chosen files are taken: 1 file was left out."}},
+        {2500, {"Only the first 1000 of the 2500 chosen files are taken: 1500 files were left out."}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.chosen);
+        prompter().messages.clear();
+        QStringList chosen;
+        for (int i = 0; i < c.chosen; ++i)
+            chosen << QStringLiteral("/music/%1.mp3").arg(i);
+        const FileDialogResult r = open(chosen);
+        EXPECT_EQ(r.FileCount, 1000);
+        EXPECT_EQ(r.FileNames.size(), 1001);
+        EXPECT_EQ(r.FileNames.last(), "999.mp3");
+        EXPECT_EQ(prompter().messageTexts(), c.told);
+        for (const MessageRequest &m : prompter().messages)
+            EXPECT_EQ(m.style, int(Msg::OkOnly) + Msg::Information);
+    }
+}
+
+// The real dialog, as a user meets it: it belongs to the window that asked
+// for it and opens centred over that window, even when another window is the
+// active one at that moment.
+TEST(ShowOpen, TheDialogOpensOverItsOwner)
+{
+    Services::instance().setPrompter(std::make_unique<DesktopPrompter>());
+    QWidget owner;
+    owner.setGeometry(40, 60, 520, 420);
+    owner.show();
+    QWidget other;
+    other.setGeometry(600, 400, 100, 100);
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+
+    const QWidget *parent = nullptr;
+    QRect placed;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        parent = dialog->parentWidget();
+        placed = dialog->frameGeometry();
+        dialog->reject();
+    });
+    g_FileDialog.lpstrFilter = QStringLiteral("Audio (*.wav)") + QChar(u'\0') + QStringLiteral("*.wav");
+    g_FileDialog.lpstrTitle = QStringLiteral("Add audio files");
+    EXPECT_TRUE(mdlCommDialog::ShowOpen(&owner, true).Cancelled);
+
+    EXPECT_EQ(parent, &owner);
+    // Centred on the owner, kept whole on the screen.
+    const QRect screen = owner.screen()->availableGeometry();
+    QRect expected(QPoint(0, 0), placed.size());
+    expected.moveCenter(owner.frameGeometry().center());
+    expected.moveLeft(qMax(screen.left(), qMin(expected.left(), screen.right() + 1 - expected.width())));
+    expected.moveTop(qMax(screen.top(), qMin(expected.top(), screen.bottom() + 1 - expected.height())));
+    EXPECT_LE((placed.topLeft() - expected.topLeft()).manhattanLength(), 1)
+        << placed.x() << "," << placed.y() << " instead of " << expected.x() << "," << expected.y();
 }
 
 TEST(FileDialogs, CancelGivesAnEmptyCancelledResult)

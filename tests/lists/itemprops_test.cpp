@@ -293,6 +293,69 @@ TEST_F(ItemProperties, PickersStopAtTheItemsLength)
     EXPECT_EQ(item->dtUntil->time(), QTime(0, 3, 25));
 }
 
+// The user types a whole time into a picker, its first field selected as
+// tabbing into it leaves it, with or without the separators; only the time
+// the edit ends with is held to the item's length (205 s), whichever way the
+// edit ends.
+TEST_F(ItemProperties, ATypedTimeIsHeldToTheItemsLengthWhenTheEditIsDone)
+{
+    frmMain &main = loadSongs();
+    frmItem *item = openFor(main, 1);
+    item->ptnConvertByTime->click();
+    struct Case {
+        QTimeEdit *frmItem::*picker;
+        const char *typed;
+        QTime held;
+    };
+    const Case cases[] = {
+        {&frmItem::dtUntil, "00:05:00", QTime(0, 3, 25)},
+        {&frmItem::dtUntil, "000500", QTime(0, 3, 25)},
+        {&frmItem::dtUntil, "01:00:00", QTime(0, 3, 25)},
+        {&frmItem::dtUntil, "010000", QTime(0, 3, 25)},
+        {&frmItem::dtUntil, "00:02:10", QTime(0, 2, 10)},
+        {&frmItem::dtUntil, "000210", QTime(0, 2, 10)},
+        {&frmItem::dtUntil, "00:03:25", QTime(0, 3, 25)},
+        {&frmItem::dtUntil, "0:1:5", QTime(0, 1, 5)},
+        {&frmItem::dtStartAfter, "00:05:00", QTime(0, 3, 25)},
+        {&frmItem::dtStartAfter, "000105", QTime(0, 1, 5)},
+    };
+    const auto type = [](QTimeEdit *picker, const char *typed) {
+        picker->setSelectedSection(QDateTimeEdit::HourSection);
+        QTest::keyClicks(picker, QString::fromLatin1(typed));
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.typed);
+        QTimeEdit *picker = item->*c.picker;
+        type(picker, c.typed);
+        QTest::keyClick(picker, Qt::Key_Return);
+        EXPECT_EQ(picker->time(), c.held);
+    }
+
+    // Apply ends an edit still under way, and stores the held time.
+    item->cmdGoTSoStart_Click();
+    type(item->dtUntil, "00:05:00");
+    item->cmdApply_Click();
+    EXPECT_EQ(item->dtUntil->time(), QTime(0, 3, 25));
+    EXPECT_EQ(cell(main, 1, Row::Range), QStringLiteral("00:00:00 - 00:03:25"));
+    EXPECT_EQ(cell(main, 1, Row::RangeLength), QStringLiteral("205"));
+}
+
+// Each window shows its own icon; the main window it opens over keeps the
+// program's.
+TEST_F(ItemProperties, TheMainWindowKeepsItsIconWhileItemWindowsOpen)
+{
+    frmMain &main = loadSongs();
+    const QImage own = main.windowIcon().pixmap(32).toImage();
+    ASSERT_FALSE(own.isNull());
+    frmItem *item = openFor(main, 1);
+    EXPECT_FALSE(item->windowIcon().isNull());
+    EXPECT_NE(item->windowIcon().pixmap(32).toImage(), own);
+    EXPECT_EQ(main.windowIcon().pixmap(32).toImage(), own);
+
+    EXPECT_EQ(addAndWait(main, {wav(QStringLiteral("d.wav"), 1000)}), 1);
+    EXPECT_EQ(main.windowIcon().pixmap(32).toImage(), own);
+}
+
 TEST_F(ItemProperties, TypedIllegalCharactersNeverReachTheNameBox)
 {
     frmMain &main = loadSongs();

@@ -3,6 +3,7 @@
 #include "core/frmFileCopy.h"
 #include "lists/frmDirProperties.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -175,7 +176,10 @@ TEST_F(ListCommands, OpenDestinationFolderOpensTheDefaultDestination)
 {
     frmMain &main = loadSongs();
     run(main, QStringLiteral("Open Destination Folder"));
-    EXPECT_EQ(testServices().shell->opened, QStringList{AppPaths::programFolder() + QStringLiteral("/Main/")});
+    // The user's music folder, made without a question: it is the program's own default.
+    const QString music = QDir::homePath() + QStringLiteral("/Music/Sonvale/");
+    EXPECT_EQ(testServices().shell->opened, QStringList{music});
+    EXPECT_TRUE(QFileInfo(music).isDir());
     EXPECT_TRUE(messages().isEmpty());
 }
 

@@ -122,12 +122,21 @@ TEST_F(Player, PlaysPausesAndStopsTheSelectedItem)
     EXPECT_TRUE(waitUntil([&] { return main.cSlider1->Value() >= 1; }, 5000));
     EXPECT_NE(main.lblCurrentPositionSec->text(), QStringLiteral("0:00:00"));
 
+    // The status bar says what the player does: paused, or playing again
+    // whether the button is released or Play is pressed.
     press(main, "Pause");
     EXPECT_TRUE(main.cPlayer1->IsPaused());
+    EXPECT_EQ(main.PanelText(QStringLiteral("Main")), QStringLiteral("Paused"));
+    press(main, "Pause");
+    EXPECT_FALSE(main.cPlayer1->IsPaused());
+    EXPECT_EQ(main.PanelText(QStringLiteral("Main")), QStringLiteral("Playing"));
+    press(main, "Pause");
+    EXPECT_EQ(main.PanelText(QStringLiteral("Main")), QStringLiteral("Paused"));
     // Play while paused resumes the same item.
     press(main, "Play");
     EXPECT_FALSE(main.cPlayer1->IsPaused());
     EXPECT_FALSE(main.tlbrRecorder->ButtonChecked(QStringLiteral("Pause")));
+    EXPECT_EQ(main.PanelText(QStringLiteral("Main")), QStringLiteral("Playing"));
     // Stop while paused resumes, then stops.
     press(main, "Pause");
     press(main, "Stop");

@@ -159,7 +159,7 @@ TEST_F(Screens, DialogsOpenCentredOnTheirOwner)
 {
     frmMain &main = loadSongs();
     main.show();
-    main.move(310, 170);
+    main.move(40, 170);
     QCoreApplication::processEvents();
     const QPoint ownerCentre = main.frameGeometry().center();
     const struct {

@@ -193,9 +193,7 @@ TEST_F(OptionsTest, SelectPathShowsTheFolderWithASlashAtTheTopOfTheHistory)
     ASSERT_EQ(prompter().folderRequests.size(), 1);
     EXPECT_EQ(w.txtToPath->currentText(), lists + QLatin1Char('/'));
     EXPECT_EQ(w.txtToPath->itemText(0), lists + QLatin1Char('/'));
-    ASSERT_FALSE(pathHistory().isEmpty());
-    EXPECT_EQ(pathHistory().first(), lists + QLatin1Char('/'));
-    EXPECT_EQ(pathHistory().value(1), AppPaths::programFolder() + QStringLiteral("/Main/"));
+    EXPECT_EQ(pathHistory(), QStringList{lists + QLatin1Char('/')});
     EXPECT_FALSE(dump("General").contains("txtToPath")) << "stored only by OK";
 
     // Cancelled: nothing changes.

@@ -217,9 +217,17 @@ cGrid::cGrid(QWidget *parent)
     m_view->horizontalHeader()->setSectionsClickable(false);
     m_view->horizontalHeader()->setStretchLastSection(false);
     m_view->setIconSize(QSize(16, 16));
+    m_model->setBaseFont(font());
 }
 
 cGrid::~cGrid() = default;
+
+void cGrid::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange)
+        m_model->setBaseFont(font());
+    QWidget::changeEvent(event);
+}
 
 // --- columns -------------------------------------------------------------
 

@@ -191,6 +191,10 @@ signals:
     void RedrawRequest();
     void OLEDragDrop(const DataObject &Data, int Effect, int Button, int Shift, int x, int y);
 
+protected:
+    // A cell without a font of its own is drawn, and reported, in the grid's.
+    void changeEvent(QEvent *event) override;
+
 private:
     friend class GridView;
     class CodeChange;

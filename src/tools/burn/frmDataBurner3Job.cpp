@@ -181,18 +181,21 @@ void frmDataBurner3::copyNextRow()
     lblCurrentTrack->setText(mdlFunctions::GetFileName(source));
     lblFilesToConvert->setText(QStringLiteral("Files: ") + QString::number(m_copyRow) + QLatin1Char('/')
                                + QString::number(rows));
-    const QString usable = OutputFileNames::usableFileName(MakeOutputFileName(m_copyRow));
-    if (usable.isEmpty()) {
+    const QString named = OutputFileNames::usableFileName(MakeOutputFileName(m_copyRow));
+    if (named.isEmpty()) {
         copyRowEnded(QString(), QStringLiteral("The name template \"") + cboFileName->currentText()
                                     + QStringLiteral("\" gives no file name for this item."));
         return;
     }
-    // Two rows named alike both reach the disc, the later one numbered.
+    // Two rows named alike both reach the disc, the later one numbered; a
+    // name too long for the folder is cut to fit first.
     const QString folder = GetTempFolder();
+    const int limit = OutputFileNames::longestFileName(folder);
+    const QString usable = OutputFileNames::fittedFileName(named, limit);
     QString path = folder + usable;
     const QStringList taken = m_rowFiles.values();
     for (int n = 2; taken.contains(path); ++n)
-        path = folder + OutputFileNames::numberedFileName(usable, n);
+        path = folder + OutputFileNames::fittedFileName(OutputFileNames::numberedFileName(named, n), limit);
     if (path != folder + usable)
         log(QStringLiteral("An earlier item of this job has the name ") + usable + QStringLiteral(", this one is saved as ")
             + mdlFunctions::GetFileName(path) + QLatin1Char('.'));

@@ -5,7 +5,14 @@
 #include "platform/AppPaths.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLocale>
+
+#include <climits>
+
+#include <unistd.h>
 
 namespace OutputFileNames {
 
@@ -113,6 +120,95 @@ QString numberedFileName(const QString &name, int n)
     if (dot <= 0)
         return name + suffix;
     return name.left(dot) + suffix + name.mid(dot);
+}
+
+namespace {
+
+// Longer than this, what follows the last dot is part of the name rather
+// than an extension worth keeping whole.
+constexpr int kLongestExtension = 16;
+
+int utf8Bytes(const QString &text)
+{
+    return int(text.toUtf8().size());
+}
+
+// One letter: a character, or both halves of a surrogate pair.
+qsizetype letterLength(const QString &text, qsizetype at, bool backwards)
+{
+    if (backwards)
+        return at >= 2 && text.at(at - 1).isLowSurrogate() && text.at(at - 2).isHighSurrogate() ? 2 : 1;
+    return at + 1 < text.size() && text.at(at).isHighSurrogate() && text.at(at + 1).isLowSurrogate() ? 2 : 1;
+}
+
+// The longest start (or end) of text of at most bytes bytes.
+QString startWithin(const QString &text, int bytes)
+{
+    qsizetype end = 0;
+    int used = 0;
+    while (end < text.size()) {
+        const qsizetype step = letterLength(text, end, false);
+        const int cost = utf8Bytes(text.mid(end, step));
+        if (used + cost > bytes)
+            break;
+        used += cost;
+        end += step;
+    }
+    return text.left(end);
+}
+
+QString endWithin(const QString &text, int bytes)
+{
+    qsizetype start = text.size();
+    int used = 0;
+    while (start > 0) {
+        const qsizetype step = letterLength(text, start, true);
+        const int cost = utf8Bytes(text.mid(start - step, step));
+        if (used + cost > bytes)
+            break;
+        used += cost;
+        start -= step;
+    }
+    return text.mid(start);
+}
+
+} // namespace
+
+int longestFileName(const QString &folder)
+{
+    // The folder may not be made yet: its nearest existing parent lies on
+    // the file system it will be made on.
+    QString asked = QDir::cleanPath(QDir(folder).absolutePath());
+    while (!QFileInfo(asked).isDir() && asked != QLatin1String("/"))
+        asked = QFileInfo(asked).absolutePath();
+    const long limit = ::pathconf(QFile::encodeName(asked).constData(), _PC_NAME_MAX);
+    return limit > 0 && limit < NAME_MAX ? int(limit) : NAME_MAX;
+}
+
+QString fittedFileName(const QString &name, int maxBytes)
+{
+    if (utf8Bytes(name) <= maxBytes)
+        return name;
+    const QString cut = QStringLiteral("...");
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    QString extension = dot > 0 ? name.mid(dot) : QString();
+    if (utf8Bytes(extension) > kLongestExtension)
+        extension.clear();
+    const QString base = name.left(name.size() - extension.size());
+    const int room = maxBytes - utf8Bytes(extension) - utf8Bytes(cut);
+    if (room < 2)
+        return startWithin(name, maxBytes);
+    // Two thirds to the start, the rest to the end, which tells apart names
+    // that differ there (a number the job added, a take's count).
+    const int startBytes = room - room / 3;
+    const QString start = startWithin(base, startBytes);
+    const QString end = endWithin(base, room - utf8Bytes(start));
+    return start + cut + end + extension;
+}
+
+QString fittedFileNameIn(const QString &folder, const QString &name)
+{
+    return fittedFileName(name, longestFileName(folder));
 }
 
 } // namespace OutputFileNames

@@ -62,4 +62,17 @@ QString usableFileName(const QString &name);
 // The name with " (n)" before its last extension ("song (2).wav").
 QString numberedFileName(const QString &name, int n);
 
+// The longest file name, in bytes, that the file system holding folder
+// takes (asked of the nearest folder that exists; NAME_MAX at most).
+int longestFileName(const QString &folder);
+
+// The name cut to at most maxBytes bytes of UTF-8: its start, which says
+// what the file is ("Part_3_Concert"), and its end with the extension stay,
+// the middle gives way to "...". Letters are never split. A name that fits
+// is returned as it is.
+QString fittedFileName(const QString &name, int maxBytes);
+
+// The name as it can be made in folder: cut to the folder's limit.
+QString fittedFileNameIn(const QString &folder, const QString &name);
+
 } // namespace OutputFileNames

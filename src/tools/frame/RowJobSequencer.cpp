@@ -137,6 +137,8 @@ void RowJobSequencer::doneEnding()
     m_window.prgCurrnet->setValue(100);
     if (m_timer)
         m_timer->stop();
+    if (m_timeLeft)
+        m_timeLeft->setText(JobTimeLeft::kNoTimeLeft);
     m_window.DoEndEvents();
 }
 
@@ -157,7 +159,7 @@ QString RowJobSequencer::destinationFor(const QString &name)
         return QString();
     const QString folder = m_window.destinationFolder();
     const QString path = freePath(folder, name, m_jobPaths);
-    if (path != folder + name)
+    if (path != folder + OutputFileNames::fittedFileNameIn(folder, name))
         m_window.log(QStringLiteral("An earlier ") + m_window.m_look.itemNoun
                      + QStringLiteral(" of this job has the name ") + name + QStringLiteral(", this one is saved as ")
                      + mdlFunctions::GetFileName(path) + QLatin1Char('.'));
@@ -166,11 +168,14 @@ QString RowJobSequencer::destinationFor(const QString &name)
 
 QString RowJobSequencer::freePath(const QString &folder, const QString &name, const QSet<QString> &taken)
 {
-    QString path = folder + name;
+    // A name past the file system's limit would fail the row ("File name
+    // too long"); it is cut to fit, numbered or not.
+    const int limit = OutputFileNames::longestFileName(folder);
+    QString path = folder + OutputFileNames::fittedFileName(name, limit);
     // Two rows named alike (the same file twice, two ranges of one file, a
     // template without the row number) must not write over each other.
     for (int n = 2; taken.contains(pathKey(path)); ++n)
-        path = folder + OutputFileNames::numberedFileName(name, n);
+        path = folder + OutputFileNames::fittedFileName(OutputFileNames::numberedFileName(name, n), limit);
     return path;
 }
 

@@ -234,7 +234,7 @@ void ToolWindow::Form_Load()
 
     mdlFunctions::LoadPathHistory(txtToPath);
     if (txtToPath->currentText().isEmpty())
-        txtToPath->setEditText(AppPaths::programFolder() + QStringLiteral("/Main/"));
+        txtToPath->setEditText(AppPaths::defaultDestinationFolder());
 
     if (cboTargetFormat) {
         mdlSupportedDestination::FillDestinationFormats(cboTargetFormat);
@@ -320,7 +320,12 @@ void ToolWindow::cTabControl1_TabClick(qint32 /*lTab*/)
 void ToolWindow::setHandOverTexts(const QString &filesCaption, const QString &totalTimeText,
                                   const QString &totalSizeText, const QString &listName)
 {
-    lblFilesToConvert->setText(filesCaption);
+    // A long item name would run past the window: the line shows what fits,
+    // its middle elided, and the tip the whole text.
+    const QString shown = lblFilesToConvert->fontMetrics().elidedText(filesCaption, Qt::ElideMiddle,
+                                                                      lblFilesToConvert->contentsRect().width());
+    lblFilesToConvert->setText(shown);
+    lblFilesToConvert->setToolTip(shown == filesCaption ? QString() : filesCaption);
     // The first panel carries the time and the second the size, whatever their keys say.
     cStatusBar1->setPanelText(QStringLiteral("Total Size"), totalTimeText);
     cStatusBar1->setPanelText(QStringLiteral("Total Time"), totalSizeText);

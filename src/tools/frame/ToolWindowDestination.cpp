@@ -12,6 +12,7 @@
 #include "core/mdlFunctions.h"
 #include "core/mdlModes.h"
 #include "core/mdlSupportedDestination.h"
+#include "platform/AppPaths.h"
 #include "platform/Prompter.h"
 #include "settings/OptionSettings.h"
 #include "settings/frmAudioProp.h"
@@ -94,6 +95,8 @@ void ToolWindow::lblOpenDestinationDestinationFolder_Click()
 {
     if (!txtToPath->currentText().endsWith(QLatin1Char('/')))
         txtToPath->setEditText(txtToPath->currentText() + QLatin1Char('/'));
+    // The default destination is the program's own: made, not asked about.
+    AppPaths::makeDefaultDestination(txtToPath->currentText());
     const QString path = destinationFolder();
     if (!QDir(path).exists()) {
         const int answer = MsgBox(QStringLiteral("The folder ") + path + QStringLiteral(" does not exist.")

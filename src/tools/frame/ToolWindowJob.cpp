@@ -9,6 +9,7 @@
 #include "core/mdlModes.h"
 #include "core/mdlShutDown.h"
 #include "lists/ItemsListRow.h"
+#include "platform/AppPaths.h"
 #include "platform/Prompter.h"
 #include "platform/Services.h"
 #include "settings/OptionSettings.h"
@@ -142,6 +143,9 @@ void ToolWindow::storeDestinationInHistory()
 
 void ToolWindow::makeDestinationSubFolder()
 {
+    // The default destination is the program's to make, on the first job
+    // that writes into it.
+    AppPaths::makeDefaultDestination(txtToPath->currentText());
     if (!chkCreateSubFolder->isChecked())
         return;
     QString path = destinationFolder();

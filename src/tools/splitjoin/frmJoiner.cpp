@@ -149,7 +149,7 @@ qint32 frmJoiner::JoinFiles()
         cAudioJoin1->AddFile(cellText(row, ItemsListRow::File), start, length);
     }
 
-    const QString path = destinationFolder() + name;
+    const QString path = destinationFolder() + OutputFileNames::fittedFileNameIn(destinationFolder(), name);
     const qint32 answer = askOverwrite(path);
     if (answer != TaskStarted)
         return answer;

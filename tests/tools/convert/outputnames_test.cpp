@@ -1,9 +1,13 @@
 #include "support/LocaleGuard.h"
+#include "support/TestEnvironment.h"
 #include "tools/frame/JobTimeLeft.h"
 #include "tools/frame/OutputFileNames.h"
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+
+#include <climits>
 #include <limits>
 
 namespace {
@@ -109,6 +113,73 @@ TEST(OutputFileNames, NamesAreMadeFitForOneFileInTheFolder)
     EXPECT_EQ(OutputFileNames::numberedFileName(QStringLiteral("a.b.wav"), 3), QStringLiteral("a.b (3).wav"));
     EXPECT_EQ(OutputFileNames::numberedFileName(QStringLiteral("noext"), 2), QStringLiteral("noext (2)"));
     EXPECT_EQ(OutputFileNames::numberedFileName(QStringLiteral(".hidden"), 2), QStringLiteral(".hidden (2)"));
+}
+
+// A name past the file system's limit is cut in its middle: what it starts
+// with and its extension stay, no letter is split, and it fits to the byte.
+TEST(OutputFileNames, LongNamesAreCutInTheMiddleToFitTheLimit)
+{
+    const QString x200(200, QLatin1Char('x'));
+    const QString e120(120, QChar(0x00E9));   // two bytes each
+    const QString clef(100, QChar(0x266B));   // three bytes each
+    QString notes;                            // four bytes each, two halves in UTF-16
+    for (int i = 0; i < 60; ++i)
+        notes += QStringLiteral("\U0001D11E");
+    const struct {
+        const char *what;
+        QString name;
+        int limit;
+        QString start;
+        QString end;
+    } cases[] = {
+        {"fits", QStringLiteral("Part_1_song.WAV"), 255, QStringLiteral("Part_1_song.WAV"), QString()},
+        {"exactly the limit", QString(251, QLatin1Char('a')) + QStringLiteral(".wav"), 255, QString(251, QLatin1Char('a')),
+         QStringLiteral(".wav")},
+        {"ascii", QStringLiteral("Part_6_") + x200 + QStringLiteral("y end.WAV"), 100, QStringLiteral("Part_6_xxx"),
+         QStringLiteral("y end.WAV")},
+        {"two-byte letters", QStringLiteral("Part_2_") + e120 + QStringLiteral(".mp3"), 255, QStringLiteral("Part_2_\u00e9"),
+         QStringLiteral("\u00e9.mp3")},
+        {"three-byte letters", QStringLiteral("Part_3_") + clef + QStringLiteral(".ogg"), 255, QStringLiteral("Part_3_\u266b"),
+         QStringLiteral("\u266b.ogg")},
+        {"surrogate pairs", QStringLiteral("Part_4_") + notes + QStringLiteral(".wav"), 200, QStringLiteral("Part_4_"),
+         QStringLiteral(".wav")},
+        {"a numbered name keeps its number", x200 + QStringLiteral(" (2).wav"), 120, QStringLiteral("xxx"),
+         QStringLiteral(" (2).wav")},
+        {"no extension", x200 + QStringLiteral("tail"), 64, QStringLiteral("xxx"), QStringLiteral("tail")},
+        {"a dot far from the end is no extension", QStringLiteral("Mr. ") + x200 + QStringLiteral("tail"), 64,
+         QStringLiteral("Mr. xxx"), QStringLiteral("tail")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString fitted = OutputFileNames::fittedFileName(c.name, c.limit);
+        EXPECT_LE(fitted.toUtf8().size(), c.limit);
+        EXPECT_TRUE(fitted.startsWith(c.start)) << fitted.toStdString();
+        EXPECT_TRUE(fitted.endsWith(c.end)) << fitted.toStdString();
+        EXPECT_FALSE(fitted.isEmpty());
+        // Whole letters only: the text survives a round trip through UTF-8.
+        EXPECT_EQ(QString::fromUtf8(fitted.toUtf8()), fitted);
+        if (c.name.toUtf8().size() <= c.limit) {
+            EXPECT_EQ(fitted, c.name);
+        } else {
+            EXPECT_TRUE(fitted.contains(QStringLiteral("..."))) << fitted.toStdString();
+            // As much of the name as the limit allows is kept, short of
+            // a letter at each side of the cut.
+            EXPECT_GE(fitted.toUtf8().size(), c.limit - 6);
+        }
+    }
+}
+
+TEST(OutputFileNames, TheLimitIsTheFileSystemsEvenForAFolderStillToBeMade)
+{
+    const QString work = TestEnv::workFolder();
+    const int limit = OutputFileNames::longestFileName(work);
+    EXPECT_GT(limit, 0);
+    EXPECT_LE(limit, NAME_MAX);
+    EXPECT_EQ(OutputFileNames::longestFileName(work + QStringLiteral("/not/made/yet/")), limit);
+    const QString fitted = OutputFileNames::fittedFileNameIn(work, QString(400, QLatin1Char('z')) + QStringLiteral(".wav"));
+    EXPECT_EQ(fitted.toUtf8().size(), limit);
+    QFile made(work + QLatin1Char('/') + fitted);
+    EXPECT_TRUE(made.open(QIODevice::WriteOnly)) << "the file system takes the name";
 }
 
 TEST(JobTimeLeft, ConvertedSecondsRoundHalvesToEven)

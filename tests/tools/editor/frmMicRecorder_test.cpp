@@ -1,6 +1,7 @@
 #include "RecTtsFixture.h"
 
 #include "controls/ui/OleColor.h"
+#include "controls/ui/cGrid.h"
 #include "controls/ui/cProgressBar.h"
 #include "core/mdlModes.h"
 #include "core/forms.h"
@@ -393,6 +394,28 @@ TEST_F(Recorder, AFileJustOverTheEmptySizeGoesToTheList)
     EXPECT_EQ(storedFiles(), QStringList{path});
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(guard.isNull());
+}
+
+// Rows look alike however they came: a recording added after the player
+// has given the rows their font is drawn in that same font.
+TEST_F(Recorder, ARecordingAddedToTheListIsDrawnLikeTheRowsBeforeIt)
+{
+    const auto add = [this](const char *name) {
+        frmMicRecorder &w = load();
+        w.txtAudioFile->setText(tone(QLatin1String(name), 200));
+        w.cmdAdd_Click();
+        EXPECT_TRUE(addEnded());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+    add("one.wav");
+    // What every end or stop of the player does to the rows.
+    main().SetRowUnBold();
+    add("two.wav");
+    const cGrid &grid = *main().cGrid1;
+    ASSERT_EQ(grid.Rows(), 2);
+    for (int col = 1; col <= grid.Columns(); ++col)
+        EXPECT_EQ(grid.CellFont(2, col), grid.CellFont(1, col)) << "column " << col;
+    EXPECT_EQ(grid.CellFont(2, 3), grid.font()) << "a row of its own font is drawn in the grid's";
 }
 
 TEST_F(Recorder, StopWithNothingPlayingResetsTheSlider)

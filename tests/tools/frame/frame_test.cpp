@@ -26,6 +26,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -58,7 +59,9 @@ protected:
 TEST_F(FrameTest, ALoadedWindowOpensOnItsSettingsWithItsDefaults)
 {
     frmSplitter &w = Forms::loadSplitter();
-    EXPECT_EQ(w.txtToPath->currentText(), AppPaths::programFolder() + QStringLiteral("/Main/"));
+    // With no folder in the history, the user's music folder, not made yet.
+    EXPECT_EQ(w.txtToPath->currentText(), QDir::homePath() + QStringLiteral("/Music/Sonvale/"));
+    EXPECT_FALSE(QFileInfo::exists(w.txtToPath->currentText()));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Audio Splitter"));
     EXPECT_EQ(w.cmdConvert->text(), QStringLiteral("Split"));
     EXPECT_TRUE(w.TabSettings->isVisibleTo(&w));
@@ -191,6 +194,17 @@ TEST_F(FrameTest, OpenDestinationFolderAsksToCreateAMissingOne)
     EXPECT_EQ(testServices().prompter->messageTexts().last(),
               QStringLiteral("The path: ") + impossible + QStringLiteral(" cannot be created."));
     EXPECT_EQ(testServices().shell->opened.last(), impossible);
+}
+
+TEST_F(FrameTest, OpenDestinationFolderMakesTheDefaultOneWithoutAsking)
+{
+    frmSplitter &w = Forms::loadSplitter();
+    const QString music = QDir::homePath() + QStringLiteral("/Music/Sonvale/");
+    ASSERT_EQ(w.txtToPath->currentText(), music);
+    w.lblOpenDestinationDestinationFolder_Click();
+    EXPECT_TRUE(QFileInfo(music).isDir());
+    EXPECT_TRUE(testServices().prompter->messages.isEmpty());
+    EXPECT_EQ(testServices().shell->opened, QStringList{music});
 }
 
 TEST_F(FrameTest, SetAsDefaultFormatStoresItEverywhere)
