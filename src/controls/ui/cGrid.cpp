@@ -188,6 +188,17 @@ protected:
 
     void dropEvent(QDropEvent *event) override { m_grid->forwardDrop(event); }
 
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QTableView::resizeEvent(event);
+        m_grid->fitColumns();
+    }
+
+public:
+    // What the cells of a column need; the view measures the rows in sight
+    // and, of a long list, up to its header's precision more.
+    int cellsWidth(int column) const { return sizeHintForColumn(column); }
+
 private:
     cGrid *m_grid;
 };
@@ -217,6 +228,14 @@ cGrid::cGrid(QWidget *parent)
     m_view->horizontalHeader()->setSectionsClickable(false);
     m_view->horizontalHeader()->setStretchLastSection(false);
     m_view->setIconSize(QSize(16, 16));
+    connect(m_view->horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int column, int, int newSize) { columnResizedByUser(column, newSize); });
+    const auto cellsChanged = [this] { scheduleFit(true); };
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, cellsChanged);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, cellsChanged);
+    connect(m_model, &QAbstractItemModel::modelReset, this, cellsChanged);
+    connect(m_model, &QAbstractItemModel::layoutChanged, this, cellsChanged);
+    connect(m_model, &QAbstractItemModel::dataChanged, this, cellsChanged);
 }
 
 cGrid::~cGrid() = default;
@@ -233,9 +252,12 @@ int cGrid::AddColumn(const QString &key, const QString &header, int align, int i
     column.align = align;
     column.icon = icon;
     const int c = m_model->addColumn(column);
+    m_givenWidths.insert(c, width);
+    m_cellWidths.insert(c, -1);
     if (width >= 0)
         m_view->setColumnWidth(c, width);
     m_view->setColumnHidden(c, !visible);
+    scheduleFit(false);
     return c + 1;
 }
 
@@ -271,8 +293,10 @@ bool cGrid::ColumnVisible(int col) const
 
 void cGrid::setColumnVisible(int col, bool visible)
 {
-    if (col >= 1 && col <= Columns())
+    if (col >= 1 && col <= Columns()) {
         m_view->setColumnHidden(col - 1, !visible);
+        scheduleFit(false);
+    }
 }
 
 int cGrid::ColumnWidth(int col) const
@@ -282,8 +306,68 @@ int cGrid::ColumnWidth(int col) const
 
 void cGrid::setColumnWidth(int col, int width)
 {
-    if (col >= 1 && col <= Columns() && width >= 0)
+    if (col >= 1 && col <= Columns() && width >= 0) {
+        m_givenWidths[col - 1] = width;
         m_view->setColumnWidth(col - 1, width);
+        fitColumns();
+    }
+}
+
+void cGrid::setFillColumn(int col)
+{
+    m_fillColumn = col >= 1 && col <= Columns() ? col : 0;
+    fitColumns();
+}
+
+void cGrid::fitColumns()
+{
+    m_fitPending = false;
+    QHeaderView *header = m_view->horizontalHeader();
+    const int fill = m_fillColumn - 1;
+    QList<int> widths(Columns(), -1);
+    int others = 0;
+    for (int c = 0; c < Columns(); ++c) {
+        if (m_view->isColumnHidden(c))
+            continue;
+        const int given = m_givenWidths[c] >= 0 ? m_givenWidths[c] : header->defaultSectionSize();
+        widths[c] = std::max(given, header->sectionSizeHint(c));
+        if (c == fill)
+            continue;
+        if (m_cellWidths[c] < 0)
+            m_cellWidths[c] = m_model->rowCount() > 0 ? m_view->cellsWidth(c) : 0;
+        widths[c] = std::max(widths[c], m_cellWidths[c]);
+        others += widths[c];
+    }
+    // The fill column keeps at least its own width: on a grid too narrow
+    // for that the columns scroll rather than squeeze it away.
+    if (fill >= 0 && widths[fill] >= 0)
+        widths[fill] = std::max(widths[fill], m_view->viewport()->width() - others);
+    m_fitting = true;
+    for (int c = 0; c < Columns(); ++c) {
+        if (widths[c] >= 0 && header->sectionSize(c) != widths[c])
+            header->resizeSection(c, widths[c]);
+    }
+    m_fitting = false;
+}
+
+void cGrid::scheduleFit(bool cellsChanged)
+{
+    if (cellsChanged)
+        std::fill(m_cellWidths.begin(), m_cellWidths.end(), -1);
+    if (m_fitPending)
+        return;
+    m_fitPending = true;
+    QMetaObject::invokeMethod(this, &cGrid::fitColumns, Qt::QueuedConnection);
+}
+
+void cGrid::columnResizedByUser(int column, int newSize)
+{
+    // A width the user drags a column to is the least it keeps from then on.
+    if (!m_fitting && column >= 0 && column < m_givenWidths.size() && !m_view->isColumnHidden(column)
+        && newSize > 0 && column != m_fillColumn - 1) {
+        m_givenWidths[column] = newSize;
+        scheduleFit(false);
+    }
 }
 
 // --- rows and cells ------------------------------------------------------
