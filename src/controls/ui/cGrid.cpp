@@ -199,6 +199,20 @@ public:
     // and, of a long list, up to its header's precision more.
     int cellsWidth(int column) const { return sizeHintForColumn(column); }
 
+    // What the cells of some rows of a column need, as sizeHintForColumn
+    // counts it.
+    int cellsWidth(int column, int first, int last) const
+    {
+        QStyleOptionViewItem option;
+        initViewItemOption(&option);
+        int width = 0;
+        for (int row = first; row <= last; ++row) {
+            const QModelIndex index = model()->index(row, column);
+            width = std::max(width, itemDelegateForIndex(index)->sizeHint(option, index).width());
+        }
+        return width + (showGrid() ? 1 : 0);
+    }
+
 private:
     cGrid *m_grid;
 };
@@ -230,12 +244,12 @@ cGrid::cGrid(QWidget *parent)
     m_view->setIconSize(QSize(16, 16));
     connect(m_view->horizontalHeader(), &QHeaderView::sectionResized, this,
             [this](int column, int, int newSize) { columnResizedByUser(column, newSize); });
-    const auto cellsChanged = [this] { scheduleFit(true); };
-    connect(m_model, &QAbstractItemModel::rowsInserted, this, cellsChanged);
-    connect(m_model, &QAbstractItemModel::rowsRemoved, this, cellsChanged);
-    connect(m_model, &QAbstractItemModel::modelReset, this, cellsChanged);
-    connect(m_model, &QAbstractItemModel::layoutChanged, this, cellsChanged);
-    connect(m_model, &QAbstractItemModel::dataChanged, this, cellsChanged);
+    // Rows come in empty and sorting moves cells without changing them;
+    // only taking rows away can make a column need less.
+    const auto rowsGone = [this] { scheduleFit(true); };
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, rowsGone);
+    connect(m_model, &QAbstractItemModel::modelReset, this, rowsGone);
+    connect(m_model, &QAbstractItemModel::dataChanged, this, &cGrid::cellsChanged);
 }
 
 cGrid::~cGrid() = default;
@@ -295,7 +309,8 @@ void cGrid::setColumnVisible(int col, bool visible)
 {
     if (col >= 1 && col <= Columns()) {
         m_view->setColumnHidden(col - 1, !visible);
-        scheduleFit(false);
+        // A hidden column's cells were not measured as they changed.
+        scheduleFit(true);
     }
 }
 
@@ -358,6 +373,30 @@ void cGrid::scheduleFit(bool cellsChanged)
         return;
     m_fitPending = true;
     QMetaObject::invokeMethod(this, &cGrid::fitColumns, Qt::QueuedConnection);
+}
+
+void cGrid::cellsChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight)
+{
+    // Cells change one at a time while a list loads or its files are read:
+    // only the changed cells of shown columns are measured, and a column
+    // that needs more room gets it once the changes are done. A change of
+    // many rows at once is measured as a whole column is.
+    if (bottomRight.row() - topLeft.row() >= 1000) {
+        scheduleFit(true);
+        return;
+    }
+    bool wider = false;
+    for (int c = topLeft.column(); c <= bottomRight.column(); ++c) {
+        if (m_view->isColumnHidden(c) || c == m_fillColumn - 1 || m_cellWidths[c] < 0)
+            continue;
+        const int needed = m_view->cellsWidth(c, topLeft.row(), bottomRight.row());
+        if (needed > m_cellWidths[c]) {
+            m_cellWidths[c] = needed;
+            wider = true;
+        }
+    }
+    if (wider)
+        scheduleFit(false);
 }
 
 void cGrid::columnResizedByUser(int column, int newSize)

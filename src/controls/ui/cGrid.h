@@ -14,6 +14,7 @@
 #include <type_traits>
 
 class GridModel;
+class QModelIndex;
 class GridView;
 class cImageList;
 
@@ -213,6 +214,7 @@ private:
     // already queued are done, for many cell changes at once.
     void fitColumns();
     void scheduleFit(bool cellsChanged);
+    void cellsChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
     void columnResizedByUser(int column, int newSize);
 
     GridModel *m_model;
