@@ -142,7 +142,9 @@ TEST_F(Screens, MainWindowShowsEveryTextWhole)
     main.cTreeView1_NodeClick(listNode(QStringLiteral("Concerts")));
     EXPECT_EQ(cell(main, 1, ItemsListRow::Range), QStringLiteral("00:00:30 - 00:00:50"));
     faults << read(&main, QStringLiteral("main, a range"));
+    // A window manager answers a resize when it has placed the window anew.
     main.resize(1150, 820);
+    ASSERT_TRUE(waitUntil([&main] { return main.size() == QSize(1150, 820); }));
     faults << read(&main, QStringLiteral("main at 1150x820"));
 
     main.cTreeView1_NodeClick(listNode(QStringLiteral("New Items List 1")));
