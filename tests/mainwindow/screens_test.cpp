@@ -31,6 +31,7 @@
 #include "tools/splitjoin/frmJoiner.h"
 #include "tools/splitjoin/frmSplitter.h"
 
+#include <QFrame>
 #include <QLabel>
 #include <QTabBar>
 
