@@ -68,7 +68,8 @@ protected:
     // manager runs) and has worked through what its showing posted.
     static void onScreen(QWidget *window)
     {
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window)) << window->windowTitle().toStdString();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window))
+            << window->metaObject()->className() << " \"" << window->windowTitle().toStdString() << "\"";
         flushEvents();
     }
 

@@ -217,9 +217,13 @@ private:
         QFont font = QApplication::font();
         font.setBold(true);
         const QFontMetrics metrics(font);
-        const int bar = std::max(m_window->geometry().top() - m_window->frameGeometry().top(), metrics.height() + 8);
+        // Until the window manager has framed the window, its frame is
+        // not known; the window's own width stands for it.
+        const QRect frame = m_window->frameGeometry();
+        const bool framed = frame.contains(m_window->geometry());
+        const int bar = std::max(framed ? m_window->geometry().top() - frame.top() : 0, metrics.height() + 8);
         const int needed = metrics.horizontalAdvance(title) + 4 * bar;
-        const int has = m_window->frameGeometry().width();
+        const int has = framed ? frame.width() : m_window->width();
         if (has < needed)
             m_faults << m_windowName + QStringLiteral(": window title \"") + title + QStringLiteral("\" cut")
                             + sizes(QSize(needed, bar), QSize(has, bar));
