@@ -68,7 +68,7 @@ protected:
     // manager runs) and has worked through what its showing posted.
     static void onScreen(QWidget *window)
     {
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window))
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window, 30000))
             << window->metaObject()->className() << " \"" << window->windowTitle().toStdString() << "\"";
         flushEvents();
     }
