@@ -64,8 +64,8 @@ protected:
         CommandsTest::TearDown();
     }
 
-    // Once the window is on the screen (exposed, and framed where a window
-    // manager runs) and has worked through what its showing posted.
+    // Once the window is on the screen (exposed) and has worked through what
+    // its showing posted.
     static void onScreen(QWidget *window)
     {
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window, 30000))
