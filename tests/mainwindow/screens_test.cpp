@@ -68,6 +68,18 @@ protected:
     // its showing posted.
     static void onScreen(QWidget *window)
     {
+        // A window manager may open a window below the one in front, where
+        // nothing of it shows; a user brings it to the front.
+        window->raise();
+        window->activateWindow();
+        // A frameless window (the splash) is placed and sized by the program
+        // alone: nothing read here waits on the manager. Openbox at times
+        // leaves the stay-on-top splash unexposed, which is no text fault.
+        if (window->windowFlags().testFlag(Qt::FramelessWindowHint)) {
+            EXPECT_TRUE(window->isVisible());
+            flushEvents();
+            return;
+        }
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window, 30000))
             << window->metaObject()->className() << " \"" << window->windowTitle().toStdString() << "\"";
         flushEvents();
@@ -196,7 +208,15 @@ TEST_F(Screens, EveryOtherWindowShowsEveryTextWhole)
              owned << form;
              return form;
          }},
-        {"splash", [] { return &Forms::loadSplash(); }},
+        {"splash",
+         [] {
+             // As the start-up shows it: titled, then faded in from clear.
+             frmSplash &splash = Forms::loadSplash();
+             splash.setWindowTitle(g_sAppName + QLatin1Char(' ') + g_sAppVersion);
+             splash.show();
+             splash.FadeIn();
+             return &splash;
+         }},
         {"turn off",
          [&] {
              auto *form = new frmTurnOff(&main);
