@@ -47,6 +47,8 @@ void InitItemsGrid(cGrid &grid, cImageList *images, Variant variant)
         const int width = main ? spec.mainWidth : spec.toolWidth;
         grid.AddColumn(Row::key(column), header, 0, -1, width, shown);
     }
+    // The names take the room the other columns leave.
+    grid.setFillColumn(grid.ColumnIndex(Row::key(Row::ItemName)));
     grid.setSetupFlag44(true);
     grid.setGridLines(true);
     grid.setSetupFlag18(true);

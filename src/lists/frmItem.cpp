@@ -90,6 +90,10 @@ void frmItem::buildControls()
     lblTitle = buildListTitleStrip(picTitle, QString(), this);
 
     cTabControl1 = new QTabWidget(this);
+    // All three tabs stay in sight, whole: the window is at least as wide as
+    // the tab row with its pictures, instead of scrolling the row.
+    cTabControl1->setUsesScrollButtons(false);
+    cTabControl1->setElideMode(Qt::ElideNone);
 
     // Item information.
     TabInfo = new QWidget;

@@ -468,6 +468,7 @@ void frmMain::SetGridInfoColumns()
     cGridInfo->setRowHeight(20);
     cGridInfo->AddColumn(QStringLiteral("Name"), QStringLiteral("Name"), 0, -1, 70);
     cGridInfo->AddColumn(QStringLiteral("Value"), QStringLiteral("Value"), 0, -1, 150);
+    cGridInfo->setFillColumn(2);
     cGridInfo->setSetupFlag44(true);
     cGridInfo->setGridLines(true);
     cGridInfo->setSetupFlag18(true);

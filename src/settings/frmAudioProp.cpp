@@ -23,6 +23,8 @@
 #include <QRadioButton>
 #include <QSlider>
 
+#include <algorithm>
+#include <iterator>
 #include <optional>
 
 namespace {
@@ -38,6 +40,21 @@ constexpr int kButtonHeight = 375;
 constexpr int kDescGap = 80;
 // Pages sit this much further left and wider than the strip's client area.
 constexpr int kPageOverlap = 50;
+
+// Each page's short title and description for the title strip, in tab order.
+struct PageTitle {
+    const char *key;
+    QString title;
+    QString description;
+};
+const PageTitle kPageTitles[] = {
+    {"WAV", QStringLiteral("WAV -"), QStringLiteral("Waveform audio format")},
+    {"ACM", QStringLiteral("WAV(ACM) -"), QStringLiteral("Waveform audio format with ACM codec")},
+    {"MP3", QStringLiteral("MP3 -"), QStringLiteral("MPEG-1 Audio Layer 3")},
+    {"WMA", QStringLiteral("WMA -"), QStringLiteral("Windows Media Audio")},
+    {"OGG", QStringLiteral("OGG -"), QStringLiteral("Ogg Media format")},
+    {"APE", QStringLiteral("APE -"), QStringLiteral("Monkey\u2019s Audio file format")},
+};
 
 // The flag that asks the converter for the tags it recommends for the
 // source opened before.
@@ -88,12 +105,23 @@ frmAudioProp::frmAudioProp(QWidget *parent)
     , cAudioConverter1(new cAudioConverter(this))
 {
     setWindowTitle(QStringLiteral("Audio Format"));
-    setFixedSize(Twips::toPixels(kWindowWidth), Twips::toPixels(kWindowHeight));
-
     buildTitle();
+    // The design's width, or more where the desktop's font needs it for the
+    // longest page title to show whole in the title strip.
+    int widestTitle = 0;
+    for (const PageTitle &page : kPageTitles) {
+        widestTitle = std::max(widestTitle, lblTitle->fontMetrics().horizontalAdvance(page.title)
+                                                + Twips::toPixels(kDescGap)
+                                                + lblFormatDesc->fontMetrics().horizontalAdvance(page.description));
+    }
+    const int width = std::max(Twips::toPixels(kWindowWidth), lblTitle->x() + widestTitle + Twips::toPixels(2 * kMargin));
+    const int widthTwips = Twips::fromPixels(width);
+    setFixedSize(width, Twips::toPixels(kWindowHeight));
+    picTitle->setGeometry(0, 0, width, Twips::toPixels(kTitleHeight));
+
     cTabControl1 = new FormatTabStrip(this);
     cTabControl1->setGeometry(Twips::toPixels(kMargin), Twips::toPixels(kTitleHeight + kMargin),
-                              Twips::toPixels(kWindowWidth - 2 * kMargin),
+                              width - Twips::toPixels(2 * kMargin),
                               Twips::toPixels(kWindowHeight - kTitleHeight - 4 * kMargin - kButtonHeight));
     connect(cTabControl1, &FormatTabStrip::TabClick, this, &frmAudioProp::cTabControl1_TabClick);
     buildPages();
@@ -101,9 +129,9 @@ frmAudioProp::frmAudioProp(QWidget *parent)
     cmdOk = new QPushButton(QStringLiteral("OK"), this);
     cmdExit = new QPushButton(QStringLiteral("Exit"), this);
     const int buttonTop = kWindowHeight - kMargin - kButtonHeight;
-    cmdExit->setGeometry(Twips::toPixels(kWindowWidth - kMargin - kButtonWidth), Twips::toPixels(buttonTop),
+    cmdExit->setGeometry(Twips::toPixels(widthTwips - kMargin - kButtonWidth), Twips::toPixels(buttonTop),
                          Twips::toPixels(kButtonWidth), Twips::toPixels(kButtonHeight));
-    cmdOk->setGeometry(Twips::toPixels(kWindowWidth - 2 * (kMargin + kButtonWidth)), Twips::toPixels(buttonTop),
+    cmdOk->setGeometry(Twips::toPixels(widthTwips - 2 * (kMargin + kButtonWidth)), Twips::toPixels(buttonTop),
                        Twips::toPixels(kButtonWidth), Twips::toPixels(kButtonHeight));
     cmdOk->setDefault(true);
     connect(cmdOk, &QPushButton::clicked, this, &frmAudioProp::cmdOk_Click);
@@ -121,7 +149,6 @@ frmAudioProp::~frmAudioProp() = default;
 void frmAudioProp::buildTitle()
 {
     picTitle = new QWidget(this);
-    picTitle->setGeometry(0, 0, Twips::toPixels(kWindowWidth), Twips::toPixels(kTitleHeight));
     lblTitle = new QLabel(QStringLiteral("Title"), picTitle);
     lblFormatDesc = new QLabel(QStringLiteral("Format"), picTitle);
     QFont bold = lblTitle->font();
@@ -267,25 +294,13 @@ void frmAudioProp::HideAllFormatFrames()
 void frmAudioProp::cTabControl1_TabClick(qint32 /*tab*/)
 {
     HideAllFormatFrames();
-    const struct {
-        const char *key;
-        QFrame *page;
-        QString title;
-        QString description;
-    } pages[] = {
-        {"WAV", froToWAV, QStringLiteral("WAV -"), QStringLiteral("Waveform audio format")},
-        {"ACM", froToACM, QStringLiteral("WAV(ACM) -"), QStringLiteral("Waveform audio format with ACM codec")},
-        {"MP3", froToMP3, QStringLiteral("MP3 -"), QStringLiteral("MPEG-1 Audio Layer 3")},
-        {"WMA", froToWMA, QStringLiteral("WMA -"), QStringLiteral("Windows Media Audio")},
-        {"OGG", froToOGG, QStringLiteral("OGG -"), QStringLiteral("Ogg Media format")},
-        {"APE", froToAPE, QStringLiteral("APE -"), QStringLiteral("Monkey\u2019s Audio file format")},
-    };
+    QFrame *const pages[] = {froToWAV, froToACM, froToMP3, froToWMA, froToOGG, froToAPE};
     const QString key = cTabControl1->TabKey(cTabControl1->SelectedTab());
-    for (const auto &p : pages) {
-        if (key == QLatin1String(p.key)) {
-            p.page->show();
-            lblTitle->setText(p.title);
-            lblFormatDesc->setText(p.description);
+    for (std::size_t i = 0; i < std::size(kPageTitles); ++i) {
+        if (key == QLatin1String(kPageTitles[i].key)) {
+            pages[i]->show();
+            lblTitle->setText(kPageTitles[i].title);
+            lblFormatDesc->setText(kPageTitles[i].description);
             break;
         }
     }

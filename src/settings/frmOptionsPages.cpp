@@ -37,6 +37,15 @@ Widget *fitCaption(Widget *widget)
     return widget;
 }
 
+// A caption that grew taller for the desktop's font rises into the gap above
+// it rather than cover the box it heads.
+void keepAbove(QWidget *caption, const QWidget *below)
+{
+    const int overlap = caption->geometry().bottom() + 1 - below->y();
+    if (overlap > 0)
+        caption->move(caption->x(), caption->y() - overlap);
+}
+
 QLabel *label(QWidget *page, const QString &caption, int left, int top, int width, int height)
 {
     return fitCaption(place(new QLabel(caption, page), left, top, width, height));
@@ -236,6 +245,8 @@ void frmOptions::buildEventsPage()
     lblNoticParameters = link(page, QStringLiteral("Parameters"), 555, 2880, 825, 195);
     linkIcon(page, QStyle::SP_TitleBarNormalButton, lblNoticParameters);
     cmdTestApp = button(page, QStringLiteral("Test"), 4680, 2880, 855, 255);
+    keepAbove(chkPlaySound, txtPlayAtEnd);
+    keepAbove(chkNoticeApp, txtAppNotice);
     chkOpenDestFolder = checkBox(page, QStringLiteral("Open the destination folder"), 240, 3480, 3495, 255);
     chkTurnOffComputer = checkBox(page, QStringLiteral("Turn off computer"), 240, 3840, 3495, 255);
     for (QPushButton *b : {cmdAddSound, cmdTestSound, cmdTestApp})

@@ -1,20 +1,26 @@
 #include "support/ScreenCheck.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemDelegate>
 #include <QAbstractItemModel>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QStyleOptionHeader>
 #include <QTabBar>
+#include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
 #include <QWidget>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -136,6 +142,7 @@ public:
 
     QStringList run()
     {
+        checkTitle();
         for (const QWidget *w : m_window->findChildren<QWidget *>()) {
             if (!shownOn(w, m_window))
                 continue;
@@ -146,6 +153,10 @@ public:
                 checkTabs(tabs);
             if (const auto *tree = qobject_cast<const QTreeView *>(w))
                 checkTree(tree);
+            if (const auto *header = qobject_cast<const QHeaderView *>(w))
+                checkHeader(header);
+            if (const auto *table = qobject_cast<const QTableView *>(w))
+                checkCells(table);
         }
         checkOverlaps(m_window);
         return m_faults;
@@ -196,8 +207,39 @@ private:
         }
     }
 
+    // The title bar shows the title beside the window's icon and its
+    // buttons, in the desktop's bold title font.
+    void checkTitle()
+    {
+        const QString title = m_window->windowTitle();
+        if (title.isEmpty() || m_window->windowFlags().testFlag(Qt::FramelessWindowHint))
+            return;
+        QFont font = QApplication::font();
+        font.setBold(true);
+        const QFontMetrics metrics(font);
+        // Until the window manager has framed the window, its frame is
+        // not known; the window's own width stands for it.
+        const QRect frame = m_window->frameGeometry();
+        const bool framed = frame.contains(m_window->geometry());
+        const int bar = std::max(framed ? m_window->geometry().top() - frame.top() : 0, metrics.height() + 8);
+        const int needed = metrics.horizontalAdvance(title) + 4 * bar;
+        const int has = framed ? frame.width() : m_window->width();
+        if (has < needed)
+            m_faults << m_windowName + QStringLiteral(": window title \"") + title + QStringLiteral("\" cut")
+                            + sizes(QSize(needed, bar), QSize(has, bar));
+    }
+
     void checkTabs(const QTabBar *tabs)
     {
+        // A bar that scrolls hides some of its tabs, and its arrows cover the
+        // end of the last one shown.
+        for (const QToolButton *arrow : tabs->findChildren<const QToolButton *>(Qt::FindDirectChildrenOnly)) {
+            if (arrow->isVisibleTo(tabs)) {
+                fault(tabs, QStringLiteral("tabs scroll: the bar is ") + QString::number(tabs->width())
+                                + QStringLiteral(" wide"));
+                break;
+            }
+        }
         const QFontMetrics metrics = tabs->fontMetrics();
         const int space = tabs->style()->pixelMetric(QStyle::PM_TabBarTabHSpace, nullptr, tabs);
         for (int i = 0; i < tabs->count(); ++i) {
@@ -238,6 +280,86 @@ private:
             }
         };
         walk(tree->rootIndex());
+    }
+
+    // Every shown column's caption whole and within the view.
+    void checkHeader(const QHeaderView *header)
+    {
+        const QAbstractItemModel *model = header->model();
+        if (!model || header->orientation() != Qt::Horizontal)
+            return;
+        const int room = header->viewport()->width();
+        for (int logical = 0; logical < header->count(); ++logical) {
+            if (header->isSectionHidden(logical) || header->sectionSize(logical) == 0)
+                continue;
+            const QString text = model->headerData(logical, Qt::Horizontal).toString();
+            const int left = header->sectionViewportPosition(logical);
+            const QRect section(left, 0, header->sectionSize(logical), header->height());
+            if (section.right() >= room) {
+                fault(header, QStringLiteral("column \"") + text + QStringLiteral("\" out of view, at ")
+                                  + QString::number(left) + QStringLiteral(" of ") + QString::number(room));
+                continue;
+            }
+            if (text.isEmpty())
+                continue;
+            QStyleOptionHeader option;
+            option.initFrom(header);
+            option.rect = section;
+            option.section = logical;
+            option.text = text;
+            const QRect label = header->style()->subElementRect(QStyle::SE_HeaderLabel, &option, header);
+            const int needed = header->fontMetrics().horizontalAdvance(text);
+            if (needed > label.width())
+                fault(header, QStringLiteral("column \"") + text + QStringLiteral("\" cut")
+                                  + sizes(QSize(needed, label.height()), label.size()));
+        }
+    }
+
+    // The cells on show, each as wide as its text and icon need. Only the
+    // widest column of a table whose columns leave no blank space beside
+    // them may cut a text: it has all the room there is.
+    void checkCells(const QTableView *table)
+    {
+        const QAbstractItemModel *model = table->model();
+        if (!model || model->rowCount() == 0)
+            return;
+        const QHeaderView *header = table->horizontalHeader();
+        const bool filled = header->length() >= table->viewport()->width();
+        int widest = -1;
+        for (int column = 0; column < model->columnCount(); ++column) {
+            if (!table->isColumnHidden(column)
+                && (widest < 0 || table->columnWidth(column) > table->columnWidth(widest)))
+                widest = column;
+        }
+        const int first = std::max(0, table->rowAt(0));
+        int last = table->rowAt(table->viewport()->height() - 1);
+        if (last < 0)
+            last = model->rowCount() - 1;
+        // The view's delegate knows the width at which it draws a cell's
+        // text and picture without cutting them; the grid line takes one
+        // pixel of the column.
+        const int grid = table->showGrid() ? 1 : 0;
+        QStyleOptionViewItem option;
+        option.initFrom(table);
+        option.widget = table;
+        option.font = table->font();
+        option.decorationSize = table->iconSize();
+        for (int row = first; row <= last; ++row) {
+            for (int column = 0; column < model->columnCount(); ++column) {
+                if (table->isColumnHidden(column) || (filled && column == widest))
+                    continue;
+                const QModelIndex index = model->index(row, column);
+                const QString text = index.data(Qt::DisplayRole).toString();
+                if (text.isEmpty())
+                    continue;
+                const QSize needed = table->itemDelegateForIndex(index)->sizeHint(option, index);
+                const QSize room(table->columnWidth(column) - grid, table->rowHeight(row) - grid);
+                if (needed.width() > room.width())
+                    fault(table, QStringLiteral("cell \"") + text + QStringLiteral("\" elided")
+                                     + (filled ? QString() : QStringLiteral(" beside blank space"))
+                                     + sizes(needed, room));
+            }
+        }
     }
 
     // Controls of one parent may stand one inside the other (a page on its

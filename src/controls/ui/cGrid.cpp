@@ -188,6 +188,31 @@ protected:
 
     void dropEvent(QDropEvent *event) override { m_grid->forwardDrop(event); }
 
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QTableView::resizeEvent(event);
+        m_grid->fitColumns();
+    }
+
+public:
+    // What the cells of a column need; the view measures the rows in sight
+    // and, of a long list, up to its header's precision more.
+    int cellsWidth(int column) const { return sizeHintForColumn(column); }
+
+    // What the cells of some rows of a column need, as sizeHintForColumn
+    // counts it.
+    int cellsWidth(int column, int first, int last) const
+    {
+        QStyleOptionViewItem option;
+        initViewItemOption(&option);
+        int width = 0;
+        for (int row = first; row <= last; ++row) {
+            const QModelIndex index = model()->index(row, column);
+            width = std::max(width, itemDelegateForIndex(index)->sizeHint(option, index).width());
+        }
+        return width + (showGrid() ? 1 : 0);
+    }
+
 private:
     cGrid *m_grid;
 };
@@ -218,14 +243,25 @@ cGrid::cGrid(QWidget *parent)
     m_view->horizontalHeader()->setStretchLastSection(false);
     m_view->setIconSize(QSize(16, 16));
     m_model->setBaseFont(font());
+    connect(m_view->horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int column, int, int newSize) { columnResizedByUser(column, newSize); });
+    // Rows come in empty and sorting moves cells without changing them;
+    // only taking rows away can make a column need less.
+    const auto rowsGone = [this] { scheduleFit(true); };
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, rowsGone);
+    connect(m_model, &QAbstractItemModel::modelReset, this, rowsGone);
+    connect(m_model, &QAbstractItemModel::dataChanged, this, &cGrid::cellsChanged);
 }
 
 cGrid::~cGrid() = default;
 
 void cGrid::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
         m_model->setBaseFont(font());
+        // Every cell measures differently in the new font.
+        scheduleFit(true);
+    }
     QWidget::changeEvent(event);
 }
 
@@ -241,9 +277,12 @@ int cGrid::AddColumn(const QString &key, const QString &header, int align, int i
     column.align = align;
     column.icon = icon;
     const int c = m_model->addColumn(column);
+    m_givenWidths.insert(c, width);
+    m_cellWidths.insert(c, -1);
     if (width >= 0)
         m_view->setColumnWidth(c, width);
     m_view->setColumnHidden(c, !visible);
+    scheduleFit(false);
     return c + 1;
 }
 
@@ -279,8 +318,11 @@ bool cGrid::ColumnVisible(int col) const
 
 void cGrid::setColumnVisible(int col, bool visible)
 {
-    if (col >= 1 && col <= Columns())
+    if (col >= 1 && col <= Columns()) {
         m_view->setColumnHidden(col - 1, !visible);
+        // A hidden column's cells were not measured as they changed.
+        scheduleFit(true);
+    }
 }
 
 int cGrid::ColumnWidth(int col) const
@@ -290,8 +332,92 @@ int cGrid::ColumnWidth(int col) const
 
 void cGrid::setColumnWidth(int col, int width)
 {
-    if (col >= 1 && col <= Columns() && width >= 0)
+    if (col >= 1 && col <= Columns() && width >= 0) {
+        m_givenWidths[col - 1] = width;
         m_view->setColumnWidth(col - 1, width);
+        fitColumns();
+    }
+}
+
+void cGrid::setFillColumn(int col)
+{
+    m_fillColumn = col >= 1 && col <= Columns() ? col : 0;
+    fitColumns();
+}
+
+void cGrid::fitColumns()
+{
+    m_fitPending = false;
+    QHeaderView *header = m_view->horizontalHeader();
+    const int fill = m_fillColumn - 1;
+    QList<int> widths(Columns(), -1);
+    int others = 0;
+    for (int c = 0; c < Columns(); ++c) {
+        if (m_view->isColumnHidden(c))
+            continue;
+        const int given = m_givenWidths[c] >= 0 ? m_givenWidths[c] : header->defaultSectionSize();
+        widths[c] = std::max(given, header->sectionSizeHint(c));
+        if (c == fill)
+            continue;
+        if (m_cellWidths[c] < 0)
+            m_cellWidths[c] = m_model->rowCount() > 0 ? m_view->cellsWidth(c) : 0;
+        widths[c] = std::max(widths[c], m_cellWidths[c]);
+        others += widths[c];
+    }
+    // The fill column keeps at least its own width: on a grid too narrow
+    // for that the columns scroll rather than squeeze it away.
+    if (fill >= 0 && widths[fill] >= 0)
+        widths[fill] = std::max(widths[fill], m_view->viewport()->width() - others);
+    m_fitting = true;
+    for (int c = 0; c < Columns(); ++c) {
+        if (widths[c] >= 0 && header->sectionSize(c) != widths[c])
+            header->resizeSection(c, widths[c]);
+    }
+    m_fitting = false;
+}
+
+void cGrid::scheduleFit(bool cellsChanged)
+{
+    if (cellsChanged)
+        std::fill(m_cellWidths.begin(), m_cellWidths.end(), -1);
+    if (m_fitPending)
+        return;
+    m_fitPending = true;
+    QMetaObject::invokeMethod(this, &cGrid::fitColumns, Qt::QueuedConnection);
+}
+
+void cGrid::cellsChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight)
+{
+    // Cells change one at a time while a list loads or its files are read:
+    // only the changed cells of shown columns are measured, and a column
+    // that needs more room gets it once the changes are done. A change of
+    // many rows at once is measured as a whole column is.
+    if (bottomRight.row() - topLeft.row() >= 1000) {
+        scheduleFit(true);
+        return;
+    }
+    bool wider = false;
+    for (int c = topLeft.column(); c <= bottomRight.column(); ++c) {
+        if (m_view->isColumnHidden(c) || c == m_fillColumn - 1 || m_cellWidths[c] < 0)
+            continue;
+        const int needed = m_view->cellsWidth(c, topLeft.row(), bottomRight.row());
+        if (needed > m_cellWidths[c]) {
+            m_cellWidths[c] = needed;
+            wider = true;
+        }
+    }
+    if (wider)
+        scheduleFit(false);
+}
+
+void cGrid::columnResizedByUser(int column, int newSize)
+{
+    // A width the user drags a column to is the least it keeps from then on.
+    if (!m_fitting && column >= 0 && column < m_givenWidths.size() && !m_view->isColumnHidden(column)
+        && newSize > 0 && column != m_fillColumn - 1) {
+        m_givenWidths[column] = newSize;
+        scheduleFit(false);
+    }
 }
 
 // --- rows and cells ------------------------------------------------------

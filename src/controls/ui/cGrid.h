@@ -14,6 +14,7 @@
 #include <type_traits>
 
 class GridModel;
+class QModelIndex;
 class GridView;
 class cImageList;
 
@@ -52,8 +53,15 @@ public:
     QString ColumnHeader(int col) const;
     bool ColumnVisible(int col) const;
     void setColumnVisible(int col, bool visible);
+    // A column's width is the least it is given: a column also widens to
+    // show its header and its cells whole, and the fill column (when there
+    // is one) takes whatever room the others leave, so the columns fill the
+    // grid's width without blank space beside them.
     int ColumnWidth(int col) const;
     void setColumnWidth(int col, int width);
+    // The column that widens to fill the grid, or 0 for none (the default).
+    int FillColumn() const { return m_fillColumn; }
+    void setFillColumn(int col);
 
     // Rows and cells. Writing any cell of row Rows + 1 appends that row
     // first; rows further out and unknown columns are refused (false).
@@ -205,6 +213,13 @@ private:
     void forwardDrop(QDropEvent *event);
     void requestRedrawIfFrozen();
     void selectOnly(int row0, int col0);
+    // Sets every shown column's width from its given width, its header, its
+    // cells and the grid's width; scheduleFit does it once the events
+    // already queued are done, for many cell changes at once.
+    void fitColumns();
+    void scheduleFit(bool cellsChanged);
+    void cellsChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
+    void columnResizedByUser(int column, int newSize);
 
     GridModel *m_model;
     GridView *m_view;
@@ -213,6 +228,13 @@ private:
     int m_codeChanges = 0;
     bool m_redraw = true;
     quint64 m_rowsGeneration = 0;
+    // The widths columns were given (in pixels; -1 for none) and the widths
+    // their cells last needed (-1 once the cells changed).
+    QList<int> m_givenWidths;
+    QList<int> m_cellWidths;
+    int m_fillColumn = 0;
+    bool m_fitPending = false;
+    bool m_fitting = false;
     bool m_hotTrack = false;
     bool m_flag44 = false;
     bool m_flag18 = false;

@@ -2,6 +2,8 @@
 #include "controls/ui/cImageList.h"
 #include "platform/AppPaths.h"
 
+#include "support/TestEnvironment.h"
+
 #include <QAbstractItemView>
 #include <QDateTime>
 #include <QMimeData>
@@ -9,6 +11,8 @@
 #include <QTest>
 #include <QUrl>
 #include <gtest/gtest.h>
+
+#include <numeric>
 
 namespace {
 
@@ -527,6 +531,70 @@ TEST(GridImages, IconCellsPointIntoTheImageList)
     grid.SetCell(1, 1, QVariant(), cGrid::IconCellFormat, 0);
     EXPECT_EQ(grid.ImageList(), &images);
     EXPECT_EQ(grid.Cell(1, 1).Icon(), 0);
+}
+
+} // namespace
+
+namespace {
+
+// The widths the grid's columns show, shown columns only.
+QList<int> shownWidths(const cGrid &grid)
+{
+    QList<int> widths;
+    for (int c = 1; c <= grid.Columns(); ++c) {
+        if (grid.ColumnVisible(c))
+            widths << grid.ColumnWidth(c);
+    }
+    return widths;
+}
+
+int sum(const QList<int> &widths)
+{
+    return std::accumulate(widths.begin(), widths.end(), 0);
+}
+
+// The name column fills the grid at every width it is given room for; the
+// other columns keep their widths, widened to show their cells whole; on a
+// grid too narrow for all of that the names keep their own width and the
+// grid scrolls.
+TEST_F(GridTest, ColumnsFillTheGridAndShowTheirCellsWhole)
+{
+    grid.setFillColumn(3);
+    show();
+    const QString longest = QStringLiteral("00:00:30 - 00:00:50 and then some more");
+    fill({"one", "two"});
+    grid.SetCell(2, 5, longest);
+    flushEvents();
+    const int sizeNeeds = grid.fontMetrics().horizontalAdvance(longest);
+    ASSERT_GT(sizeNeeds, 80) << "the case needs a cell wider than its column's given width";
+
+    struct Case {
+        int width;
+        bool fills;
+    };
+    const Case cases[] = {{1150, true}, {400, false}, {700, true}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.width);
+        grid.resize(c.width, 400);
+        flushEvents();
+        const int room = grid.viewport()->width();
+        const QList<int> widths = shownWidths(grid);
+        EXPECT_EQ(widths.at(0), 26);
+        EXPECT_EQ(widths.at(1), 40);
+        EXPECT_GT(widths.at(3), sizeNeeds) << "the widened column shows its longest cell";
+        if (c.fills) {
+            EXPECT_EQ(sum(widths), room) << "no blank space beside the columns, none past the view";
+            EXPECT_EQ(widths.at(2), room - 26 - 40 - widths.at(3));
+        } else {
+            EXPECT_EQ(widths.at(2), 180) << "the names keep their own width";
+        }
+    }
+
+    // Taking the long cell away gives its room back to the names.
+    grid.RemoveRow(2);
+    flushEvents();
+    EXPECT_EQ(grid.ColumnWidth(5), 80);
+    EXPECT_EQ(sum(shownWidths(grid)), grid.viewport()->width());
 }
 
 } // namespace
