@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QString>
 
+#include <functional>
+
 // Reads any audio file the program accepts and hands out its decoded frames
 // one at a time, each with the index of its first sample, so that callers can
 // cut sample-exact ranges while memory stays flat whatever the file's length.
@@ -55,6 +57,10 @@ public:
     // The text tags of any file the decoder opens; empty fields when absent.
     // container, when known from the file's facts, spares the format probe.
     static AudioTags readTags(const QString &path, const QByteArray &container = {});
+    // The seven tags from a file's metadata, firstOf answering the value of
+    // the first of the keys (a null-ended list, any letter case) that the
+    // file holds, trimmed; empty when it holds none of them.
+    static AudioTags tagsFrom(const std::function<QString(const char *const *keys)> &firstOf);
 
 private:
     bool openContainer(const QString &path, QString *error);
