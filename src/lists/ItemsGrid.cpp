@@ -4,7 +4,9 @@
 #include "core/mdlFunctions.h"
 #include "lists/ItemsListRecordReader.h"
 
+#include <array>
 #include <cmath>
+#include <vector>
 #include <optional>
 
 namespace ItemsGrid {
@@ -82,6 +84,39 @@ void writeRow(cGrid &grid, int n, const Row::Data &row)
         text(column);
 }
 
+void appendRows(cGrid &grid, const QList<Row::Data> &rows)
+{
+    if (rows.isEmpty())
+        return;
+    std::array<int, Row::ColumnCount + 1> at{};
+    for (int column = 1; column <= Row::ColumnCount; ++column)
+        at[std::size_t(column)] = col(grid, column) - 1;
+    std::vector<std::vector<cGrid::NewCell>> cells;
+    cells.reserve(std::size_t(rows.size()));
+    for (const Row::Data &row : rows) {
+        std::vector<cGrid::NewCell> out(std::size_t(grid.Columns()));
+        for (int column = 1; column <= Row::ColumnCount; ++column) {
+            const int c = at[std::size_t(column)];
+            if (c >= 0)
+                out[std::size_t(c)].value = row[column];
+        }
+        const auto icon = [&](int column, int image) {
+            cGrid::NewCell &cell = out[std::size_t(at[std::size_t(column)])];
+            cell.format = cGrid::IconCellFormat;
+            cell.icon = image;
+        };
+        icon(Row::Inc, row.incIcon);
+        icon(Row::Type, row.typeIcon);
+        out[std::size_t(at[Row::Type])].value = QString();
+        out[std::size_t(at[Row::Created])].value
+            = row.created.isValid() ? QVariant(row.created) : QVariant(QString());
+        // The name in italics says the item's file is missing or unreadable.
+        out[std::size_t(at[Row::ItemName])].italic = !row.available;
+        cells.push_back(std::move(out));
+    }
+    grid.AppendRows(std::move(cells));
+}
+
 Row::Data readRow(const cGrid &grid, int n)
 {
     Row::Data row;
@@ -95,9 +130,26 @@ Row::Data readRow(const cGrid &grid, int n)
 
 QList<ItemsListFile::Record> records(const cGrid &grid)
 {
+    // Only the cells a record keeps are read: the others (the creation date
+    // above all, which reads as text through the locale) would cost a list
+    // of tens of thousands of rows a noticeable time on the UI thread.
+    static constexpr std::array stored = {Row::Inc,        Row::ItemName,  Row::File,       Row::RangeAll,
+                                          Row::RangeStart, Row::RangeLength, Row::TagAlbum, Row::TagArtist,
+                                          Row::TagComment, Row::TagGenre,  Row::TagYear,    Row::TagTitle,
+                                          Row::TagTrack};
+    std::array<int, stored.size()> at{};
+    for (std::size_t i = 0; i < stored.size(); ++i)
+        at[i] = col(grid, stored[i]);
+    const int inc = col(grid, Row::Inc);
     QList<ItemsListFile::Record> all;
-    for (int n = 1; n <= grid.Rows(); ++n)
-        all << ItemsListRecordReader::recordFromRow(readRow(grid, n));
+    all.reserve(grid.Rows());
+    for (int n = 1; n <= grid.Rows(); ++n) {
+        Row::Data row;
+        row.incIcon = grid.CellIcon(n, inc);
+        for (std::size_t i = 0; i < stored.size(); ++i)
+            row[stored[i]] = grid.CellText(n, at[i]);
+        all << ItemsListRecordReader::recordFromRow(row);
+    }
     return all;
 }
 

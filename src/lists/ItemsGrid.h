@@ -18,6 +18,9 @@ void InitItemsGrid(cGrid &grid, cImageList *images, Variant variant);
 
 // Writes row n (n = Rows + 1 appends it) in the order the loader fills cells.
 void writeRow(cGrid &grid, int n, const ItemsListRow::Data &row);
+// Appends the rows after the last one, with the cells writeRow gives them,
+// in one insertion.
+void appendRows(cGrid &grid, const QList<ItemsListRow::Data> &rows);
 ItemsListRow::Data readRow(const cGrid &grid, int n);
 // Every row as the list file stores it, in row order.
 QList<ItemsListFile::Record> records(const cGrid &grid);

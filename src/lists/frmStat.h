@@ -85,16 +85,17 @@ private:
     void step();
     void finish(bool stale);
 
+    // The time a step may take before the event loop is served again.
+    static constexpr int kSliceMs = 8;
+
     bool m_adding = false;
     bool m_stepping = false;
     std::atomic<bool> m_wakePending{false};
     // The add in hand.
     QStringList m_paths;
-    std::vector<qsizetype> m_probeIndex;
     QPointer<cGrid> m_grid;
     QPointer<QWidget> m_owner;
     quint64 m_generation = 0;
-    int m_rowsBefore = 0;
     int m_added = 0;
     int m_next = 1;
     bool m_copyTags = false;
@@ -116,6 +117,8 @@ void unloadStat();
 // go to the list that was selected when the add started. Answers whether the
 // add started: with no list selected, or while another add runs, nothing is
 // added and done is never called. Nor is it should the main window go first.
+// While the selected list is still loading the add waits for it and starts
+// once it is in (true is answered then), unless another list is shown by then.
 bool addToSelectedList(MainWindowFace &main, const QStringList &paths, std::function<void(int added)> done = {});
 
 } // namespace AddFiles

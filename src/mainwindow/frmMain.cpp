@@ -11,6 +11,8 @@
 #include "core/mdlMouseClick.h"
 #include "core/mdlOnTop.h"
 #include "core/mdlSetFormIcon32.h"
+#include "lists/ItemsListLoad.h"
+#include "lists/ItemsListStore.h"
 #include "platform/AppPaths.h"
 #include "platform/Services.h"
 #include "settings/frmAudioProp.h"
@@ -23,6 +25,7 @@
 frmMain::frmMain(QWidget *parent)
     : QMainWindow(parent)
     , m_cMenu(std::make_unique<cContextMenu>())
+    , m_listStore(new ItemsListStore(this))
 {
     m_sCommandLine = mdlMain::CommandLine();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ListFixtures.h"
+#include "support/ListLoads.h"
 #include "support/ScriptedServices.h"
 #include "support/TestEnvironment.h"
 
@@ -45,7 +46,13 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    frmMain &load() { return Forms::loadMain(); }
+    // The main window with its first list in the grid.
+    frmMain &load()
+    {
+        frmMain &main = Forms::loadMain();
+        EXPECT_TRUE(ListLoads::settle(main));
+        return main;
+    }
 
     // Adds paths to the selected list as the program does and runs the event
     // loop until the add has ended; answers the rows added, or -1 when the
@@ -121,7 +128,13 @@ protected:
         ListFixtures::writeBytes(folder + name, (records + QStringLiteral("\r\n")).toUtf8());
     }
 
-    QByteArray listBytes(const QString &name) const { return ListFixtures::readBytes(folder + name); }
+    // A list file once every save asked for has been written.
+    QByteArray listBytes(const QString &name) const
+    {
+        if (frmMain *main = Forms::main())
+            EXPECT_TRUE(ListLoads::settle(*main));
+        return ListFixtures::readBytes(folder + name);
+    }
 
     // What the list file would hold for the grid as it stands.
     static QByteArray gridAsFile(frmMain &main)

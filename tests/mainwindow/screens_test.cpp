@@ -74,7 +74,7 @@ TEST_F(Screens, MainWindowShowsEveryTextWhole)
     writeList(QStringLiteral("New Items List 1.flst"), QString());
     frmMain &main = loadSongs();
     QStringList faults = look(&main, QStringLiteral("main"));
-    main.cTreeView1_NodeClick(listNode(QStringLiteral("New Items List 1")));
+    ASSERT_TRUE(ListLoads::show(main, listNode(QStringLiteral("New Items List 1"))));
     ASSERT_EQ(main.cGrid1->Rows(), 0);
     faults << look(&main, QStringLiteral("main, empty list"));
     EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();

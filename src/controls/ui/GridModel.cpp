@@ -97,6 +97,20 @@ void GridModel::appendRow()
     endInsertRows();
 }
 
+void GridModel::appendRows(std::vector<std::vector<Cell>> &&rows)
+{
+    if (rows.empty())
+        return;
+    const int first = rowCount();
+    beginInsertRows(QModelIndex(), first, first + static_cast<int>(rows.size()) - 1);
+    m_rows.reserve(m_rows.size() + rows.size());
+    for (auto &row : rows) {
+        row.resize(m_columns.size());
+        m_rows.push_back(std::move(row));
+    }
+    endInsertRows();
+}
+
 void GridModel::removeRow(int r)
 {
     beginRemoveRows(QModelIndex(), r, r);
@@ -137,14 +151,19 @@ void GridModel::setFormat(int r, int c, int format)
 
 void GridModel::setFont(int r, int c, const QFont &font)
 {
+    m_rows[static_cast<size_t>(r)][static_cast<size_t>(c)].font = fontIndex(font);
+    changed(r, c, {Qt::FontRole});
+}
+
+int GridModel::fontIndex(const QFont &font)
+{
     // Cells share a handful of fonts (regular and bold rows), so the table
     // stays tiny however many cells are set.
     auto it = std::find(m_fonts.begin(), m_fonts.end(), font);
     const int index = static_cast<int>(it - m_fonts.begin());
     if (it == m_fonts.end())
         m_fonts.push_back(font);
-    m_rows[static_cast<size_t>(r)][static_cast<size_t>(c)].font = index;
-    changed(r, c, {Qt::FontRole});
+    return index;
 }
 
 QFont GridModel::font(int r, int c) const

@@ -44,6 +44,9 @@ public:
     Column &column(int c) { return m_columns[static_cast<size_t>(c)]; }
 
     void appendRow();
+    // Appends the rows in one insertion, however many they are; each row
+    // holds a cell per column (missing ones are added empty).
+    void appendRows(std::vector<std::vector<Cell>> &&rows);
     void removeRow(int r);
     void clearRows();
 
@@ -52,12 +55,15 @@ public:
     void setIcon(int r, int c, int icon);
     void setFormat(int r, int c, int format);
     void setFont(int r, int c, const QFont &font);
+    // The index of font in the font table, added when new.
+    int fontIndex(const QFont &font);
     QFont font(int r, int c) const;
     QString text(int r, int c) const;
 
     void setImageList(cImageList *list);
     cImageList *imageList() const { return m_images; }
     void setBaseFont(const QFont &font) { m_fonts[0] = font; }
+    const QFont &baseFont() const { return m_fonts[0]; }
 
     // Reorders whole rows; order[i] is the old index of the row that goes
     // to place i.

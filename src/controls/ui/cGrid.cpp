@@ -325,6 +325,37 @@ bool cGrid::SetCell(int row, int col, const QVariant &text, int format, int icon
     return true;
 }
 
+void cGrid::AppendRows(std::vector<std::vector<NewCell>> rows)
+{
+    if (rows.empty())
+        return;
+    QFont italic = m_model->baseFont();
+    std::vector<std::vector<GridModel::Cell>> cells;
+    cells.reserve(rows.size());
+    int italicIndex = -1;
+    for (auto &row : rows) {
+        std::vector<GridModel::Cell> out(static_cast<size_t>(Columns()));
+        const size_t n = std::min(row.size(), out.size());
+        for (size_t c = 0; c < n; ++c) {
+            NewCell &in = row[c];
+            GridModel::Cell &cell = out[c];
+            cell.value = std::move(in.value);
+            cell.icon = in.icon;
+            cell.format = in.format;
+            if (in.italic) {
+                if (italicIndex < 0) {
+                    italic.setItalic(true);
+                    italicIndex = m_model->fontIndex(italic);
+                }
+                cell.font = italicIndex;
+            }
+        }
+        cells.push_back(std::move(out));
+    }
+    CodeChange guard(this);
+    m_model->appendRows(std::move(cells));
+}
+
 QString cGrid::CellText(int row, int col) const
 {
     return validCell(row, col) ? m_model->text(row - 1, col - 1) : QString();

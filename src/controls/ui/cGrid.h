@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <concepts>
+#include <vector>
 #include <type_traits>
 
 class GridModel;
@@ -116,6 +117,19 @@ public:
     {
         setCellFont(row, ColumnIndex(column), font);
     }
+    // One cell of a row for AppendRows: its value, icon and format as
+    // SetCell takes them, and whether its text is drawn in italics.
+    struct NewCell {
+        QVariant value;
+        int icon = -1;
+        int format = 0;
+        bool italic = false;
+    };
+    // Appends whole rows, cells by column from 1 (a row with fewer cells
+    // leaves the rest empty), in one insertion: what writing the cells one
+    // by one gives, at a fraction of the cost for thousands of rows.
+    void AppendRows(std::vector<std::vector<NewCell>> rows);
+
     // The later rows move up one place; the current row stays on its data,
     // or moves to the row that took the removed one's place.
     void RemoveRow(int row);

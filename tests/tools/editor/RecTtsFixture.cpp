@@ -14,6 +14,7 @@
 #include "settings/OptionSettings.h"
 #include "settings/frmOptions.h"
 #include "support/AudioFixtures.h"
+#include "support/ListLoads.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -36,7 +37,7 @@ void RecTtsFixture::SetUp()
     cTreeNodes lists = g_oItemsListsRoot->Child();
     for (int i = 1; i <= lists.Count(); ++i) {
         if (lists.Item(i)->Text() == QLatin1String("Takes"))
-            window.cTreeView1_NodeClick(lists.Item(i));
+            ASSERT_TRUE(ListLoads::show(window, lists.Item(i)));
     }
 }
 
@@ -80,6 +81,8 @@ QStringList RecTtsFixture::listedFiles() const
 
 QStringList RecTtsFixture::storedFiles() const
 {
+    if (frmMain *window = Forms::main())
+        EXPECT_TRUE(ListLoads::settle(*window));
     QFile file(listFile);
     if (!file.open(QIODevice::ReadOnly))
         return {};
