@@ -6,6 +6,7 @@
 #include "platform/ProcessEnd.h"
 #include "platform/Services.h"
 #include "platform/SingleInstance.h"
+#include "platform/StallProbe.h"
 
 #include <QApplication>
 
@@ -14,6 +15,7 @@ namespace {
 int run(int &argc, char **argv)
 {
     QApplication app(argc, argv);
+    const auto stallProbe = StallProbe::fromEnvironment();
     SingleInstance instance;
     if (instance.handOverOrServe(mdlMain::CommandLine()))
         return 0;
