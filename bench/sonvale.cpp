@@ -374,7 +374,7 @@ Case Workbench::adding()
 {
     const int count = m_sizes.addFiles;
     Case c;
-    c.name = QStringLiteral("Adding %1 tagged WAV, MP3 and OGG files, cache warm (main window)").arg(count);
+    c.name = QStringLiteral("Adding %1 tagged WAV, MP3 and OGG files dropped on the main window, cache warm").arg(count);
     c.scale = 1000.0 / count;
     c.unit = QStringLiteral("ms a file");
     c.sonvale = {QStringLiteral("Sonvale"), [=, this](int) { return sonvale({"add", taggedFolder(count)}); }};

@@ -90,10 +90,11 @@ ItemProbe probeItemFile(const QString &path, ItemProbeCache *cache)
     return probeStated(path, statFile(path), cache);
 }
 
-ItemProbe probeAddedFile(const QString &path, ItemProbeCache *cache)
+ItemProbe probeAddedFile(const QString &path, ItemProbeCache *cache, bool missingPassedOver)
 {
     const FileStat st = statFile(path);
-    if (st.folder || !mdlSupportedFormats::IsOfferedExtension(mdlFunctions::GetExtensionPart(path))) {
+    if (st.folder || (missingPassedOver && !st.exists)
+        || !mdlSupportedFormats::IsOfferedExtension(mdlFunctions::GetExtensionPart(path))) {
         ItemProbe probe;
         probe.outcome = ItemProbe::Outcome::PassedOver;
         return probe;

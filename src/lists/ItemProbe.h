@@ -36,7 +36,9 @@ ItemProbe probeItemFile(const QString &path, ItemProbeCache *cache = nullptr);
 
 // The same for a path the user asks to add: folders and types the open
 // dialog does not offer are passed over, an empty file is not opened.
-ItemProbe probeAddedFile(const QString &path, ItemProbeCache *cache = nullptr);
+// missingPassedOver passes over a path that names nothing as well, as a drop
+// of files does (the user chose nothing there).
+ItemProbe probeAddedFile(const QString &path, ItemProbeCache *cache = nullptr, bool missingPassedOver = false);
 
 // Why an add cannot take a file, as the end of "Cannot add <path>: ...";
 // empty for a file it takes or passes over.

@@ -29,8 +29,9 @@ void ItemProbeQueue::work(const std::atomic<bool> &abort)
 {
     for (qsizetype i = m_next++; i < m_paths.size() && !abort; i = m_next++) {
         const QString &path = m_paths.at(i);
-        ItemProbe probe = m_kind == Kind::AddedFiles ? probeAddedFile(path, m_cache.get())
-                                                     : probeItemFile(path, m_cache.get());
+        ItemProbe probe = m_kind == Kind::ListItems
+            ? probeItemFile(path, m_cache.get())
+            : probeAddedFile(path, m_cache.get(), m_kind == Kind::DroppedFiles);
         // The last file done writes the cache before its result is put in,
         // so a taker that has every result knows the cache file has them too.
         if (++m_done == m_paths.size())

@@ -32,6 +32,7 @@ public:
     enum class Kind {
         ListItems,  // probeItemFile: every path is an item's file
         AddedFiles, // probeAddedFile: the checks of an add come first
+        DroppedFiles, // the same, a path that names nothing passed over too
     };
 
     // notify runs on a worker thread after each result is in. cache may be null.

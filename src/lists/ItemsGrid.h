@@ -1,11 +1,14 @@
 #pragma once
 
+#include "controls/ui/cGrid.h"
 #include "lists/ItemsListFile.h"
 #include "lists/ItemsListRow.h"
 
 #include <QList>
+#include <QStringList>
 
-class cGrid;
+#include <array>
+
 class cImageList;
 
 // The items grids of the main window and the tool windows: their set-up,
@@ -22,6 +25,16 @@ void writeRow(cGrid &grid, int n, const ItemsListRow::Data &row);
 // in one insertion.
 void appendRows(cGrid &grid, const QList<ItemsListRow::Data> &rows);
 ItemsListRow::Data readRow(const cGrid &grid, int n);
+// Every row of the grid as it stands, taken in a moment, with where the
+// columns a list file keeps are, so that the records can be made elsewhere.
+struct StoredRows {
+    cGridRows rows;
+    int inc = 0;
+    std::array<int, 13> columns{}; // as ItemsGrid.cpp lists them
+};
+StoredRows storedRows(const cGrid &grid);
+// The records of those rows, in row order; on any thread.
+QList<ItemsListFile::Record> records(const StoredRows &stored);
 // Every row as the list file stores it, in row order.
 QList<ItemsListFile::Record> records(const cGrid &grid);
 

@@ -37,14 +37,14 @@ void ItemsListStore::read(const QString &path, std::function<void(Loaded)> done)
         [loaded, done = std::move(done)] { done(std::move(*loaded)); });
 }
 
-void ItemsListStore::save(const QString &path, QList<ItemsListFile::Record> records)
+void ItemsListStore::save(const QString &path, ItemsGrid::StoredRows rows)
 {
     ++m_saves;
     auto written = std::make_shared<bool>(false);
     m_worker.start(
         this,
-        [path, records = std::move(records), written](const std::atomic<bool> &) {
-            *written = ItemsListFile::write(path, records);
+        [path, rows = std::move(rows), written](const std::atomic<bool> &) {
+            *written = ItemsListFile::write(path, ItemsGrid::records(rows));
         },
         [this, path, written] {
             --m_saves;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/Worker.h"
+#include "lists/ItemsGrid.h"
 #include "lists/ItemsListFile.h"
 
 #include <QList>
@@ -30,9 +31,10 @@ public:
     // Reads and parses the file after every save asked for before; done
     // gets the records, unless the store went first.
     void read(const QString &path, std::function<void(Loaded)> done);
-    // Writes the records as the list file, after every read and save asked
-    // for before; failures leave the file as it was, as ItemsListFile::write does.
-    void save(const QString &path, QList<ItemsListFile::Record> records);
+    // Writes the rows as the list file, after every read and save asked for
+    // before; the records are made from the cells on the worker. Failures
+    // leave the file as it was, as ItemsListFile::write does.
+    void save(const QString &path, ItemsGrid::StoredRows rows);
     // Whether a save waits or runs; tests wait for it before they read a file.
     bool saving() const { return m_saves > 0; }
 

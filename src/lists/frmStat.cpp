@@ -193,7 +193,9 @@ void frmStat::AddFilesToList(const QStringList &Data, cGrid *cGrid1, QWidget *fr
     // look at the file system each) included, while the rows go in in the
     // order given. A path that can no longer be read is still tried, so the
     // user hears of it.
-    m_probes = std::make_unique<ItemProbeQueue>(Data, ItemProbeQueue::Kind::AddedFiles,
+    m_probes = std::make_unique<ItemProbeQueue>(Data,
+                                                m_dropped ? ItemProbeQueue::Kind::DroppedFiles
+                                                          : ItemProbeQueue::Kind::AddedFiles,
                                                 std::make_shared<ItemProbeCache>(ItemProbeCache::defaultFile()),
                                                 [this] { wake(); });
     wake();
@@ -334,7 +336,7 @@ void unloadStat()
     }
 }
 
-bool addToSelectedList(MainWindowFace &main, const QStringList &paths, std::function<void(int added)> done)
+bool addToSelectedList(MainWindowFace &main, const QStringList &paths, std::function<void(int added)> done, Origin origin)
 {
     cGrid *grid = main.itemsGrid();
     cTreeNode *selected = main.selectedList();
@@ -343,9 +345,9 @@ bool addToSelectedList(MainWindowFace &main, const QStringList &paths, std::func
     // The rows of a list still filling in are not all there yet: the add
     // follows them, if the list is still the one shown by then.
     if (main.listLoading()) {
-        main.whenListLoaded([&main, node = QPointer<cTreeNode>(selected), paths, done = std::move(done)]() mutable {
+        main.whenListLoaded([&main, node = QPointer<cTreeNode>(selected), paths, done = std::move(done), origin]() mutable {
             if (node && main.selectedList() == node)
-                addToSelectedList(main, paths, std::move(done));
+                addToSelectedList(main, paths, std::move(done), origin);
         });
         return true;
     }
@@ -366,6 +368,7 @@ bool addToSelectedList(MainWindowFace &main, const QStringList &paths, std::func
                          if (done)
                              done(added);
                      });
+    stat->setDropped(origin == Origin::Dropped);
     stat->AddFilesToList(paths, grid, main.mainWidget());
     return true;
 }

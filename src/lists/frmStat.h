@@ -52,6 +52,9 @@ public:
     // cleared, removed or reordered all the same, the files still to come are
     // dropped. Hides the window and emits finished at its end.
     void AddFilesToList(const QStringList &Data, cGrid *cGrid1, QWidget *frm);
+    // The paths of the next add were dropped on the window: one that names
+    // nothing is passed over without a word.
+    void setDropped(bool dropped) { m_dropped = dropped; }
 
     // Whether the name's extension is one that the open dialog offers.
     static bool SupportAudioFile(const QString &sFileName);
@@ -99,6 +102,7 @@ private:
     int m_added = 0;
     int m_next = 1;
     bool m_copyTags = false;
+    bool m_dropped = false;
     std::unique_ptr<ItemProbeQueue> m_probes;
 };
 
@@ -119,6 +123,9 @@ void unloadStat();
 // added and done is never called. Nor is it should the main window go first.
 // While the selected list is still loading the add waits for it and starts
 // once it is in (true is answered then), unless another list is shown by then.
-bool addToSelectedList(MainWindowFace &main, const QStringList &paths, std::function<void(int added)> done = {});
+// Dropped paths that name nothing are passed over without a word.
+enum class Origin { Chosen, Dropped };
+bool addToSelectedList(MainWindowFace &main, const QStringList &paths, std::function<void(int added)> done = {},
+                       Origin origin = Origin::Chosen);
 
 } // namespace AddFiles

@@ -165,7 +165,7 @@ void frmMain::SaveGridToFile()
         return;
     // The rows are taken now; the text is made and written on the store's
     // worker, after every save asked for before.
-    m_listStore->save(key, ItemsGrid::records(*cGrid1));
+    m_listStore->save(key, ItemsGrid::storedRows(*cGrid1));
 }
 
 bool frmMain::IsMainNode(const QString &sKey)

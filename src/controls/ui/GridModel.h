@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/ui/GridCell.h"
+
 #include <QAbstractTableModel>
 #include <QFont>
 #include <QPointer>
@@ -16,12 +18,7 @@ class cImageList;
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    struct Cell {
-        QVariant value;
-        int icon = -1;
-        int format = 0;
-        int font = 0; // index into the font table; 0 is the grid's own font
-    };
+    using Cell = GridCell;
     struct Column {
         QString key;
         QString header;
@@ -50,7 +47,9 @@ public:
     void removeRow(int r);
     void clearRows();
 
-    const Cell &cell(int r, int c) const { return m_rows[static_cast<size_t>(r)][static_cast<size_t>(c)]; }
+    const Cell &cell(int r, int c) const { return (*m_rows[static_cast<size_t>(r)])[static_cast<size_t>(c)]; }
+    // Every row as it stands, shared: the model goes on changing its own.
+    std::vector<SharedGridRow> sharedRows() const { return {m_rows.begin(), m_rows.end()}; }
     void setValue(int r, int c, const QVariant &value);
     void setIcon(int r, int c, int icon);
     void setFormat(int r, int c, int format);
@@ -71,9 +70,11 @@ public:
 
 private:
     void changed(int r, int c, const QList<int> &roles);
+    // The cell to change, its row copied first when a copy still shares it.
+    Cell &writable(int r, int c);
 
     std::vector<Column> m_columns;
-    std::vector<std::vector<Cell>> m_rows;
+    std::vector<std::shared_ptr<GridRow>> m_rows;
     std::vector<QFont> m_fonts{QFont()};
     QPointer<cImageList> m_images;
 };
