@@ -39,6 +39,9 @@ public:
     // The cache file of this user.
     static QString defaultFile();
 
+    // Reads the file now, if no thread has yet, so that the first lookups
+    // need not wait for it.
+    void preload() { loadOnce(); }
     std::optional<Facts> find(const QString &path, qint64 size, qint64 modifiedNs);
     void put(const QString &path, qint64 size, qint64 modifiedNs, const Facts &facts);
     // Whether anything was put (or a known entry used on another day) since

@@ -1,5 +1,6 @@
 #include "lists/ItemsListLoad.h"
 
+#include "lists/ItemProbeCache.h"
 #include "lists/ItemProbeQueue.h"
 #include "lists/ItemsListRecordReader.h"
 #include "lists/ItemsListStore.h"
@@ -29,6 +30,8 @@ void ItemsListLoad::start(const QString &path, bool readable)
         QMetaObject::invokeMethod(this, [this] { takeRecords(false, {}); }, Qt::QueuedConnection);
         return;
     }
+    if (m_cache)
+        m_cacheReader.start([cache = m_cache](const std::atomic<bool> &) { cache->preload(); });
     m_store.read(path, [self = QPointer<ItemsListLoad>(this)](ItemsListStore::Loaded loaded) {
         if (self)
             self->takeRecords(loaded.complete, std::move(loaded.records));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/Worker.h"
 #include "lists/ItemsListFile.h"
 #include "lists/ItemsListRow.h"
 
@@ -66,5 +67,7 @@ private:
     bool m_complete = true;
     bool m_ended = false;
     std::atomic<bool> m_wakePending{false};
+    // Reads the cache file while the list file is read.
+    Worker m_cacheReader;
     std::unique_ptr<ItemProbeQueue> m_probes; // last: its workers stop first
 };

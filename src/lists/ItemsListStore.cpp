@@ -24,14 +24,9 @@ void ItemsListStore::read(const QString &path, std::function<void(Loaded)> done)
             if (abort)
                 return;
             const ItemsListFile::ReadResult file = ItemsListFile::read(path);
-            const QStringList pieces = ItemsListFile::recordPieces(file.text);
-            loaded->records.reserve(pieces.size());
-            for (const QString &piece : pieces) {
-                if (abort)
-                    return;
-                if (!piece.isEmpty())
-                    loaded->records << ItemsListFile::parseRecord(piece);
-            }
+            loaded->records = ItemsListFile::parseRecords(file.text, &abort);
+            if (abort)
+                return;
             loaded->complete = file.complete;
         },
         [loaded, done = std::move(done)] { done(std::move(*loaded)); });
