@@ -398,7 +398,7 @@ Case Workbench::startUp()
 {
     const int rows = m_sizes.listRows;
     Case c;
-    c.name = QStringLiteral("Start-up of the program with that list, exec to main window, second start");
+    c.name = QStringLiteral("Start-up of the program with the tagged list, exec to main window, second start");
     c.sonvale = {QStringLiteral("Sonvale"), [=, this](int) {
                      const QString folder = taggedFolder(rows);
                      if (!m_screen)

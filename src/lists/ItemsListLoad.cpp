@@ -67,7 +67,7 @@ void ItemsListLoad::fillBatch()
     slice.start();
     QList<ItemsListRow::Data> batch;
     bool waiting = false;
-    while (m_next < m_records.size() && slice.elapsed() < kSliceMs) {
+    while (m_next < m_records.size() && slice.elapsed() < kSliceMs && batch.size() < kBatchRows) {
         std::optional<ItemProbe> probe = m_probes->take(m_next);
         // Not in yet: its worker wakes the load when it is.
         if (!probe) {

@@ -48,8 +48,10 @@ public:
     // one that cannot be read (no rows, not complete) without touching it.
     void start(const QString &path, bool readable = true);
 
-    // The time a batch may take on the UI thread before the loop is served.
+    // The time a batch may take on the UI thread before the loop is served,
+    // and the rows it may hold at most.
     static constexpr int kSliceMs = 8;
+    static constexpr int kBatchRows = 2000;
 
 private:
     void takeRecords(bool complete, QList<ItemsListFile::Record> records);

@@ -240,7 +240,7 @@ void frmStat::step()
         rows.clear();
     };
     bool waiting = false;
-    while (!g_bCancelAddFiles && m_next <= m_paths.size() && slice.elapsed() < kSliceMs) {
+    while (!g_bCancelAddFiles && m_next <= m_paths.size() && slice.elapsed() < kSliceMs && rows.size() < kStepRows) {
         const int i = m_next;
         std::optional<ItemProbe> probe = m_probes->take(i - 1);
         // Not in yet: its worker wakes the window when it is.

@@ -88,8 +88,10 @@ private:
     void step();
     void finish(bool stale);
 
-    // The time a step may take before the event loop is served again.
+    // The time a step may take before the event loop is served again, and
+    // the rows it may write at most.
     static constexpr int kSliceMs = 8;
+    static constexpr int kStepRows = 1000;
 
     bool m_adding = false;
     bool m_stepping = false;

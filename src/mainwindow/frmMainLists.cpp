@@ -293,6 +293,9 @@ void frmMain::stopListLoad()
     m_oLoadedListNode = nullptr;
     m_bLoadedListComplete = false;
     m_bSaveAfterLoad = false;
+    // A command held for the rows has no rows to run on now.
+    m_sHeldCommand.clear();
+    m_oHeldCommandNode = nullptr;
     prgStatus->hide();
     unsetCursor();
     emit loadFinished();

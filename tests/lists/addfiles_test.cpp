@@ -362,9 +362,9 @@ TEST_F(AddingFiles, AClickOnAnotherListDuringAnAddChangesNeither)
     frmMain &main = loadTwoLists();
     main.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
-    QStringList paths;
-    for (int i = 1; i <= 12; ++i)
-        paths << wav(QStringLiteral("f%1.wav").arg(i), 1000);
+    // More rows than one pass of the add writes: one file many times over.
+    constexpr int kPaths = 4000;
+    const QStringList paths(kPaths, wav(QStringLiteral("f.wav"), 1000));
     cTreeNode *alpha = listNode(QStringLiteral("Alpha"));
     cTreeNode *beta = listNode(QStringLiteral("Beta"));
     const QByteArray betaBefore = listBytes(QStringLiteral("Beta.flst"));
@@ -387,15 +387,15 @@ TEST_F(AddingFiles, AClickOnAnotherListDuringAnAddChangesNeither)
         clickBeta();
     });
     poll.start();
-    EXPECT_EQ(addAndWait(main, paths), 12);
+    EXPECT_EQ(addAndWait(main, paths), kPaths);
     poll.stop();
 
     EXPECT_TRUE(clicked);
     EXPECT_TRUE(modal);
     EXPECT_EQ(main.cTreeView1->SelectedItem(), alpha);
     EXPECT_EQ(main.lblListName->text(), QStringLiteral("Alpha"));
-    EXPECT_EQ(main.cGrid1->Rows(), 12);
-    EXPECT_EQ(recordsIn(QStringLiteral("Alpha.flst")), 12);
+    EXPECT_EQ(main.cGrid1->Rows(), kPaths);
+    EXPECT_EQ(recordsIn(QStringLiteral("Alpha.flst")), kPaths);
     EXPECT_EQ(listBytes(QStringLiteral("Beta.flst")), betaBefore);
 
     // The same click once the add is over does select the other list.
@@ -403,14 +403,13 @@ TEST_F(AddingFiles, AClickOnAnotherListDuringAnAddChangesNeither)
     EXPECT_TRUE(waitUntil([&] { return main.cTreeView1->SelectedItem() == beta; }, 5000));
     EXPECT_TRUE(ListLoads::settle(main));
     EXPECT_EQ(main.cGrid1->Rows(), 1);
-    EXPECT_EQ(recordsIn(QStringLiteral("Alpha.flst")), 12);
+    EXPECT_EQ(recordsIn(QStringLiteral("Alpha.flst")), kPaths);
 }
 
 TEST_F(AddingFiles, CancelKeepsTheRowsWrittenSoFar)
 {
     frmMain &main = loadTwoLists();
-    // Far more rows than go in between two passes of the event loop: one
-    // file many times over, as an add takes it.
+    // More rows than one pass of the add writes: one file many times over.
     constexpr int kPaths = 4000;
     const QStringList paths(kPaths, wav(QStringLiteral("f.wav"), 1000));
     int barMin = 0, barMax = 0, barValue = 0;

@@ -74,8 +74,17 @@ protected:
         return *added;
     }
 
-    // Runs the event loop until an add started by a command has ended.
-    static bool addEnded() { return waitUntil([] { return g_frmStat == nullptr; }, 60000); }
+    // Runs the event loop until an add started by a command has ended (one
+    // asked for while the list loads starts once the list is in).
+    static bool addEnded()
+    {
+        return waitUntil(
+            [] {
+                const frmMain *main = Forms::main();
+                return g_frmStat == nullptr && (!main || !main->isLoadingList());
+            },
+            60000);
+    }
 
     // A mono 16-bit WAV of silence in the work folder.
     QString wav(const QString &name, int ms, int rate = 2000, int channels = 1)

@@ -111,5 +111,11 @@ QStringList RecTtsFixture::logEntries(const QPlainTextEdit *log)
 
 bool RecTtsFixture::addEnded()
 {
-    return waitUntil([] { return g_frmStat == nullptr; }, 60000);
+    // An add asked for while the list reloads starts once the list is in.
+    return waitUntil(
+        [] {
+            const frmMain *window = Forms::main();
+            return g_frmStat == nullptr && (!window || !window->isLoadingList());
+        },
+        60000);
 }
