@@ -1,7 +1,6 @@
 #include "support/TaggedInputs.h"
 
 #include "support/BenchTools.h"
-#include "support/OutputCheck.h"
 #include "support/PairedRuns.h"
 
 #include <QDir>

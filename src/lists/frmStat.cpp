@@ -346,7 +346,8 @@ bool addToSelectedList(MainWindowFace &main, const QStringList &paths, std::func
     // follows them, if the list is still the one shown by then.
     if (main.listLoading()) {
         main.whenListLoaded([&main, node = QPointer<cTreeNode>(selected), paths, done = std::move(done), origin]() mutable {
-            if (node && main.selectedList() == node)
+            // Nothing is added while the program closes.
+            if (node && main.selectedList() == node && !g_bAppClosing)
                 addToSelectedList(main, paths, std::move(done), origin);
         });
         return true;
