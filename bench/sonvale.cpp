@@ -4,18 +4,21 @@
 // peak memory; every output is read back with ffprobe, and a failed or wrong
 // run fails the bench.
 //
-//   bench_sonvale [--pairs N] [--case TEXT] [--work FOLDER] [--smoke]
+//   bench_sonvale [--pairs N] [--case TEXT] [--work FOLDER] [--rows N] [--add N] [--smoke]
 //
 // --pairs sets the rounds (5 by default, 1 with --smoke); --case runs the
-// cases whose name holds TEXT; --smoke runs every case on tiny inputs, to
-// show the bench still builds and runs.
+// cases whose name holds TEXT; --rows and --add set the rows of the big list
+// (10,000) and the files added (1,000); --smoke runs every case on tiny
+// inputs once, without a warm-up, to show the bench still builds and runs.
 
 #include "support/BenchTools.h"
 #include "support/ChildProcess.h"
 #include "support/OutputCheck.h"
 #include "support/PairedRuns.h"
 #include "support/PartCheck.h"
+#include "support/ProgramRun.h"
 #include "support/SonvaleSide.h"
+#include "support/TaggedInputs.h"
 
 #include "platform/ProcessEnd.h"
 
@@ -40,10 +43,10 @@ struct Sizes {
     int longSeconds;     // the MP3 split into 24 parts
     int manySeconds;     // each of the eight files of the converter
     int addFiles;        // files added to a list
-    int listRows;        // rows of the list loaded and started with
+    int listRows;        // rows of the list loaded and started with, each a file of its own
 };
 constexpr Sizes kFull{300, 3600, 10800, 180, 1000, 10000};
-constexpr Sizes kSmoke{3, 12, 24, 2, 20, 50};
+constexpr Sizes kSmoke{3, 12, 24, 2, 12, 30};
 constexpr int kParts = 6;
 constexpr int kLongParts = 24;
 constexpr int kMany = 8;
@@ -99,20 +102,11 @@ private:
         return paths;
     }
 
-    // Half WAV of two seconds, half MP3 of ten, in turn.
-    QString mixedFolder(int count)
+    // count distinct tagged WAV, MP3 and OGG files, in turn.
+    QString taggedFolder(int count)
     {
-        const QString folder = m_work + QStringLiteral("/in/mixed-%1").arg(count);
-        if (QFileInfo::exists(folder))
-            return folder;
-        const QString shortWav = wav(2), shortMp3 = mp3(10);
-        QDir().mkpath(folder);
-        for (int i = 1; i <= count; ++i) {
-            const QString source = i % 2 ? shortWav : shortMp3;
-            const QString path = folder + QStringLiteral("/f%1.%2").arg(i, 5, 10, QLatin1Char('0')).arg(QFileInfo(source).suffix());
-            if (!QFile::copy(source, path))
-                throw RunFailure{QStringLiteral("cannot write ") + path};
-        }
+        const QString folder = m_work + QStringLiteral("/in/tagged-%1").arg(count);
+        taggedFiles(folder, count);
         return folder;
     }
 
@@ -135,7 +129,8 @@ private:
         const struct {
             const char *variable, *folder;
         } folders[] = {{"HOME", "home"}, {"XDG_CONFIG_HOME", "config"}, {"XDG_DATA_HOME", "data"},
-            {"SONVALE_HOME", "program"}, {"SONVALE_REGISTRY_DIR", "registry"}, {"TMPDIR", "tmp"}};
+            {"XDG_CACHE_HOME", "cache"}, {"SONVALE_HOME", "program"}, {"SONVALE_REGISTRY_DIR", "registry"},
+            {"TMPDIR", "tmp"}};
         for (const auto &f : folders) {
             const QString path = root + QLatin1Char('/') + QLatin1String(f.folder);
             QDir().mkpath(path);
@@ -173,6 +168,10 @@ private:
                 m.seconds = line.mid(8).toDouble(&timed);
             } else if (line.startsWith("note ")) {
                 m.notes << QString::fromUtf8(line.mid(5));
+            } else if (line.startsWith("figure ")) {
+                const qsizetype eq = line.indexOf('=');
+                if (eq > 7)
+                    m.figures.append({QString::fromUtf8(line.mid(7, eq - 7)), line.mid(eq + 1).toDouble()});
             }
         }
         if (!timed || !(m.seconds > 0))
@@ -199,7 +198,7 @@ private:
     static Measure peerTool(const ChildRun &r)
     {
         const ChildResult result = mustPass(run(r));
-        return {result.seconds, result.peakMiB, {}};
+        return {result.seconds, result.peakMiB, {}, {}};
     }
 
     // Runs one after another: the sum of their times, the highest peak.
@@ -244,6 +243,7 @@ private:
 
     QString m_work;
     Sizes m_sizes;
+    std::unique_ptr<VirtualScreen> m_screen;
 };
 
 ChildRun tool(const QString &program, const QStringList &args)
@@ -426,10 +426,10 @@ Case Workbench::adding()
 {
     const int count = m_sizes.addFiles;
     Case c;
-    c.name = QStringLiteral("Adding %1 files, WAV and MP3 in turn (main window)").arg(count);
+    c.name = QStringLiteral("Adding %1 tagged WAV, MP3 and OGG files dropped on the main window, cache warm").arg(count);
     c.scale = 1000.0 / count;
     c.unit = QStringLiteral("ms a file");
-    c.sonvale = {QStringLiteral("Sonvale"), [=, this](int) { return sonvale({"add", mixedFolder(count)}); }};
+    c.sonvale = {QStringLiteral("Sonvale"), [=, this](int) { return sonvale({"add", taggedFolder(count)}); }};
     return c;
 }
 
@@ -437,23 +437,40 @@ Case Workbench::loading()
 {
     const int rows = m_sizes.listRows;
     Case c;
-    c.name = QStringLiteral("Loading a list of %1 rows (main window)").arg(rows);
+    c.name = QStringLiteral("Loading a list of %1 tagged WAV, MP3 and OGG files, cache warm (main window)").arg(rows);
     c.sonvale = {QStringLiteral("Sonvale"), [=, this](int) {
-                     return sonvale({"load", QString::number(rows), mixedFolder(m_sizes.addFiles)});
+                     return sonvale({"load", QString::number(rows), taggedFolder(rows)});
                  }};
     return c;
 }
 
+// The real program, exec'd on a virtual screen: a first start with nothing
+// in the probe cache, then a second one, as a user starts it again.
 Case Workbench::startUp()
 {
     const int rows = m_sizes.listRows;
     Case c;
-    c.name = QStringLiteral("Start-up to the main window with that list");
+    c.name = QStringLiteral("Start-up of the program with the tagged list, exec to main window, second start");
     c.sonvale = {QStringLiteral("Sonvale"), [=, this](int) {
-                     const QString folder = mixedFolder(m_sizes.addFiles);
+                     const QString folder = taggedFolder(rows);
+                     if (!m_screen)
+                         m_screen = std::make_unique<VirtualScreen>();
                      const QProcessEnvironment env = freshUser();
                      mustPass(run(side(env, {"write-list", QString::number(rows), folder})));
-                     return sonvaleMeasure(mustPass(run(side(env, {"startup", QString::number(rows), folder}))));
+                     const StartUp cold = runProgram(QStringLiteral(SONVALE_PROGRAM), env, *m_screen, m_work);
+                     const StartUp warm = runProgram(QStringLiteral(SONVALE_PROGRAM), env, *m_screen, m_work);
+                     Measure m;
+                     m.seconds = warm.shownSeconds;
+                     m.peakMiB = std::max(cold.peakMiB, warm.peakMiB);
+                     m.figures = {
+                         {QStringLiteral("second start, busy until the list is in, s"), warm.busySeconds},
+                         {QStringLiteral("second start, longest UI stall after the window, ms"), warm.stallAfterMs},
+                         {QStringLiteral("second start, longest UI stall before the window, ms"), warm.stallBeforeMs},
+                         {QStringLiteral("first start, to main window, s"), cold.shownSeconds},
+                         {QStringLiteral("first start, busy until the list is in, s"), cold.busySeconds},
+                         {QStringLiteral("first start, longest UI stall after the window, ms"), cold.stallAfterMs},
+                     };
+                     return m;
                  }};
     return c;
 }
@@ -481,6 +498,7 @@ int main(int argc, char **argv)
     const QStringList args = QCoreApplication::arguments().mid(1);
     bool smoke = false;
     int pairs = 0;
+    int rows = 0, adds = 0;
     QString only, work;
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
@@ -492,8 +510,12 @@ int main(int argc, char **argv)
             only = args[++i];
         else if (a == QLatin1String("--work") && i + 1 < args.size())
             work = args[++i];
+        else if (a == QLatin1String("--rows") && i + 1 < args.size())
+            rows = args[++i].toInt();
+        else if (a == QLatin1String("--add") && i + 1 < args.size())
+            adds = args[++i].toInt();
         else {
-            std::fprintf(stderr, "usage: bench_sonvale [--pairs N] [--case TEXT] [--work FOLDER] [--smoke]\n");
+            std::fprintf(stderr, "usage: bench_sonvale [--pairs N] [--case TEXT] [--work FOLDER] [--rows N] [--add N] [--smoke]\n");
             return 2;
         }
     }
@@ -504,18 +526,26 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "cannot make a work folder\n");
         return 2;
     }
-    Workbench bench(temp.path(), smoke ? kSmoke : kFull);
+    Sizes sizes = smoke ? kSmoke : kFull;
+    if (rows > 0)
+        sizes.listRows = rows;
+    if (adds > 0)
+        sizes.addFiles = adds;
+    Workbench bench(temp.path(), sizes);
     QList<CaseResult> results;
     QStringList failures;
     for (const Case &c : bench.cases()) {
         if (!only.isEmpty() && !c.name.contains(only, Qt::CaseInsensitive))
             continue;
         std::fprintf(stderr, "%s\n", qPrintable(c.name));
-        results << runCase(c, pairs);
+        results << runCase(c, pairs, !smoke);
         if (!results.last().failure.isEmpty())
             failures << c.name + QStringLiteral(": ") + results.last().failure;
     }
-    std::printf("%d rounds, %d cores\n\n%s\n", pairs, QThread::idealThreadCount(), qPrintable(table(results)));
+    QFile loadavg(QStringLiteral("/proc/loadavg"));
+    const QByteArray load = loadavg.open(QIODevice::ReadOnly) ? loadavg.readAll().trimmed() : QByteArray("?");
+    std::printf("%d rounds%s, %d cores, load average at the end %s\n\n%s\n", pairs, smoke ? "" : " after a warm-up",
+                QThread::idealThreadCount(), load.constData(), qPrintable(table(results)));
     for (const CaseResult &r : results) {
         for (const QString &note : r.notes)
             std::printf("%s: Sonvale's settings: %s\n", qPrintable(r.name), qPrintable(note));

@@ -1,6 +1,7 @@
 #include "support/PairedRuns.h"
 
 #include <algorithm>
+#include <random>
 #include <cstdio>
 
 namespace Bench {
@@ -15,7 +16,7 @@ Spread spread(QList<double> values)
     return {median, values.first(), values.last()};
 }
 
-CaseResult runCase(const Case &c, int rounds)
+CaseResult runCase(const Case &c, int rounds, bool warmUp)
 {
     CaseResult result;
     result.name = c.name;
@@ -23,10 +24,29 @@ CaseResult runCase(const Case &c, int rounds)
     QList<double> ours, jobs;
     QList<QList<double>> peerSeconds(c.peers.size()), ratios(c.peers.size());
     QList<double> peerPeaks(c.peers.size(), 0);
+    QList<std::pair<QString, QList<double>>> figures;
+    std::mt19937 random(std::random_device{}());
     try {
-        for (int round = 1; round <= rounds; ++round) {
-            std::fprintf(stderr, "  %s, round %d of %d\n", qPrintable(c.name), round, rounds);
-            const Measure m = c.sonvale.run(round);
+        for (int round = warmUp ? 0 : 1; round <= rounds; ++round) {
+            if (round == 0)
+                std::fprintf(stderr, "  %s, warm-up\n", qPrintable(c.name));
+            else
+                std::fprintf(stderr, "  %s, round %d of %d\n", qPrintable(c.name), round, rounds);
+            // Side -1 is Sonvale, then the peers, in this round's order.
+            QList<int> order{-1};
+            for (int p = 0; p < c.peers.size(); ++p)
+                order << p;
+            std::shuffle(order.begin(), order.end(), random);
+            Measure m;
+            QList<Measure> peers(c.peers.size());
+            for (int side : order) {
+                if (side < 0)
+                    m = c.sonvale.run(round);
+                else
+                    peers[side] = c.peers[side].run(round);
+            }
+            if (round == 0)
+                continue;
             ours << m.seconds;
             if (m.jobSeconds > 0)
                 jobs << m.jobSeconds;
@@ -35,11 +55,17 @@ CaseResult runCase(const Case &c, int rounds)
                 if (!result.notes.contains(note))
                     result.notes << note;
             }
+            for (const auto &[name, value] : m.figures) {
+                auto it = std::find_if(figures.begin(), figures.end(), [&](const auto &f) { return f.first == name; });
+                if (it == figures.end())
+                    figures.append({name, {value}});
+                else
+                    it->second << value;
+            }
             for (int p = 0; p < c.peers.size(); ++p) {
-                const Measure peer = c.peers[p].run(round);
-                peerSeconds[p] << peer.seconds;
-                ratios[p] << m.seconds / peer.seconds;
-                peerPeaks[p] = std::max(peerPeaks[p], peer.peakMiB);
+                peerSeconds[p] << peers[p].seconds;
+                ratios[p] << m.seconds / peers[p].seconds;
+                peerPeaks[p] = std::max(peerPeaks[p], peers[p].peakMiB);
             }
         }
     } catch (const RunFailure &f) {
@@ -50,6 +76,8 @@ CaseResult runCase(const Case &c, int rounds)
         shown << s * c.scale;
     result.sonvale = spread(shown);
     result.sonvaleJob = spread(jobs);
+    for (const auto &[name, values] : figures)
+        result.figures.append({name, spread(values)});
     for (int p = 0; p < c.peers.size(); ++p)
         result.peers << PeerResult{c.peers[p].name, spread(peerSeconds[p]), spread(ratios[p]), peerPeaks[p]};
     return result;
@@ -83,6 +111,8 @@ QString table(const QList<CaseResult> &results)
             ours += QStringLiteral(" whole process; click to end ") + figure(r.sonvaleJob, 3) + QStringLiteral(" s");
         if (r.peers.isEmpty()) {
             lines << QStringLiteral("| %1 | %2 | – | – | – | %3 |").arg(r.name, ours).arg(r.sonvalePeakMiB, 0, 'f', 0);
+            for (const auto &[name, values] : r.figures)
+                lines << QStringLiteral("| %1: %2 | %3 | – | – | – | |").arg(r.name, name, figure(values, 3));
             continue;
         }
         for (const PeerResult &p : r.peers) {

@@ -5,9 +5,12 @@
 #include <QStringList>
 
 #include <functional>
+#include <utility>
 
-// Runs one case as rounds of Sonvale then each peer in turn (A B A B ...),
-// so a slow moment of the machine falls on both sides of a ratio, and keeps
+// Runs one case as rounds of Sonvale and each peer (A B A B ...), after a
+// warm-up round that counts for nothing, each round in an order of its own
+// drawn at random, so a slow moment of the machine falls on both sides of a
+// ratio and no side always runs on a cache the other has warmed; and keeps
 // every round's figures: the ratio of each round, not a ratio of best times.
 namespace Bench {
 
@@ -20,6 +23,8 @@ struct Measure {
     // Where the figure is the whole process: the job inside it, from the
     // click that starts it to its end (0: none).
     double jobSeconds = 0;
+    // Further figures of Sonvale's run by name ("longest UI stall, ms").
+    QList<std::pair<QString, double>> figures;
 };
 
 struct RunFailure {
@@ -56,13 +61,15 @@ struct CaseResult {
     QString unit;
     Spread sonvale; // in unit
     Spread sonvaleJob; // seconds; median 0 when the runs gave none
+    QList<std::pair<QString, Spread>> figures;
     double sonvalePeakMiB = 0;
     QList<PeerResult> peers;
     QStringList notes;
     QString failure; // empty when every run passed
 };
 
-CaseResult runCase(const Case &c, int rounds);
+// warmUp runs one round first whose figures are dropped.
+CaseResult runCase(const Case &c, int rounds, bool warmUp);
 
 // The results as a table, one line per case and peer.
 QString table(const QList<CaseResult> &results);

@@ -4,17 +4,15 @@
 
 // The bench's own child process, which drives the program's real windows
 // headless with the program's settings as a fresh installation has them: one
-// job, timed from the click that starts it to the window's end of the job,
-// or the start-up timed from the child's own start. It prints its figures to
-// stdout ("seconds 1.234") and fails with a message when the job failed or
-// its result is wrong.
+// job, timed from the click that starts it to the window's end of the job.
+// It prints its figures to stdout ("seconds 1.234", "figure <name>=<value>")
+// and fails with a message when the job failed or its result is wrong.
 //
 //   --side convert <mp3|ogg> <default|fixed> <destination> <file>...
 //   --side split <wav|mp3> <default|fixed> <parts> <destination> <file>
-//   --side add <count> <file>...         (the files are added count times over, in turn)
-//   --side write-list <rows> <file>...   (untimed: the list the start-up loads)
-//   --side load <rows> <file>...
-//   --side startup <rows>
+//   --side add <folder>                 (every file of folder, cold then warm)
+//   --side write-list <rows> <folder>   (untimed: the settings and the list the start-up loads)
+//   --side load <rows> <folder>         (the first rows files of folder, cold then warm)
 //
 // The per-user folders come from the environment the bench sets (HOME,
 // XDG_*, SONVALE_HOME, SONVALE_REGISTRY_DIR); BENCH_T0_NS is the bench's

@@ -2,6 +2,7 @@
 
 #include "platform/ProcessEnd.h"
 #include "platform/Services.h"
+#include "platform/StallProbe.h"
 
 #include <QApplication>
 
@@ -10,6 +11,7 @@ namespace {
 int run(int &argc, char **argv)
 {
     QApplication app(argc, argv);
+    const auto stallProbe = StallProbe::fromEnvironment();
     Services::instance().installReal();
     return mdlMain::Main();
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 class cGrid;
 class cImageList;
@@ -23,8 +25,14 @@ public:
     virtual cGrid *itemsGrid() const = 0;
     // The node of the selected list; null when none is selected.
     virtual cTreeNode *selectedList() const = 0;
-    // Fills the grid from that list node, as a click on it does.
+    // Fills the grid from that list node, as a click on it does. A list
+    // fills in after the call has returned, while input is served.
     virtual void showList(cTreeNode *node) = 0;
+    // Whether a list is still filling the grid.
+    virtual bool listLoading() const = 0;
+    // Runs then once the list load in hand has ended, never inside this
+    // call; dropped should the main window go first.
+    virtual void whenListLoaded(std::function<void()> then) = 0;
     // Renames the list file of that node, as editing its label does.
     virtual void renameList(cTreeNode *node, const QString &name, bool &cancel) = 0;
     virtual void setListNameText(const QString &text) = 0;

@@ -32,4 +32,10 @@ QString GetAudioOpenFilter()
     return filter;
 }
 
+bool IsOfferedExtension(const QString &extension)
+{
+    static const QString lowered = GetAudioOpenFilter().toLower();
+    return lowered.contains(extension.toLower());
+}
+
 } // namespace mdlSupportedFormats

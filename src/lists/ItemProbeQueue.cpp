@@ -1,8 +1,12 @@
 #include "lists/ItemProbeQueue.h"
 
-ItemProbeQueue::ItemProbeQueue(const QStringList &paths, bool readTags, std::function<void()> notify)
+#include "lists/ItemProbeCache.h"
+
+ItemProbeQueue::ItemProbeQueue(const QStringList &paths, Kind kind, std::shared_ptr<ItemProbeCache> cache,
+                               std::function<void()> notify)
     : m_paths(paths)
-    , m_readTags(readTags)
+    , m_kind(kind)
+    , m_cache(std::move(cache))
     , m_notify(std::move(notify))
     , m_results(std::size_t(paths.size()))
     , m_workers(workerCount(paths.size()))
@@ -24,7 +28,14 @@ int ItemProbeQueue::workerCount(qsizetype files)
 void ItemProbeQueue::work(const std::atomic<bool> &abort)
 {
     for (qsizetype i = m_next++; i < m_paths.size() && !abort; i = m_next++) {
-        ItemProbe probe = probeItemFile(m_paths.at(i), m_readTags);
+        const QString &path = m_paths.at(i);
+        ItemProbe probe = m_kind == Kind::ListItems
+            ? probeItemFile(path, m_cache.get())
+            : probeAddedFile(path, m_cache.get(), m_kind == Kind::DroppedFiles);
+        // The last file done writes the cache before its result is put in,
+        // so a taker that has every result knows the cache file has them too.
+        if (++m_done == m_paths.size())
+            m_cacheSaved = !m_cache || !m_cache->changed() || m_cache->save();
         {
             const std::lock_guard lock(m_mutex);
             m_results[std::size_t(i)] = std::move(probe);

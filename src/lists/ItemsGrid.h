@@ -1,12 +1,15 @@
 #pragma once
 
+#include "controls/ui/cGrid.h"
 #include "lists/ItemsListFile.h"
 #include "lists/ItemsListRow.h"
 
 #include <QFont>
 #include <QList>
+#include <QStringList>
 
-class cGrid;
+#include <array>
+
 class cImageList;
 
 // The items grids of the main window and the tool windows: their set-up,
@@ -25,7 +28,20 @@ QFont rowFont(bool bold);
 
 // Writes row n (n = Rows + 1 appends it) in the order the loader fills cells.
 void writeRow(cGrid &grid, int n, const ItemsListRow::Data &row);
+// Appends the rows after the last one, with the cells writeRow gives them,
+// in one insertion.
+void appendRows(cGrid &grid, const QList<ItemsListRow::Data> &rows);
 ItemsListRow::Data readRow(const cGrid &grid, int n);
+// Every row of the grid as it stands, taken in a moment, with where the
+// columns a list file keeps are, so that the records can be made elsewhere.
+struct StoredRows {
+    cGridRows rows;
+    int inc = 0;
+    std::array<int, 13> columns{}; // as ItemsGrid.cpp lists them
+};
+StoredRows storedRows(const cGrid &grid);
+// The records of those rows, in row order; on any thread.
+QList<ItemsListFile::Record> records(const StoredRows &stored);
 // Every row as the list file stores it, in row order.
 QList<ItemsListFile::Record> records(const cGrid &grid);
 

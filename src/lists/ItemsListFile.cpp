@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <optional>
+
 namespace ItemsListFile {
 
 namespace {
@@ -147,12 +149,64 @@ QString recordText(const Record &record)
     return text + itemClose;
 }
 
+namespace {
+
+// A record as the writer lays it out: the fourteen fields one after another
+// from its first character, no value holding a "<". Read in one pass, it
+// gives what the field by field search from the start gives (no marker can
+// then stand anywhere but where it is found), for a list of tens of
+// thousands of records in a fraction of the time; anything else is nothing.
+std::optional<Record> parseLaidOut(QStringView piece)
+{
+    Record record;
+    qsizetype at = 0;
+    for (int f = 0; f < FieldCount; ++f) {
+        const Markers &m = fieldMarkers()[f];
+        if (!piece.mid(at).startsWith(m.open))
+            return std::nullopt;
+        const qsizetype start = at + m.open.size();
+        const qsizetype end = piece.indexOf(m.close, start);
+        if (end < 0)
+            return std::nullopt;
+        const QStringView value = piece.mid(start, end - start);
+        if (value.contains(QLatin1Char('<')))
+            return std::nullopt;
+        record.fields[f] = value.toString();
+        at = end + m.close.size();
+    }
+    return record;
+}
+
+} // namespace
+
 Record parseRecord(const QString &piece)
 {
+    if (std::optional<Record> record = parseLaidOut(piece))
+        return std::move(*record);
     Record record;
     for (int f = 0; f < FieldCount; ++f)
         record.fields[f] = parseField(piece, f);
     return record;
+}
+
+QList<Record> parseRecords(const QString &text, const std::atomic<bool> *abort)
+{
+    QList<Record> records;
+    const QStringView all(text);
+    qsizetype at = all.indexOf(itemOpen);
+    while (at >= 0) {
+        if (abort && *abort)
+            break;
+        const qsizetype start = at + itemOpen.size();
+        const qsizetype next = all.indexOf(itemOpen, start);
+        const QStringView piece = all.mid(start, (next < 0 ? all.size() : next) - start);
+        if (!piece.isEmpty()) {
+            std::optional<Record> record = parseLaidOut(piece);
+            records << (record ? std::move(*record) : parseRecord(piece.toString()));
+        }
+        at = next;
+    }
+    return records;
 }
 
 QString parseField(const QString &piece, int field)

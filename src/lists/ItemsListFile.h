@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <array>
+#include <atomic>
 
 // The ".flst" file of one items list: one line of records, each "<ITEM>",
 // fourteen "<name>value</name>" fields in a fixed order and "</ITEM>", then
@@ -59,6 +60,9 @@ QString parseField(const QString &piece, int field);
 // The record pieces of a list file's text: what follows each "<ITEM>". Text
 // before the first "<ITEM>" is no record.
 QStringList recordPieces(const QString &text);
+// parseRecord of every non-empty piece, in order, without copying the pieces
+// first; stops early (with the records so far) when abort is set.
+QList<Record> parseRecords(const QString &text, const std::atomic<bool> *abort = nullptr);
 
 // The whole file's text for these records: the records back to back and CR LF.
 QString fileText(const QList<Record> &records);

@@ -10,6 +10,7 @@
 #include "core/mdlFunctions.h"
 #include "core/mdlSetFormIcon32.h"
 #include "core/mdlSupportedFormats.h"
+#include "lists/ItemProbeCache.h"
 #include "lists/ItemProbeQueue.h"
 #include "lists/ItemsGrid.h"
 #include "lists/ItemsListRecordReader.h"
@@ -19,6 +20,7 @@
 #include "settings/OptionSettings.h"
 
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -150,8 +152,7 @@ void frmStat::reject()
 
 bool frmStat::SupportAudioFile(const QString &sFileName)
 {
-    const QString ext = mdlFunctions::GetExtensionPart(sFileName).toLower();
-    return mdlSupportedFormats::GetAudioOpenFilter().toLower().indexOf(ext) >= 0;
+    return mdlSupportedFormats::IsOfferedExtension(mdlFunctions::GetExtensionPart(sFileName));
 }
 
 QString frmStat::getLegaName(const QString &sPath)
@@ -179,7 +180,6 @@ void frmStat::AddFilesToList(const QStringList &Data, cGrid *cGrid1, QWidget *fr
     m_owner = frm;
     m_grid = cGrid1;
     m_generation = cGrid1->RowsGeneration();
-    m_rowsBefore = cGrid1->Rows();
     m_added = 0;
     m_next = 1;
     m_copyTags = ListOptions::copyID3FromSource();
@@ -189,21 +189,15 @@ void frmStat::AddFilesToList(const QStringList &Data, cGrid *cGrid1, QWidget *fr
     cProgressBar1->setValue(1);
     cGrid1->setRedraw(false);
 
-    // The tests of a path cost no more than a look at the file system, so
-    // every candidate is known at once and all of them are opened ahead on
-    // the workers while the rows go in one by one, in the order given.
-    // A path that can no longer be read is still tried, so the user hears of it.
-    m_probeIndex.assign(std::size_t(count), -1);
-    QStringList candidates;
-    for (int i = 0; i < count; ++i) {
-        const QString &path = Data.at(i);
-        const QFileInfo info(path);
-        if (!mdlFunctions::IsFolder(path) && (!info.exists() || info.size() > 0) && SupportAudioFile(path)) {
-            m_probeIndex[std::size_t(i)] = candidates.size();
-            candidates << path;
-        }
-    }
-    m_probes = std::make_unique<ItemProbeQueue>(candidates, m_copyTags, [this] { wake(); });
+    // Every path is tested and opened ahead on the workers, the tests (a
+    // look at the file system each) included, while the rows go in in the
+    // order given. A path that can no longer be read is still tried, so the
+    // user hears of it.
+    m_probes = std::make_unique<ItemProbeQueue>(Data,
+                                                m_dropped ? ItemProbeQueue::Kind::DroppedFiles
+                                                          : ItemProbeQueue::Kind::AddedFiles,
+                                                std::make_shared<ItemProbeCache>(ItemProbeCache::defaultFile()),
+                                                [this] { wake(); });
     wake();
 }
 
@@ -227,37 +221,63 @@ void frmStat::step()
         finish(true);
         return;
     }
+    // The files whose results are in go in together, for a few milliseconds
+    // at most, before the event loop is served again.
+    QElapsedTimer slice;
+    slice.start();
+    QList<ItemsListRow::Data> rows;
+    QString lastAdded;
+    const auto writeRows = [&] {
+        if (rows.isEmpty())
+            return;
+        // The label's refresh shows the same text, so it stays up while
+        // the files are added.
+        g_sStatText = QStringLiteral("Adding ") + lastAdded;
+        lblStat->setText(g_sStatText);
+        setWindowTitle(g_sStatText);
+        ItemsGrid::appendRows(*m_grid, rows);
+        m_added += int(rows.size());
+        rows.clear();
+    };
+    bool waiting = false;
+    while (!g_bCancelAddFiles && m_next <= m_paths.size() && slice.elapsed() < kSliceMs && rows.size() < kStepRows) {
+        const int i = m_next;
+        std::optional<ItemProbe> probe = m_probes->take(i - 1);
+        // Not in yet: its worker wakes the window when it is.
+        if (!probe) {
+            waiting = true;
+            break;
+        }
+        const QString &path = m_paths.at(i - 1);
+        if (probe->opened) {
+            rows << rowForFile(path, *probe, m_copyTags);
+            lastAdded = path;
+        } else if (probe->outcome != ItemProbe::Outcome::PassedOver) {
+            writeRows();
+            cProgressBar1->setValue(i);
+            ++m_next;
+            const QPointer<frmStat> self = this;
+            m_stepping = true;
+            MsgBox(QStringLiteral("Cannot add ") + path + QStringLiteral(": ") + refusalReason(probe->outcome),
+                   Msg::Information);
+            if (!self)
+                return;
+            m_stepping = false;
+            // The list may have changed while the message was up.
+            wake();
+            return;
+        }
+        ++m_next;
+    }
+    writeRows();
+    if (m_next > 1)
+        cProgressBar1->setValue(qMin<int>(m_next - 1, int(m_paths.size())));
     if (g_bCancelAddFiles || m_next > m_paths.size()) {
         finish(false);
         return;
     }
-    const int i = m_next;
-    const QString path = m_paths.at(i - 1);
-    if (const qsizetype index = m_probeIndex[std::size_t(i - 1)]; index >= 0) {
-        std::optional<ItemProbe> probe = m_probes->take(index);
-        // Not in yet: its worker wakes the window when it is.
-        if (!probe)
-            return;
-        if (!probe->opened) {
-            const QPointer<frmStat> self = this;
-            m_stepping = true;
-            MsgBox(QStringLiteral("Cannot add ") + path, Msg::Information);
-            if (!self)
-                return;
-            m_stepping = false;
-        } else {
-            // The label's refresh shows the same text, so it stays up
-            // while the file is added.
-            g_sStatText = QStringLiteral("Adding ") + path;
-            lblStat->setText(g_sStatText);
-            setWindowTitle(g_sStatText);
-            ++m_added;
-            ItemsGrid::writeRow(*m_grid, m_rowsBefore + m_added, rowForFile(path, probe.value(), m_copyTags));
-        }
-    }
-    cProgressBar1->setValue(i);
-    ++m_next;
-    wake();
+    if (!waiting)
+        wake();
 }
 
 void frmStat::finish(bool stale)
@@ -316,12 +336,22 @@ void unloadStat()
     }
 }
 
-bool addToSelectedList(MainWindowFace &main, const QStringList &paths, std::function<void(int added)> done)
+bool addToSelectedList(MainWindowFace &main, const QStringList &paths, std::function<void(int added)> done, Origin origin)
 {
     cGrid *grid = main.itemsGrid();
     cTreeNode *selected = main.selectedList();
     if (!grid || !selected)
         return false;
+    // The rows of a list still filling in are not all there yet: the add
+    // follows them, if the list is still the one shown by then.
+    if (main.listLoading()) {
+        main.whenListLoaded([&main, node = QPointer<cTreeNode>(selected), paths, done = std::move(done), origin]() mutable {
+            // Nothing is added while the program closes.
+            if (node && main.selectedList() == node && !g_bAppClosing)
+                addToSelectedList(main, paths, std::move(done), origin);
+        });
+        return true;
+    }
     const QPointer<cTreeNode> node = selected;
     const QString key = selected->Key();
     frmStat *stat = loadStat(main.mainWidget());
@@ -339,6 +369,7 @@ bool addToSelectedList(MainWindowFace &main, const QStringList &paths, std::func
                          if (done)
                              done(added);
                      });
+    stat->setDropped(origin == Origin::Dropped);
     stat->AddFilesToList(paths, grid, main.mainWidget());
     return true;
 }

@@ -52,6 +52,9 @@ public:
     // cleared, removed or reordered all the same, the files still to come are
     // dropped. Hides the window and emits finished at its end.
     void AddFilesToList(const QStringList &Data, cGrid *cGrid1, QWidget *frm);
+    // The paths of the next add were dropped on the window: one that names
+    // nothing is passed over without a word.
+    void setDropped(bool dropped) { m_dropped = dropped; }
 
     // Whether the name's extension is one that the open dialog offers.
     static bool SupportAudioFile(const QString &sFileName);
@@ -85,19 +88,23 @@ private:
     void step();
     void finish(bool stale);
 
+    // The time a step may take before the event loop is served again, and
+    // the rows it may write at most.
+    static constexpr int kSliceMs = 8;
+    static constexpr int kStepRows = 1000;
+
     bool m_adding = false;
     bool m_stepping = false;
     std::atomic<bool> m_wakePending{false};
     // The add in hand.
     QStringList m_paths;
-    std::vector<qsizetype> m_probeIndex;
     QPointer<cGrid> m_grid;
     QPointer<QWidget> m_owner;
     quint64 m_generation = 0;
-    int m_rowsBefore = 0;
     int m_added = 0;
     int m_next = 1;
     bool m_copyTags = false;
+    bool m_dropped = false;
     std::unique_ptr<ItemProbeQueue> m_probes;
 };
 
@@ -116,6 +123,11 @@ void unloadStat();
 // go to the list that was selected when the add started. Answers whether the
 // add started: with no list selected, or while another add runs, nothing is
 // added and done is never called. Nor is it should the main window go first.
-bool addToSelectedList(MainWindowFace &main, const QStringList &paths, std::function<void(int added)> done = {});
+// While the selected list is still loading the add waits for it and starts
+// once it is in (true is answered then), unless another list is shown by then.
+// Dropped paths that name nothing are passed over without a word.
+enum class Origin { Chosen, Dropped };
+bool addToSelectedList(MainWindowFace &main, const QStringList &paths, std::function<void(int added)> done = {},
+                       Origin origin = Origin::Chosen);
 
 } // namespace AddFiles

@@ -11,6 +11,8 @@
 #include "core/mdlMouseClick.h"
 #include "core/mdlOnTop.h"
 #include "core/mdlSetFormIcon32.h"
+#include "lists/ItemsListLoad.h"
+#include "lists/ItemsListStore.h"
 #include "platform/AppPaths.h"
 #include "platform/Services.h"
 #include "settings/frmAudioProp.h"
@@ -23,9 +25,11 @@
 frmMain::frmMain(QWidget *parent)
     : QMainWindow(parent)
     , m_cMenu(std::make_unique<cContextMenu>())
+    , m_listStore(new ItemsListStore(this))
 {
     m_sCommandLine = mdlMain::CommandLine();
-    connect(this, &frmMain::ListLoadEnded, this, &frmMain::runWaitingCommandLines, Qt::QueuedConnection);
+    // Command lines that waited for a list load run from the event loop.
+    connect(this, &frmMain::loadFinished, this, &frmMain::runWaitingCommandLines, Qt::QueuedConnection);
 }
 
 frmMain::~frmMain()

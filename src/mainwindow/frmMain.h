@@ -10,6 +10,8 @@
 #include <functional>
 
 class DataObject;
+class ItemsListLoad;
+class ItemsListStore;
 class cAudioCDRipper;
 class cAudioGraph;
 class cContextMenu;
@@ -44,6 +46,8 @@ public:
     cGrid *itemsGrid() const override;
     cTreeNode *selectedList() const override;
     void showList(cTreeNode *node) override;
+    bool listLoading() const override { return isLoadingList(); }
+    void whenListLoaded(std::function<void()> then) override;
     void renameList(cTreeNode *node, const QString &name, bool &cancel) override;
     void setListNameText(const QString &text) override;
     void saveList() override;
@@ -252,17 +256,23 @@ public:
     bool StartNoticeApplication() const;
     // The speech window's file name for its target format's text.
     QString CreateFileName(const QString &sTargetFormat) const;
+    // Whether a list is being read into the grid.
+    bool isLoadingList() const { return m_listLoad != nullptr; }
+    // The store that reads and writes the list files, one after another.
+    ItemsListStore &listStore() const { return *m_listStore; }
+
 Q_SIGNALS:
+    // The list load in hand has ended: its rows are all in (and the status
+    // panels written), or it was stopped by a click on a root or a CD drive,
+    // or by closing the window. A load given up for another list's ends with
+    // that one, so after this signal isLoadingList() is false.
+    void loadFinished();
     // Raised first by every command; the player stops its control when an
     // item plays.
     void PlayerStopRequested();
     // A deferred grid change's time came: it ran (or found its list gone),
     // or it waits again for an add or a load to end.
     void DeferredChangeDue(bool ran);
-    // A list load has ended (read whole, cut short or failed); raised after
-    // the loading flag is down. Command lines that waited for it run next,
-    // from the event loop.
-    void ListLoadEnded();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -273,6 +283,13 @@ private:
     void buildListPanes();
     void loadFirstNode();
     void loadListNode(cTreeNode *Node);
+    void endListLoad(const QPointer<cTreeNode> &node, const QString &name, bool complete);
+    // Gives up the list load in hand, if any; nothing read so far is saved.
+    void stopListLoad();
+    // Commands that read or change the rows wait while a list loads: the
+    // last one asked for runs once it has loaded, if its list is still shown.
+    bool holdWhileLoading(const QString &key);
+    void runHeldCommand();
     // False when the player still plays after its Stop was pressed.
     bool stopPlayerIfPlaying();
     void requestRemoval(const QString &what);
@@ -308,11 +325,16 @@ private:
     // whole: the only list a save may write.
     QPointer<cTreeNode> m_oLoadedListNode;
     bool m_bLoadedListComplete = false;
-    bool m_bLoadingList = false;
     // Command lines whose switches wait for the list being read, in the
     // order they came.
     QStringList m_sWaitingCommandLines;
     void runWaitingCommandLines();
+    // Set when rows changed while the list filled in: saved once it is whole.
+    bool m_bSaveAfterLoad = false;
+    QString m_sHeldCommand;
+    QPointer<cTreeNode> m_oHeldCommandNode;
+    ItemsListStore *m_listStore = nullptr;
+    std::unique_ptr<ItemsListLoad> m_listLoad;
     // The list node a pending removal was asked for on.
     QPointer<cTreeNode> m_oRemoveNode;
 };

@@ -171,7 +171,7 @@ void frmMain::ApplyCommandLine()
 {
     // Files added while a list is being read would land among its rows and
     // be saved into it half-read: the switches wait for the load's end.
-    if (m_bLoadingList || !m_sWaitingCommandLines.isEmpty()) {
+    if (isLoadingList() || !m_sWaitingCommandLines.isEmpty()) {
         m_sWaitingCommandLines << m_sCommandLine;
         return;
     }
@@ -197,7 +197,7 @@ void frmMain::TakeCommandLine(const QString &commandLine)
 void frmMain::runWaitingCommandLines()
 {
     // A switch may start another load (a new list), which the rest wait for.
-    while (!m_bLoadingList && !m_sWaitingCommandLines.isEmpty()) {
+    while (!isLoadingList() && !m_sWaitingCommandLines.isEmpty()) {
         m_sCommandLine = m_sWaitingCommandLines.takeFirst();
         const QStringList rest = std::exchange(m_sWaitingCommandLines, {});
         ApplyCommandLine();

@@ -99,6 +99,11 @@ bool frmMain::runCommand(const QString &key, qint32 ItemNumber)
         QStringLiteral("Rename Items List"),  QStringLiteral("Remove Items List"),    QStringLiteral("Items List Properties"),
         QStringLiteral("Open Destination Folder"), QStringLiteral("Save As"),
     };
+    // What reads or changes the rows waits for them all to be in.
+    static const QStringList rowListKeys = {QStringLiteral("Add Files"), QStringLiteral("Add Directories"),
+                                            QStringLiteral("Save As")};
+    if (rowListKeys.contains(key) && holdWhileLoading(key))
+        return false;
     if (listKeys.contains(key))
         return runListCommand(key);
     static const QStringList itemKeys = {
@@ -107,9 +112,28 @@ bool frmMain::runCommand(const QString &key, qint32 ItemNumber)
         QStringLiteral("Move To First"), QStringLiteral("Move To Last"),
     };
     if (itemKeys.contains(key))
-        return runItemCommand(key);
+        return holdWhileLoading(key) ? false : runItemCommand(key);
     // Keys without an action (submenu holders, "Burn From List", "Live Update"...).
     return true;
+}
+
+bool frmMain::holdWhileLoading(const QString &key)
+{
+    if (!m_listLoad)
+        return false;
+    m_sHeldCommand = key;
+    m_oHeldCommandNode = cTreeView1->SelectedItem();
+    return true;
+}
+
+void frmMain::runHeldCommand()
+{
+    const QString key = std::exchange(m_sHeldCommand, QString());
+    const QPointer<cTreeNode> node = std::exchange(m_oHeldCommandNode, nullptr);
+    // Meant for the list shown when it was asked for, never for another one.
+    if (key.isEmpty() || !node || cTreeView1->SelectedItem() != node || m_listLoad)
+        return;
+    runByKey(key);
 }
 
 // --- List commands ----------------------------------------------------------------

@@ -68,6 +68,8 @@ void frmMain::Form_Unload(int &Cancel)
     }
     mdlOnTop::SetFormOnTop(this, false);
     pressPlayerButton(QStringLiteral("Stop"));
+    // A list still filling in is left as its file has it.
+    stopListLoad();
 
     if (g_bClearOnExit && cTreeView1) {
         cTreeNode *node = cTreeView1->SelectedItem();

@@ -10,6 +10,7 @@
 #include "settings/OptionSettings.h"
 
 #include <QLabel>
+#include <QTimer>
 
 QWidget *frmMain::mainWidget()
 {
@@ -29,6 +30,15 @@ cTreeNode *frmMain::selectedList() const
 void frmMain::showList(cTreeNode *node)
 {
     cTreeView1_NodeClick(node);
+}
+
+void frmMain::whenListLoaded(std::function<void()> then)
+{
+    if (!isLoadingList()) {
+        QTimer::singleShot(0, this, std::move(then));
+        return;
+    }
+    connect(this, &frmMain::loadFinished, this, std::move(then), Qt::SingleShotConnection);
 }
 
 void frmMain::renameList(cTreeNode *node, const QString &name, bool &cancel)

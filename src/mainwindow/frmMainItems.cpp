@@ -23,7 +23,6 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -402,12 +401,16 @@ void frmMain::addDroppedFiles(const QStringList &files)
     cTreeNode *node = cTreeView1->SelectedItem();
     if (!node || IsCDNode(node->Key()) || IsMainNode(node->Key()))
         return;
+    // A dropped path that names nothing is passed over on the probe workers,
+    // with the add's other checks: a drop of many thousand files would
+    // otherwise hold the window for a look at each.
     QStringList paths;
+    paths.reserve(files.size());
     for (const QString &path : files) {
-        if (!path.isEmpty() && QFileInfo::exists(path))
+        if (!path.isEmpty())
             paths << path;
     }
-    AddFiles::addToSelectedList(*this, paths);
+    AddFiles::addToSelectedList(*this, paths, {}, AddFiles::Origin::Dropped);
 }
 
 // --- List properties and notes ----------------------------------------------------

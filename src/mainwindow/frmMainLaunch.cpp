@@ -246,6 +246,9 @@ bool frmMain::runToolCommand(const QString &key, bool &handled)
 {
     const ToolEntry *tool = toolFor(key);
     handled = tool != nullptr;
+    // A tool takes the list's marked rows: all of them, once they are in.
+    if (tool && tool->launch && holdWhileLoading(key))
+        return false;
     if (!tool || !tool->launch)
         return true;
     if (!toolGate(key))

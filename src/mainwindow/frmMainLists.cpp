@@ -13,7 +13,9 @@
 #include "lists/ItemsGrid.h"
 #include "lists/ItemsListFile.h"
 #include "lists/ItemsListFolder.h"
-#include "lists/ItemsListLoader.h"
+#include "lists/ItemProbeCache.h"
+#include "lists/ItemsListLoad.h"
+#include "lists/ItemsListStore.h"
 #include "lists/ItemsTreeNodeKey.h"
 #include "lists/ListImages.h"
 #include "lists/ListOptions.h"
@@ -147,8 +149,13 @@ void frmMain::InitItemsGrid(cGrid *grid)
 void frmMain::SaveGridToFile()
 {
     cTreeNode *node = cTreeView1 ? cTreeView1->SelectedItem() : nullptr;
-    if (!node || m_bLoadingList)
+    if (!node)
         return;
+    // A row changed while its list fills in is saved once the list is whole.
+    if (m_listLoad) {
+        m_bSaveAfterLoad = true;
+        return;
+    }
     const QString key = node->Key();
     // Only the list the grid was filled from, read whole, and only a file
     // in the lists folder: anything else would overwrite a list with rows
@@ -156,7 +163,9 @@ void frmMain::SaveGridToFile()
     if (node != m_oLoadedListNode || !m_bLoadedListComplete
         || !ItemsTreeNodeKey::isListFileKey(key, ListOptions::listsFolder()))
         return;
-    ItemsListFile::write(key, ItemsGrid::records(*cGrid1));
+    // The rows are taken now; the text is made and written on the store's
+    // worker, after every save asked for before.
+    m_listStore->save(key, ItemsGrid::storedRows(*cGrid1));
 }
 
 bool frmMain::IsMainNode(const QString &sKey)
@@ -245,9 +254,14 @@ void frmMain::loadFirstNode()
 
 void frmMain::cTreeView1_NodeClick(cTreeNode *Node)
 {
-    if (m_bLoadingList || !prgStatus->isHidden() || !Node)
+    // A list still loading is given up for the node clicked; its file is
+    // left as it is. Only a CD listing (filled in this one call) is never cut.
+    if (!m_listLoad && !prgStatus->isHidden())
+        return;
+    if (!Node)
         return;
     if (IsMainNode(Node->Key())) {
+        stopListLoad();
         cGrid1->Clear();
         m_oLoadedListNode = nullptr;
         return;
@@ -259,6 +273,7 @@ void frmMain::cTreeView1_NodeClick(cTreeNode *Node)
     tmrCDs->stop();
 
     if (IsCDNode(Node->Key())) {
+        stopListLoad();
         m_oLoadedListNode = nullptr;
         tmrCDs->start();
         FillGridWithCDTracks(GetCDNameNode(Node->Key()));
@@ -268,39 +283,71 @@ void frmMain::cTreeView1_NodeClick(cTreeNode *Node)
     loadListNode(Node);
 }
 
+void frmMain::stopListLoad()
+{
+    if (!m_listLoad)
+        return;
+    // Stopped where it is: the rows read so far are no whole list, so
+    // nothing may be saved from them.
+    m_listLoad.reset();
+    m_oLoadedListNode = nullptr;
+    m_bLoadedListComplete = false;
+    m_bSaveAfterLoad = false;
+    // A command held for the rows has no rows to run on now.
+    m_sHeldCommand.clear();
+    m_oHeldCommandNode = nullptr;
+    prgStatus->hide();
+    unsetCursor();
+    emit loadFinished();
+}
+
 void frmMain::loadListNode(cTreeNode *Node)
 {
+    // A load replaced by another one ends with that one.
+    m_listLoad.reset();
     const QPointer<cTreeNode> node(Node);
     const QString key = Node->Key();
     const QString name = Node->Text();
     m_oLoadedListNode = nullptr;
     m_bLoadedListComplete = false;
-    m_bLoadingList = true;
+    m_bSaveAfterLoad = false;
 
-    setCursor(Qt::WaitCursor);
+    // The list fills in while the window is used, so the pointer says
+    // "busy" without taking the mouse away.
+    setCursor(Qt::BusyCursor);
     cGrid1->Clear();
     cGrid1->setImageList(imgGrid);
     prgStatus->setValue(0);
+    prgStatus->setMax(0);
     prgStatus->show();
-    cGrid1->setRedraw(false);
 
-    ItemsListFile::ReadResult file;
-    if (ItemsTreeNodeKey::isListFileKey(key, ListOptions::listsFolder()))
-        file = ItemsListFile::read(key);
-    else
-        file.complete = false;
-    const QStringList pieces = ItemsListFile::recordPieces(file.text);
-    prgStatus->setMax(int(pieces.size()));
-    ItemsListLoader::load(pieces, ListOptions::copyID3FromSource(), [this](int n, const Row::Data &row) {
-        ItemsGrid::writeRow(*cGrid1, n, row);
-        prgStatus->setValue(n);
-    });
+    ItemsListLoad::Sink sink;
+    sink.counted = [this](int records) { prgStatus->setMax(records); };
+    sink.rows = [this](const QList<Row::Data> &rows) {
+        if (cGrid1->Rows() == 0)
+            picEmptyMsg->hide();
+        ItemsGrid::appendRows(*cGrid1, rows);
+        prgStatus->setValue(cGrid1->Rows());
+    };
+    sink.ended = [this, node, name](bool complete) { endListLoad(node, name, complete); };
+    m_listLoad = std::make_unique<ItemsListLoad>(*m_listStore, std::make_shared<ItemProbeCache>(ItemProbeCache::defaultFile()),
+                                                 ListOptions::copyID3FromSource(), std::move(sink));
+    // A key that names no list file of ours is shown empty and never written.
+    m_listLoad->start(key, ItemsTreeNodeKey::isListFileKey(key, ListOptions::listsFolder()));
+}
 
+void frmMain::endListLoad(const QPointer<cTreeNode> &node, const QString &name, bool complete)
+{
+    // The load object goes once this call has returned to it.
+    if (m_listLoad)
+        m_listLoad.release()->deleteLater();
     lblAddorDrag->setText(QStringLiteral("Add or Drag and Drop audio items to here."));
     if (cGrid1->Rows() > 0) {
         picEmptyMsg->hide();
         cGrid1->setRedraw(true);
-        cGrid1->setSelectedRow(ListOptions::selectTheLastItem() ? cGrid1->Rows() : 1);
+        // A row the user picked while the list filled in stays picked.
+        if (cGrid1->SelectedRow() < 1)
+            cGrid1->setSelectedRow(ListOptions::selectTheLastItem() ? cGrid1->Rows() : 1);
         setPanelText(QStringLiteral("Main"), QStringLiteral("Ready."));
     } else {
         cGrid1->setRedraw(true);
@@ -308,20 +355,24 @@ void frmMain::loadListNode(cTreeNode *Node)
         picEmptyMsg->raise();
     }
     m_oLoadedListNode = node;
-    m_bLoadedListComplete = file.complete;
+    m_bLoadedListComplete = complete;
 
     GetFileInfoToGridInfo();
     DisplayGridInfoStatusBar();
     prgStatus->hide();
     unsetCursor();
-    m_bLoadingList = false;
 
-    if (!file.complete) {
+    // Rows changed while the list filled in are written now that it is whole.
+    if (std::exchange(m_bSaveAfterLoad, false))
+        SaveGridToFile();
+    emit loadFinished();
+    runHeldCommand();
+
+    if (!complete) {
         MsgBox(QStringLiteral("The Items List '") + name
                    + QStringLiteral("' cannot be read. It is kept as it is and nothing is saved into it."),
                Msg::Information, appTitle());
     }
-    Q_EMIT ListLoadEnded();
 }
 
 void frmMain::cTreeView1_AfterLabelEdit(cTreeNode *Node, const QString &NewString, bool &Cancel)

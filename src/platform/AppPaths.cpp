@@ -26,6 +26,12 @@ QString dataHome()
     return env.isEmpty() ? homeFolder() + QStringLiteral("/.local/share") : env;
 }
 
+QString cacheHome()
+{
+    const QString env = fromEnv("XDG_CACHE_HOME");
+    return env.isEmpty() ? homeFolder() + QStringLiteral("/.cache") : env;
+}
+
 QString stripSlash(QString path)
 {
     while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
@@ -45,6 +51,11 @@ QString programFolder()
     folder = stripSlash(folder);
     QDir().mkpath(folder);
     return folder;
+}
+
+QString cacheFolder()
+{
+    return stripSlash(cacheHome()) + QStringLiteral("/Sonvale");
 }
 
 QString resourceFolder()

@@ -8,6 +8,9 @@ namespace AppPaths {
 // audio): $SONVALE_HOME, else $XDG_DATA_HOME/Sonvale. Created when missing.
 // Returned without a trailing "/".
 QString programFolder();
+// Files the program can always make again from others (what it learnt of
+// audio files): $XDG_CACHE_HOME/Sonvale. Not created here; no trailing "/".
+QString cacheFolder();
 // Read-only resources (icons, sounds, help, the installer's settings file):
 // $SONVALE_RESOURCES, else "resources" beside the executable, else the
 // installed share folder.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ListFixtures.h"
+#include "support/ListLoads.h"
 #include "support/ScriptedServices.h"
 #include "support/TestEnvironment.h"
 
@@ -45,7 +46,13 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    frmMain &load() { return Forms::loadMain(); }
+    // The main window with its first list in the grid.
+    frmMain &load()
+    {
+        frmMain &main = Forms::loadMain();
+        EXPECT_TRUE(ListLoads::settle(main));
+        return main;
+    }
 
     // Adds paths to the selected list as the program does and runs the event
     // loop until the add has ended; answers the rows added, or -1 when the
@@ -67,8 +74,17 @@ protected:
         return *added;
     }
 
-    // Runs the event loop until an add started by a command has ended.
-    static bool addEnded() { return waitUntil([] { return g_frmStat == nullptr; }, 60000); }
+    // Runs the event loop until an add started by a command has ended (one
+    // asked for while the list loads starts once the list is in).
+    static bool addEnded()
+    {
+        return waitUntil(
+            [] {
+                const frmMain *main = Forms::main();
+                return g_frmStat == nullptr && (!main || !main->isLoadingList());
+            },
+            60000);
+    }
 
     // A mono 16-bit WAV of silence in the work folder.
     QString wav(const QString &name, int ms, int rate = 2000, int channels = 1)
@@ -121,7 +137,14 @@ protected:
         ListFixtures::writeBytes(folder + name, (records + QStringLiteral("\r\n")).toUtf8());
     }
 
-    QByteArray listBytes(const QString &name) const { return ListFixtures::readBytes(folder + name); }
+    // A list file once every save asked for has been written.
+    QByteArray listBytes(const QString &name) const
+    {
+        if (frmMain *main = Forms::main()) {
+            EXPECT_TRUE(ListLoads::settle(*main));
+        }
+        return ListFixtures::readBytes(folder + name);
+    }
 
     // What the list file would hold for the grid as it stands.
     static QByteArray gridAsFile(frmMain &main)

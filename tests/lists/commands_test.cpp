@@ -29,7 +29,7 @@ protected:
         writeList(QStringLiteral("Songs.flst"), rec("1", "one", a) + rec("0", "two", b) + rec("0", "three", c));
         writeList(QStringLiteral("Other.flst"), rec("1", "else", a));
         frmMain &main = load();
-        main.cTreeView1_NodeClick(nodeByKey(folder + QStringLiteral("Songs.flst")));
+        EXPECT_TRUE(ListLoads::show(main, nodeByKey(folder + QStringLiteral("Songs.flst"))));
         main.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&main));
         EXPECT_EQ(main.cGrid1->Rows(), 3);
@@ -229,7 +229,7 @@ TEST_F(GridCommands, ADeferredChangeIsDroppedWhenAnotherListIsShownFirst)
         QSignalSpy due(&main, &frmMain::DeferredChangeDue);
         (main.*c.request)();
         // The user picks another list before the change's time has come.
-        main.cTreeView1_NodeClick(nodeByKey(folder + QStringLiteral("Other.flst")));
+        EXPECT_TRUE(ListLoads::show(main, nodeByKey(folder + QStringLiteral("Other.flst"))));
         ASSERT_TRUE(waitUntil([&] { return !due.isEmpty() && due.last().at(0).toBool(); }, 5000));
 
         EXPECT_EQ(main.cGrid1->Rows(), 1);
@@ -279,7 +279,7 @@ TEST_F(GridCommands, MarkedRowsAreCountedAndHandedToAToolsGrid)
     writeList(QStringLiteral("Four.flst"), rec("0", "r1", d) + rec("1", "r2", d, "0", "5", "10") + rec("0", "r3", d)
                                                 + rec("1", "r4", d));
     frmMain &main = load();
-    main.cTreeView1_NodeClick(nodeByKey(folder + QStringLiteral("Four.flst")));
+    EXPECT_TRUE(ListLoads::show(main, nodeByKey(folder + QStringLiteral("Four.flst"))));
     ASSERT_EQ(main.cGrid1->Rows(), 4);
     EXPECT_EQ(main.CountMarkedItems(), 2);
 
@@ -304,7 +304,7 @@ TEST_F(GridCommands, MarkedRowsAreCountedAndHandedToAToolsGrid)
 
     cGrid none;
     ItemsGrid::InitItemsGrid(none, nullptr, ItemsGrid::Variant::Tool);
-    main.cTreeView1_NodeClick(g_oItemsListsRoot);
+    EXPECT_TRUE(ListLoads::show(main, g_oItemsListsRoot));
     EXPECT_EQ(main.CountMarkedItems(), 0);
     frmMain::CopyGridRows(main.cGrid1, &none, true);
     EXPECT_EQ(none.Rows(), 0);

@@ -128,7 +128,7 @@ TEST_F(ItemProperties, ARangeIsStoredAsStartAndLengthAndSaved)
     EXPECT_EQ(listBytes(QStringLiteral("Songs.flst")), gridAsFile(main));
 
     // Loaded again, the list shows the same range.
-    main.cTreeView1_NodeClick(listNode(QStringLiteral("Songs")));
+    EXPECT_TRUE(ListLoads::show(main, listNode(QStringLiteral("Songs"))));
     EXPECT_EQ(cell(main, 1, Row::Range), QStringLiteral("00:01:15 - 00:02:30"));
 }
 
@@ -210,7 +210,7 @@ TEST_F(ItemProperties, NamesAreTrimmedTagsAreKeptAsTypedAndNeverBreakTheFile)
     item->cmdExit_Click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(form.isNull());
-    main.cTreeView1_NodeClick(listNode(QStringLiteral("Songs")));
+    EXPECT_TRUE(ListLoads::show(main, listNode(QStringLiteral("Songs"))));
     ASSERT_EQ(main.cGrid1->Rows(), 3);
     EXPECT_EQ(cell(main, 3, Row::ItemName), QStringLiteral("New name"));
     EXPECT_EQ(cell(main, 3, Row::File), TestEnv::workFolder() + QStringLiteral("/c.wav"));
@@ -254,7 +254,7 @@ TEST_F(ItemProperties, TypedTagsSurviveARestartWhileTheFilesTagsAreCopied)
     g_bAppClosing = false;
 
     frmMain &main = load();
-    main.cTreeView1_NodeClick(listNode(QStringLiteral("Tags")));
+    EXPECT_TRUE(ListLoads::show(main, listNode(QStringLiteral("Tags"))));
     ASSERT_EQ(main.cGrid1->Rows(), 2);
     for (int row : {1, 2}) {
         EXPECT_EQ(cell(main, row, Row::TagArtist), QStringLiteral("Typed artist %1").arg(row));

@@ -100,6 +100,43 @@ TEST(ItemsListFileFormat, ValuesHoldingMarkersRoundTripAndOthersAreWrittenAsThey
     }
 }
 
+// Records read in one pass over the text are those the field by field search
+// of each piece gives, for records as the writer lays them out and for
+// others alike.
+TEST(ItemsListFileFormat, AllRecordsReadAsEachPieceReads)
+{
+    Record marked = sampleRecord();
+    marked[ItemsListFile::FieldItemName] = QStringLiteral("x<ITEM>y and </Inc>");
+    Record empty;
+    const QString laidOut = ItemsListFile::fileText({sampleRecord(), marked, empty, sampleRecord()});
+    const QString texts[] = {
+        laidOut,
+        QString(),
+        QStringLiteral("\r\n"),
+        QStringLiteral("junk<ITEM><Item Name>only a name</Item Name></ITEM><ITEM></ITEM><ITEM>x"),
+        // Fields in another order, one twice, one missing its close.
+        QStringLiteral("<ITEM><COL_FILE>/a.wav</COL_FILE><Inc>1</Inc><Inc>0</Inc><Item Name>n</ITEM>"),
+        // A close marker of a later field inside an earlier value, as a list
+        // written without escapes holds it.
+        QStringLiteral("<ITEM><Inc>1</Inc><Type>Audio</Type><Item Name>a </COL_FILE> b</Item Name>"
+                       "<COL_FILE>/b.wav</COL_FILE></ITEM>"),
+        laidOut.left(laidOut.size() / 2),
+    };
+    for (const QString &text : texts) {
+        SCOPED_TRACE(text.toStdString());
+        QList<Record> each;
+        for (const QString &piece : ItemsListFile::recordPieces(text)) {
+            if (!piece.isEmpty())
+                each << ItemsListFile::parseRecord(piece);
+        }
+        EXPECT_EQ(ItemsListFile::parseRecords(text), each);
+    }
+    const QList<Record> all = ItemsListFile::parseRecords(laidOut);
+    ASSERT_EQ(all.size(), 4);
+    EXPECT_EQ(all[1], marked);
+    EXPECT_EQ(all[2], empty);
+}
+
 TEST(ItemsListFileFormat, RecordPiecesFollowEachItemMarker)
 {
     EXPECT_TRUE(ItemsListFile::recordPieces(QString()).isEmpty());

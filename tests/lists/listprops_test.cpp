@@ -18,7 +18,7 @@ protected:
         writeList(QStringLiteral("Alpha.flst"), rec("1", "one", wav(QStringLiteral("a.wav"), 1000)));
         writeList(QStringLiteral("Beta.flst"), QString());
         frmMain &main = load();
-        main.cTreeView1_NodeClick(listNode(QStringLiteral("Alpha")));
+        EXPECT_TRUE(ListLoads::show(main, listNode(QStringLiteral("Alpha"))));
         alphaBytes = listBytes(QStringLiteral("Alpha.flst"));
         return main;
     }
@@ -153,7 +153,7 @@ TEST_F(ListProperties, OKActsOnTheNodeTheWindowWasOpenedFor)
     cTreeNode *alpha = listNode(QStringLiteral("Alpha"));
     cTreeNode *beta = listNode(QStringLiteral("Beta"));
     frmDirProperties *form = openFor(main, alpha);
-    main.cTreeView1_NodeClick(beta);
+    EXPECT_TRUE(ListLoads::show(main, beta));
     form->txtFolderName->setText(QStringLiteral("Gamma"));
     form->cmdOk_Click();
     settle();

@@ -3,12 +3,14 @@
 #include "support/TestEnvironment.h"
 
 #include "controls/ui/XP_ProgressBar.h"
+#include "controls/ui/cContextMenu.h"
 #include "controls/ui/cGrid.h"
 #include "controls/ui/cTreeView.h"
 #include "core/forms.h"
 #include "core/mdlModes.h"
 #include "lists/ItemsGrid.h"
 #include "lists/ItemsListFile.h"
+#include "lists/ItemsListStore.h"
 #include "mainwindow/frmMain.h"
 #include "platform/AppPaths.h"
 #include "settings/OptionSettings.h"
@@ -16,6 +18,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace Row = ItemsListRow;
@@ -104,8 +107,9 @@ TEST_F(MainLists, EmptyListsFolderGetsTheFirstNewListSelectedAndLoaded)
 
     // Saved empty it holds CR LF alone, and loads empty again.
     main.SaveGridToFile();
+    EXPECT_TRUE(ListLoads::settle(main));
     EXPECT_EQ(ListFixtures::readBytes(first), QByteArray("\r\n"));
-    main.cTreeView1_NodeClick(main.cTreeView1->SelectedItem());
+    EXPECT_TRUE(ListLoads::show(main, main.cTreeView1->SelectedItem()));
     EXPECT_EQ(main.cGrid1->Rows(), 0);
 }
 
@@ -141,7 +145,7 @@ TEST_F(MainLists, TreeListsEveryNameEndingInTheExtension)
 
     // A command that needs a list, run on a root, points the user to one.
     EXPECT_FALSE(main.SelectListIfMainNode());
-    main.cTreeView1_NodeClick(g_oItemsListsRoot);
+    EXPECT_TRUE(ListLoads::show(main, g_oItemsListsRoot));
     g_oItemsListsRoot->setSelected(true);
     EXPECT_TRUE(main.SelectListIfMainNode());
     EXPECT_EQ(testServices().prompter->messageTexts(),
@@ -283,7 +287,7 @@ TEST_F(MainLists, RenamingAListByItsLabel)
     frmMain &main = load();
     cTreeNode *node = listNode(QStringLiteral("New Items List 1"));
     ASSERT_NE(node, nullptr);
-    main.cTreeView1_NodeClick(node);
+    EXPECT_TRUE(ListLoads::show(main, node));
 
     struct Case {
         QString name;
@@ -340,7 +344,7 @@ TEST_F(MainLists, RemovingAList)
 
     writeList(QStringLiteral("Empty.flst"), QString());
     main.setTree();
-    main.cTreeView1_NodeClick(listNode(QStringLiteral("Only")));
+    EXPECT_TRUE(ListLoads::show(main, listNode(QStringLiteral("Only"))));
     testServices().prompter->answers = {Msg::No};
     main.RemoveItemsList();
     ASSERT_EQ(testServices().prompter->messageTexts(),
@@ -357,7 +361,7 @@ TEST_F(MainLists, RemovingAList)
     // A list without items goes without a question.
     writeList(QStringLiteral("Other.flst"), QString());
     main.setTree();
-    main.cTreeView1_NodeClick(listNode(QStringLiteral("Empty")));
+    EXPECT_TRUE(ListLoads::show(main, listNode(QStringLiteral("Empty"))));
     testServices().prompter->messages.clear();
     main.RemoveItemsList();
     EXPECT_TRUE(testServices().prompter->messages.isEmpty());
@@ -374,7 +378,7 @@ TEST_F(MainLists, SavingWritesOnlyTheListTheGridWasReadFrom)
     ASSERT_EQ(main.cGrid1->Rows(), 1);
 
     // With a root clicked the grid is empty and no file is touched.
-    main.cTreeView1_NodeClick(g_oItemsListsRoot);
+    EXPECT_TRUE(ListLoads::show(main, g_oItemsListsRoot));
     EXPECT_EQ(main.cGrid1->Rows(), 0);
     main.SaveGridToFile();
     EXPECT_EQ(listBytes(QStringLiteral("A.flst")), text.toUtf8());
@@ -383,14 +387,14 @@ TEST_F(MainLists, SavingWritesOnlyTheListTheGridWasReadFrom)
     QFile::remove(folder + QStringLiteral("B.flst"));
     QDir(folder).mkdir(QStringLiteral("B.flst"));
     testServices().prompter->messages.clear();
-    main.cTreeView1_NodeClick(listNode(QStringLiteral("B")));
+    EXPECT_TRUE(ListLoads::show(main, listNode(QStringLiteral("B"))));
     EXPECT_EQ(testServices().prompter->messages.size(), 1);
     EXPECT_EQ(main.cGrid1->Rows(), 0);
     main.SaveGridToFile();
     EXPECT_TRUE(QFileInfo(folder + QStringLiteral("B.flst")).isDir());
 
     // Selecting another list by keyboard, without loading it, saves nothing into it.
-    main.cTreeView1_NodeClick(listNode(QStringLiteral("A")));
+    EXPECT_TRUE(ListLoads::show(main, listNode(QStringLiteral("A"))));
     writeList(QStringLiteral("C.flst"), QString());
     main.setTree();
     listNode(QStringLiteral("C"))->setSelected(true);
@@ -400,7 +404,7 @@ TEST_F(MainLists, SavingWritesOnlyTheListTheGridWasReadFrom)
     // A list renamed elsewhere keeps its node, which takes the new key: its
     // changes are still saved, into the renamed file.
     cTreeNode *listA = listNode(QStringLiteral("A"));
-    main.cTreeView1_NodeClick(listA);
+    EXPECT_TRUE(ListLoads::show(main, listA));
     ASSERT_EQ(main.cGrid1->Rows(), 1);
     ASSERT_TRUE(QFile::rename(folder + QStringLiteral("A.flst"), folder + QStringLiteral("A2.flst")));
     ASSERT_TRUE(listA->setKey(folder + QStringLiteral("A2.flst")));
@@ -442,9 +446,142 @@ TEST_F(MainLists, LoadingFollowsTheOptions)
     // Copying the file's tags fills only the item that has none stored.
     g_bSelectTheLastItem = true;
     g_bCopyID3FromSource = true;
-    main.cTreeView1_NodeClick(main.cTreeView1->SelectedItem());
+    EXPECT_TRUE(ListLoads::show(main, main.cTreeView1->SelectedItem()));
     EXPECT_EQ(main.cGrid1->SelectedRow(), 5);
     EXPECT_EQ(cell(main, 1, Row::TagArtist), QStringLiteral("Stored artist"));
     EXPECT_EQ(cell(main, 5, Row::TagArtist), QStringLiteral("File artist"));
     EXPECT_EQ(cell(main, 5, Row::TagTitle), QStringLiteral("Title"));
+}
+
+namespace {
+
+// Big lists: a list of 10,000 rows and one of two, written by hand.
+class BigLists : public MainLists {
+protected:
+    static constexpr int kBigRows = 10000;
+
+    frmMain &loadSmallFirst()
+    {
+        QStringList files;
+        for (int i = 0; i < 20; ++i)
+            files << wav(QStringLiteral("f%1.wav").arg(i), 500 + 100 * i);
+        QString big;
+        for (int i = 0; i < kBigRows; ++i)
+            big += rec(i % 3 ? "1" : "0", QStringLiteral("item %1").arg(i), files.at(i % files.size()));
+        writeList(QStringLiteral("Big.flst"), big + "\r\n");
+        writeList(QStringLiteral("Small.flst"), rec("1", "one", files.at(0)) + rec("0", "two", files.at(1)) + "\r\n");
+        bigBefore = listBytes(QStringLiteral("Big.flst"));
+        smallBefore = listBytes(QStringLiteral("Small.flst"));
+        frmMain &main = load();
+        EXPECT_TRUE(ListLoads::show(main, listNode(QStringLiteral("Small"))));
+        main.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&main));
+        return main;
+    }
+
+    // Starts the big list and calls act once, between two batches of its
+    // rows, from a zero timer: the event loop is served while it fills in.
+    static bool duringTheBigLoad(frmMain &main, const std::function<void()> &act)
+    {
+        bool acted = false;
+        QTimer poll;
+        poll.setInterval(0);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (acted || !main.isLoadingList() || main.cGrid1->Rows() == 0)
+                return;
+            acted = true;
+            act();
+        });
+        poll.start();
+        main.cTreeView1_NodeClick(listNode(QStringLiteral("Big")));
+        EXPECT_TRUE(waitUntil([&] { return acted || !main.isLoadingList(); }, 60000));
+        poll.stop();
+        return acted;
+    }
+
+    QByteArray bigBefore;
+    QByteArray smallBefore;
+};
+
+} // namespace
+
+// The big list fills in while clicks are served: one on the other list
+// shows that list, and neither list file is written.
+TEST_F(BigLists, AClickOnAnotherListDuringALoadShowsItAndWritesNeither)
+{
+    frmMain &main = loadSmallFirst();
+    cTreeNode *small = listNode(QStringLiteral("Small"));
+    int rowsAtClick = 0;
+    const bool clicked = duringTheBigLoad(main, [&] {
+        rowsAtClick = main.cGrid1->Rows();
+        const QPoint at = main.cTreeView1->viewport()->mapTo(&main, main.cTreeView1->nodeRect(small).center());
+        QTest::mouseClick(main.windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
+    });
+    ASSERT_TRUE(clicked);
+    EXPECT_GT(rowsAtClick, 0);
+    EXPECT_LT(rowsAtClick, kBigRows);
+    ASSERT_TRUE(ListLoads::settle(main));
+
+    EXPECT_EQ(main.cTreeView1->SelectedItem(), small);
+    EXPECT_EQ(main.lblListName->text(), QStringLiteral("Small"));
+    ASSERT_EQ(main.cGrid1->Rows(), 2);
+    EXPECT_EQ(cell(main, 1, Row::ItemName), QStringLiteral("one"));
+    EXPECT_TRUE(main.prgStatus->isHidden());
+    // What was shown of the big list is no whole list: nothing is saved
+    // from it, now or by a command that saves.
+    main.SaveGridToFile();
+    EXPECT_EQ(listBytes(QStringLiteral("Big.flst")), bigBefore);
+    EXPECT_EQ(listBytes(QStringLiteral("Small.flst")), smallBefore);
+
+    // Left alone, the big list loads whole.
+    EXPECT_TRUE(ListLoads::show(main, listNode(QStringLiteral("Big"))));
+    ASSERT_EQ(main.cGrid1->Rows(), kBigRows);
+    EXPECT_EQ(cell(main, kBigRows, Row::ItemName), QStringLiteral("item %1").arg(kBigRows - 1));
+    EXPECT_EQ(icon(main, 1, Row::Inc), Row::IconUnmarked);
+    EXPECT_EQ(icon(main, 2, Row::Inc), Row::IconMarked);
+    main.SaveGridToFile();
+    EXPECT_EQ(listBytes(QStringLiteral("Big.flst")), bigBefore);
+}
+
+// A mark changed while the list fills in is kept, and written once the list
+// is whole; commands that need every row wait for them.
+TEST_F(BigLists, ChangesDuringALoadAreSavedOnceTheListIsWhole)
+{
+    frmMain &main = loadSmallFirst();
+    QByteArray whileLoading;
+    bool savingWhileLoading = true;
+    const bool marked = duringTheBigLoad(main, [&] {
+        main.cGrid1->setCellIcon(1, main.cGrid1->ColumnIndex(Row::Inc), Row::IconMarked);
+        main.SaveGridToFile();
+        // Not written, nor waiting to be: a half-read list is never saved.
+        savingWhileLoading = main.listStore().saving();
+        whileLoading = ListFixtures::readBytes(folder + QStringLiteral("Big.flst"));
+        // Every row marked: that needs them all.
+        main.m_cMenu_Click(main.menu().IndexForKey(QStringLiteral("MarkUnmark All")));
+    });
+    ASSERT_TRUE(marked);
+    EXPECT_FALSE(savingWhileLoading);
+    EXPECT_EQ(whileLoading, bigBefore);
+    ASSERT_TRUE(ListLoads::settle(main));
+    ASSERT_EQ(main.cGrid1->Rows(), kBigRows);
+    // Row 1 was marked by hand, so "MarkUnmark All" found a mark: all unmarked.
+    for (int r : {1, 2, kBigRows})
+        EXPECT_EQ(icon(main, r, Row::Inc), Row::IconUnmarked) << r;
+    const QByteArray saved = listBytes(QStringLiteral("Big.flst"));
+    EXPECT_EQ(saved, gridAsFile(main));
+    EXPECT_EQ(int(ItemsListFile::recordPieces(QString::fromUtf8(saved)).size()), kBigRows);
+}
+
+// Closing the window while a list fills in stops the load and writes nothing.
+TEST_F(BigLists, ExitDuringALoadLeavesTheListAsItWas)
+{
+    frmMain &main = loadSmallFirst();
+    g_bDisplayMSGWhenExit = false;
+    const bool closed = duringTheBigLoad(main, [&] { Forms::unload(&main); });
+    ASSERT_TRUE(closed);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    flushEvents();
+    EXPECT_EQ(Forms::main(), nullptr);
+    EXPECT_EQ(ListFixtures::readBytes(folder + QStringLiteral("Big.flst")), bigBefore);
+    EXPECT_EQ(ListFixtures::readBytes(folder + QStringLiteral("Small.flst")), smallBefore);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/ListLoads.h"
 #include "support/ScriptedServices.h"
 #include "support/TestEnvironment.h"
 
@@ -56,6 +57,8 @@ protected:
         });
         frmMain &main = Forms::loadMain();
         QObject::disconnect(hook);
+        routedInsideLoad = routed;
+        EXPECT_TRUE(ListLoads::settle(main));
         return main;
     }
 
@@ -106,4 +109,6 @@ protected:
 
     // Keys the shell handed to the dispatcher; an empty key stands for 0.
     QStringList routed;
+    // Those handed over before the window's load had returned.
+    QStringList routedInsideLoad;
 };

@@ -89,7 +89,7 @@ TEST_F(CdWatch, ADriveNodeListsTheTracksOfItsDisc)
     ASSERT_NE(driveNode(1), nullptr);
     EXPECT_EQ(driveNode(1)->Text(), QStringLiteral("D:"));
     EXPECT_EQ(driveNode(1)->Key(), QStringLiteral("##CD") + main.cAudioCDRipper1->DeviceName(0));
-    main.cTreeView1_NodeClick(driveNode(1));
+    EXPECT_TRUE(ListLoads::show(main, driveNode(1)));
 
     ASSERT_EQ(main.cGrid1->Rows(), 3);
     const int audio[] = {1, 1, 0};
@@ -120,7 +120,7 @@ TEST_F(CdWatch, ADriveNodeListsTheTracksOfItsDisc)
     // The last row when asked for, and the database lookup at once.
     g_bSelectTheLastItem = true;
     g_bAutoFreeDB = true;
-    main.cTreeView1_NodeClick(driveNode(1));
+    EXPECT_TRUE(ListLoads::show(main, driveNode(1)));
     EXPECT_EQ(main.cGrid1->SelectedRow(), 3);
     EXPECT_EQ(routed, QStringList{QStringLiteral("FreeDB")});
 }
@@ -130,7 +130,7 @@ TEST_F(CdWatch, TheWatchListsADiscPutInAndClearsOneTakenOut)
     const QString d = drive(0);
     useDrives({d});
     frmMain &main = load();
-    main.cTreeView1_NodeClick(driveNode(1));
+    EXPECT_TRUE(ListLoads::show(main, driveNode(1)));
     EXPECT_EQ(main.cGrid1->Rows(), 0);
     EXPECT_FALSE(main.picEmptyMsg->isHidden());
     EXPECT_EQ(main.lblAddorDrag->text(), QStringLiteral("Insert an Audio CD to the CD drive."));
@@ -183,7 +183,7 @@ TEST_F(CdWatch, OnlyADriveWithoutADiscSaysSo)
         c.drive(d);
         useDrives({d});
         frmMain &main = load();
-        main.cTreeView1_NodeClick(driveNode(1));
+        EXPECT_TRUE(ListLoads::show(main, driveNode(1)));
         EXPECT_EQ(testServices().prompter->messageTexts(), c.messages);
         for (const MessageRequest &message : testServices().prompter->messages)
             EXPECT_EQ(message.icon(), int(Msg::Information));
@@ -205,7 +205,7 @@ TEST_F(CdWatch, OnlyTheSelectedDriveIsListedByTheWatch)
     const QString e = drive(1);
     useDrives({d, e});
     frmMain &main = load();
-    main.cTreeView1_NodeClick(driveNode(1));
+    EXPECT_TRUE(ListLoads::show(main, driveNode(1)));
     driveNode(2)->setText(QStringLiteral("Old name"));
     insert(e);
     main.tmrCDs_Timer();

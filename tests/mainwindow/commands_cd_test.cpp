@@ -40,8 +40,9 @@ protected:
         frmMain &main = loadSongs();
         drive = g_oAudioCDsRoot ? g_oAudioCDsRoot->Child().Item(1) : nullptr;
         EXPECT_NE(drive, nullptr);
-        if (drive)
-            main.cTreeView1_NodeClick(drive);
+        if (drive) {
+            EXPECT_TRUE(ListLoads::show(main, drive));
+        }
         EXPECT_EQ(main.cGrid1->Rows(), kDisc.size());
         return main;
     }
@@ -124,7 +125,7 @@ TEST_F(CdCommands, TheRipperGateSendsTheUserToADriveWithMarks)
     EXPECT_EQ(messages(), QStringList{QStringLiteral("Mark the items to rip.") + QString(29, QLatin1Char(' '))});
 
     // A list, not a drive: the first drive is chosen and loaded instead.
-    main.cTreeView1_NodeClick(listNode(QStringLiteral("Songs")));
+    EXPECT_TRUE(ListLoads::show(main, listNode(QStringLiteral("Songs"))));
     testServices().prompter->messages.clear();
     run(main, QStringLiteral("Audio CD Ripper"));
     EXPECT_EQ(messages(), QStringList{QStringLiteral("Select the the Audio CD device to rip from.") + blanks40});

@@ -22,6 +22,7 @@ TEST_F(Dispatcher, StopsThePlayerBeforeTheCommandAndRefreshesAfterIt)
     run(main, QStringLiteral("Audio Splitter"));
     EXPECT_EQ(messagesAtStop, 0);
     EXPECT_EQ(messages(), QStringList{kSelectList});
+    EXPECT_TRUE(ListLoads::settle(main));
 
     // A command that runs to its end is followed by the item information.
     clearInfo(main);
@@ -88,7 +89,7 @@ TEST_F(Dispatcher, AToolOnAnEmptyListRunsAddFilesInstead)
 {
     writeList(QStringLiteral("Empty.flst"), QString());
     frmMain &main = loadMain();
-    main.cTreeView1_NodeClick(listNode(QStringLiteral("Empty")));
+    EXPECT_TRUE(ListLoads::show(main, listNode(QStringLiteral("Empty"))));
     const QString file = wav(QStringLiteral("new.wav"));
     testServices().prompter->openAnswers << QStringList{file};
 

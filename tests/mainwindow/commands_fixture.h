@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/AudioFixtures.h"
+#include "support/ListLoads.h"
 #include "support/ScriptedServices.h"
 #include "support/TestEnvironment.h"
 
@@ -85,8 +86,12 @@ protected:
         f.write((records + QStringLiteral("\r\n")).toUtf8());
     }
 
+    // A list file once every save asked for has been written.
     QByteArray listBytes(const QString &name) const
     {
+        if (frmMain *main = Forms::main()) {
+            EXPECT_TRUE(ListLoads::settle(*main));
+        }
         QFile f(folder + name);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
@@ -108,7 +113,7 @@ protected:
                       + rec(QStringLiteral("0"), QStringLiteral("three"), c));
         writeList(QStringLiteral("Other.flst"), rec(QStringLiteral("1"), QStringLiteral("else"), a));
         frmMain &main = loadMain();
-        main.cTreeView1_NodeClick(listNode(QStringLiteral("Songs")));
+        EXPECT_TRUE(ListLoads::show(main, listNode(QStringLiteral("Songs"))));
         EXPECT_EQ(main.cGrid1->Rows(), 3);
         main.cGrid1->setSelectedRow(1);
         return main;
@@ -120,6 +125,7 @@ protected:
         frmMain &main = Forms::loadMain();
         for (const char *key : {"Add Files", "Items List Properties"})
             indexOf(main, QString::fromLatin1(key));
+        EXPECT_TRUE(ListLoads::settle(main));
         return main;
     }
 

@@ -21,7 +21,7 @@ protected:
         }
         writeList(QStringLiteral("Four.flst"), records);
         frmMain &main = loadMain();
-        main.cTreeView1_NodeClick(listNode(QStringLiteral("Four")));
+        EXPECT_TRUE(ListLoads::show(main, listNode(QStringLiteral("Four"))));
         return main;
     }
 
@@ -151,7 +151,7 @@ TEST_F(ItemCommands, CommandsOnAnEmptyListDoNothing)
 {
     writeList(QStringLiteral("Empty.flst"), QString());
     frmMain &main = loadMain();
-    main.cTreeView1_NodeClick(listNode(QStringLiteral("Empty")));
+    EXPECT_TRUE(ListLoads::show(main, listNode(QStringLiteral("Empty"))));
     QFile::remove(folder + QStringLiteral("Empty.flst"));
     for (const char *key :
          {"Rename Item", "Remove Item", "Clear the List", "Move Up", "Move Down", "Move To First", "Move To Last"}) {
@@ -163,6 +163,7 @@ TEST_F(ItemCommands, CommandsOnAnEmptyListDoNothing)
     EXPECT_TRUE(messages().isEmpty());
     // Marking every row of no rows still writes the (empty) list.
     run(main, QStringLiteral("MarkUnmark All"));
+    EXPECT_TRUE(ListLoads::settle(main));
     EXPECT_TRUE(QFile::exists(folder + QStringLiteral("Empty.flst")));
 }
 

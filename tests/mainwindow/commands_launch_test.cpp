@@ -104,6 +104,7 @@ TEST_F(ToolLaunch, OnTheRootTheFirstListIsLoadedInstead)
     run(main, QStringLiteral("Audio Joiner"));
     EXPECT_EQ(messages(), QStringList{QStringLiteral("Select the Items List.") + QString(40, QLatin1Char(' '))});
     EXPECT_EQ(main.cTreeView1->SelectedItem(), g_oItemsListsRoot->Child().Item(1));
+    EXPECT_TRUE(ListLoads::settle(main));
     EXPECT_GT(main.cGrid1->Rows(), 0);
     EXPECT_EQ(Forms::joiner(), nullptr);
 }
@@ -216,7 +217,7 @@ TEST_F(ToolLaunch, AListNameIsMadeSafeForTheSubFolder)
     a = wav(QStringLiteral("a.wav"));
     writeList(QStringLiteral("Live: 2026.flst"), rec(QStringLiteral("1"), QStringLiteral("one"), a));
     frmMain &main = loadMain();
-    main.cTreeView1_NodeClick(listNode(QStringLiteral("Live: 2026")));
+    EXPECT_TRUE(ListLoads::show(main, listNode(QStringLiteral("Live: 2026"))));
     Shown shown;
     watchTool(shown);
     run(main, QStringLiteral("Audio Splitter"));

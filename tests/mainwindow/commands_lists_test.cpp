@@ -19,7 +19,7 @@ TEST_F(ListCommands, NewItemsListTakesTheFirstFreeNumberAndOpensItsName)
     frmMain &main = loadMain();
 
     // From a list node and from the lists root alike.
-    main.cTreeView1_NodeClick(listNode(QStringLiteral("New Items List 1")));
+    EXPECT_TRUE(ListLoads::show(main, listNode(QStringLiteral("New Items List 1"))));
     run(main, QStringLiteral("New Items List"));
     g_oItemsListsRoot->setSelected(true);
     run(main, QStringLiteral("New Items List"));
@@ -158,14 +158,14 @@ TEST_F(ListCommands, SaveAsOnAnEmptyListOrCancelledCopiesNothing)
 {
     writeList(QStringLiteral("Empty.flst"), QString());
     frmMain &main = loadSongs();
-    main.cTreeView1_NodeClick(listNode(QStringLiteral("Empty")));
+    EXPECT_TRUE(ListLoads::show(main, listNode(QStringLiteral("Empty"))));
     clearInfo(main);
     run(main, QStringLiteral("Save As"));
     EXPECT_TRUE(testServices().prompter->saveRequests.isEmpty());
     EXPECT_TRUE(messages().isEmpty());
     EXPECT_FALSE(infoRefreshed(main));
 
-    main.cTreeView1_NodeClick(listNode(QStringLiteral("Songs")));
+    EXPECT_TRUE(ListLoads::show(main, listNode(QStringLiteral("Songs"))));
     run(main, QStringLiteral("Save As")); // no answer queued: cancelled
     EXPECT_EQ(testServices().prompter->saveRequests.size(), 1);
     EXPECT_EQ(g_frmFileCopy, nullptr);
@@ -232,7 +232,7 @@ TEST_F(DriveNodes, ListAndItemCommandsRefuseADrive)
 {
     frmMain &main = loadWithDrive();
     const QStringList filesBefore = QDir(folder).entryList(QDir::Files);
-    main.cTreeView1_NodeClick(drive);
+    EXPECT_TRUE(ListLoads::show(main, drive));
     ASSERT_EQ(main.cTreeView1->SelectedItem(), drive);
 
     const QString addRefused = QStringLiteral("Adding new items to the Audio CD List is not possible.") + QString(20, ' ');

@@ -122,7 +122,7 @@ TEST_F(Templates, AnEmptyGridGivesEmptyFileValues)
 {
     writeList(QStringLiteral("Empty.flst"), QString());
     frmMain &main = loadMain();
-    main.cTreeView1_NodeClick(listNode(QStringLiteral("Empty")));
+    EXPECT_TRUE(ListLoads::show(main, listNode(QStringLiteral("Empty"))));
     g_sNoticeCommandLine = QStringLiteral("notify [PROG_NAME] <[FILE_RECORDED]>");
     EXPECT_EQ(main.GetNoticAppParameters(), QStringLiteral("notify Sonvale <>"));
 }

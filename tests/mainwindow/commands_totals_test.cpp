@@ -13,7 +13,7 @@ protected:
     {
         writeList(QStringLiteral("Empty.flst"), QString());
         frmMain &main = loadMain();
-        main.cTreeView1_NodeClick(listNode(QStringLiteral("Empty")));
+        EXPECT_TRUE(ListLoads::show(main, listNode(QStringLiteral("Empty"))));
         return main;
     }
 

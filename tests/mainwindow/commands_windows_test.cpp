@@ -199,7 +199,7 @@ TEST_F(WindowCommands, FreeDBNeedsRowsAndADriveNode)
                                       + QString(18, QLatin1Char(' '))});
     EXPECT_FALSE(infoRefreshed(main));
 
-    main.cTreeView1_NodeClick(listNode(QStringLiteral("Empty")));
+    EXPECT_TRUE(ListLoads::show(main, listNode(QStringLiteral("Empty"))));
     run(main, QStringLiteral("FreeDB"));
     EXPECT_EQ(messages().size(), 1);
 }

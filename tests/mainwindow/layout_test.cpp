@@ -219,8 +219,9 @@ TEST_F(Layout, PanesFillTheRestoredWindow)
         frmMain &main = load();
         main.show();
         QCoreApplication::sendPostedEvents();
-        if (c.width)
+        if (c.width) {
             EXPECT_EQ(main.size(), QSize(1270, 980));
+        }
         const QWidget *client = main.centralWidget();
         const auto bottom = [client](const QWidget *w) { return w->mapTo(client, QPoint(0, w->height())).y(); };
         const auto right = [client](const QWidget *w) { return w->mapTo(client, QPoint(w->width(), 0)).x(); };

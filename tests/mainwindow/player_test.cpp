@@ -70,6 +70,7 @@ TEST_F(Player, NothingToPlayOrAMissingFile)
     EXPECT_EQ(testServices().prompter->messages.first().text, gone + QStringLiteral(" is not existed."));
     EXPECT_EQ(testServices().prompter->messages.first().icon(), int(Msg::Information));
     // The list is read again; the row stays, marked as missing its file.
+    ASSERT_TRUE(ListLoads::settle(again));
     EXPECT_EQ(again.cGrid1->Rows(), 2);
     EXPECT_TRUE(again.cGrid1->CellFont(2, again.cGrid1->ColumnIndex(Row::key(Row::ItemName))).italic());
     EXPECT_FALSE(again.cPlayer1->IsPlaying());

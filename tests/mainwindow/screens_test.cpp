@@ -153,7 +153,7 @@ TEST_F(Screens, MainWindowShowsEveryTextWhole)
     frmMain &main = loadSongs();
     QStringList faults = look(&main, QStringLiteral("main"));
 
-    main.cTreeView1_NodeClick(listNode(QStringLiteral("Concerts")));
+    ASSERT_TRUE(ListLoads::show(main, listNode(QStringLiteral("Concerts"))));
     EXPECT_EQ(cell(main, 1, ItemsListRow::Range), QStringLiteral("00:00:30 - 00:00:50"));
     faults << read(&main, QStringLiteral("main, a range"));
     // A window manager answers a resize when it has placed the window anew.
@@ -161,7 +161,7 @@ TEST_F(Screens, MainWindowShowsEveryTextWhole)
     ASSERT_TRUE(waitUntil([&main] { return main.size() == QSize(1150, 820); }));
     faults << read(&main, QStringLiteral("main at 1150x820"));
 
-    main.cTreeView1_NodeClick(listNode(QStringLiteral("New Items List 1")));
+    ASSERT_TRUE(ListLoads::show(main, listNode(QStringLiteral("New Items List 1"))));
     ASSERT_EQ(main.cGrid1->Rows(), 0);
     faults << read(&main, QStringLiteral("main, empty list"));
     EXPECT_TRUE(faults.isEmpty()) << report(faults).toStdString();
@@ -284,7 +284,7 @@ TEST_F(Screens, ItemPropertiesShowsEveryTextWhole)
     onScreen(&main);
     QStringList faults;
     for (const char *list : {"Songs", "Concerts"}) {
-        main.cTreeView1_NodeClick(listNode(QString::fromLatin1(list)));
+        ASSERT_TRUE(ListLoads::show(main, listNode(QString::fromLatin1(list))));
         main.cGrid1->setSelectedRow(1);
         bool seen = false;
         onNextModal([&](QWidget *window) {

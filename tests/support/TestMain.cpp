@@ -42,11 +42,12 @@ private:
         m_watchdog->reset();
         g_testDir = std::make_unique<QTemporaryDir>(g_systemTemp + QStringLiteral("/sonvale-test-XXXXXX"));
         const QString root = g_testDir->path();
-        for (const char *sub : {"home", "config", "data", "program", "registry", "work", "tmp"})
+        for (const char *sub : {"home", "config", "data", "cache", "program", "registry", "work", "tmp"})
             QDir().mkpath(root + QLatin1Char('/') + QLatin1String(sub));
         setEnv("HOME", root + QStringLiteral("/home"));
         setEnv("XDG_CONFIG_HOME", root + QStringLiteral("/config"));
         setEnv("XDG_DATA_HOME", root + QStringLiteral("/data"));
+        setEnv("XDG_CACHE_HOME", root + QStringLiteral("/cache"));
         setEnv("SONVALE_HOME", root + QStringLiteral("/program"));
         setEnv("SONVALE_REGISTRY_DIR", root + QStringLiteral("/registry"));
         // Test programs run side by side: what one leaves in the temporary

@@ -659,14 +659,21 @@ bool AudioDecoder::readsAsHeaderless(const QString &path)
 AudioTags AudioDecoder::readTags(const QString &path, const QByteArray &container)
 {
     av::quietLogs();
-    AudioTags tags;
     if (isVox(path))
-        return tags;
+        return {};
     const AVInputFormat *known = container.isEmpty() ? nullptr : av_find_input_format(container.constData());
     AVFormatContext *raw = nullptr;
     if (avformat_open_input(&raw, QFile::encodeName(path).constData(), known, nullptr) < 0)
-        return tags;
+        return {};
     av::InputContext format(raw);
+    AudioTags tags = tagsFrom([&format](const char *const *keys) { return metadataValue(format.get(), keys); });
+    if (tags.comment.isEmpty())
+        tags.comment = id3v2Comment(path);
+    return tags;
+}
+
+AudioTags AudioDecoder::tagsFrom(const std::function<QString(const char *const *keys)> &firstOf)
+{
     static const char *const album[] = {"album", nullptr};
     static const char *const artist[] = {"artist", "author", "album_artist", nullptr};
     static const char *const comment[] = {"comment", "description", nullptr};
@@ -674,15 +681,14 @@ AudioTags AudioDecoder::readTags(const QString &path, const QByteArray &containe
     static const char *const title[] = {"title", nullptr};
     static const char *const track[] = {"track", "tracknumber", nullptr};
     static const char *const year[] = {"date", "year", "WM/Year", "TYER", "TDRC", nullptr};
-    tags.album = metadataValue(format.get(), album);
-    tags.artist = metadataValue(format.get(), artist);
-    tags.comment = metadataValue(format.get(), comment);
-    if (tags.comment.isEmpty())
-        tags.comment = id3v2Comment(path);
-    tags.genre = metadataValue(format.get(), genre);
-    tags.title = metadataValue(format.get(), title);
-    tags.track = metadataValue(format.get(), track);
-    tags.year = metadataValue(format.get(), year);
+    AudioTags tags;
+    tags.album = firstOf(album);
+    tags.artist = firstOf(artist);
+    tags.comment = firstOf(comment);
+    tags.genre = firstOf(genre);
+    tags.title = firstOf(title);
+    tags.track = firstOf(track);
+    tags.year = firstOf(year);
     // A full date ("2024-05-01") still gives its year.
     static const QRegularExpression datePrefix(QStringLiteral("^(\\d{4})[-/T ]"));
     if (const auto m = datePrefix.match(tags.year); m.hasMatch())

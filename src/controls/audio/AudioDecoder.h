@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <deque>
+#include <functional>
 #include <optional>
 
 // Reads any audio file the program accepts and hands out its decoded frames
@@ -59,6 +60,10 @@ public:
     // The text tags of any file the decoder opens; empty fields when absent.
     // container, when known from the file's facts, spares the format probe.
     static AudioTags readTags(const QString &path, const QByteArray &container = {});
+    // The seven tags from a file's metadata, firstOf answering the value of
+    // the first of the keys (a null-ended list, any letter case) that the
+    // file holds, trimmed; empty when it holds none of them.
+    static AudioTags tagsFrom(const std::function<QString(const char *const *keys)> &firstOf);
 
 private:
     enum class Placing { Placed, NotPlaced, Failed };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/audio/AudioTags.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -31,7 +33,16 @@ struct AudioFacts {
     friend bool operator==(const AudioFacts &, const AudioFacts &) = default;
 };
 
-// The facts of a plain PCM WAV or a plain MP3 come from its first bytes
-// alone, which costs a few reads; every other file is opened and its stream probed, which reads and
+// The facts of a plain PCM WAV, a plain MP3 or a plain Ogg Vorbis file come
+// from its first bytes (and an Ogg file's last page) alone, which costs a few
+// reads; every other file is opened and its stream probed, which reads and
 // decodes a good part of it. Empty when the file cannot be opened as audio.
 std::optional<AudioFacts> describeAudio(const QString &path);
+
+// The facts and the tags, as describeAudio and the tag reader give them; an
+// Ogg Vorbis file read from its pages gives both from that one open.
+struct AudioDescription {
+    AudioFacts facts;
+    AudioTags tags;
+};
+std::optional<AudioDescription> describeAudioAndTags(const QString &path);

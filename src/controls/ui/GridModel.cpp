@@ -74,8 +74,11 @@ int GridModel::addColumn(const Column &column)
     const int c = columnCount();
     beginInsertColumns(QModelIndex(), c, c);
     m_columns.push_back(column);
-    for (auto &row : m_rows)
-        row.emplace_back();
+    for (auto &row : m_rows) {
+        if (row.use_count() > 1)
+            row = std::make_shared<GridRow>(*row);
+        row->emplace_back();
+    }
     endInsertColumns();
     return c;
 }
@@ -93,7 +96,21 @@ void GridModel::appendRow()
 {
     const int r = rowCount();
     beginInsertRows(QModelIndex(), r, r);
-    m_rows.emplace_back(m_columns.size());
+    m_rows.push_back(std::make_shared<GridRow>(m_columns.size()));
+    endInsertRows();
+}
+
+void GridModel::appendRows(std::vector<std::vector<Cell>> &&rows)
+{
+    if (rows.empty())
+        return;
+    const int first = rowCount();
+    beginInsertRows(QModelIndex(), first, first + static_cast<int>(rows.size()) - 1);
+    m_rows.reserve(m_rows.size() + rows.size());
+    for (auto &row : rows) {
+        row.resize(m_columns.size());
+        m_rows.push_back(std::make_shared<GridRow>(std::move(row)));
+    }
     endInsertRows();
 }
 
@@ -119,23 +136,29 @@ void GridModel::clearRows()
 
 void GridModel::setValue(int r, int c, const QVariant &value)
 {
-    m_rows[static_cast<size_t>(r)][static_cast<size_t>(c)].value = value;
+    writable(r, c).value = value;
     changed(r, c, {Qt::DisplayRole});
 }
 
 void GridModel::setIcon(int r, int c, int icon)
 {
-    m_rows[static_cast<size_t>(r)][static_cast<size_t>(c)].icon = icon;
+    writable(r, c).icon = icon;
     changed(r, c, {Qt::DecorationRole});
 }
 
 void GridModel::setFormat(int r, int c, int format)
 {
-    m_rows[static_cast<size_t>(r)][static_cast<size_t>(c)].format = format;
+    writable(r, c).format = format;
     changed(r, c, {Qt::TextAlignmentRole});
 }
 
 void GridModel::setFont(int r, int c, const QFont &font)
+{
+    writable(r, c).font = fontIndex(font);
+    changed(r, c, {Qt::FontRole});
+}
+
+int GridModel::fontIndex(const QFont &font)
 {
     // Cells share a handful of fonts (regular and bold rows), so the table
     // stays tiny however many cells are set.
@@ -143,8 +166,7 @@ void GridModel::setFont(int r, int c, const QFont &font)
     const int index = static_cast<int>(it - m_fonts.begin());
     if (it == m_fonts.end())
         m_fonts.push_back(font);
-    m_rows[static_cast<size_t>(r)][static_cast<size_t>(c)].font = index;
-    changed(r, c, {Qt::FontRole});
+    return index;
 }
 
 QFont GridModel::font(int r, int c) const
@@ -154,7 +176,12 @@ QFont GridModel::font(int r, int c) const
 
 QString GridModel::text(int r, int c) const
 {
-    const QVariant &v = cell(r, c).value;
+    return gridCellText(cell(r, c));
+}
+
+QString gridCellText(const GridCell &cell)
+{
+    const QVariant &v = cell.value;
     switch (v.typeId()) {
     case QMetaType::QDateTime:
         return QLocale().toString(v.toDateTime(), QLocale::ShortFormat);
@@ -181,7 +208,7 @@ void GridModel::permuteRows(const std::vector<int> &order)
     std::vector<int> newPlace(order.size());
     for (size_t i = 0; i < order.size(); ++i)
         newPlace[static_cast<size_t>(order[i])] = static_cast<int>(i);
-    std::vector<std::vector<Cell>> rows;
+    std::vector<std::shared_ptr<GridRow>> rows;
     rows.reserve(m_rows.size());
     for (int old : order)
         rows.push_back(std::move(m_rows[static_cast<size_t>(old)]));
@@ -192,6 +219,15 @@ void GridModel::permuteRows(const std::vector<int> &order)
         after.append(index(newPlace[static_cast<size_t>(i.row())], i.column()));
     changePersistentIndexList(before, after);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+GridModel::Cell &GridModel::writable(int r, int c)
+{
+    std::shared_ptr<GridRow> &row = m_rows[static_cast<size_t>(r)];
+    // Only this thread makes copies, so a count of one cannot grow meanwhile.
+    if (row.use_count() > 1)
+        row = std::make_shared<GridRow>(*row);
+    return (*row)[static_cast<size_t>(c)];
 }
 
 void GridModel::changed(int r, int c, const QList<int> &roles)

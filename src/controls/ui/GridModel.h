@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/ui/GridCell.h"
+
 #include <QAbstractTableModel>
 #include <QFont>
 #include <QPointer>
@@ -16,12 +18,7 @@ class cImageList;
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    struct Cell {
-        QVariant value;
-        int icon = -1;
-        int format = 0;
-        int font = 0; // index into the font table; 0 is the grid's own font
-    };
+    using Cell = GridCell;
     struct Column {
         QString key;
         QString header;
@@ -44,20 +41,28 @@ public:
     Column &column(int c) { return m_columns[static_cast<size_t>(c)]; }
 
     void appendRow();
+    // Appends the rows in one insertion, however many they are; each row
+    // holds a cell per column (missing ones are added empty).
+    void appendRows(std::vector<std::vector<Cell>> &&rows);
     void removeRow(int r);
     void clearRows();
 
-    const Cell &cell(int r, int c) const { return m_rows[static_cast<size_t>(r)][static_cast<size_t>(c)]; }
+    const Cell &cell(int r, int c) const { return (*m_rows[static_cast<size_t>(r)])[static_cast<size_t>(c)]; }
+    // Every row as it stands, shared: the model goes on changing its own.
+    std::vector<SharedGridRow> sharedRows() const { return {m_rows.begin(), m_rows.end()}; }
     void setValue(int r, int c, const QVariant &value);
     void setIcon(int r, int c, int icon);
     void setFormat(int r, int c, int format);
     void setFont(int r, int c, const QFont &font);
+    // The index of font in the font table, added when new.
+    int fontIndex(const QFont &font);
     QFont font(int r, int c) const;
     QString text(int r, int c) const;
 
     void setImageList(cImageList *list);
     cImageList *imageList() const { return m_images; }
     void setBaseFont(const QFont &font) { m_fonts[0] = font; }
+    const QFont &baseFont() const { return m_fonts[0]; }
 
     // Reorders whole rows; order[i] is the old index of the row that goes
     // to place i.
@@ -65,9 +70,11 @@ public:
 
 private:
     void changed(int r, int c, const QList<int> &roles);
+    // The cell to change, its row copied first when a copy still shares it.
+    Cell &writable(int r, int c);
 
     std::vector<Column> m_columns;
-    std::vector<std::vector<Cell>> m_rows;
+    std::vector<std::shared_ptr<GridRow>> m_rows;
     std::vector<QFont> m_fonts{QFont()};
     QPointer<cImageList> m_images;
 };

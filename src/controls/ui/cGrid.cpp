@@ -459,6 +459,98 @@ bool cGrid::SetCell(int row, int col, const QVariant &text, int format, int icon
     return true;
 }
 
+void cGrid::AppendRows(std::vector<std::vector<NewCell>> rows)
+{
+    if (rows.empty())
+        return;
+    QFont italic = m_model->baseFont();
+    std::vector<std::vector<GridModel::Cell>> cells;
+    cells.reserve(rows.size());
+    int italicIndex = -1;
+    for (auto &row : rows) {
+        std::vector<GridModel::Cell> out(static_cast<size_t>(Columns()));
+        const size_t n = std::min(row.size(), out.size());
+        for (size_t c = 0; c < n; ++c) {
+            NewCell &in = row[c];
+            GridModel::Cell &cell = out[c];
+            cell.value = std::move(in.value);
+            cell.icon = in.icon;
+            cell.format = in.format;
+            if (in.italic) {
+                if (italicIndex < 0) {
+                    italic.setItalic(true);
+                    italicIndex = m_model->fontIndex(italic);
+                }
+                cell.font = italicIndex;
+            }
+        }
+        cells.push_back(std::move(out));
+    }
+    CodeChange guard(this);
+    m_model->appendRows(std::move(cells));
+}
+
+cGridRows cGrid::RowsNow() const
+{
+    cGridRows rows;
+    rows.m_rows = m_model->sharedRows();
+    return rows;
+}
+
+const GridCell *cGridRows::cell(int row, int col) const
+{
+    if (row < 1 || row > Rows())
+        return nullptr;
+    const GridRow &cells = *m_rows[static_cast<size_t>(row - 1)];
+    return col >= 1 && col <= static_cast<int>(cells.size()) ? &cells[static_cast<size_t>(col - 1)] : nullptr;
+}
+
+QString cGridRows::CellText(int row, int col) const
+{
+    const GridCell *c = cell(row, col);
+    if (!c)
+        return QString();
+    if (c->value.typeId() == QMetaType::QString)
+        return *static_cast<const QString *>(c->value.constData());
+    return gridCellText(*c);
+}
+
+int cGridRows::CellIcon(int row, int col) const
+{
+    const GridCell *c = cell(row, col);
+    return c ? c->icon : -1;
+}
+
+QList<QStringList> cGrid::ColumnTexts(const QList<int> &cols, int iconCol, QList<int> *icons) const
+{
+    const int rows = Rows();
+    QList<QStringList> texts(cols.size());
+    for (QStringList &column : texts)
+        column.reserve(rows);
+    const bool withIcons = icons && iconCol >= 1 && iconCol <= Columns();
+    if (icons) {
+        icons->clear();
+        icons->reserve(withIcons ? rows : 0);
+    }
+    // Row by row, as the cells lie in memory: a list of tens of thousands of
+    // rows is read in a few milliseconds.
+    for (int r = 0; r < rows; ++r) {
+        for (qsizetype i = 0; i < cols.size(); ++i) {
+            const int c = cols.at(i);
+            if (c < 1 || c > Columns()) {
+                texts[i].append(QString());
+                continue;
+            }
+            const QVariant &value = m_model->cell(r, c - 1).value;
+            texts[i].append(value.typeId() == QMetaType::QString ? *static_cast<const QString *>(value.constData())
+                                                                  : m_model->text(r, c - 1));
+        }
+        if (withIcons)
+            icons->append(m_model->cell(r, iconCol - 1).icon);
+    }
+    return texts;
+}
+
 QString cGrid::CellText(int row, int col) const
 {
     return validCell(row, col) ? m_model->text(row - 1, col - 1) : QString();

@@ -597,4 +597,40 @@ TEST_F(GridTest, ColumnsFillTheGridAndShowTheirCellsWhole)
     EXPECT_EQ(sum(shownWidths(grid)), grid.viewport()->width());
 }
 
+// Rows appended whole read as the same rows written cell by cell; rows taken
+// at a moment keep what they held then while the grid goes on changing.
+TEST_F(GridTest, AppendedRowsAndRowsTakenAtAMoment)
+{
+    fill({QStringLiteral("one")});
+    std::vector<std::vector<cGrid::NewCell>> rows(2);
+    rows[0] = {{QVariant(), 1, cGrid::IconCellFormat}, {}, {QStringLiteral("two")}, {QStringLiteral("/music/two.wav")},
+               {qlonglong(2048)}};
+    rows[1] = {{QVariant(), 0, cGrid::IconCellFormat}, {}, {QStringLiteral("three"), -1, 0, true}};
+    grid.AppendRows(rows);
+    ASSERT_EQ(grid.Rows(), 3);
+    EXPECT_EQ(names(), (QStringList{"one", "two", "three"}));
+    EXPECT_EQ(grid.CellIcon(2, 1), 1);
+    EXPECT_EQ(grid.CellText(2, 5), QStringLiteral("2048"));
+    EXPECT_EQ(grid.CellText(3, 4), QString());
+    EXPECT_TRUE(grid.CellFont(3, 3).italic());
+    EXPECT_FALSE(grid.CellFont(2, 3).italic());
+
+    const cGridRows before = grid.RowsNow();
+    grid.SetCell(2, 3, QStringLiteral("changed"));
+    grid.setCellIcon(1, 1, 1);
+    grid.RemoveRow(3);
+    EXPECT_EQ(grid.CellText(2, 3), QStringLiteral("changed"));
+    ASSERT_EQ(before.Rows(), 3);
+    EXPECT_EQ(before.CellText(2, 3), QStringLiteral("two"));
+    EXPECT_EQ(before.CellIcon(1, 1), 0);
+    EXPECT_EQ(before.CellText(3, 3), QStringLiteral("three"));
+    EXPECT_EQ(before.CellText(2, 5), QStringLiteral("2048"));
+    EXPECT_EQ(before.CellText(4, 1), QString());
+    EXPECT_EQ(before.CellIcon(1, 9), -1);
+    // Taken again, the rows are the grid's as they are now.
+    const cGridRows after = grid.RowsNow();
+    ASSERT_EQ(after.Rows(), 2);
+    EXPECT_EQ(after.CellText(2, 3), QStringLiteral("changed"));
+}
+
 } // namespace

@@ -14,6 +14,7 @@
 #include "settings/OptionSettings.h"
 #include "settings/frmOptions.h"
 #include "support/AudioFixtures.h"
+#include "support/ListLoads.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -35,8 +36,9 @@ void RecTtsFixture::SetUp()
     frmMain &window = Forms::loadMain();
     cTreeNodes lists = g_oItemsListsRoot->Child();
     for (int i = 1; i <= lists.Count(); ++i) {
-        if (lists.Item(i)->Text() == QLatin1String("Takes"))
-            window.cTreeView1_NodeClick(lists.Item(i));
+        if (lists.Item(i)->Text() == QLatin1String("Takes")) {
+            ASSERT_TRUE(ListLoads::show(window, lists.Item(i)));
+        }
     }
 }
 
@@ -80,6 +82,9 @@ QStringList RecTtsFixture::listedFiles() const
 
 QStringList RecTtsFixture::storedFiles() const
 {
+    if (frmMain *window = Forms::main()) {
+        EXPECT_TRUE(ListLoads::settle(*window));
+    }
     QFile file(listFile);
     if (!file.open(QIODevice::ReadOnly))
         return {};
@@ -108,5 +113,11 @@ QStringList RecTtsFixture::logEntries(const QPlainTextEdit *log)
 
 bool RecTtsFixture::addEnded()
 {
-    return waitUntil([] { return g_frmStat == nullptr; }, 60000);
+    // An add asked for while the list reloads starts once the list is in.
+    return waitUntil(
+        [] {
+            const frmMain *window = Forms::main();
+            return g_frmStat == nullptr && (!window || !window->isLoadingList());
+        },
+        60000);
 }

@@ -35,7 +35,7 @@ protected:
     {
         writeList(QStringLiteral("Songs.flst"), rec(QStringLiteral("1"), name, path));
         frmMain &main = loadMain();
-        main.cTreeView1_NodeClick(listNode(QStringLiteral("Songs")));
+        EXPECT_TRUE(ListLoads::show(main, listNode(QStringLiteral("Songs"))));
         main.cGrid1->setSelectedRow(1);
         return main;
     }
