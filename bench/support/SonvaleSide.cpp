@@ -14,6 +14,7 @@
 #include "core/forms.h"
 #include "core/mdlMain.h"
 #include "core/mdlModes.h"
+#include "lists/ItemsGrid.h"
 #include "lists/ItemsListFile.h"
 #include "lists/ItemsListRow.h"
 #include "lists/ListOptions.h"
@@ -260,10 +261,10 @@ void convert(const QStringList &a)
     const QStringList files = a.mid(3);
     frmMain &main = mainWith(files);
     frmConverter &w = Forms::loadConverter();
-    QList<int> rows;
+    QVector<ItemsListRow::Data> rows;
     for (int r = 1; r <= files.size(); ++r)
-        rows << r;
-    w.HandOver(*main.cGrid1, rows, QStringLiteral("Bench"));
+        rows << ItemsGrid::readRow(*main.cGrid1, r);
+    w.HandOver(rows, QStringLiteral("Bench"));
     w.txtToPath->setEditText(a[2] + QLatin1Char('/'));
     pickFormat(w, a[0]);
     runJob(w);
@@ -280,7 +281,7 @@ void split(const QStringList &a)
     printSettings();
     frmMain &main = mainWith({a[4]});
     frmSplitter &w = Forms::loadSplitter();
-    w.HandOver(*main.cGrid1, 1, QStringLiteral("Bench"));
+    w.HandOver(ItemsGrid::readRow(*main.cGrid1, 1), QStringLiteral("Bench"));
     w.txtToPath->setEditText(a[3] + QLatin1Char('/'));
     pickFormat(w, a[0]);
     w.ptnSplitByParts->click();

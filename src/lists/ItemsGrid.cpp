@@ -166,64 +166,6 @@ QList<ItemsListFile::Record> records(const cGrid &grid)
     return records(storedRows(grid));
 }
 
-namespace {
-
-// "H:MM:SS" as the rows write lengths, read without the general time parser,
-// which costs a list of tens of thousands of rows a noticeable time; nothing
-// for any other text.
-std::optional<qint64> rowLength(const QString &text)
-{
-    const qsizetype colon = text.indexOf(QLatin1Char(':'));
-    if (colon < 1 || text.size() != colon + 6 || text[colon + 3] != QLatin1Char(':'))
-        return std::nullopt;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (i == colon || i == colon + 3)
-            continue;
-        if (!text[i].isDigit() || text[i].unicode() > '9')
-            return std::nullopt;
-    }
-    const auto number = [&text](qsizetype from, qsizetype length) {
-        qint64 n = 0;
-        for (qsizetype i = from; i < from + length; ++i)
-            n = n * 10 + (text[i].unicode() - '0');
-        return n;
-    };
-    return number(0, colon) * 3600 + number(colon + 1, 2) * 60 + number(colon + 4, 2);
-}
-
-} // namespace
-
-namespace {
-
-// A whole number written in digits alone, read without the general number
-// parser; nothing for any other text.
-std::optional<qint64> digits(QStringView text)
-{
-    if (text.isEmpty() || text.size() > 18)
-        return std::nullopt;
-    qint64 n = 0;
-    for (const QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return std::nullopt;
-        n = n * 10 + (c.unicode() - '0');
-    }
-    return n;
-}
-
-// A number cell; nothing for an empty or non-numeric text.
-std::optional<double> number(const QString &text)
-{
-    if (const std::optional<qint64> whole = digits(text))
-        return double(*whole);
-    bool ok = false;
-    const double value = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
-} // namespace
-
 qint64 totalSeconds(const cGrid &grid, bool markedOnly)
 {
     QList<int> marks;
@@ -236,13 +178,7 @@ qint64 totalSeconds(const cGrid &grid, bool markedOnly)
     for (qsizetype n = 0; n < marks.size(); ++n) {
         if (markedOnly && marks.at(n) != Row::IconMarked)
             continue;
-        if (whole.at(n) == QLatin1String("1")) {
-            const QString &length = times.at(n);
-            const std::optional<qint64> seconds = rowLength(length);
-            total += seconds ? *seconds : mdlFunctions::TimeToSeconds(length);
-        } else if (const auto length = number(lengths.at(n))) {
-            total += qint64(std::nearbyint(*length));
-        }
+        total += Row::secondsOf(whole.at(n), times.at(n), lengths.at(n)).value_or(0);
     }
     return total;
 }
@@ -255,8 +191,7 @@ qint64 totalBytes(const cGrid &grid, bool markedOnly)
     for (qsizetype n = 0; n < marks.size(); ++n) {
         if (markedOnly && marks.at(n) != Row::IconMarked)
             continue;
-        if (const auto value = number(bytes.at(n)))
-            total += qint64(std::nearbyint(*value));
+        total += Row::bytesOf(bytes.at(n));
     }
     return total;
 }

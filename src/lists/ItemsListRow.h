@@ -5,6 +5,8 @@
 #include <QStringList>
 
 #include <array>
+#include <optional>
+#include <utility>
 
 // One audio item of an items grid: the columns every items grid holds, in
 // their fixed order, addressed by key. Rows and columns count from 1.
@@ -60,6 +62,22 @@ inline constexpr int IconData = 4;
 // (letter case counts).
 int GetTypeIcon(const QString &typeText);
 
+// The rules every window counts a row by, on the cells' texts so that a
+// grid can count tens of thousands of rows without making records. A
+// number cell is rounded to the nearest whole second or byte, as the time
+// parser rounds (halves to even); a text that is no number counts nothing.
+//
+// The seconds of audio the row stands for: the whole item's "Time"
+// (rangeAll "1"), otherwise its range's length; nothing where the text
+// gives none.
+std::optional<qint64> secondsOf(const QString &rangeAll, const QString &time, const QString &rangeLength);
+// The bytes of the item's file; 0 where the cell gives none.
+qint64 bytesOf(const QString &bytesSize);
+// The range (start, length) in seconds the row converts; nothing for the
+// whole item or for a range that cannot be read, which takes the whole item.
+std::optional<std::pair<qint32, qint32>> rangeOf(const QString &rangeAll, const QString &rangeStart,
+                                                 const QString &rangeLength);
+
 // The cells of one row as the list loader and the writer see them, without
 // any widget: texts by column (texts[column - 1]) and the two icons.
 struct Data {
@@ -73,6 +91,13 @@ struct Data {
 
     QString &operator[](int column) { return texts[column - 1]; }
     const QString &operator[](int column) const { return texts[column - 1]; }
+
+    std::optional<qint64> seconds() const { return secondsOf((*this)[RangeAll], (*this)[Time], (*this)[RangeLength]); }
+    qint64 bytes() const { return bytesOf((*this)[BytesSize]); }
+    std::optional<std::pair<qint32, qint32>> range() const
+    {
+        return rangeOf((*this)[RangeAll], (*this)[RangeStart], (*this)[RangeLength]);
+    }
 };
 
 } // namespace ItemsListRow

@@ -346,8 +346,11 @@ QVariant frmItem::GetRangeOptions()
     if (start.isEmpty())
         return QVariant();
     selectRangeOption(ptnConvertByTime);
-    const qint64 startSeconds = start.trimmed().toLongLong();
-    const qint64 lengthSeconds = cell(ItemsListRow::RangeLength).trimmed().toLongLong();
+    // Read by the rule the jobs convert the range by; a range that cannot be
+    // read shows from 0 to 0.
+    const auto range = ItemsListRow::rangeOf(QStringLiteral("0"), start, cell(ItemsListRow::RangeLength));
+    const qint64 startSeconds = range ? range->first : 0;
+    const qint64 lengthSeconds = range ? range->second : 0;
     setPickerTime(dtStartAfter, timeFromSeconds(startSeconds));
     setPickerTime(dtUntil, timeFromSeconds(startSeconds + lengthSeconds));
     return QVariant();

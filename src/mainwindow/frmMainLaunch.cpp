@@ -10,6 +10,7 @@
 #include "core/WindowPlace.h"
 #include "core/forms.h"
 #include "core/mdlFunctions.h"
+#include "lists/ItemsGrid.h"
 #include "lists/ItemsListRow.h"
 #include "platform/AppPaths.h"
 #include "platform/Prompter.h"
@@ -26,6 +27,10 @@
 #include <QLineEdit>
 #include <QList>
 #include <QPointer>
+#include <QStringList>
+#include <QVector>
+
+#include <optional>
 
 namespace {
 
@@ -79,18 +84,50 @@ void launchSplitter(frmMain &main, cTreeNode &node)
 {
     cGrid &grid = *main.cGrid1;
     const int row = currentOrFirstMarkedRow(grid);
-    openTool(main, &Forms::loadSplitter, [&](frmSplitter &window) { window.HandOver(grid, row, node.Text()); });
+    openTool(main, &Forms::loadSplitter,
+             [&](frmSplitter &window) { window.HandOver(ItemsGrid::readRow(grid, row), node.Text()); });
 }
 
-QList<int> markedRows(const cGrid &grid)
+// The records of the marked rows in list order: what the tool windows work
+// on, taken from the grid once.
+QVector<Row::Data> markedRecords(const cGrid &grid)
 {
     const int inc = grid.ColumnIndex(Row::Inc);
-    QList<int> marked;
+    QVector<Row::Data> marked;
     for (int i = 1; i <= grid.Rows(); ++i) {
         if (grid.CellIcon(i, inc) == Row::IconMarked)
-            marked << i;
+            marked << ItemsGrid::readRow(grid, i);
     }
     return marked;
+}
+
+QVector<Row::Data> allRecords(const cGrid &grid)
+{
+    QVector<Row::Data> rows;
+    rows.reserve(grid.Rows());
+    for (int i = 1; i <= grid.Rows(); ++i)
+        rows << ItemsGrid::readRow(grid, i);
+    return rows;
+}
+
+// The converters' hand-over; the ACM converter also offers the files of the
+// whole list and the selected item's to match a codec.
+void handOverRows(frmConverter &window, const cGrid &grid, const QVector<Row::Data> &rows, const QString &listName)
+{
+    Q_UNUSED(grid)
+    window.HandOver(rows, listName);
+}
+
+void handOverRows(frmACMConverter &window, const cGrid &grid, const QVector<Row::Data> &rows, const QString &listName)
+{
+    QStringList files;
+    for (int i = 1; i <= grid.Rows(); ++i)
+        files << grid.CellText(i, Row::File);
+    const int selected = grid.SelectedRow();
+    std::optional<QString> selectedFile;
+    if (selected >= 1 && selected <= grid.Rows())
+        selectedFile = grid.CellText(selected, Row::File);
+    window.HandOver(rows, listName, files, selectedFile);
 }
 
 // The converters count their time left from the seconds the main window
@@ -99,9 +136,9 @@ template <typename Window>
 void launchConverterWindow(frmMain &main, cTreeNode &node, Window &(*load)(QWidget *))
 {
     cGrid &grid = *main.cGrid1;
-    const QList<int> marked = markedRows(grid);
+    const QVector<Row::Data> marked = markedRecords(grid);
     openTool(main, load, [&](Window &window) {
-        window.HandOver(grid, marked, node.Text());
+        handOverRows(window, grid, marked, node.Text());
         window.g_ltmrItemSecsTotal =
             handOverTotals(main, window, marked.size(), QLatin1String("convert"), node.Text());
     });
@@ -123,7 +160,7 @@ void launchRipper(frmMain &main, cTreeNode &node)
 {
     cGrid &grid = *main.cGrid1;
     openTool(main, &Forms::loadCDRipper, [&](frmCDRipper &window) {
-        window.HandOver(grid, node.Text(), frmMain::GetCDNameNode(node.Key()));
+        window.HandOver(allRecords(grid), node.Text(), frmMain::GetCDNameNode(node.Key()));
         window.g_ltmrItemSecsTotal =
             handOverTotals(main, window, main.CountMarkedItems(), QLatin1String("convert"), node.Text());
     });
@@ -132,10 +169,10 @@ void launchRipper(frmMain &main, cTreeNode &node)
 void launchJoiner(frmMain &main, cTreeNode &node)
 {
     cGrid &grid = *main.cGrid1;
-    const QList<int> marked = markedRows(grid);
+    const QVector<Row::Data> marked = markedRecords(grid);
     // The joiner counts no time left, so it is not handed the seconds.
     openTool(main, &Forms::loadJoiner, [&](frmJoiner &window) {
-        window.HandOver(grid, marked, node.Text());
+        window.HandOver(marked, node.Text());
         handOverTotals(main, window, main.CountMarkedItems(), QLatin1String("join"), node.Text());
     });
 }
@@ -176,9 +213,9 @@ void launchAnalyser(frmMain &main, cTreeNode &)
 void launchDataBurner(frmMain &main, cTreeNode &node, const QString &commandKey)
 {
     cGrid &grid = *main.cGrid1;
-    const QList<int> marked = markedRows(grid);
+    const QVector<Row::Data> marked = markedRecords(grid);
     openTool(main, &Forms::loadDataBurner3, [&](frmDataBurner3 &window) {
-        window.HandOverCommand(commandKey, grid, marked, node.Text());
+        window.HandOverCommand(commandKey, marked, node.Text());
         window.g_ltmrItemSecsTotal =
             handOverTotals(main, window, marked.size(), QLatin1String("burn"), node.Text());
     });
@@ -198,10 +235,10 @@ void launchAudioCdMaker(frmMain &main, cTreeNode &node)
 {
     Q_UNUSED(node)
     cGrid &grid = *main.cGrid1;
-    const QList<int> marked = markedRows(grid);
+    const QVector<Row::Data> marked = markedRecords(grid);
     // The audio CD burner counts its own texts from the seconds it is handed.
     openTool(main, &Forms::loadCDBurner, [&](frmCDBurner &window) {
-        window.HandOver(grid, marked, main.GetTotalTime(true).toLongLong());
+        window.HandOver(marked, main.GetTotalTime(true).toLongLong());
     });
 }
 

@@ -1,6 +1,9 @@
 #include "lists/ItemsListRecordReader.h"
 #include "lists/ItemsListRow.h"
 
+#include <limits>
+#include <optional>
+
 #include <gtest/gtest.h>
 
 using ItemsListFile::Record;
@@ -163,4 +166,53 @@ TEST(ItemsListRecord, UnavailableAndMalformedRecordsAreKeptAsRead)
     row = Reader::rowFromRecord(storedRecord("", "1", "", ""), ItemProbe(), false);
     EXPECT_EQ(row.incIcon, Row::IconUnmarked);
     EXPECT_EQ(Reader::recordFromRow(row)[ItemsListFile::FieldInc], QStringLiteral("0"));
+}
+
+// Every window counts a row by these rules: the main window's totals, the
+// tool windows' totals and time left, the ranges the jobs convert and the
+// item window's range pickers.
+TEST(ItemsListRecord, ARowCountsItsSecondsBytesAndRangeByOneRule)
+{
+    struct Case {
+        const char *rangeAll;
+        const char *time;
+        const char *start;
+        const char *length;
+        std::optional<qint64> seconds;
+        std::optional<std::pair<qint32, qint32>> range;
+    };
+    using Range = std::pair<qint32, qint32>;
+    const Case cases[] = {
+        {"1", "01:02:03", "", "", 3723, std::nullopt},
+        {"1", "0:00:00", "", "", 0, std::nullopt},
+        {"1", "25:00:01", "", "", 90001, std::nullopt},
+        {"1", "not a time", "", "", std::nullopt, std::nullopt},
+        {"1", "", "5", "7", std::nullopt, std::nullopt}, // a whole item keeps no range
+        {"0", "0:00:10", "30", "15", 15, Range{30, 15}},
+        {"0", "0:00:10", "30", " 15 ", 15, Range{30, 15}},
+        {"0", "0:00:10", "2.5", "12.5", 12, Range{2, 12}}, // halves to the even second
+        {"0", "0:00:10", "3.5", "13.5", 14, Range{4, 14}},
+        {"0", "0:00:10", "30", "abc", std::nullopt, std::nullopt},
+        {"0", "0:00:10", "", "15", 15, std::nullopt},
+        {"0", "0:00:10", "30", "inf", std::nullopt, std::nullopt},
+        {"0", "0:00:10", "0", "99999999999", 99999999999, Range{0, std::numeric_limits<qint32>::max()}},
+    };
+    for (const Case &c : cases) {
+        Row::Data row;
+        row[Row::RangeAll] = QString::fromUtf8(c.rangeAll);
+        row[Row::Time] = QString::fromUtf8(c.time);
+        row[Row::RangeStart] = QString::fromUtf8(c.start);
+        row[Row::RangeLength] = QString::fromUtf8(c.length);
+        EXPECT_EQ(row.seconds(), c.seconds) << c.rangeAll << " " << c.time << " " << c.length;
+        EXPECT_EQ(row.range(), c.range) << c.rangeAll << " " << c.start << " " << c.length;
+    }
+
+    const std::pair<const char *, qint64> bytes[] = {
+        {"1048576", 1048576}, {"1048576.5", 1048576}, {"", 0}, {"many", 0}, {" 12 ", 12},
+    };
+    for (const auto &[text, expected] : bytes) {
+        Row::Data row;
+        row[Row::BytesSize] = QString::fromUtf8(text);
+        EXPECT_EQ(row.bytes(), expected) << text;
+    }
 }

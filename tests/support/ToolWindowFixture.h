@@ -1,5 +1,8 @@
 #pragma once
 
+#include "lists/ItemsListRow.h"
+#include "support/TestEnvironment.h"
+
 #include <gtest/gtest.h>
 
 #include <QList>
@@ -7,6 +10,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 #include <functional>
 #include <memory>
@@ -16,6 +20,11 @@ class QObject;
 class QPlainTextEdit;
 class RowJobWindow;
 class ToolWindow;
+
+inline const QString kWavFormat = QStringLiteral("WAV - Waveform Audio Format (*.wav)");
+inline const QString kMp3Format = QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)");
+inline const QString kAcmFormat = QStringLiteral("ACM - Waveform ACM Codecs (*.wav)");
+inline constexpr int kRate = 8000;
 
 // What every tool window test starts from: no events after a job (no sound,
 // no folder opened, no program started, no power off) and an items grid laid
@@ -42,6 +51,12 @@ protected:
     // status, caption, files line, both bars, the time-left counters, the
     // current row and whether it runs. Traces of a job compare these.
     static QString rowJobState(const RowJobWindow &window);
+
+    // The records of those rows of the main grid (every row when none are
+    // given), as the launcher hands them to a tool window.
+    QVector<ItemsListRow::Data> mainRows(const QList<int> &rows) const;
+    QVector<ItemsListRow::Data> mainRows() const;
+    ItemsListRow::Data mainRow(int row) const;
 
     std::unique_ptr<cGrid> mainGrid;
 };
@@ -82,4 +97,27 @@ public:
 
 private:
     QList<QMetaObject::Connection> m_connections;
+};
+
+// The seven tag cells of an items-list row.
+struct RowTags {
+    QString album, artist, comment, genre, year, title, track;
+};
+
+// Fresh options for every test (events off, WAV at 8 kHz mono as the
+// destination), a main-window items grid to hand rows over from, and
+// helpers to read a tool window's log and wait for its job.
+class ToolFixture : public ToolWindowFixture {
+protected:
+    void SetUp() override;
+
+    // A mono 16-bit tone of that many samples at kRate in the work folder.
+    QString makeTone(const QString &name, qint64 frames);
+    // Appends a row for the file to the main grid; a range when start >= 0.
+    int addRow(const QString &path, const RowTags &tags = {}, int rangeStart = -1, int rangeLength = -1);
+
+    // The destination folder of the tests, with its closing "/".
+    QString destination() const;
+    // Sample frames of a PCM WAV written by the job.
+    static qint64 wavFrames(const QString &path);
 };

@@ -147,9 +147,9 @@ void frmCDBurner::loadOwnControls()
     chkOpenCDdrive->setChecked(ok && stored == 1);
 }
 
-void frmCDBurner::HandOver(const cGrid &mainGrid, const QList<int> &markedRows, qint64 seconds)
+void frmCDBurner::HandOver(const QVector<ItemsListRow::Data> &rows, qint64 seconds)
 {
-    const qint64 n = markedRows.size();
+    const qint64 n = rows.size();
     const double minutes = double(seconds) / 60.0;
     const qint64 m = roundedMinutes(minutes);
     lblFilesToConvert->setText(QString::number(n) + QStringLiteral(" items to burn (") + QString::number(m)
@@ -171,8 +171,8 @@ void frmCDBurner::HandOver(const cGrid &mainGrid, const QList<int> &markedRows, 
         font.setBold(false);
     }
     lblDataSize->setFont(font);
-    for (int row : markedRows)
-        setJobRow(jobRecordCount() + 1, ItemsGrid::readRow(mainGrid, row));
+    for (const ItemsListRow::Data &data : rows)
+        setJobRow(jobRecordCount() + 1, data);
 }
 
 QString frmCDBurner::driveLetter() const

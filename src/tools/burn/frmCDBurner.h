@@ -21,9 +21,9 @@ public:
     explicit frmCDBurner(QWidget *parent = nullptr);
     ~frmCDBurner() override;
 
-    // The launcher's hand-over: the marked rows of the main grid and their
+    // The launcher's hand-over: the records of the marked items and their
     // total length in seconds.
-    void HandOver(const cGrid &mainGrid, const QList<int> &markedRows, qint64 seconds);
+    void HandOver(const QVector<ItemsListRow::Data> &rows, qint64 seconds);
 
     void FillDrives();
     void FillSpeeds();

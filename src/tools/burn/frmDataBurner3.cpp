@@ -229,13 +229,13 @@ void frmDataBurner3::loadOwnControls()
     UpdateTargetFormatState();
 }
 
-void frmDataBurner3::HandOverCommand(const QString &commandKey, const cGrid &mainGrid, const QList<int> &markedRows,
+void frmDataBurner3::HandOverCommand(const QString &commandKey, const QVector<ItemsListRow::Data> &rows,
                                      const QString &listName)
 {
     lblTitle->setText(commandKey);
     setWindowTitle(lblTitle->text());
-    HandOver(mainGrid, markedRows, listName);
-    lblFilesToConvert->setText(QString::number(markedRows.size()) + QStringLiteral(" items to burn."));
+    HandOver(rows, listName);
+    lblFilesToConvert->setText(QString::number(rows.size()) + QStringLiteral(" items to burn."));
     const QString format = commandKey == QLatin1String("WMA CD Maker")
                                ? QStringLiteral("WMA - Windows Media Audio files (*.wma)")
                                : QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)");

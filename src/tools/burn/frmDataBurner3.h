@@ -29,7 +29,7 @@ public:
 
     // The launcher's hand-over for the command "MP3 CD Maker" or "WMA CD Maker":
     // the title, the target format of the command, the counts and the rows.
-    void HandOverCommand(const QString &commandKey, const cGrid &mainGrid, const QList<int> &markedRows,
+    void HandOverCommand(const QString &commandKey, const QVector<ItemsListRow::Data> &rows,
                          const QString &listName);
 
     // --- Job ----------------------------------------------------------------

@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QLabel>
 #include <QPushButton>
 #include <QStorageInfo>
@@ -189,13 +190,13 @@ void frmDataBurner3::copyNextRow()
     }
     // Two rows named alike both reach the disc, the later one numbered; a
     // name too long for the folder is cut to fit first.
+    // The paths compare as the converting mode's do: absolute and cleaned.
     const QString folder = GetTempFolder();
-    const int limit = OutputFileNames::longestFileName(folder);
-    const QString usable = OutputFileNames::fittedFileName(named, limit);
-    QString path = folder + usable;
-    const QStringList taken = m_rowFiles.values();
-    for (int n = 2; taken.contains(path); ++n)
-        path = folder + OutputFileNames::fittedFileName(OutputFileNames::numberedFileName(named, n), limit);
+    const QString usable = OutputFileNames::fittedFileNameIn(folder, named);
+    QSet<QString> taken;
+    for (const QString &file : std::as_const(m_rowFiles))
+        taken.insert(RowJobSequencer::pathKey(file));
+    const QString path = RowJobSequencer::freePath(folder, named, taken);
     if (path != folder + usable)
         log(QStringLiteral("An earlier item of this job has the name ") + usable + QStringLiteral(", this one is saved as ")
             + mdlFunctions::GetFileName(path) + QLatin1Char('.'));

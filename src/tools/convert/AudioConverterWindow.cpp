@@ -4,7 +4,6 @@
 #include "controls/ui/cGrid.h"
 #include "core/mdlFileSystem.h"
 #include "core/mdlFunctions.h"
-#include "lists/ItemsGrid.h"
 
 #include <QLabel>
 
@@ -23,30 +22,21 @@ AudioConverterWindow::AudioConverterWindow(const ToolWindowLook &look, QWidget *
 
 AudioConverterWindow::~AudioConverterWindow() = default;
 
-void AudioConverterWindow::HandOver(const cGrid &mainGrid, const QList<int> &markedRows, const QString &listName)
+void AudioConverterWindow::HandOver(const QVector<ItemsListRow::Data> &rows, const QString &listName)
 {
-    const auto cell = [&](int row, ItemsListRow::Column column) {
-        return mainGrid.CellText(row, column);
-    };
     qint64 seconds = 0;
-    double bytes = 0;
-    for (int row : markedRows) {
-        if (cell(row, ItemsListRow::RangeAll) == QLatin1String("1")) {
-            seconds += mdlFunctions::TimeToSeconds(cell(row, ItemsListRow::Time));
-        } else {
-            bool ok = false;
-            const qint32 length = cell(row, ItemsListRow::RangeLength).trimmed().toInt(&ok);
-            seconds += ok ? length : 0;
-        }
-        bytes += cell(row, ItemsListRow::BytesSize).toDouble();
+    qint64 bytes = 0;
+    for (const ItemsListRow::Data &data : rows) {
+        seconds += data.seconds().value_or(0);
+        bytes += data.bytes();
     }
     const qint32 total = qint32(qMin<qint64>(seconds, std::numeric_limits<qint32>::max()));
-    lblFilesToConvert->setText(QString::number(markedRows.size()) + QStringLiteral(" items to convert."));
+    lblFilesToConvert->setText(QString::number(rows.size()) + QStringLiteral(" items to convert."));
     g_ltmrItemSecsTotal = total;
     setHandOverTexts(lblFilesToConvert->text(), QStringLiteral("Total Time: ") + mdlFunctions::SecondsToHMS(total),
-                     QStringLiteral("Total Size: ") + mdlFileSystem::FormatFileSize(bytes), listName);
-    for (int row : markedRows)
-        setJobRow(jobRowCount() + 1, ItemsGrid::readRow(mainGrid, row));
+                     QStringLiteral("Total Size: ") + mdlFileSystem::FormatFileSize(double(bytes)), listName);
+    for (const ItemsListRow::Data &data : rows)
+        setJobRow(jobRowCount() + 1, data);
     if (cGrid1->Rows() > 0)
         cGrid1->setSelectedRow(1);
 }

@@ -3,6 +3,7 @@
 #include "tools/frame/RowJobWindow.h"
 
 #include <QList>
+#include <QVector>
 #include <QString>
 
 class cAudioConverter;
@@ -15,9 +16,10 @@ public:
     explicit AudioConverterWindow(const ToolWindowLook &look, QWidget *parent = nullptr);
     ~AudioConverterWindow() override;
 
-    // What the main window hands over before it shows the window: its items
-    // grid, the marked rows in list order and the name of the selected list.
-    virtual void HandOver(const cGrid &mainGrid, const QList<int> &markedRows, const QString &listName);
+    // What the main window hands over before it shows the window: the
+    // records of the marked items in list order and the name of the
+    // selected list.
+    void HandOver(const QVector<ItemsListRow::Data> &rows, const QString &listName);
 
     void cAudioConverter1_Progress(qint32 percent);
     void cAudioConverter1_Done();

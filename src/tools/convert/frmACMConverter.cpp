@@ -90,18 +90,17 @@ void frmACMConverter::loadOwnControls()
         selectPcm();
 }
 
-void frmACMConverter::HandOver(const cGrid &mainGrid, const QList<int> &markedRows, const QString &listName)
+void frmACMConverter::HandOver(const QVector<ItemsListRow::Data> &rows, const QString &listName,
+                               const QStringList &listFiles, const std::optional<QString> &selectedFile)
 {
-    AudioConverterWindow::HandOver(mainGrid, markedRows, listName);
-    const int fileColumn = mainGrid.ColumnIndex(ItemsListRow::File);
+    AudioConverterWindow::HandOver(rows, listName);
     clearQuietly(cboBestAccordItem);
     addSorted(cboBestAccordItem, kAllCodecs);
-    for (int row = 1; row <= mainGrid.Rows(); ++row)
-        addSorted(cboBestAccordItem, mainGrid.CellText(row, fileColumn));
-    const int selected = mainGrid.SelectedRow();
-    if (selected >= 1 && selected <= mainGrid.Rows())
+    for (const QString &file : listFiles)
+        addSorted(cboBestAccordItem, file);
+    if (selectedFile)
         cboBestAccordItem->setCurrentIndex(
-            cboBestAccordItem->findText(mainGrid.CellText(selected, fileColumn), Qt::MatchExactly | Qt::MatchCaseSensitive));
+            cboBestAccordItem->findText(*selectedFile, Qt::MatchExactly | Qt::MatchCaseSensitive));
 }
 
 void frmACMConverter::selectPcm()

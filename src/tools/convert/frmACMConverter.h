@@ -2,6 +2,10 @@
 
 #include "tools/convert/AudioConverterWindow.h"
 
+#include <QStringList>
+
+#include <optional>
+
 class QComboBox;
 class QLabel;
 
@@ -16,7 +20,11 @@ public:
 
     // The converter's hand-over, then the reference list: "All ACM Codecs"
     // and the source of every row of the main grid, the selected row's picked.
-    void HandOver(const cGrid &mainGrid, const QList<int> &markedRows, const QString &listName) override;
+    // The converters' hand-over, with the files of the whole list and the
+    // selected item's file (none where no item is selected), which the
+    // codec list offers to match.
+    void HandOver(const QVector<ItemsListRow::Data> &rows, const QString &listName, const QStringList &listFiles,
+                  const std::optional<QString> &selectedFile);
 
     void cboBestAccordItem_Click();
     void cboTags_Click();

@@ -2,30 +2,21 @@
 
 #include "controls/audio/AudioDestination.h"
 #include "controls/audio/AudioRange.h"
-#include "controls/ui/XP_ProgressBar.h"
-#include "controls/ui/cGrid.h"
 #include "core/mdlFunctions.h"
 #include "core/mdlModes.h"
+#include "platform/Prompter.h"
 #include "tools/frame/JobTimeLeft.h"
 #include "tools/frame/OutputFileNames.h"
-#include "tools/frame/ToolWindow.h"
 
-#include <QApplication>
-#include <QCheckBox>
+#include <QCursor>
 #include <QDir>
 #include <QFileInfo>
-#include <QLabel>
+#include <QGuiApplication>
 #include <QLocale>
-#include <QTimer>
 
 #include <limits>
 
 namespace {
-
-QString pathKey(const QString &path)
-{
-    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-}
 
 bool sameFile(const QString &a, const QString &b)
 {
@@ -35,10 +26,10 @@ bool sameFile(const QString &a, const QString &b)
 
 } // namespace
 
-RowJobSequencer::RowJobSequencer(ToolWindow &window, RowJobRows &rows, RowJobCounters &counters)
-    : m_window(window)
-    , m_rows(rows)
+RowJobSequencer::RowJobSequencer(RowJobRows &rows, RowJobCounters &counters, RowJobWords words)
+    : m_rows(rows)
     , m_counters(counters)
+    , m_words(std::move(words))
 {
 }
 
@@ -47,20 +38,9 @@ RowJobSequencer::~RowJobSequencer()
     setBusy(false);
 }
 
-void RowJobSequencer::setTimeLeftDisplay(QLabel *label, QTimer *timer)
-{
-    m_timeLeft = label;
-    m_timer = timer;
-}
-
 QString RowJobSequencer::productCaption() const
 {
     return g_sAppName + QLatin1Char(' ') + g_sAppVersion;
-}
-
-bool RowJobSequencer::overwriteTicked() const
-{
-    return m_window.chkOverWrite && m_window.chkOverWrite->isChecked();
 }
 
 void RowJobSequencer::setBusy(bool busy)
@@ -69,14 +49,22 @@ void RowJobSequencer::setBusy(bool busy)
         return;
     m_busy = busy;
     if (busy)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     else
-        QApplication::restoreOverrideCursor();
+        QGuiApplication::restoreOverrideCursor();
+}
+
+void RowJobSequencer::setRunning(bool running)
+{
+    m_running = running;
+    if (running)
+        emit passStarted(m_rows.jobRowCount());
+    else
+        emit passStopped();
 }
 
 void RowJobSequencer::reset()
 {
-    m_window.resetJobOutcome();
     m_abortRequested = false;
     m_jobPaths.clear();
 }
@@ -89,11 +77,8 @@ void RowJobSequencer::run()
         return;
     }
     const qint32 rows = m_rows.jobRowCount();
-    m_window.prgTotal->setMax(rows * 100);
-    m_window.setRunning(true);
-    if (m_timer)
-        m_timer->start();
-    qint32 result = ToolWindow::TaskStarted;
+    setRunning(true);
+    qint32 result = Started;
     bool started = false;
     for (qint32 row = m_counters.m_lCurrentRow; row <= rows; ++row) {
         m_counters.m_lCurrentRow = row;
@@ -103,20 +88,19 @@ void RowJobSequencer::run()
         if (followsRows())
             setBusy(true);
         result = startRow(row);
-        if (result == ToolWindow::TaskStarted)
+        if (result == Started)
             return;
-        if (result == ToolWindow::TaskCancel) {
-            m_window.log(QStringLiteral("Aborted."));
+        if (result == Cancelled) {
+            emit logLine(QStringLiteral("Aborted."));
             break;
         }
-        if (result == ToolWindow::TaskNo && m_rows.noEndsJob())
+        if (result == KeptExisting && m_rows.noEndsJob())
             break;
     }
-    m_window.setRunning(false);
+    setRunning(false);
     if (!followsRows()) {
-        m_window.setWindowTitle(productCaption());
-        if (m_timeLeft)
-            m_timeLeft->setText(JobTimeLeft::kNoTimeLeft);
+        emit caption(productCaption());
+        emit timeLeftCleared();
     }
     if (started)
         abortedEnding();
@@ -126,44 +110,45 @@ void RowJobSequencer::run()
 
 void RowJobSequencer::doneEnding()
 {
-    const QString text = m_window.doneText();
-    m_window.balloon(text);
-    m_window.lblCurrentTrack->setText(text);
+    const QString text = m_rows.jobDoneText();
+    emit balloon(text);
+    emit statusText(text);
     if (followsRows())
-        m_window.setWindowTitle(m_window.lblCurrentTrack->text());
+        emit caption(text);
     else if (m_rows.jobCaption() == RowJobRows::Caption::ProductWhileRunning)
-        m_window.setWindowTitle(m_window.m_look.caption);
-    m_window.prgTotal->setValue(m_rows.jobRowCount() * 100);
-    m_window.prgCurrnet->setValue(100);
-    if (m_timer)
-        m_timer->stop();
-    if (m_timeLeft)
-        m_timeLeft->setText(JobTimeLeft::kNoTimeLeft);
-    m_window.DoEndEvents();
+        emit caption(m_words.caption);
+    emit progress(100, m_rows.jobRowCount() * 100);
+    emit timeLeftStopped();
+    emit timeLeftCleared();
+    emit jobEnded(true);
 }
 
 void RowJobSequencer::abortedEnding()
 {
     setBusy(false);
-    m_window.lblCurrentTrack->setText(QStringLiteral("Aborted."));
-    if (m_rows.jobCaption() == RowJobRows::Caption::ProductWhileRunning)
-        m_window.setWindowTitle(m_window.m_look.caption);
-    else
-        m_window.setWindowTitle(m_window.lblCurrentTrack->text());
-    m_window.balloon(QStringLiteral("Aborted."));
+    const QString text = QStringLiteral("Aborted.");
+    emit statusText(text);
+    emit caption(m_rows.jobCaption() == RowJobRows::Caption::ProductWhileRunning ? m_words.caption : text);
+    emit balloon(text);
+    emit jobEnded(false);
 }
 
 QString RowJobSequencer::destinationFor(const QString &name)
 {
     if (name.isEmpty())
         return QString();
-    const QString folder = m_window.destinationFolder();
+    const QString folder = m_rows.jobFolder();
     const QString path = freePath(folder, name, m_jobPaths);
     if (path != folder + OutputFileNames::fittedFileNameIn(folder, name))
-        m_window.log(QStringLiteral("An earlier ") + m_window.m_look.itemNoun
+        emit logLine(QStringLiteral("An earlier ") + m_words.itemNoun
                      + QStringLiteral(" of this job has the name ") + name + QStringLiteral(", this one is saved as ")
                      + mdlFunctions::GetFileName(path) + QLatin1Char('.'));
     return path;
+}
+
+QString RowJobSequencer::pathKey(const QString &path)
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
 QString RowJobSequencer::freePath(const QString &folder, const QString &name, const QSet<QString> &taken)
@@ -209,11 +194,11 @@ std::optional<ConversionAhead> RowJobSequencer::rowAhead(qint32 row, QSet<QStrin
     conversion.tags = m_rows.rowTagsAhead(row);
     if (name.isEmpty())
         return std::nullopt;
-    conversion.destination = freePath(m_window.destinationFolder(), name, taken);
+    conversion.destination = freePath(m_rows.jobFolder(), name, taken);
     if (sameFile(conversion.destination, conversion.source))
         return std::nullopt;
     // Whether an existing file is replaced is the user's answer when the row starts.
-    if (!overwriteTicked() && QFileInfo::exists(conversion.destination))
+    if (!m_rows.overwritesExisting() && QFileInfo::exists(conversion.destination))
         return std::nullopt;
     if (const auto range = m_rows.rowRange(row)) {
         conversion.rangeStart = range->first;
@@ -239,33 +224,33 @@ void RowJobSequencer::failRowLater(const QString &text)
 qint32 RowJobSequencer::startRow(qint32 row)
 {
     const QString name = m_rows.rowFileName(row);
+    // The frame shows the row before its tags are made: "[TRACK_NUM]"
+    // counts from the row shown.
     if (m_rows.showsRowInGrid())
-        m_window.cGrid1->setSelectedRow(row);
+        emit rowSelected(row, m_rows.jobRowCount());
     if (const std::optional<qint32> seconds = m_rows.rowSeconds(row))
         m_counters.g_ltmrItemSecs = *seconds;
     m_counters.g_ltmrCurItemSecs = 0;
     m_rows.setRowTags(row);
     const QString source = m_rows.rowSource(row);
-    m_window.lblCurrentTrack->setText(mdlFunctions::GetFileName(source));
-    if (m_rows.showsRowInGrid())
-        m_window.lblFilesToConvert->setText(QStringLiteral("Files: ") + QString::number(row) + QLatin1Char('/')
-                                            + QString::number(m_rows.jobRowCount()));
-    m_window.log(m_window.m_look.jobItemLogText + m_window.lblCurrentTrack->text() + QStringLiteral("..."));
+    const QString item = mdlFunctions::GetFileName(source);
+    emit statusText(item);
+    emit logLine(m_words.itemLogText + item + QStringLiteral("..."));
     m_rows.setRowSource(row, source);
 
     const QString path = destinationFor(name);
     if (path.isEmpty()) {
         failRowLater(QStringLiteral("The name template \"") + m_rows.nameTemplate()
                      + QStringLiteral("\" gives no file name for this item."));
-        return ToolWindow::TaskStarted;
+        return Started;
     }
     if (sameFile(path, source)) {
         failRowLater(QStringLiteral("The destination file ") + path + QStringLiteral(" is the source file itself."));
-        return ToolWindow::TaskStarted;
+        return Started;
     }
-    if (!overwriteTicked()) {
-        const qint32 answer = m_window.askOverwrite(path);
-        if (answer != ToolWindow::TaskStarted)
+    if (!m_rows.overwritesExisting()) {
+        const qint32 answer = askOverwrite(path, [this](const QString &line) { emit logLine(line); });
+        if (answer != Started)
             return answer;
     }
     if (const auto range = m_rows.rowRange(row)) {
@@ -277,7 +262,7 @@ qint32 RowJobSequencer::startRow(qint32 row)
     m_rows.rowDestination().DestFile(path);
     m_rows.startRow(path);
     expectRowsAfter(row);
-    return ToolWindow::TaskStarted;
+    return Started;
 }
 
 void RowJobSequencer::rowProgress(qint32 percent)
@@ -286,25 +271,24 @@ void RowJobSequencer::rowProgress(qint32 percent)
         return;
     if (followsRows())
         setBusy(false);
-    XP_ProgressBar &current = *m_window.prgCurrnet;
-    XP_ProgressBar &total = *m_window.prgTotal;
-    current.setValue(percent);
-    total.setValue((m_counters.m_lCurrentRow - 1) * 100 + percent);
+    const qint32 total = (m_counters.m_lCurrentRow - 1) * 100 + percent;
+    emit progress(percent, total);
     if (followsRows()) {
-        const double whole = total.Max() > 0 ? double(total.Value()) / double(total.Max()) * 100.0 : 0.0;
-        m_window.setWindowTitle(QStringLiteral("Converting... [ ") + QString::number(current.Value())
-                                + QStringLiteral("% / ") + QLocale().toString(whole, 'g', 15) + QStringLiteral("% ]"));
+        const qint32 max = m_rows.jobRowCount() * 100;
+        const double whole = max > 0 ? double(total) / double(max) * 100.0 : 0.0;
+        emit caption(QStringLiteral("Converting... [ ") + QString::number(percent) + QStringLiteral("% / ")
+                     + QLocale().toString(whole, 'g', 15) + QStringLiteral("% ]"));
     } else {
-        m_window.setWindowTitle(productCaption());
+        emit caption(productCaption());
     }
     m_counters.g_ltmrCurItemSecs = JobTimeLeft::convertedSeconds(percent, m_counters.g_ltmrItemSecs);
 }
 
 void RowJobSequencer::rowDone()
 {
-    m_window.countItemWritten();
-    m_window.log(QStringLiteral("Done."));
-    m_window.lblCurrentTrack->setText(QStringLiteral("Done."));
+    emit rowEnded(m_counters.m_lCurrentRow, true);
+    emit logLine(QStringLiteral("Done."));
+    emit statusText(QStringLiteral("Done."));
     m_counters.g_ltmrUpToItemSecs = qint32(qMin<qint64>(
         qint64(m_counters.g_ltmrUpToItemSecs) + m_counters.g_ltmrItemSecs, std::numeric_limits<qint32>::max()));
     ++m_counters.m_lCurrentRow;
@@ -313,14 +297,14 @@ void RowJobSequencer::rowDone()
 
 void RowJobSequencer::rowError(qint32 code, const QString &text)
 {
-    m_window.countItemFailed();
+    emit rowEnded(m_counters.m_lCurrentRow, false);
     const QString line = QStringLiteral("Error: ") + text + QLatin1Char('(') + QString::number(code) + QLatin1Char(')');
-    m_window.log(line);
+    emit logLine(line);
     if (followsRows()) {
-        m_window.lblCurrentTrack->setText(line);
-        m_window.setWindowTitle(m_window.lblCurrentTrack->text());
+        emit statusText(line);
+        emit caption(line);
     }
-    m_window.setRunning(false);
+    setRunning(false);
     ++m_counters.m_lCurrentRow;
     run();
     if (followsRows())
@@ -329,18 +313,18 @@ void RowJobSequencer::rowError(qint32 code, const QString &text)
 
 void RowJobSequencer::rowAborted()
 {
-    m_window.setRunning(false);
-    m_window.log(QStringLiteral("Aborted."));
-    m_window.lblCurrentTrack->setText(QStringLiteral("Aborted."));
+    setRunning(false);
+    emit logLine(QStringLiteral("Aborted."));
+    emit statusText(QStringLiteral("Aborted."));
     if (followsRows()) {
         setBusy(false);
-        m_window.setWindowTitle(m_window.lblCurrentTrack->text());
+        emit caption(QStringLiteral("Aborted."));
     }
 }
 
 void RowJobSequencer::askAbort()
 {
-    if (m_window.isRunning() && m_window.confirmAbort())
+    if (m_running && confirmAbort())
         abort();
 }
 
@@ -348,7 +332,32 @@ void RowJobSequencer::abort()
 {
     m_abortRequested = true;
     m_rows.abortRow();
-    m_window.balloon(QStringLiteral("Aborted."));
-    if (m_timer)
-        m_timer->stop();
+    emit balloon(QStringLiteral("Aborted."));
+    emit timeLeftStopped();
+}
+
+qint32 RowJobSequencer::askOverwrite(const QString &path, const std::function<void(const QString &)> &log)
+{
+    // Hidden files count too: a file the user cannot see is still theirs.
+    const QFileInfo existing(path);
+    if (!existing.exists() || existing.isDir())
+        return Started;
+    log(QStringLiteral("File already exists."));
+    const int answer = MsgBox(QStringLiteral("The file: '") + path
+                                  + QStringLiteral("' already exists.\r\n\r\nOverwrite it?"),
+                              int(Msg::YesNoCancel) + Msg::Information);
+    if (answer == Msg::No)
+        return KeptExisting;
+    if (answer == Msg::Cancel)
+        return Cancelled;
+    if (answer == Msg::Yes)
+        log(QStringLiteral("Overwrite it..."));
+    return Started;
+}
+
+bool RowJobSequencer::confirmAbort()
+{
+    return MsgBox(QStringLiteral("Abort operation?") + QString(38, QLatin1Char(' ')),
+                  int(Msg::YesNo) + Msg::Information)
+        == Msg::Yes;
 }

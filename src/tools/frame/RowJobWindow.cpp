@@ -11,37 +11,20 @@
 #include "settings/frmOptions.h"
 #include "tools/frame/JobTimeLeft.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QTimer>
 
+#include <algorithm>
+#include <limits>
 #include <optional>
-
-namespace {
-
-std::optional<qint32> wholeNumber(const QString &text)
-{
-    bool ok = false;
-    const qint32 value = text.trimmed().toInt(&ok);
-    return ok ? std::optional<qint32>(value) : std::nullopt;
-}
-
-// A "Time" cell reads as a length only when it holds hours, minutes and
-// seconds; anything else leaves the item's length as it was.
-bool readsAsTime(const QString &text)
-{
-    static const QRegularExpression hms(QStringLiteral("^\\s*\\d+:\\d{1,2}:\\d{1,2}\\s*$"));
-    return hms.match(text).hasMatch();
-}
-
-} // namespace
 
 RowJobWindow::RowJobWindow(const ToolWindowLook &look, QWidget *parent)
     : ToolWindow(look, parent)
     , Timer1(new QTimer(this))
-    , m_job(*this, *this, *this)
+    , m_job(*this, *this, RowJobWords{look.caption, look.itemNoun, look.jobItemLogText})
 {
     buildNameBox();
 
@@ -50,7 +33,7 @@ RowJobWindow::RowJobWindow(const ToolWindowLook &look, QWidget *parent)
     lblTimeLeft = new QLabel(JobTimeLeft::kNoTimeLeft, this);
     lblTimeLeft->setGeometry(files.x() + files.width() - 200, files.y(), 200, files.height());
     lblTimeLeft->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_job.setTimeLeftDisplay(lblTimeLeft, Timer1);
+    connectRowJob(m_job, lblTimeLeft, Timer1);
 
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, &RowJobWindow::Timer1_Timer);
@@ -198,6 +181,11 @@ QString RowJobWindow::nameTemplate() const
     return cboFileName->currentText();
 }
 
+bool RowJobWindow::overwritesExisting() const
+{
+    return chkOverWrite && chkOverWrite->isChecked();
+}
+
 RowJobRows::Caption RowJobWindow::jobCaption() const
 {
     return followsRowsInCaption() ? Caption::FollowsRows : Caption::Product;
@@ -205,25 +193,18 @@ RowJobRows::Caption RowJobWindow::jobCaption() const
 
 std::optional<qint32> RowJobWindow::rowSeconds(qint32 row) const
 {
-    if (cellText(row, ItemsListRow::RangeAll) == QLatin1String("1")) {
-        const QString time = cellText(row, ItemsListRow::Time);
-        if (readsAsTime(time))
-            return mdlFunctions::TimeToSeconds(time);
+    const ItemsListRow::Data *data = jobRow(row);
+    const std::optional<qint64> seconds = data ? data->seconds() : std::nullopt;
+    if (!seconds)
         return std::nullopt;
-    }
-    return wholeNumber(cellText(row, ItemsListRow::RangeLength));
+    return qint32(std::clamp<qint64>(*seconds, 0, std::numeric_limits<qint32>::max()));
 }
 
 std::optional<std::pair<qint32, qint32>> RowJobWindow::rowRange(qint32 row) const
 {
-    if (cellText(row, ItemsListRow::RangeAll) == QLatin1String("1"))
-        return std::nullopt;
-    const std::optional<qint32> start = wholeNumber(cellText(row, ItemsListRow::RangeStart));
-    const std::optional<qint32> length = wholeNumber(cellText(row, ItemsListRow::RangeLength));
     // A range that cannot be read leaves the control on the whole file.
-    if (!start || !length)
-        return std::nullopt;
-    return std::make_pair(*start, *length);
+    const ItemsListRow::Data *data = jobRow(row);
+    return data ? data->range() : std::nullopt;
 }
 
 void RowJobWindow::setRowTags(qint32 row)

@@ -87,6 +87,9 @@ protected:
     // Runs when a pass has handed every row and at least the rows ended;
     // the default ends the job as done with the end-of-job events.
     void rowsEnded() override { m_job.doneEnding(); }
+    QString jobFolder() const override { return destinationFolder(); }
+    bool overwritesExisting() const override;
+    QString jobDoneText() override { return doneText(); }
 
     // The job control's events.
     void onRowProgress(qint32 percent) { m_job.rowProgress(percent); }
@@ -96,7 +99,11 @@ protected:
 
     // Clears what one job keeps about the rows it has written; a window with
     // its own start handler runs it before the first pass.
-    void resetRowJob() { m_job.reset(); }
+    void resetRowJob()
+    {
+        resetJobOutcome();
+        m_job.reset();
+    }
 
 private:
     void buildNameBox();

@@ -19,6 +19,8 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QTimer;
+class RowJobSequencer;
 class XP_ProgressBar;
 
 // What sets one tool window apart from the others in the shared frame.
@@ -175,6 +177,10 @@ protected:
     qint32 tagRow() const;
     qint32 m_lTagRowAhead = 0;
 
+    // Shows a row job on the frame's controls: the one place its reports
+    // reach them. The time-left display is optional.
+    void connectRowJob(RowJobSequencer &job, QLabel *timeLeft = nullptr, QTimer *timer = nullptr);
+
     // Stops the job control after the user confirmed the abort question.
     virtual void abortJobControl() {}
     // The Aborted event of a job control that works on one item.
@@ -215,9 +221,6 @@ protected:
     qint32 m_lItemsFailed = 0;
 
 private:
-    // It runs the row jobs on the frame's controls and job steps.
-    friend class RowJobSequencer;
-
     void buildFrame();
     void buildSettingsPage();
     void buildEventsPage();

@@ -14,6 +14,8 @@
 #include "platform/Services.h"
 #include "settings/OptionSettings.h"
 #include "settings/FormatTabStrip.h"
+#include "tools/frame/JobTimeLeft.h"
+#include "tools/frame/RowJobSequencer.h"
 #include "tools/frame/ToolHost.h"
 
 #include <QCheckBox>
@@ -26,6 +28,7 @@
 #include <QPushButton>
 #include <QTextCursor>
 #include <QTime>
+#include <QTimer>
 
 namespace {
 
@@ -167,21 +170,7 @@ void ToolWindow::setRunning(bool running)
 
 qint32 ToolWindow::askOverwrite(const QString &path)
 {
-    // Hidden files count too: a file the user cannot see is still theirs.
-    const QFileInfo existing(path);
-    if (!existing.exists() || existing.isDir())
-        return TaskStarted;
-    log(QStringLiteral("File already exists."));
-    const int answer = MsgBox(QStringLiteral("The file: '") + path
-                                  + QStringLiteral("' already exists.\r\n\r\nOverwrite it?"),
-                              int(Msg::YesNoCancel) + Msg::Information);
-    if (answer == Msg::No)
-        return TaskNo;
-    if (answer == Msg::Cancel)
-        return TaskCancel;
-    if (answer == Msg::Yes)
-        log(QStringLiteral("Overwrite it..."));
-    return TaskStarted;
+    return RowJobSequencer::askOverwrite(path, [this](const QString &line) { log(line); });
 }
 
 void ToolWindow::resetJobOutcome()
@@ -218,9 +207,46 @@ void ToolWindow::onItemAborted()
 
 bool ToolWindow::confirmAbort()
 {
-    return MsgBox(QStringLiteral("Abort operation?") + QString(38, QLatin1Char(' ')),
-                  int(Msg::YesNo) + Msg::Information)
-        == Msg::Yes;
+    return RowJobSequencer::confirmAbort();
+}
+
+void ToolWindow::connectRowJob(RowJobSequencer &job, QLabel *timeLeft, QTimer *timer)
+{
+    connect(&job, &RowJobSequencer::passStarted, this, [this, timer](qint32 rows) {
+        prgTotal->setMax(rows * 100);
+        setRunning(true);
+        if (timer)
+            timer->start();
+    });
+    connect(&job, &RowJobSequencer::passStopped, this, [this] { setRunning(false); });
+    connect(&job, &RowJobSequencer::rowSelected, this, [this](qint32 row, qint32 rows) {
+        cGrid1->setSelectedRow(row);
+        lblFilesToConvert->setText(QStringLiteral("Files: ") + QString::number(row) + QLatin1Char('/')
+                                   + QString::number(rows));
+    });
+    connect(&job, &RowJobSequencer::progress, this, [this](qint32 percent, qint32 total) {
+        prgCurrnet->setValue(percent);
+        prgTotal->setValue(total);
+    });
+    connect(&job, &RowJobSequencer::statusText, lblCurrentTrack, &QLabel::setText);
+    connect(&job, &RowJobSequencer::caption, this, &QWidget::setWindowTitle);
+    connect(&job, &RowJobSequencer::logLine, this, &ToolWindow::log);
+    connect(&job, &RowJobSequencer::rowEnded, this, [this](qint32, bool written) {
+        if (written)
+            countItemWritten();
+        else
+            countItemFailed();
+    });
+    connect(&job, &RowJobSequencer::balloon, this, &ToolWindow::balloon);
+    if (timer)
+        connect(&job, &RowJobSequencer::timeLeftStopped, timer, &QTimer::stop);
+    if (timeLeft)
+        connect(&job, &RowJobSequencer::timeLeftCleared, timeLeft,
+                [timeLeft] { timeLeft->setText(JobTimeLeft::kNoTimeLeft); });
+    connect(&job, &RowJobSequencer::jobEnded, this, [this](bool done) {
+        if (done)
+            DoEndEvents();
+    });
 }
 
 void ToolWindow::cmdAbort_Click()

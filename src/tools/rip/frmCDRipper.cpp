@@ -45,13 +45,6 @@ ToolWindowLook ripperLook()
 // Height of the drive rows that stand above the frame's destination block.
 constexpr int kDriveRows = 52;
 
-std::optional<qint32> wholeSeconds(const QString &text)
-{
-    bool ok = false;
-    const qint32 value = text.trimmed().toInt(&ok);
-    return ok ? std::optional<qint32>(value) : std::nullopt;
-}
-
 void setColour(QLabel *label, const QColor &colour)
 {
     QPalette palette = label->palette();
@@ -141,31 +134,27 @@ void frmCDRipper::loadOwnControls()
     FillCDDevices();
 }
 
-void frmCDRipper::HandOver(const cGrid &mainGrid, const QString &nodeText, const QString &drive)
+void frmCDRipper::HandOver(const QVector<ItemsListRow::Data> &rows, const QString &nodeText, const QString &drive)
 {
-    const int inc = mainGrid.ColumnIndex(ItemsListRow::Inc);
-    const auto source = [&](int row, ItemsListRow::Column column) { return mainGrid.CellText(row, column); };
     qint32 marked = 0;
     qint64 seconds = 0;
-    double bytes = 0;
-    for (int row = 1; row <= mainGrid.Rows(); ++row) {
-        setJobRow(row, ItemsGrid::readRow(mainGrid, row));
-        cGrid1->setCellIcon(row, ItemsListRow::Inc, mainGrid.CellIcon(row, inc));
-        if (mainGrid.CellIcon(row, inc) != ItemsListRow::IconMarked)
+    qint64 bytes = 0;
+    for (int row = 1; row <= rows.size(); ++row) {
+        const ItemsListRow::Data &data = rows.at(row - 1);
+        setJobRow(row, data);
+        cGrid1->setCellIcon(row, ItemsListRow::Inc, data.incIcon);
+        if (data.incIcon != ItemsListRow::IconMarked)
             continue;
         ++marked;
-        if (source(row, ItemsListRow::RangeAll) == QLatin1String("1"))
-            seconds += mdlFunctions::TimeToSeconds(source(row, ItemsListRow::Time));
-        else
-            seconds += wholeSeconds(source(row, ItemsListRow::RangeLength)).value_or(0);
-        bytes += source(row, ItemsListRow::BytesSize).toDouble();
+        seconds += data.seconds().value_or(0);
+        bytes += data.bytes();
     }
     if (cGrid1->Rows() > 0)
         cGrid1->setSelectedRow(1);
     g_ltmrItemSecsTotal = qint32(seconds);
     setHandOverTexts(QString::number(marked) + QStringLiteral(" items to convert."),
                      QStringLiteral("Total Time: ") + mdlFunctions::SecondsToHMS(qint32(seconds)),
-                     QStringLiteral("Total Size: ") + mdlFileSystem::FormatFileSize(bytes), nodeText);
+                     QStringLiteral("Total Size: ") + mdlFileSystem::FormatFileSize(double(bytes)), nodeText);
 
     for (int i = 0; i < cboDevices->count(); ++i) {
         if (!drive.isEmpty() && cboDevices->itemText(i).startsWith(drive, Qt::CaseInsensitive)) {

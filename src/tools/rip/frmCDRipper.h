@@ -16,10 +16,11 @@ public:
     explicit frmCDRipper(QWidget *parent = nullptr);
     ~frmCDRipper() override;
 
-    // What the main window hands over before it shows the window: every row
-    // of the selected CD drive node (row n is track n, with its mark), the
-    // node's name and its drive ("D:"). The drive is chosen and locked.
-    void HandOver(const cGrid &mainGrid, const QString &nodeText, const QString &drive);
+    // What the main window hands over before it shows the window: the
+    // records of every item of the selected CD drive node (record n is
+    // track n, with its mark), the node's name and its drive ("D:"). The
+    // drive is chosen and locked.
+    void HandOver(const QVector<ItemsListRow::Data> &rows, const QString &nodeText, const QString &drive);
 
     // --- Drive list and check --------------------------------------------------
     void FillCDDevices();

@@ -39,13 +39,6 @@ ToolWindowLook joinerLook()
     return look;
 }
 
-std::optional<qint32> wholeSeconds(const QString &text)
-{
-    bool ok = false;
-    const qint32 value = text.trimmed().toInt(&ok);
-    return ok ? std::optional<qint32>(value) : std::nullopt;
-}
-
 QPointer<frmJoiner> g_frmJoiner;
 
 } // namespace
@@ -73,23 +66,19 @@ frmJoiner::frmJoiner(QWidget *parent)
 
 frmJoiner::~frmJoiner() = default;
 
-void frmJoiner::HandOver(const cGrid &mainGrid, const QList<int> &markedRows, const QString &listName)
+void frmJoiner::HandOver(const QVector<ItemsListRow::Data> &rows, const QString &listName)
 {
-    const auto cell = [&](int row, ItemsListRow::Column column) { return mainGrid.CellText(row, column); };
     qint64 seconds = 0;
-    double bytes = 0;
-    for (int row : markedRows) {
-        if (cell(row, ItemsListRow::RangeAll) == QLatin1String("1"))
-            seconds += mdlFunctions::TimeToSeconds(cell(row, ItemsListRow::Time));
-        else
-            seconds += wholeSeconds(cell(row, ItemsListRow::RangeLength)).value_or(0);
-        bytes += cell(row, ItemsListRow::BytesSize).toDouble();
+    qint64 bytes = 0;
+    for (const ItemsListRow::Data &data : rows) {
+        seconds += data.seconds().value_or(0);
+        bytes += data.bytes();
     }
-    setHandOverTexts(QString::number(markedRows.size()) + QStringLiteral(" items to join."),
+    setHandOverTexts(QString::number(rows.size()) + QStringLiteral(" items to join."),
                      QStringLiteral("Total Time: ") + mdlFunctions::SecondsToHMS(qint32(seconds)),
-                     QStringLiteral("Total Size: ") + mdlFileSystem::FormatFileSize(bytes), listName);
-    for (int row : markedRows)
-        setJobRow(jobRecordCount() + 1, ItemsGrid::readRow(mainGrid, row));
+                     QStringLiteral("Total Size: ") + mdlFileSystem::FormatFileSize(double(bytes)), listName);
+    for (const ItemsListRow::Data &data : rows)
+        setJobRow(jobRecordCount() + 1, data);
     if (jobRecordCount() > 0)
         cGrid1->setSelectedRow(1);
 }
@@ -134,18 +123,11 @@ qint32 frmJoiner::JoinFiles()
     for (qint32 n = cAudioJoin1->FileCount(); n > 0; --n)
         cAudioJoin1->RemoveFile(1);
     for (int row = 1; row <= jobRecordCount(); ++row) {
-        qint32 start = -1;
-        qint32 length = -1;
-        if (cellText(row, ItemsListRow::RangeAll) != QLatin1String("1")) {
-            const std::optional<qint32> rangeStart = wholeSeconds(cellText(row, ItemsListRow::RangeStart));
-            const std::optional<qint32> rangeLength = wholeSeconds(cellText(row, ItemsListRow::RangeLength));
-            // A range that cannot be read takes the whole file rather than
-            // losing it from the joined file.
-            if (rangeStart && rangeLength) {
-                start = *rangeStart;
-                length = *rangeLength;
-            }
-        }
+        // A range that cannot be read takes the whole file rather than
+        // losing it from the joined file.
+        const auto range = jobRow(row) ? jobRow(row)->range() : std::nullopt;
+        const qint32 start = range ? range->first : -1;
+        const qint32 length = range ? range->second : -1;
         cAudioJoin1->AddFile(cellText(row, ItemsListRow::File), start, length);
     }
 

@@ -17,9 +17,10 @@ public:
     explicit frmJoiner(QWidget *parent = nullptr);
     ~frmJoiner() override;
 
-    // What the main window hands over before it shows the window: its items
-    // grid, the marked rows in list order and the name of the selected list.
-    void HandOver(const cGrid &mainGrid, const QList<int> &markedRows, const QString &listName);
+    // What the main window hands over before it shows the window: the
+    // records of the marked items in list order and the name of the
+    // selected list.
+    void HandOver(const QVector<ItemsListRow::Data> &rows, const QString &listName);
 
     void cmdConvert_Click();
     // Fills the control's list, asks before overwriting and starts the join.

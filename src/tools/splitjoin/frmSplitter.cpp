@@ -91,8 +91,9 @@ QPointer<frmSplitter> g_frmSplitter;
 frmSplitter::frmSplitter(QWidget *parent)
     : ToolWindow(splitterLook(), parent)
     , cAudioConverter1(new cAudioConverter(this))
-    , m_job(*this, *this, m_counters)
+    , m_job(*this, m_counters, RowJobWords{m_look.caption, m_look.itemNoun, m_look.jobItemLogText})
 {
+    connectRowJob(m_job);
     const int top = kOwnSettingsTop;
     Label2 = new QLabel(QStringLiteral("Splitter Mode:"), TabSettings);
     Label2->setGeometry(8, top, 300, 18);
@@ -124,14 +125,13 @@ frmSplitter::frmSplitter(QWidget *parent)
 
 frmSplitter::~frmSplitter() = default;
 
-void frmSplitter::HandOver(const cGrid &mainGrid, int row, const QString &listName)
+void frmSplitter::HandOver(const ItemsListRow::Data &row, const QString &listName)
 {
-    const auto cell = [&](ItemsListRow::Column column) { return mainGrid.CellText(row, column); };
-    setHandOverTexts(QStringLiteral("Split: ") + cell(ItemsListRow::ItemName), QStringLiteral("Total Time: ") + cell(ItemsListRow::Time),
-                     QStringLiteral("Total Size: ") + mdlFileSystem::FormatFileSize(cell(ItemsListRow::BytesSize).toDouble()),
-                     listName);
-    g_sFileToSplit = cell(ItemsListRow::File);
-    setJobRow(1, ItemsGrid::readRow(mainGrid, row));
+    setHandOverTexts(QStringLiteral("Split: ") + row[ItemsListRow::ItemName],
+                     QStringLiteral("Total Time: ") + row[ItemsListRow::Time],
+                     QStringLiteral("Total Size: ") + mdlFileSystem::FormatFileSize(double(row.bytes())), listName);
+    g_sFileToSplit = row[ItemsListRow::File];
+    setJobRow(1, row);
 }
 
 void frmSplitter::loadOwnControls()
@@ -189,12 +189,18 @@ void frmSplitter::cmdConvert_Click()
     log(QStringLiteral("Preparing to split: ") + mdlFunctions::GetFileName(g_sFileToSplit) + QStringLiteral(".."));
     SetDestination();
     makeDestinationSubFolder();
+    resetJobOutcome();
     m_job.reset();
     showLogPage();
     if (!prepareSplit())
         return;
     m_counters.m_lCurrentRow = 1;
     m_job.run();
+}
+
+bool frmSplitter::overwritesExisting() const
+{
+    return chkOverWrite && chkOverWrite->isChecked();
 }
 
 void frmSplitter::cmdAbort_Click()

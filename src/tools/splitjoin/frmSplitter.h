@@ -20,8 +20,8 @@ public:
     ~frmSplitter() override;
 
     // What the main window hands over before it shows the window: the
-    // selected row of its items grid and the name of the selected list.
-    void HandOver(const cGrid &mainGrid, int row, const QString &listName);
+    // record of the selected item and the name of the selected list.
+    void HandOver(const ItemsListRow::Data &row, const QString &listName);
 
     void cmdConvert_Click();
     void cmdAbort_Click() override;
@@ -84,6 +84,9 @@ protected:
     bool showsRowInGrid() const override { return false; }
     // The answer is for the whole split: a part left out would leave a gap.
     bool noEndsJob() const override { return true; }
+    QString jobFolder() const override { return destinationFolder(); }
+    bool overwritesExisting() const override;
+    QString jobDoneText() override { return doneText(); }
 
 private:
     QString partFileName(qint32 part, const QString &sourcePath) const;

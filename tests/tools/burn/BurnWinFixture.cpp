@@ -23,7 +23,6 @@
 #include <cmath>
 
 namespace {
-constexpr int kRate = 8000;
 }
 
 void BurnWinFixture::SetUp()

@@ -49,7 +49,7 @@ protected:
     frmCDBurner &open(qint64 seconds = 0)
     {
         frmCDBurner &w = Forms::loadCDBurner();
-        w.HandOver(*mainGrid, allRows(), seconds);
+        w.HandOver(mainRows(allRows()), seconds);
         return w;
     }
 

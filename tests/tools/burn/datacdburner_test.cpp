@@ -21,8 +21,6 @@
 
 namespace {
 
-const QString kMp3Format = QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)");
-
 class DataBurnerTest : public BurnWinFixture {
 protected:
     void SetUp() override
@@ -40,7 +38,7 @@ protected:
     frmDataBurner3 &open(const QString &list = QStringLiteral("My list"))
     {
         frmDataBurner3 &w = Forms::loadDataBurner3();
-        w.HandOverCommand(QStringLiteral("MP3 CD Maker"), *mainGrid, allRows(), list);
+        w.HandOverCommand(QStringLiteral("MP3 CD Maker"), mainRows(allRows()), list);
         return w;
     }
 

@@ -14,11 +14,8 @@
 class cGrid;
 class ToolWindow;
 
-inline const QString kWavFormat = QStringLiteral("WAV - Waveform Audio Format (*.wav)");
-inline const QString kMp3Format = QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)");
 inline const QString kOggFormat = QStringLiteral("OGG - Ogg Media Format (*.ogg)");
 inline const QString kApeFormat = QStringLiteral("APE - Monkey 's Audio (*.ape)");
-inline constexpr int kRate = 8000;
 
 // What a test row holds beyond its file.
 struct RowSpec {

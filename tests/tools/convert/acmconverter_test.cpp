@@ -63,7 +63,16 @@ protected:
     frmACMConverter &open(const QList<int> &marked)
     {
         frmACMConverter &w = Forms::loadACMConverter();
-        w.HandOver(*mainGrid, marked, QStringLiteral("My list"));
+        // The launcher also hands over the files of the whole list and the
+        // selected item's.
+        QStringList files;
+        for (const ItemsListRow::Data &row : mainRows())
+            files << row[ItemsListRow::File];
+        const int selected = mainGrid->SelectedRow();
+        std::optional<QString> selectedFile;
+        if (selected >= 1 && selected <= mainGrid->Rows())
+            selectedFile = mainRow(selected)[ItemsListRow::File];
+        w.HandOver(mainRows(marked), QStringLiteral("My list"), files, selectedFile);
         w.txtToPath->setEditText(destination());
         return w;
     }

@@ -9,6 +9,8 @@
 #include "core/forms.h"
 #include "core/mdlFunctions.h"
 #include "core/mdlModes.h"
+#include "lists/ItemsGrid.h"
+#include "lists/ItemsListRow.h"
 #include "platform/AppPaths.h"
 #include "settings/OptionSettings.h"
 #include "settings/frmOptions.h"
@@ -41,7 +43,7 @@ protected:
     frmConverter &open(const QString &format = kWavFormat)
     {
         frmConverter &w = Forms::loadConverter();
-        w.HandOver(*mainGrid, allRows(), QStringLiteral("My list"));
+        w.HandOver(mainRows(allRows()), QStringLiteral("My list"));
         w.txtToPath->setEditText(destination());
         w.cboTargetFormat->setCurrentIndex(w.cboTargetFormat->findText(format));
         return w;
@@ -154,7 +156,7 @@ TEST_F(ConverterTest, HandOverFillsTheWindowWithTheMarkedRows)
     addRow(makeTone(QStringLiteral("skip.wav"), 1));
     addRow(makeTone(QStringLiteral("b.wav"), 4), ranged(1, 3));
     frmConverter &w = Forms::loadConverter();
-    w.HandOver(*mainGrid, {1, 3}, QStringLiteral("Live: 2024/B"));
+    w.HandOver(mainRows({1, 3}), QStringLiteral("Live: 2024/B"));
 
     EXPECT_EQ(w.lblFilesToConvert->text(), QStringLiteral("2 items to convert."));
     EXPECT_EQ(w.g_ltmrItemSecsTotal, 5); // 2 s whole and a 3 s range
@@ -173,6 +175,21 @@ TEST_F(ConverterTest, HandOverFillsTheWindowWithTheMarkedRows)
     EXPECT_EQ(w.cmdConvert->text(), QStringLiteral("Convert"));
     EXPECT_EQ(w.lblTimeLeft->text(), JobTimeLeft::kNoTimeLeft);
     EXPECT_FALSE(w.Timer1->isActive());
+}
+
+// A list file may hold a fractional range length; the window counts it as
+// the main window's total does, not as nothing.
+TEST_F(ConverterTest, HandOverCountsARowsSecondsAsTheMainWindowDoes)
+{
+    addRow(makeTone(QStringLiteral("a.wav"), 2));
+    const int row = addRow(makeTone(QStringLiteral("b.wav"), 4), ranged(1, 3));
+    mainGrid->SetCell(row, mainGrid->ColumnIndex(ItemsListRow::key(ItemsListRow::RangeLength)), QStringLiteral("12.5"));
+    frmConverter &w = Forms::loadConverter();
+    w.HandOver(mainRows(allRows()), QStringLiteral("My list"));
+
+    EXPECT_EQ(ItemsGrid::totalSeconds(*mainGrid, false), 14);
+    EXPECT_EQ(w.g_ltmrItemSecsTotal, ItemsGrid::totalSeconds(*mainGrid, false));
+    EXPECT_EQ(w.cStatusBar1->PanelText(QStringLiteral("Total Size")), QStringLiteral("Total Time: 0:00:14"));
 }
 
 TEST_F(ConverterTest, EveryLoadStartsTheJobCountersAtZero)

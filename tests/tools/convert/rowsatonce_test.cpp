@@ -28,7 +28,7 @@ protected:
     frmConverter &open(const QString &format)
     {
         frmConverter &w = Forms::loadConverter();
-        w.HandOver(*mainGrid, allRows(), QStringLiteral("My list"));
+        w.HandOver(mainRows(allRows()), QStringLiteral("My list"));
         w.txtToPath->setEditText(destination());
         w.cboTargetFormat->setCurrentIndex(w.cboTargetFormat->findText(format));
         w.cboFileName->setCurrentIndex(0);

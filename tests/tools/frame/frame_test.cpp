@@ -1,5 +1,5 @@
 // The tool-window frame, driven through the splitter and the joiner.
-#include "support/ToolFixture.h"
+#include "support/ToolWindowFixture.h"
 
 #include "controls/audio/cAudioConverter.h"
 #include "controls/audio/cAudioJoin.h"

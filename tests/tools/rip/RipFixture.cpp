@@ -92,7 +92,7 @@ int RipFixture::addTrack(int seconds, bool marked, const TrackTags &tags)
 frmCDRipper &RipFixture::openRipper(const QString &nodeText, const QString &drive)
 {
     frmCDRipper &window = Forms::loadCDRipper();
-    window.HandOver(*mainGrid, nodeText, drive);
+    window.HandOver(mainRows(), nodeText, drive);
     window.txtToPath->setEditText(destination());
     waitUntil([&window] { return !window.isCheckingDrive(); }, 10000);
     return window;

@@ -15,8 +15,6 @@ class cGrid;
 class frmCDRipper;
 class QPlainTextEdit;
 
-inline const QString kWavFormat = QStringLiteral("WAV - Waveform Audio Format (*.wav)");
-inline const QString kMp3Format = QStringLiteral("MP3 - MPEG-1 Audio Layer 3 (*.mp3)");
 
 // The seven tag cells of a track's row.
 struct TrackTags {

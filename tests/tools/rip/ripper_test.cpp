@@ -140,7 +140,7 @@ TEST_F(RipperJob, OutputNamesFollowTheTemplate)
     // Row 2 as a CD database look-up leaves it: a title with a slash.
     mainGrid->SetCell(2, mainGrid->ColumnIndex("Item Name"), "AC/DC: Live.cda");
     frmCDRipper &window = Forms::loadCDRipper();
-    window.HandOver(*mainGrid, "Disc", "D:");
+    window.HandOver(mainRows(), "Disc", "D:");
     const QString time = QStringLiteral("[0-9]{2}-[0-9]{2}-[0-9]{2}");
     struct Case {
         const char *nameTemplate;

@@ -1,4 +1,4 @@
-#include "support/ToolFixture.h"
+#include "support/ToolWindowFixture.h"
 
 #include "controls/audio/cAudioJoin.h"
 #include "controls/ui/XP_ProgressBar.h"
@@ -49,7 +49,7 @@ protected:
     frmJoiner &open(const QList<int> &rows)
     {
         frmJoiner &w = Forms::loadJoiner();
-        w.HandOver(*mainGrid, rows, QStringLiteral("Joins"));
+        w.HandOver(mainRows(rows), QStringLiteral("Joins"));
         w.txtToPath->setEditText(destination());
         return w;
     }

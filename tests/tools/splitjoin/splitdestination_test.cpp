@@ -2,7 +2,7 @@
 // long for the folder they go into.
 #include "support/AudioFixtures.h"
 #include "support/FreshInstall.h"
-#include "support/ToolFixture.h"
+#include "support/ToolWindowFixture.h"
 
 #include "controls/ui/cGrid.h"
 #include "core/forms.h"
@@ -56,7 +56,7 @@ protected:
     frmSplitter &open(int row)
     {
         frmSplitter &w = Forms::loadSplitter();
-        w.HandOver(*mainGrid, row, QStringLiteral("My list"));
+        w.HandOver(mainRow(row), QStringLiteral("My list"));
         return w;
     }
 
@@ -163,7 +163,7 @@ TEST_F(SplitDestinationTest, ALongItemNameIsElidedInTheHeadLine)
 
     // A short one shows whole, as before.
     const int shortRow = addRow(makeSource(QStringLiteral("song.wav")));
-    w.HandOver(*mainGrid, shortRow, QStringLiteral("My list"));
+    w.HandOver(mainRow(shortRow), QStringLiteral("My list"));
     EXPECT_EQ(line->text(), QStringLiteral("Split: song.wav"));
 }
 

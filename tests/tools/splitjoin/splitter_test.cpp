@@ -1,4 +1,4 @@
-#include "support/ToolFixture.h"
+#include "support/ToolWindowFixture.h"
 
 #include "controls/audio/cAudioConverter.h"
 #include "controls/ui/XP_ProgressBar.h"
@@ -69,7 +69,7 @@ protected:
     frmSplitter &open(int row, const QString &listName = QStringLiteral("My list"))
     {
         frmSplitter &w = Forms::loadSplitter();
-        w.HandOver(*mainGrid, row, listName);
+        w.HandOver(mainRow(row), listName);
         w.txtToPath->setEditText(destination());
         return w;
     }
