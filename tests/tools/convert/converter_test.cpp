@@ -192,6 +192,21 @@ TEST_F(ConverterTest, HandOverCountsARowsSecondsAsTheMainWindowDoes)
     EXPECT_EQ(w.cStatusBar1->PanelText(QStringLiteral("Total Size")), QStringLiteral("Total Time: 0:00:14"));
 }
 
+// A list file may hold a fractional range; the job converts that range,
+// rounded to whole seconds as every count of the row is, not the whole file.
+TEST_F(ConverterTest, AFractionalRangeConvertsTheRangeNotTheWholeFile)
+{
+    const int row = addRow(makeTone(QStringLiteral("b.wav"), 4), ranged(1, 2));
+    mainGrid->SetCell(row, mainGrid->ColumnIndex(ItemsListRow::key(ItemsListRow::RangeLength)), QStringLiteral("2.4"));
+    frmConverter &w = open();
+    w.cmdConvert->click();
+    ASSERT_TRUE(waitForJobEnd(w));
+
+    const QStringList files = writtenFiles();
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_EQ(wavFrames(destination() + files.first()), 2 * kRate);
+}
+
 TEST_F(ConverterTest, EveryLoadStartsTheJobCountersAtZero)
 {
     addRow(makeTone(QStringLiteral("a.wav"), 1));
