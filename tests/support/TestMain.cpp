@@ -4,6 +4,7 @@
 #include "support/TestEnvironment.h"
 
 #include "core/mdlModes.h"
+#include "platform/AppPaths.h"
 #include "platform/ProcessEnd.h"
 #include "platform/Registry.h"
 #include "platform/SettingsInstaller.h"
@@ -13,11 +14,16 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 
 namespace {
 
 std::unique_ptr<QTemporaryDir> g_testDir;
+// The settings roots the installer made, once per test program and
+// definition file; each test gets a copy. The installer syncs every value it
+// writes to the disc, which would cost each test a third of a second.
+std::unique_ptr<QTemporaryDir> g_templates;
 // The machine's own temporary folder; each test gets a private one inside.
 QString g_systemTemp;
 
@@ -74,6 +80,83 @@ void emptySubkeys(qint32 root, const QString &path)
         emptySubkeys(root, path + QLatin1Char('\\') + sub);
 }
 
+// The installer's settings root in the registry, with its starting values
+// or with its keys only.
+enum class Settings { Shipped, KeysOnly };
+
+bool install(Settings settings)
+{
+    QString error;
+    if (!SettingsInstaller::install(&error)) {
+        ADD_FAILURE() << "installing the settings root failed: " << error.toStdString();
+        return false;
+    }
+    // Tests start from empty subkeys; the shipped starting values are the
+    // installer's own test.
+    if (settings == Settings::KeysOnly)
+        emptySubkeys(static_cast<qint32>(0x80000002u), QStringLiteral("SOFTWARE\\Tarvena\\Sonvale"));
+    return true;
+}
+
+bool copyTree(const QString &from, const QString &to)
+{
+    if (!QDir().mkpath(to))
+        return false;
+    const QFileInfoList entries = QDir(from).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QFileInfo &entry : entries) {
+        const QString target = to + QLatin1Char('/') + entry.fileName();
+        if (entry.isDir()) {
+            if (!copyTree(entry.filePath(), target))
+                return false;
+            continue;
+        }
+        QFile in(entry.filePath());
+        QFile out(target);
+        if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly) || out.write(in.readAll()) != in.size())
+            return false;
+    }
+    return true;
+}
+
+// Where the installer's root of this kind was made for the definition file
+// in use; made on first asking.
+QString templateOf(Settings settings)
+{
+    static std::map<std::pair<Settings, QString>, QString> made;
+    const auto key = std::make_pair(settings, SettingsInstaller::definitionFile());
+    if (const auto found = made.find(key); found != made.end())
+        return found->second;
+    if (!g_templates)
+        g_templates = std::make_unique<QTemporaryDir>(g_systemTemp + QStringLiteral("/sonvale-settings-XXXXXX"));
+    const QString folder = g_templates->path() + QStringLiteral("/%1").arg(made.size());
+    const QByteArray registry = qgetenv("SONVALE_REGISTRY_DIR");
+    setEnv("SONVALE_REGISTRY_DIR", folder);
+    QDir().mkpath(folder);
+    const bool installed = install(settings);
+    qputenv("SONVALE_REGISTRY_DIR", registry);
+    if (!installed)
+        return {};
+    made.emplace(key, folder);
+    return folder;
+}
+
+// Puts the installer's root into the registry in use. Only an empty registry
+// takes a copy; into one with values the installer writes itself, as it
+// would keep what is there.
+void installInto(Settings settings)
+{
+    const QString registry = AppPaths::registryFolder();
+    if (QDir(registry).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        const QString from = templateOf(settings);
+        if (from.isEmpty())
+            return;
+        if (!copyTree(from, registry))
+            ADD_FAILURE() << "copying the settings root into " << registry.toStdString() << " failed";
+        return;
+    }
+    install(settings);
+}
+
 } // namespace
 
 namespace TestEnv {
@@ -92,20 +175,13 @@ QString workFolder()
 
 void installSettingsRoot()
 {
-    QString error;
-    if (!SettingsInstaller::install(&error))
-        ADD_FAILURE() << "installing the settings root failed: " << error.toStdString();
-    // Tests start from empty subkeys; the shipped starting values are the
-    // installer's own test.
-    emptySubkeys(static_cast<qint32>(0x80000002u), QStringLiteral("SOFTWARE\\Tarvena\\Sonvale"));
+    installInto(Settings::KeysOnly);
 }
 
 void installShippedSettings()
 {
     removeSettingsRoot();
-    QString error;
-    if (!SettingsInstaller::install(&error))
-        ADD_FAILURE() << "installing the settings root failed: " << error.toStdString();
+    installInto(Settings::Shipped);
 }
 
 void removeSettingsRoot()
@@ -157,7 +233,10 @@ int runTests(int &argc, char **argv)
     ModalWatchdog watchdog;
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new FreshFolders(&watchdog));
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    // The process ends without running the destructors of statics.
+    g_templates.reset();
+    return result;
 }
 
 int main(int argc, char **argv)

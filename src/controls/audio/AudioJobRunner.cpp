@@ -29,12 +29,12 @@ bool AudioJobRunner::start(QObject *context, std::shared_ptr<EncodingJob> job, P
     auto result = std::make_shared<EncodingJob::Result>(EncodingJob::Result::Failed);
     m_worker.start(
         context,
-        [context, alive, job, result, progress = std::move(progress)](const std::atomic<bool> &abort) {
-            *result = job->run(abort, [context, alive, progress](int item, int percent) {
+        [this, context, alive, id, job, result, progress = std::move(progress)](const std::atomic<bool> &abort) {
+            *result = job->run(abort, [this, context, alive, id, progress](int item, int percent) {
                 QMetaObject::invokeMethod(
                     context,
-                    [alive, progress, item, percent] {
-                        if (!alive.expired())
+                    [this, alive, id, progress, item, percent] {
+                        if (current(alive, id))
                             progress(item, percent);
                     },
                     Qt::QueuedConnection);
@@ -42,9 +42,9 @@ bool AudioJobRunner::start(QObject *context, std::shared_ptr<EncodingJob> job, P
         },
         // Queued after every progress report of the job.
         [this, alive, id, job, result, ending = std::move(ending)] {
-            if (alive.expired())
+            if (!current(alive, id))
                 return;
-            finished(id);
+            m_running = false;
             ending(*result, job->errorCode(), *result == EncodingJob::Result::Done ? job->notice() : job->errorText());
         });
     return true;
@@ -59,22 +59,20 @@ bool AudioJobRunner::fail(QObject *context, qint32 code, const QString &text, En
     QMetaObject::invokeMethod(
         context,
         [this, alive = std::weak_ptr(m_alive), id, code, text, ending = std::move(ending)] {
-            if (alive.expired())
+            if (!current(alive, id))
                 return;
-            finished(id);
+            m_running = false;
             ending(EncodingJob::Result::Failed, code, text);
         },
         Qt::QueuedConnection);
     return true;
 }
 
-void AudioJobRunner::finished(unsigned job)
+bool AudioJobRunner::current(const std::weak_ptr<const bool> &alive, unsigned job) const
 {
-    // The ending of a job stopped by stop() may come after a new job
-    // started; it must not count that one as ended.
-    if (job != m_job)
-        return;
-    m_running = false;
+    // Only read when the runner is alive. The reports of a job stopped by
+    // stop() may come after a new job started: they are not that one's.
+    return !alive.expired() && job == m_job;
 }
 
 void AudioJobRunner::stop()

@@ -12,7 +12,8 @@
 // the runner live on the control's thread, the job runs on the worker's and
 // polls the worker's abort flag between frames. Its reports reach the
 // control's thread queued, so none arrives inside the call that started the
-// job, and each start ends in exactly one ending. A runner may be destroyed
+// job, and each start ends in exactly one ending, unless a later start on the
+// same runner supersedes it after stop(). A runner may be destroyed
 // with reports still on their way, even from inside its own ending: they are
 // dropped, as they carry a weak hold on the runner's life.
 class AudioJobRunner {
@@ -36,12 +37,15 @@ public:
     bool fail(QObject *context, qint32 code, const QString &text, Ending ending);
     bool isRunning() const { return m_running; }
     void abort() { m_worker.abort(); }
-    // Stops the job and waits for the worker; its ending is still delivered.
+    // Stops the job and waits for the worker; its ending is still delivered
+    // unless another job starts before it comes, whose reports alone follow.
     void stop();
 
 private:
     bool refuseWhileRunning(QObject *context, const Ending &ending);
-    void finished(unsigned job);
+    // Whether a report of job is to be delivered: the runner lives and has
+    // started no job since.
+    bool current(const std::weak_ptr<const bool> &alive, unsigned job) const;
 
     QString m_busyText;
     bool m_running = false;

@@ -80,7 +80,7 @@ EncodingJob::Result EncodingJob::commit(TemporaryOutput &output, const std::atom
 {
     // A row run ahead waits here, its file still under its temporary name,
     // until the window starts that row.
-    if (abort || (m_hold && !m_hold->wait()) || abort)
+    if (abort || (m_hold && !m_hold->wait(abort)))
         return Result::Aborted;
     if (!output.commit())
         return fail(DestinationError,

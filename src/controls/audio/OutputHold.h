@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 
@@ -13,12 +15,15 @@ public:
     void release() { settle(State::Released); }
     // It may not; the job ends as aborted and leaves nothing.
     void discard() { settle(State::Discarded); }
-    // Blocks the worker until one of the two has come; true when released.
-    bool wait()
+    // Blocks the worker until one of the two has come, or the job is
+    // aborted; true when released. The abort flag is the worker's and wakes
+    // nobody, so it is looked at as often as a job looks between frames.
+    bool wait(const std::atomic<bool> &abort)
     {
         std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_state != State::Held; });
-        return m_state == State::Released;
+        while (m_state == State::Held && !abort)
+            m_changed.wait_for(lock, std::chrono::milliseconds(20));
+        return m_state == State::Released && !abort;
     }
 
 private:

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 namespace cd {
 class CdReadTurn;
@@ -41,6 +42,16 @@ public:
     bool sameWork(const EncodingJob &job) const override;
 
 private:
+    struct Reading;
+
+    // The steps of run(), in order; each answers how the job ended when it
+    // ends it, and nothing when the next step may go on.
+    std::optional<Result> findTrack(Reading &reading);
+    std::optional<Result> openDrive(Reading &reading);
+    // Reads the sectors whole into a file and gives the drive up.
+    std::optional<Result> readAhead(Reading &reading, const std::atomic<bool> &abort);
+    Result encode(Reading &reading, const std::atomic<bool> &abort, const Progress &progress);
+
     CdRipRequest m_request;
     std::unique_ptr<cd::CdReadTurn> m_readTurn;
 };

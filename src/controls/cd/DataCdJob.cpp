@@ -83,6 +83,18 @@ void countTree(IsoDir *dir, int *files, int *dirs)
 
 } // namespace
 
+// The file system as mastered, and what its files looked like then.
+struct DataCdJob::Mastering {
+    burner::IsoImagePtr image;
+    QVector<Snapshot> snapshots;
+};
+
+// The image's bytes as the mastering hands them to the drive.
+struct DataCdJob::Stream {
+    burner::IsoWriteOptsPtr options;
+    burner::Source source;
+};
+
 DataCdJob::DataCdJob(DataCdRequest request)
     : m_request(std::move(request))
 {
@@ -115,6 +127,29 @@ QString DataCdJob::takeWarnings(Iso_Image *image, const Events &events) const
 
 DataCdJob::Result DataCdJob::run(const std::atomic<bool> &abort, const Events &events)
 {
+    if (const std::optional<Result> refused = checkRequest())
+        return *refused;
+    BurnLibrary::clearMessages();
+    Mastering mastering;
+    if (const std::optional<Result> ended = master(mastering, abort, events))
+        return *ended;
+
+    // Whatever happens below, no partial image stays behind.
+    std::optional<TemporaryOutput> temporary;
+    if (m_request.device.image) {
+        const BurnProbe p = BurnDevices::probe(m_request.device, {m_request.device.path});
+        if (!p.ready)
+            return fail(BurnError::DriveNotReady, p.state);
+        temporary.emplace(m_request.device.path);
+    }
+    burner::WriteResult result = burner::WriteResult::Failed;
+    if (const std::optional<Result> ended = write(mastering, temporary ? &*temporary : nullptr, abort, events, &result))
+        return *ended;
+    return conclude(result, mastering, temporary ? &*temporary : nullptr, abort);
+}
+
+std::optional<DataCdJob::Result> DataCdJob::checkRequest()
+{
     const DataCdRequest &r = m_request;
     if (r.udf)
         return fail(BurnError::Unsupported,
@@ -125,20 +160,23 @@ DataCdJob::Result DataCdJob::run(const std::atomic<bool> &abort, const Events &e
         return fail(BurnError::NothingToBurn, QStringLiteral("There are no files to burn."));
     if (!BurnLibrary::ensure())
         return fail(BurnError::WriteError, QStringLiteral("The CD writing library could not be started."));
-    BurnLibrary::clearMessages();
+    return std::nullopt;
+}
 
-    // The file system.
+std::optional<DataCdJob::Result> DataCdJob::master(Mastering &mastering, const std::atomic<bool> &abort, const Events &events)
+{
+    const DataCdRequest &r = m_request;
     IsoImage *rawImage = nullptr;
     const QByteArray volume = r.volumeName.trimmed().isEmpty() ? QByteArray("CDROM") : r.volumeName.trimmed().toUtf8();
     int rc = iso_image_new(volume.constData(), &rawImage);
     if (rc < 0)
         return fail(BurnError::WriteError, QStringLiteral("Cannot start the disc's file system: %1").arg(isoText(rc)));
-    burner::IsoImagePtr image(rawImage);
-    iso_image_set_publisher_id(image.get(), r.publisher.toUtf8().constData());
-    iso_image_set_application_id(image.get(), r.publisher.toUtf8().constData());
-    iso_image_set_data_preparer_id(image.get(), r.preparer.toUtf8().constData());
-    IsoDir *root = iso_image_get_root(image.get());
-    QVector<Snapshot> snapshots;
+    mastering.image.reset(rawImage);
+    IsoImage *image = rawImage;
+    iso_image_set_publisher_id(image, r.publisher.toUtf8().constData());
+    iso_image_set_application_id(image, r.publisher.toUtf8().constData());
+    iso_image_set_data_preparer_id(image, r.preparer.toUtf8().constData());
+    IsoDir *root = iso_image_get_root(image);
     for (const QString &path : r.files) {
         if (abort)
             return Result::Aborted;
@@ -149,7 +187,7 @@ DataCdJob::Result DataCdJob::run(const std::atomic<bool> &abort, const Events &e
             return fail(BurnError::SourceError, QStringLiteral("The file %1 cannot be read.").arg(path));
         if (events.adding)
             events.adding(path);
-        snapshot(info, snapshots);
+        snapshot(info, mastering.snapshots);
         // A path given through a link burns what it points to, under the
         // link's name; links inside a folder are not followed, so a link
         // back up the tree cannot make the disc endless.
@@ -161,9 +199,9 @@ DataCdJob::Result DataCdJob::run(const std::atomic<bool> &abort, const Events &e
             IsoDir *dir = nullptr;
             rc = iso_tree_add_new_dir(root, name.constData(), &dir);
             if (rc >= 0)
-                rc = iso_tree_add_dir_rec(image.get(), dir, native.constData());
+                rc = iso_tree_add_dir_rec(image, dir, native.constData());
         } else {
-            rc = iso_tree_add_new_node(image.get(), root, name.constData(), native.constData(), nullptr);
+            rc = iso_tree_add_new_node(image, root, name.constData(), native.constData(), nullptr);
         }
         if (rc == int(ISO_NODE_NAME_NOT_UNIQUE))
             return fail(BurnError::SourceError,
@@ -171,7 +209,7 @@ DataCdJob::Result DataCdJob::run(const std::atomic<bool> &abort, const Events &e
         if (rc < 0)
             return fail(BurnError::SourceError, QStringLiteral("Cannot add %1 to the disc: %2").arg(path, isoText(rc)));
     }
-    const QString notAdded = takeWarnings(image.get(), events);
+    const QString notAdded = takeWarnings(image, events);
     if (!notAdded.isEmpty())
         return fail(BurnError::SourceError, QStringLiteral("Not every file can go on the disc: %1").arg(notAdded));
     int files = 0;
@@ -179,136 +217,155 @@ DataCdJob::Result DataCdJob::run(const std::atomic<bool> &abort, const Events &e
     countTree(root, &files, &dirs);
     if (events.counts)
         events.counts(files, dirs);
+    return std::nullopt;
+}
 
-    // The drive.
-    const QString target = r.device.path;
-    // Whatever happens below, no partial image stays behind.
-    std::optional<TemporaryOutput> temporary;
-    if (r.device.image) {
-        const BurnProbe p = BurnDevices::probe(r.device, {target});
-        if (!p.ready)
-            return fail(BurnError::DriveNotReady, p.state);
-        temporary.emplace(target);
+std::optional<DataCdJob::Result> DataCdJob::write(const Mastering &mastering, const TemporaryOutput *temporary,
+    const std::atomic<bool> &abort, const Events &events, burner::WriteResult *result)
+{
+    QString error;
+    // Released on return, which closes an image file.
+    const burner::Grab grab
+        = burner::grab(temporary ? QStringLiteral("stdio:") + temporary->path() : m_request.device.path, &error);
+    if (!grab)
+        return fail(BurnError::DriveNotReady, error);
+    burn_drive *drive = grab.get()[0].drive;
+    if (!temporary) {
+        if (const std::optional<Result> refused = checkBlank(drive))
+            return *refused;
+    }
+    Stream stream;
+    if (const std::optional<Result> failed = openStream(mastering, events, stream))
+        return *failed;
+    return writeStream(stream, drive, abort, events, result);
+}
+
+std::optional<DataCdJob::Result> DataCdJob::checkBlank(burn_drive *drive)
+{
+    const QString &name = m_request.device.drive;
+    switch (burn_disc_get_status(drive)) {
+    case BURN_DISC_BLANK: return std::nullopt;
+    case BURN_DISC_EMPTY:
+        return fail(BurnError::DriveNotReady, QStringLiteral("There is no disc in the drive %1.").arg(name));
+    case BURN_DISC_APPENDABLE:
+    case BURN_DISC_FULL:
+        return fail(BurnError::DriveNotReady, QStringLiteral("The disc in the drive %1 is not blank.").arg(name));
+    default:
+        return fail(BurnError::DriveNotReady, QStringLiteral("The disc in the drive %1 cannot be written.").arg(name));
+    }
+}
+
+std::optional<DataCdJob::Result> DataCdJob::openStream(const Mastering &mastering, const Events &events, Stream &stream)
+{
+    IsoWriteOpts *rawOpts = nullptr;
+    int rc = iso_write_opts_new(&rawOpts, 0);
+    if (rc < 0)
+        return fail(BurnError::WriteError, QStringLiteral("Cannot master the disc: %1").arg(isoText(rc)));
+    stream.options.reset(rawOpts);
+    // Level 1 (8.3 names) reads everywhere; Joliet carries names of up
+    // to 103 characters for the systems that read it, and Rock Ridge the
+    // whole names (255 bytes) for the systems that read that. Joliet's
+    // paths may run past its 240 bytes: the systems that read Joliet
+    // read those, and a file left out of that tree is lost to them.
+    iso_write_opts_set_iso_level(rawOpts, 1);
+    iso_write_opts_set_rockridge(rawOpts, 1);
+    iso_write_opts_set_output_charset(rawOpts, "UTF-8");
+    iso_write_opts_set_joliet(rawOpts, m_request.joliet ? 1 : 0);
+    if (m_request.joliet) {
+        iso_write_opts_set_joliet_long_names(rawOpts, 1);
+        iso_write_opts_set_joliet_longer_paths(rawOpts, 1);
+        // Letters beyond the first 65,536 (many CJK ones) as pairs
+        // rather than as "_".
+        iso_write_opts_set_joliet_utf16(rawOpts, 1);
+    }
+    // A disc's files belong to nobody and can be read by everybody, as
+    // its readers expect, whatever the owner and the modes of the sources.
+    iso_write_opts_set_replace_mode(rawOpts, 1, 1, 1, 1);
+    ::burn_source *rawIso = nullptr;
+    rc = iso_image_create_burn_source(mastering.image.get(), rawOpts, &rawIso);
+    if (rc < 0 || !rawIso)
+        return fail(BurnError::WriteError, QStringLiteral("Cannot master the disc: %1").arg(isoText(rc)));
+    stream.source.reset(burner::isoSourceOf(rawIso));
+    // The trees are made by now; the writing has not begun.
+    const QString leftOut = takeWarnings(mastering.image.get(), events);
+    if (!leftOut.isEmpty()) {
+        stream.source->cancel(stream.source.get());
+        return fail(BurnError::SourceError, QStringLiteral("Not every file can go on the disc: %1").arg(leftOut));
+    }
+    return std::nullopt;
+}
+
+std::optional<DataCdJob::Result> DataCdJob::writeStream(const Stream &stream, burn_drive *drive,
+    const std::atomic<bool> &abort, const Events &events, burner::WriteResult *result)
+{
+    const DataCdRequest &r = m_request;
+    burn::burn_source *isoSource = stream.source.get();
+    burner::Source fifo(burn_fifo_source_new(isoSource, kFifoChunk, kFifoChunks, 0));
+    if (!fifo) {
+        isoSource->cancel(isoSource);
+        return fail(BurnError::WriteError, QStringLiteral("Cannot master the disc: out of memory."));
     }
 
-    burner::WriteResult result = burner::WriteResult::Failed;
-    {
-        QString error;
-        burner::Grab grab = burner::grab(r.device.image ? QStringLiteral("stdio:") + temporary->path() : target, &error);
-        if (!grab)
-            return fail(BurnError::DriveNotReady, error);
-        burn_drive *drive = grab.get()[0].drive;
-        if (!r.device.image) {
-            switch (burn_disc_get_status(drive)) {
-            case BURN_DISC_BLANK: break;
-            case BURN_DISC_EMPTY:
-                return fail(BurnError::DriveNotReady, QStringLiteral("There is no disc in the drive %1.").arg(r.device.drive));
-            case BURN_DISC_APPENDABLE:
-            case BURN_DISC_FULL:
-                return fail(BurnError::DriveNotReady, QStringLiteral("The disc in the drive %1 is not blank.").arg(r.device.drive));
-            default:
-                return fail(BurnError::DriveNotReady,
-                    QStringLiteral("The disc in the drive %1 cannot be written.").arg(r.device.drive));
-            }
-        }
+    burner::Disc disc(burn_disc_create());
+    burner::Session session(burn_session_create());
+    burner::Track track(burn_track_create());
+    burn_disc_add_session(disc.get(), session.get(), BURN_POS_END);
+    burn_track_define_data(track.get(), 0, kPaddingBytes, 1, BURN_MODE1);
+    burn_track_set_source(track.get(), fifo.get());
+    burn_session_add_track(session.get(), track.get(), BURN_POS_END);
 
-        IsoWriteOpts *rawOpts = nullptr;
-        rc = iso_write_opts_new(&rawOpts, 0);
-        if (rc < 0)
-            return fail(BurnError::WriteError, QStringLiteral("Cannot master the disc: %1").arg(isoText(rc)));
-        burner::IsoWriteOptsPtr isoOpts(rawOpts);
-        // Level 1 (8.3 names) reads everywhere; Joliet carries names of up
-        // to 103 characters for the systems that read it, and Rock Ridge the
-        // whole names (255 bytes) for the systems that read that. Joliet's
-        // paths may run past its 240 bytes: the systems that read Joliet
-        // read those, and a file left out of that tree is lost to them.
-        iso_write_opts_set_iso_level(isoOpts.get(), 1);
-        iso_write_opts_set_rockridge(isoOpts.get(), 1);
-        iso_write_opts_set_output_charset(isoOpts.get(), "UTF-8");
-        iso_write_opts_set_joliet(isoOpts.get(), r.joliet ? 1 : 0);
-        if (r.joliet) {
-            iso_write_opts_set_joliet_long_names(isoOpts.get(), 1);
-            iso_write_opts_set_joliet_longer_paths(isoOpts.get(), 1);
-            // Letters beyond the first 65,536 (many CJK ones) as pairs
-            // rather than as "_".
-            iso_write_opts_set_joliet_utf16(isoOpts.get(), 1);
-        }
-        // A disc's files belong to nobody and can be read by everybody, as
-        // its readers expect, whatever the owner and the modes of the sources.
-        iso_write_opts_set_replace_mode(isoOpts.get(), 1, 1, 1, 1);
-        ::burn_source *rawIso = nullptr;
-        rc = iso_image_create_burn_source(image.get(), isoOpts.get(), &rawIso);
-        if (rc < 0 || !rawIso)
-            return fail(BurnError::WriteError, QStringLiteral("Cannot master the disc: %1").arg(isoText(rc)));
-        burner::Source isoSource(burner::isoSourceOf(rawIso));
-        // The trees are made by now; the writing has not begun.
-        const QString leftOut = takeWarnings(image.get(), events);
-        if (!leftOut.isEmpty()) {
-            isoSource->cancel(isoSource.get());
-            return fail(BurnError::SourceError, QStringLiteral("Not every file can go on the disc: %1").arg(leftOut));
-        }
-        burner::Source fifo(burn_fifo_source_new(isoSource.get(), kFifoChunk, kFifoChunks, 0));
-        if (!fifo) {
-            isoSource->cancel(isoSource.get());
-            return fail(BurnError::WriteError, QStringLiteral("Cannot master the disc: out of memory."));
-        }
+    burner::WriteOpts opts(burn_write_opts_new(drive));
+    burn_write_opts_set_perform_opc(opts.get(), 0);
+    burn_write_opts_set_multi(opts.get(), r.leaveOpen ? 1 : 0);
+    burn_write_opts_set_underrun_proof(opts.get(), 1);
+    const int speed = r.speed <= 0 || r.speed >= 65535 ? 0 : r.speed;
+    burn_drive_set_speed(drive, 0, speed);
+    char reasons[BURN_REASONS_LEN] = {};
+    if (burn_write_opts_auto_write_type(opts.get(), disc.get(), reasons, 0) == BURN_WRITE_NONE) {
+        isoSource->cancel(isoSource);
+        return fail(BurnError::DriveNotReady,
+            QStringLiteral("The drive %1 cannot write this disc: %2").arg(r.device.drive, QString::fromLocal8Bit(reasons).trimmed()));
+    }
 
-        burner::Disc disc(burn_disc_create());
-        burner::Session session(burn_session_create());
-        burner::Track track(burn_track_create());
-        burn_disc_add_session(disc.get(), session.get(), BURN_POS_END);
-        burn_track_define_data(track.get(), 0, kPaddingBytes, 1, BURN_MODE1);
-        burn_track_set_source(track.get(), fifo.get());
-        burn_session_add_track(session.get(), track.get(), BURN_POS_END);
-
-        burner::WriteOpts opts(burn_write_opts_new(drive));
-        burn_write_opts_set_perform_opc(opts.get(), 0);
-        burn_write_opts_set_multi(opts.get(), r.leaveOpen ? 1 : 0);
-        burn_write_opts_set_underrun_proof(opts.get(), 1);
-        const int speed = r.speed <= 0 || r.speed >= 65535 ? 0 : r.speed;
-        burn_drive_set_speed(drive, 0, speed);
-        char reasons[BURN_REASONS_LEN] = {};
-        if (burn_write_opts_auto_write_type(opts.get(), disc.get(), reasons, 0) == BURN_WRITE_NONE) {
-            isoSource->cancel(isoSource.get());
-            return fail(BurnError::DriveNotReady,
-                QStringLiteral("The drive %1 cannot write this disc: %2").arg(r.device.drive, QString::fromLocal8Bit(reasons).trimmed()));
-        }
-
-        if (events.writing)
-            events.writing();
-        int lastPercent = -1;
-        bool closing = false;
-        result = burner::write(drive, opts.get(), disc.get(), abort, [&](burn_drive_status s, const burn_progress &p) {
-            if (s == BURN_DRIVE_CLOSING_SESSION || s == BURN_DRIVE_CLOSING_TRACK || s == BURN_DRIVE_WRITING_LEADOUT) {
-                if (!closing && events.closing)
-                    events.closing();
-                closing = true;
-                return;
-            }
-            if (s != BURN_DRIVE_WRITING || p.sectors <= 0)
-                return;
-            const int percent = int(std::clamp<qint64>(qint64(p.sector) * 100 / p.sectors, 0, 99));
-            if (percent > lastPercent && events.progress) {
-                lastPercent = percent;
-                events.progress(percent);
-            }
-        });
-        if (result != burner::WriteResult::Done)
-            isoSource->cancel(isoSource.get());
-        if (result == burner::WriteResult::Done) {
-            if (events.progress && lastPercent < 100)
-                events.progress(100);
+    if (events.writing)
+        events.writing();
+    int lastPercent = -1;
+    bool closing = false;
+    *result = burner::write(drive, opts.get(), disc.get(), abort, [&](burn_drive_status s, const burn_progress &p) {
+        if (s == BURN_DRIVE_CLOSING_SESSION || s == BURN_DRIVE_CLOSING_TRACK || s == BURN_DRIVE_WRITING_LEADOUT) {
             if (!closing && events.closing)
                 events.closing();
+            closing = true;
+            return;
         }
-        // The drive is released here, which closes an image file.
+        if (s != BURN_DRIVE_WRITING || p.sectors <= 0)
+            return;
+        const int percent = int(std::clamp<qint64>(qint64(p.sector) * 100 / p.sectors, 0, 99));
+        if (percent > lastPercent && events.progress) {
+            lastPercent = percent;
+            events.progress(percent);
+        }
+    });
+    if (*result != burner::WriteResult::Done)
+        isoSource->cancel(isoSource);
+    if (*result == burner::WriteResult::Done) {
+        if (events.progress && lastPercent < 100)
+            events.progress(100);
+        if (!closing && events.closing)
+            events.closing();
     }
+    return std::nullopt;
+}
+
+DataCdJob::Result DataCdJob::conclude(
+    burner::WriteResult result, const Mastering &mastering, TemporaryOutput *temporary, const std::atomic<bool> &abort)
+{
     if (result == burner::WriteResult::Aborted || abort)
         return Result::Aborted;
     // The mastering copies files as it finds them; one that changed meanwhile
     // is on the disc cut short, padded or mixed, and the disc is not good.
     // That is also the likeliest cause when the writing failed.
-    const QString changed = changedFile(snapshots);
+    const QString changed = changedFile(mastering.snapshots);
     if (!changed.isEmpty())
         return fail(BurnError::SourceError,
             QStringLiteral("The file %1 changed while the disc was being written; the disc does not hold it as it is now.")
@@ -316,10 +373,10 @@ DataCdJob::Result DataCdJob::run(const std::atomic<bool> &abort, const Events &e
     if (result == burner::WriteResult::Failed) {
         const QString why = BurnLibrary::lastMessage();
         return fail(BurnError::WriteError,
-            why.isEmpty() ? QStringLiteral("Writing the disc in %1 failed.").arg(r.device.drive)
-                          : QStringLiteral("Writing the disc in %1 failed: %2").arg(r.device.drive, why));
+            why.isEmpty() ? QStringLiteral("Writing the disc in %1 failed.").arg(m_request.device.drive)
+                          : QStringLiteral("Writing the disc in %1 failed: %2").arg(m_request.device.drive, why));
     }
-    if (r.device.image) {
+    if (temporary) {
         QString error;
         if (!BurnDevices::place(*temporary, &error))
             return fail(BurnError::WriteError, error);

@@ -7,8 +7,16 @@
 
 #include <atomic>
 #include <functional>
+#include <optional>
 
 struct Iso_Image;
+class TemporaryOutput;
+namespace burn {
+struct burn_drive;
+}
+namespace burner {
+enum class WriteResult;
+}
 
 // Everything one data disc needs, copied from the control when it starts.
 struct DataCdRequest {
@@ -50,7 +58,27 @@ public:
     QString errorText() const { return m_error; }
 
 private:
+    struct Mastering;
+    struct Stream;
+
     Result fail(qint32 code, const QString &text);
+    // The steps of run(), in order; each answers how the job ended when it
+    // ends it, and nothing when the next step may go on.
+    std::optional<Result> checkRequest();
+    // The file system of the files, and what they looked like then.
+    std::optional<Result> master(Mastering &mastering, const std::atomic<bool> &abort, const Events &events);
+    // Grabs the drive (or the image's temporary file when temporary is
+    // given), checks its disc and writes the mastered image onto it.
+    std::optional<Result> write(const Mastering &mastering, const TemporaryOutput *temporary,
+        const std::atomic<bool> &abort, const Events &events, burner::WriteResult *result);
+    std::optional<Result> checkBlank(burn::burn_drive *drive);
+    std::optional<Result> openStream(const Mastering &mastering, const Events &events, Stream &stream);
+    std::optional<Result> writeStream(const Stream &stream, burn::burn_drive *drive, const std::atomic<bool> &abort,
+        const Events &events, burner::WriteResult *result);
+    // How the writing ended, told from what the drive reported and whether
+    // the files stayed as they were mastered; puts a complete image in place.
+    Result conclude(burner::WriteResult result, const Mastering &mastering, TemporaryOutput *temporary,
+        const std::atomic<bool> &abort);
     // Passes image's queued warnings on; the first that leaves a file out of
     // a tree of the disc is the burn's failure, empty when none does.
     QString takeWarnings(Iso_Image *image, const Events &events) const;

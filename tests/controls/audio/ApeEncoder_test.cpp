@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <functional>
+#include <string>
 
 namespace {
 
@@ -101,8 +102,12 @@ qint16 fullScaleNoise(qint64 i, int ch)
 
 } // namespace
 
-TEST(ApeEncoder, EveryLevelAndSampleFormatDecodesToTheSourceWithTagsAndLevel)
+// Each level is a test of its own, so that they run side by side.
+class ApeLevel : public ::testing::TestWithParam<int> {};
+
+TEST_P(ApeLevel, EverySampleFormatDecodesToTheSourceWithTagsAndLevel)
 {
+    const int level = GetParam();
     struct Format {
         const char *name;
         TestAudio::WavSpec spec;
@@ -115,33 +120,32 @@ TEST(ApeEncoder, EveryLevelAndSampleFormatDecodesToTheSourceWithTagsAndLevel)
     };
     const AudioTags tags = sampleTags();
     for (const Format &f : formats) {
+        SCOPED_TRACE(f.name);
         const QString source = work(QStringLiteral("source %1.wav").arg(f.name));
         Fixture::writeWav(source, f.spec, f.spec.rate * 6 / 10);
         const QByteArray expected = decodedPcm(source, f.spec.bits);
         ASSERT_EQ(expected.size(), f.spec.rate * 6 / 10 * f.spec.channels * f.spec.bits / 8);
-        for (int level = 0; level <= 4; ++level) {
-            SCOPED_TRACE(QStringLiteral("%1, level %2").arg(f.name).arg(level).toStdString());
-            const QString dest = work(QStringLiteral("out %1 %2.ape").arg(f.name).arg(level));
-            ASSERT_EQ(convertToApe(source, dest, level, -1, -1, tags), QString());
-            EXPECT_EQ(decodedPcm(dest, f.spec.bits), expected);
+        const QString dest = work(QStringLiteral("out %1.ape").arg(f.name));
+        ASSERT_EQ(convertToApe(source, dest, level, -1, -1, tags), QString());
+        EXPECT_EQ(decodedPcm(dest, f.spec.bits), expected);
 
-            const QJsonObject probed = TestAudio::probe(dest);
-            EXPECT_EQ(probed["stream"]["codec_name"].toString(), "ape");
-            EXPECT_EQ(probed["stream"]["sample_fmt"].toString(), f.sampleFormat);
-            EXPECT_EQ(probed["stream"]["channels"].toInt(), f.spec.channels);
-            EXPECT_EQ(probed["stream"]["sample_rate"].toString().toInt(), f.spec.rate);
-            EXPECT_EQ(probedLevel(dest), (level + 1) * 1000);
-            const std::pair<const char *, QString> written[] = {{"title", tags.title}, {"artist", tags.artist},
-                {"album", tags.album}, {"year", tags.year}, {"track", tags.track}, {"genre", tags.genre},
-                {"comment", tags.comment}};
-            for (const auto &[key, value] : written)
-                EXPECT_EQ(TestAudio::probedTag(probed, key), value) << key;
-        }
+        const QJsonObject probed = TestAudio::probe(dest);
+        EXPECT_EQ(probed["stream"]["codec_name"].toString(), "ape");
+        EXPECT_EQ(probed["stream"]["sample_fmt"].toString(), f.sampleFormat);
+        EXPECT_EQ(probed["stream"]["channels"].toInt(), f.spec.channels);
+        EXPECT_EQ(probed["stream"]["sample_rate"].toString().toInt(), f.spec.rate);
+        EXPECT_EQ(probedLevel(dest), (level + 1) * 1000);
+        const std::pair<const char *, QString> written[] = {{"title", tags.title}, {"artist", tags.artist},
+            {"album", tags.album}, {"year", tags.year}, {"track", tags.track}, {"genre", tags.genre},
+            {"comment", tags.comment}};
+        for (const auto &[key, value] : written)
+            EXPECT_EQ(TestAudio::probedTag(probed, key), value) << key;
     }
 }
 
-TEST(ApeEncoder, HardSignalsAndFrameBoundariesDecodeExactlyAtEveryLevel)
+TEST_P(ApeLevel, HardSignalsAndFrameBoundariesDecodeExactly)
 {
+    const int level = GetParam();
     // A frame holds 294912 blocks; the last one of a file is shorter.
     constexpr qint64 kFrame = 294912;
     struct Case {
@@ -169,17 +173,15 @@ TEST(ApeEncoder, HardSignalsAndFrameBoundariesDecodeExactlyAtEveryLevel)
         TestAudio::writeWav(source, c.spec, c.frames, c.sample);
         const QByteArray expected = decodedPcm(source, c.spec.bits);
         ASSERT_EQ(expected.size(), c.frames * c.spec.channels * c.spec.bits / 8) << c.name;
-        for (int level = 0; level <= 4; ++level) {
-            SCOPED_TRACE(QStringLiteral("%1, level %2").arg(c.name).arg(level).toStdString());
-            const QString dest = work(QStringLiteral("signal%1-%2.ape").arg(n).arg(level));
-            ASSERT_EQ(convertToApe(source, dest, level), QString());
-            const QByteArray got = decodedPcm(dest, c.spec.bits);
-            EXPECT_EQ(got.size(), expected.size());
-            EXPECT_TRUE(got == expected);
-            const QJsonObject probed = TestAudio::probe(dest);
-            EXPECT_EQ(probed["stream"]["nb_frames"].toString().toInt(), c.apeFrames);
-            EXPECT_EQ(probed["stream"]["duration_ts"].toInteger(), c.frames);
-        }
+        SCOPED_TRACE(c.name);
+        const QString dest = work(QStringLiteral("signal%1.ape").arg(n));
+        ASSERT_EQ(convertToApe(source, dest, level), QString());
+        const QByteArray got = decodedPcm(dest, c.spec.bits);
+        EXPECT_EQ(got.size(), expected.size());
+        EXPECT_TRUE(got == expected);
+        const QJsonObject probed = TestAudio::probe(dest);
+        EXPECT_EQ(probed["stream"]["nb_frames"].toString().toInt(), c.apeFrames);
+        EXPECT_EQ(probed["stream"]["duration_ts"].toInteger(), c.frames);
     }
 }
 
@@ -301,8 +303,9 @@ QString convertWithWarnings(const QString &source, const QString &dest, int leve
 
 // A lossless file keeps every bit of a 24-bit source at every level, as
 // sox reads the source and ffmpeg the APE, each into 32-bit samples.
-TEST(ApeEncoder, TwentyFourBitSourcesStayBitExactAtEveryLevel)
+TEST_P(ApeLevel, TwentyFourBitSourcesStayBitExact)
 {
+    const int level = GetParam();
     const struct {
         const char *name;
         TestAudio::WavSpec spec;
@@ -315,20 +318,18 @@ TEST(ApeEncoder, TwentyFourBitSourcesStayBitExactAtEveryLevel)
         const QString source = wideWav(QStringLiteral("source24 %1.wav").arg(c.name), c.spec, c.frames, hard24);
         const QByteArray expected = programOutput("sox", {source, "-t", "raw", "-e", "signed", "-b", "32", "-"});
         ASSERT_EQ(expected.size(), c.frames * c.spec.channels * 4);
-        for (int level = 0; level <= 4; ++level) {
-            SCOPED_TRACE(QStringLiteral("%1, level %2").arg(c.name).arg(level).toStdString());
-            const QString dest = work(QStringLiteral("out24 %1 %2.ape").arg(c.name).arg(level));
-            QStringList warnings;
-            ASSERT_EQ(convertWithWarnings(source, dest, level, &warnings), QString());
-            EXPECT_EQ(warnings, QStringList{"Done"}) << "nothing was lost";
-            const QByteArray decoded = programOutput("ffmpeg",
-                {"-v", "error", "-xerror", "-err_detect", "crccheck+explode", "-i", dest, "-f", "s32le", "-"});
-            EXPECT_EQ(decoded.size(), expected.size());
-            EXPECT_TRUE(decoded == expected);
-            const QJsonObject probed = TestAudio::probe(dest);
-            EXPECT_EQ(probed["stream"]["sample_fmt"].toString(), "s32p");
-            EXPECT_EQ(probed["stream"]["bits_per_raw_sample"].toString().toInt(), 24);
-        }
+        SCOPED_TRACE(c.name);
+        const QString dest = work(QStringLiteral("out24 %1.ape").arg(c.name));
+        QStringList warnings;
+        ASSERT_EQ(convertWithWarnings(source, dest, level, &warnings), QString());
+        EXPECT_EQ(warnings, QStringList{"Done"}) << "nothing was lost";
+        const QByteArray decoded = programOutput("ffmpeg",
+            {"-v", "error", "-xerror", "-err_detect", "crccheck+explode", "-i", dest, "-f", "s32le", "-"});
+        EXPECT_EQ(decoded.size(), expected.size());
+        EXPECT_TRUE(decoded == expected);
+        const QJsonObject probed = TestAudio::probe(dest);
+        EXPECT_EQ(probed["stream"]["sample_fmt"].toString(), "s32p");
+        EXPECT_EQ(probed["stream"]["bits_per_raw_sample"].toString().toInt(), 24);
     }
 }
 
@@ -356,3 +357,6 @@ TEST(ApeEncoder, WhatTheFormatCannotHoldIsReported)
     ASSERT_EQ(warnings.size(), 2) << warnings.join('|').toStdString();
     EXPECT_TRUE(warnings[0].contains("24 bits")) << warnings[0].toStdString();
 }
+
+INSTANTIATE_TEST_SUITE_P(ApeEncoder, ApeLevel, ::testing::Range(0, 5),
+    [](const ::testing::TestParamInfo<int> &info) { return "level" + std::to_string(info.param); });

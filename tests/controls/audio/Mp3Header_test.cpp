@@ -3,6 +3,7 @@
 #include "support/AudioFiles.h"
 #include "support/HeaderFacts.h"
 #include "support/TestEnvironment.h"
+#include "support/TestNames.h"
 
 #include <QFile>
 #include <QJsonObject>
@@ -12,7 +13,9 @@
 
 #include <cmath>
 #include <iterator>
+#include <ostream>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -73,14 +76,10 @@ struct Mp3Case {
     bool decodesWhole = true; // whether ffmpeg decodes every counted sample
 };
 
-} // namespace
-
-// Whatever an MP3 holds, its facts come out the same as a full open of the
-// file gives them; the first frames alone serve only the streams they settle.
-TEST(Mp3Header, DescribesPlainMp3ExactlyAsTheFullProbeAndLeavesTheRestToIt)
+std::vector<Mp3Case> mp3Cases()
 {
     const QStringList noId3{"-id3v2_version", "0"};
-    const Mp3Case cases[] = {
+    return {
         {"CBR with Info, ID3v2", [] { return encoded("cbr.mp3", {"-b:a", "128k"}); }, true},
         {"CBR with Info, no tags", [=] { return encoded("cbr-bare.mp3", QStringList{"-b:a", "192k"} + noId3); }, true},
         {"CBR without Info", [=] { return encoded("noinfo.mp3", QStringList{"-b:a", "128k", "-write_xing", "0"} + noId3); }, true},
@@ -117,24 +116,41 @@ TEST(Mp3Header, DescribesPlainMp3ExactlyAsTheFullProbeAndLeavesTheRestToIt)
              return written("inwav.mp3", contents(work("inwav.wav")));
          }, false},
     };
-    for (const Mp3Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        const QString path = c.make();
-        const std::optional<AudioFacts> full = HeaderFacts::fullProbe(path);
-        const std::optional<AudioFacts> header = Mp3Header::plainFacts(path);
-        EXPECT_EQ(header.has_value(), c.fromHeader);
-        if (c.fromHeader) {
-            ASSERT_TRUE(full.has_value());
-            ASSERT_TRUE(header.has_value());
-            HeaderFacts::expectSameAsFullProbe(path, *header, *full);
-            EXPECT_EQ(TestAudio::probe(path)["stream"].toObject()["codec_name"].toString(), "mp3");
-            if (c.decodesWhole) {
-                EXPECT_EQ(TestAudio::decodeS16(path).size(), header->totalSamples * header->channels);
-            }
-        }
-        HeaderFacts::expectListViewIsTheFullProbe(path, full);
-    }
 }
+
+// gtest names a failing case by this.
+void PrintTo(const Mp3Case &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class Mp3Kinds : public ::testing::TestWithParam<Mp3Case> {};
+
+} // namespace
+
+// Whatever an MP3 holds, its facts come out the same as a full open of the
+// file gives them; the first frames alone serve only the streams they settle.
+TEST_P(Mp3Kinds, DescribedExactlyAsTheFullProbeOrLeftToIt)
+{
+    const Mp3Case &c = GetParam();
+    const QString path = c.make();
+    const std::optional<AudioFacts> full = HeaderFacts::fullProbe(path);
+    const std::optional<AudioFacts> header = Mp3Header::plainFacts(path);
+    EXPECT_EQ(header.has_value(), c.fromHeader);
+    if (c.fromHeader) {
+        ASSERT_TRUE(full.has_value());
+        ASSERT_TRUE(header.has_value());
+        HeaderFacts::expectSameAsFullProbe(path, *header, *full);
+        EXPECT_EQ(TestAudio::probe(path)["stream"].toObject()["codec_name"].toString(), "mp3");
+        if (c.decodesWhole) {
+            EXPECT_EQ(TestAudio::decodeS16(path).size(), header->totalSamples * header->channels);
+        }
+    }
+    HeaderFacts::expectListViewIsTheFullProbe(path, full);
+}
+
+INSTANTIATE_TEST_SUITE_P(Mp3Header, Mp3Kinds, ::testing::ValuesIn(mp3Cases()),
+    [](const ::testing::TestParamInfo<Mp3Case> &info) { return TestNames::of(QString::fromUtf8(info.param.name), info.index); });
 
 // A file whose last frame is cut off (a download or copy stopped short)
 // still decodes that frame whole: the length counts it, by the first frames

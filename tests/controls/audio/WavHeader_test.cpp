@@ -3,6 +3,7 @@
 #include "support/AudioFiles.h"
 #include "support/HeaderFacts.h"
 #include "support/TestEnvironment.h"
+#include "support/TestNames.h"
 
 #include <QFile>
 #include <QJsonObject>
@@ -11,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
+#include <vector>
 
 namespace {
 
@@ -124,13 +127,9 @@ QString file(const char *name, const QByteArray &bytes)
     return work(name);
 }
 
-} // namespace
-
-// Whatever a WAV holds, its list facts come out the same as a full open of
-// the file gives them; the header alone serves only the files it settles.
-TEST(WavHeader, DescribesPlainPcmExactlyAsTheFullProbeAndLeavesTheRestToIt)
+std::vector<HeaderCase> headerCases()
 {
-    const HeaderCase cases[] = {
+    return {
         {"8-bit mono", [] { return file("u8.wav", riff(fmt({.channels = 1, .rate = 11025, .bits = 8}) + chunk("data", audio(22051)))); }, true},
         {"16-bit stereo", [] { return file("s16.wav", riff(fmt({}) + chunk("data", audio(44100 * 4 * 3)))); }, true},
         {"24-bit stereo", [] { return file("s24.wav", riff(fmt({.rate = 48000, .bits = 24}) + chunk("data", audio(48000 * 6 + 600)))); }, true},
@@ -209,23 +208,41 @@ TEST(WavHeader, DescribesPlainPcmExactlyAsTheFullProbeAndLeavesTheRestToIt)
         {"MS ADPCM", [] { return encoded("adpcm.wav", {"-c:a", "adpcm_ms"}); }, false},
         {"GSM", [] { return encoded("gsm.wav", {"-c:a", "libgsm_ms"}); }, false},
     };
-    for (const HeaderCase &c : cases) {
-        SCOPED_TRACE(c.name);
-        const QString path = c.make();
-        const std::optional<AudioFacts> full = HeaderFacts::fullProbe(path);
-        const std::optional<AudioFacts> header = WavHeader::plainPcmFacts(path);
-        EXPECT_EQ(header.has_value(), c.fromHeader);
-        if (c.fromHeader) {
-            ASSERT_TRUE(full.has_value());
-            ASSERT_TRUE(header.has_value());
-            HeaderFacts::expectSameAsFullProbe(path, *header, *full);
-            EXPECT_EQ(TestAudio::probe(path)["stream"].toObject()["duration_ts"].toInteger(), header->totalSamples);
-        }
-        HeaderFacts::expectListViewIsTheFullProbe(path, full);
-    }
+}
 
-    // A name that makes the decoder read the file as headerless audio wins
-    // over a WAV header inside.
+// gtest names a failing case by this.
+void PrintTo(const HeaderCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class WavKinds : public ::testing::TestWithParam<HeaderCase> {};
+
+} // namespace
+
+// Whatever a WAV holds, its list facts come out the same as a full open of
+// the file gives them; the header alone serves only the files it settles.
+TEST_P(WavKinds, DescribedExactlyAsTheFullProbeOrLeftToIt)
+{
+    const HeaderCase &c = GetParam();
+    const QString path = c.make();
+    const std::optional<AudioFacts> full = HeaderFacts::fullProbe(path);
+    const std::optional<AudioFacts> header = WavHeader::plainPcmFacts(path);
+    EXPECT_EQ(header.has_value(), c.fromHeader);
+    if (c.fromHeader) {
+        ASSERT_TRUE(full.has_value());
+        ASSERT_TRUE(header.has_value());
+        HeaderFacts::expectSameAsFullProbe(path, *header, *full);
+        EXPECT_EQ(TestAudio::probe(path)["stream"].toObject()["duration_ts"].toInteger(), header->totalSamples);
+    }
+    HeaderFacts::expectListViewIsTheFullProbe(path, full);
+}
+
+INSTANTIATE_TEST_SUITE_P(WavHeader, WavKinds, ::testing::ValuesIn(headerCases()),
+    [](const ::testing::TestParamInfo<HeaderCase> &info) { return TestNames::of(QString::fromUtf8(info.param.name), info.index); });
+
+TEST(WavHeader, ANameThatMeansHeaderlessAudioWinsOverAHeaderInside)
+{
     const QString vox = file("riff.vox", riff(fmt({}) + chunk("data", audio(4000))));
     ASSERT_TRUE(HeaderFacts::fullProbe(vox).has_value());
     EXPECT_EQ(describeAudio(vox), HeaderFacts::fullProbe(vox));

@@ -1,6 +1,7 @@
 #include "support/AudioFixtures.h"
 #include "support/JobSpy.h"
 #include "support/Mutagen.h"
+#include "support/TestNames.h"
 #include "controls/audio/AcmCodecs.h"
 #include "controls/audio/AudioDecoder.h"
 #include "controls/audio/WmaCodecs.h"
@@ -17,6 +18,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -852,46 +854,67 @@ TEST(AudioConverterJob, WmaEnumerationCountsFromZero)
     EXPECT_TRUE(converter.WMAFormatName(0, converter.WMAFormatCount(0)).isEmpty());
 }
 
-TEST(AudioConverterJob, EveryListedWmaFormatAndTheEndsOfEachAcmListAreWritable)
+namespace {
+
+// One entry a window offers in its WMA or ACM list.
+struct ListedFormat {
+    QString name;
+    DestinationSettings destination;
+    QString codec; // the encoder ffprobe names, empty for an ACM entry
+    int rate = 0;
+    int channels = 0;
+};
+
+// Every WMA format of every codec, and the ends of each ACM list.
+std::vector<ListedFormat> listedFormats()
 {
-    // A window offers every listed entry; each must write what it names.
-    const QString source = work("short.wav");
-    Fixture::writeWav(source, {kRate, 2, 16}, kRate / 5);
-    struct Expected {
-        QString name;
-        DestinationSettings destination;
-        QString codec;
-        int rate, channels;
-    };
-    QVector<Expected> cases;
-    cAudioConverter lists;
-    for (int codec = 0; codec < lists.WMACodecCount(); ++codec)
-        for (int f = 0; f < lists.WMAFormatCount(codec); ++f) {
+    std::vector<ListedFormat> cases;
+    const QVector<WmaCodecs::Codec> &codecs = WmaCodecs::codecs();
+    for (int codec = 0; codec < codecs.size(); ++codec)
+        for (int f = 0; f < WmaCodecs::formats().size(); ++f) {
             const WmaCodecs::Format &format = WmaCodecs::formats()[f];
-            cases.append({lists.WMACodecName(codec) + ", " + lists.WMAFormatName(codec, f), wma(codec, f),
-                QString::fromLatin1(WmaCodecs::codecs()[codec].encoder), format.sampleRate, format.channels});
+            cases.push_back({codecs[codec].name + ", " + format.description(), wma(codec, f),
+                QString::fromLatin1(codecs[codec].encoder), format.sampleRate, format.channels});
         }
     for (const AcmCodecs::Tag &tag : AcmCodecs::tags())
         for (const AcmCodecs::Format *format : {&tag.formats.first(), &tag.formats.last()})
-            cases.append({tag.name + ", " + format->name, acm(tag.name, format->name), QString(), format->sampleRate,
-                format->channels});
-    int n = 0;
-    for (const Expected &c : cases) {
-        SCOPED_TRACE(c.name.toStdString());
-        cAudioConverter converter;
-        apply(converter, c.destination);
-        const QString extension = c.destination.format == DestWMA ? "wma" : "wav";
-        const QString dest = work(QStringLiteral("listed%1.%2").arg(++n).arg(extension));
-        const JobRun run = convert(converter, source, dest);
-        ASSERT_EQ(run.done, 1) << run.errorText.toStdString();
-        const QJsonObject probed = TestAudio::probe(dest);
-        if (!c.codec.isEmpty()) {
-            EXPECT_EQ(probed["stream"]["codec_name"].toString(), c.codec);
-        }
-        EXPECT_EQ(probed["stream"]["sample_rate"].toString().toInt(), c.rate);
-        EXPECT_EQ(probed["stream"]["channels"].toInt(), c.channels);
-    }
+            cases.push_back(
+                {tag.name + ", " + format->name, acm(tag.name, format->name), QString(), format->sampleRate, format->channels});
+    return cases;
 }
+
+// gtest names a failing case by this.
+void PrintTo(const ListedFormat &c, std::ostream *os)
+{
+    *os << c.name.toStdString();
+}
+
+class ListedFormats : public ::testing::TestWithParam<ListedFormat> {};
+
+} // namespace
+
+// A window offers every listed entry; each must write what it names.
+TEST_P(ListedFormats, EachIsWritable)
+{
+    const ListedFormat &c = GetParam();
+    const QString source = work("short.wav");
+    Fixture::writeWav(source, {kRate, 2, 16}, kRate / 5);
+    cAudioConverter converter;
+    apply(converter, c.destination);
+    const QString extension = c.destination.format == DestWMA ? "wma" : "wav";
+    const QString dest = work(QStringLiteral("listed.%1").arg(extension));
+    const JobRun run = convert(converter, source, dest);
+    ASSERT_EQ(run.done, 1) << run.errorText.toStdString();
+    const QJsonObject probed = TestAudio::probe(dest);
+    if (!c.codec.isEmpty()) {
+        EXPECT_EQ(probed["stream"]["codec_name"].toString(), c.codec);
+    }
+    EXPECT_EQ(probed["stream"]["sample_rate"].toString().toInt(), c.rate);
+    EXPECT_EQ(probed["stream"]["channels"].toInt(), c.channels);
+}
+
+INSTANTIATE_TEST_SUITE_P(AudioConverterJob, ListedFormats, ::testing::ValuesIn(listedFormats()),
+    [](const ::testing::TestParamInfo<ListedFormat> &info) { return TestNames::of(info.param.name, info.index); });
 
 TEST(AudioConverterJob, TagsBeyondLatin1SurviveInEveryContainer)
 {
