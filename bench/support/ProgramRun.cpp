@@ -78,10 +78,10 @@ VirtualScreen::VirtualScreen()
 {
     m_server->setProcessChannelMode(QProcess::SeparateChannels);
     m_server->start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
-    if (!m_server->waitForStarted(10000))
+    if (!m_server->waitForStarted(-1))
         fail(QStringLiteral("Xvfb did not start (scripts/setup installs it)"));
     QByteArray number;
-    while (!number.contains('\n') && m_server->waitForReadyRead(10000))
+    while (!number.contains('\n') && m_server->waitForReadyRead(-1))
         number += m_server->readAllStandardOutput();
     if (!number.contains('\n'))
         fail(QStringLiteral("Xvfb named no display: ") + QString::fromLocal8Bit(m_server->readAllStandardError()));

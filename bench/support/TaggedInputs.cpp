@@ -46,7 +46,7 @@ void runTool(const QString &program, const QStringList &args)
 {
     QProcess p;
     p.start(program, args);
-    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+    if (!p.waitForFinished(-1) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
         fail(QStringLiteral("%1 could not make a template: %2").arg(program, QString::fromLocal8Bit(p.readAllStandardError())));
 }
 

@@ -87,6 +87,31 @@ void writeWav(const QString &path, const WavSpec &spec, qint64 frames, const Sam
         f.write(wavHeader(spec, quint32(data.size()), info) + data);
 }
 
+void writeFloatWav(const QString &path, int rate, const QVector<float> &samples)
+{
+    const quint32 dataBytes = quint32(samples.size()) * 4;
+    QByteArray out = "RIFF";
+    put32(out, 36 + dataBytes);
+    out += "WAVEfmt ";
+    put32(out, 16);
+    put16(out, 3); // IEEE float
+    put16(out, 1);
+    put32(out, quint32(rate));
+    put32(out, quint32(rate) * 4);
+    put16(out, 4);
+    put16(out, 32);
+    out += "data";
+    put32(out, dataBytes);
+    for (float v : samples) {
+        quint32 bits;
+        std::memcpy(&bits, &v, 4);
+        put32(out, bits);
+    }
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(out);
+}
+
 QVector<qint16> readWav16(const QString &path, WavSpec *spec)
 {
     QVector<qint16> samples;

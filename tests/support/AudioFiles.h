@@ -30,6 +30,9 @@ QByteArray wavHeader(const WavSpec &spec, quint32 dataBytes, const WavInfo &info
 // Writes a PCM WAV of frames frames; silence unless sample is given.
 void writeWav(
     const QString &path, const WavSpec &spec, qint64 frames, const Sample &sample = {}, const WavInfo &info = {});
+// Writes a mono WAV of 32-bit IEEE floats, the samples as they are (NaN and
+// infinities included).
+void writeFloatWav(const QString &path, int rate, const QVector<float> &samples);
 // The samples of a PCM WAV (interleaved, 8-bit ones widened to 16) and its
 // spec; empty when path is no WAV file.
 QVector<qint16> readWav16(const QString &path, WavSpec *spec = nullptr);

@@ -2,6 +2,7 @@
 #include "support/ModalWatchdog.h"
 #include "support/ScriptedServices.h"
 #include "support/TestEnvironment.h"
+#include "support/UnprivilegedUser.h"
 
 #include "core/mdlModes.h"
 #include "platform/AppPaths.h"
@@ -24,7 +25,9 @@ std::unique_ptr<QTemporaryDir> g_testDir;
 // definition file; each test gets a copy. The installer syncs every value it
 // writes to the disc, which would cost each test a third of a second.
 std::unique_ptr<QTemporaryDir> g_templates;
-// The machine's own temporary folder; each test gets a private one inside.
+// The machine's own temporary folder, unless the tests that run as an
+// ordinary user could not reach their files there; each test gets a private
+// folder inside.
 QString g_systemTemp;
 
 void setEnv(const char *name, const QString &value)
@@ -225,7 +228,7 @@ int runTests(int &argc, char **argv)
     // Run straight from the build tree as well as under ctest.
     if (qEnvironmentVariableIsEmpty("SONVALE_RESOURCES"))
         qputenv("SONVALE_RESOURCES", SONVALE_SOURCE_RESOURCES);
-    g_systemTemp = QDir::tempPath();
+    g_systemTemp = UnprivilegedUser::foldersBase(QDir::tempPath());
     QApplication app(argc, argv);
     // The edition table is constant for a run, as in the program.
     mdlModes::InitEdition();

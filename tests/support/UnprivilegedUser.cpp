@@ -2,13 +2,16 @@
 
 #include "support/TestEnvironment.h"
 
+#include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstring>
 #include <grp.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -32,7 +35,36 @@ void handOver(uid_t user, gid_t group)
     }
 }
 
+// Whether the ordinary user may pass through path and every folder above it.
+bool passable(const QString &path)
+{
+    QString folder = QDir(path).absolutePath();
+    for (;;) {
+        struct stat st {};
+        if (::stat(QFile::encodeName(folder).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+            return false;
+        const mode_t bit = st.st_uid == kUser ? S_IXUSR : st.st_gid == kGroup ? S_IXGRP : S_IXOTH;
+        if (!(st.st_mode & bit))
+            return false;
+        if (folder == QLatin1String("/"))
+            return true;
+        folder = QFileInfo(folder).absolutePath();
+    }
+}
+
 } // namespace
+
+QString UnprivilegedUser::foldersBase(const QString &temp)
+{
+    if (::geteuid() != 0 || passable(temp))
+        return temp;
+    for (const char *shared : {"/tmp", "/var/tmp", "/dev/shm"}) {
+        const QString folder = QString::fromLatin1(shared);
+        if (passable(folder) && QFileInfo(folder).isWritable())
+            return folder;
+    }
+    return temp;
+}
 
 UnprivilegedUser::UnprivilegedUser()
 {
@@ -43,6 +75,10 @@ UnprivilegedUser::UnprivilegedUser()
     if (count > 0)
         ::getgroups(count, m_groups.data());
     handOver(kUser, kGroup);
+    // Else every file test would fail for want of a way to the folder, and
+    // a test that expects a refusal would pass for the wrong reason.
+    if (!passable(TestEnv::root()))
+        ADD_FAILURE() << "the ordinary user cannot pass through the folders above " << qPrintable(TestEnv::root());
     // The saved ids stay the super-user's, which is what lets the destructor
     // take the privileges back.
     const gid_t groups[] = {kGroup};

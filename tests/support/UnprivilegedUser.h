@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QString>
 
 #include <sys/types.h>
 
@@ -14,6 +15,13 @@ public:
     ~UnprivilegedUser();
     UnprivilegedUser(const UnprivilegedUser &) = delete;
     UnprivilegedUser &operator=(const UnprivilegedUser &) = delete;
+
+    // Where the tests' own folders go: temp itself, unless the tests run as
+    // the super-user and the ordinary user could not pass through temp or a
+    // folder above it (a temporary folder only its owner may enter); then
+    // the first of the machine's shared temporary folders that user can
+    // pass through.
+    static QString foldersBase(const QString &temp);
 
 private:
     bool m_dropped = false;

@@ -121,6 +121,7 @@ AudioJob::Result AudioJob::transcode(
     case PcmDecodeLoop::Status::ReadFailed: return fail(SourceError, loop.error);
     case PcmDecodeLoop::Status::WriteFailed: return fail(CodingError, loop.error);
     }
+    noteMended(resampler.mended());
     if (loop.taken == 0 && start > 0)
         return fail(SourceError, QStringLiteral("The range of %1 starts after its end.").arg(item.path));
     if (!resampler.flush(encoder, &error))

@@ -1,6 +1,7 @@
 #include "controls/audio/EncodingJob.h"
 
 #include "controls/audio/OutputHold.h"
+#include "controls/audio/SampleGuard.h"
 #include "controls/audio/TemporaryOutput.h"
 
 #include <QDir>
@@ -71,7 +72,9 @@ EncodingJob::Result EncodingJob::finish(
     QString error;
     if (!encoder->finish(&error))
         return fail(DestinationError, error);
-    m_notice = encoder->notice();
+    QStringList notices{encoder->notice(), SampleGuard::notice(m_mended)};
+    notices.removeAll(QString());
+    m_notice = notices.join(QLatin1Char(' '));
     encoder.reset();
     return commit(output, abort);
 }

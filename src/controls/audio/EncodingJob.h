@@ -61,6 +61,9 @@ protected:
     void writingTo(const TemporaryOutput &output);
     // The encoder could not open its output: the file or the settings are at fault.
     Result failToOpen(const QString &error);
+    // Samples of the source mended on their way to the encoder
+    // (Resampler::mended), told in the notice of the finished job.
+    void noteMended(qint64 samples) { m_mended += samples; }
     // Completes the encoder's file and puts it in place of the destination.
     Result finish(std::unique_ptr<AudioEncoder> encoder, TemporaryOutput &output, const std::atomic<bool> &abort);
     // Puts the complete temporary in place of the destination.
@@ -73,4 +76,5 @@ private:
     qint32 m_code = 0;
     QString m_error;
     QString m_notice;
+    qint64 m_mended = 0;
 };

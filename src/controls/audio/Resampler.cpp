@@ -5,6 +5,7 @@ bool Resampler::setup(
 {
     m_out = out;
     m_swr.reset();
+    m_guard.setup(inFormat, inLayout.nb_channels);
     if (inLayout.nb_channels == out.channels && inFormat == out.format && inRate == out.sampleRate)
         return true;
     AVChannelLayout outLayout{};
@@ -47,8 +48,10 @@ bool Resampler::reserve(int frames, QString *error)
     return true;
 }
 
-bool Resampler::convert(const std::uint8_t *const *data, int frames, AudioEncoder &encoder, QString *error)
+bool Resampler::convert(const std::uint8_t *const *input, int frames, AudioEncoder &encoder, QString *error)
 {
+    // Before the filter too: one infinity would smear over its whole length.
+    const std::uint8_t *const *data = m_guard.mend(input, frames);
     if (!m_swr)
         return encoder.write(data, frames, error);
     const int room = swr_get_out_samples(m_swr.get(), frames);

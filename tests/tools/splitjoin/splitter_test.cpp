@@ -32,6 +32,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -462,6 +463,47 @@ TEST_F(SplitterTest, ApePartsDecodeToTheirRangesOfTheSource)
             << "part " << k + 1;
         EXPECT_TRUE(Fixture::readWav16(decoded) == source.mid(2 * starts[k], 2 * (starts[k + 1] - starts[k])))
             << "part " << k + 1;
+    }
+}
+
+TEST_F(SplitterTest, WildFloatSamplesAreMendedInEveryPartAndThePartsPlay)
+{
+    // A float source with a sample no encoder takes in each third: not a
+    // number, infinite, far beyond full scale.
+    QVector<float> samples(int(seconds(3)));
+    for (int i = 0; i < samples.size(); ++i)
+        samples[i] = float(0.5 * std::sin(2 * M_PI * 440 * i / double(kCdRate)));
+    samples[int(seconds(0.5))] = std::numeric_limits<float>::quiet_NaN();
+    samples[int(seconds(1.5))] = std::numeric_limits<float>::infinity();
+    samples[int(seconds(2.5))] = 1e30f;
+    const QString source = TestEnv::workFolder() + QStringLiteral("/tone.wav");
+    TestAudio::writeFloatWav(source, int(kCdRate), samples);
+    frmSplitter &w = open(addRow(source));
+    w.cboTargetFormat->setCurrentIndex(w.cboTargetFormat->findText(kMp3Format));
+    ASSERT_EQ(w.cboTargetFormat->currentText(), kMp3Format);
+    byParts(w, QStringLiteral("3"));
+
+    w.cmdConvert->click();
+    ASSERT_TRUE(waitForJobEnd(w));
+
+    const QStringList log = logMessages(w);
+    EXPECT_EQ(log.last(), QStringLiteral("Done.")) << log.join('|').toStdString();
+    EXPECT_EQ(log.filter(QStringLiteral("1 sample(s) of the source were not numbers or lay beyond full scale")).size(), 3)
+        << log.join('|').toStdString();
+    for (const QString &part : partPaths(QStringLiteral("tone"), 3, QStringLiteral("MP3"))) {
+        // Another decoder reads each part whole, and hears the tone at its
+        // level (the mono tone spread on two channels at -3 dB) to its end.
+        const QVector<qint16> decoded = Fixture::decodeS16(part);
+        ASSERT_FALSE(decoded.isEmpty()) << part.toStdString();
+        const qsizetype half = decoded.size() / 2;
+        for (const QVector<qint16> &side : {decoded.first(half), decoded.sliced(half)}) {
+            double sum = 0;
+            for (qint16 s : side)
+                sum += double(s) * s;
+            const double rms = std::sqrt(sum / double(side.size())) / 32768.0;
+            EXPECT_GT(rms, 0.2) << part.toStdString();
+            EXPECT_LT(rms, 0.45) << part.toStdString();
+        }
     }
 }
 
