@@ -14,9 +14,9 @@ namespace {
 TEST(FullDiskEncoding, AFileThatFillsTheDiskFailsWithTheSystemsReason)
 {
     const QString wav = TestEnv::workFolder() + QStringLiteral("/source.wav");
-    // Ten seconds of a tone and noise: far more than the small disk holds
-    // in any of the formats.
-    Fixture::writeWav(wav, {44100, 2, 16}, 44100 * 10);
+    // Thirty seconds of a tone and noise: more than the small disk holds
+    // in either format.
+    Fixture::writeWav(wav, {44100, 2, 16}, 44100 * 30);
     const QString mp3 = TestEnv::workFolder() + QStringLiteral("/source.mp3");
     ASSERT_TRUE(TestAudio::ffmpeg({"-i", wav, "-c:a", "libmp3lame", "-b:a", "128k", mp3}));
 
