@@ -1,5 +1,7 @@
 #include "core/FileCopyClass.h"
 
+#include "platform/SafeWrite.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -76,8 +78,8 @@ void FileCopyClass::Copy(const QString &SourceFile, const QString &Destination)
         return true;
     };
     auto writeAll = [&](QByteArray &data) {
-        if (out.write(data) != data.size())
-            return fail(QStringLiteral("Cannot write \"%1\": %2").arg(destination, out.errorString()));
+        if (const QString error = SafeWrite::write(out, data); !error.isEmpty())
+            return fail(QStringLiteral("Cannot write \"%1\": %2").arg(destination, error));
         data.clear();
         return true;
     };
@@ -114,8 +116,8 @@ void FileCopyClass::Copy(const QString &SourceFile, const QString &Destination)
             return;
     }
 
-    if (!out.commit()) {
-        fail(QStringLiteral("Cannot write \"%1\": %2").arg(destination, out.errorString()));
+    if (const QString error = SafeWrite::commit(out); !error.isEmpty()) {
+        fail(QStringLiteral("Cannot write \"%1\": %2").arg(destination, error));
         return;
     }
     m_successful = true;

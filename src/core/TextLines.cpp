@@ -1,7 +1,8 @@
 #include "core/TextLines.h"
 
+#include "platform/SafeWrite.h"
+
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace TextLines {
@@ -63,20 +64,14 @@ std::optional<QStringList> readTextLines(const QString &path)
     return splitTextLines(QString::fromUtf8(bytes));
 }
 
-bool writeTextFileContent(const QString &path, const QString &content)
+bool writeTextFileContent(const QString &path, const QString &content, QString *error)
 {
-    QSaveFile file(path);
     // A folder the user may write files in but not create files in still
     // gets its file rewritten in place.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = content.toUtf8();
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    const QString failure = SafeWrite::replaceFile(path, content.toUtf8(), true);
+    if (error)
+        *error = failure;
+    return failure.isEmpty();
 }
 
 } // namespace TextLines

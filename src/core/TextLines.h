@@ -19,7 +19,8 @@ QString decodeText(const QByteArray &bytes);
 // Splits text already read at CR or CR LF, with the same rule.
 QStringList splitTextLines(const QString &text);
 // Replaces the file's content in one step, so a failed write leaves the old
-// content in place; answers whether it was written.
-bool writeTextFileContent(const QString &path, const QString &content);
+// content in place; answers whether it was written, and error, when given,
+// gets the reason it was not.
+bool writeTextFileContent(const QString &path, const QString &content, QString *error = nullptr);
 
 } // namespace TextLines

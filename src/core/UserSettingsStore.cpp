@@ -2,12 +2,20 @@
 
 #include "core/mdlModes.h"
 #include "platform/AppPaths.h"
+#include "platform/SafeWrite.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
+#include <QMap>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QStringList>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace {
 
@@ -24,6 +32,54 @@ QString fileNameOf(const QString &appKey)
 QString entryKey(const QString &section, const QString &key)
 {
     return section + QLatin1Char('/') + key;
+}
+
+// QSettings writes its file through a QSaveFile it never flushes before the
+// commit: on a full disk the failure goes unreported and an emptied file
+// replaces the old one. So QSettings only makes the new text, in a scratch
+// copy elsewhere; that copy is read back whole, and only then put in place
+// by a write that checks every step. A save in another process waits on a
+// lock kept in the temporary folder, so that taking it needs no room on the
+// file's own disk.
+QString saveEntry(const QString &file, const QString &key, const QString &text)
+{
+    const QByteArray id = QCryptographicHash::hash(QFile::encodeName(file), QCryptographicHash::Sha1).toHex().left(16);
+    QLockFile lock(QDir::tempPath() + QStringLiteral("/sonvale-ini-%1.lock").arg(QString::fromLatin1(id)));
+    if (!lock.lock())
+        return QStringLiteral("Cannot lock %1").arg(lock.fileName());
+    QByteArray old;
+    if (QFile in(file); in.exists()) {
+        if (!in.open(QIODevice::ReadOnly))
+            return in.errorString();
+        old = in.readAll();
+        if (in.error() != QFileDevice::NoError)
+            return in.errorString();
+    }
+    const QTemporaryDir scratch(QDir::tempPath() + QStringLiteral("/sonvale-ini-XXXXXX"));
+    if (!scratch.isValid())
+        return scratch.errorString();
+    const QString copy = scratch.filePath(QStringLiteral("store.ini"));
+    if (QString failure = SafeWrite::replaceFile(copy, old); !failure.isEmpty())
+        return failure;
+    QMap<QString, QVariant> wanted;
+    {
+        QSettings store(copy, QSettings::IniFormat);
+        store.setValue(key, text);
+        store.sync();
+        if (store.status() != QSettings::NoError)
+            return QStringLiteral("The settings could not be written");
+        for (const QString &k : store.allKeys())
+            wanted.insert(k, store.value(k));
+    }
+    const QSettings written(copy, QSettings::IniFormat);
+    if (written.status() != QSettings::NoError || written.allKeys().size() != wanted.size()
+        || std::any_of(wanted.keyBegin(), wanted.keyEnd(),
+                       [&](const QString &k) { return written.value(k) != wanted.value(k); }))
+        return QStringLiteral("The settings could not be written in full");
+    QFile made(copy);
+    if (!made.open(QIODevice::ReadOnly))
+        return made.errorString();
+    return SafeWrite::replaceFile(file, made.readAll());
 }
 
 } // namespace
@@ -50,14 +106,14 @@ QString Get(const QString &appKey, const QString &section, const QString &key, c
     return value.toString();
 }
 
-bool Save(const QString &appKey, const QString &section, const QString &key, const QString &text)
+bool Save(const QString &appKey, const QString &section, const QString &key, const QString &text, QString *error)
 {
     const QString file = storeFile(appKey);
     QDir().mkpath(QFileInfo(file).absolutePath());
-    QSettings store(file, QSettings::IniFormat);
-    store.setValue(entryKey(section, key), text);
-    store.sync();
-    return store.status() == QSettings::NoError;
+    QString failure = saveEntry(file, entryKey(section, key), text);
+    if (error)
+        *error = failure;
+    return failure.isEmpty();
 }
 
 QString Get(const Entry &entry)
@@ -65,9 +121,9 @@ QString Get(const Entry &entry)
     return Get(entry.appKey, entry.section, entry.key, entry.defaultValue);
 }
 
-bool Save(const Entry &entry, const QString &text)
+bool Save(const Entry &entry, const QString &text, QString *error)
 {
-    return Save(entry.appKey, entry.section, entry.key, text);
+    return Save(entry.appKey, entry.section, entry.key, text, error);
 }
 
 Entry lastOpenFolder()

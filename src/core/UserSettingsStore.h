@@ -10,8 +10,10 @@ namespace UserSettingsStore {
 // The stored text, or defaultValue when the entry was never saved.
 QString Get(const QString &appKey, const QString &section, const QString &key,
             const QString &defaultValue = QString());
-// Stores the text, creating the file and its folder; false when it could not be written.
-bool Save(const QString &appKey, const QString &section, const QString &key, const QString &text);
+// Stores the text, creating the file and its folder; false when it could not
+// be written, the old file kept and error, when given, telling why.
+bool Save(const QString &appKey, const QString &section, const QString &key, const QString &text,
+          QString *error = nullptr);
 
 // The file that holds one application key's entries.
 QString storeFile(const QString &appKey);
@@ -25,7 +27,7 @@ struct Entry {
 };
 
 QString Get(const Entry &entry);
-bool Save(const Entry &entry, const QString &text);
+bool Save(const Entry &entry, const QString &text, QString *error = nullptr);
 
 // The open-file dialog's last folder; never saved, it is the user's home folder.
 Entry lastOpenFolder();

@@ -3,12 +3,12 @@
 #include "core/mdlModes.h"
 #include "platform/AppPaths.h"
 #include "platform/Registry.h"
+#include "platform/SafeWrite.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <optional>
 
@@ -83,7 +83,7 @@ QString startCommand()
     return QLatin1Char('"') + QCoreApplication::applicationFilePath() + QStringLiteral("\" -st");
 }
 
-qint32 SetRunOnStartup(bool enable)
+qint32 SetRunOnStartup(bool enable, QString *error)
 {
     const QString file = autostartFile();
     if (!enable) {
@@ -92,16 +92,15 @@ qint32 SetRunOnStartup(bool enable)
         return QFile::remove(file) ? Registry::Success : Registry::AccessDenied;
     }
     QDir().mkpath(QFileInfo(file).absolutePath());
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly))
-        return 0;
     const QString entry = QStringLiteral("[Desktop Entry]\n"
                                          "Type=Application\n"
                                          "Name=%1\n"
                                          "Exec=%2\n")
                               .arg(g_sAppName, execValue(QCoreApplication::applicationFilePath()));
-    out.write(entry.toUtf8());
-    return out.commit() ? -1 : 0;
+    const QString failure = SafeWrite::replaceFile(file, entry.toUtf8());
+    if (error)
+        *error = failure;
+    return failure.isEmpty() ? -1 : 0;
 }
 
 bool IsRunOnStartup()

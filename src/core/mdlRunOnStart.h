@@ -6,8 +6,9 @@
 // autostart entry whose Exec line is the quoted program path and " -st".
 namespace mdlRunOnStart {
 // Enabling writes the entry (-1 when written, 0 when not); disabling deletes it
-// (0 when deleted, 2 when there was none, 5 when it cannot be removed).
-qint32 SetRunOnStartup(bool enable);
+// (0 when deleted, 2 when there was none, 5 when it cannot be removed). A
+// failed write keeps the old entry, and error, when given, gets the reason.
+qint32 SetRunOnStartup(bool enable, QString *error = nullptr);
 // True when the entry starts this very program: its Exec line equals the start
 // command exactly, case included, and the desktop has not hidden it.
 bool IsRunOnStartup();

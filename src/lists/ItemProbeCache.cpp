@@ -1,6 +1,7 @@
 #include "lists/ItemProbeCache.h"
 
 #include "platform/AppPaths.h"
+#include "platform/SafeWrite.h"
 
 #include <QDataStream>
 #include <QDateTime>
@@ -8,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <vector>
@@ -118,11 +118,7 @@ bool ItemProbeCache::save()
         for (auto it = byUse.begin(); it != cut; ++it)
             merged.remove(it->second);
     }
-    QSaveFile file(m_file);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = encode(merged);
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    if (!SafeWrite::replaceFile(m_file, encode(merged)).isEmpty())
         return false;
     const std::lock_guard lock(m_mutex);
     for (auto it = learnt.cbegin(); it != learnt.cend(); ++it) {

@@ -2,10 +2,10 @@
 
 #include "core/TextLines.h"
 #include "lists/ItemsListRow.h"
+#include "platform/SafeWrite.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <optional>
 
@@ -251,16 +251,18 @@ ReadResult read(const QString &path)
     return result;
 }
 
-bool write(const QString &path, const QList<Record> &records)
+bool write(const QString &path, const QList<Record> &records, QString *error)
 {
     const QFileInfo info(path);
-    if (info.exists() && (!info.isFile() || !info.isWritable()))
+    if (info.exists() && (!info.isFile() || !info.isWritable())) {
+        if (error)
+            *error = info.isFile() ? QStringLiteral("Permission denied") : QStringLiteral("Not a file");
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(fileText(records).toUtf8());
-    return file.commit();
+    }
+    const QString failure = SafeWrite::replaceFile(path, fileText(records).toUtf8());
+    if (error)
+        *error = failure;
+    return failure.isEmpty();
 }
 
 } // namespace ItemsListFile

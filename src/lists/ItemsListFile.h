@@ -78,7 +78,8 @@ struct ReadResult {
 ReadResult read(const QString &path);
 
 // Replaces the file in one step (a failed write leaves the old file); a
-// read-only file is left alone. Answers whether the file now holds the list.
-bool write(const QString &path, const QList<Record> &records);
+// read-only file is left alone. Answers whether the file now holds the list;
+// error, when given, gets the reason it does not.
+bool write(const QString &path, const QList<Record> &records, QString *error = nullptr);
 
 } // namespace ItemsListFile

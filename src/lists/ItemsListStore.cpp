@@ -35,14 +35,18 @@ void ItemsListStore::read(const QString &path, std::function<void(Loaded)> done)
 void ItemsListStore::save(const QString &path, ItemsGrid::StoredRows rows)
 {
     ++m_saves;
-    auto written = std::make_shared<bool>(false);
+    struct Outcome {
+        bool written = false;
+        QString error;
+    };
+    auto outcome = std::make_shared<Outcome>();
     m_worker.start(
         this,
-        [path, rows = std::move(rows), written](const std::atomic<bool> &) {
-            *written = ItemsListFile::write(path, ItemsGrid::records(rows));
+        [path, rows = std::move(rows), outcome](const std::atomic<bool> &) {
+            outcome->written = ItemsListFile::write(path, ItemsGrid::records(rows), &outcome->error);
         },
-        [this, path, written] {
+        [this, path, outcome] {
             --m_saves;
-            emit saved(path, *written);
+            emit saved(path, outcome->written, outcome->error);
         });
 }

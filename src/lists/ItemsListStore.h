@@ -39,8 +39,8 @@ public:
     bool saving() const { return m_saves > 0; }
 
 Q_SIGNALS:
-    // A save has ended (written or not).
-    void saved(const QString &path, bool written);
+    // A save has ended: written, or not for the system's reason in error.
+    void saved(const QString &path, bool written, const QString &error);
 
 private:
     int m_saves = 0;

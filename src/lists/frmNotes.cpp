@@ -1,14 +1,16 @@
 #include "lists/frmNotes.h"
 
+#include "core/MainWindowFace.h"
 #include "core/TextLines.h"
 #include "core/forms.h"
 #include "lists/NotesPanel.h"
 #include "platform/AppPaths.h"
+#include "platform/Prompter.h"
+#include "platform/SafeWrite.h"
 
 #include <QCloseEvent>
 #include <QFile>
 #include <QPlainTextEdit>
-#include <QSaveFile>
 
 frmNotes *g_frmNotes = nullptr;
 
@@ -85,18 +87,22 @@ void frmNotes::Form_Load()
 
 void frmNotes::Form_Unload(int &Cancel)
 {
-    Q_UNUSED(Cancel);
     if (!m_bNoteRead) {
         NotesPanel::refresh();
         return;
     }
     QString text = Text1->toPlainText();
     text.replace(QLatin1Char('\n'), crlf);
-    // Replaced in one step, so a failed write never leaves half a note.
-    QSaveFile file(notesFilePath());
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write((text + crlf).toUtf8());
-        file.commit();
+    // Replaced in one step, so a failed write never leaves half a note. The
+    // window stays open with the note when it cannot be saved, unless the
+    // program is ending.
+    QString error;
+    if (!TextLines::writeTextFileContent(notesFilePath(), text + crlf, &error)) {
+        MsgBox(SafeWrite::cannotSave(notesFilePath(), error), int(Msg::OkOnly) + int(Msg::Critical));
+        if (!g_bAppClosing) {
+            Cancel = 1;
+            return;
+        }
     }
     NotesPanel::refresh();
 }

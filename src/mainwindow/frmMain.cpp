@@ -14,6 +14,8 @@
 #include "lists/ItemsListLoad.h"
 #include "lists/ItemsListStore.h"
 #include "platform/AppPaths.h"
+#include "platform/Prompter.h"
+#include "platform/SafeWrite.h"
 #include "platform/Services.h"
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
@@ -30,6 +32,11 @@ frmMain::frmMain(QWidget *parent)
     m_sCommandLine = mdlMain::CommandLine();
     // Command lines that waited for a list load run from the event loop.
     connect(this, &frmMain::loadFinished, this, &frmMain::runWaitingCommandLines, Qt::QueuedConnection);
+    // The rows stay in the grid when their list cannot be saved; the user is told why.
+    connect(m_listStore, &ItemsListStore::saved, m_listStore, [](const QString &path, bool written, const QString &error) {
+        if (!written)
+            MsgBox(SafeWrite::cannotSave(path, error), int(Msg::OkOnly) + int(Msg::Critical));
+    });
 }
 
 frmMain::~frmMain()

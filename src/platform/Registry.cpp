@@ -1,12 +1,12 @@
 #include "platform/Registry.h"
 
 #include "platform/AppPaths.h"
+#include "platform/SafeWrite.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
-#include <QSaveFile>
 #include <QUrl>
 
 #include <algorithm>
@@ -172,7 +172,8 @@ int queryValue(qint32 root, const QString &path, const QString &name, Value *out
     return Success;
 }
 
-int setValue(qint32 root, const QString &path, const QString &name, qint32 type, const QByteArray &data)
+int setValue(qint32 root, const QString &path, const QString &name, qint32 type, const QByteArray &data,
+             QString *error)
 {
     const std::optional<QString> folder = keyFolder(root, path);
     if (!folder)
@@ -184,14 +185,11 @@ int setValue(qint32 root, const QString &path, const QString &name, qint32 type,
     QString storedName = name;
     if (const std::optional<Value> old = readValueFile(file))
         storedName = old->name;
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly))
-        return AccessDenied;
-    out.write(kMagic);
-    out.write(QByteArray::number(type) + '\n');
-    out.write(QUrl::toPercentEncoding(storedName) + '\n');
-    out.write(data);
-    return out.commit() ? Success : AccessDenied;
+    const QString failure = SafeWrite::replaceFile(
+        file, kMagic + QByteArray::number(type) + '\n' + QUrl::toPercentEncoding(storedName) + '\n' + data);
+    if (error)
+        *error = failure;
+    return failure.isEmpty() ? Success : AccessDenied;
 }
 
 int deleteValue(qint32 root, const QString &path, const QString &name)

@@ -41,7 +41,10 @@ int deleteKey(qint32 root, const QString &path);
 
 int queryValue(qint32 root, const QString &path, const QString &name, Value *out);
 // Writes into an existing key only: a missing key stores nothing (FileNotFound).
-int setValue(qint32 root, const QString &path, const QString &name, qint32 type, const QByteArray &data);
+// A failed write keeps the old value (AccessDenied) and, when error is given,
+// tells the system's reason.
+int setValue(qint32 root, const QString &path, const QString &name, qint32 type, const QByteArray &data,
+             QString *error = nullptr);
 int deleteValue(qint32 root, const QString &path, const QString &name);
 
 // Direct subkeys and values, in name order; empty when the key is missing.

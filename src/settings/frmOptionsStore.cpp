@@ -12,6 +12,7 @@
 #include "core/mdlRunOnStart.h"
 #include "platform/AppPaths.h"
 #include "platform/Prompter.h"
+#include "platform/SafeWrite.h"
 #include "settings/ColorBox.h"
 #include "settings/OptionSettings.h"
 #include "settings/OptionsFolders.h"
@@ -250,7 +251,10 @@ void frmOptions::cmdOk_Click()
     write("txtToPath", folder);
     write("cboFileName", cboFileName->currentText());
 
-    mdlRunOnStart::SetRunOnStartup(chkRunWhenWinStarts->checkState() == Qt::Checked);
+    const bool runOnStart = chkRunWhenWinStarts->checkState() == Qt::Checked;
+    QString startError;
+    if (mdlRunOnStart::SetRunOnStartup(runOnStart, &startError) == 0 && runOnStart)
+        MsgBox(SafeWrite::cannotSave(mdlRunOnStart::autostartFile(), startError), int(Msg::OkOnly) + int(Msg::Critical));
 
     writeCheck("chkSaveLogWhenExit", chkSaveLogWhenExit);
     writeCheck("chkDisplayMSGWhenExit", chkDisplayMSGWhenExit);

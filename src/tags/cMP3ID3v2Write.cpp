@@ -3,6 +3,7 @@
 
 #include "controls/audio/Id3v2Layout.h"
 #include "controls/audio/Id3v2Text.h"
+#include "platform/SafeWrite.h"
 #include "tags/TagError.h"
 
 #include <QFile>
@@ -23,6 +24,12 @@ constexpr qint64 kMaxSyncSafe = 0x0FFFFFFF;
 TagError raiseNumber(qint32 number)
 {
     return TagError::raise(kUnit, number, TagError::describe(number));
+}
+
+// The old file is kept; the text names the system's reason.
+TagError writeFailure(const QString &error)
+{
+    return TagError::raise(kUnit, TagError::DeviceIO, TagError::describe(TagError::DeviceIO) + QStringLiteral(": ") + error);
 }
 
 bool writableId(const QString &id)
@@ -97,8 +104,8 @@ void cMP3ID3v2::WriteTag()
     QSaveFile target(m_sFile);
     if (!target.open(QIODevice::WriteOnly))
         throw TagError::fromFile(kUnit, target);
-    if (target.write(region) != region.size())
-        throw TagError::fromFile(kUnit, target);
+    if (const QString error = SafeWrite::write(target, region); !error.isEmpty())
+        throw writeFailure(error);
     if (!source.seek(oldRegion))
         throw TagError::fromFile(kUnit, source);
     qint64 copied = oldRegion;
@@ -106,13 +113,13 @@ void cMP3ID3v2::WriteTag()
         const QByteArray block = source.read(std::min(kCopyBlock, length - copied));
         if (block.isEmpty())
             throw TagError::raise(kUnit, TagError::DeviceIO, TagError::describe(TagError::DeviceIO));
-        if (target.write(block) != block.size())
-            throw TagError::fromFile(kUnit, target);
+        if (const QString error = SafeWrite::write(target, block); !error.isEmpty())
+            throw writeFailure(error);
         copied += block.size();
     }
     source.close();
-    if (!target.commit())
-        throw TagError::fromFile(kUnit, target);
+    if (const QString error = SafeWrite::commit(target); !error.isEmpty())
+        throw writeFailure(error);
 
     if (!m_framesLeftOut.isEmpty()) {
         qCWarning(lcId3v2Write).noquote()

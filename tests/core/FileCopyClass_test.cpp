@@ -1,5 +1,6 @@
 #include "core/FileCopyClass.h"
 #include "core/frmFileCopy.h"
+#include "support/FullDisk.h"
 #include "support/ScriptedServices.h"
 #include "support/TestEnvironment.h"
 
@@ -133,6 +134,36 @@ TEST(FileCopyClass, FailuresLeaveTheDestinationAsItWas)
 
     EXPECT_EQ(readFile(dest), old);
     EXPECT_EQ(workFiles(), (QStringList{"in.bin", "out.bin"}));
+}
+
+TEST(FileCopyClass, AFullDiskFailsWithItsReasonAndKeepsTheOldDestination)
+{
+    const QString folder = TestEnv::workFolder() + "/full";
+    // A copy bigger than the disk fills it half-way; a small one meets a disk
+    // already full, where the write fails only when the copy is committed.
+    const struct {
+        const char *name;
+        int size;
+        bool fillFirst;
+    } cases[] = {{"fills the disk", 1 << 20, false}, {"into a full disk", 300, true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString source = writeFile("in.bin", pattern(c.size));
+        FullDisk disk(folder);
+        ASSERT_TRUE(disk.mounted());
+        const QString dest = folder + "/out.bin";
+        writeFile("full/out.bin", "old");
+        if (c.fillFirst)
+            disk.fill();
+        FileCopyClass copy;
+        copy.Copy(source, dest);
+        EXPECT_FALSE(copy.Sucessfull());
+        EXPECT_TRUE(copy.ErrorText().contains(FullDisk::noSpace())) << copy.ErrorText().toStdString();
+        EXPECT_EQ(readFile(dest), QByteArray("old"));
+        QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+        left.removeOne(".filler");
+        EXPECT_EQ(left, QStringList{"out.bin"});
+    }
 }
 
 TEST(FileCopyClass, DestinationThatCannotBeWrittenFails)

@@ -1,5 +1,7 @@
 #include "controls/audio/ApeEncoder.h"
 
+#include "platform/SafeWrite.h"
+
 #include <QFileInfo>
 #include <QStringList>
 #include <QtEndian>
@@ -77,9 +79,9 @@ ApeEncoder::ApeEncoder(std::int32_t level)
 
 ApeEncoder::~ApeEncoder() = default;
 
-QString ApeEncoder::writeError(const QFileDevice &file) const
+QString ApeEncoder::writeError(const QString &reason) const
 {
-    return QStringLiteral("Cannot write %1: %2").arg(m_path, file.errorString());
+    return QStringLiteral("Cannot write %1: %2").arg(m_path, reason);
 }
 
 bool ApeEncoder::open(const QString &path, const PcmSpec &source, const AudioTags &tags, QString *error)
@@ -111,13 +113,13 @@ bool ApeEncoder::open(const QString &path, const PcmSpec &source, const AudioTag
     }
     m_file.setFileName(path);
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        *error = writeError(m_file);
+        *error = writeError(m_file.errorString());
         return false;
     }
     // Beside the file (same disk), under a short name whatever its length.
     m_frames.setFileTemplate(QFileInfo(path).absolutePath() + QStringLiteral("/.ape-frames-XXXXXX"));
     if (!m_frames.open()) {
-        *error = writeError(m_frames);
+        *error = writeError(m_frames.errorString());
         return false;
     }
     return true;
@@ -173,9 +175,10 @@ bool ApeEncoder::flushFrame(QString *error)
                      .arg(m_path);
         return false;
     }
-    if (m_frames.write(reinterpret_cast<const char *>(m_encoded.data()), qint64(m_encoded.size()))
-        != qint64(m_encoded.size())) {
-        *error = writeError(m_frames);
+    const QString failure = SafeWrite::write(
+        m_frames, QByteArray::fromRawData(reinterpret_cast<const char *>(m_encoded.data()), qsizetype(m_encoded.size())));
+    if (!failure.isEmpty()) {
+        *error = writeError(failure);
         return false;
     }
     m_frameSizes.push_back(std::uint32_t(m_encoded.size()));
@@ -217,8 +220,8 @@ bool ApeEncoder::writeHeader(QString *error)
         put32(head, quint32(offset));
         offset += size;
     }
-    if (m_file.write(head) != head.size()) {
-        *error = writeError(m_file);
+    if (const QString failure = SafeWrite::write(m_file, head); !failure.isEmpty()) {
+        *error = writeError(failure);
         return false;
     }
     return true;
@@ -226,15 +229,21 @@ bool ApeEncoder::writeHeader(QString *error)
 
 bool ApeEncoder::copyFrames(QString *error)
 {
-    if (!m_frames.seek(0)) {
-        *error = writeError(m_frames);
+    // The frames' own buffer goes out first, so that its failure is told
+    // as such rather than as a failed seek.
+    if (QString failure = SafeWrite::flush(m_frames); !failure.isEmpty() || !m_frames.seek(0)) {
+        *error = writeError(failure.isEmpty() ? m_frames.errorString() : failure);
         return false;
     }
     QByteArray chunk;
     while (!m_frames.atEnd()) {
         chunk = m_frames.read(1 << 20);
-        if (chunk.isEmpty() || m_file.write(chunk) != chunk.size()) {
-            *error = writeError(chunk.isEmpty() ? static_cast<const QFileDevice &>(m_frames) : m_file);
+        if (chunk.isEmpty()) {
+            *error = writeError(m_frames.errorString());
+            return false;
+        }
+        if (const QString failure = SafeWrite::write(m_file, chunk); !failure.isEmpty()) {
+            *error = writeError(failure);
             return false;
         }
     }
@@ -258,8 +267,11 @@ bool ApeEncoder::finish(QString *error)
     if (!flushFrame(error) || !writeHeader(error) || !copyFrames(error))
         return false;
     const QByteArray tag = apeV2Tag(m_tags);
-    if (m_file.write(tag) != tag.size() || !m_file.flush()) {
-        *error = writeError(m_file);
+    QString failure = SafeWrite::write(m_file, tag);
+    if (failure.isEmpty())
+        failure = SafeWrite::flush(m_file);
+    if (!failure.isEmpty()) {
+        *error = writeError(failure);
         return false;
     }
     m_frames.close();

@@ -34,7 +34,8 @@ private:
     bool flushFrame(QString *error);
     bool writeHeader(QString *error);
     bool copyFrames(QString *error);
-    QString writeError(const QFileDevice &file) const;
+    // "Cannot write <path>: <reason>".
+    QString writeError(const QString &reason) const;
 
     int m_level;
     QString m_path;

@@ -1,5 +1,7 @@
 #include "controls/audio/AsfDescription.h"
 
+#include "platform/SafeWrite.h"
+
 #include <QFile>
 #include <QSaveFile>
 #include <QVector>
@@ -134,18 +136,18 @@ bool setDescription(const QString &path, const QString &description, QString *er
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly))
         return fail(out.errorString());
-    if (out.write(header) != header.size())
-        return fail(out.errorString());
+    if (const QString error = SafeWrite::write(out, header); !error.isEmpty())
+        return fail(error);
     while (!in.atEnd()) {
         const QByteArray chunk = in.read(1 << 20);
         if (chunk.isEmpty())
             return fail(in.errorString());
-        if (out.write(chunk) != chunk.size())
-            return fail(out.errorString());
+        if (const QString error = SafeWrite::write(out, chunk); !error.isEmpty())
+            return fail(error);
     }
     in.close();
-    if (!out.commit())
-        return fail(out.errorString());
+    if (const QString error = SafeWrite::commit(out); !error.isEmpty())
+        return fail(error);
     return true;
 }
 

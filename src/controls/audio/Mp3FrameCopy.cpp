@@ -1,6 +1,7 @@
 #include "controls/audio/Mp3FrameCopy.h"
 
 #include "controls/audio/Mp3Encoder.h"
+#include "platform/SafeWrite.h"
 
 #include <lame/lame.h>
 
@@ -286,9 +287,15 @@ Mp3FrameCopy::Result Mp3FrameCopy::write(const QString &path, const AudioTags &t
     const Mp3FrameWalk &w = *m_walk;
     QFile in(w.path);
     QFile out(path);
+    QString writeFailure;
     const auto failed = [&] {
-        *error = QStringLiteral("Cannot write %1: %2").arg(path, out.errorString());
+        *error = QStringLiteral("Cannot write %1: %2").arg(path, writeFailure.isEmpty() ? out.errorString() : writeFailure);
         return Result::Failed;
+    };
+    // Whole or not at all, with the system's reason when not.
+    const auto put = [&](const QByteArray &bytes) {
+        writeFailure = SafeWrite::write(out, bytes);
+        return writeFailure.isEmpty();
     };
     const auto unreadable = [&] {
         *error = QStringLiteral("Cannot read %1: %2").arg(w.path, in.errorString());
@@ -306,13 +313,13 @@ Mp3FrameCopy::Result Mp3FrameCopy::write(const QString &path, const AudioTags &t
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         return failed();
     // The Info frame is filled in last, once the music's check is known.
-    if (out.write(id3v2) != id3v2.size() || out.write(QByteArray(m_infoBytes, '\0')) != m_infoBytes)
+    if (!put(id3v2) || !put(QByteArray(m_infoBytes, '\0')))
         return failed();
     quint16 crc = 0;
     qint64 audioBytes = 0;
     if (m_silence) {
         const QByteArray blank = silentFrame();
-        if (out.write(blank) != blank.size())
+        if (!put(blank))
             return failed();
         crc = crc16(crc, reinterpret_cast<const uchar *>(blank.constData()), blank.size());
         audioBytes += blank.size();
@@ -349,7 +356,7 @@ Mp3FrameCopy::Result Mp3FrameCopy::write(const QString &path, const AudioTags &t
         }
         if (silencing)
             silence(piece, m_silencedBegins[silenced]);
-        if (out.write(piece) != n)
+        if (!put(piece))
             return failed();
         // The finished part is synced before it takes its name: its pieces
         // go to the disc as they are written, not all at that moment.
@@ -364,10 +371,10 @@ Mp3FrameCopy::Result Mp3FrameCopy::write(const QString &path, const AudioTags &t
         }
     }
     audioBytes += end - begin;
-    if (out.write(id3v1) != id3v1.size() || !out.seek(id3v2.size()))
+    if (!put(id3v1) || !out.seek(id3v2.size()))
         return failed();
     const QByteArray info = infoFrame(quint32(audioBytes), crc);
-    if (out.write(info) != info.size() || !out.flush())
+    if (!put(info) || !out.flush())
         return failed();
     out.close();
     if (out.error() != QFileDevice::NoError)
