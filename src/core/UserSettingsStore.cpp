@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStringList>
 #include <QUrl>
@@ -24,6 +26,30 @@ QString fileNameOf(const QString &appKey)
 QString entryKey(const QString &section, const QString &key)
 {
     return section + QLatin1Char('/') + key;
+}
+
+// What a save killed half-way leaves beside the file: the writer's temporary
+// ("<file>.XXXXXX") and its lock ("<file>.lock"). The settings writer makes
+// its temporary only while it holds that lock, so with the lock taken here
+// every temporary of the file is a dead save's; a live save elsewhere holds
+// the lock, and its files are left alone.
+void removeStaleSaves(const QString &file)
+{
+    QLockFile lock(file + QStringLiteral(".lock"));
+    // Stale only once its process is gone, however long a live save takes.
+    lock.setStaleLockTime(0);
+    if (!lock.tryLock(0))
+        return;
+    const QFileInfo info(file);
+    const QRegularExpression temporary(
+        QStringLiteral("^%1\\.[A-Za-z0-9]{6}$").arg(QRegularExpression::escape(info.fileName())));
+    QDir folder = info.absoluteDir();
+    const QStringList names
+        = folder.entryList({info.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names) {
+        if (temporary.match(name).hasMatch())
+            folder.remove(name);
+    }
 }
 
 } // namespace
@@ -54,6 +80,7 @@ bool Save(const QString &appKey, const QString &section, const QString &key, con
 {
     const QString file = storeFile(appKey);
     QDir().mkpath(QFileInfo(file).absolutePath());
+    removeStaleSaves(file);
     QSettings store(file, QSettings::IniFormat);
     store.setValue(entryKey(section, key), text);
     store.sync();

@@ -246,8 +246,10 @@ TEST(Program, StartsWithAnotherOrNoRuntimeFolderHandOverToTheOneProgram)
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
 
     std::vector<std::unique_ptr<QProcess>> starts;
+    // No start is made once the run is over.
+    auto starting = std::make_unique<QObject>();
     const int exitCode = runFirstProgram(
-        [&starts](frmMain &) {
+        [&starts, &starting](frmMain &) {
             QProcessEnvironment other = QProcessEnvironment::systemEnvironment();
             const QString otherRuntime = TestEnv::root() + QStringLiteral("/runtime-other");
             QDir().mkpath(otherRuntime);
@@ -257,11 +259,12 @@ TEST(Program, StartsWithAnotherOrNoRuntimeFolderHandOverToTheOneProgram)
             // One after the other, so the lines come in a known order.
             starts.push_back(startProgram({QStringLiteral("-addfiles")}, other));
             EXPECT_TRUE(starts.back()->waitForStarted());
-            QObject::connect(starts.back().get(), &QProcess::finished, [&starts, none] {
+            QObject::connect(starts.back().get(), &QProcess::finished, starting.get(), [&starts, none] {
                 starts.push_back(startProgram({QStringLiteral("-addfiles")}, none));
             });
         },
         [&](frmMain &main) { return listedFiles(main).size() == 2 && savedLists().contains(y); });
+    starting.reset();
     qunsetenv("XDG_RUNTIME_DIR");
 
     ASSERT_EQ(starts.size(), 2u);
