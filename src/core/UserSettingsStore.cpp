@@ -29,10 +29,11 @@ QString entryKey(const QString &section, const QString &key)
 }
 
 // What a save killed half-way leaves beside the file: the writer's temporary
-// ("<file>.XXXXXX") and its lock ("<file>.lock"). The settings writer makes
-// its temporary only while it holds that lock, so with the lock taken here
-// every temporary of the file is a dead save's; a live save elsewhere holds
-// the lock, and its files are left alone.
+// ("<file>.XXXXXX"), its lock ("<file>.lock") and the lock taken while a
+// stale lock is removed ("<file>.lock.rmlock", and so on). The settings
+// writer makes its temporary only while it holds that lock, so with the lock
+// taken here every temporary of the file is a dead save's; a live save
+// elsewhere holds the lock, and its files are left alone.
 void removeStaleSaves(const QString &file)
 {
     QLockFile lock(file + QStringLiteral(".lock"));
@@ -41,11 +42,10 @@ void removeStaleSaves(const QString &file)
     if (!lock.tryLock(0))
         return;
     const QFileInfo info(file);
-    const QRegularExpression temporary(
-        QStringLiteral("^%1\\.[A-Za-z0-9]{6}$").arg(QRegularExpression::escape(info.fileName())));
+    const QRegularExpression temporary(QStringLiteral("^%1\\.([A-Za-z0-9]{6}|lock(\\.rmlock)+)$")
+                                           .arg(QRegularExpression::escape(info.fileName())));
     QDir folder = info.absoluteDir();
-    const QStringList names
-        = folder.entryList({info.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden | QDir::System);
+    const QStringList names = folder.entryList({info.fileName() + QStringLiteral(".*")}, QDir::Files | QDir::Hidden | QDir::System);
     for (const QString &name : names) {
         if (temporary.match(name).hasMatch())
             folder.remove(name);
