@@ -1,5 +1,7 @@
 #include "app/StartUp.h"
 
+#include "app/HandOvers.h"
+
 #include "core/mdlMain.h"
 #include "core/RegistryRoutines.h"
 #include "core/forms.h"
@@ -135,36 +137,6 @@ void beginStartUp(const QString &commandLine, std::function<void()> whenUp)
     g_run->showSplash();
 }
 
-// Command lines handed over by later starts. Until the main window is up they
-// wait here, in the order they came; from then on each goes straight to it.
-class HandOvers : public QObject {
-public:
-    void take(const QString &commandLine)
-    {
-        if (!m_open) {
-            m_waiting << commandLine;
-            return;
-        }
-        // Once the main window has closed the program is ending.
-        if (frmMain *main = Forms::main())
-            main->TakeCommandLine(commandLine);
-    }
-
-    // The main window is up. The waiting lines go after what its own load
-    // has already queued (its command line), in the order they came.
-    void open()
-    {
-        m_open = true;
-        const QStringList waiting = std::exchange(m_waiting, {});
-        for (const QString &line : waiting)
-            QMetaObject::invokeMethod(this, [this, line] { take(line); }, Qt::QueuedConnection);
-    }
-
-private:
-    QStringList m_waiting;
-    bool m_open = false;
-};
-
 } // namespace
 
 namespace mdlMain {
@@ -187,12 +159,22 @@ int Main()
     if (!canRun())
         return 0;
     const QString commandLine = CommandLine();
-    SingleInstance instance;
-    if (instance.handOverOrServe(commandLine))
-        return 0;
     HandOvers handOvers;
-    QObject::connect(&instance, &SingleInstance::commandLineReceived, &instance,
-                     [&handOvers](const QString &line) { handOvers.take(line); });
+    SingleInstance instance;
+    instance.setTaker([&handOvers](const QString &line) { return handOvers.take(line); });
+    switch (instance.handOverOrServe(commandLine)) {
+    case SingleInstance::Outcome::HandedOver:
+        return 0;
+    case SingleInstance::Outcome::Unanswered:
+        // Running on beside it would have two programs save their own copy
+        // of the same lists, one over the other's changes.
+        MsgBox(QStringLiteral("The program is already running for this user but does not answer. "
+                              "Close it, or end it if it no longer responds, then start again."),
+               Msg::Exclamation, g_sAppName);
+        return 0;
+    case SingleInstance::Outcome::Serving:
+        break;
+    }
 
     // Ending the session or stopping the process closes the main window as
     // its Exit does, so what closing stores is kept; there is nobody left to

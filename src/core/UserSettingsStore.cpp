@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QMap>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QStringList>
@@ -34,6 +35,36 @@ QString entryKey(const QString &section, const QString &key)
     return section + QLatin1Char('/') + key;
 }
 
+// What a save killed half-way leaves: the checked writer's temporary beside
+// the file ("<file>.XXXXXX"), the lock older saves took beside it
+// ("<file>.lock", and "<file>.lock.rmlock"... from removing a stale one) and
+// this file's scratch folders. Called with the save lock held, so no live
+// save of this file owns any of them; another program's names never match.
+void removeStaleSaves(const QString &file, const QString &scratchPrefix)
+{
+    QLockFile older(file + QStringLiteral(".lock"));
+    // Stale only once its process is gone, however long a live save takes.
+    older.setStaleLockTime(0);
+    if (older.tryLock(0))
+        older.unlock();
+    else if (older.error() == QLockFile::LockFailedError)
+        return;
+    const QFileInfo info(file);
+    const QRegularExpression temporary(QStringLiteral("^%1\\.([A-Za-z0-9]{6}|lock(\\.rmlock)+)$")
+                                           .arg(QRegularExpression::escape(info.fileName())));
+    QDir folder = info.absoluteDir();
+    const QStringList names = folder.entryList({info.fileName() + QStringLiteral(".*")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names) {
+        if (temporary.match(name).hasMatch())
+            folder.remove(name);
+    }
+    const QFileInfo scratch(scratchPrefix);
+    const QStringList scratches = scratch.absoluteDir().entryList({scratch.fileName() + QStringLiteral("??????")},
+                                                                  QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString &name : scratches)
+        QDir(scratch.absoluteDir().filePath(name)).removeRecursively();
+}
+
 // QSettings writes its file through a QSaveFile it never flushes before the
 // commit: on a full disk the failure goes unreported and an emptied file
 // replaces the old one. So QSettings only makes the new text, in a scratch
@@ -47,6 +78,8 @@ QString saveEntry(const QString &file, const QString &key, const QString &text)
     QLockFile lock(QDir::tempPath() + QStringLiteral("/sonvale-ini-%1.lock").arg(QString::fromLatin1(id)));
     if (!lock.lock())
         return QStringLiteral("Cannot lock %1").arg(lock.fileName());
+    const QString scratchPrefix = QDir::tempPath() + QStringLiteral("/sonvale-ini-%1-").arg(QString::fromLatin1(id));
+    removeStaleSaves(file, scratchPrefix);
     QByteArray old;
     if (QFile in(file); in.exists()) {
         if (!in.open(QIODevice::ReadOnly))
@@ -55,7 +88,7 @@ QString saveEntry(const QString &file, const QString &key, const QString &text)
         if (in.error() != QFileDevice::NoError)
             return in.errorString();
     }
-    const QTemporaryDir scratch(QDir::tempPath() + QStringLiteral("/sonvale-ini-XXXXXX"));
+    const QTemporaryDir scratch(scratchPrefix + QStringLiteral("XXXXXX"));
     if (!scratch.isValid())
         return scratch.errorString();
     const QString copy = scratch.filePath(QStringLiteral("store.ini"));

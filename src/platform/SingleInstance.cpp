@@ -3,22 +3,38 @@
 #include "platform/AppPaths.h"
 
 #include <QCryptographicHash>
-#include <QDir>
+#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QLockFile>
+#include <QThread>
 #include <QtEndian>
 
+#include <cerrno>
+
+#include <sys/file.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr int kConnectMs = 3000;
-constexpr int kWriteMs = 5000;
-constexpr int kLockMs = 10000;
+// Between two tries while the program holding the folder is starting (not
+// listening yet) or ending (refusing).
+constexpr int kRetryMs = 50;
 // A command line is a few paths at most; anything larger is no start of ours.
 constexpr quint32 kLargestMessage = 1 << 20;
+// What the program answers once the command line is queued to run.
+constexpr char kTaken = '\x06';
+
+// The abstract namespace is open to every user of the machine: only a peer of
+// this user is one of ours.
+bool peerIsThisUser(qintptr descriptor)
+{
+    ucred peer{};
+    socklen_t size = sizeof(peer);
+    return ::getsockopt(int(descriptor), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == ::getuid();
+}
 
 } // namespace
 
@@ -29,100 +45,164 @@ SingleInstance::SingleInstance(QObject *parent)
 
 SingleInstance::~SingleInstance() = default;
 
+void SingleInstance::setTaker(Taker taker)
+{
+    m_taker = std::move(taker);
+}
+
 QString SingleInstance::serverName()
 {
-    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        folder = QDir::tempPath();
-    // Socket paths are short (108 bytes), so the program folder is hashed.
+    // The name is the program folder's, not the environment's: a start from
+    // ssh, su or cron, with another runtime or temporary folder, finds the
+    // program all the same. Socket names are short (108 bytes), so the
+    // folder is hashed.
     const QString programFolder = QFileInfo(AppPaths::programFolder()).canonicalFilePath();
     const QByteArray key = QCryptographicHash::hash(QFile::encodeName(programFolder), QCryptographicHash::Sha1).toHex();
-    return folder + QStringLiteral("/sonvale-%1-%2").arg(getuid()).arg(QString::fromLatin1(key.left(16)));
+    return QStringLiteral("sonvale-%1-%2").arg(::getuid()).arg(QString::fromLatin1(key.left(32)));
 }
 
-bool SingleInstance::handOverOrServe(const QString &commandLine)
+QString SingleInstance::lockPath()
 {
-    // The lock covers the window between finding no program running and
-    // listening, in which a second start would otherwise also find none.
-    QLockFile lock(serverName() + QStringLiteral(".lock"));
-    const bool locked = lock.tryLock(kLockMs);
-    if (handOver(commandLine))
-        return true;
-    if (!locked) {
-        // Another start holds the lock past all reason, or it cannot be
-        // made. A socket file found now may be that start's, about to be
-        // listened on: it is never taken from under it.
-        qWarning("The start-up lock %s could not be taken (%s)", qPrintable(lock.fileName()),
-                 lock.error() == QLockFile::LockFailedError ? "held by another start" : "not writable");
-        // The name taken means whoever holds the lock may be listening by now.
-        return !serve(false) && handOver(commandLine);
-    }
-    serve(true);
-    return false;
+    return AppPaths::programFolder() + QStringLiteral("/.instance.lock");
 }
 
-bool SingleInstance::handOver(const QString &commandLine)
+void SingleInstance::connectToProgram(QLocalSocket &socket)
 {
-    QLocalSocket socket;
+    socket.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
     socket.connectToServer(serverName());
-    if (!socket.waitForConnected(kConnectMs))
-        return false; // none listening, or a socket left by a program that was killed
+}
+
+SingleInstance::Outcome SingleInstance::handOverOrServe(const QString &commandLine, int waitMs)
+{
+    const QDeadlineTimer deadline(waitMs);
+    m_lockFile.setFileName(lockPath());
+    // Where the folder takes no lock file (read-only, or a file system
+    // without locks) the socket name alone decides: only one process can
+    // listen on it.
+    bool lockable = m_lockFile.open(QIODevice::ReadWrite);
+    if (!lockable)
+        qWarning("The program folder takes no lock (%s): %s", qPrintable(lockPath()), qPrintable(m_lockFile.errorString()));
+    for (;;) {
+        if (lockable) {
+            // Held until this process ends: the lock is the program's, not
+            // only the start's, so a start while this program saves its
+            // lists on the way out waits for it.
+            if (::flock(m_lockFile.handle(), LOCK_EX | LOCK_NB) == 0) {
+                if (!serve())
+                    qWarning("Later starts cannot hand over their command line");
+                return Outcome::Serving;
+            }
+            if (errno != EWOULDBLOCK) {
+                qWarning("The program folder's lock cannot be taken: %s", strerror(errno));
+                lockable = false;
+            }
+        }
+        if (!lockable && serve())
+            return Outcome::Serving;
+        switch (handOver(commandLine, int(deadline.remainingTime()))) {
+        case Delivery::Delivered:
+            return Outcome::HandedOver;
+        case Delivery::Unanswered:
+            return Outcome::Unanswered;
+        case Delivery::Refused:
+            break;
+        }
+        if (deadline.hasExpired())
+            return Outcome::Unanswered;
+        // The program holding the folder is not listening yet, or is ending.
+        QThread::msleep(kRetryMs);
+    }
+}
+
+SingleInstance::Delivery SingleInstance::handOver(const QString &commandLine, int waitMs)
+{
+    const QDeadlineTimer deadline(waitMs);
+    QLocalSocket socket;
+    connectToProgram(socket);
+    if (!socket.waitForConnected(kConnectMs) || !peerIsThisUser(socket.socketDescriptor()))
+        return Delivery::Refused;
     const QByteArray text = commandLine.toUtf8();
     QByteArray message(4, Qt::Uninitialized);
     qToBigEndian<quint32>(quint32(text.size()), message.data());
     message += text;
     socket.write(message);
-    while (socket.bytesToWrite() > 0) {
-        if (!socket.waitForBytesWritten(kWriteMs))
-            return false;
+    // Delivered only once the program says it took the line: one that is
+    // ending reads it and closes without a word, or never reads it at all.
+    while (socket.bytesAvailable() < 1) {
+        if (socket.state() != QLocalSocket::ConnectedState)
+            return Delivery::Refused;
+        if (!socket.waitForReadyRead(int(deadline.remainingTime())) && socket.bytesAvailable() < 1) {
+            if (socket.state() == QLocalSocket::ConnectedState)
+                return Delivery::Unanswered;
+            return Delivery::Refused;
+        }
     }
-    // Once written, the message is the running program's, even should it be
-    // too busy to read it before this process ends.
-    socket.disconnectFromServer();
+    char answer = 0;
+    return socket.getChar(&answer) && answer == kTaken ? Delivery::Delivered : Delivery::Refused;
+}
+
+bool SingleInstance::serve()
+{
+    auto *server = new QLocalServer(this);
+    server->setSocketOptions(QLocalServer::AbstractNamespaceOption);
+    if (!server->listen(serverName())) {
+        qWarning("Cannot listen for later starts: %s", qPrintable(server->errorString()));
+        delete server;
+        return false;
+    }
+    m_server = server;
+    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::takeConnection);
     return true;
 }
 
-bool SingleInstance::serve(bool locked)
+void SingleInstance::stopServing()
 {
-    const QString name = serverName();
-    // With the lock held and nothing answering, a file of that name is what a
-    // killed program left.
-    if (locked)
-        QLocalServer::removeServer(name);
-    m_server = std::make_unique<QLocalServer>();
-    // Listening for the user alone binds in a private folder and renames the
-    // socket over the name, replacing any file there. Without the lock only a
-    // plain bind, which fails on an existing file, is safe; the socket's mode
-    // then follows the umask, which as usual lets no other user connect.
-    m_server->setSocketOptions(locked ? QLocalServer::UserAccessOption : QLocalServer::NoOptions);
-    if (!m_server->listen(name)) {
-        qWarning("Later starts cannot hand over their command line: %s", qPrintable(m_server->errorString()));
-        m_server.reset();
-        return false;
-    }
-    connect(m_server.get(), &QLocalServer::newConnection, this, &SingleInstance::takeConnection);
-    return true;
+    if (!m_server)
+        return;
+    // Later starts find nobody listening and wait for the lock instead. The
+    // connections open now are the server's children; they go with it once
+    // their handlers have returned.
+    m_server->close();
+    m_server->deleteLater();
+    m_server = nullptr;
 }
 
 void SingleInstance::takeConnection()
 {
-    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+    QLocalServer *server = m_server;
+    while (QLocalSocket *socket = server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            if (socket->bytesAvailable() < 4)
-                return;
-            const QByteArray head = socket->peek(4);
-            const quint32 size = qFromBigEndian<quint32>(head.constData());
-            if (size > kLargestMessage) {
-                socket->abort();
-                return;
-            }
-            if (socket->bytesAvailable() < qint64(4 + size))
-                return;
-            socket->skip(4);
-            const QString commandLine = QString::fromUtf8(socket->read(size));
-            socket->disconnectFromServer();
-            emit commandLineReceived(commandLine);
-        });
+        if (!peerIsThisUser(socket->socketDescriptor())) {
+            socket->abort();
+            continue;
+        }
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readCommandLine(socket); });
+        // Bytes that came with the connection raise no readyRead of their own.
+        if (socket->bytesAvailable() > 0)
+            readCommandLine(socket);
     }
+}
+
+void SingleInstance::readCommandLine(QLocalSocket *socket)
+{
+    if (socket->bytesAvailable() < 4)
+        return;
+    const QByteArray head = socket->peek(4);
+    const quint32 size = qFromBigEndian<quint32>(head.constData());
+    if (size > kLargestMessage) {
+        socket->abort();
+        return;
+    }
+    if (socket->bytesAvailable() < qint64(4 + size))
+        return;
+    socket->skip(4);
+    const QString commandLine = QString::fromUtf8(socket->read(size));
+    if (!m_server || !m_taker || !m_taker(commandLine)) {
+        // Ending: the start runs on its own once this process is gone.
+        socket->abort();
+        stopServing();
+        return;
+    }
+    socket->putChar(kTaken);
+    socket->disconnectFromServer();
 }

@@ -13,24 +13,29 @@
 #include "platform/SingleInstance.h"
 #include "settings/OptionSettings.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QDirIterator>
-#include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace {
 
 constexpr int kEndMs = 30000;
 
-std::unique_ptr<QProcess> startProgram(const QStringList &arguments = {})
+std::unique_ptr<QProcess> startProgram(const QStringList &arguments = {},
+                                       const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
 {
     auto program = std::make_unique<QProcess>();
+    program->setProcessEnvironment(environment);
     program->setProgram(QStringLiteral(SONVALE_PROGRAM));
     program->setArguments(arguments);
     program->setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -42,19 +47,23 @@ std::unique_ptr<QProcess> startProgram(const QStringList &arguments = {})
 bool serving()
 {
     QLocalSocket probe;
-    probe.connectToServer(SingleInstance::serverName());
+    SingleInstance::connectToProgram(probe);
     return probe.waitForConnected(1000);
 }
 
-// Ends the program the test left running, and the socket it leaves when
-// ended by a signal.
+// True once the program has ended (by now, or within the time given).
+bool ended(QProcess &program)
+{
+    return program.state() == QProcess::NotRunning || program.waitForFinished(kEndMs);
+}
+
+// Ends the program the test left running.
 void end(QProcess &program)
 {
     program.terminate();
     if (!program.waitForFinished(kEndMs))
         program.kill();
     program.waitForFinished(kEndMs);
-    QLocalServer::removeServer(SingleInstance::serverName());
 }
 
 // The text of every list file, one after the other.
@@ -86,8 +95,8 @@ TEST(Program, ASecondStartHandsOverAndEnds)
     EXPECT_EQ(second->exitCode(), 0);
     EXPECT_EQ(first->state(), QProcess::Running);
 
-    // Killed outright, the first leaves its socket behind; the next start
-    // takes over and serves in its place.
+    // Killed outright, the first leaves its lock file behind, unlocked; the
+    // next start takes over and serves in its place.
     ::kill(pid_t(first->processId()), SIGKILL);
     ASSERT_TRUE(first->waitForFinished(kEndMs));
     auto third = startProgram();
@@ -138,8 +147,9 @@ TEST(Program, ACommandLineHandedOverDuringTheSplashRunsOnceTheMainWindowIsUp)
             if (alpha != 50 || second)
                 return;
             EXPECT_EQ(Forms::main(), nullptr);
+            // Not waited for here: the start ends once this program has
+            // answered that it took the line.
             second = startProgram({QStringLiteral("-addfiles")});
-            EXPECT_TRUE(second->waitForFinished(kEndMs));
         });
     });
 
@@ -168,11 +178,143 @@ TEST(Program, ACommandLineHandedOverDuringTheSplashRunsOnceTheMainWindowIsUp)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     ASSERT_TRUE(second);
+    ASSERT_TRUE(ended(*second));
     EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second->exitCode(), 0);
     EXPECT_EQ(exitCode, 0) << "the handed-over command line never ran";
     EXPECT_EQ(testServices().prompter->openRequests.size(), 1);
     EXPECT_EQ(files, QStringList{x});
+}
+
+namespace {
+
+// The files of the list shown, top to bottom.
+QStringList listedFiles(frmMain &main)
+{
+    QStringList files;
+    const int column = main.cGrid1->ColumnIndex(ItemsListRow::key(ItemsListRow::File));
+    for (int row = 1; row <= main.cGrid1->Rows(); ++row)
+        files << main.cGrid1->CellText(row, column);
+    return files;
+}
+
+// Runs this process as the first program. whenUp runs once the main window
+// is up; the run ends once done holds (or the time is out, exit code 1).
+int runFirstProgram(const std::function<void(frmMain &)> &whenUp, const std::function<bool(frmMain &)> &done)
+{
+    QObject scope;
+    bool up = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, &scope, [&] {
+        frmMain *main = Forms::main();
+        if (mdlMain::StartingUp() || !main)
+            return;
+        if (!std::exchange(up, true)) {
+            whenUp(*main);
+            return;
+        }
+        if (!done(*main))
+            return;
+        g_bDisplayMSGWhenExit = false;
+        Forms::unload(main);
+    });
+    watch.start(10);
+    QTimer::singleShot(kEndMs, &scope, [] { QCoreApplication::exit(1); });
+    const int exitCode = mdlMain::Main();
+    watch.stop();
+    if (frmMain *main = Forms::main()) {
+        g_bDisplayMSGWhenExit = false;
+        Forms::unload(main);
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return exitCode;
+}
+
+} // namespace
+
+// Starts from ssh, su or cron carry another runtime folder, or none: they
+// still find the program running on the same program folder and hand over.
+TEST(Program, StartsWithAnotherOrNoRuntimeFolderHandOverToTheOneProgram)
+{
+    const QString x = TestEnv::workFolder() + QStringLiteral("/x.wav");
+    const QString y = TestEnv::workFolder() + QStringLiteral("/y.wav");
+    Fixture::writeWav(x, {8000, 1, 16}, 4000);
+    Fixture::writeWav(y, {8000, 1, 16}, 4000);
+    testServices().prompter->openAnswers << QStringList{x} << QStringList{y};
+    const QString runtime = TestEnv::root() + QStringLiteral("/runtime-first");
+    QDir().mkpath(runtime);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+
+    std::vector<std::unique_ptr<QProcess>> starts;
+    // No start is made once the run is over.
+    auto starting = std::make_unique<QObject>();
+    const int exitCode = runFirstProgram(
+        [&starts, &starting](frmMain &) {
+            QProcessEnvironment other = QProcessEnvironment::systemEnvironment();
+            const QString otherRuntime = TestEnv::root() + QStringLiteral("/runtime-other");
+            QDir().mkpath(otherRuntime);
+            other.insert(QStringLiteral("XDG_RUNTIME_DIR"), otherRuntime);
+            QProcessEnvironment none = QProcessEnvironment::systemEnvironment();
+            none.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+            // One after the other, so the lines come in a known order.
+            starts.push_back(startProgram({QStringLiteral("-addfiles")}, other));
+            EXPECT_TRUE(starts.back()->waitForStarted());
+            QObject::connect(starts.back().get(), &QProcess::finished, starting.get(), [&starts, none] {
+                starts.push_back(startProgram({QStringLiteral("-addfiles")}, none));
+            });
+        },
+        [&](frmMain &main) { return listedFiles(main).size() == 2 && savedLists().contains(y); });
+    starting.reset();
+    qunsetenv("XDG_RUNTIME_DIR");
+
+    ASSERT_EQ(starts.size(), 2u);
+    for (const auto &start : starts) {
+        ASSERT_TRUE(ended(*start));
+        EXPECT_EQ(start->exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(start->exitCode(), 0);
+    }
+    EXPECT_EQ(exitCode, 0) << "a handed-over command line never ran";
+    EXPECT_EQ(testServices().prompter->openRequests.size(), 2);
+}
+
+// The Add dialog is modal: lines handed over while it (or any modal window)
+// is up wait for it to close and then open their dialogs one at a time,
+// never one over the other.
+TEST(Program, LinesHandedOverWhileAModalWindowIsUpRunAfterItCloses)
+{
+    const QString x = TestEnv::workFolder() + QStringLiteral("/x.wav");
+    const QString y = TestEnv::workFolder() + QStringLiteral("/y.wav");
+    Fixture::writeWav(x, {8000, 1, 16}, 4000);
+    Fixture::writeWav(y, {8000, 1, 16}, 4000);
+    testServices().prompter->openAnswers << QStringList{x} << QStringList{y};
+
+    std::vector<std::unique_ptr<QProcess>> starts;
+    qsizetype askedWhileUp = -1;
+    const int exitCode = runFirstProgram(
+        [&](frmMain &main) {
+            QDialog modal(&main);
+            modal.setModal(true);
+            int ended = 0;
+            for (int i = 0; i < 2; ++i) {
+                starts.push_back(startProgram({QStringLiteral("-addfiles")}));
+                QObject::connect(starts.back().get(), &QProcess::finished, &modal, [&] {
+                    if (++ended < 2)
+                        return;
+                    // Both starts were told their lines were taken; none ran.
+                    askedWhileUp = testServices().prompter->openRequests.size();
+                    modal.reject();
+                });
+            }
+            modal.exec();
+        },
+        [&](frmMain &main) { return listedFiles(main).size() == 2 && savedLists().contains(x) && savedLists().contains(y); });
+
+    ASSERT_EQ(starts.size(), 2u);
+    for (const auto &start : starts)
+        EXPECT_EQ(start->exitCode(), 0);
+    EXPECT_EQ(askedWhileUp, 0);
+    EXPECT_EQ(exitCode, 0) << "the lines handed over never ran";
+    EXPECT_EQ(testServices().prompter->openRequests.size(), 2);
 }
 
 // nohup and service managers start the program with SIGHUP ignored, so that

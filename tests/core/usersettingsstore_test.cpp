@@ -5,7 +5,11 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 TEST(UserSettingsStore, EntriesNeverSavedAnswerTheirDefaults)
 {
@@ -96,4 +100,44 @@ TEST(UserSettingsStore, ApplicationKeysNeverLeaveTheStoreFolder)
     for (const QString &appKey : {QStringLiteral("../escape"), QStringLiteral(".."), QStringLiteral("a/b"), QString()})
         EXPECT_EQ(UserSettingsStore::Get(appKey, QStringLiteral("s"), QStringLiteral("k")), appKey + QStringLiteral("!"));
     EXPECT_FALSE(QFileInfo::exists(AppPaths::configFolder() + QStringLiteral("/escape.ini")));
+}
+
+// Saves killed at any point leave the settings writer's temporaries and its
+// lock; the next save clears them, and nothing of another program's.
+TEST(UserSettingsStore, SavesKilledAtAnyPointLeaveNothingOnceTheNextSaveRuns)
+{
+    const QString file = UserSettingsStore::storeFile(QStringLiteral("Sonvale"));
+    const QString folder = QFileInfo(file).absolutePath();
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QStringList others = {QStringLiteral("Other.ini.AbC123"), QStringLiteral("Sonvale.ini.AbC1234"),
+                                QStringLiteral("Sonvale.ini.bak"), QStringLiteral(".Sonvale.ini.1f.part")};
+    for (const QString &name : others) {
+        QFile other(folder + QLatin1Char('/') + name);
+        ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+        other.write("another program's");
+    }
+
+    const quint32 seed = QRandomGenerator::global()->generate();
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    QRandomGenerator random(seed);
+    constexpr int kRounds = 30;
+    for (int i = 0; i < kRounds; ++i) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(QStringLiteral(SONVALE_TEST_JOB),
+                    {QStringLiteral("--ini-saves"), QStringLiteral("Sonvale"), QStringLiteral("1000000")});
+        ASSERT_TRUE(child.waitForStarted());
+        // Killed at a point the test does not choose.
+        ASSERT_FALSE(child.waitForFinished(int(random.bounded(5, 200))));
+        ::kill(pid_t(child.processId()), SIGKILL);
+        ASSERT_TRUE(child.waitForFinished(60000));
+    }
+
+    ASSERT_TRUE(UserSettingsStore::Save(QStringLiteral("Sonvale"), QStringLiteral("Saves"), QStringLiteral("Count"),
+                                        QStringLiteral("last")));
+    EXPECT_EQ(UserSettingsStore::Get(QStringLiteral("Sonvale"), QStringLiteral("Saves"), QStringLiteral("Count")),
+              QStringLiteral("last"));
+    QStringList expected = others + QStringList{QStringLiteral("Sonvale.ini")};
+    expected.sort();
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System), expected);
 }

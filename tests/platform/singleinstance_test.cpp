@@ -2,103 +2,157 @@
 
 #include "platform/SingleInstance.h"
 
-#include <QFileInfo>
-#include <QLocalServer>
-#include <QLockFile>
-#include <QSignalSpy>
+#include <QLocalSocket>
+#include <QMutex>
+#include <QThread>
 #include <gtest/gtest.h>
 
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
-#include <unistd.h>
+#include <utility>
 
 namespace {
 
-// What a program killed while serving leaves: a socket file nobody listens on.
-bool leaveStaleSocket(const QString &path)
-{
-    const QByteArray name = QFile::encodeName(path);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (size_t(name.size()) >= sizeof(address.sun_path))
-        return false;
-    memcpy(address.sun_path, name.constData(), size_t(name.size()));
-    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    const bool bound = fd >= 0 && bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof(address)) == 0;
-    if (fd >= 0)
-        close(fd);
-    return bound;
-}
+// The program already running, served from a thread of its own: a later
+// start in the test's thread waits for its answer, as a second process would.
+class RunningProgram {
+public:
+    enum Answer { Takes, RefusesAndEnds };
 
-ino_t inodeOf(const QString &path)
-{
-    struct stat info {};
-    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
-}
+    explicit RunningProgram(Answer answer = Takes)
+        : m_instance(new SingleInstance)
+    {
+        m_instance->setTaker([this, answer](const QString &line) {
+            const QMutexLocker locker(&m_mutex);
+            m_offered << line;
+            if (answer == Takes)
+                return true;
+            // The program goes on ending in its own time, after refusing.
+            m_ended = true;
+            m_instance->deleteLater();
+            return false;
+        });
+        m_serving = m_instance->handOverOrServe(QString()) == SingleInstance::Outcome::Serving;
+        m_instance->moveToThread(&m_thread);
+        m_thread.start();
+    }
+    ~RunningProgram()
+    {
+        {
+            const QMutexLocker locker(&m_mutex);
+            if (!std::exchange(m_ended, true))
+                m_instance->deleteLater();
+        }
+        m_thread.quit();
+        m_thread.wait();
+    }
+    RunningProgram(const RunningProgram &) = delete;
+    RunningProgram &operator=(const RunningProgram &) = delete;
+
+    bool serving() const { return m_serving; }
+    QStringList offered() const
+    {
+        const QMutexLocker locker(&m_mutex);
+        return m_offered;
+    }
+
+private:
+    QThread m_thread;
+    SingleInstance *m_instance;
+    bool m_serving = false;
+    mutable QMutex m_mutex;
+    QStringList m_offered;
+    bool m_ended = false;
+};
+
+// Sets an environment variable for the scope, or unsets it for a null value.
+class EnvironmentValue {
+public:
+    EnvironmentValue(const char *name, const QByteArray &value)
+        : m_name(name)
+        , m_had(qEnvironmentVariableIsSet(name))
+        , m_old(qgetenv(name))
+    {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+    ~EnvironmentValue()
+    {
+        if (m_had)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+
+private:
+    const char *m_name;
+    bool m_had;
+    QByteArray m_old;
+};
 
 } // namespace
 
-TEST(SingleInstance, ALaterStartHandsItsCommandLineToTheFirst)
+// Later starts find the running program through the program folder whatever
+// their runtime and temporary folders, and each line counts once taken.
+TEST(SingleInstance, ALaterStartHandsItsCommandLineToTheFirstWhateverItsEnvironment)
 {
-    SingleInstance first;
-    ASSERT_FALSE(first.handOverOrServe(QStringLiteral("-st")));
-    QSignalSpy received(&first, &SingleInstance::commandLineReceived);
+    RunningProgram first;
+    ASSERT_TRUE(first.serving());
 
-    const QStringList lines = {QStringLiteral("-addfiles"), QString(), QStringLiteral("-addfiles \"/música/a b.wav\"")};
-    for (const QString &line : lines) {
-        SCOPED_TRACE(line.toStdString());
+    const QString other = TestEnv::workFolder();
+    struct Case {
+        QString line;
+        QByteArray runtimeFolder;
+        QByteArray temporaryFolder;
+    };
+    const QList<Case> cases = {
+        {QStringLiteral("-addfiles"), QFile::encodeName(other), QByteArray()},
+        {QString(), QByteArray(), QByteArray()},
+        {QStringLiteral("-addfiles \"/música/a b.wav\""), QByteArray("/nonexistent"), QFile::encodeName(other)},
+    };
+    QStringList lines;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.line.toStdString());
+        const EnvironmentValue runtime("XDG_RUNTIME_DIR", c.runtimeFolder);
+        const EnvironmentValue temporary("TMPDIR", c.temporaryFolder);
         SingleInstance later;
-        EXPECT_TRUE(later.handOverOrServe(line));
+        EXPECT_EQ(later.handOverOrServe(c.line), SingleInstance::Outcome::HandedOver);
+        lines << c.line;
     }
-    ASSERT_TRUE(waitUntil([&] { return received.size() == lines.size(); }, 10000));
-    for (int i = 0; i < lines.size(); ++i)
-        EXPECT_EQ(received.at(i).at(0).toString(), lines.at(i));
+    EXPECT_EQ(first.offered(), lines);
 }
 
-TEST(SingleInstance, ASocketLeftByAKilledProgramIsTakenOver)
+// A program that is ending refuses the line: the later start is not told it
+// was delivered, waits for the program to end and runs itself.
+TEST(SingleInstance, ALineTheRunningProgramRefusesIsNotDeliveredAndTheStartRunsOnceItEnds)
 {
-    ASSERT_TRUE(leaveStaleSocket(SingleInstance::serverName()));
-    ASSERT_TRUE(QFileInfo::exists(SingleInstance::serverName()));
-    SingleInstance first;
-    EXPECT_FALSE(first.handOverOrServe(QString()));
-    QSignalSpy received(&first, &SingleInstance::commandLineReceived);
+    RunningProgram first(RunningProgram::RefusesAndEnds);
+    ASSERT_TRUE(first.serving());
+
     SingleInstance later;
-    EXPECT_TRUE(later.handOverOrServe(QStringLiteral("-addaudiocd")));
-    ASSERT_TRUE(waitForSignal(received, 1, 10000));
-    EXPECT_EQ(received.at(0).at(0).toString(), QStringLiteral("-addaudiocd"));
+    EXPECT_EQ(later.handOverOrServe(QStringLiteral("-addfiles"), 30000), SingleInstance::Outcome::Serving);
+    EXPECT_EQ(first.offered(), QStringList{QStringLiteral("-addfiles")});
+}
+
+// A program that holds the folder but never answers is never taken as having
+// the line, nor is a second program started beside it.
+TEST(SingleInstance, AProgramThatNeverAnswersLeavesTheStartUnanswered)
+{
+    SingleInstance first; // serves from this thread, which stays busy
+    ASSERT_EQ(first.handOverOrServe(QString()), SingleInstance::Outcome::Serving);
+    SingleInstance later;
+    EXPECT_EQ(later.handOverOrServe(QStringLiteral("-addfiles"), 500), SingleInstance::Outcome::Unanswered);
 }
 
 TEST(SingleInstance, EachProgramFolderHasItsOwnProgram)
 {
-    SingleInstance first;
-    ASSERT_FALSE(first.handOverOrServe(QString()));
+    RunningProgram first;
+    ASSERT_TRUE(first.serving());
     const QString firstName = SingleInstance::serverName();
 
-    const QByteArray home = qgetenv("SONVALE_HOME");
-    qputenv("SONVALE_HOME", QFile::encodeName(TestEnv::workFolder() + QStringLiteral("/other")));
-    const QString otherName = SingleInstance::serverName();
+    const EnvironmentValue home("SONVALE_HOME", QFile::encodeName(TestEnv::workFolder() + QStringLiteral("/other")));
+    EXPECT_NE(SingleInstance::serverName(), firstName);
     SingleInstance other;
-    const bool handedOver = other.handOverOrServe(QString());
-    qputenv("SONVALE_HOME", home);
-
-    EXPECT_NE(otherName, firstName);
-    EXPECT_FALSE(handedOver);
-}
-
-// A start that cannot have the lock (another start holds it, stuck between
-// finding nobody and listening) may not remove the socket file it finds: that
-// start may be about to listen on it. It runs on without serving.
-TEST(SingleInstance, WithoutTheLockASocketFileFoundIsLeftAlone)
-{
-    const QString name = SingleInstance::serverName();
-    QLockFile held(name + QStringLiteral(".lock"));
-    ASSERT_TRUE(held.tryLock(0));
-    ASSERT_TRUE(leaveStaleSocket(name));
-    const ino_t left = inodeOf(name);
-    ASSERT_NE(left, ino_t(0));
-
-    SingleInstance later;
-    EXPECT_FALSE(later.handOverOrServe(QString()));
-    EXPECT_EQ(inodeOf(name), left);
+    EXPECT_EQ(other.handOverOrServe(QString()), SingleInstance::Outcome::Serving);
+    EXPECT_TRUE(first.offered().isEmpty());
 }

@@ -99,7 +99,7 @@ public:
     void start(const QAudioDevice &device, const AudioRecording::Format &format, const QString &path, int levelFrames)
     {
         m_path = path;
-        m_output = std::make_unique<TemporaryOutput>(path);
+        m_output = std::make_unique<TemporaryOutput>(path, TemporaryOutput::Kind::Take);
         WavFormatSettings settings{format.sampleRate, qint16(format.channels), qint16(format.bits)};
         m_encoder = std::make_unique<WavEncoder>(settings);
         const PcmSpec source{format.sampleRate, format.channels, format.bits == 8 ? AV_SAMPLE_FMT_U8 : AV_SAMPLE_FMT_S16};

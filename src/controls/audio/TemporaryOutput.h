@@ -7,9 +7,17 @@
 // nothing under either name. The file exists from construction on and stays
 // locked while this object lives; a temporary of a job that was killed is
 // unlocked, and the next job that starts in that folder removes it.
+//
+// The names carry the program's own mark (".<name>.<hex>.sonvale.part"), so
+// the sweep never takes another program's files named in a like way.
 class TemporaryOutput {
 public:
-    explicit TemporaryOutput(QString destination);
+    enum class Kind {
+        Job,  // a file the job can make again: a killed job's is removed
+        Take, // a recording, made once: a killed one's is kept for the user
+    };
+
+    explicit TemporaryOutput(QString destination, Kind kind = Kind::Job);
     ~TemporaryOutput();
     TemporaryOutput(const TemporaryOutput &) = delete;
     TemporaryOutput &operator=(const TemporaryOutput &) = delete;
@@ -28,8 +36,10 @@ public:
     void placed();
 
     // Removes the temporaries that killed jobs left in folder: names of this
-    // class's pattern no live job holds locked.
-    static void removeStale(const QString &folder);
+    // class's pattern no live job holds locked. A killed recording's take is
+    // renamed instead, to "<name> (unfinished).<extension>" beside it, and
+    // the user is told; answers the takes so kept.
+    static QStringList removeStale(const QString &folder);
 
 private:
     QString m_destination;

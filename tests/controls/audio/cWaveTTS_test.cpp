@@ -130,7 +130,7 @@ TEST(WaveTTS, SpeaksIntoAWavOfTheChosenFormat)
         EXPECT_EQ(spy.terminals(), 1);
         EXPECT_FALSE(spy.call.arrivedInside);
     }
-    EXPECT_TRUE(QDir(TestEnv::workFolder()).entryList({"*.part"}, QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_TRUE(QDir(TestEnv::workFolder()).entryList({"*.sonvale.*"}, QDir::Files | QDir::Hidden).isEmpty());
 }
 
 TEST(WaveTTS, TheChosenVoiceSpeaks)

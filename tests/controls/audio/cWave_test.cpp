@@ -199,7 +199,7 @@ TEST(Wave, RecordsAWavOfTheChosenFormatAndLength)
         EXPECT_EQ(details.SecondsLength, qRound(seconds));
     }
     // No temporary file is left behind.
-    EXPECT_EQ(QDir(TestEnv::workFolder()).entryList({"*.part"}, QDir::Files | QDir::Hidden).size(), 0);
+    EXPECT_EQ(QDir(TestEnv::workFolder()).entryList({"*.sonvale.*"}, QDir::Files | QDir::Hidden).size(), 0);
 }
 
 TEST(Wave, ClosingWhileRecordingKeepsTheRecording)
@@ -220,7 +220,7 @@ TEST(Wave, ClosingWhileRecordingKeepsTheRecording)
     const QJsonObject stream = Fixture::probe(path)["stream"].toObject();
     EXPECT_EQ(stream["sample_rate"].toString().toInt(), 16000);
     EXPECT_GT(Fixture::readWav16(path).size(), 1600);
-    EXPECT_TRUE(QDir(TestEnv::workFolder()).entryList({"*.part"}, QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_TRUE(QDir(TestEnv::workFolder()).entryList({"*.sonvale.*"}, QDir::Files | QDir::Hidden).isEmpty());
 }
 
 TEST(Wave, MeterLevelsArriveOnlyWhileOnAndPauseHolds)
