@@ -30,6 +30,7 @@ frmMain::frmMain(QWidget *parent)
     m_sCommandLine = mdlMain::CommandLine();
     // Command lines that waited for a list load run from the event loop.
     connect(this, &frmMain::loadFinished, this, &frmMain::runWaitingCommandLines, Qt::QueuedConnection);
+    buildCommands();
 }
 
 frmMain::~frmMain()
