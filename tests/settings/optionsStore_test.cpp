@@ -595,7 +595,7 @@ TEST_F(OptionsTest, EveryTableOptionSurvivesReadSaveRead)
                 else if constexpr (std::is_same_v<Control, ColorBox *frmOptions::*>)
                     return QString::number((0x10305 * i) & 0xFFFFFF);
                 else if constexpr (std::is_same_v<Control, QPlainTextEdit *frmOptions::*>)
-                    return QStringLiteral("line %1\r\nand more").arg(i);
+                    return QStringLiteral("line %1\nand more").arg(i);
                 else
                     return QStringLiteral("text %1").arg(i);
             },
