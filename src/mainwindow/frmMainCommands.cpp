@@ -93,7 +93,8 @@ frmMain::CommandRun frmMain::runCommand(const QString &key)
 // Runs the command of key; false when it ended early, without the refresh.
 bool frmMain::dispatch(const QString &key)
 {
-    const Command &command = m_commands[key];
+    // A copy: a command may close the window and with it the table.
+    const Command command = m_commands.value(key);
     if (command.waitsForRows && holdWhileLoading(key))
         return false;
     if (command.enabled && !command.enabled())
@@ -141,7 +142,10 @@ void frmMain::addListCommands()
                                                           && !IsCDNode(nodeKey());
                                                   }});
     addCommand(QStringLiteral("Rename Items List"),
-               {[this] { return runCommand(QStringLiteral("Items List Properties")) != CommandRun::Unknown; },
+               {[this] {
+                    runCommand(QStringLiteral("Items List Properties"));
+                    return true;
+                },
                 [this, aList] { return aList() && cTreeView1->SelectedItem()->Text() != QLatin1String("Items Lists"); }});
     addCommand(QStringLiteral("Remove Items List"), {[this] {
                                                          RemoveItemsList();
