@@ -37,6 +37,7 @@ frmMain::frmMain(QWidget *parent)
         if (!written)
             MsgBox(SafeWrite::cannotSave(path, error), int(Msg::OkOnly) + int(Msg::Critical));
     });
+    buildCommands();
 }
 
 frmMain::~frmMain()

@@ -2,6 +2,7 @@
 
 #include "core/MainWindowFace.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -73,6 +74,20 @@ public:
     // The tray menu and the other popup menus; every command is one of its keys.
     cContextMenu &menu() const { return *m_cMenu; }
     void m_cMenu_Click(qint32 ItemNumber);
+
+    // How a command asked for by key went.
+    enum class CommandRun {
+        Done,       // ran to its end; the item information was refreshed
+        EndedEarly, // refused, held for a list being read, or closed the window
+        Unknown,    // no command has that key; nothing ran (logged)
+    };
+    // Runs the command of key as its menu item does: the player stops first,
+    // the item information is refreshed after a command that ran to its end.
+    CommandRun runCommand(const QString &key);
+    // Where CommandRequested is connected: runs the command asked for.
+    void runRequestedCommand(const QString &key) { runCommand(key); }
+    bool isCommand(const QString &key) const { return m_commands.contains(key); }
+    QStringList commandKeys() const { return m_commands.keys(); }
     void cSysTray1_MouseClick(qint32 Button);
     void GoSysTray();
     // A later start of the program handed over its command line: the window
@@ -203,15 +218,11 @@ public:
     QPointer<cTreeNode> m_oPlayingNode;
     // The arguments after the program's path, applied once after the load.
     QString m_sCommandLine;
-    // When set, commands routed from toolbars, panels and the command line go
-    // here instead of the dispatcher (true = taken).
-    std::function<bool(qint32 ItemNumber)> commandHook;
-
     void SetAppView();
     void SetOnTop(bool bVal);
     void SetTransparent(bool bVal);
-    // Runs the menu command of that key through the dispatcher, as toolbars,
-    // panels and the command line do.
+    // Asks for the command of that key, as toolbars, panels, the CD watch and
+    // the command line do: CommandRequested carries it to the dispatcher.
     void routeCommand(const QString &key);
     void tlbrTop_ButtonClick(int index);
     void tlbrTop_ButtonDropDown(int index);
@@ -273,6 +284,9 @@ Q_SIGNALS:
     // A deferred grid change's time came: it ran (or found its list gone),
     // or it waits again for an add or a load to end.
     void DeferredChangeDue(bool ran);
+    // The shell (toolbars, status panels, CD watch, command line) asks for a
+    // command; the window's own connection runs it (runRequestedCommand).
+    void CommandRequested(const QString &key);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -308,16 +322,38 @@ private:
     void pauseCommand();
     void stopCommand();
 
-    // Commands (frmMainCommands.cpp, frmMainLaunch.cpp).
-    bool runCommand(const QString &key, qint32 ItemNumber);
-    bool runListCommand(const QString &key);
-    bool runItemCommand(const QString &key);
-    bool runWindowCommand(const QString &key, qint32 ItemNumber, bool &handled);
-    bool runToolCommand(const QString &key, bool &handled);
+    // Commands (frmMainCommands.cpp, frmMainLaunch.cpp, frmMainWindowCommands.cpp).
+    struct Command {
+        Command(std::function<bool()> run = {}, std::function<bool()> enabled = {}, bool waitsForRows = false)
+            : run(std::move(run)), enabled(std::move(enabled)), waitsForRows(waitsForRows)
+        {
+        }
+        // False when the command ended early: no refresh follows.
+        std::function<bool()> run;
+        // Tested once the rows are in; false ends the command early, silently.
+        std::function<bool()> enabled;
+        // Reads or changes the rows: waits for a list being read.
+        bool waitsForRows = false;
+    };
+    void addCommand(const QString &key, Command command);
+    void buildCommands();
+    void addListCommands();
+    void addItemCommands();
+    void addWindowCommands();
+    void addToolCommands();
+    bool dispatch(const QString &key);
+    bool openDestinationFolder();
+    bool saveAsCommand();
+    bool addFilesCommand();
+    bool removeItemCommand();
+    bool moveCommand(const QString &key);
+    bool freeDbCommand();
+    bool toggleModeCommand(const QString &key);
     bool toolGate(const QString &key);
     void SaveAs();
     void OpenOptionsPage(const QString &page);
-    void runByKey(const QString &key);
+
+    QHash<QString, Command> m_commands;
 
     std::unique_ptr<cContextMenu> m_cMenu;
     QList<QPair<QString, QLabel *>> m_panels;

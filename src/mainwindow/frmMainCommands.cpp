@@ -1,6 +1,5 @@
-// The main window's command dispatcher and the commands that need no tool
-// window: the list commands, the item commands, the window modes, the option
-// pages and the outside programs.
+// The main window's command table and its dispatcher, and the commands on
+// the lists and on the items of a list.
 #include "mainwindow/frmMain.h"
 
 #include "controls/ui/cContextMenu.h"
@@ -8,32 +7,20 @@
 #include "controls/ui/cTreeNode.h"
 #include "controls/ui/cTreeNodes.h"
 #include "controls/ui/cTreeView.h"
-#include "core/WindowPlace.h"
 #include "core/forms.h"
-#include "core/frmAbout.h"
 #include "core/frmFileCopy.h"
 #include "core/mdlCommDialog.h"
 #include "core/mdlFunctions.h"
 #include "core/mdlModes.h"
 #include "core/mdlOnTop.h"
-#include "core/mdlTransparent.h"
 #include "lists/ItemsListRow.h"
 #include "platform/AppPaths.h"
 #include "platform/Prompter.h"
-#include "platform/Services.h"
-#include "settings/frmOptions.h"
-#include "tags/frmMP3TagsEditor.h"
-#include "tools/editor/frmMicRecorder.h"
-#include "tools/editor/frmWaveTTS.h"
-#include "tools/rip/frmFreeDB.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QLabel>
 #include <QPointer>
-#include <QStandardPaths>
-#include <QTimer>
 
 namespace {
 
@@ -56,65 +43,63 @@ QString selectedCell(const cGrid &grid, Row::Column column)
     return row >= 1 ? grid.CellText(row, column) : QString();
 }
 
-// The translucency the "Transparent" mode gives the main window.
-constexpr int kTransparentAlpha = 90;
-
-// The desktop's mixer stands in for the system volume control.
-const QString kMixerProgram = QStringLiteral("pavucontrol");
-
 } // namespace
 
 // --- Dispatcher -----------------------------------------------------------------
 
-void frmMain::m_cMenu_Click(qint32 ItemNumber)
+void frmMain::addCommand(const QString &key, Command command)
 {
-    Q_EMIT PlayerStopRequested();
-    if (ItemNumber == 0)
-        return;
-    const QString key = m_cMenu->ItemKey(ItemNumber);
-    const QPointer<frmMain> self(this);
-    const bool refresh = runCommand(key, ItemNumber);
-    // A command that closed the window leaves nothing to refresh.
-    if (refresh && self && Forms::main() == this)
-        GetFileInfoToGridInfo();
+    Q_ASSERT(!m_commands.contains(key));
+    m_commands.insert(key, std::move(command));
 }
 
-void frmMain::runByKey(const QString &key)
+void frmMain::buildCommands()
 {
-    m_cMenu_Click(m_cMenu->IndexForKey(key));
+    addListCommands();
+    addItemCommands();
+    addWindowCommands();
+    addToolCommands();
+    // The shell's requests run here; they come from the window's own thread.
+    connect(this, &frmMain::CommandRequested, this, &frmMain::runRequestedCommand);
+}
+
+void frmMain::m_cMenu_Click(qint32 ItemNumber)
+{
+    // Item 0 is no item: it stands for a key the menu does not carry.
+    if (ItemNumber == 0) {
+        Q_EMIT PlayerStopRequested();
+        return;
+    }
+    runCommand(m_cMenu->ItemKey(ItemNumber));
+}
+
+frmMain::CommandRun frmMain::runCommand(const QString &key)
+{
+    // A key that is no command is a fault of its caller: nothing happens.
+    if (!isCommand(key)) {
+        qWarning("The main window has no command \"%s\".", qUtf8Printable(key));
+        return CommandRun::Unknown;
+    }
+    Q_EMIT PlayerStopRequested();
+    const QPointer<frmMain> self(this);
+    const bool refresh = dispatch(key);
+    // A command that closed the window leaves nothing to refresh.
+    if (!refresh || !self || Forms::main() != this)
+        return CommandRun::EndedEarly;
+    GetFileInfoToGridInfo();
+    return CommandRun::Done;
 }
 
 // Runs the command of key; false when it ended early, without the refresh.
-bool frmMain::runCommand(const QString &key, qint32 ItemNumber)
+bool frmMain::dispatch(const QString &key)
 {
-    bool handled = false;
-    const bool toolRefresh = runToolCommand(key, handled);
-    if (handled)
-        return toolRefresh;
-    const bool windowRefresh = runWindowCommand(key, ItemNumber, handled);
-    if (handled)
-        return windowRefresh;
-    static const QStringList listKeys = {
-        QStringLiteral("Add Files"),          QStringLiteral("Add Directories"),      QStringLiteral("New Items List"),
-        QStringLiteral("Rename Items List"),  QStringLiteral("Remove Items List"),    QStringLiteral("Items List Properties"),
-        QStringLiteral("Open Destination Folder"), QStringLiteral("Save As"),
-    };
-    // What reads or changes the rows waits for them all to be in.
-    static const QStringList rowListKeys = {QStringLiteral("Add Files"), QStringLiteral("Add Directories"),
-                                            QStringLiteral("Save As")};
-    if (rowListKeys.contains(key) && holdWhileLoading(key))
+    // A copy: a command may close the window and with it the table.
+    const Command command = m_commands.value(key);
+    if (command.waitsForRows && holdWhileLoading(key))
         return false;
-    if (listKeys.contains(key))
-        return runListCommand(key);
-    static const QStringList itemKeys = {
-        QStringLiteral("Rename Item"), QStringLiteral("MarkUnmark All"), QStringLiteral("Remove Item"),
-        QStringLiteral("Clear the List"), QStringLiteral("Move Up"), QStringLiteral("Move Down"),
-        QStringLiteral("Move To First"), QStringLiteral("Move To Last"),
-    };
-    if (itemKeys.contains(key))
-        return holdWhileLoading(key) ? false : runItemCommand(key);
-    // Keys without an action (submenu holders, "Burn From List", "Live Update"...).
-    return true;
+    if (command.enabled && !command.enabled())
+        return false;
+    return command.run();
 }
 
 bool frmMain::holdWhileLoading(const QString &key)
@@ -133,77 +118,88 @@ void frmMain::runHeldCommand()
     // Meant for the list shown when it was asked for, never for another one.
     if (key.isEmpty() || !node || cTreeView1->SelectedItem() != node || m_listLoad)
         return;
-    runByKey(key);
+    runCommand(key);
 }
 
 // --- List commands ----------------------------------------------------------------
 
-bool frmMain::runListCommand(const QString &key)
+void frmMain::addListCommands()
+{
+    const auto nodeKey = [this] { return selectedKey(cTreeView1); };
+    const auto aList = [this, nodeKey] {
+        cTreeNode *node = cTreeView1->SelectedItem();
+        return node && !IsMainNode(nodeKey());
+    };
+    addCommand(QStringLiteral("Add Files"), {[this] { return addFilesCommand(); }, {}, true});
+    // Folders come in through the add window's own picker; the item only refreshes.
+    addCommand(QStringLiteral("Add Directories"), {[] { return true; }, {}, true});
+    addCommand(QStringLiteral("New Items List"), {[this] {
+                                                      NewItemsList();
+                                                      return true;
+                                                  },
+                                                  [nodeKey] {
+                                                      return !nodeKey().startsWith(QLatin1String("##MAINCDS"))
+                                                          && !IsCDNode(nodeKey());
+                                                  }});
+    addCommand(QStringLiteral("Rename Items List"),
+               {[this] {
+                    runCommand(QStringLiteral("Items List Properties"));
+                    return true;
+                },
+                [this, aList] { return aList() && cTreeView1->SelectedItem()->Text() != QLatin1String("Items Lists"); }});
+    addCommand(QStringLiteral("Remove Items List"), {[this] {
+                                                         RemoveItemsList();
+                                                         return true;
+                                                     },
+                                                     [aList, nodeKey] { return aList() && !IsCDNode(nodeKey()); }});
+    addCommand(QStringLiteral("Items List Properties"), {[this] {
+                                                             ShowItemsListProperties(cTreeView1->SelectedItem());
+                                                             return true;
+                                                         },
+                                                         aList});
+    addCommand(QStringLiteral("Open Destination Folder"), {[this] { return openDestinationFolder(); }});
+    addCommand(QStringLiteral("Save As"), {[this] { return saveAsCommand(); }, {}, true});
+}
+
+bool frmMain::addFilesCommand()
 {
     cTreeNode *node = cTreeView1->SelectedItem();
     const QString nodeKey = node ? node->Key() : QString();
+    if (IsCDNode(nodeKey)) {
+        MsgBox(QStringLiteral("Adding new items to the Audio CD List is not possible.") + blanks(20), Msg::Information);
+        return false;
+    }
+    // Without a list there is nothing to add to.
+    if (!node || IsMainNode(nodeKey))
+        return false;
+    AddFiles();
+    activateWindow();
+    return true;
+}
 
-    if (key == QLatin1String("Add Files")) {
-        if (IsCDNode(nodeKey)) {
-            MsgBox(QStringLiteral("Adding new items to the Audio CD List is not possible.") + blanks(20),
-                   Msg::Information);
-            return false;
-        }
-        // Without a list there is nothing to add to.
-        if (!node || IsMainNode(nodeKey))
-            return false;
-        AddFiles();
-        activateWindow();
-        return true;
+bool frmMain::openDestinationFolder()
+{
+    // The folder the tool windows last wrote into, as their destination
+    // box offers it first; before any job, their default folder.
+    QComboBox history;
+    mdlFunctions::LoadPathHistory(&history);
+    QString folder = history.count() > 0 ? history.itemText(0) : QString();
+    if (folder.isEmpty())
+        folder = AppPaths::defaultDestinationFolder();
+    AppPaths::makeDefaultDestination(folder);
+    OpenDestFolder(folder);
+    return true;
+}
+
+bool frmMain::saveAsCommand()
+{
+    if (IsCDNode(selectedKey(cTreeView1))) {
+        MsgBox(QStringLiteral("Nothing to save.") + blanks(20), Msg::Information);
+        return false;
     }
-    if (key == QLatin1String("Add Directories"))
-        return true;
-    if (key == QLatin1String("New Items List")) {
-        if (nodeKey.startsWith(QLatin1String("##MAINCDS")) || IsCDNode(nodeKey))
-            return false;
-        NewItemsList();
-        return true;
-    }
-    if (key == QLatin1String("Rename Items List")) {
-        if (!node || IsMainNode(nodeKey) || node->Text() == QLatin1String("Items Lists"))
-            return false;
-        runByKey(QStringLiteral("Items List Properties"));
-        return true;
-    }
-    if (key == QLatin1String("Remove Items List")) {
-        if (!node || IsMainNode(nodeKey) || IsCDNode(nodeKey))
-            return false;
-        RemoveItemsList();
-        return true;
-    }
-    if (key == QLatin1String("Items List Properties")) {
-        if (!node || IsMainNode(nodeKey))
-            return false;
-        ShowItemsListProperties(node);
-        return true;
-    }
-    if (key == QLatin1String("Open Destination Folder")) {
-        // The folder the tool windows last wrote into, as their destination
-        // box offers it first; before any job, their default folder.
-        QComboBox history;
-        mdlFunctions::LoadPathHistory(&history);
-        QString folder = history.count() > 0 ? history.itemText(0) : QString();
-        if (folder.isEmpty())
-            folder = AppPaths::defaultDestinationFolder();
-        AppPaths::makeDefaultDestination(folder);
-        OpenDestFolder(folder);
-        return true;
-    }
-    if (key == QLatin1String("Save As")) {
-        if (IsCDNode(nodeKey)) {
-            MsgBox(QStringLiteral("Nothing to save.") + blanks(20), Msg::Information);
-            return false;
-        }
-        if (cGrid1->Rows() == 0)
-            return false;
-        SaveAs();
-        return true;
-    }
+    if (cGrid1->Rows() == 0)
+        return false;
+    SaveAs();
     return true;
 }
 
@@ -251,42 +247,60 @@ void frmMain::OpenDestFolder(const QString &sDir)
 
 // --- Item commands ----------------------------------------------------------------
 
-bool frmMain::runItemCommand(const QString &key)
+void frmMain::addItemCommands()
 {
-    if (key == QLatin1String("MarkUnmark All")) {
-        SetAllItemsMark(!IsAnyItemMarked());
-        return true;
+    const auto anyRows = [this] { return cGrid1->Rows() > 0; };
+    addCommand(QStringLiteral("MarkUnmark All"), {[this] {
+                                                      SetAllItemsMark(!IsAnyItemMarked());
+                                                      return true;
+                                                  },
+                                                  {}, true});
+    addCommand(QStringLiteral("Rename Item"), {[this] {
+                                                   mdlOnTop::SetFormOnTop(this, false);
+                                                   cGrid1_DblClick(cGrid1->SelectedRow(), cGrid1->SelectedCol());
+                                                   return true;
+                                               },
+                                               anyRows, true});
+    addCommand(QStringLiteral("Remove Item"), {[this] { return removeItemCommand(); }, {}, true});
+    addCommand(QStringLiteral("Clear the List"), {[this] {
+                                                      requestClearTheList();
+                                                      return true;
+                                                  },
+                                                  anyRows, true});
+    for (const char *key : {"Move Up", "Move Down", "Move To First", "Move To Last"}) {
+        const QString move = QString::fromLatin1(key);
+        addCommand(move, {[this, move] { return moveCommand(move); }, anyRows, true});
     }
-    if (key == QLatin1String("Remove Item") && IsCDNode(selectedKey(cTreeView1))) {
+}
+
+bool frmMain::removeItemCommand()
+{
+    if (IsCDNode(selectedKey(cTreeView1))) {
         MsgBox(QStringLiteral("Cannot remove items from Audio CD.") + blanks(20), Msg::Information);
         return false;
     }
-    const int rows = cGrid1->Rows();
-    if (rows == 0)
+    if (cGrid1->Rows() == 0)
         return false;
-    const int selected = cGrid1->SelectedRow();
+    requestRemoveSelectedItems();
+    return true;
+}
 
-    if (key == QLatin1String("Rename Item")) {
-        mdlOnTop::SetFormOnTop(this, false);
-        cGrid1_DblClick(selected, cGrid1->SelectedCol());
-    } else if (key == QLatin1String("Remove Item")) {
-        requestRemoveSelectedItems();
-    } else if (key == QLatin1String("Clear the List")) {
-        requestClearTheList();
-    } else {
-        // With no row selected nothing moves; the list is still written.
-        if (selected >= 1) {
-            if (key == QLatin1String("Move Up") && selected > 1)
-                ReplaceRow(-1);
-            else if (key == QLatin1String("Move Down") && selected < rows)
-                ReplaceRow(1);
-            else if (key == QLatin1String("Move To First") && rows > 1)
-                ReplaceRow(1 - selected);
-            else if (key == QLatin1String("Move To Last") && rows > 1 && selected < rows)
-                ReplaceRow(rows - selected);
-        }
-        SaveGridToFile();
+bool frmMain::moveCommand(const QString &key)
+{
+    const int rows = cGrid1->Rows();
+    const int selected = cGrid1->SelectedRow();
+    // With no row selected nothing moves; the list is still written.
+    if (selected >= 1) {
+        if (key == QLatin1String("Move Up") && selected > 1)
+            ReplaceRow(-1);
+        else if (key == QLatin1String("Move Down") && selected < rows)
+            ReplaceRow(1);
+        else if (key == QLatin1String("Move To First") && rows > 1)
+            ReplaceRow(1 - selected);
+        else if (key == QLatin1String("Move To Last") && rows > 1 && selected < rows)
+            ReplaceRow(rows - selected);
     }
+    SaveGridToFile();
     return true;
 }
 
@@ -330,131 +344,3 @@ void frmMain::ReplaceRow(qint32 lMove)
     cGrid1->setRedraw(true);
 }
 
-// --- Windows, modes and outside programs ------------------------------------------
-
-void frmMain::OpenOptionsPage(const QString &page)
-{
-    Forms::loadOptions().execOnPage(page, this);
-}
-
-bool frmMain::runWindowCommand(const QString &key, qint32 ItemNumber, bool &handled)
-{
-    handled = true;
-    static const QStringList pages = {QStringLiteral("Events"), QStringLiteral("View"), QStringLiteral("General"),
-                                      QStringLiteral("ID3 Tags"), QStringLiteral("Advanced")};
-    if (pages.contains(key)) {
-        mdlOnTop::SetFormOnTop(this, false);
-        OpenOptionsPage(key);
-        return true;
-    }
-    if (key == QLatin1String("About")) {
-        mdlOnTop::SetFormOnTop(this, false);
-        frmAbout about(this, imgMenu);
-        about.exec();
-        return true;
-    }
-    if (key == QLatin1String("MP3 Tags Editor")) {
-        mdlOnTop::SetFormOnTop(this, false);
-        setCursor(Qt::WaitCursor);
-        showMP3TagsEditor();
-        unsetCursor();
-        return true;
-    }
-    if (key == QLatin1String("Notes")) {
-        ShowNotes();
-        return true;
-    }
-    if (key == QLatin1String("FreeDB")) {
-        mdlOnTop::SetFormOnTop(this, false);
-        if (cGrid1->Rows() == 0)
-            return false;
-        if (!IsCDNode(selectedKey(cTreeView1))) {
-            MsgBox(QStringLiteral("Select the CD drive to get the information about.") + blanks(18), Msg::Information);
-            return false;
-        }
-        setCursor(Qt::WaitCursor);
-        frmFreeDB &window = Forms::loadFreeDB();
-        // Without a connection the window has said so and closed itself.
-        if (window.GetFreeDB())
-            window.exec();
-        unsetCursor();
-        return true;
-    }
-    if (key == QLatin1String("Audio Recorder")) {
-        setCursor(Qt::WaitCursor);
-        frmMicRecorder &window = Forms::loadMicRecorder();
-        unsetCursor();
-        window.exec();
-        return true;
-    }
-    if (key == QLatin1String("Text To Speech")) {
-        setCursor(Qt::WaitCursor);
-        frmWaveTTS &window = Forms::loadWaveTTS();
-        WindowPlace::centreOnScreen(&window);
-        window.exec();
-        unsetCursor();
-        return true;
-    }
-    if (key == QLatin1String("Transparent")) {
-        const bool on = !m_cMenu->ItemChecked(ItemNumber);
-        if (on)
-            mdlTransparent::SetTranslucency(this, kTransparentAlpha);
-        else
-            mdlTransparent::ClearTranslucency(this);
-        m_cMenu->setItemChecked(ItemNumber, on);
-        return true;
-    }
-    if (key == QLatin1String("On Top")) {
-        const bool on = !m_cMenu->ItemChecked(ItemNumber);
-        m_cMenu->setItemChecked(m_cMenu->IndexForKey(QStringLiteral("On Top")), on);
-        mdlOnTop::SetFormOnTop(this, on);
-        return true;
-    }
-    if (key == QLatin1String("Minimize")) {
-        setWindowState(windowState() | Qt::WindowMinimized);
-        return true;
-    }
-    if (key == QLatin1String("GoSysTray")) {
-        GoSysTray();
-        return false;
-    }
-    if (key == QLatin1String("RC Open")) {
-        cSysTray1_MouseClick(1);
-        return true;
-    }
-    if (key == QLatin1String("Exit") || key == QLatin1String("RC Exit")) {
-        // Refused (the exit question answered No): the window stays and is refreshed.
-        return !Forms::unload(this);
-    }
-    if (key == QLatin1String("Master Volume")) {
-        mdlOnTop::SetFormOnTop(this, false);
-        const QString mixer = QStandardPaths::findExecutable(kMixerProgram);
-        if (mixer.isEmpty() || !Services::instance().launcher().start(mixer, {})) {
-            MsgBox(QStringLiteral("The volume control cannot be started: the program '") + kMixerProgram
-                       + QStringLiteral("' is not installed."),
-                   Msg::Information);
-        }
-        return true;
-    }
-    if (key == QLatin1String("HelpTopic")) {
-        const QString help = AppPaths::resourceFolder() + QStringLiteral("/help/index.html");
-        if (!QFileInfo::exists(help) || !Services::instance().shell().open(help))
-            MsgBox(QStringLiteral("The help file ") + help + QStringLiteral(" cannot be opened."), Msg::Information);
-        return true;
-    }
-    if (key == QLatin1String("Support")) {
-        if (!Services::instance().shell().open(g_sAppSupportPage))
-            MsgBox(QStringLiteral("The page ") + g_sAppSupportPage + QStringLiteral(" cannot be opened."),
-                   Msg::Information);
-        return true;
-    }
-    if (key == QLatin1String("Open Default Player")) {
-        mdlOnTop::SetFormOnTop(this, false);
-        const QString file = cGrid1->Rows() > 0 ? selectedCell(*cGrid1, Row::File) : QString();
-        if (!file.isEmpty())
-            Services::instance().shell().open(file);
-        return true;
-    }
-    handled = false;
-    return true;
-}

@@ -142,7 +142,7 @@ void frmMain::lblListName_Click()
     cTreeNode *node = cTreeView1->SelectedItem();
     if (!node || IsMainNode(node->Key()))
         return;
-    m_cMenu_Click(m_cMenu->IndexForKey(QStringLiteral("Items List Properties")));
+    runCommand(QStringLiteral("Items List Properties"));
 }
 
 // --- Clearing and removing ------------------------------------------------------

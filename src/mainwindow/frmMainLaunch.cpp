@@ -279,19 +279,24 @@ QString blanks(int n)
 
 } // namespace
 
-bool frmMain::runToolCommand(const QString &key, bool &handled)
+void frmMain::addToolCommands()
 {
-    const ToolEntry *tool = toolFor(key);
-    handled = tool != nullptr;
-    // A tool takes the list's marked rows: all of them, once they are in.
-    if (tool && tool->launch && holdWhileLoading(key))
-        return false;
-    if (!tool || !tool->launch)
-        return true;
-    if (!toolGate(key))
-        return false;
-    tool->launch(*this, *cTreeView1->SelectedItem());
-    return true;
+    for (const ToolEntry &tool : kTools) {
+        const QString key = tool.key;
+        // A window that is not part of this build: its command only refreshes.
+        if (!tool.launch) {
+            addCommand(key, {[] { return true; }});
+            continue;
+        }
+        // A tool takes the list's marked rows: all of them, once they are in.
+        addCommand(key, {[this, key, launch = tool.launch] {
+                             if (!toolGate(key))
+                                 return false;
+                             launch(*this, *cTreeView1->SelectedItem());
+                             return true;
+                         },
+                         {}, true});
+    }
 }
 
 // The checks before a tool opens; false when one stopped the command (after
@@ -319,7 +324,7 @@ bool frmMain::toolGate(const QString &key)
         return false;
     }
     if (!ripper && cGrid1->Rows() == 0) {
-        runByKey(QStringLiteral("Add Files"));
+        runCommand(QStringLiteral("Add Files"));
         return false;
     }
     const qint32 marked = CountMarkedItems();

@@ -291,10 +291,7 @@ void frmMain::buildStatusPanels()
 
 void frmMain::routeCommand(const QString &key)
 {
-    const qint32 index = m_cMenu->IndexForKey(key);
-    if (commandHook && commandHook(index))
-        return;
-    m_cMenu_Click(index);
+    Q_EMIT CommandRequested(key);
 }
 
 void frmMain::popSubmenu(cToolbar *toolbar, int index, const QString &itemKey)
@@ -394,10 +391,13 @@ void frmMain::tlbrList_ButtonDropDown(int index)
 
 void frmMain::cStatusBar1_PanelClick(int index)
 {
+    // A click on any panel stops the item playing, as a command does; "Main"
+    // shows the state and runs nothing more.
     const QString key = cStatusBar1->PanelKey(index);
-    if (key.isEmpty())
-        return;
-    routeCommand(key);
+    if (isCommand(key))
+        routeCommand(key);
+    else if (!key.isEmpty())
+        Q_EMIT PlayerStopRequested();
 }
 
 void frmMain::pressPlayerButton(const QString &key)

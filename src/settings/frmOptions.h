@@ -13,6 +13,9 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class RegistryRoutines;
+namespace OptionsTable {
+struct Option;
+}
 class cImageList;
 class cTreeNode;
 class cTreeView;
@@ -50,6 +53,10 @@ public:
     void selectFileNameTemplate(const QString &name);
     // Copies the registry into the controls and publishes the option variables.
     void GetOptions();
+    // One option of the table: read into its control and published, or the
+    // control's value as stored.
+    void readOption(const OptionsTable::Option &option, const QString &text);
+    QString optionText(const OptionsTable::Option &option) const;
 
     void cmdOk_Click();
     void cmdCancel_Click();

@@ -16,6 +16,7 @@
 #include "settings/ColorBox.h"
 #include "settings/OptionSettings.h"
 #include "settings/OptionsFolders.h"
+#include "settings/OptionsTable.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -27,12 +28,12 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <variant>
 
 namespace {
 
 const QString kGeneral = QStringLiteral("General");
 const QString kEvents = QStringLiteral("Events");
-const QString kTags = QStringLiteral("ID3 Tags");
 
 // A stored number as the controls take it: blanks around it are allowed, a
 // fraction rounds to the even neighbour, anything else is no number.
@@ -67,11 +68,6 @@ void setCheckValue(QCheckBox *box, std::optional<qint32> value)
     box->setCheckState(*value == 0 ? Qt::Unchecked : *value == 1 ? Qt::Checked : Qt::PartiallyChecked);
 }
 
-bool isOn(const QCheckBox *box)
-{
-    return box->checkState() != Qt::Unchecked;
-}
-
 // Selects the entry with exactly that text; a text no entry has changes nothing.
 void selectByText(QComboBox *combo, const QString &text)
 {
@@ -82,18 +78,56 @@ void selectByText(QComboBox *combo, const QString &text)
         combo->setCurrentIndex(index);
 }
 
+template <class... Ts>
+struct Overloaded : Ts... {
+    using Ts::operator()...;
+};
+
+// A colour is the number of its three bytes; anything else keeps the box's.
+void setColorValue(ColorBox *box, std::optional<qint32> color)
+{
+    if (color && *color >= 0 && *color <= 0xFFFFFF)
+        box->setBackColor(*color);
+}
+
 } // namespace
+
+// Puts the stored text of option into its control and publishes the control's value.
+void frmOptions::readOption(const OptionsTable::Option &option, const QString &text)
+{
+    const std::optional<qint32> number = text.isEmpty() ? std::optional<qint32>(option.emptyAs) : numberOf(text);
+    std::visit(Overloaded{
+                   [&](QCheckBox *frmOptions::*box) { setCheckValue(this->*box, number); },
+                   [&](QLineEdit *frmOptions::*box) { (this->*box)->setText(text); },
+                   [&](QPlainTextEdit *frmOptions::*box) { (this->*box)->setPlainText(text); },
+                   [&](ColorBox *frmOptions::*box) { setColorValue(this->*box, number); },
+               },
+               option.control);
+    const QString stored = optionText(option);
+    std::visit(Overloaded{
+                   [&](bool *global) { *global = stored != QLatin1String("0"); },
+                   [&](QString *global) { *global = stored; },
+                   [&](qint32 *global) { *global = stored.toInt(); },
+               },
+               option.global);
+}
+
+// The control's value of option as it is stored.
+QString frmOptions::optionText(const OptionsTable::Option &option) const
+{
+    return std::visit(Overloaded{
+                          [&](QCheckBox *frmOptions::*box) { return QString::number(checkValue(this->*box)); },
+                          [&](QLineEdit *frmOptions::*box) { return (this->*box)->text(); },
+                          [&](QPlainTextEdit *frmOptions::*box) { return (this->*box)->toPlainText(); },
+                          [&](ColorBox *frmOptions::*box) { return QString::number((this->*box)->BackColor()); },
+                      },
+                      option.control);
+}
 
 void frmOptions::GetOptions()
 {
     RegistryRoutines &reg = settingsKey();
     const auto value = [&reg](const QString &name) { return reg.GetRegistryValue(name).toString(); };
-    // A check box's stored state; empty reads as clear.
-    const auto readCheck = [&value](QCheckBox *box, const char *name) {
-        const QString text = value(QString::fromLatin1(name));
-        setCheckValue(box, text.isEmpty() ? std::optional<qint32>(0) : numberOf(text));
-        return isOn(box);
-    };
 
     reg.setSubkey(kGeneral);
 
@@ -111,10 +145,6 @@ void frmOptions::GetOptions()
     }
 
     txtToPath->setEditText(value(QStringLiteral("txtToPath")));
-
-    g_bSelectTheLastItem = readCheck(chkSelectTheLastItem, "chkSelectTheLastItem");
-    g_bAutoFreeDB = readCheck(chkAutoFreeDB, "chkAutoFreeDB");
-
     // The lists folder is always a whole folder path ending in "/", so a list
     // file's path is the folder followed directly by its name.
     const QString folder = txtToPath->currentText();
@@ -133,28 +163,11 @@ void frmOptions::GetOptions()
     selectByText(cboFileName, value(QStringLiteral("cboFileName")));
     g_sDefaultFileNameFormat = cboFileName->currentText();
 
-    g_bSaveLogWhenExit = readCheck(chkSaveLogWhenExit, "chkSaveLogWhenExit");
-    g_bDisplayMSGWhenExit = readCheck(chkDisplayMSGWhenExit, "chkDisplayMSGWhenExit");
-    g_bDisplayMSGWhenErase = readCheck(chkDisplayMSGWhenErase, "chkDisplayMSGWhenErase");
-    g_bGoToNextItem = readCheck(chkGoToNextItem, "chkGoToNextItem");
-    g_bDisplayPlayer = readCheck(chkDisplayPlayer, "chkDisplayPlayer");
-    g_bClearOnExit = readCheck(chkClearOnExit, "chkClearOnExit");
-    g_bDisplayAudioGraph = readCheck(chkDisplayAudioGraph, "chkDisplayAudioGraph");
-    g_bMenuXPStyle = readCheck(chkMenuXPStyle, "chkMenuXPStyle");
-    g_bDisplayGridHotTrack = readCheck(chkDisplayGridHotTrack, "chkDisplayGridHotTrack");
-    g_bDisplayTitle = readCheck(chkDisplayTitle, "chkDisplayTitle");
-    g_bDisplayGridLine = readCheck(chkDisplayGridLine, "chkDisplayGridLine");
+    for (const OptionsTable::Option &option : OptionsTable::options()) {
+        reg.setSubkey(option.subkey);
+        readOption(option, value(option.key));
+    }
 
-    // A colour is a number of the three colour bytes; empty reads as black.
-    const auto readColor = [&value](ColorBox *box, const char *name) {
-        const QString text = value(QString::fromLatin1(name));
-        const std::optional<qint32> color = text.isEmpty() ? std::optional<qint32>(0) : numberOf(text);
-        if (color && *color >= 0 && *color <= 0xFFFFFF)
-            box->setBackColor(*color);
-        return box->BackColor();
-    };
-    g_lTitleBackColor = readColor(picColor, "picColor");
-    g_lTitleTextColor = readColor(picTextColor, "picTextColor");
     picTitle->setBackColor(picColor->BackColor());
     QPalette titlePalette = lblTitle->palette();
     titlePalette.setColor(QPalette::WindowText, ColorBox::toColor(picTextColor->BackColor()));
@@ -162,41 +175,11 @@ void frmOptions::GetOptions()
 
     chkRunWhenWinStarts->setCheckState(mdlRunOnStart::IsRunOnStartup() ? Qt::Checked : Qt::Unchecked);
 
-    g_bDisplayLiveUpdateWindow = readCheck(chkDisplayLiveUpdateWindow, "chkDisplayLiveUpdateWindow");
-    g_bAutoUpdate = readCheck(chkAutoUpdate, "chkAutoUpdate");
-
     reg.setSubkey(kEvents);
-    g_bOpenDestFolder = readCheck(chkOpenDestFolder, "chkOpenDestFolder");
-    g_bTurnOffComputer = readCheck(chkTurnOffComputer, "chkTurnOffComputer");
-    g_bPlaySound = readCheck(chkPlaySound, "chkPlaySound");
-
     // A path without a file name (empty, or ending in "/") has nothing to play.
     const QString sound = value(QStringLiteral("txtPlayAtEnd"));
     setPlayAtEnd(mdlFunctions::GetFileName(sound).isEmpty() ? OptionsFolders::defaultEndSound() : sound);
     g_sEndSoundFile = m_sPlayAtEndPath;
-
-    g_bNoticeApp = readCheck(chkNoticeApp, "chkNoticeApp");
-    txtAppNotice->setPlainText(value(QStringLiteral("txtAppNotice")));
-    g_sNoticeCommandLine = txtAppNotice->toPlainText();
-
-    reg.setSubkey(kTags);
-    {
-        const QString text = value(QStringLiteral("chkCopyID3FromSource"));
-        setCheckValue(chkCopyID3FromSource, text.isEmpty() ? std::optional<qint32>(1) : numberOf(text));
-        g_bCopyID3FromSource = isOn(chkCopyID3FromSource);
-    }
-    const auto readText = [&value](QLineEdit *box, const char *name) {
-        box->setText(value(QString::fromLatin1(name)));
-        return box->text();
-    };
-    g_sTagArtist = readText(txtTagArtist, "txtTagArtist");
-    g_sTagSong = readText(txtTagSong, "txtTagSong");
-    g_sTagAlbum = readText(txtTagAlbum, "txtTagAlbum");
-    g_sTagTrack = readText(txtTagTrack, "txtTagTrack");
-    g_sTagGenre = readText(txtTagGenre, "txtTagGenre");
-    g_sTagYear = readText(txtTagYear, "txtTagYear");
-    txtTagComment->setPlainText(value(QStringLiteral("txtTagComment")));
-    g_sTagComment = txtTagComment->toPlainText();
 }
 
 void frmOptions::setPlayAtEnd(const QString &fullPath)
@@ -210,30 +193,21 @@ void frmOptions::cmdOk_Click()
 {
     RegistryRoutines &reg = settingsKey();
     bool unsaved = false;
-    const auto write = [&reg, &unsaved](const char *name, const QString &text) {
+    const auto write = [&reg, &unsaved](const QString &name, const QString &text) {
         // A missing subkey stores nothing by design; a key that is there but
         // cannot be written would lose the user's choice without a word.
-        if (!reg.SetRegistryValue(QString::fromLatin1(name), text, REG_SZ) && reg.KeyExists())
+        if (!reg.SetRegistryValue(name, text, REG_SZ) && reg.KeyExists())
             unsaved = true;
     };
-    const auto writeCheck = [&write](const char *name, const QCheckBox *box) {
-        write(name, QString::number(checkValue(box)));
-    };
+
+    for (const OptionsTable::Option &option : OptionsTable::options()) {
+        reg.setSubkey(option.subkey);
+        write(option.key, optionText(option));
+    }
 
     reg.setSubkey(kGeneral);
-    writeCheck("chkClearOnExit", chkClearOnExit);
-    writeCheck("chkDisplayAudioGraph", chkDisplayAudioGraph);
-    writeCheck("chkMenuXPStyle", chkMenuXPStyle);
-    writeCheck("chkSelectTheLastItem", chkSelectTheLastItem);
-    writeCheck("chkAutoFreeDB", chkAutoFreeDB);
-    writeCheck("chkDisplayPlayer", chkDisplayPlayer);
-    writeCheck("chkDisplayGridHotTrack", chkDisplayGridHotTrack);
-    writeCheck("chkDisplayTitle", chkDisplayTitle);
-    writeCheck("chkDisplayGridLine", chkDisplayGridLine);
-    write("picColor", QString::number(picColor->BackColor()));
-    write("picTextColor", QString::number(picTextColor->BackColor()));
-    write("cboDevices", QString::number(cboDevices->currentIndex()));
-    write("cboTargetFormat", cboTargetFormat->currentText());
+    write(QStringLiteral("cboDevices"), QString::number(cboDevices->currentIndex()));
+    write(QStringLiteral("cboTargetFormat"), cboTargetFormat->currentText());
 
     // An emptied folder goes back to the default before anything uses it:
     // an empty folder would put list files wherever the program was started.
@@ -248,38 +222,16 @@ void frmOptions::cmdOk_Click()
     } else {
         g_sItemsListMainDirectory = folder;
     }
-    write("txtToPath", folder);
-    write("cboFileName", cboFileName->currentText());
+    write(QStringLiteral("txtToPath"), folder);
+    write(QStringLiteral("cboFileName"), cboFileName->currentText());
 
     const bool runOnStart = chkRunWhenWinStarts->checkState() == Qt::Checked;
     QString startError;
     if (mdlRunOnStart::SetRunOnStartup(runOnStart, &startError) == 0 && runOnStart)
         MsgBox(SafeWrite::cannotSave(mdlRunOnStart::autostartFile(), startError), int(Msg::OkOnly) + int(Msg::Critical));
 
-    writeCheck("chkSaveLogWhenExit", chkSaveLogWhenExit);
-    writeCheck("chkDisplayMSGWhenExit", chkDisplayMSGWhenExit);
-    writeCheck("chkDisplayMSGWhenErase", chkDisplayMSGWhenErase);
-    writeCheck("chkGoToNextItem", chkGoToNextItem);
-    writeCheck("chkDisplayLiveUpdateWindow", chkDisplayLiveUpdateWindow);
-    writeCheck("chkAutoUpdate", chkAutoUpdate);
-
     reg.setSubkey(kEvents);
-    writeCheck("chkOpenDestFolder", chkOpenDestFolder);
-    writeCheck("chkTurnOffComputer", chkTurnOffComputer);
-    writeCheck("chkPlaySound", chkPlaySound);
-    write("txtPlayAtEnd", m_sPlayAtEndPath);
-    writeCheck("chkNoticeApp", chkNoticeApp);
-    write("txtAppNotice", txtAppNotice->toPlainText());
-
-    reg.setSubkey(kTags);
-    writeCheck("chkCopyID3FromSource", chkCopyID3FromSource);
-    write("txtTagArtist", txtTagArtist->text());
-    write("txtTagSong", txtTagSong->text());
-    write("txtTagAlbum", txtTagAlbum->text());
-    write("txtTagGenre", txtTagGenre->text());
-    write("txtTagTrack", txtTagTrack->text());
-    write("txtTagYear", txtTagYear->text());
-    write("txtTagComment", txtTagComment->toPlainText());
+    write(QStringLiteral("txtPlayAtEnd"), m_sPlayAtEndPath);
 
     if (unsaved)
         MsgBox(QStringLiteral("Some options could not be saved: the settings in %1 cannot be written.")

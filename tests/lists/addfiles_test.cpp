@@ -22,11 +22,11 @@ namespace Row = ItemsListRow;
 
 namespace {
 
-class AddingFiles : public MainWindowTest {
+class AddingFiles : public ListWindowTest {
 protected:
     void SetUp() override
     {
-        MainWindowTest::SetUp();
+        ListWindowTest::SetUp();
         savedCopyTags = g_bCopyID3FromSource;
         g_bCopyID3FromSource = true;
     }
@@ -38,7 +38,7 @@ protected:
         for (QString *tag :
              {&g_sTagAlbum, &g_sTagArtist, &g_sTagComment, &g_sTagGenre, &g_sTagYear, &g_sTagSong, &g_sTagTrack})
             tag->clear();
-        MainWindowTest::TearDown();
+        ListWindowTest::TearDown();
     }
 
     bool savedCopyTags = false;

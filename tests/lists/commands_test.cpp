@@ -11,12 +11,12 @@ namespace Row = ItemsListRow;
 
 namespace {
 
-class GridCommands : public MainWindowTest {
+class GridCommands : public ListWindowTest {
 protected:
     void TearDown() override
     {
         g_bDisplayMSGWhenErase = false;
-        MainWindowTest::TearDown();
+        ListWindowTest::TearDown();
     }
 
     // "Songs" of three items, the first marked, and "Other" of one; Songs is

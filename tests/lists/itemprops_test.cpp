@@ -23,7 +23,7 @@ namespace {
 
 const QString blanks42(42, QLatin1Char(' '));
 
-class ItemProperties : public MainWindowTest {
+class ItemProperties : public ListWindowTest {
 protected:
     // A list "Songs" of three items, 205 s, 10 s and 20 s long; the second is
     // stereo and holds a range of 75 s from 60 s.
@@ -50,7 +50,7 @@ protected:
     void TearDown() override
     {
         delete form.data();
-        MainWindowTest::TearDown();
+        ListWindowTest::TearDown();
     }
 
     QPointer<frmItem> form;

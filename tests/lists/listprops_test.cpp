@@ -10,7 +10,7 @@ namespace {
 
 const QString blanks42(42, QLatin1Char(' '));
 
-class ListProperties : public MainWindowTest {
+class ListProperties : public ListWindowTest {
 protected:
     // Two lists, "Alpha" with one item and "Beta" empty; Alpha is shown.
     frmMain &loadTwoLists()

@@ -25,11 +25,11 @@ namespace Row = ItemsListRow;
 
 namespace {
 
-class MainLists : public MainWindowTest {
+class MainLists : public ListWindowTest {
 protected:
     void TearDown() override
     {
-        MainWindowTest::TearDown();
+        ListWindowTest::TearDown();
         g_sItemsListMainDirectory.clear();
         g_bSelectTheLastItem = false;
         g_bCopyID3FromSource = false;
@@ -50,7 +50,7 @@ protected:
 
     QString wav(const QString &name, int ms, int rate = 8000, int channels = 1)
     {
-        return MainWindowTest::wav(name, ms, rate, channels);
+        return ListWindowTest::wav(name, ms, rate, channels);
     }
 
     // The list file holds exactly text.

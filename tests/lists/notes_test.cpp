@@ -8,7 +8,7 @@
 
 namespace {
 
-class Notes : public MainWindowTest {
+class Notes : public ListWindowTest {
 protected:
     // Opens the window as the "Notes" command does.
     static frmNotes &open() { return showNotes(); }

@@ -1,4 +1,4 @@
-#include "MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 
 #include "support/CdFixtures.h"
 
@@ -21,11 +21,11 @@ namespace Row = ItemsListRow;
 
 // Drives are images: a disc is a CUE/BIN with tracks, an empty drive a CUE
 // without any.
-class CdWatch : public MainWindowTest {
+class CdWatch : public MainWindowShellTest {
 protected:
     void SetUp() override
     {
-        MainWindowTest::SetUp();
+        MainWindowShellTest::SetUp();
         g_lAppIncCDRipper = 1;
     }
 

@@ -1,4 +1,4 @@
-#include "MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 
 #include "support/AudioFixtures.h"
 
@@ -11,7 +11,7 @@
 
 namespace {
 
-using CommandLine = MainWindowTest;
+using CommandLine = MainWindowShellTest;
 
 } // namespace
 
@@ -83,19 +83,19 @@ TEST_F(CommandLine, AHandOverDuringAListLoadActsOnceTheLoadHasEnded)
     Fixture::writeWav(wav, Fixture::WavSpec{8000, 1, 16}, 800);
     // Long enough a load that the event loop turns while it runs.
     constexpr int kRows = 3000;
-    writeList(QStringLiteral("A"), {});
-    writeList(QStringLiteral("B"), QStringList(kRows, wav));
+    writeFilesList(QStringLiteral("A"), {});
+    writeFilesList(QStringLiteral("B"), QStringList(kRows, wav));
     frmMain &main = load();
     ASSERT_EQ(main.cGrid1->Rows(), 0);
 
     int rowsWhenRun = -1;
     bool loadingWhenRun = true;
-    main.commandHook = [&](qint32 index) {
-        routed << main.menu().ItemKey(index);
+    QObject::disconnect(&main, &frmMain::CommandRequested, nullptr, nullptr);
+    QObject::connect(&main, &frmMain::CommandRequested, &main, [&](const QString &key) {
+        routed << key;
         rowsWhenRun = main.cGrid1->Rows();
         loadingWhenRun = main.prgStatus->Visible();
-        return true;
-    };
+    });
     QTimer::singleShot(0, &main, [&main] { main.TakeCommandLine(QStringLiteral("-addfiles")); });
     main.cTreeView1_NodeClick(g_oItemsListsRoot->Child().Item(2));
     ASSERT_TRUE(waitUntil([this] { return !routed.isEmpty(); }));

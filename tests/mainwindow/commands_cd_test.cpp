@@ -1,4 +1,4 @@
-#include "commands_fixture.h"
+#include "support/MainWindowFixture.h"
 
 #include "support/CdFixtures.h"
 #include "support/LoopbackCddbServer.h"
@@ -23,11 +23,11 @@ namespace Row = ItemsListRow;
 const QVector<CdFixture::Track> kDisc = {{true, 150}, {true, 225}, {true, 75}, {false, 60}};
 
 // An edition with the CD ripper, its one drive D: holding kDisc.
-class CdCommands : public CommandsTest {
+class CdCommands : public MainWindowTest {
 protected:
     void SetUp() override
     {
-        CommandsTest::SetUp();
+        MainWindowTest::SetUp();
         image = CdFixture::writeImage(TestEnv::workFolder(), QStringLiteral("disc"), kDisc);
         ASSERT_FALSE(image.isEmpty());
         qputenv("SONVALE_CD_DEVICES", QFile::encodeName(image));
@@ -65,7 +65,7 @@ struct ShownRipper {
 
 void watchRipper(ShownRipper &shown)
 {
-    CommandsTest::onNextModal([&shown](QWidget *w) {
+    MainWindowTest::onNextModal([&shown](QWidget *w) {
         auto *ripper = qobject_cast<frmCDRipper *>(w);
         if (!ripper)
             return;

@@ -1,4 +1,4 @@
-#include "commands_fixture.h"
+#include "support/MainWindowFixture.h"
 
 #include "lists/frmItem.h"
 
@@ -8,7 +8,7 @@ namespace {
 
 namespace Row = ItemsListRow;
 
-class ItemCommands : public CommandsTest {
+class ItemCommands : public MainWindowTest {
 protected:
     // A, B, C, D with only C marked.
     frmMain &loadFour()

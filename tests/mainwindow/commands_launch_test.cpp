@@ -1,4 +1,4 @@
-#include "commands_fixture.h"
+#include "support/MainWindowFixture.h"
 
 #include "controls/ui/cStatusBar.h"
 #include "core/mdlFileSystem.h"
@@ -17,7 +17,7 @@ namespace {
 
 namespace Row = ItemsListRow;
 
-using ToolLaunch = CommandsTest;
+using ToolLaunch = MainWindowTest;
 
 // What a tool window held when it came on screen.
 struct Shown {
@@ -35,7 +35,7 @@ struct Shown {
 
 void watchTool(Shown &shown)
 {
-    CommandsTest::onNextModal([&shown](QWidget *w) {
+    MainWindowTest::onNextModal([&shown](QWidget *w) {
         auto *tool = qobject_cast<ToolWindow *>(w);
         if (!tool)
             return;

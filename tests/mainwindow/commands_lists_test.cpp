@@ -1,4 +1,4 @@
-#include "commands_fixture.h"
+#include "support/MainWindowFixture.h"
 
 #include "core/frmFileCopy.h"
 #include "lists/frmDirProperties.h"
@@ -10,7 +10,7 @@
 
 namespace {
 
-using ListCommands = CommandsTest;
+using ListCommands = MainWindowTest;
 
 TEST_F(ListCommands, NewItemsListTakesTheFirstFreeNumberAndOpensItsName)
 {
@@ -214,7 +214,7 @@ TEST_F(ListCommands, OpenDestFolderOffersToCreateAMissingFolder)
 namespace {
 
 // An edition with the CD ripper, with one drive under "Audio CDs".
-class DriveNodes : public CommandsTest {
+class DriveNodes : public MainWindowTest {
 protected:
     frmMain &loadWithDrive()
     {
@@ -270,7 +270,7 @@ TEST_F(DriveNodes, ListAndItemCommandsRefuseADrive)
 
 namespace {
 
-using NewListFailure = CommandsTest;
+using NewListFailure = MainWindowTest;
 
 TEST_F(NewListFailure, AListThatCannotBeCreatedIsReportedAndNotShown)
 {

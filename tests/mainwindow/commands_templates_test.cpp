@@ -1,4 +1,4 @@
-#include "commands_fixture.h"
+#include "support/MainWindowFixture.h"
 
 #include "core/mdlFunctions.h"
 #include "tools/frame/mdlTemplates.h"
@@ -9,7 +9,7 @@ namespace {
 
 namespace Row = ItemsListRow;
 
-using Templates = CommandsTest;
+using Templates = MainWindowTest;
 
 TEST(NoticeTemplate, FillsEachPlaceholderInOrder)
 {

@@ -1,4 +1,4 @@
-#include "commands_fixture.h"
+#include "support/MainWindowFixture.h"
 
 #include "support/LocaleGuard.h"
 
@@ -7,7 +7,7 @@ namespace {
 namespace Row = ItemsListRow;
 
 // The main window over an empty list whose grid the test fills cell by cell.
-class Totals : public CommandsTest {
+class Totals : public MainWindowTest {
 protected:
     frmMain &loadEmpty()
     {

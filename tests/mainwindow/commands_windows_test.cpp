@@ -1,4 +1,4 @@
-#include "commands_fixture.h"
+#include "support/MainWindowFixture.h"
 
 #include "controls/ui/cImageList.h"
 #include "core/frmAbout.h"
@@ -14,13 +14,13 @@
 
 namespace {
 
-class WindowCommands : public CommandsTest {
+class WindowCommands : public MainWindowTest {
 protected:
     void TearDown() override
     {
         if (!m_savedPath.isNull())
             qputenv("PATH", m_savedPath);
-        CommandsTest::TearDown();
+        MainWindowTest::TearDown();
     }
 
     void setPath(const QByteArray &path)

@@ -1,4 +1,4 @@
-#include "MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 
 #include "controls/ui/cGrid.h"
 #include "controls/ui/cTreeNode.h"
@@ -14,7 +14,7 @@
 
 namespace {
 
-using Exit = MainWindowTest;
+using Exit = MainWindowShellTest;
 
 RegistryRoutines general()
 {
@@ -68,8 +68,8 @@ TEST_F(Exit, ClearOnExitEmptiesTheSelectedListOnly)
 {
     const QString song = TestEnv::workFolder() + QStringLiteral("/song.wav");
     QFile(song).open(QIODevice::WriteOnly);
-    writeList(QStringLiteral("Songs"), {song});
-    writeList(QStringLiteral("Zoo"), {song});
+    writeFilesList(QStringLiteral("Songs"), {song});
+    writeFilesList(QStringLiteral("Zoo"), {song});
     for (bool clear : {false, true}) {
         SCOPED_TRACE(clear ? "clear on exit" : "keep");
         g_bClearOnExit = clear;

@@ -1,4 +1,4 @@
-#include "MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 
 #include "controls/audio/cAudioGraph.h"
 #include "controls/ui/cGrid.h"
@@ -12,7 +12,7 @@
 
 namespace {
 
-using Layout = MainWindowTest;
+using Layout = MainWindowShellTest;
 
 int px(int twips)
 {

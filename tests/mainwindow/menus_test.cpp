@@ -1,4 +1,4 @@
-#include "MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 
 #include "controls/ui/cImageList.h"
 
@@ -10,7 +10,7 @@
 
 namespace {
 
-using Menus = MainWindowTest;
+using Menus = MainWindowShellTest;
 
 void setAllTools(qint32 value)
 {

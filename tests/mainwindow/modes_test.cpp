@@ -1,10 +1,10 @@
-#include "MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 
 #include <QMenu>
 
 namespace {
 
-using Modes = MainWindowTest;
+using Modes = MainWindowShellTest;
 
 bool menuChecked(frmMain &main, const char *key)
 {

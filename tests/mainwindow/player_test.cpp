@@ -1,4 +1,4 @@
-#include "MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 
 #include "support/AudioFixtures.h"
 #include "support/SoundDevices.h"
@@ -20,7 +20,7 @@ namespace {
 
 namespace Row = ItemsListRow;
 
-class Player : public MainWindowTest {
+class Player : public MainWindowShellTest {
 protected:
     static QString tone(const QString &name, double seconds)
     {
@@ -47,7 +47,7 @@ protected:
 
 TEST_F(Player, NothingToPlayOrAMissingFile)
 {
-    writeList(QStringLiteral("Empty"), {});
+    writeFilesList(QStringLiteral("Empty"), {});
     frmMain &main = load();
     press(main, "Play");
     EXPECT_TRUE(testServices().prompter->messages.isEmpty());
@@ -60,7 +60,7 @@ TEST_F(Player, NothingToPlayOrAMissingFile)
 
     const QString kept = tone(QStringLiteral("kept.wav"), 0.5);
     const QString gone = tone(QStringLiteral("gone.wav"), 0.5);
-    writeList(QStringLiteral("Empty"), {kept, gone});
+    writeFilesList(QStringLiteral("Empty"), {kept, gone});
     frmMain &again = load();
     ASSERT_EQ(again.cGrid1->Rows(), 2);
     QFile::remove(gone);
@@ -79,7 +79,7 @@ TEST_F(Player, NothingToPlayOrAMissingFile)
 TEST_F(Player, ADotFileIsPlayedNotReportedMissing)
 {
     const QString intro = tone(QStringLiteral(".intro.wav"), 1.5);
-    writeList(QStringLiteral("Songs"), {intro});
+    writeFilesList(QStringLiteral("Songs"), {intro});
     frmMain &main = load();
     ASSERT_EQ(main.cGrid1->Rows(), 1);
     main.cGrid1->setSelectedRow(1);
@@ -93,7 +93,7 @@ TEST_F(Player, ADotFileIsPlayedNotReportedMissing)
 
 TEST_F(Player, PlaysPausesAndStopsTheSelectedItem)
 {
-    writeList(QStringLiteral("Songs"), {tone(QStringLiteral("a.wav"), 1.5), tone(QStringLiteral("b.wav"), 8)});
+    writeFilesList(QStringLiteral("Songs"), {tone(QStringLiteral("a.wav"), 1.5), tone(QStringLiteral("b.wav"), 8)});
     frmMain &main = load();
     ASSERT_EQ(main.cGrid1->Rows(), 2);
     main.cGrid1->setSelectedRow(2);
@@ -158,7 +158,7 @@ TEST_F(Player, AnItemThatEndsGoesOnWithTheNextMarkedRow)
     QStringList files;
     for (int i = 1; i <= 5; ++i)
         files << tone(QStringLiteral("t%1.wav").arg(i), 0.3);
-    writeList(QStringLiteral("Short"), files);
+    writeFilesList(QStringLiteral("Short"), files);
     g_bGoToNextItem = true;
     frmMain &main = load();
     ASSERT_EQ(main.cGrid1->Rows(), 5);
@@ -189,7 +189,7 @@ TEST_F(Player, AnItemThatEndsGoesOnWithTheNextMarkedRow)
 TEST_F(Player, PlayWhilePlayingRestartsWithTheSelectedRow)
 {
     ASSERT_TRUE(haveOutput());
-    writeList(QStringLiteral("Songs"), {tone(QStringLiteral("a.wav"), 6), tone(QStringLiteral("b.wav"), 4)});
+    writeFilesList(QStringLiteral("Songs"), {tone(QStringLiteral("a.wav"), 6), tone(QStringLiteral("b.wav"), 4)});
     g_bGoToNextItem = true;
     frmMain &main = load();
     main.cGrid1->setSelectedRow(1);
@@ -207,7 +207,7 @@ TEST_F(Player, PlayWhilePlayingRestartsWithTheSelectedRow)
 TEST_F(Player, ACommandStopsTheItemWithoutMovingOn)
 {
     ASSERT_TRUE(haveOutput());
-    writeList(QStringLiteral("Songs"), {tone(QStringLiteral("a.wav"), 6), tone(QStringLiteral("b.wav"), 6)});
+    writeFilesList(QStringLiteral("Songs"), {tone(QStringLiteral("a.wav"), 6), tone(QStringLiteral("b.wav"), 6)});
     g_bGoToNextItem = true;
     frmMain &main = load();
     main.cGrid1->setSelectedRow(1);
@@ -226,7 +226,7 @@ TEST_F(Player, ACommandStopsTheItemWithoutMovingOn)
 TEST_F(Player, ALateEndOfTheItemStoppedForARestartLeavesTheNextPlaying)
 {
     ASSERT_TRUE(haveOutput());
-    writeList(QStringLiteral("Songs"), {tone(QStringLiteral("a.wav"), 6), tone(QStringLiteral("b.wav"), 6)});
+    writeFilesList(QStringLiteral("Songs"), {tone(QStringLiteral("a.wav"), 6), tone(QStringLiteral("b.wav"), 6)});
     frmMain &main = load();
     main.cGrid1->setSelectedRow(1);
     press(main, "Play");
@@ -250,7 +250,7 @@ TEST_F(Player, ALateEndOfTheItemStoppedForARestartLeavesTheNextPlaying)
 TEST_F(Player, TheListIsNotClearedUnderAnItemThatCannotBeStopped)
 {
     ASSERT_TRUE(haveOutput());
-    writeList(QStringLiteral("Songs"), {tone(QStringLiteral("a.wav"), 6), tone(QStringLiteral("b.wav"), 6)});
+    writeFilesList(QStringLiteral("Songs"), {tone(QStringLiteral("a.wav"), 6), tone(QStringLiteral("b.wav"), 6)});
     frmMain &main = load();
     QFile list(listFile(QStringLiteral("Songs")));
     ASSERT_TRUE(list.open(QIODevice::ReadOnly));

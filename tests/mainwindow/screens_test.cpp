@@ -4,7 +4,7 @@
 // a toolbar's overflow or behind a tab bar's arrows, no control lying over
 // another. The same tests run on a real X server (the ctest entry
 // "mainwindow.xcb"), where a window manager frames the windows.
-#include "commands_fixture.h"
+#include "support/MainWindowFixture.h"
 
 #include "support/ScreenCheck.h"
 
@@ -37,11 +37,11 @@
 
 namespace {
 
-class Screens : public CommandsTest {
+class Screens : public MainWindowTest {
 protected:
     void SetUp() override
     {
-        CommandsTest::SetUp();
+        MainWindowTest::SetUp();
         // The view as a first start has it: title, player and graphs on.
         g_bDisplayTitle = true;
         g_bDisplayPlayer = true;
@@ -61,7 +61,7 @@ protected:
         for (const QPointer<QWidget> &w : owned)
             delete w.data();
         AddFiles::unloadStat();
-        CommandsTest::TearDown();
+        MainWindowTest::TearDown();
     }
 
     // Once the window is on the screen (exposed) and has worked through what

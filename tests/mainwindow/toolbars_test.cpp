@@ -1,4 +1,4 @@
-#include "MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 
 #include "controls/ui/cReBar.h"
 #include "controls/ui/cStatusBar.h"
@@ -12,7 +12,7 @@
 
 namespace {
 
-using Toolbars = MainWindowTest;
+using Toolbars = MainWindowShellTest;
 
 const QStringList kPlayer{"Play", "-", "Pause", "-", "Stop", "-", "Audio Splitter", "-", "Tools", "-"};
 const QStringList kTop{"Add", "-", "Items List", "-", "Audio Splitter", "Tools", "-", "Options", "-", "Mode", "Help"};
@@ -154,8 +154,8 @@ TEST_F(Toolbars, ButtonsAndPanelsRunTheirKeysThroughTheDispatcher)
         EXPECT_EQ(main.cStatusBar1->PanelKey(i), panels.at(i - 1));
         routed.clear();
         emit main.cStatusBar1->PanelClick(i);
-        // "Main" is no command key: the dispatcher is handed 0.
-        EXPECT_EQ(routed, QStringList{i == 1 ? QString() : panels.at(i - 1)});
+        // "Main" is no command key: nothing is asked for.
+        EXPECT_EQ(routed, i == 1 ? QStringList() : QStringList{panels.at(i - 1)});
     }
     EXPECT_EQ(main.PanelText(QStringLiteral("Main")), QStringLiteral("Ready."));
     EXPECT_EQ(main.cStatusBar1->PanelIcon(QStringLiteral("Main")), 47);

@@ -6,6 +6,7 @@
 #include "settings/ColorBox.h"
 #include "core/LinkLabel.h"
 #include "settings/OptionSettings.h"
+#include "settings/OptionsTable.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,6 +17,9 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+
+#include <type_traits>
+#include <variant>
 
 namespace {
 
@@ -569,4 +573,64 @@ TEST_F(OptionsTest, OkSaysSoWhenAValueCannotBeWritten)
     EXPECT_TRUE(prompter().messageTexts().first().startsWith(QStringLiteral("Some options could not be saved")));
     EXPECT_EQ(dump("ID3 Tags").value(QStringLiteral("txtTagArtist")), QStringLiteral("kept"))
         << "the other values are still stored";
+}
+
+// Every option of the window's table comes back as it was stored after a
+// read, a save and a second read, in its control, its variable and the store.
+TEST_F(OptionsTest, EveryTableOptionSurvivesReadSaveRead)
+{
+    struct Stored {
+        const OptionsTable::Option *option;
+        QString text;
+    };
+    QList<Stored> stored;
+    int i = 0;
+    for (const OptionsTable::Option &option : OptionsTable::options()) {
+        ++i;
+        const QString text = std::visit(
+            [i](auto control) -> QString {
+                using Control = decltype(control);
+                if constexpr (std::is_same_v<Control, QCheckBox *frmOptions::*>)
+                    return QString::number(i % 3);
+                else if constexpr (std::is_same_v<Control, ColorBox *frmOptions::*>)
+                    return QString::number((0x10305 * i) & 0xFFFFFF);
+                else if constexpr (std::is_same_v<Control, QPlainTextEdit *frmOptions::*>)
+                    return QStringLiteral("line %1\nand more").arg(i);
+                else
+                    return QStringLiteral("text %1").arg(i);
+            },
+            option.control);
+        store(option.subkey, option.key, text);
+        stored << Stored{&option, text};
+    }
+    ASSERT_GT(stored.size(), 20);
+
+    const auto expectPublished = [&stored](const char *when) {
+        for (const Stored &s : stored) {
+            SCOPED_TRACE(std::string(when) + " " + s.option->key.toStdString());
+            std::visit(
+                [&s](auto *global) {
+                    using Global = std::remove_pointer_t<decltype(global)>;
+                    if constexpr (std::is_same_v<Global, bool>)
+                        EXPECT_EQ(*global, s.text != QLatin1String("0"));
+                    else if constexpr (std::is_same_v<Global, QString>)
+                        EXPECT_EQ(*global, s.text);
+                    else
+                        EXPECT_EQ(*global, s.text.toInt());
+                },
+                s.option->global);
+        }
+    };
+
+    pollutePublishedVariables();
+    frmOptions &w = options();
+    expectPublished("first read");
+
+    w.cmdOk_Click();
+    for (const Stored &s : stored)
+        EXPECT_EQ(dump(s.option->subkey).value(s.option->key), s.text) << s.option->key.toStdString();
+
+    pollutePublishedVariables();
+    w.GetOptions();
+    expectPublished("second read");
 }

@@ -10,10 +10,12 @@
 #include "platform/Prompter.h"
 #include "settings/AudioFormatSettings.h"
 #include "settings/OptionSettings.h"
+#include "settings/OptionsTable.h"
 
 #include <QByteArray>
 
 #include <functional>
+#include <variant>
 #include <vector>
 
 namespace {
@@ -48,44 +50,15 @@ void remember()
 {
     g_restorers.clear();
 
-    // General options
+    // The options: those of the options window's table, and the ones it
+    // reads and saves by hand.
+    for (const OptionsTable::Option &option : OptionsTable::options())
+        std::visit([](auto *global) { keep(*global); }, option.global);
     keep(g_lAudioDeviceIndex);
     keep(g_sDefaultTargetFormat);
     keep(g_sItemsListMainDirectory);
-    keep(g_bSelectTheLastItem);
-    keep(g_bAutoFreeDB);
     keep(g_sDefaultFileNameFormat);
-    keep(g_bSaveLogWhenExit);
-    keep(g_bDisplayMSGWhenExit);
-    keep(g_bDisplayMSGWhenErase);
-    keep(g_bGoToNextItem);
-    keep(g_bDisplayPlayer);
-    keep(g_bClearOnExit);
-    keep(g_bDisplayAudioGraph);
-    keep(g_bMenuXPStyle);
-    keep(g_bDisplayGridHotTrack);
-    keep(g_bDisplayTitle);
-    keep(g_bDisplayGridLine);
-    keep(g_lTitleBackColor);
-    keep(g_lTitleTextColor);
-    keep(g_bDisplayLiveUpdateWindow);
-    keep(g_bAutoUpdate);
-    // Events
-    keep(g_bOpenDestFolder);
-    keep(g_bTurnOffComputer);
-    keep(g_bPlaySound);
     keep(g_sEndSoundFile);
-    keep(g_bNoticeApp);
-    keep(g_sNoticeCommandLine);
-    // ID3 tags
-    keep(g_bCopyID3FromSource);
-    keep(g_sTagArtist);
-    keep(g_sTagSong);
-    keep(g_sTagAlbum);
-    keep(g_sTagTrack);
-    keep(g_sTagGenre);
-    keep(g_sTagYear);
-    keep(g_sTagComment);
 
     // Audio formats
     keep(g_lWavSampleRate);

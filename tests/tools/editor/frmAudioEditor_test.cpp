@@ -1,5 +1,5 @@
 #include "support/EditorFixtures.h"
-#include "mainwindow/commands_fixture.h"
+#include "support/MainWindowFixture.h"
 
 #include "controls/ui/XP_ProgressBar.h"
 #include "settings/AudioFormatSettings.h"
@@ -20,11 +20,11 @@ namespace Row = ItemsListRow;
 
 // The main window over the list "Songs", plus the WAV settings the analyser
 // converts with.
-class Analyser : public CommandsTest {
+class Analyser : public MainWindowTest {
 protected:
     void SetUp() override
     {
-        CommandsTest::SetUp();
+        MainWindowTest::SetUp();
         g_lWavSampleRate = 44100;
         g_lWavChannelsIndex = 1;
         g_lWavBitsPerSample = 16;
