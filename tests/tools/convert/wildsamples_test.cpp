@@ -66,7 +66,7 @@ TEST_P(WildSamples, AreMendedBeforeTheEncoderAndTheFilePlays)
     TestAudio::writeFloatWav(source, kRate, samples);
     addRow(source);
     frmConverter &w = Forms::loadConverter();
-    w.HandOver(*mainGrid, allRows(), QStringLiteral("My list"));
+    w.HandOver(mainRows(allRows()), QStringLiteral("My list"));
     w.txtToPath->setEditText(destination());
     w.cboTargetFormat->setCurrentIndex(w.cboTargetFormat->findText(c.format));
     ASSERT_EQ(w.cboTargetFormat->currentText(), c.format);
