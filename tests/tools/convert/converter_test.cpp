@@ -502,31 +502,6 @@ TEST_F(ConverterTest, AStartWithoutADestinationFormatIsRefusedAndWritesNothing)
     EXPECT_TRUE(testServices().tray->balloons.isEmpty());
 }
 
-TEST_F(ConverterTest, EndOfJobEventsRunThroughTheSeams)
-{
-    addRow(makeTone(QStringLiteral("a.wav"), 1));
-    frmConverter &w = open();
-    w.chkCreateSubFolder->click();
-    w.txtUndeForlder->setText(QStringLiteral("Parts"));
-    for (QCheckBox *box : {w.chkPlaySound, w.chkOpenDestFolder, w.chkNoticeApp, w.chkTurnOffComputer})
-        box->setChecked(true);
-    g_sNoticeCommandLine = QStringLiteral("notify-me \"all done\"");
-    TurnOffWatcher turnOff;
-
-    w.cmdConvert->click();
-    ASSERT_TRUE(waitForJobEnd(w));
-
-    EXPECT_TRUE(QFileInfo(destination() + QStringLiteral("Parts/a.wav.wav")).isFile());
-    EXPECT_EQ(testServices().sound->played, QStringList{g_sEndSoundFile});
-    EXPECT_EQ(testServices().shell->opened, QStringList{destination() + QStringLiteral("Parts/")});
-    ASSERT_EQ(testServices().launcher->starts.size(), 1);
-    EXPECT_EQ(testServices().launcher->starts.first().program, QStringLiteral("notify-me"));
-    EXPECT_EQ(testServices().launcher->starts.first().arguments, QStringList{QStringLiteral("all done")});
-    EXPECT_EQ(turnOff.shown, 1);
-    EXPECT_EQ(turnOff.seconds, 30);
-    EXPECT_TRUE(testServices().power->actions.isEmpty());
-}
-
 TEST_F(ConverterTest, AbortStopsTheRowAndStartsNoOther)
 {
     // A long CD-quality source, so the first row still runs when the abort comes.
