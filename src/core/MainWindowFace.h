@@ -1,13 +1,16 @@
 #pragma once
 
+#include <QIcon>
+#include <QList>
+#include <QPixmap>
 #include <QString>
 
 #include <functional>
 
 class QWidget;
-class cGrid;
-class cImageList;
-class cTreeNode;
+namespace ItemsListRow {
+struct Data;
+}
 
 // Set while the main window closes; the long-lived windows unload for real only then.
 extern bool g_bAppClosing;
@@ -21,20 +24,33 @@ public:
     // unloaded to end the program.
     virtual QWidget *mainWidget() = 0;
 
-    // The items grid: the working copy of the list selected in the tree.
-    virtual cGrid *itemsGrid() const = 0;
-    // The node of the selected list; null when none is selected.
-    virtual cTreeNode *selectedList() const = 0;
-    // Fills the grid from that list node, as a click on it does. A list
-    // fills in after the call has returned, while input is served.
-    virtual void showList(cTreeNode *node) = 0;
+    // The items grid, the working copy of the list selected in the tree, as
+    // rows of plain data; rows and columns count from 1.
+    virtual int listRowCount() const = 0;
+    // Moves on whenever the grid's rows are replaced, removed or reordered;
+    // appending rows leaves it as it is.
+    virtual quint64 listRowsGeneration() const = 0;
+    // Appends the rows after the last one, in one insertion.
+    virtual void appendRows(const QList<ItemsListRow::Data> &rows) = 0;
+    // Writes one cell (column an ItemsListRow::Column) of an existing row.
+    virtual void setListCell(int row, int column, const QString &text) = 0;
+    // Holds the grid's painting while rows go in; true paints it again.
+    virtual void setListRedraw(bool redraw) = 0;
+    // Moves the grid's selection to that cell (column as the grid shows it).
+    virtual void selectListCell(int row, int column) = 0;
+    // The key of the list selected in the tree; empty when none is selected.
+    virtual QString selectedListKey() const = 0;
+    // Fills the grid from the selected list again, as a click on it does. A
+    // list fills in after the call has returned, while input is served.
+    virtual void showSelectedList() = 0;
     // Whether a list is still filling the grid.
     virtual bool listLoading() const = 0;
     // Runs then once the list load in hand has ended, never inside this
     // call; dropped should the main window go first.
     virtual void whenListLoaded(std::function<void()> then) = 0;
-    // Renames the list file of that node, as editing its label does.
-    virtual void renameList(cTreeNode *node, const QString &name, bool &cancel) = 0;
+    // Gives the selected list that name, in the tree and on its file, as
+    // editing its label does, and shows it above the grid.
+    virtual void renameSelectedList(const QString &name) = 0;
     virtual void setListNameText(const QString &text) = 0;
     // Writes the grid back to the selected list's file.
     virtual void saveList() = 0;
@@ -57,8 +73,10 @@ public:
     virtual void setTitleBackColor(qint32 color) = 0;
     virtual void setTitleTextColor(qint32 color) = 0;
 
-    virtual cImageList *menuImages() const = 0;
-    virtual cImageList *gridImages() const = 0;
+    // The menus' picture at that place of the main window's picture list, as
+    // an icon and at the list's size; empty for a place outside the list.
+    virtual QIcon menuIcon(int index) const = 0;
+    virtual QPixmap menuPicture(int index) const = 0;
 
     // Starts the notice application with the placeholders filled from the
     // items grid; false when nothing was started.

@@ -171,7 +171,7 @@ void frmDirProperties::cmdOk_Click()
 
     // The label names the list the grid shows; another node's new name does
     // not belong there.
-    if (m_mainWidget && m_main->selectedList() == node)
+    if (m_mainWidget && m_main->selectedListKey() == node->Key())
         m_main->setListNameText(name);
     node->setText(name);
     close();

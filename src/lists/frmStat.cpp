@@ -1,9 +1,6 @@
 #include "lists/frmStat.h"
 
 #include "controls/audio/cAudioConverter.h"
-#include "controls/ui/cGrid.h"
-#include "controls/ui/cTreeNode.h"
-#include "controls/ui/cTreeView.h"
 #include "core/MainWindowFace.h"
 #include "core/forms.h"
 #include "core/mdlFileSystem.h"
@@ -166,10 +163,11 @@ QString frmStat::getLegaName(const QString &sPath)
     return name;
 }
 
-void frmStat::AddFilesToList(const QStringList &Data, cGrid *cGrid1, QWidget *frm)
+void frmStat::AddFilesToList(const QStringList &Data, MainWindowFace &main)
 {
-    if (!cGrid1 || m_adding)
+    if (m_adding)
         return;
+    QWidget *frm = main.mainWidget();
     if (frm && parentWidget() != frm)
         setParent(frm, windowFlags() | Qt::Dialog);
     setWindowModality(Qt::WindowModal);
@@ -178,8 +176,8 @@ void frmStat::AddFilesToList(const QStringList &Data, cGrid *cGrid1, QWidget *fr
 
     m_paths = Data;
     m_owner = frm;
-    m_grid = cGrid1;
-    m_generation = cGrid1->RowsGeneration();
+    m_main = &main;
+    m_generation = main.listRowsGeneration();
     m_added = 0;
     m_next = 1;
     m_copyTags = ListOptions::copyID3FromSource();
@@ -187,7 +185,7 @@ void frmStat::AddFilesToList(const QStringList &Data, cGrid *cGrid1, QWidget *fr
     cProgressBar1->setMinimum(1);
     cProgressBar1->setMaximum(count + 1);
     cProgressBar1->setValue(1);
-    cGrid1->setRedraw(false);
+    main.setListRedraw(false);
 
     // Every path is tested and opened ahead on the workers, the tests (a
     // look at the file system each) included, while the rows go in in the
@@ -217,7 +215,7 @@ void frmStat::step()
     // The rows are only right for the grid they were counted on: another
     // list loaded, or rows taken away meanwhile, leave what is still to come
     // out of it.
-    if (!m_grid || m_grid->RowsGeneration() != m_generation) {
+    if (!m_owner || m_main->listRowsGeneration() != m_generation) {
         finish(true);
         return;
     }
@@ -235,7 +233,7 @@ void frmStat::step()
         g_sStatText = QStringLiteral("Adding ") + lastAdded;
         lblStat->setText(g_sStatText);
         setWindowTitle(g_sStatText);
-        ItemsGrid::appendRows(*m_grid, rows);
+        m_main->appendRows(rows);
         m_added += int(rows.size());
         rows.clear();
     };
@@ -284,33 +282,31 @@ void frmStat::finish(bool stale)
 {
     m_probes.reset();
     m_adding = false;
-    if (m_grid)
-        m_grid->setRedraw(true);
+    MainWindowFace *main = m_owner ? m_main : nullptr;
+    if (main)
+        main->setListRedraw(true);
     if (stale) {
         hide();
         emit finished(0);
         return;
     }
-    cGrid *grid = m_grid;
-    auto *main = dynamic_cast<MainWindowFace *>(m_owner.data());
-    if (grid->Rows() == 0) {
-        if (main)
-            main->setEmptyListMessageVisible(true);
+    if (!main) {
         hide();
         emit finished(m_added);
         return;
     }
-    grid->setSelectedRow(ListOptions::selectTheLastItem() ? grid->Rows() : 1);
-    if (main) {
-        main->showSelectedItemInfo();
-        main->setEmptyListMessageVisible(false);
+    const int rows = main->listRowCount();
+    if (rows == 0) {
+        main->setEmptyListMessageVisible(true);
+        hide();
+        emit finished(m_added);
+        return;
     }
-    grid->setSelectedCol(2);
-    if (main) {
-        main->setPanelText(QStringLiteral("Items List Properties"),
-                           QString::number(main->itemsGrid()->Rows()) + QStringLiteral(" Items."));
-        main->setPanelText(QStringLiteral("Main"), QStringLiteral("Ready."));
-    }
+    main->selectListCell(ListOptions::selectTheLastItem() ? rows : 1, 2);
+    main->showSelectedItemInfo();
+    main->setEmptyListMessageVisible(false);
+    main->setPanelText(QStringLiteral("Items List Properties"), QString::number(rows) + QStringLiteral(" Items."));
+    main->setPanelText(QStringLiteral("Main"), QStringLiteral("Ready."));
     hide();
     emit finished(m_added);
 }
@@ -338,39 +334,36 @@ void unloadStat()
 
 bool addToSelectedList(MainWindowFace &main, const QStringList &paths, std::function<void(int added)> done, Origin origin)
 {
-    cGrid *grid = main.itemsGrid();
-    cTreeNode *selected = main.selectedList();
-    if (!grid || !selected)
+    const QString key = main.selectedListKey();
+    if (key.isEmpty())
         return false;
     // The rows of a list still filling in are not all there yet: the add
     // follows them, if the list is still the one shown by then.
     if (main.listLoading()) {
-        main.whenListLoaded([&main, node = QPointer<cTreeNode>(selected), paths, done = std::move(done), origin]() mutable {
+        main.whenListLoaded([&main, key, paths, done = std::move(done), origin]() mutable {
             // Nothing is added while the program closes.
-            if (node && main.selectedList() == node && !g_bAppClosing)
+            if (main.selectedListKey() == key && !g_bAppClosing)
                 addToSelectedList(main, paths, std::move(done), origin);
         });
         return true;
     }
-    const QPointer<cTreeNode> node = selected;
-    const QString key = selected->Key();
     frmStat *stat = loadStat(main.mainWidget());
     // One add at a time: a second one would write between the first one's rows.
     if (!stat)
         return false;
     // The window is the main window's child, so the main window outlives it.
     QObject::connect(stat, &frmStat::finished, main.mainWidget(),
-                     [&main, node, key, done = std::move(done)](int added) {
+                     [&main, key, done = std::move(done)](int added) {
                          unloadStat();
                          // The save goes to the list the rows were added to, never to another one.
-                         if (node && main.selectedList() == node && node->Key() == key)
+                         if (main.selectedListKey() == key)
                              main.saveList();
                          main.showListStatus();
                          if (done)
                              done(added);
                      });
     stat->setDropped(origin == Origin::Dropped);
-    stat->AddFilesToList(paths, grid, main.mainWidget());
+    stat->AddFilesToList(paths, main);
     return true;
 }
 

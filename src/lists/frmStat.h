@@ -10,7 +10,6 @@
 #include <vector>
 
 class cAudioConverter;
-class cGrid;
 class ItemProbeQueue;
 class MainWindowFace;
 class QLabel;
@@ -46,12 +45,13 @@ public:
     void cmdCancel_Click();
     void tmrUpdate_Timer();
 
-    // Starts appending a row per accepted path of Data to cGrid1 and returns;
-    // the window stays modal to frm (the main window) meanwhile, so no other
-    // list can be selected while the rows go in. Should the grid's rows be
-    // cleared, removed or reordered all the same, the files still to come are
-    // dropped. Hides the window and emits finished at its end.
-    void AddFilesToList(const QStringList &Data, cGrid *cGrid1, QWidget *frm);
+    // Starts appending a row per accepted path of Data to the main window's
+    // items grid and returns; the window stays modal to the main window
+    // meanwhile, so no other list can be selected while the rows go in.
+    // Should the grid's rows be cleared, removed or reordered all the same,
+    // the files still to come are dropped. Hides the window and emits
+    // finished at its end.
+    void AddFilesToList(const QStringList &Data, MainWindowFace &main);
     // The paths of the next add were dropped on the window: one that names
     // nothing is passed over without a word.
     void setDropped(bool dropped) { m_dropped = dropped; }
@@ -98,7 +98,8 @@ private:
     std::atomic<bool> m_wakePending{false};
     // The add in hand.
     QStringList m_paths;
-    QPointer<cGrid> m_grid;
+    // The main window, while its widget (m_owner) lives.
+    MainWindowFace *m_main = nullptr;
     QPointer<QWidget> m_owner;
     quint64 m_generation = 0;
     int m_added = 0;

@@ -44,12 +44,17 @@ public:
 
     // The face the other windows see (frmMainFace.cpp).
     QWidget *mainWidget() override;
-    cGrid *itemsGrid() const override;
-    cTreeNode *selectedList() const override;
-    void showList(cTreeNode *node) override;
+    int listRowCount() const override;
+    quint64 listRowsGeneration() const override;
+    void appendRows(const QList<ItemsListRow::Data> &rows) override;
+    void setListCell(int row, int column, const QString &text) override;
+    void setListRedraw(bool redraw) override;
+    void selectListCell(int row, int column) override;
+    QString selectedListKey() const override;
+    void showSelectedList() override;
     bool listLoading() const override { return isLoadingList(); }
     void whenListLoaded(std::function<void()> then) override;
-    void renameList(cTreeNode *node, const QString &name, bool &cancel) override;
+    void renameSelectedList(const QString &name) override;
     void setListNameText(const QString &text) override;
     void saveList() override;
     void reloadListsTree() override;
@@ -61,8 +66,8 @@ public:
     void applyDisplayOptions() override;
     void setTitleBackColor(qint32 color) override;
     void setTitleTextColor(qint32 color) override;
-    cImageList *menuImages() const override;
-    cImageList *gridImages() const override;
+    QIcon menuIcon(int index) const override;
+    QPixmap menuPicture(int index) const override;
     bool startNoticeApplication() const override;
     QString speechFileName(const QString &targetFormat) const override;
     void setAudioEditorAborted() override;

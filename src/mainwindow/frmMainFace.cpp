@@ -3,9 +3,12 @@
 
 #include "controls/audio/cAudioGraph.h"
 #include "controls/ui/cGrid.h"
+#include "controls/ui/cImageList.h"
 #include "controls/ui/cTreeNode.h"
 #include "controls/ui/cTreeNodes.h"
 #include "controls/ui/cTreeView.h"
+#include "lists/ItemsGrid.h"
+#include "lists/ItemsListRow.h"
 #include "settings/ColorBox.h"
 #include "settings/OptionSettings.h"
 
@@ -17,19 +20,52 @@ QWidget *frmMain::mainWidget()
     return this;
 }
 
-cGrid *frmMain::itemsGrid() const
+int frmMain::listRowCount() const
 {
-    return cGrid1;
+    return cGrid1 ? cGrid1->Rows() : 0;
 }
 
-cTreeNode *frmMain::selectedList() const
+quint64 frmMain::listRowsGeneration() const
 {
-    return cTreeView1 ? cTreeView1->SelectedItem() : nullptr;
+    return cGrid1 ? cGrid1->RowsGeneration() : 0;
 }
 
-void frmMain::showList(cTreeNode *node)
+void frmMain::appendRows(const QList<ItemsListRow::Data> &rows)
 {
-    cTreeView1_NodeClick(node);
+    if (cGrid1)
+        ItemsGrid::appendRows(*cGrid1, rows);
+}
+
+void frmMain::setListCell(int row, int column, const QString &text)
+{
+    if (cGrid1)
+        cGrid1->SetCell(row, ItemsListRow::Column(column), text);
+}
+
+void frmMain::setListRedraw(bool redraw)
+{
+    if (cGrid1)
+        cGrid1->setRedraw(redraw);
+}
+
+void frmMain::selectListCell(int row, int column)
+{
+    if (!cGrid1)
+        return;
+    cGrid1->setSelectedRow(row);
+    cGrid1->setSelectedCol(column);
+}
+
+QString frmMain::selectedListKey() const
+{
+    const cTreeNode *node = cTreeView1 ? cTreeView1->SelectedItem() : nullptr;
+    return node ? node->Key() : QString();
+}
+
+void frmMain::showSelectedList()
+{
+    if (cTreeNode *node = cTreeView1 ? cTreeView1->SelectedItem() : nullptr)
+        cTreeView1_NodeClick(node);
 }
 
 void frmMain::whenListLoaded(std::function<void()> then)
@@ -41,9 +77,15 @@ void frmMain::whenListLoaded(std::function<void()> then)
     connect(this, &frmMain::loadFinished, this, std::move(then), Qt::SingleShotConnection);
 }
 
-void frmMain::renameList(cTreeNode *node, const QString &name, bool &cancel)
+void frmMain::renameSelectedList(const QString &name)
 {
+    cTreeNode *node = cTreeView1 ? cTreeView1->SelectedItem() : nullptr;
+    if (!node)
+        return;
+    node->setText(name);
+    bool cancel = false;
     cTreeView1_AfterLabelEdit(node, name, cancel);
+    lblListName->setText(node->Text());
 }
 
 void frmMain::setListNameText(const QString &text)
@@ -124,14 +166,14 @@ void frmMain::setTitleTextColor(qint32 color)
     }
 }
 
-cImageList *frmMain::menuImages() const
+QIcon frmMain::menuIcon(int index) const
 {
-    return imgMenu;
+    return imgMenu ? imgMenu->icon(index) : QIcon();
 }
 
-cImageList *frmMain::gridImages() const
+QPixmap frmMain::menuPicture(int index) const
 {
-    return imgGrid;
+    return imgMenu ? imgMenu->ItemPicture(index) : QPixmap();
 }
 
 bool frmMain::startNoticeApplication() const

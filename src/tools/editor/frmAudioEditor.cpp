@@ -2,7 +2,6 @@
 
 #include "controls/audio/cAudioEditor.h"
 #include "controls/ui/XP_ProgressBar.h"
-#include "controls/ui/cImageList.h"
 #include "core/MainWindowFace.h"
 #include "core/forms.h"
 #include "core/mdlFunctions.h"
@@ -153,7 +152,7 @@ void frmAudioEditor::buildFrames()
 
 void frmAudioEditor::buildToolbar()
 {
-    const cImageList *images = Forms::mainFace() ? Forms::mainFace()->menuImages() : nullptr;
+    const MainWindowFace *main = Forms::mainFace();
     for (const ToolbarButton &button : kButtons) {
         if (!button.key) {
             tlbrList->addSeparator();
@@ -162,8 +161,8 @@ void frmAudioEditor::buildToolbar()
         QAction *action = tlbrList->addAction(QString::fromLatin1(button.caption));
         action->setObjectName(QString::fromLatin1(button.key));
         action->setToolTip(QString::fromLatin1(button.tooltip));
-        if (images)
-            action->setIcon(images->icon(button.icon));
+        if (main)
+            action->setIcon(main->menuIcon(button.icon));
     }
     const QList<QAction *> actions = tlbrList->actions();
     for (int i = 0; i < actions.size(); ++i)

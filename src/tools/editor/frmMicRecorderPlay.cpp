@@ -2,7 +2,6 @@
 // position clock, and adding the recording to the items list.
 #include "tools/editor/frmMicRecorder.h"
 
-#include "controls/ui/cTreeView.h"
 #include "core/MainWindowFace.h"
 #include "core/forms.h"
 #include "lists/frmStat.h"
@@ -118,7 +117,7 @@ void frmMicRecorder::addRecording(const QString &path)
         return;
     }
     MainWindowFace *main = Forms::mainFace();
-    if (!main || !main->selectedList()) {
+    if (!main || main->selectedListKey().isEmpty()) {
         MsgBox(QStringLiteral("Select the Items List."), int(Msg::OkOnly) + Msg::Information);
         return;
     }

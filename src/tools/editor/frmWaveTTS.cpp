@@ -1,7 +1,6 @@
 #include "tools/editor/frmWaveTTS.h"
 
 #include "controls/audio/cWaveTTS.h"
-#include "controls/ui/cImageList.h"
 #include "controls/ui/cStatusBar.h"
 #include "core/LinkLabel.h"
 #include "core/TextRoom.h"
@@ -169,10 +168,10 @@ void frmWaveTTS::buildControls()
 
 void frmWaveTTS::Form_Load()
 {
-    if (const cImageList *images = Forms::mainFace() ? Forms::mainFace()->menuImages() : nullptr) {
+    if (const MainWindowFace *main = Forms::mainFace()) {
         const int pictures[4] = {84, 41, 47, 3};
         for (int i = 0; i < 4; ++i)
-            cmdToolsIcon[i]->setIcon(QIcon(images->ItemPicture(pictures[i])));
+            cmdToolsIcon[i]->setIcon(QIcon(main->menuPicture(pictures[i])));
     }
     applySkin();
 

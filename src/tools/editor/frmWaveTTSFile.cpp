@@ -14,7 +14,6 @@
 #include "platform/Prompter.h"
 #include "settings/frmAudioProp.h"
 #include "settings/frmOptions.h"
-#include "controls/ui/cTreeNode.h"
 #include "tools/editor/frmAudioEditorProc.h"
 
 #include <QComboBox>
@@ -89,8 +88,8 @@ bool frmWaveTTS::convertSpeech(const QString &destination)
 void frmWaveTTS::cmdAdd_Click()
 {
     MainWindowFace *main = Forms::mainFace();
-    cTreeNode *node = main ? main->selectedList() : nullptr;
-    if (!node || ItemsTreeNodeKey::IsMainNode(node->Key()) || ItemsTreeNodeKey::IsCDNode(node->Key())) {
+    const QString key = main ? main->selectedListKey() : QString();
+    if (key.isEmpty() || ItemsTreeNodeKey::IsMainNode(key) || ItemsTreeNodeKey::IsCDNode(key)) {
         MsgBox(QStringLiteral("Select the Items List."), int(Msg::OkOnly) + Msg::Information);
         return;
     }
@@ -101,8 +100,7 @@ void frmWaveTTS::cmdAdd_Click()
         return;
     const QPointer<frmWaveTTS> self = this;
     const auto shown = [self, main](int) {
-        if (cTreeNode *selected = main->selectedList())
-            main->showList(selected);
+        main->showSelectedList();
         if (self)
             self->close();
     };

@@ -3,6 +3,7 @@
 #include "controls/ui/OleColor.h"
 #include "controls/ui/XP_ProgressBar.h"
 #include "controls/ui/cGrid.h"
+#include "controls/ui/cImageList.h"
 #include "controls/ui/cStatusBar.h"
 #include "core/LinkLabel.h"
 #include "core/TextRoom.h"
@@ -14,6 +15,7 @@
 #include "core/mdlSetFormIcon32.h"
 #include "core/mdlSupportedDestination.h"
 #include "lists/ItemsGrid.h"
+#include "lists/ListImages.h"
 #include "platform/AppPaths.h"
 #include "settings/FormatTabStrip.h"
 #include "settings/OptionSettings.h"
@@ -294,8 +296,13 @@ void ToolWindow::setEventBoxesFromOptions()
 
 void ToolWindow::InitItemsGrid(cGrid *grid)
 {
-    cImageList *images = Forms::mainFace() ? Forms::mainFace()->menuImages() : nullptr;
-    ItemsGrid::InitItemsGrid(*grid, images, ItemsGrid::Variant::Tool);
+    // The grid shows the mark and type icons the main grid shows, from a list
+    // of its own.
+    if (!m_itemImages) {
+        m_itemImages = new cImageList(this);
+        ListImages::fillGridImages(*m_itemImages);
+    }
+    ItemsGrid::InitItemsGrid(*grid, m_itemImages, ItemsGrid::Variant::Tool);
 }
 
 void ToolWindow::HideTabPages()

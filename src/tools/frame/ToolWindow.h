@@ -10,6 +10,7 @@
 
 class AudioDestination;
 class cGrid;
+class cImageList;
 class cStatusBar;
 class FormatTabStrip;
 class LinkLabel;
@@ -229,4 +230,5 @@ private:
     void setEventBoxesFromOptions();
     bool m_bLoaded = false;
     QVector<ItemsListRow::Data> m_jobRows;
+    cImageList *m_itemImages = nullptr;
 };

@@ -4,7 +4,6 @@
 #include "controls/ui/XP_ProgressBar.h"
 #include "controls/ui/cGrid.h"
 #include "core/LinkLabel.h"
-#include "core/MainWindowFace.h"
 #include "core/forms.h"
 #include "core/mdlFileSystem.h"
 #include "core/mdlFunctions.h"
@@ -126,10 +125,6 @@ void frmCDRipper::releaseJobControl()
 
 void frmCDRipper::loadOwnControls()
 {
-    // The ripper's grid shows the main grid's mark and type icons.
-    if (MainWindowFace *main = Forms::mainFace())
-        cGrid1->setImageList(main->gridImages());
-
     RowJobWindow::loadOwnControls();
     FillCDDevices();
 }

@@ -3,10 +3,6 @@
 #include "controls/cd/cFreeDB.h"
 #include "controls/ui/OleColor.h"
 #include "controls/ui/XP_ProgressBar.h"
-#include "controls/ui/cGrid.h"
-#include "controls/ui/cTreeNode.h"
-#include "controls/ui/cTreeNodes.h"
-#include "controls/ui/cTreeView.h"
 #include "core/TitleStrip.h"
 #include "core/MainWindowFace.h"
 #include "core/forms.h"
@@ -120,8 +116,7 @@ bool frmFreeDB::GetFreeDB()
     }
 
     MainWindowFace *main = Forms::mainFace();
-    cTreeNode *node = main ? main->selectedList() : nullptr;
-    m_nodeKey = node ? node->Key() : QString();
+    m_nodeKey = main ? main->selectedListKey() : QString();
     cFreeDB1->SelectDrive(ItemsTreeNodeKey::GetCDNameNode(m_nodeKey));
 
     cFreeDB1->QuerySetting(20);
@@ -136,47 +131,39 @@ bool frmFreeDB::GetFreeDB()
     return true;
 }
 
-cTreeNode *frmFreeDB::lookupNode() const
+bool frmFreeDB::lookupListShown() const
 {
-    MainWindowFace *main = Forms::mainFace();
-    cTreeNode *node = main ? main->selectedList() : nullptr;
+    const MainWindowFace *main = Forms::mainFace();
     // Once the main window shows another list, its grid holds that list's
     // items: the disc's titles must not land in them.
-    if (!node || m_nodeKey.isEmpty() || node->Key() != m_nodeKey)
-        return nullptr;
-    return node;
+    return main && !m_nodeKey.isEmpty() && main->selectedListKey() == m_nodeKey;
 }
 
 void frmFreeDB::cFreeDB1_TrackInfo(const QString &artist, qint16 track, const QString &title)
 {
     MainWindowFace *main = Forms::mainFace();
-    cTreeNode *node = lookupNode();
     // The control reports every track of the disc, the last one last; after
     // it nothing more comes, so the window closes then even when the disc
     // has fewer tracks than the grid has rows.
     const bool lastOfDisc = !cFreeDB1->IsQuerying();
-    if (!main || !node) {
+    if (!lookupListShown()) {
         if (lastOfDisc)
             unloadSelf();
         return;
     }
-    cGrid &grid = *main->itemsGrid();
-    if (grid.Rows() == 0)
+    const int rows = main->listRowCount();
+    if (rows == 0)
         return;
-    if (track >= 1 && track <= grid.Rows()) {
+    if (track >= 1 && track <= rows) {
         // A track without a title keeps its name rather than becoming ".cda".
         if (!title.trimmed().isEmpty())
-            grid.SetCell(track, ItemsListRow::ItemName, title + QStringLiteral(".cda"));
-        grid.SetCell(track, ItemsListRow::TagArtist, artist);
-        grid.SetCell(track, ItemsListRow::TagAlbum, lblAlbumName->text());
+            main->setListCell(track, ItemsListRow::ItemName, title + QStringLiteral(".cda"));
+        main->setListCell(track, ItemsListRow::TagArtist, artist);
+        main->setListCell(track, ItemsListRow::TagAlbum, lblAlbumName->text());
     }
-    if (track != grid.Rows() && !lastOfDisc)
+    if (track != rows && !lastOfDisc)
         return;
-    const QString name = lblArtist->text() + QStringLiteral(" - ") + lblAlbumName->text();
-    node->setText(name);
-    bool cancel = false;
-    main->renameList(node, name, cancel);
-    main->setListNameText(node->Text());
+    main->renameSelectedList(lblArtist->text() + QStringLiteral(" - ") + lblAlbumName->text());
     unloadSelf();
 }
 

@@ -4,7 +4,6 @@
 #include <QString>
 
 class cFreeDB;
-class cTreeNode;
 class QLabel;
 class QPushButton;
 class XP_ProgressBar;
@@ -51,9 +50,9 @@ protected:
     void reject() override;
 
 private:
-    // The CD node the look-up was started for, while it is still the one the
-    // main window shows; null once the user has moved to another list.
-    cTreeNode *lookupNode() const;
+    // Whether the CD list the look-up was started for is still the one the
+    // main window shows; false once the user has moved to another list.
+    bool lookupListShown() const;
     void unloadSelf();
 
     QString m_nodeKey;
