@@ -8,13 +8,19 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QMap>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QStringList>
 #include <QUrl>
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -36,19 +42,13 @@ QString entryKey(const QString &section, const QString &key)
 }
 
 // What a save killed half-way leaves: the checked writer's temporary beside
-// the file ("<file>.XXXXXX"), the lock older saves took beside it
-// ("<file>.lock", and "<file>.lock.rmlock"... from removing a stale one) and
-// this file's scratch folders. Called with the save lock held, so no live
-// save of this file owns any of them; another program's names never match.
+// the file ("<file>.XXXXXX"), the lock saves of earlier versions took beside
+// it ("<file>.lock", and "<file>.lock.rmlock"... from removing a stale one)
+// and this file's scratch folders. Called with the save lock held, so no
+// live save of this file owns any of them; another program's names never
+// match.
 void removeStaleSaves(const QString &file, const QString &scratchPrefix)
 {
-    QLockFile older(file + QStringLiteral(".lock"));
-    // Stale only once its process is gone, however long a live save takes.
-    older.setStaleLockTime(0);
-    if (older.tryLock(0))
-        older.unlock();
-    else if (older.error() == QLockFile::LockFailedError)
-        return;
     const QFileInfo info(file);
     const QRegularExpression temporary(QStringLiteral("^%1\\.([A-Za-z0-9]{6}|lock(\\.rmlock)+)$")
                                            .arg(QRegularExpression::escape(info.fileName())));
@@ -65,19 +65,50 @@ void removeStaleSaves(const QString &file, const QString &scratchPrefix)
         QDir(scratch.absoluteDir().filePath(name)).removeRecursively();
 }
 
+// Saves in every process take turns on the settings folder itself: locking
+// it creates no file, so it needs no room on a full disk, and the kernel lets
+// go of it when its holder dies, so a save killed half-way never holds up the
+// next one.
+class FolderLock {
+public:
+    explicit FolderLock(const QString &folder)
+        : m_fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    {
+        if (m_fd < 0)
+            return;
+        int taken;
+        do {
+            taken = ::flock(m_fd, LOCK_EX);
+        } while (taken != 0 && errno == EINTR);
+        if (taken != 0) {
+            ::close(m_fd);
+            m_fd = -1;
+        }
+    }
+    ~FolderLock()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FolderLock(const FolderLock &) = delete;
+    FolderLock &operator=(const FolderLock &) = delete;
+    bool held() const { return m_fd >= 0; }
+
+private:
+    int m_fd;
+};
+
 // QSettings writes its file through a QSaveFile it never flushes before the
 // commit: on a full disk the failure goes unreported and an emptied file
 // replaces the old one. So QSettings only makes the new text, in a scratch
 // copy elsewhere; that copy is read back whole, and only then put in place
-// by a write that checks every step. A save in another process waits on a
-// lock kept in the temporary folder, so that taking it needs no room on the
-// file's own disk.
+// by a write that checks every step.
 QString saveEntry(const QString &file, const QString &key, const QString &text)
 {
+    const FolderLock lock(QFileInfo(file).absolutePath());
+    if (!lock.held())
+        return QStringLiteral("Cannot lock %1: %2").arg(QFileInfo(file).absolutePath(), QString::fromLocal8Bit(strerror(errno)));
     const QByteArray id = QCryptographicHash::hash(QFile::encodeName(file), QCryptographicHash::Sha1).toHex().left(16);
-    QLockFile lock(QDir::tempPath() + QStringLiteral("/sonvale-ini-%1.lock").arg(QString::fromLatin1(id)));
-    if (!lock.lock())
-        return QStringLiteral("Cannot lock %1").arg(lock.fileName());
     const QString scratchPrefix = QDir::tempPath() + QStringLiteral("/sonvale-ini-%1-").arg(QString::fromLatin1(id));
     removeStaleSaves(file, scratchPrefix);
     QByteArray old;
