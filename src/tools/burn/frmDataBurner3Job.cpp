@@ -33,6 +33,10 @@ QString copyFile(const QString &source, const QString &target, const std::atomic
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
         return QStringLiteral("Cannot read ") + source + QStringLiteral(": ") + in.errorString();
+    // Opening the target empties it: an item already where its copy goes
+    // would be lost.
+    if (QFileInfo(source) == QFileInfo(target))
+        return QStringLiteral("The destination file ") + target + QStringLiteral(" is the source file itself.");
     QFile out(target);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return QStringLiteral("Cannot write ") + target + QStringLiteral(": ") + out.errorString();

@@ -219,6 +219,34 @@ TEST_F(DataBurnerTest, AnAbortedCopyLeavesNoTemporaryFileAndAsksNoBurnQuestion)
     EXPECT_FALSE(QFile::exists(image));
 }
 
+TEST_F(DataBurnerTest, CopyModeNeverWritesAnItemOntoItself)
+{
+    // An item kept in the temporary folder under the name its copy would
+    // take: copying it there would empty the user's file.
+    const QString folder = tempFolder();
+    QDir().mkpath(folder);
+    const QString item = folder + QStringLiteral("/song.mp3");
+    ASSERT_TRUE(QFile::copy(makeTone(QStringLiteral("song.wav"), 1, 440.0), item));
+    QFile original(item);
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    const QByteArray bytes = original.readAll();
+    original.close();
+    addRow(item);
+    frmDataBurner3 &w = open();
+    w.chkDoNotConvertSource->click();
+
+    w.cmdConvert->click();
+    waitUntil([&] { return !w.isRunning() && !w.isBurning(); }, 60000);
+
+    QFile after(item);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), bytes);
+    const QStringList log = logMessages(w);
+    EXPECT_EQ(log.filter(QStringLiteral("is the source file itself")).size(), 1) << log.join('\n').toStdString();
+    EXPECT_TRUE(messageTexts().contains(QStringLiteral("Nothing to burn.")));
+    EXPECT_FALSE(QFile::exists(image));
+}
+
 TEST_F(DataBurnerTest, WipingTheTemporaryFolderLeavesWhatIsNotATemporaryFile)
 {
     const QString folder = tempFolder();
